@@ -1,0 +1,65 @@
+#include "runtime/values/text.h"
+
+namespace tbk {
+
+QString clip(const QString &s) {
+    int n = int(s.size());
+    while (n > 0 && s.at(n - 1) == QLatin1Char(' '))
+        --n;
+    return n == s.size() ? s : s.left(n);
+}
+
+QString fit(const QString &s, int n) {
+    return clip(s.size() > n ? s.left(n) : s);
+}
+
+int compareText(const QString &a, const QString &b, Qt::CaseSensitivity cs) {
+    return QStringView(clip(a)).compare(QStringView(clip(b)), cs);
+}
+
+namespace {
+// Length of the number at the start of s (from position i), 0 when there is none.
+qsizetype numberLength(const QString &s, qsizetype i) {
+    const qsizetype start = i;
+    if (i < s.size() && (s[i] == QLatin1Char('-') || s[i] == QLatin1Char('+')))
+        ++i;
+    qsizetype digits = 0;
+    while (i < s.size() && s[i].isDigit() && s[i].unicode() < 128) { ++i; ++digits; }
+    if (i < s.size() && s[i] == QLatin1Char('.')) {
+        ++i;
+        while (i < s.size() && s[i].isDigit() && s[i].unicode() < 128) { ++i; ++digits; }
+    }
+    if (digits == 0)
+        return 0;
+    if (i < s.size() && (s[i] == QLatin1Char('e') || s[i] == QLatin1Char('E'))) {
+        qsizetype j = i + 1;
+        if (j < s.size() && (s[j] == QLatin1Char('-') || s[j] == QLatin1Char('+')))
+            ++j;
+        qsizetype expDigits = 0;
+        while (j < s.size() && s[j].isDigit() && s[j].unicode() < 128) { ++j; ++expDigits; }
+        if (expDigits > 0)
+            i = j;
+    }
+    return i - start;
+}
+
+qsizetype skipBlanks(const QString &s, qsizetype i) {
+    while (i < s.size() && (s[i] == QLatin1Char(' ') || s[i] == QLatin1Char('\t')))
+        ++i;
+    return i;
+}
+} // namespace
+
+double numericValue(const QString &s) {
+    const qsizetype i = skipBlanks(s, 0);
+    const qsizetype n = numberLength(s, i);
+    return n == 0 ? 0.0 : s.mid(i, n).toDouble();
+}
+
+bool isNumericText(const QString &s) {
+    const qsizetype i = skipBlanks(s, 0);
+    const qsizetype n = numberLength(s, i);
+    return n > 0 && skipBlanks(s, i + n) == s.size();
+}
+
+} // namespace tbk

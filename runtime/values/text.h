@@ -1,0 +1,40 @@
+#pragma once
+// Text values with the runtime's rules: fixed sizes, trailing blanks never count.
+#include <QString>
+
+namespace tbk {
+
+// The text without trailing blanks.
+QString clip(const QString &s);
+// The text clipped and cut to at most n characters, as a STRING(n) field holds it.
+QString fit(const QString &s, int n);
+// Compares two texts ignoring trailing blanks; case-blind with Qt::CaseInsensitive (keys).
+int compareText(const QString &a, const QString &b, Qt::CaseSensitivity cs = Qt::CaseSensitive);
+inline bool sameText(const QString &a, const QString &b, Qt::CaseSensitivity cs = Qt::CaseSensitive) {
+    return compareText(a, b, cs) == 0;
+}
+// The numeric value of a text: leading blanks skipped, the longest number at the start taken,
+// anything else (blank included) is 0.
+double numericValue(const QString &s);
+// True when the whole text, blanks around it aside, is a number.
+bool isNumericText(const QString &s);
+
+// A STRING(N): holds at most N characters, stored without trailing blanks.
+template <int N>
+class FixedString {
+public:
+    FixedString() = default;
+    FixedString(const QString &s) : v_(fit(s, N)) {}
+    FixedString(const char *s) : v_(fit(QString::fromUtf8(s), N)) {}
+    FixedString &operator=(const QString &s) { v_ = fit(s, N); return *this; }
+    operator const QString &() const { return v_; }
+    const QString &str() const { return v_; }
+    static constexpr int size() { return N; }
+    bool empty() const { return v_.isEmpty(); }
+    friend bool operator==(const FixedString &a, const QString &b) { return sameText(a.v_, b); }
+
+private:
+    QString v_;
+};
+
+} // namespace tbk
