@@ -1,0 +1,54 @@
+#pragma once
+// The program settings: section "Settings" of the program settings file, loaded into
+// process-wide values shared by every thread.
+#include "runtime/values/text.h"
+
+#include <QString>
+#include <QtGlobal>
+
+namespace tbk {
+
+extern FixedString<255> ProgramIniFile;   // "TBank98.INI", set by the frame on entry
+
+extern quint8 SU_Albums;
+extern quint8 SU_Songs;
+extern quint8 SU_Playlists;
+extern quint8 SU_Labels;
+extern FixedString<20> AutoAddToAlbums;
+extern FixedString<20> AddMode;
+extern FixedString<20> LabelArtistTitleOrder;
+extern FixedString<24> UDKPrompt;
+extern FixedString<20> NotesLabel;
+extern FixedString<6> DateFormat;
+extern FixedString<255> Logo;
+extern quint8 UseLog;
+extern FixedString<20> Interface;
+extern qint32 CDTimer;
+extern quint8 SetupWizardComplete;
+extern quint8 DefaultWizardCompilation;
+extern quint8 SaveLastTab;
+extern quint8 AltCasFmt;
+extern quint8 DbgMode;
+extern quint8 ShowTips;
+
+// Report criteria that loading the settings resets.
+extern FixedString<20> ReportLayout;
+extern FixedString<20> SelectedOrAll;
+extern quint8 ReportPreviewChoice;
+
+// Globals named GLO:X.
+struct GlobalValues {
+    FixedString<1> Delimiter{"."};
+};
+extern GlobalValues GLO;
+
+inline const char *const kProgramIniName = "TBank98.INI";
+inline const char *const kSettingsSection = "Settings";
+inline const char *const kGlobalSettingsSection = "Global Settings";
+inline const char *const kFontsSection = "Fonts";
+
+void LoadProgramSettings();
+// "Explorer" (trailing blanks aside) selects the explorer-style lists.
+bool explorerInterface();
+
+} // namespace tbk
