@@ -44,6 +44,13 @@ int dayOf(qint32 day) { return calendarDate(day).day; }
 int weekdayOf(qint32 day) { return int(((qint64(day) % 7) + 7) % 7); }
 bool isBareYear(qint32 value) { return value > 0 && value <= kLastBareYear; }
 
+int daysInMonth(int year, int month) {
+    if (month < 1 || month > 12)
+        return 0;
+    const qint64 next = month == 12 ? civilDays(qint64(year) + 1, 1, 1) : civilDays(year, month + 1, 1);
+    return int(next - civilDays(year, month, 1));
+}
+
 qint32 today() {
     const QDate d = QDate::currentDate();
     return dayNumber(d.year(), d.month(), d.day());

@@ -10,7 +10,16 @@ QString clip(const QString &s) {
 }
 
 QString fit(const QString &s, int n) {
-    return clip(s.size() > n ? s.left(n) : s);
+    if (n <= 0)
+        return {};
+    if (s.size() <= n)
+        return clip(s);
+    // Never cut between the two halves of a surrogate pair: that would leave a broken
+    // character in the stored text.
+    qsizetype cut = n;
+    if (s.at(cut - 1).isHighSurrogate() && s.at(cut).isLowSurrogate())
+        --cut;
+    return clip(s.left(cut));
 }
 
 int compareText(const QString &a, const QString &b, Qt::CaseSensitivity cs) {
