@@ -6,7 +6,7 @@ namespace tbk {
 
 namespace {
 // Days from 1 January 1 (proleptic Gregorian) of a date, by the usual civil-day formula.
-qint64 civilDays(qint64 y, qint64 m, qint64 d) {
+constexpr qint64 civilDays(qint64 y, qint64 m, qint64 d) {
     y -= m <= 2;
     const qint64 era = (y >= 0 ? y : y - 399) / 400;
     const qint64 yoe = y - era * 400;
@@ -14,7 +14,9 @@ qint64 civilDays(qint64 y, qint64 m, qint64 d) {
     const qint64 doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
     return era * 146097 + doe;
 }
-const qint64 kDay0 = civilDays(1800, 12, 28);
+// Constant-initialised: day numbers are also computed during other files' static
+// initialisation, before any dynamic initialiser here would have run.
+constexpr qint64 kDay0 = civilDays(1800, 12, 28);
 } // namespace
 
 qint32 dayNumber(int year, int month, int day) {

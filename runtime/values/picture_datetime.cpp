@@ -261,7 +261,10 @@ public:
                 amPm(f.pm);
                 break;
             default: {
-                const bool adjacent = k + 1 < tokens.size() && isNumeric(tokens[k + 1].type);
+                // Within a run of digits with nothing between ("yyyyMMdd") each part has its
+                // full width; elsewhere a part may be shorter ("2/1/1996").
+                const bool adjacent = (k + 1 < tokens.size() && isNumeric(tokens[k + 1].type)) ||
+                                      (k > 0 && isNumeric(tokens[k - 1].type));
                 if (!number(t.type, adjacent, f))
                     return false;
                 break;
@@ -365,6 +368,7 @@ private:
     }
 
     void amPm(int &out) {
+        skipBlanks();
         const QLocale locale;
         const QStringList names = {locale.amText(), locale.pmText(), QStringLiteral("AM"), QStringLiteral("PM"),
                                    QStringLiteral("A"), QStringLiteral("P")};

@@ -4,6 +4,8 @@
 #include <QDate>
 #include <gtest/gtest.h>
 
+#include "qstring_print.h"
+
 using namespace tbk;
 
 TEST(Dates, FixedPoints) {
@@ -37,12 +39,13 @@ TEST(Dates, OutOfRangeMonthAndDayCarryOver) {
 }
 
 TEST(Dates, ClockValues) {
-    EXPECT_EQ(timeOf(21, 32, 37), 7755738);
+    EXPECT_EQ(timeOf(21, 32, 37, 37), 7755738);
+    EXPECT_EQ(timeOf(21, 32, 37), 7755701);
     const ClockParts p = clockParts(7755738);
     EXPECT_EQ(p.hours, 21);
     EXPECT_EQ(p.minutes, 32);
     EXPECT_EQ(p.seconds, 37);
-    EXPECT_EQ(p.hundredths, 0);
+    EXPECT_EQ(p.hundredths, 37);
     EXPECT_EQ(timeOf(0, 0, 0), kTimeOfMidnight);
     EXPECT_EQ(clockParts(0).hours, 0);
     EXPECT_TRUE(isBareYear(1959));
