@@ -2,6 +2,7 @@
 #include "runtime/values/picture_p.h"
 #include "runtime/values/text.h"
 
+#include <QHash>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -211,18 +212,22 @@ QString formatPattern(const Spec &spec, const QVariant &value) {
     return out;
 }
 
-std::optional<QVariant> parsePattern(const Spec &spec, const QString &text) {
-    if (text.trimmed().isEmpty())
-        return QVariant(qint64(0));
-    const QString &p = spec.pattern;
+namespace {
+struct PatternReader {
+    QRegularExpression re;
+    QList<int> runs; // the length of each run of digit places
+};
+
+// A run of digit places takes its digits with or without the blanks before them.
+PatternReader patternReader(const QString &p) {
+    PatternReader r;
     QString re = QStringLiteral("^\\s*");
-    QList<int> runs;
     for (qsizetype i = 0; i < p.size();) {
         if (isDigitPlace(p[i])) {
             qsizetype j = i;
             while (j < p.size() && isDigitPlace(p[j]))
                 ++j;
-            runs.append(int(j - i));
+            r.runs.append(int(j - i));
             re += QStringLiteral(" *(\\d{1,%1})").arg(j - i);
             i = j;
         } else {
@@ -231,12 +236,27 @@ std::optional<QVariant> parsePattern(const Spec &spec, const QString &text) {
         }
     }
     re += QStringLiteral("\\s*$");
-    const auto m = QRegularExpression(re, QRegularExpression::CaseInsensitiveOption).match(text);
+    r.re = QRegularExpression(re, QRegularExpression::CaseInsensitiveOption);
+    return r;
+}
+} // namespace
+
+std::optional<QVariant> parsePattern(const Spec &spec, const QString &text) {
+    if (text.trimmed().isEmpty())
+        return QVariant(qint64(0));
+    thread_local QHash<QString, PatternReader> readers;
+    auto it = readers.find(spec.pattern);
+    if (it == readers.end()) {
+        if (readers.size() > 64)
+            readers.clear();
+        it = readers.insert(spec.pattern, patternReader(spec.pattern));
+    }
+    const auto m = it->re.match(text);
     if (!m.hasMatch())
         return std::nullopt;
     QString digits;
-    for (int r = 0; r < runs.size(); ++r)
-        digits += m.captured(r + 1).rightJustified(runs[r], QLatin1Char('0'));
+    for (int r = 0; r < it->runs.size(); ++r)
+        digits += m.captured(r + 1).rightJustified(it->runs[r], QLatin1Char('0'));
     while (digits.size() > 1 && digits.startsWith(QLatin1Char('0')))
         digits.remove(0, 1);
     if (digits.size() > 18)
