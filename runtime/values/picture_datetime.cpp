@@ -52,6 +52,7 @@ void addLiteral(Layout &l, const QString &s) {
 Layout tokenize(const QString &f, bool system) {
     Layout l;
     l.system = system;
+    qsizetype droppedZone = -1;
     bool inQuote = false;
     for (QChar c : f) {
         if (c == QLatin1Char('\''))
@@ -83,7 +84,11 @@ Layout tokenize(const QString &f, bool system) {
         case 'h': case 'H': add(n == 1 ? T::Hour : T::Hour2); break;
         case 'm': add(n == 1 ? T::Minute : T::Minute2); break;
         case 's': add(n == 1 ? T::Second : T::Second2); break;
-        case 'z': case 't': break; // no milliseconds shown, and a clock value has no time zone
+        case 'z': break; // no milliseconds shown
+        case 't':
+            // A clock value has no time zone; what stood between it and the time goes too.
+            droppedZone = l.tokens.size();
+            break;
         case 'a': case 'A':
             l.tokens.append({T::AmPm, QString(), c == QLatin1Char('a')});
             n = 1;
@@ -94,9 +99,20 @@ Layout tokenize(const QString &f, bool system) {
         }
         i += n;
     }
-    // A dropped time zone leaves its blank behind.
-    while (!l.tokens.isEmpty() && l.tokens.last().type == T::Literal && l.tokens.last().text.trimmed().isEmpty())
-        l.tokens.removeLast();
+    if (droppedZone >= 0 && droppedZone == l.tokens.size() && droppedZone > 0 &&
+        l.tokens.last().type == T::Literal) {
+        QString &t = l.tokens.last().text;
+        while (!t.isEmpty() && (t.back().isSpace() || t.back() == QLatin1Char(',')))
+            t.chop(1);
+        if (t.isEmpty())
+            l.tokens.removeLast();
+    } else if (droppedZone == 0 && !l.tokens.isEmpty() && l.tokens.first().type == T::Literal) {
+        QString &t = l.tokens.first().text;
+        while (!t.isEmpty() && t.front().isSpace())
+            t.remove(0, 1);
+        if (t.isEmpty())
+            l.tokens.removeFirst();
+    }
     return l;
 }
 
@@ -157,13 +173,44 @@ QString monthName(const Layout &l, int month, bool longName) {
     return longName ? name : name.left(3).toUpper();
 }
 
+// "AP" shows the text in capitals and "ap" in small letters, whatever the locale's own case.
 QString amPmText(const Layout &l, bool pm, bool lower) {
     QString s = l.system ? (pm ? QLocale().pmText() : QLocale().amText())
                          : QString::fromLatin1(pm ? "PM" : "AM");
-    return lower ? s.toLower() : s;
+    return lower ? s.toLower() : s.toUpper();
 }
 
 QString two(int n) { return QString::number(n).rightJustified(2, QLatin1Char('0')); }
+
+// The system's formats write numbers in the locale's own digits.
+QString localDigits(const Layout &l, const QString &s) {
+    if (!l.system)
+        return s;
+    const QList<uint> zero = QLocale().zeroDigit().toUcs4();
+    if (zero.size() != 1 || zero[0] == '0')
+        return s;
+    QList<uint> out = s.toUcs4();
+    for (uint &c : out)
+        if (c >= '0' && c <= '9')
+            c = zero[0] + (c - '0');
+    return QString::fromUcs4(reinterpret_cast<const char32_t *>(out.constData()), out.size());
+}
+
+// Digits of any script read as ours, so that the locale's own digits are taken back.
+QString asciiDigits(const QString &s) {
+    bool any = false;
+    for (QChar c : s)
+        any = any || c.unicode() > 127;
+    if (!any)
+        return s;
+    QList<uint> cps = s.toUcs4();
+    for (uint &c : cps) {
+        const int v = QChar::digitValue(char32_t(c));
+        if (c > 127 && v >= 0 && QChar::category(char32_t(c)) == QChar::Number_DecimalDigit)
+            c = '0' + uint(v);
+    }
+    return QString::fromUcs4(reinterpret_cast<const char32_t *>(cps.constData()), cps.size());
+}
 
 // Qt counts weekdays from Monday = 1; ours from Sunday = 0.
 int qtWeekday(qint32 day) { const int w = weekdayOf(day); return w == 0 ? 7 : w; }
@@ -180,18 +227,18 @@ QString formatDate(const Spec &spec, qint64 day) {
     for (const Token &t : l.tokens) {
         switch (t.type) {
         case T::Literal: out += literalText(spec, t); break;
-        case T::Day: out += QString::number(d.day); break;
-        case T::Day2: out += two(d.day); break;
+        case T::Day: out += localDigits(l, QString::number(d.day)); break;
+        case T::Day2: out += localDigits(l, two(d.day)); break;
         case T::WeekdayShort:
         case T::WeekdayLong:
             out += QLocale().dayName(qtWeekday(qint32(day)), t.type == T::WeekdayLong ? QLocale::LongFormat : QLocale::ShortFormat);
             break;
-        case T::Month: out += QString::number(d.month); break;
-        case T::Month2: out += two(d.month); break;
+        case T::Month: out += localDigits(l, QString::number(d.month)); break;
+        case T::Month2: out += localDigits(l, two(d.month)); break;
         case T::MonthShort: out += monthName(l, d.month, false); break;
         case T::MonthLong: out += monthName(l, d.month, true); break;
-        case T::Year2: out += two(d.year % 100); break;
-        case T::Year4: out += QString::number(d.year).rightJustified(4, QLatin1Char('0')); break;
+        case T::Year2: out += localDigits(l, two(d.year % 100)); break;
+        case T::Year4: out += localDigits(l, QString::number(d.year).rightJustified(4, QLatin1Char('0'))); break;
         default: break; // no time parts in a date
         }
     }
@@ -210,12 +257,12 @@ QString formatTime(const Spec &spec, qint64 time) {
     for (const Token &t : l.tokens) {
         switch (t.type) {
         case T::Literal: out += t.text; break;
-        case T::Hour: out += QString::number(hours); break;
-        case T::Hour2: out += two(hours); break;
-        case T::Minute: out += QString::number(c.minutes); break;
-        case T::Minute2: out += two(c.minutes); break;
-        case T::Second: out += QString::number(c.seconds); break;
-        case T::Second2: out += two(c.seconds); break;
+        case T::Hour: out += localDigits(l, QString::number(hours)); break;
+        case T::Hour2: out += localDigits(l, two(hours)); break;
+        case T::Minute: out += localDigits(l, QString::number(c.minutes)); break;
+        case T::Minute2: out += localDigits(l, two(c.minutes)); break;
+        case T::Second: out += localDigits(l, QString::number(c.seconds)); break;
+        case T::Second2: out += localDigits(l, two(c.seconds)); break;
         case T::AmPm: out += amPmText(l, hour24 >= 12, t.lower); break;
         default: break;
         }
@@ -435,7 +482,8 @@ std::optional<QVariant> parseDate(const Spec &spec, const QString &text) {
     if (text.trimmed().isEmpty())
         return QVariant(qint32(0));
     Fields f;
-    if (!Reader(spec, layoutFor(spec), text).read(f))
+    const QString digits = asciiDigits(text);
+    if (!Reader(spec, layoutFor(spec), digits).read(f))
         return std::nullopt;
     if (f.day < 0)
         f.day = 1; // month-and-year pictures
@@ -457,7 +505,8 @@ std::optional<QVariant> parseTime(const Spec &spec, const QString &text) {
         return QVariant(qint32(0));
     const Layout &l = layoutFor(spec);
     Fields f;
-    if (!Reader(spec, l, text).read(f) || f.hour < 0)
+    const QString digits = asciiDigits(text);
+    if (!Reader(spec, l, digits).read(f) || f.hour < 0)
         return std::nullopt;
     int hour = f.hour;
     if (f.pm >= 0) {

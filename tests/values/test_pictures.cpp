@@ -114,11 +114,12 @@ TEST_F(Pictures, TwoDigitYearsFallInAWindowAroundNow) {
 }
 
 TEST_F(Pictures, SystemDatesFollowTheLocale) {
-    const QLocale::Language languages[] = {QLocale::English, QLocale::German, QLocale::French,
-                                           QLocale::Russian, QLocale::Japanese, QLocale::Polish};
-    const QLocale::Territory places[] = {QLocale::UnitedKingdom, QLocale::Germany, QLocale::France,
-                                         QLocale::Russia, QLocale::Japan, QLocale::Poland};
-    for (int n = 0; n < 6; ++n) {
+    // Arabic for the locale's own digits, Bulgarian and Korean for odd time layouts.
+    const QLocale::Language languages[] = {QLocale::English, QLocale::German, QLocale::French, QLocale::Russian,
+                                           QLocale::Japanese, QLocale::Polish, QLocale::Arabic, QLocale::Korean};
+    const QLocale::Territory places[] = {QLocale::UnitedKingdom, QLocale::Germany, QLocale::France, QLocale::Russia,
+                                         QLocale::Japan, QLocale::Poland, QLocale::Egypt, QLocale::SouthKorea};
+    for (int n = 0; n < 8; ++n) {
         const QLocale locale(languages[n], places[n]);
         QLocale::setDefault(locale);
         // Dates inside the two-digit year window, so that the short format reads back too.
@@ -156,6 +157,22 @@ TEST_F(Pictures, TimePictures) {
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     EXPECT_EQ(fmt("@t7", evening), QStringLiteral("21:32"));
     EXPECT_EQ(fmt("@t8", evening), QStringLiteral("21:32:37"));
+
+    // The system's times, shown and read back in several locales (the time zone is left out).
+    for (const QLocale &locale : {QLocale(QLocale::Bulgarian, QLocale::Bulgaria), QLocale(QLocale::Korean, QLocale::SouthKorea),
+                                  QLocale(QLocale::Arabic, QLocale::Egypt), QLocale(QLocale::English, QLocale::UnitedStates)}) {
+        QLocale::setDefault(locale);
+        for (int hour : {0, 9, 12, 21}) {
+            const qint32 t = timeOf(hour, 32, 37);
+            const QString shown = fmt("@t8", t);
+            EXPECT_EQ(shown, shown.trimmed());
+            EXPECT_FALSE(shown.endsWith(QLatin1Char(','))) << qPrintable(shown);
+            const auto back = parsePicture(QStringLiteral("@t8"), shown);
+            ASSERT_TRUE(back.has_value()) << qPrintable(locale.name()) << " " << qPrintable(shown);
+            EXPECT_EQ(back->toInt(), t) << qPrintable(locale.name()) << " " << qPrintable(shown);
+            EXPECT_EQ(fmt("@t7", t), locale.toString(QTime(hour, 32, 37), QLocale::ShortFormat)) << qPrintable(locale.name());
+        }
+    }
 }
 
 TEST_F(Pictures, TimesParse) {
