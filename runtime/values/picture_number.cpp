@@ -30,7 +30,9 @@ quint64 magnitude(qint64 v) { return v < 0 ? quint64(0) - quint64(v) : quint64(v
 
 Digits digitsOf(const QVariant &value, int decimals) {
     Digits d;
-    if (decimals == 0) {
+    const int type = value.typeId();
+    const bool floating = type == QMetaType::Double || type == QMetaType::Float || type == QMetaType::QString;
+    if (decimals == 0 && !floating) {
         const qint64 v = wholeNumber(value);
         d.negative = v < 0;
         d.whole = QString::number(magnitude(v));
@@ -43,12 +45,14 @@ Digits digitsOf(const QVariant &value, int decimals) {
     if (scaled < 9.0e15) {
         const quint64 n = quint64(scaled);
         d.whole = QString::number(n / kPowers[decimals]);
-        d.fraction = QString::number(n % kPowers[decimals]).rightJustified(decimals, QLatin1Char('0'));
+        if (decimals > 0)
+            d.fraction = QString::number(n % kPowers[decimals]).rightJustified(decimals, QLatin1Char('0'));
     } else {
         const QString s = QString::number(std::fabs(x), 'f', decimals);
         const qsizetype dot = s.indexOf(QLatin1Char('.'));
-        d.whole = s.left(dot);
-        d.fraction = s.mid(dot + 1);
+        d.whole = dot < 0 ? s : s.left(dot);
+        if (dot >= 0)
+            d.fraction = s.mid(dot + 1);
     }
     d.negative = x < 0 && !d.isZero();
     return d;

@@ -2,10 +2,17 @@
 
 namespace tbk {
 
-QString clip(const QString &s) {
-    int n = int(s.size());
-    while (n > 0 && s.at(n - 1) == QLatin1Char(' '))
+namespace {
+qsizetype clippedLength(QStringView s) {
+    qsizetype n = s.size();
+    while (n > 0 && s[n - 1] == QLatin1Char(' '))
         --n;
+    return n;
+}
+} // namespace
+
+QString clip(const QString &s) {
+    const qsizetype n = clippedLength(s);
     return n == s.size() ? s : s.left(n);
 }
 
@@ -22,8 +29,10 @@ QString fit(const QString &s, int n) {
     return clip(s.left(cut));
 }
 
+// Key comparisons run for every row sorted or sought: no copies.
 int compareText(const QString &a, const QString &b, Qt::CaseSensitivity cs) {
-    return QStringView(clip(a)).compare(QStringView(clip(b)), cs);
+    const QStringView va(a), vb(b);
+    return va.first(clippedLength(va)).compare(vb.first(clippedLength(vb)), cs);
 }
 
 namespace {

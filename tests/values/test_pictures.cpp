@@ -214,6 +214,7 @@ TEST_F(Pictures, NumberPictures) {
         {"@n(6)", 42, "   42 "},           {"@n6-", -42, "   42-"},          {"@n3", -5, " -5"},
         {"@n3", 2.5, "  3"},               {"@n3", -2.5, " -3"},             {"@n3", QStringLiteral("12abc"), " 12"},
         {"@n-13", qint64(3000000000LL), "3,000,000,000"},                   {"@n3", QVariant(), "  0"},
+        {"@n5", 1.0e20, "#####"},          {"@n-13", -7.0, "           -7"},
     };
     for (const Case &c : cases)
         EXPECT_EQ(formatPicture(QString::fromLatin1(c.picture), c.value), QString::fromUtf8(c.shown))
