@@ -324,8 +324,10 @@ public:
 
 private:
     bool atEnd() const { return i_ >= s_.size(); }
+    // Invisible direction marks (as in Arabic dates) count as blanks: nobody types them.
+    static bool isBlank(QChar c) { return c.isSpace() || c.category() == QChar::Other_Format; }
     void skipBlanks() {
-        while (i_ < s_.size() && s_[i_].isSpace())
+        while (i_ < s_.size() && isBlank(s_[i_]))
             ++i_;
     }
 
@@ -348,7 +350,7 @@ private:
     // Blanks match any run of blanks; in a date any of / - . stands for another.
     bool literal(const QString &lit) {
         for (QChar c : lit) {
-            if (c.isSpace()) {
+            if (isBlank(c)) {
                 skipBlanks();
                 continue;
             }

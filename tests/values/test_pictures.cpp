@@ -135,6 +135,10 @@ TEST_F(Pictures, SystemDatesFollowTheLocale) {
             }
         }
     }
+    QLocale::setDefault(QLocale(QLocale::Arabic, QLocale::Egypt));
+    const auto typed = parse("@d17", "31/10/1959"); // our digits, no direction marks
+    ASSERT_TRUE(typed.has_value());
+    EXPECT_EQ(typed->toInt(), kOct31_1959);
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     EXPECT_EQ(fmt("@d17", kOct31_1959), QStringLiteral("31.10.59"));
     EXPECT_EQ(fmt("@d17-", kOct31_1959), QStringLiteral("31-10-59"));
