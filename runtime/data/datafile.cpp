@@ -240,7 +240,7 @@ bool DataFile::create() {
         return false;
     }
     const QString path = fullPath();
-    const bool isMain = mainFile() == this && driver::connected();
+    const bool isMain = driver::isMainPath(path);
     if (!isMain && QFileInfo::exists(path)) {
         // Replace whatever is there (also a file that is no database at all).
         if (!lock(true))

@@ -54,9 +54,10 @@ struct State {
     int nextAlias = 1;
 };
 
+// Never destroyed: file objects are globals whose destructors may run after ours would.
 State &st() {
-    static State s;
-    return s;
+    static State *s = new State;
+    return *s;
 }
 
 DataFile *g_main = nullptr;
@@ -126,6 +127,8 @@ sqlite3 *db() {
 }
 
 bool connected() { return st().db != nullptr; }
+
+bool isMainPath(const QString &absPath) { return st().db && !st().mainPath.isEmpty() && st().mainPath == absPath; }
 
 QString attach(const QString &absPath, const QString &label) {
     State &s = st();

@@ -25,6 +25,7 @@ namespace driver {
 
 sqlite3 *db();                               // opens the connection when needed
 bool connected();
+bool isMainPath(const QString &absPath);   // the connection's main database file
 // Attaches the disk file (or shares an existing attachment); returns the schema name or ""
 // with the error set.
 QString attach(const QString &absPath, const QString &label);

@@ -11,8 +11,8 @@ struct ErrorState {
     QString key;
 };
 ErrorState &state() {
-    static ErrorState s;
-    return s;
+    static auto *s = new ErrorState;   // used by destructors of global file objects
+    return *s;
 }
 } // namespace
 

@@ -6,8 +6,8 @@ namespace tbk::data {
 
 namespace {
 std::vector<RecordBuffer *> &registry() {
-    static std::vector<RecordBuffer *> r;
-    return r;
+    static auto *r = new std::vector<RecordBuffer *>;   // outlives the global file objects
+    return *r;
 }
 } // namespace
 
