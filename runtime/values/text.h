@@ -27,6 +27,7 @@ public:
     FixedString(const QString &s) : v_(fit(s, N)) {}
     FixedString(const char *s) : v_(fit(QString::fromUtf8(s), N)) {}
     FixedString &operator=(const QString &s) { v_ = fit(s, N); return *this; }
+    FixedString &operator=(const char *s) { v_ = fit(QString::fromUtf8(s), N); return *this; }
     operator const QString &() const { return v_; }
     const QString &str() const { return v_; }
     static constexpr int size() { return N; }

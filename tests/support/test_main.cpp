@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <memory>
