@@ -5,8 +5,9 @@
 #include <QElapsedTimer>
 #include <QFile>
 
-#include <cdio/audio.h>
+// cdio.h first: the other headers rely on its types.
 #include <cdio/cdio.h>
+#include <cdio/audio.h>
 #include <cdio/logging.h>
 #include <cdio/mmc.h>
 
