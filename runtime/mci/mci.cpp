@@ -159,9 +159,11 @@ public:
         const DiscToc *toc = drive.disc();
         if (!toc)
             return kMciHardware;
+        // A real drive may refuse to pause or stop when it is not playing: nothing to do then.
+        const PlayMode mode = drive.mode();
         if (verb == QLatin1String("pause"))
-            return drive.mode() == PlayMode::Playing ? drive.pause() : kMciOk;
-        return drive.stop();
+            return mode == PlayMode::Playing ? drive.pause() : kMciOk;
+        return mode == PlayMode::Stopped ? kMciOk : drive.stop();
     }
 
 private:

@@ -69,12 +69,6 @@ TEST_F(SendMciCommandTest, FailureWithUseLogOffWritesNothing) {
     EXPECT_FALSE(QFile::exists(QString::fromLatin1(kEventLogName)));
 }
 
-TEST_F(SendMciCommandTest, LongCommandIsCutToTheBuffer) {
-    const QString command = QStringLiteral("status cdaudio mode") + QString(100, QLatin1Char(' ')) + QStringLiteral("x");
-    SendMciCommand(QStringLiteral("open cdaudio"));
-    EXPECT_EQ(SendMciCommand(command), "stopped");   // the trailing word falls off
-}
-
 TEST(ParseMciTime, Examples) {
     const std::pair<const char *, qint32> cases[] = {
         {"03:25:40", timeOf(0, 3, 25)},   // 20501: frames dropped
