@@ -1,0 +1,53 @@
+#include "core/mainprogram.h"
+
+#include "core/datafiles.h"
+#include "core/frame.h"
+#include "core/procedures.h"
+#include "core/querywizardlink.h"
+#include "core/startuprepair.h"
+#include "runtime/data/upgrader.h"
+
+namespace tbk {
+
+namespace {
+
+QString &helpFileName() {
+    static QString name;
+    return name;
+}
+
+bool &startupPrepared() {
+    static bool prepared = false;
+    return prepared;
+}
+
+} // namespace
+
+void setHelpFile(const QString &name) { helpFileName() = name; }
+QString helpFile() { return helpFileName(); }
+
+void detail::forgetStartupPrepared() { startupPrepared() = false; }
+
+void prepareStartup() {
+    if (startupPrepared())
+        return;
+    startupPrepared() = true;
+    // The upgrader answers for itself; its calls are not checked.
+    data::up_AddDriver(QStringLiteral("Keyed"), QStringLiteral("KEYED"));
+    data::up_IgnoreDriver(QStringLiteral("AllFiles"), 1);
+    for (const RegisteredFile &r : registeredDataFiles())
+        data::up_UsingFile(r.file->prefix(), r.file->label(), *r.file, r.registration);
+    // The File Manager's first step; a marker naming no data file is cleared there.
+    if (!crashMarker().isEmpty())
+        OfferStartupRepair();
+}
+
+void MainProgram() {
+    setHelpFile(QString::fromLatin1(kHelpFileName));
+    prepareStartup();
+    QW_FileName = kQueryWizardFileName;
+    runProcedure(QStringLiteral("SetQueryWizardTexts"));
+    Main();
+}
+
+} // namespace tbk

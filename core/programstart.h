@@ -1,0 +1,15 @@
+#pragma once
+// Starting another program of the system without waiting for it, with an argument list (never
+// through a shell). A program named without a path is looked for in this program's own folder
+// first, then along PATH.
+#include <QString>
+#include <QStringList>
+
+namespace tbk {
+
+// The full path of the program to run, or empty when it is nowhere to be found.
+QString locateProgram(const QString &name);
+// Starts the program in the current directory; false when it could not be started.
+bool startProgram(const QString &name, const QStringList &arguments);
+
+} // namespace tbk

@@ -1,0 +1,38 @@
+#pragma once
+// The crash marker and the repair of a data file by the outside utility "datfix": the offer at
+// start-up when an earlier run died while opening a file, and the Fix action itself.
+#include <QString>
+#include <QStringList>
+
+namespace tbk::data {
+class DataFile;
+}
+
+namespace tbk {
+
+inline const char *const kCrashMarkerSection = "tbk98r";
+inline const char *const kCrashMarkerEntry = "BadFile";
+inline const char *const kRepairProgram = "datfix";
+
+// The marked name without trailing blanks; empty when no file is marked.
+QString crashMarker();
+void clearCrashMarker();
+
+// The indexed data file whose disk name is the marked name (with or without its ".dat",
+// without regard to case); null for any other name.
+data::DataFile *markedDataFile(const QString &marker);
+
+// The repair utility's arguments for a disk name: "tbkdata" gives
+// tbkdata.dat /E:tbkdata.dex /K.
+QStringList repairArguments(const QString &diskName);
+
+// The Fix action on one data file: writes the structure example the utility needs and starts
+// the utility without waiting. False when it was not started (the user has been told why).
+bool FixDataFile(data::DataFile &file);
+
+// Runs first whenever the File Manager is called. Returns when no file is marked, when the
+// marked name is not one of the data files (the marker is cleared), or when the user declines;
+// after an accepted repair the program ends.
+void OfferStartupRepair();
+
+} // namespace tbk
