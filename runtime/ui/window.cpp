@@ -40,12 +40,13 @@ void Window::open() {
     if (!widget_)
         return;
     adoptWindow(widget_);
+    // Ahead of whatever showing the window makes Qt report.
+    postToWindow(widget_, Event::of(EventKind::OpenWindow));
     events_ = new WindowEvents(widget_, &resizer_);
     events_->watchControls();
     widget_->show();
     resizer_.init(widget_, resizeMode_);
     RestoreWindowPosition(widget_, QString::fromLatin1(kPositionFile), name_);
-    postToWindow(widget_, Event::of(EventKind::OpenWindow));
 }
 
 void Window::loop() {
