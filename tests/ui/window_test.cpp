@@ -1,11 +1,15 @@
+#include "runtime/settings/profile.h"
 #include "runtime/threads/halt.h"
 #include "runtime/threads/scheduler.h"
 #include "runtime/ui/listcontrol.h"
 #include "runtime/ui/windowevents.h"
+#include "runtime/ui/windowplace.h"
 #include "support/windows/scriptedwindow.h"
 #include "support/windows/windowtesting.h"
 
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -147,4 +151,56 @@ TEST_F(WindowEventsTest, TimerTicksInHundredthsUntilStopped) {
     const auto ticks = window->seen.count(EventKind::Timer);
     runFor(60);
     EXPECT_EQ(window->seen.count(EventKind::Timer), ticks);
+}
+
+TEST(MdiWindow, DocumentWindowsOfTwoThreadsShareTheFrameAndKeepTheirPlaces) {
+    QMdiArea area;
+    area.resize(800, 600);
+    area.show();
+    Window::setMdiArea(&area);
+    QStringList log;
+    auto browse = [&](const QString &name) {
+        return [&, name] {
+            ScriptedWindow w(name);
+            w.setMdiChild(true);
+            w.onEvent = [&](ScriptedWindow &, const Event &e) {
+                if (e.kind == EventKind::Accepted && e.control && e.control->objectName() == "Change") {
+                    ScriptedWindow form("Update" + name, {"OK", "Cancel"});
+                    form.run();
+                }
+            };
+            w.onClose = [&](ScriptedWindow &self) {
+                log << name + (qobject_cast<QMdiSubWindow *>(self.frame()) ? " in frame" : " alone");
+            };
+            w.run();
+        };
+    };
+    const int a = startThread(browse("BrowseSongs"));
+    const int b = startThread(browse("BrowseAlbums"));
+    ASSERT_TRUE(runUntilIdle());
+    ASSERT_EQ(area.subWindowList().size(), 2);
+    QWidget *songs = activeWindow(a);
+    QWidget *albums = activeWindow(b);
+    ASSERT_TRUE(qobject_cast<QMdiSubWindow *>(songs));
+
+    ASSERT_TRUE(pressButton(a, "Change"));
+    ASSERT_TRUE(runUntilIdle());
+    EXPECT_FALSE(songs->isEnabled());
+    EXPECT_TRUE(albums->isEnabled());
+    EXPECT_TRUE(area.isEnabled());
+    ASSERT_TRUE(pressButton(a, "Cancel"));
+    ASSERT_TRUE(runUntilIdle());
+    EXPECT_TRUE(songs->isEnabled());
+
+    songs->setGeometry(30, 40, 350, 260);
+    ASSERT_TRUE(runUntilIdle());
+    ASSERT_TRUE(pressButton(a, "Close"));
+    ASSERT_TRUE(closeByUser(albums));
+    ASSERT_TRUE(runUntilIdle());
+    EXPECT_TRUE(threadNumbers().empty());
+    log.sort();
+    EXPECT_EQ(log, (QStringList{"BrowseAlbums in frame", "BrowseSongs in frame"}));
+    EXPECT_EQ(getIni("BrowseSongs", "XPosit", "", kPositionFile), "30");
+    EXPECT_EQ(getIni("BrowseSongs", "Width", "", kPositionFile), "350");
+    Window::setMdiArea(nullptr);
 }
