@@ -45,7 +45,11 @@ TfmCDDB::TfmCDDB(QWidget *parent) : QDialog(parent) {
     FormCreate();
 }
 
-TfmCDDB::~TfmCDDB() = default;
+TfmCDDB::~TfmCDDB() {
+    // The socket's last signals must not reach a half-destroyed form.
+    if (socket_)
+        socket_->disconnect(this);
+}
 
 void TfmCDDB::buildControls() {
     setObjectName(QStringLiteral("fmCDDB"));
@@ -210,6 +214,7 @@ void TfmCDDB::FormClose() {
         resetting_ = true;
         socket_->abort();
         resetting_ = false;
+        socket_->disconnect(this);
         // We may be inside one of the socket's own signals.
         socket_->deleteLater();
         socket_ = nullptr;
