@@ -15,7 +15,8 @@ ReportListView::ReportListView(QWidget *parent) : QTreeWidget(parent) {
     header()->setSectionsMovable(false);
     // Grid lines between cells, as a report view draws them.
     setStyleSheet(QStringLiteral(
-        "QTreeView::item { border-right: 1px solid #c0c0c0; border-bottom: 1px solid #c0c0c0; }"));
+        "QTreeView::item { border-right: 1px solid #c0c0c0; border-bottom: 1px solid #c0c0c0; }"
+        "QTreeView::item:selected { background: palette(highlight); color: palette(highlighted-text); }"));
 }
 
 void ReportListView::setColumns(const QStringList &titles, const QList<int> &widths) {
