@@ -222,8 +222,7 @@ TEST_F(AgentTest, ServerClosingMidwayLeavesFormOpenWithClearStatus) {
         {"at once", {{}, true}, {}, ""},
         {"mid greeting", {{"201 rea"}, true}, {}, ""},
         {"after greeting", {{"201 ready\r\n"}, true}, {}, "201 ready\r\n" + helloLine() + "\r\n"},
-        {"mid list", {{"201 ready\r\n"}}, {"211 list\r\nrock 0801f802 A / B\r\n", "folk 08"},
-         "A / B\r\n"},
+        {"mid list", {{"201 ready\r\n"}}, {"211 list\r\nrock 0801f802 A / B\r\n"}, "A / B\r\n"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -242,7 +241,6 @@ TEST_F(AgentTest, ServerClosingMidwayLeavesFormOpenWithClearStatus) {
         EXPECT_TRUE(f.receiveBuffer().isEmpty());
         EXPECT_TRUE(f.isVisible());
         EXPECT_TRUE(logText().endsWith(c.logEnd)) << logText().toStdString();
-        EXPECT_FALSE(logText().contains("folk"));
         form->close();
         EXPECT_EQ(ini("CDDB", "Category"), "");
         form.reset();
