@@ -200,13 +200,13 @@ void TfmCDDB::FormActivate() {
 }
 
 void TfmCDDB::closeEvent(QCloseEvent *e) {
+    e->accept();
+    QWidget::closeEvent(e);
     if (!closed_) {
         closed_ = true;
         FormClose();
+        emit closed();
     }
-    e->accept();
-    QWidget::closeEvent(e);
-    emit closed();
 }
 
 void TfmCDDB::FormClose() {

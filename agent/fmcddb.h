@@ -24,7 +24,7 @@ public:
     explicit TfmCDDB(QWidget *parent = nullptr);
     ~TfmCDDB() override;
 
-    // The exchange with the server; see the .cpp for the states.
+    // The exchange with the server (states in cddbclient.cpp).
     quint8 exchangeState() const { return state_; }
     const QByteArray &receiveBuffer() const { return recv_; }
     const QString &query() const { return query_; }
