@@ -273,3 +273,21 @@ TEST_F(ThreadTest, PopupMenuGivesTheChosenItemAndGreysTildeItems) {
     ASSERT_TRUE(runUntilIdle());
     EXPECT_EQ(chosen, 3);
 }
+
+TEST_F(ThreadTest, TheProgramEndsWhenItsBodyReturnsClosingTheOtherThreadsWindows) {
+    QStringList log;
+    setExitHook([](int code) { QCoreApplication::exit(code); });
+    const int code = runProgram([&] {
+        log << QString("body on thread %1").arg(currentThreadNumber());
+        startThread([&] {
+            ScriptedWindow w("BrowseSongs");
+            w.onClose = [&](ScriptedWindow &) { log << "browse closes"; };
+            w.run();
+        });
+        waitTimer(2);
+        log << "body returns";
+    });
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(log, (QStringList{"body on thread 1", "body returns", "browse closes"}));
+    EXPECT_TRUE(threadNumbers().empty());
+}
