@@ -48,6 +48,20 @@ DataFile::DataFile(QString label, QString prefix, FileStructure &structure)
     : RecordBuffer(std::move(label), std::move(prefix), structure) {
     for (size_t i = 0; i < structure_->keys().size(); ++i)
         keys_.push_back(std::make_unique<Key>(this, int(i)));
+    columns_ = schema::columnList(*structure_);
+}
+
+sqlite3_stmt *DataFile::statement(quint32 shape, const std::function<QString()> &sql) {
+    CachedStatement &c = statements_[shape];
+    if (c.stmt && c.generation == driver::generation() && c.alias == alias_) {
+        sqlite3_reset(c.stmt);
+        sqlite3_clear_bindings(c.stmt);
+        return c.stmt;
+    }
+    c.stmt = driver::prepare(sql(), label_);
+    c.generation = driver::generation();
+    c.alias = alias_;
+    return c.stmt;
 }
 
 DataFile::~DataFile() {
@@ -367,16 +381,9 @@ bool DataFile::readNext(Cursor &c, bool forward, const std::function<bool()> &ac
         return false;
     const auto &fields = structure_->fields();
     const KeyDecl *k = c.key >= 0 ? &structure_->keys()[size_t(c.key)] : nullptr;
-    QStringList keyCols;
-    if (k)
-        for (int i : k->fields)
-            keyCols << schema::column(fields[size_t(i)]);
-    const QString dir = forward ? QString() : QStringLiteral(" DESC");
-    const QString orderBy = (QStringList(keyCols) << QStringLiteral("_rid")).join(dir + QLatin1Char(',')) + dir;
     const Record saved = buffer_;
     const int batch = accept ? kFilteredBatch : 1;
     for (;;) {
-        QStringList where;
         const char *op = nullptr;
         const bool withRid = c.anchor != Cursor::Values || !k;
         switch (c.anchor) {
@@ -385,24 +392,34 @@ bool DataFile::readNext(Cursor &c, bool forward, const std::function<bool()> &ac
         case Cursor::AtRecord: op = forward ? ">=" : "<="; break;
         case Cursor::After: op = forward ? ">" : "<"; break;
         }
-        if (op) {
-            QStringList lhs = keyCols;
-            if (withRid)
-                lhs << QStringLiteral("_rid");
-            QStringList qs;
-            for (int i = 0; i < lhs.size(); ++i)
-                qs << QStringLiteral("?");
-            where << QStringLiteral("(%1)%2(%3)").arg(lhs.join(QLatin1Char(',')), QLatin1String(op), qs.join(QLatin1Char(',')));
-        }
-        if (k && k->excludesBlanks())
-            where << schema::inKeyCondition(*structure_, *k);
-        if (!condition.isEmpty())
-            where << QLatin1Char('(') + condition + QLatin1Char(')');
-        const QString sql = QStringLiteral("SELECT _rid,_ver,%1 FROM %2.records%3 ORDER BY %4 LIMIT ?")
-                                .arg(schema::columnList(*structure_), alias_,
-                                     where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND ")),
-                                     orderBy);
-        sqlite3_stmt *st = driver::prepare(sql, label_);
+        auto sql = [&] {
+            QStringList keyCols;
+            if (k)
+                for (int i : k->fields)
+                    keyCols << schema::column(fields[size_t(i)]);
+            const QString dir = forward ? QString() : QStringLiteral(" DESC");
+            const QString orderBy = (QStringList(keyCols) << QStringLiteral("_rid")).join(dir + QLatin1Char(',')) + dir;
+            QStringList where;
+            if (op) {
+                QStringList lhs = keyCols;
+                if (withRid)
+                    lhs << QStringLiteral("_rid");
+                QStringList qs;
+                for (int i = 0; i < lhs.size(); ++i)
+                    qs << QStringLiteral("?");
+                where << QStringLiteral("(%1)%2(%3)").arg(lhs.join(QLatin1Char(',')), QLatin1String(op), qs.join(QLatin1Char(',')));
+            }
+            if (k && k->excludesBlanks())
+                where << schema::inKeyCondition(*structure_, *k);
+            if (!condition.isEmpty())
+                where << QLatin1Char('(') + condition + QLatin1Char(')');
+            return QStringLiteral("SELECT _rid,_ver,%1 FROM %2.records%3 ORDER BY %4 LIMIT ?")
+                .arg(columns_, alias_,
+                     where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND ")),
+                     orderBy);
+        };
+        const quint32 shape = quint32(c.key + 1) | quint32(c.anchor) << 8 | quint32(forward) << 11 | 1u << 12;
+        sqlite3_stmt *st = condition.isEmpty() ? statement(shape, sql) : driver::prepare(sql(), label_);
         if (!st)
             return false;
         int b = 1;
@@ -458,24 +475,24 @@ bool DataFile::get(const Key &k) {
     const KeyDecl &kd = k.decl();
     const auto &fields = structure_->fields();
     bool allBlank = true;
-    QStringList where;
     for (int i : kd.fields) {
         const Cell &c = buffer_.cells[size_t(i)];
         if (!c.s.isEmpty() || c.n != 0)
             allBlank = false;
-        where << schema::column(fields[size_t(i)]) + QStringLiteral("=?");
     }
-    if (kd.excludesBlanks()) {
-        if (allBlank) {
-            setError(RecordNotFound, label_);
-            return false;
-        }
-        where << schema::inKeyCondition(*structure_, kd);
+    if (kd.excludesBlanks() && allBlank) {
+        setError(RecordNotFound, label_);
+        return false;
     }
-    sqlite3_stmt *st = driver::prepare(
-        QStringLiteral("SELECT _rid,_ver,%1 FROM %2.records WHERE %3 ORDER BY _rid LIMIT 1")
-            .arg(schema::columnList(*structure_), alias_, where.join(QStringLiteral(" AND "))),
-        label_);
+    sqlite3_stmt *st = statement((2u << 12) | quint32(k.index()), [&] {
+        QStringList where;
+        for (int i : kd.fields)
+            where << schema::column(fields[size_t(i)]) + QStringLiteral("=?");
+        if (kd.excludesBlanks())
+            where << schema::inKeyCondition(*structure_, kd);
+        return QStringLiteral("SELECT _rid,_ver,%1 FROM %2.records WHERE %3 ORDER BY _rid LIMIT 1")
+            .arg(columns_, alias_, where.join(QStringLiteral(" AND ")));
+    });
     if (!st)
         return false;
     int b = 1;
@@ -502,9 +519,7 @@ bool DataFile::get(const Key &k) {
 bool DataFile::get(Position p) {
     if (!checkOpen(false))
         return false;
-    sqlite3_stmt *st = driver::prepare(
-        QStringLiteral("SELECT _rid,_ver,%1 FROM %2.records WHERE _rid=?").arg(schema::columnList(*structure_), alias_),
-        label_);
+    sqlite3_stmt *st = statement(3u << 12, [&] { return QStringLiteral("SELECT _rid,_ver,%1 FROM %2.records WHERE _rid=?").arg(columns_, alias_); });
     if (!st)
         return false;
     sqlite3_bind_int64(st, 1, p);
@@ -561,12 +576,12 @@ bool DataFile::add() {
     if (!checkOpen(true))
         return false;
     const auto &fields = structure_->fields();
-    QStringList qs;
-    for (size_t i = 0; i < fields.size(); ++i)
-        qs << QStringLiteral("?");
-    sqlite3_stmt *st = driver::prepare(QStringLiteral("INSERT INTO %1.records(%2) VALUES(%3)")
-                                           .arg(alias_, schema::columnList(*structure_), qs.join(QLatin1Char(','))),
-                                       label_);
+    sqlite3_stmt *st = statement(4u << 12, [&] {
+        QStringList qs;
+        for (size_t i = 0; i < fields.size(); ++i)
+            qs << QStringLiteral("?");
+        return QStringLiteral("INSERT INTO %1.records(%2) VALUES(%3)").arg(alias_, columns_, qs.join(QLatin1Char(',')));
+    });
     if (!st)
         return false;
     for (size_t i = 0; i < fields.size(); ++i)
@@ -593,12 +608,12 @@ bool DataFile::put() {
         return false;
     }
     const auto &fields = structure_->fields();
-    QStringList sets{QStringLiteral("_ver=_ver+1")};
-    for (const FieldDecl &f : fields)
-        sets << schema::column(f) + QStringLiteral("=?");
-    sqlite3_stmt *st = driver::prepare(QStringLiteral("UPDATE %1.records SET %2 WHERE _rid=? AND _ver=?")
-                                           .arg(alias_, sets.join(QLatin1Char(','))),
-                                       label_);
+    sqlite3_stmt *st = statement(5u << 12, [&] {
+        QStringList sets{QStringLiteral("_ver=_ver+1")};
+        for (const FieldDecl &f : fields)
+            sets << schema::column(f) + QStringLiteral("=?");
+        return QStringLiteral("UPDATE %1.records SET %2 WHERE _rid=? AND _ver=?").arg(alias_, sets.join(QLatin1Char(',')));
+    });
     if (!st)
         return false;
     int b = 1;
@@ -627,7 +642,7 @@ bool DataFile::remove() {
         setError(RecordNotAvailable, label_);
         return false;
     }
-    sqlite3_stmt *st = driver::prepare(QStringLiteral("DELETE FROM %1.records WHERE _rid=?").arg(alias_), label_);
+    sqlite3_stmt *st = statement(6u << 12, [&] { return QStringLiteral("DELETE FROM %1.records WHERE _rid=?").arg(alias_); });
     if (!st)
         return false;
     sqlite3_bind_int64(st, 1, buffer_.position);
@@ -650,7 +665,7 @@ bool DataFile::remove() {
 qint64 DataFile::records() {
     if (!checkOpen(false))
         return -1;
-    sqlite3_stmt *st = driver::prepare(QStringLiteral("SELECT count(*) FROM %1.records").arg(alias_), label_);
+    sqlite3_stmt *st = statement(7u << 12, [&] { return QStringLiteral("SELECT count(*) FROM %1.records").arg(alias_); });
     if (!st)
         return -1;
     const int rc = sqlite3_step(st);
@@ -693,7 +708,7 @@ bool DataFile::pack() {
         setError(TransactionActive, label_);
         return false;
     }
-    const QString cols = schema::columnList(*structure_);
+    const QString cols = columns_;
     QStringList sql{QStringLiteral("BEGIN")};
     sql << schema::createTable(*structure_, alias_, QStringLiteral("records_new"));
     sql << QStringLiteral("INSERT INTO %1.records_new(_rid,_ver,%2) SELECT row_number() OVER (ORDER BY _rid),_ver,%2 FROM %1.records")

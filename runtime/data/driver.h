@@ -40,6 +40,9 @@ bool exec(const QString &sql, const QString &label);
 // Sets the runtime error from SQLite's state after a failed call.
 void fail(int rc, const QString &label);
 void finalizeAll();
+// Grows whenever cached statements are finalized: a statement kept elsewhere is valid while
+// the generation it was prepared in lasts.
+quint64 generation();
 
 bool inTransaction();
 void setInTransaction(bool on);
