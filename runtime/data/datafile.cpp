@@ -260,6 +260,10 @@ bool DataFile::create() {
         if (!lock(true))
             return false;
         unlock();
+        if (driver::connected() && !driver::dropAttachment(path)) {
+            setError(FileLocked, label_);
+            return false;
+        }
         QFile::remove(path);
         QFile::remove(path + QStringLiteral("-journal"));
     }
