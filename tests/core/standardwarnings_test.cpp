@@ -1,5 +1,8 @@
 #include "core/standardwarnings.h"
 
+#include "coretest.h"
+#include "runtime/data/errors.h"
+
 #include <gtest/gtest.h>
 
 using namespace tbk;
@@ -96,4 +99,83 @@ TEST(StandardWarnings, ErrorDescriptionUsesDriverTextForDriverErrorsAndIsCut) {
     EXPECT_EQ(errorDescription(ErrorInfo{90, "File System Error", "11", "database disk image is malformed  "}),
               "database disk image is malformed (11)");
     EXPECT_EQ(errorDescription(ErrorInfo{2, QString(300, 'a'), {}, {}}).size(), 150);
+}
+
+namespace {
+
+QMessageBox::Icon qtIcon(MessageIcon icon) {
+    return icon == MessageIcon::Exclamation ? QMessageBox::Warning : QMessageBox::Information;
+}
+
+class ShownWarnings : public coretest::CoreTest {};
+
+} // namespace
+
+TEST_F(ShownWarnings, EachNumberShowsItsBoxReturnsTheAnswerOrEndsTheProgram) {
+    struct Press {
+        int number;
+        int button;
+    };
+    std::vector<Press> presses;
+    for (const Row &r : kRows)
+        presses.push_back({r.number, r.defaultButton});
+    presses.push_back({2, ButtonNo});       // No to a key rebuild ends the program
+    presses.push_back({23, ButtonYes});
+    presses.push_back({25, ButtonRetry});
+    for (const Press &p : presses) {
+        const Row &row = *std::find_if(std::begin(kRows), std::end(kRows), [&](const Row &r) { return r.number == p.number; });
+        SCOPED_TRACE(p.number);
+        exitCodes.clear();
+        data::setError(33);
+        int answer = -1;
+        const auto shown = run([&] { answer = ShowStandardWarning(p.number, "tbkdata  ", "Media  "); }, {p.button});
+        ASSERT_GE(shown.size(), 1u);
+        EXPECT_EQ(shown[0].caption, row.caption);
+        EXPECT_EQ(shown[0].text, QString(row.text).replace("No Records", data::textOfError(33)));
+        EXPECT_EQ(shown[0].icon, qtIcon(row.icon));
+        EXPECT_EQ(shown[0].buttons, row.buttons);
+        EXPECT_EQ(shown[0].defaultButton, row.defaultButton);
+        const bool ends = *row.halt && !(p.number == 2 && p.button == ButtonYes);
+        if (ends) {
+            ASSERT_EQ(shown.size(), 2u);
+            EXPECT_EQ(shown[1].text, row.halt);
+            EXPECT_EQ(exitCodes.size(), 1u);
+            EXPECT_EQ(answer, -1);   // the routine never returned
+        } else {
+            EXPECT_EQ(shown.size(), 1u);
+            EXPECT_TRUE(exitCodes.empty());
+            EXPECT_EQ(answer, p.number == 34 || p.number == 35 || p.number == 36 ? 0 : p.button);
+        }
+    }
+}
+
+TEST_F(ShownWarnings, NumbersWithoutAMessageShowNothing) {
+    int answer = -1;
+    for (int n : {6, 9, 19, 22, 33, 37})
+        EXPECT_TRUE(run([&] { answer = ShowStandardWarningPlain(n); }).empty());
+    EXPECT_EQ(answer, 0);
+}
+
+TEST_F(ShownWarnings, TheSavedErrorIsShownOnceThenTheCurrentOne) {
+    data::setError(35, "Tunebank");
+    saveCurrentError();
+    data::setError(40, "Album");
+    QStringList texts;
+    const auto shown = run([&] {
+        ShowStandardWarningWithText(17, "Tunebank");
+        ShowStandardWarningWithText(17, "Album");
+        data::clearError();
+        ShowStandardWarningWithText(17, "Media");
+        data::setDriverError(11, "database disk image is malformed");
+        ShowStandardWarningWithText(17, "Labels");
+    });
+    for (const auto &s : shown)
+        texts << s.text;
+    EXPECT_EQ(texts, QStringList({
+        "An error (Record Not Found (35)) was experienced when attempting to delete a record from the file Tunebank.",
+        "An error (Creates Duplicate Key (40)) was experienced when attempting to delete a record from the file Album.",
+        "An error ( (0)) was experienced when attempting to delete a record from the file Media.",
+        "An error (database disk image is malformed (11)) was experienced when attempting to delete a record from the file Labels.",
+    }));
+    EXPECT_EQ(savedError().code, 0);
 }
