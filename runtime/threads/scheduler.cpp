@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <stdexcept>
 
 namespace ctx = boost::context;
 
@@ -196,9 +197,8 @@ bool postToWindow(QWidget *window, Event e) {
 
 void suspendUntil(const std::function<bool()> &done) {
     LogicalThread *t = current();
-    if (!t) {
-        qFatal("A blocking call was made outside any logical thread");
-    }
+    if (!t)
+        throw std::logic_error("a blocking call needs a logical thread to suspend");
     for (;;) {
         if (closing())
             throw HaltUnwind{};

@@ -37,7 +37,8 @@ bool postToWindow(QWidget *window, Event e);
 // without a window go to the thread's active window.
 Event waitEvent(QWidget *window);
 // Suspends the calling thread until done() holds. Whatever makes it hold must call
-// wakeThread() for the waiting thread. Throws HaltUnwind when the program halts meanwhile.
+// wakeThread() for the waiting thread. Throws HaltUnwind when the program halts meanwhile,
+// and std::logic_error when called outside any logical thread.
 void suspendUntil(const std::function<bool()> &done);
 void wakeThread(int number);
 // Lets Qt and the other threads run once, then carries on.

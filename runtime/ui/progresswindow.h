@@ -6,11 +6,14 @@
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QString>
+#include <QWidget>
+
+#include <functional>
 
 class QLabel;
 class QProgressBar;
 class QPushButton;
-class QWidget;
+
 
 namespace tbk {
 

@@ -6,15 +6,26 @@
 #include "runtime/ui/windowevents.h"
 #include "runtime/ui/windowplace.h"
 
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QWidget>
 
 namespace tbk {
 
+namespace {
+QPointer<QMdiArea> &mdiArea() {
+    static QPointer<QMdiArea> area;
+    return area;
+}
+} // namespace
+
+void Window::setMdiArea(QMdiArea *area) { mdiArea() = area; }
+
 Window::Window(QString procedureName) : name_(std::move(procedureName)) {}
 
 Window::~Window() {
-    if (widget_)
-        delete widget_.data();
+    if (frame_)
+        delete frame_.data();
 }
 
 void Window::run() {
@@ -39,18 +50,28 @@ void Window::open() {
     widget_ = createWindow();
     if (!widget_)
         return;
-    adoptWindow(widget_);
-    events_ = new WindowEvents(widget_, &resizer_);
+    frame_ = widget_;
+    if (mdiChild_ && mdiArea()) {
+        const QRect designed = widget_->geometry();
+        QMdiSubWindow *sub = mdiArea()->addSubWindow(widget_);
+        sub->setAttribute(Qt::WA_DeleteOnClose, false);
+        sub->setWindowTitle(widget_->windowTitle());
+        sub->move(designed.topLeft());
+        frame_ = sub;
+    }
+    adoptWindow(frame_);
+    // Ahead of whatever showing the window makes Qt report.
+    postToWindow(frame_, Event::of(EventKind::OpenWindow));
+    events_ = new WindowEvents(frame_, widget_, &resizer_);
     events_->watchControls();
-    widget_->show();
+    frame_->show();
     resizer_.init(widget_, resizeMode_);
-    RestoreWindowPosition(widget_, QString::fromLatin1(kPositionFile), name_);
-    postToWindow(widget_, Event::of(EventKind::OpenWindow));
+    RestoreWindowPosition(frame_, QString::fromLatin1(kPositionFile), name_);
 }
 
 void Window::loop() {
     while (!loopEnds_)
-        takeEvent(waitEvent(widget_));
+        takeEvent(waitEvent(frame_));
 }
 
 void Window::takeEvent(const Event &e) {
@@ -62,15 +83,16 @@ void Window::finish() {
     struct Release {
         Window *w;
         ~Release() {
-            if (!w->widget_)
+            if (!w->frame_)
                 return;
             if (w->events_)
                 w->events_->setTimer(0);
-            SaveWindowPosition(w->widget_, QString::fromLatin1(kPositionFile), w->name_);
+            SaveWindowPosition(w->frame_, QString::fromLatin1(kPositionFile), w->name_);
             w->resizer_.free();
-            releaseWindow(w->widget_);
-            w->widget_->hide();
-            w->widget_->deleteLater();
+            releaseWindow(w->frame_);
+            w->frame_->hide();
+            w->frame_->deleteLater();
+            w->frame_ = nullptr;
             w->widget_ = nullptr;
             w->events_ = nullptr;
         }

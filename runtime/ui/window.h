@@ -10,6 +10,7 @@
 
 #include <memory>
 
+class QMdiArea;
 class QWidget;
 
 namespace tbk {
@@ -27,7 +28,13 @@ public:
     void run();
 
     const QString &procedureName() const { return name_; }
+    // The window's own widget (its controls' parent).
     QWidget *widget() const { return widget_; }
+    // What the desktop sees: the MDI child frame around the widget, or the widget itself.
+    QWidget *frame() const { return frame_; }
+
+    // The frame's document area; windows that ask to be its children open inside it.
+    static void setMdiArea(QMdiArea *area);
 
 protected:
     // Builds the window with its controls, not yet shown.
@@ -48,6 +55,8 @@ protected:
     Resizer &resizer() { return resizer_; }
     // 1 scales every control when the window is resized, 2 chooses by control type.
     void setResizeMode(int mode) { resizeMode_ = mode; }
+    // Opens inside the frame's document area when there is one.
+    void setMdiChild(bool child) { mdiChild_ = child; }
 
 private:
     void open();
@@ -56,9 +65,11 @@ private:
 
     QString name_;
     QPointer<QWidget> widget_;
+    QPointer<QWidget> frame_;
     WindowEvents *events_ = nullptr;
     Resizer resizer_;
     int resizeMode_ = 1;
+    bool mdiChild_ = false;
     bool loopEnds_ = false;
 };
 

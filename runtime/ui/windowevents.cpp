@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <QTabWidget>
 #include <QTimer>
@@ -16,9 +17,14 @@
 
 namespace tbk {
 
-WindowEvents::WindowEvents(QWidget *window, Resizer *resizer)
-    : QObject(window), window_(window), resizer_(resizer) {
-    window->installEventFilter(this);
+WindowEvents::WindowEvents(QWidget *frame, QWidget *content, Resizer *resizer)
+    : QObject(frame), window_(frame), content_(content), resizer_(resizer) {
+    frame->installEventFilter(this);
+    if (content != frame)
+        content->installEventFilter(this);
+    // A document window inside the frame gains the focus without becoming the active window.
+    if (auto *sub = qobject_cast<QMdiSubWindow *>(frame))
+        connect(sub, &QMdiSubWindow::aboutToActivate, this, [this] { post(EventKind::GainFocus); });
 }
 
 WindowEvents::~WindowEvents() = default;
@@ -30,7 +36,7 @@ void WindowEvents::post(EventKind kind, QObject *control, int key) {
 }
 
 void WindowEvents::watchControls() {
-    for (QWidget *w : window_->findChildren<QWidget *>())
+    for (QWidget *w : content_->findChildren<QWidget *>())
         if (!w->isWindow())
             watch(w);
 }
@@ -118,11 +124,6 @@ bool WindowEvents::windowFilter(QEvent *event) {
     case QEvent::WindowActivate:
         post(EventKind::GainFocus);
         break;
-    case QEvent::Resize:
-        if (resizer_)
-            resizer_->resize();
-        post(EventKind::Sized);
-        break;
     default:
         break;
     }
@@ -132,19 +133,25 @@ bool WindowEvents::windowFilter(QEvent *event) {
 bool WindowEvents::eventFilter(QObject *watched, QEvent *event) {
     if (watched == window_ && windowFilter(event))
         return true;
+    if (watched == content_ && event->type() == QEvent::Resize) {
+        if (resizer_)
+            resizer_->resize();
+        post(EventKind::Sized);
+        return false;
+    }
     QObject *control = controlOf(watched);
     switch (event->type()) {
     case QEvent::KeyPress: {
         auto *k = static_cast<QKeyEvent *>(event);
         const int key = k->keyCombination().toCombined();
-        if (isAlerted(control == window_ ? nullptr : control, key)) {
+        if (isAlerted(control == window_ || control == content_ ? nullptr : control, key)) {
             post(EventKind::AlertKey, control, key);
             return true;
         }
         break;
     }
     case QEvent::FocusIn:
-        if (control != window_)
+        if (control != window_ && control != content_)
             post(EventKind::Selected, control);
         break;
     case QEvent::MouseButtonDblClick:

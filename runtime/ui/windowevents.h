@@ -19,8 +19,9 @@ constexpr int KeyMouseLeft2 = 0x7F000001;
 class WindowEvents : public QObject {
     Q_OBJECT
 public:
-    // The window must already belong to a logical thread (adoptWindow).
-    WindowEvents(QWidget *window, Resizer *resizer);
+    // The frame (the window itself, or its MDI child frame) must already belong to a logical
+    // thread (adoptWindow); the content holds the controls.
+    WindowEvents(QWidget *frame, QWidget *content, Resizer *resizer);
     ~WindowEvents() override;
 
     // Watches every control now in the window; call again for controls added later.
@@ -48,6 +49,7 @@ private:
     bool windowFilter(QEvent *event);
 
     QPointer<QWidget> window_;
+    QPointer<QWidget> content_;
     Resizer *resizer_;
     QList<Alert> alerts_;
     QList<QObject *> watched_;

@@ -32,6 +32,7 @@ public:
     using Window::alertKey;
     using Window::closeWindow;
     using Window::resizer;
+    using Window::setMdiChild;
     using Window::setResizeMode;
     using Window::setTimer;
 
