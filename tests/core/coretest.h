@@ -19,6 +19,11 @@
 #include <functional>
 #include <memory>
 
+#include <ostream>
+
+// Readable texts in failure messages.
+inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
+
 namespace coretest {
 
 struct Shown {
