@@ -93,6 +93,24 @@ TEST_F(FileAccess, TheFileIsClosedOnlyByItsLastUser) {
     EXPECT_FALSE(PLA.isOpen());
 }
 
+TEST_F(FileAccess, AThreadWaitsForAnotherThreadsOpenOfTheSameFile) {
+    songsFile();
+    sqlOn("tbkdata.dat", "DROP INDEX k_songsbytitle");
+    QStringList done;
+    const int a = startThread([&] { openForUse(MUS); done << "a"; }, 1 << 20);
+    const int b = startThread([&] { openForUse(MUS); done << "b"; }, 1 << 20);
+    ASSERT_TRUE(windowtest::runUntilIdle());
+    // The first open asks about the keys; the second waits for it instead of asking too.
+    EXPECT_EQ(windowtest::messageText(a), "tbkdata key file is invalid.  Do you want to rebuild the key?");
+    EXPECT_EQ(windowtest::messageText(b), "");
+    EXPECT_TRUE(threadExists(b));
+    ASSERT_TRUE(windowtest::answerMessage(a, ButtonYes));
+    ASSERT_TRUE(windowtest::runUntilIdle());
+    EXPECT_EQ(done, QStringList({"a", "b"}));
+    EXPECT_EQ(FileUseCount(MUS), 2);
+    EXPECT_TRUE(MUS.isOpen());
+}
+
 TEST_F(FileAccess, TheMarkerStaysWhenTheProcessDiesDuringTheOpen) {
     songsFile();
     // Held exclusively here, the child's open waits in its lock recovery until it is killed.
