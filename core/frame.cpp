@@ -3,7 +3,7 @@
 #include "core/artwork.h"
 #include "core/datafiles.h"
 #include "core/framewindowproc.h"
-#include "core/frameopen.h"
+#include "core/fileaccess.h"
 #include "core/mainprogram.h"
 #include "core/procedures.h"
 #include "core/programsettings.h"
@@ -128,11 +128,6 @@ QList<FrameCommand> buildCommands() {
 
 QString withoutMnemonics(QString text) { return text.remove(QLatin1Char('&')); }
 
-QPointer<QMdiArea> &clientArea() {
-    static QPointer<QMdiArea> area;
-    return area;
-}
-
 bool browseAvailable(const char *explorer, const char *plain) {
     return procedureRegistered(QString::fromLatin1(explorer)) || procedureRegistered(QString::fromLatin1(plain));
 }
@@ -172,9 +167,9 @@ private:
 };
 
 QWidget *MainFrame::createWindow() {
-    useDataFile(ALB);
-    useDataFile(MED);
-    useDataFile(MUS);
+    openForUse(ALB);
+    openForUse(MED);
+    openForUse(MUS);
     filesCounted_ = true;
     if (MED.records() == 0) {
         static const char *const formats[] = {
@@ -194,7 +189,7 @@ QWidget *MainFrame::createWindow() {
     area_ = new QMdiArea(w);
     area_->setObjectName(QStringLiteral("ClientArea"));
     w->setCentralWidget(area_);
-    clientArea() = area_;
+    Window::setMdiArea(area_);
     buildMenus(w);
     w->statusBar()->setObjectName(QStringLiteral("StatusBar"));
     w->resize(900, 640);
@@ -268,7 +263,9 @@ bool MainFrame::openRoutine() {
     // The frame's layout places its bars and client area itself.
     resizer().free();
     ProgramVersion = kProgramVersion;
-    openConfigurationFile();
+    // Open for the rest of the run, without a count.
+    if (!CF.isOpen())
+        OpenDataFile(CF);
     const QString global = QString::fromLatin1(kGlobalSettingsSection);
     showLogo(getIni(global, QStringLiteral("FrameLogo"), QString(), ProgramIniFile));
     const QString keptVersion = fit(getIni(global, QStringLiteral("Version"), QString(), ProgramIniFile), 20);
@@ -423,15 +420,15 @@ void MainFrame::showHelp() {
 
 void MainFrame::closeRoutine() {
     if (filesCounted_) {
-        releaseDataFile(ALB);
-        releaseDataFile(MED);
-        releaseDataFile(MUS);
+        closeAfterUse(ALB);
+        closeAfterUse(MED);
+        closeAfterUse(MUS);
         filesCounted_ = false;
     }
     if (frameTable().thread == currentThreadNumber())
         frameTable() = FrameTable{};
     windowProc_.reset();
-    clientArea() = nullptr;
+    Window::setMdiArea(nullptr);
 }
 
 } // namespace
@@ -449,8 +446,6 @@ bool postFrameCommand(int id) {
     e.value = id;
     return postToWindow(t.window, std::move(e));
 }
-
-QMdiArea *frameClientArea() { return clientArea(); }
 
 const QList<FrameCommand> &frameCommands() {
     static const QList<FrameCommand> commands = buildCommands();

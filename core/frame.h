@@ -8,7 +8,6 @@
 #include <QPointer>
 #include <QString>
 
-class QMdiArea;
 class QWidget;
 
 namespace tbk {
@@ -33,9 +32,6 @@ FrameTable &frameTable();
 // Posts a menu or toolbar choice to the frame as if the user had made it; false when no frame
 // runs.
 bool postFrameCommand(int id);
-
-// Where list windows go: the frame's client area (null while no frame runs).
-QMdiArea *frameClientArea();
 
 enum class CommandKind {
     Header,     // a menu or submenu without an action of its own

@@ -1,6 +1,8 @@
 #pragma once
 // The crash marker and the repair of a data file by the outside utility "datfix": the offer at
 // start-up when an earlier run died while opening a file, and the Fix action itself.
+#include "core/fileaccess.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -10,8 +12,6 @@ class DataFile;
 
 namespace tbk {
 
-inline const char *const kCrashMarkerSection = "tbk98r";
-inline const char *const kCrashMarkerEntry = "BadFile";
 inline const char *const kRepairProgram = "datfix";
 
 // The marked name without trailing blanks; empty when no file is marked.
