@@ -43,6 +43,18 @@ QLabel *versionLabel(QWidget *parent) {
     return version;
 }
 
+// Where a window goes when it has no place of its own yet: over the middle of the frame, or of
+// the screen while there is no frame.
+void centre(QWidget *w) {
+    QRect area;
+    if (QWidget *frame = frameTable().window)
+        area = frame->geometry();
+    else if (QScreen *screen = QGuiApplication::primaryScreen())
+        area = screen->availableGeometry();
+    if (area.isValid())
+        w->move(area.center() - w->rect().center());
+}
+
 // Clicks anywhere on the splash close it, as its timer does.
 class SplashClicks : public QObject {
 public:
@@ -82,8 +94,7 @@ protected:
         w->setStyleSheet(QStringLiteral("QWidget#ShowSplashWindow { background: #141f54; } "
                                         "QLabel#VersionText { color: #fcf6e2; }"));
         w->setFixedSize(w->sizeHint());
-        if (QScreen *screen = QGuiApplication::primaryScreen())
-            w->move(screen->availableGeometry().center() - w->rect().center());
+        centre(w);
         auto *clicks = new SplashClicks(w);
         w->installEventFilter(clicks);
         for (QWidget *child : w->findChildren<QWidget *>())
@@ -157,6 +168,7 @@ protected:
         back_->setDefault(true);
         layout->addWidget(back_, 0, Qt::AlignHCenter);
         w->setFixedSize(w->sizeHint());
+        centre(w);
         return w;
     }
     void takeEvent(const Event &e) override {
@@ -204,6 +216,7 @@ protected:
         close_->setDefault(true);
         layout->addWidget(close_, 0, Qt::AlignRight);
         w->setFixedSize(w->sizeHint().expandedTo(QSize(300, 0)));
+        centre(w);
         return w;
     }
     void takeEvent(const Event &e) override {
