@@ -24,6 +24,14 @@ struct SchedulerState {
     bool closing = false;
     int exitCode = 0;
     ThreadGlobals outsideGlobals;
+
+    // Threads still suspended when the process ends are left as they are: unwinding them now
+    // would run their close routines after Qt is gone.
+    ~SchedulerState() {
+        for (auto &t : threads)
+            if (t->fiber)
+                new ctx::fiber(std::move(t->fiber));
+    }
 };
 
 SchedulerState &state() {

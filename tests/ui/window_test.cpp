@@ -135,14 +135,6 @@ TEST_F(WindowEventsTest, ResizingMovesTheControlsAndTellsTheWindow) {
     EXPECT_EQ(close->geometry(), QRect(before.x() * 2, before.y() * 2, before.width() * 2, before.height() * 2));
 }
 
-TEST_F(WindowEventsTest, FocusOnAControlSelectsIt) {
-    QFocusEvent in(QEvent::FocusIn, Qt::TabFocusReason);
-    QCoreApplication::sendEvent(control("Change"), &in);
-    ASSERT_TRUE(runUntilIdle());
-    ASSERT_TRUE(kinds().contains(EventKind::Selected));
-    EXPECT_EQ(window->events[window->seen.indexOf(EventKind::Selected)].control, control("Change"));
-}
-
 TEST_F(WindowEventsTest, TimerTicksInHundredthsUntilStopped) {
     window->setTimer(2);
     ASSERT_TRUE(runUntil([&] { return window->seen.count(EventKind::Timer) >= 3; }, 2000));
