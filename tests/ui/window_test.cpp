@@ -1,7 +1,9 @@
 #include "runtime/settings/profile.h"
+#include "runtime/threads/dialogs.h"
 #include "runtime/threads/halt.h"
 #include "runtime/threads/scheduler.h"
 #include "runtime/ui/listcontrol.h"
+#include "runtime/ui/progresswindow.h"
 #include "runtime/ui/windowevents.h"
 #include "runtime/ui/windowplace.h"
 #include "support/windows/scriptedwindow.h"
@@ -195,4 +197,32 @@ TEST(MdiWindow, DocumentWindowsOfTwoThreadsShareTheFrameAndKeepTheirPlaces) {
     EXPECT_EQ(getIni("BrowseSongs", "XPosit", "", kPositionFile), "30");
     EXPECT_EQ(getIni("BrowseSongs", "Width", "", kPositionFile), "350");
     Window::setMdiArea(nullptr);
+}
+
+TEST(ProgressWindowOnAThread, ALongBatchLetsOthersRunAndCanBeCancelled) {
+    int steps = 0;
+    bool stopped = false;
+    int ticks = 0;
+    const int batch = startThread([&] {
+        ProgressWindow progress("Rebuilding", "Songs", true);
+        progress.useRealStops(0, 1e9);
+        for (double key = 0; !progress.cancelled(); key += 1000) {
+            progress.passKey(key);
+            ++steps;
+        }
+        stopped = true;
+    });
+    startThread([&] {
+        for (int i = 0; i < 3; ++i) {
+            waitTimer(1);
+            ++ticks;
+        }
+    });
+    ASSERT_TRUE(runUntil([&] { return ticks == 3; }, 3000));
+    EXPECT_FALSE(stopped);
+    ASSERT_TRUE(pressButton(batch, "Cancel"));
+    ASSERT_TRUE(runUntil([&] { return stopped; }, 3000));
+    EXPECT_GT(steps, 0);
+    ASSERT_TRUE(runUntilIdle());
+    EXPECT_TRUE(threadNumbers().empty());
 }
