@@ -226,3 +226,27 @@ TEST(ProgressWindowOnAThread, ALongBatchLetsOthersRunAndCanBeCancelled) {
     ASSERT_TRUE(runUntilIdle());
     EXPECT_TRUE(threadNumbers().empty());
 }
+
+TEST(WindowFocus, AWindowThatBecomesActiveGainsTheFocus) {
+    ScriptedWindow *first = nullptr;
+    ScriptedWindow *second = nullptr;
+    auto open = [](ScriptedWindow *&out, const QString &name) {
+        return [&out, name] {
+            ScriptedWindow w(name);
+            out = &w;
+            w.run();
+            out = nullptr;
+        };
+    };
+    startThread(open(first, "BrowseSongs"));
+    startThread(open(second, "BrowseAlbums"));
+    ASSERT_TRUE(runUntilIdle());
+    ASSERT_TRUE(first && second);
+    first->seen.clear();
+    first->widget()->activateWindow();
+    ASSERT_TRUE(runUntil([&] { return first->seen.contains(EventKind::GainFocus); }, 2000));
+    second->seen.clear();
+    second->widget()->activateWindow();
+    ASSERT_TRUE(runUntil([&] { return second->seen.contains(EventKind::GainFocus); }, 2000));
+    endAllThreads();
+}
