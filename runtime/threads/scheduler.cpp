@@ -82,10 +82,15 @@ void runProcedure(LogicalThread *t) {
     }
 }
 
+// An event without a window goes to the thread's active window; a thread without windows
+// takes it when it waits without one.
 bool eventIsFor(const LogicalThread *t, const Event &e, const QWidget *window) {
     if (e.window)
         return e.window == window;
-    return !t->windows.empty() && t->windows.back().widget == window;
+    const QWidget *active = nullptr;
+    for (auto it = t->windows.rbegin(); it != t->windows.rend() && !active; ++it)
+        active = it->widget;
+    return active == window;
 }
 
 void removeFinished() {

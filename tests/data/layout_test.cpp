@@ -40,7 +40,7 @@ TEST(Declarations, MatchTheirRecordSizesAndKeys) {
     EXPECT_EQ(INP.recordLength(), 1024);
     EXPECT_EQ(TransferFile.recordLength(), 16000);
     EXPECT_EQ(registeredDataFiles().size(), 11u);
-    EXPECT_EQ(CF.structure().ownerPassword(), QString());
+    EXPECT_EQ(CF.structure().ownerPassword(), QStringLiteral("q#7zm"));
 }
 
 class Layout : public testing::Test {
@@ -150,6 +150,17 @@ TEST_F(Layout, MissingKeysAreRebuilt) {
     ASSERT_TRUE(CAT.open());
     EXPECT_TRUE(CAT.buildKeys());
     EXPECT_EQ(CAT.send(QStringLiteral("HELD")), QStringLiteral("OFF"));
+}
+
+TEST_F(Layout, ConfigurationIsMadeAfterOtherFilesAndKeepsItsPassword) {
+    createAndOpen({&MUS});          // the connection makes the main database first
+    ASSERT_FALSE(CF.open());
+    EXPECT_EQ(errorCode(), FileNotFound);
+    createAndOpen({&CF});
+    ASSERT_TRUE(driver::exec(QStringLiteral("UPDATE main.tbk_meta SET value='other' WHERE name='owner'"), {}));
+    CF.close();
+    EXPECT_FALSE(CF.open());
+    EXPECT_EQ(errorCode(), InvalidDataFile);
 }
 
 TEST(TextFiles, EventLogLinesAndEndOfFile) {

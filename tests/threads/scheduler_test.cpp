@@ -122,3 +122,20 @@ TEST(FileFilter, RuntimePairsBecomeQtFilters) {
     EXPECT_EQ(qtFileFilter("Pictures|*.bmp;*.jpg"), "Pictures (*.bmp *.jpg)");
     EXPECT_EQ(qtFileFilter(""), "");
 }
+
+TEST_F(ThreadTest, AThreadWithoutWindowsTakesEventsPostedToIt) {
+    QList<int> values;
+    const int t = startThread([&] {
+        for (int i = 0; i < 2; ++i)
+            values << waitEvent(nullptr).value;
+    });
+    ASSERT_TRUE(runUntilIdle());
+    for (int v : {5, 6}) {
+        Event e;
+        e.value = v;
+        EXPECT_TRUE(postEvent(t, e));
+    }
+    ASSERT_TRUE(runUntilIdle());
+    EXPECT_EQ(values, (QList<int>{5, 6}));
+    EXPECT_FALSE(postEvent(t, Event{}));   // the thread has ended
+}
