@@ -1,0 +1,449 @@
+#include "runtime/data/datafile.h"
+
+#include "runtime/data/driver.h"
+#include "runtime/data/schema.h"
+#include "runtime/values/text.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+
+namespace tbk::data {
+
+namespace {
+
+void bindCell(sqlite3_stmt *st, int i, const FieldDecl &f, const Cell &c) {
+    if (f.kind == FieldKind::Text || f.kind == FieldKind::Memo) {
+        const QByteArray u = c.s.toUtf8();
+        sqlite3_bind_text(st, i, u.constData(), int(u.size()), SQLITE_TRANSIENT);
+    } else {
+        sqlite3_bind_int64(st, i, c.n);
+    }
+}
+
+// Fetch this many rows per query when a filter may reject some (the filter runs with no
+// statement active, so it may read files itself).
+constexpr int kFilteredBatch = 32;
+
+} // namespace
+
+// ---------------------------------------------------------------- Key
+
+const KeyDecl &Key::decl() const { return file_->structure().keys()[size_t(index_)]; }
+QString Key::name() const { return file_->prefix() + QLatin1Char(':') + decl().name; }
+
+// ---------------------------------------------------------------- identity
+
+DataFile::DataFile(QString label, QString prefix, FileStructure &structure)
+    : RecordBuffer(std::move(label), std::move(prefix), structure) {
+    for (size_t i = 0; i < structure_->keys().size(); ++i)
+        keys_.push_back(std::make_unique<Key>(this, int(i)));
+    columns_ = schema::columnList(*structure_);
+}
+
+sqlite3_stmt *DataFile::statement(quint32 shape, const std::function<QString()> &sql) {
+    CachedStatement &c = statements_[shape];
+    if (c.stmt && c.generation == driver::generation() && c.alias == alias_) {
+        sqlite3_reset(c.stmt);
+        sqlite3_clear_bindings(c.stmt);
+        return c.stmt;
+    }
+    c.stmt = driver::prepare(sql(), label_);
+    c.generation = driver::generation();
+    c.alias = alias_;
+    return c.stmt;
+}
+
+DataFile::~DataFile() {
+    close();
+    if (mainFile() == this)
+        setMainFile(nullptr);
+}
+
+std::vector<DataFile *> DataFile::all() {
+    std::vector<DataFile *> r;
+    for (RecordBuffer *b : RecordBuffer::all())
+        if (auto f = dynamic_cast<DataFile *>(b))
+            r.push_back(f);
+    return r;
+}
+
+DataFile *DataFile::find(const QString &name) {
+    for (DataFile *f : all())
+        if (f->prefix_.compare(name, Qt::CaseInsensitive) == 0)
+            return f;
+    for (DataFile *f : all())
+        if (f->label_.compare(name, Qt::CaseInsensitive) == 0)
+            return f;
+    return nullptr;
+}
+
+QString DataFile::name() const {
+    if (!name_.isEmpty())
+        return name_;
+    const QString d = structure_->diskName();
+    return d.contains(QLatin1Char('.')) ? d : d + QStringLiteral(".dat");
+}
+
+void DataFile::setName(const QString &diskName) {
+    if (!open_)
+        name_ = diskName;
+}
+
+QString DataFile::fullPath() const {
+    if (open_)
+        return path_;
+    return QDir::cleanPath(QDir::current().absoluteFilePath(name()));
+}
+
+// ---------------------------------------------------------------- keys
+
+const Key *DataFile::key(const QString &name) const {
+    QString n = name;
+    const qsizetype colon = n.indexOf(QLatin1Char(':'));
+    if (colon >= 0) {
+        if (n.left(colon).compare(prefix_, Qt::CaseInsensitive) != 0)
+            return nullptr;
+        n = n.mid(colon + 1);
+    }
+    const int i = structure_->keyIndex(n);
+    return i < 0 ? nullptr : keys_[size_t(i)].get();
+}
+
+void DataFile::loadRow(sqlite3_stmt *st, Record &into) const {
+    into.position = sqlite3_column_int64(st, 0);
+    into.version = sqlite3_column_int64(st, 1);
+    const auto &fields = structure_->fields();
+    into.cells.resize(fields.size());
+    for (size_t i = 0; i < fields.size(); ++i) {
+        Cell &c = into.cells[i];
+        if (fields[i].kind == FieldKind::Text || fields[i].kind == FieldKind::Memo) {
+            const int n = sqlite3_column_bytes(st, int(i) + 2);
+            c.s = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, int(i) + 2)), n);
+            c.n = 0;
+        } else {
+            c.n = sqlite3_column_int64(st, int(i) + 2);
+            c.s.clear();
+        }
+    }
+}
+
+// ---------------------------------------------------------------- sequential reading
+
+void DataFile::set(const Key &k) { cursor_ = Cursor{k.index(), Cursor::None, {}, 0}; }
+
+void DataFile::setFromBuffer(const Key &k) {
+    Cursor c{k.index(), Cursor::Values, {}, 0};
+    for (int i : k.decl().fields)
+        c.values.push_back(buffer_.cells[size_t(i)]);
+    cursor_ = c;
+}
+
+void DataFile::setAt(const Key &k, Position p) {
+    Record saved = buffer_;
+    if (get(p)) {
+        Cursor c{k.index(), Cursor::AtRecord, {}, p};
+        for (int i : k.decl().fields)
+            c.values.push_back(buffer_.cells[size_t(i)]);
+        cursor_ = c;
+    } else {
+        cursor_ = Cursor{k.index(), Cursor::None, {}, 0};
+    }
+    buffer_ = saved;
+}
+
+void DataFile::setPhysical(Position from) {
+    cursor_ = from > 0 ? Cursor{-1, Cursor::AtRecord, {}, from} : Cursor{-1, Cursor::None, {}, 0};
+}
+
+bool DataFile::next() { return readNext(cursor_, true, {}); }
+bool DataFile::previous() { return readNext(cursor_, false, {}); }
+
+bool DataFile::readNext(Cursor &c, bool forward, const std::function<bool()> &accept,
+                        const QString &condition, const QVariantList &binds) {
+    if (!checkOpen(false))
+        return false;
+    const auto &fields = structure_->fields();
+    const KeyDecl *k = c.key >= 0 ? &structure_->keys()[size_t(c.key)] : nullptr;
+    const Record saved = buffer_;
+    const int batch = accept ? kFilteredBatch : 1;
+    for (;;) {
+        const char *op = nullptr;
+        const bool withRid = c.anchor != Cursor::Values || !k;
+        switch (c.anchor) {
+        case Cursor::None: break;
+        case Cursor::Values:
+        case Cursor::AtRecord: op = forward ? ">=" : "<="; break;
+        case Cursor::After: op = forward ? ">" : "<"; break;
+        }
+        auto sql = [&] {
+            QStringList keyCols;
+            if (k)
+                for (int i : k->fields)
+                    keyCols << schema::column(fields[size_t(i)]);
+            const QString dir = forward ? QString() : QStringLiteral(" DESC");
+            const QString orderBy = (QStringList(keyCols) << QStringLiteral("_rid")).join(dir + QLatin1Char(',')) + dir;
+            QStringList where;
+            if (op) {
+                QStringList lhs = keyCols;
+                if (withRid)
+                    lhs << QStringLiteral("_rid");
+                QStringList qs;
+                for (int i = 0; i < lhs.size(); ++i)
+                    qs << QStringLiteral("?");
+                where << QStringLiteral("(%1)%2(%3)").arg(lhs.join(QLatin1Char(',')), QLatin1String(op), qs.join(QLatin1Char(',')));
+            }
+            if (k && k->excludesBlanks())
+                where << schema::inKeyCondition(*structure_, *k);
+            if (!condition.isEmpty())
+                where << QLatin1Char('(') + condition + QLatin1Char(')');
+            return QStringLiteral("SELECT _rid,_ver,%1 FROM %2.records%3 ORDER BY %4 LIMIT ?")
+                .arg(columns_, alias_,
+                     where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND ")),
+                     orderBy);
+        };
+        const quint32 shape = quint32(c.key + 1) | quint32(c.anchor) << 8 | quint32(forward) << 11 | 1u << 12;
+        sqlite3_stmt *st = condition.isEmpty() ? statement(shape, sql) : driver::prepare(sql(), label_);
+        if (!st)
+            return false;
+        int b = 1;
+        if (op) {
+            if (k)
+                for (size_t i = 0; i < k->fields.size() && i < c.values.size(); ++i)
+                    bindCell(st, b++, fields[size_t(k->fields[i])], c.values[i]);
+            if (withRid)
+                sqlite3_bind_int64(st, b++, c.position);
+        }
+        for (const QVariant &v : binds)
+            driver::bind(st, b++, v);
+        sqlite3_bind_int(st, b, batch);
+        std::vector<Record> rows;
+        int rc;
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+            rows.emplace_back();
+            loadRow(st, rows.back());
+        }
+        sqlite3_reset(st);
+        if (rc != SQLITE_DONE) {
+            driver::fail(rc, label_);
+            buffer_ = saved;
+            return false;
+        }
+        for (Record &r : rows) {
+            buffer_ = std::move(r);
+            c.anchor = Cursor::After;
+            c.position = buffer_.position;
+            c.values.clear();
+            if (k)
+                for (int i : k->fields)
+                    c.values.push_back(buffer_.cells[size_t(i)]);
+            if (!accept || accept()) {
+                clearError();
+                return true;
+            }
+        }
+        if (int(rows.size()) < batch) {
+            buffer_ = saved;
+            setError(RecordNotAvailable, label_);
+            return false;
+        }
+        // The whole batch was filtered out: go on after its last row.
+    }
+}
+
+// ---------------------------------------------------------------- direct reading
+
+bool DataFile::get(const Key &k) {
+    if (!checkOpen(false))
+        return false;
+    const KeyDecl &kd = k.decl();
+    const auto &fields = structure_->fields();
+    bool allBlank = true;
+    for (int i : kd.fields) {
+        const Cell &c = buffer_.cells[size_t(i)];
+        if (!c.s.isEmpty() || c.n != 0)
+            allBlank = false;
+    }
+    if (kd.excludesBlanks() && allBlank) {
+        setError(RecordNotFound, label_);
+        return false;
+    }
+    sqlite3_stmt *st = statement((2u << 12) | quint32(k.index()), [&] {
+        QStringList where;
+        for (int i : kd.fields)
+            where << schema::column(fields[size_t(i)]) + QStringLiteral("=?");
+        if (kd.excludesBlanks())
+            where << schema::inKeyCondition(*structure_, kd);
+        return QStringLiteral("SELECT _rid,_ver,%1 FROM %2.records WHERE %3 ORDER BY _rid LIMIT 1")
+            .arg(columns_, alias_, where.join(QStringLiteral(" AND ")));
+    });
+    if (!st)
+        return false;
+    int b = 1;
+    for (int i : kd.fields)
+        bindCell(st, b++, fields[size_t(i)], buffer_.cells[size_t(i)]);
+    const int rc = sqlite3_step(st);
+    if (rc == SQLITE_ROW) {
+        loadRow(st, buffer_);
+        sqlite3_reset(st);
+        Cursor c{k.index(), Cursor::After, {}, buffer_.position};
+        for (int i : kd.fields)
+            c.values.push_back(buffer_.cells[size_t(i)]);
+        cursor_ = c;
+        return true;
+    }
+    sqlite3_reset(st);
+    if (rc == SQLITE_DONE)
+        setError(RecordNotFound, label_);
+    else
+        driver::fail(rc, label_);
+    return false;
+}
+
+bool DataFile::get(Position p) {
+    if (!checkOpen(false))
+        return false;
+    sqlite3_stmt *st = statement(3u << 12, [&] { return QStringLiteral("SELECT _rid,_ver,%1 FROM %2.records WHERE _rid=?").arg(columns_, alias_); });
+    if (!st)
+        return false;
+    sqlite3_bind_int64(st, 1, p);
+    const int rc = sqlite3_step(st);
+    if (rc == SQLITE_ROW) {
+        loadRow(st, buffer_);
+        sqlite3_reset(st);
+        return true;
+    }
+    sqlite3_reset(st);
+    if (rc == SQLITE_DONE)
+        setError(RecordNotFound, label_);
+    else
+        driver::fail(rc, label_);
+    return false;
+}
+
+// ---------------------------------------------------------------- writing
+
+void DataFile::failWrite(int rc) {
+    if ((rc & 0xff) == SQLITE_CONSTRAINT) {
+        // Name the key that refused: look for another record with the same values.
+        const auto &fields = structure_->fields();
+        for (const KeyDecl &k : structure_->keys()) {
+            if (!k.unique())
+                continue;
+            QStringList where;
+            for (int i : k.fields)
+                where << schema::column(fields[size_t(i)]) + QStringLiteral("=?");
+            if (k.excludesBlanks())
+                where << schema::inKeyCondition(*structure_, k);
+            where << QStringLiteral("_rid<>?");
+            sqlite3_stmt *st = driver::prepare(
+                QStringLiteral("SELECT 1 FROM %1.records WHERE %2 LIMIT 1").arg(alias_, where.join(QStringLiteral(" AND "))),
+                label_);
+            if (!st)
+                break;
+            int b = 1;
+            for (int i : k.fields)
+                bindCell(st, b++, fields[size_t(i)], buffer_.cells[size_t(i)]);
+            sqlite3_bind_int64(st, b, buffer_.position);
+            const bool found = sqlite3_step(st) == SQLITE_ROW;
+            sqlite3_reset(st);
+            if (found) {
+                setDuplicateKeyError(label_, k.name);
+                return;
+            }
+        }
+    }
+    driver::fail(rc, label_);
+}
+
+bool DataFile::add() {
+    if (!checkOpen(true))
+        return false;
+    const auto &fields = structure_->fields();
+    sqlite3_stmt *st = statement(4u << 12, [&] {
+        QStringList qs;
+        for (size_t i = 0; i < fields.size(); ++i)
+            qs << QStringLiteral("?");
+        return QStringLiteral("INSERT INTO %1.records(%2) VALUES(%3)").arg(alias_, columns_, qs.join(QLatin1Char(',')));
+    });
+    if (!st)
+        return false;
+    for (size_t i = 0; i < fields.size(); ++i)
+        bindCell(st, int(i) + 1, fields[i], buffer_.cells[i]);
+    const int rc = sqlite3_step(st);
+    sqlite3_reset(st);
+    if (rc != SQLITE_DONE) {
+        const Position keep = buffer_.position;
+        buffer_.position = 0;
+        failWrite(rc);
+        buffer_.position = keep;
+        return false;
+    }
+    buffer_.position = sqlite3_last_insert_rowid(driver::db());
+    buffer_.version = 0;
+    return true;
+}
+
+bool DataFile::put() {
+    if (!checkOpen(true))
+        return false;
+    if (buffer_.position == 0) {
+        setError(RecordNotAvailable, label_);
+        return false;
+    }
+    const auto &fields = structure_->fields();
+    sqlite3_stmt *st = statement(5u << 12, [&] {
+        QStringList sets{QStringLiteral("_ver=_ver+1")};
+        for (const FieldDecl &f : fields)
+            sets << schema::column(f) + QStringLiteral("=?");
+        return QStringLiteral("UPDATE %1.records SET %2 WHERE _rid=? AND _ver=?").arg(alias_, sets.join(QLatin1Char(',')));
+    });
+    if (!st)
+        return false;
+    int b = 1;
+    for (size_t i = 0; i < fields.size(); ++i)
+        bindCell(st, b++, fields[i], buffer_.cells[i]);
+    sqlite3_bind_int64(st, b++, buffer_.position);
+    sqlite3_bind_int64(st, b, buffer_.version);
+    const int rc = sqlite3_step(st);
+    sqlite3_reset(st);
+    if (rc != SQLITE_DONE) {
+        failWrite(rc);
+        return false;
+    }
+    if (sqlite3_changes(driver::db()) == 0) {
+        setError(RecordChanged, label_);
+        return false;
+    }
+    ++buffer_.version;
+    return true;
+}
+
+bool DataFile::remove() {
+    if (!checkOpen(true))
+        return false;
+    if (buffer_.position == 0) {
+        setError(RecordNotAvailable, label_);
+        return false;
+    }
+    sqlite3_stmt *st = statement(6u << 12, [&] { return QStringLiteral("DELETE FROM %1.records WHERE _rid=?").arg(alias_); });
+    if (!st)
+        return false;
+    sqlite3_bind_int64(st, 1, buffer_.position);
+    const int rc = sqlite3_step(st);
+    sqlite3_reset(st);
+    if (rc != SQLITE_DONE) {
+        driver::fail(rc, label_);
+        return false;
+    }
+    if (sqlite3_changes(driver::db()) == 0) {
+        setError(RecordNotFound, label_);
+        return false;
+    }
+    buffer_.position = 0;
+    return true;
+}
+
+QString DataFile::columnName(const FieldDecl &f) { return schema::column(f); }
+
+} // namespace tbk::data
