@@ -7,6 +7,8 @@
 
 #include <QSet>
 
+#include <algorithm>
+
 #include <functional>
 #include <limits>
 #include <optional>

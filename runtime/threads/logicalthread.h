@@ -1,6 +1,7 @@
 #pragma once
 // Internal to runtime/threads: one logical thread and the scheduler's state.
 #include "runtime/threads/event.h"
+#include "runtime/threads/stackswitch.h"
 #include "runtime/threads/threadglobals.h"
 
 #include <QPointer>
@@ -27,6 +28,9 @@ struct LogicalThread {
     std::deque<Event> events;
     std::vector<OwnedWindow> windows;   // in opening order; the last one is active
     ThreadGlobals globals;
+    StackBounds stack;          // the thread's own stack
+    StackBounds schedulerStack; // where it returns to
+    void *fakeStack = nullptr;  // the sanitizer's bookkeeping for the stack being left
     bool ready = false;
     bool deferred = false;   // yielded: resume after Qt's next turn
     bool finished = false;

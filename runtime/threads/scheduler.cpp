@@ -24,6 +24,14 @@ struct SchedulerState {
     bool closing = false;
     int exitCode = 0;
     ThreadGlobals outsideGlobals;
+
+    // Threads still suspended when the process ends are left as they are: unwinding them now
+    // would run their close routines after Qt is gone.
+    ~SchedulerState() {
+        for (auto &t : threads)
+            if (t->fiber)
+                new ctx::fiber(std::move(t->fiber));
+    }
 };
 
 SchedulerState &state() {
@@ -62,11 +70,30 @@ int lowestFreeNumber() {
     }
 }
 
+// A guarded stack that tells its thread where it lies.
+class RecordingStack {
+public:
+    RecordingStack(LogicalThread *t, std::size_t size) : thread_(t), stack_(size) {}
+    ctx::stack_context allocate() {
+        ctx::stack_context sc = stack_.allocate();
+        thread_->stack.bottom = static_cast<char *>(sc.sp) - sc.size;
+        thread_->stack.size = sc.size;
+        return sc;
+    }
+    void deallocate(ctx::stack_context &sc) noexcept { stack_.deallocate(sc); }
+
+private:
+    LogicalThread *thread_;
+    ctx::protected_fixedsize_stack stack_;
+};
+
 // Returns to the scheduler; comes back when the thread is resumed.
 void yieldToScheduler() {
     LogicalThread *t = current();
     Q_ASSERT(t);
+    beginSwitch(&t->fakeStack, t->schedulerStack);
     t->back = std::move(t->back).resume();
+    endSwitch(t->fakeStack, nullptr);
 }
 
 void runProcedure(LogicalThread *t) {
@@ -150,11 +177,14 @@ int startThread(std::function<void()> procedure, std::size_t stackBytes) {
     t->procedure = std::move(procedure);
     LogicalThread *raw = t.get();
     t->fiber = ctx::fiber(std::allocator_arg,
-                          ctx::protected_fixedsize_stack(std::max(stackBytes, kMinimumThreadStack)),
+                          RecordingStack(raw, std::max(stackBytes, kMinimumThreadStack)),
                           [raw](ctx::fiber &&sched) {
+                              endSwitch(nullptr, &raw->schedulerStack);
                               raw->back = std::move(sched);
                               runProcedure(raw);
                               raw->finished = true;
+                              // Leaving this stack for good.
+                              beginSwitch(nullptr, raw->schedulerStack);
                               return std::move(raw->back);
                           });
     s.threads.push_back(std::move(t));
@@ -267,7 +297,10 @@ void runReady() {
         LogicalThread *t = it->get();
         t->ready = false;
         s.running = t;
+        void *fake = nullptr;
+        beginSwitch(&fake, t->stack);
         t->fiber = std::move(t->fiber).resume();
+        endSwitch(fake, nullptr);
         s.running = nullptr;
         if (t->finished)
             removeFinished();

@@ -2,13 +2,51 @@
 
 #include <QFontMetrics>
 #include <QHeaderView>
+#include <QPainter>
+#include <QStyle>
+#include <QStyledItemDelegate>
 
 #include <cmath>
 
 namespace tbk {
 
+namespace {
+
+// Draws each cell its column's indent away from the side it is justified to.
+class IndentDelegate : public QStyledItemDelegate {
+public:
+    explicit IndentDelegate(ListControl *list) : QStyledItemDelegate(list), list_(list) {}
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override {
+        const int px = list_->unitsToPixels(list_->listModel()->indentOf(index.column()));
+        if (px == 0) {
+            QStyledItemDelegate::paint(painter, option, index);
+            return;
+        }
+        QStyleOptionViewItem cell = option;
+        initStyleOption(&cell, index);
+        QStyle *style = list_->style();
+        // The whole cell's background and selection first, then the text in from its side.
+        QStyleOptionViewItem background = cell;
+        background.text.clear();
+        style->drawControl(QStyle::CE_ItemViewItem, &background, painter, list_);
+        if (cell.displayAlignment & Qt::AlignRight)
+            cell.rect.adjust(0, 0, -px, 0);
+        else if (cell.displayAlignment & Qt::AlignLeft)
+            cell.rect.adjust(px, 0, 0, 0);
+        cell.state &= ~QStyle::State_HasFocus;
+        style->drawControl(QStyle::CE_ItemViewItem, &cell, painter, list_);
+    }
+
+private:
+    ListControl *list_;
+};
+
+} // namespace
+
 ListControl::ListControl(QWidget *parent) : QTreeView(parent), model_(new ListModel(this)) {
     setModel(model_);
+    setItemDelegate(new IndentDelegate(this));
     setRootIsDecorated(false);
     setItemsExpandable(false);
     setUniformRowHeights(true);   // keeps long lists cheap to lay out

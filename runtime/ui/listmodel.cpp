@@ -42,6 +42,7 @@ void ListModel::setFormat(const ListFormat &format) {
         col.headerAlignment = c->headerJustification.isNull() ? alignmentOf(u'L')
                                                               : alignmentOf(c->headerJustification);
         col.field = fields[i];
+        col.indent = c->indent.value_or(0);
         col.colour = c->hasFlag(u'*');
         columns_.append(col);
     }
@@ -81,6 +82,10 @@ int ListModel::rowCount(const QModelIndex &parent) const {
 
 int ListModel::columnCount(const QModelIndex &parent) const {
     return parent.isValid() ? 0 : int(columns_.size());
+}
+
+int ListModel::indentOf(int column) const {
+    return column >= 0 && column < columns_.size() ? columns_[column].indent : 0;
 }
 
 QString ListModel::cellText(int row, int column) const {

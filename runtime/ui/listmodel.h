@@ -32,6 +32,8 @@ public:
 
     // The text a cell shows: the field through the column's picture.
     QString cellText(int row, int column) const;
+    // The data indent of a column, in dialog units.
+    int indentOf(int column) const;
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
@@ -45,6 +47,7 @@ private:
         Qt::Alignment alignment;
         Qt::Alignment headerAlignment;
         int field = 1;
+        int indent = 0;   // dialog units in from the justified side
         bool colour = false;
     };
     QVariant colourField(int row, const Column &c, int offset) const;

@@ -71,4 +71,9 @@ private:
 // The runtime's control type of a widget.
 int controlType(const QWidget *w);
 
+// The window procedures' names for the three steps.
+inline void InitResizeQueue(Resizer &resizer, QWidget *window, int mode) { resizer.init(window, mode); }
+inline void ResizeWindowControls(Resizer &resizer) { resizer.resize(); }
+inline void FreeResizeQueue(Resizer &resizer) { resizer.free(); }
+
 } // namespace tbk

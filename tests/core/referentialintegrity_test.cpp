@@ -276,6 +276,60 @@ TEST_F(Integrity, ARecordDeletedMeanwhileIsReportedAndNothingElseHappens) {
     EXPECT_EQ(texts(), QStringList{"Error: (Record Not Found (35)) attempting to access a record from the Tunebank file.  Returning to previous window."});
 }
 
+// ---------------------------------------------------------------- failures of a cascade
+
+class FailingCascade : public Integrity {
+protected:
+    // The songs file is open for reading only through MUS; A_S can still write it.
+    static void songsReadOnly() {
+        closeAfterUse(MUS);
+        ASSERT_FALSE(MUS.isOpen());
+        ASSERT_TRUE(MUS.open(SharedReadOnly));
+        openForUse(MUS);
+        ASSERT_EQ(FileUseCount(MUS), 1);
+    }
+    static void songsWritable() {
+        closeAfterUse(MUS);
+        openForUse(MUS);
+    }
+};
+
+TEST_F(FailingCascade, AFailedDeleteOfASongUndoesTheSongsAlreadyDeleted) {
+    addAlbum(1, "A1");
+    addSong(1, 0, "A1");   // deleted first, through A_S
+    addSong(2, 1, "");     // then this one fails
+    const QStringList before = songs();
+    songsReadOnly();
+    ASSERT_TRUE(loadAlbum(1));
+    EXPECT_EQ(result(DeleteAlbumRecord), 1);
+    EXPECT_EQ(texts(), QStringList{"An error (Access Denied (5)) was experienced when attempting to delete a record from the file Tunebank."});
+    EXPECT_EQ(songs(), before);
+    EXPECT_TRUE(loadAlbum(1));
+}
+
+TEST_F(FailingCascade, AFailedWriteOfASongUndoesTheChange) {
+    MED.clear();
+    MED.Media = "CD";
+    ASSERT_TRUE(MED.add());
+    addSong(1, 0, "", "CD");
+    songsReadOnly();
+    CaptureMediaLinks();
+    MED.Media = "Vinyl";
+    EXPECT_EQ(result([] { return UpdateMediaRecord(false); }), 1);
+    EXPECT_EQ(texts(), QStringList{"An error (Access Denied (5)) was experienced when attempting to update a record from the file.  Probable Cause: Tunebank."});
+    EXPECT_EQ(songs(), QStringList{"1:0::CD:0"});
+    EXPECT_EQ(MED.Media.str(), "Vinyl");
+    const Record form = MED.record();
+    ASSERT_FALSE(MED.get(MED.KeyMedia));   // "Vinyl" was never written
+    MED.setRecord(form);
+
+    // Once the songs can be written, the same buffer goes through.
+    songsWritable();
+    EXPECT_EQ(result([] { return UpdateMediaRecord(false); }), 0);
+    EXPECT_TRUE(shown.empty());
+    EXPECT_EQ(songs(), QStringList{"1:0::Vinyl:0"});
+}
+
 // ---------------------------------------------------------------- updates
 
 TEST_F(Integrity, ARenamedMediaFormatIsRenamedInEverySong) {

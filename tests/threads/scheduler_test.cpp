@@ -139,3 +139,15 @@ TEST_F(ThreadTest, AThreadWithoutWindowsTakesEventsPostedToIt) {
     EXPECT_EQ(values, (QList<int>{5, 6}));
     EXPECT_FALSE(postEvent(t, Event{}));   // the thread has ended
 }
+
+TEST_F(ThreadTest, HaltWithNoThreadLeftEndsAtOnceAndOnlyOnce) {
+    halt(QString(), 5);
+    EXPECT_EQ(exitCodes, std::vector<int>{5});
+    EXPECT_FALSE(halting());
+    EXPECT_EQ(startThread([] {}), 1);   // the runtime is usable again
+    ASSERT_TRUE(runUntilIdle());
+}
+
+TEST_F(ThreadTest, ABlockingCallOutsideAnyThreadIsRefused) {
+    EXPECT_THROW(waitTimer(1), std::logic_error);
+}

@@ -5,6 +5,9 @@
 #include "threadtestfixture.h"
 
 #include <QAction>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QApplication>
 #include <QMenu>
 #include <QMessageBox>
@@ -290,4 +293,39 @@ TEST_F(ThreadTest, TheProgramEndsWhenItsBodyReturnsClosingTheOtherThreadsWindows
     EXPECT_EQ(code, 0);
     EXPECT_EQ(log, (QStringList{"body on thread 1", "body returns", "browse closes"}));
     EXPECT_TRUE(threadNumbers().empty());
+}
+
+TEST_F(ThreadTest, CommonDialogsAnswerWithoutANestedLoop) {
+    QString file = "unset";
+    std::optional<QColor> colour;
+    const int t = startThread([&] {
+        file = fileDialog("Import", ".", "Text files|*.txt|All files|*.*", FileDialogMode::Save);
+        colour = colorDialog(Qt::red, "Label colour");
+        file += "|" + fileDialog("Import", ".", "All files|*.*");
+    });
+    ASSERT_TRUE(runUntilIdle());
+    auto *files = qobject_cast<QFileDialog *>(activeWindow(t));
+    ASSERT_TRUE(files);
+    EXPECT_EQ(files->nameFilters(), (QStringList{"Text files (*.txt)", "All files (*.*)"}));
+    auto *name = files->findChild<QLineEdit *>("fileNameEdit");
+    ASSERT_TRUE(name);
+    QTest::keyClicks(name, "songs.txt");
+    QTest::keyClick(name, Qt::Key_Return);
+    ASSERT_TRUE(runUntilIdle());
+    EXPECT_TRUE(file.endsWith("songs.txt")) << file.toStdString();
+
+    auto *colours = qobject_cast<QColorDialog *>(activeWindow(t));
+    ASSERT_TRUE(colours);
+    EXPECT_EQ(colours->windowTitle(), "Label colour");
+    colours->setCurrentColor(Qt::blue);
+    colours->accept();
+    ASSERT_TRUE(runUntilIdle());
+    ASSERT_TRUE(colour.has_value());
+    EXPECT_EQ(*colour, QColor(Qt::blue));
+
+    ASSERT_TRUE(qobject_cast<QFileDialog *>(activeWindow(t)));
+    activeWindow(t)->close();   // the close box cancels
+    ASSERT_TRUE(runUntilIdle());
+    EXPECT_TRUE(file.endsWith("songs.txt|")) << file.toStdString();
+    EXPECT_FALSE(threadExists(t));
 }

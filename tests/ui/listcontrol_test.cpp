@@ -80,17 +80,3 @@ TEST(ListControl, ASourceOfManyRowsIsAskedOnlyForWhatIsShown) {
     EXPECT_LT(rows.asked.size(), 200u);
     EXPECT_TRUE(rows.asked.count(50000));
 }
-
-TEST(ListControl, ReportsTheCurrentRow) {
-    CountingRows rows(5);
-    ListControl list;
-    list.setFormat(kFormat);
-    list.setRows(&rows);
-    QList<int> changes;
-    QObject::connect(&list, &ListControl::currentRowChanged, [&](int r) { changes << r; });
-    list.setCurrentRow(2);
-    list.setCurrentRow(2);
-    list.setCurrentRow(4);
-    EXPECT_EQ(list.currentRow(), 4);
-    EXPECT_EQ(changes, (QList<int>{2, 4}));
-}

@@ -1,7 +1,9 @@
 #include "runtime/settings/profile.h"
+#include "runtime/threads/dialogs.h"
 #include "runtime/threads/halt.h"
 #include "runtime/threads/scheduler.h"
 #include "runtime/ui/listcontrol.h"
+#include "runtime/ui/progresswindow.h"
 #include "runtime/ui/windowevents.h"
 #include "runtime/ui/windowplace.h"
 #include "support/windows/scriptedwindow.h"
@@ -135,14 +137,6 @@ TEST_F(WindowEventsTest, ResizingMovesTheControlsAndTellsTheWindow) {
     EXPECT_EQ(close->geometry(), QRect(before.x() * 2, before.y() * 2, before.width() * 2, before.height() * 2));
 }
 
-TEST_F(WindowEventsTest, FocusOnAControlSelectsIt) {
-    QFocusEvent in(QEvent::FocusIn, Qt::TabFocusReason);
-    QCoreApplication::sendEvent(control("Change"), &in);
-    ASSERT_TRUE(runUntilIdle());
-    ASSERT_TRUE(kinds().contains(EventKind::Selected));
-    EXPECT_EQ(window->events[window->seen.indexOf(EventKind::Selected)].control, control("Change"));
-}
-
 TEST_F(WindowEventsTest, TimerTicksInHundredthsUntilStopped) {
     window->setTimer(2);
     ASSERT_TRUE(runUntil([&] { return window->seen.count(EventKind::Timer) >= 3; }, 2000));
@@ -203,4 +197,56 @@ TEST(MdiWindow, DocumentWindowsOfTwoThreadsShareTheFrameAndKeepTheirPlaces) {
     EXPECT_EQ(getIni("BrowseSongs", "XPosit", "", kPositionFile), "30");
     EXPECT_EQ(getIni("BrowseSongs", "Width", "", kPositionFile), "350");
     Window::setMdiArea(nullptr);
+}
+
+TEST(ProgressWindowOnAThread, ALongBatchLetsOthersRunAndCanBeCancelled) {
+    int steps = 0;
+    bool stopped = false;
+    int ticks = 0;
+    const int batch = startThread([&] {
+        ProgressWindow progress("Rebuilding", "Songs", true);
+        progress.useRealStops(0, 1e9);
+        for (double key = 0; !progress.cancelled(); key += 1000) {
+            progress.passKey(key);
+            ++steps;
+        }
+        stopped = true;
+    });
+    startThread([&] {
+        for (int i = 0; i < 3; ++i) {
+            waitTimer(1);
+            ++ticks;
+        }
+    });
+    ASSERT_TRUE(runUntil([&] { return ticks == 3; }, 3000));
+    EXPECT_FALSE(stopped);
+    ASSERT_TRUE(pressButton(batch, "Cancel"));
+    ASSERT_TRUE(runUntil([&] { return stopped; }, 3000));
+    EXPECT_GT(steps, 0);
+    ASSERT_TRUE(runUntilIdle());
+    EXPECT_TRUE(threadNumbers().empty());
+}
+
+TEST(WindowFocus, AWindowThatBecomesActiveGainsTheFocus) {
+    ScriptedWindow *first = nullptr;
+    ScriptedWindow *second = nullptr;
+    auto open = [](ScriptedWindow *&out, const QString &name) {
+        return [&out, name] {
+            ScriptedWindow w(name);
+            out = &w;
+            w.run();
+            out = nullptr;
+        };
+    };
+    startThread(open(first, "BrowseSongs"));
+    startThread(open(second, "BrowseAlbums"));
+    ASSERT_TRUE(runUntilIdle());
+    ASSERT_TRUE(first && second);
+    first->seen.clear();
+    first->widget()->activateWindow();
+    ASSERT_TRUE(runUntil([&] { return first->seen.contains(EventKind::GainFocus); }, 2000));
+    second->seen.clear();
+    second->widget()->activateWindow();
+    ASSERT_TRUE(runUntil([&] { return second->seen.contains(EventKind::GainFocus); }, 2000));
+    endAllThreads();
 }
