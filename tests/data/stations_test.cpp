@@ -5,6 +5,7 @@
 #include "runtime/data/transaction.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QRandomGenerator>
 #include <csignal>
 
@@ -155,12 +156,14 @@ TEST_F(Stations, TransactionWaitsForTheOtherProcessThenFails) {
 // both files before or after each transaction, never between.
 TEST_F(Stations, KilledDuringTransactionsLeavesBothFilesConsistent) {
     int next = 1;
+    int interrupted = 0;   // rounds killed with a transaction under way
     for (int round = 0; round < 12; ++round) {
         closeAll();
         auto child = startChild({QStringLiteral("pairs"), QString::number(next)});
         child->waitForFinished(int(QRandomGenerator::global()->bounded(5, 60)));
         ::kill(pid_t(child->processId()), SIGKILL);
         child->waitForFinished();
+        interrupted += QFile::exists(QStringLiteral("tbkdata.dat-journal")) || QFile::exists(QStringLiteral("tbkpldet.dat-journal"));
         ASSERT_TRUE(CF.open());
         ASSERT_TRUE(MUS.open());
         ASSERT_TRUE(PLA.open());
@@ -177,6 +180,7 @@ TEST_F(Stations, KilledDuringTransactionsLeavesBothFilesConsistent) {
         next = int(songs) + 1;
     }
     EXPECT_GT(next, 1);
+    EXPECT_GT(interrupted, 0) << "no kill landed inside a transaction";
 }
 
 } // namespace
