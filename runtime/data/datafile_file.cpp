@@ -206,14 +206,17 @@ bool DataFile::create() {
         sql << schema::createTable(*structure_, alias_, QStringLiteral("records"));
         for (const KeyDecl &k : structure_->keys())
             sql << schema::createIndex(*structure_, alias_, k);
-        sql << schema::writeMeta(*structure_, alias_);
-        sql << QStringLiteral("COMMIT");
         for (const QString &s : sql)
             if (!driver::exec(s, label_)) {
-                driver::exec(QStringLiteral("ROLLBACK"), label_);
+                sqlite3_exec(driver::db(), "ROLLBACK", nullptr, nullptr, nullptr);
                 return false;
             }
-        return true;
+        if (const int rc = schema::writeMeta(driver::db(), *structure_, alias_); rc != SQLITE_OK) {
+            driver::fail(rc, label_);
+            sqlite3_exec(driver::db(), "ROLLBACK", nullptr, nullptr, nullptr);
+            return false;
+        }
+        return driver::commitOrRollback(label_);
     });
 }
 
@@ -286,7 +289,7 @@ bool DataFile::buildKeys() {
                 return false;
             }
         }
-        return driver::exec(QStringLiteral("COMMIT"), label_);
+        return driver::commitOrRollback(label_);
     };
     if (open_)
         return checkOpen(true) && rebuild();

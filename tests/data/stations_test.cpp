@@ -7,7 +7,9 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QRandomGenerator>
+#include <chrono>
 #include <csignal>
+#include <thread>
 
 using namespace tbk;
 using namespace tbk::data;
@@ -84,6 +86,23 @@ TEST_F(Stations, ExclusiveOpenFailsWhileAnyoneHasTheFile) {
     child->kill();
     child->waitForFinished();
     EXPECT_TRUE(MUS.open(Exclusive));
+}
+
+TEST_F(Stations, RecoverWaitsForALockToGo) {
+    MUS.close();
+    auto child = startChild({QStringLiteral("hold")});
+    std::thread killer([pid = pid_t(child->processId())] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        ::kill(pid, SIGKILL);
+    });
+    EXPECT_EQ(MUS.send(QStringLiteral("Recover=10")), QString());
+    QElapsedTimer t;
+    t.start();
+    EXPECT_TRUE(MUS.open(Exclusive)) << errorCode();
+    EXPECT_GE(t.elapsed(), 250);
+    killer.join();
+    child->waitForFinished();
+    MUS.send(QStringLiteral("RECOVER=0"));
 }
 
 TEST_F(Stations, ReadOnlyRefusesWrites) {
