@@ -118,7 +118,9 @@ public:
     // --- the whole file
     qint64 records();                      // -1 on error
     qint64 bytes();                        // size of the disk file, -1 on error
-    bool buildKeys();                      // rebuilds every key (also recreates missing ones)
+    // Rebuilds every key (also missing ones); on a closed file too, which it opens exclusively
+    // for the time being (a file with damaged keys cannot be opened otherwise: 46).
+    bool buildKeys();
     bool pack();                           // drops free space and renumbers positions 1..n
     // Brings a file of an older registration to the declared layout, keeping its rows (fields
     // matched by name). The file must be closed. Fails with 47 for a newer or foreign layout,

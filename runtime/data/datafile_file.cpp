@@ -206,14 +206,17 @@ bool DataFile::create() {
         sql << schema::createTable(*structure_, alias_, QStringLiteral("records"));
         for (const KeyDecl &k : structure_->keys())
             sql << schema::createIndex(*structure_, alias_, k);
-        sql << schema::writeMeta(*structure_, alias_);
-        sql << QStringLiteral("COMMIT");
         for (const QString &s : sql)
             if (!driver::exec(s, label_)) {
-                driver::exec(QStringLiteral("ROLLBACK"), label_);
+                sqlite3_exec(driver::db(), "ROLLBACK", nullptr, nullptr, nullptr);
                 return false;
             }
-        return true;
+        if (const int rc = schema::writeMeta(driver::db(), *structure_, alias_); rc != SQLITE_OK) {
+            driver::fail(rc, label_);
+            sqlite3_exec(driver::db(), "ROLLBACK", nullptr, nullptr, nullptr);
+            return false;
+        }
+        return driver::commitOrRollback(label_);
     });
 }
 
@@ -265,22 +268,42 @@ qint64 DataFile::bytes() {
 }
 
 bool DataFile::buildKeys() {
-    if (!checkOpen(true))
+    clearError();
+    if (driver::inTransaction()) {
+        setError(TransactionActive, label_);
         return false;
-    const bool own = !driver::inTransaction();
-    if (own && !driver::exec(QStringLiteral("BEGIN"), label_))
-        return false;
-    for (const KeyDecl &k : structure_->keys()) {
-        if (!driver::exec(QStringLiteral("DROP INDEX IF EXISTS %1.%2").arg(alias_, schema::indexName(k)), label_)
-            || !driver::exec(schema::createIndex(*structure_, alias_, k), label_)) {
-            if (errorCode() == DriverError && (driverErrorCode() & 0xff) == SQLITE_CONSTRAINT)
-                setDuplicateKeyError(label_, k.name);
-            if (own)
-                sqlite3_exec(driver::db(), "ROLLBACK", nullptr, nullptr, nullptr);
-            return false;
-        }
     }
-    return !own || driver::exec(QStringLiteral("COMMIT"), label_);
+    auto rebuild = [this] {
+        if (!driver::exec(QStringLiteral("BEGIN"), label_))
+            return false;
+        for (const KeyDecl &k : structure_->keys()) {
+            if (!driver::exec(QStringLiteral("DROP INDEX IF EXISTS %1.%2").arg(alias_, schema::indexName(k)), label_)
+                || !driver::exec(schema::createIndex(*structure_, alias_, k), label_)) {
+                if (errorCode() == DriverError && (driverErrorCode() & 0xff) == SQLITE_CONSTRAINT)
+                    setDuplicateKeyError(label_, k.name);
+                const int code = errorCode();
+                const QString key = errorKey();
+                sqlite3_exec(driver::db(), "ROLLBACK", nullptr, nullptr, nullptr);
+                if (code == DuplicateKey)
+                    setDuplicateKeyError(label_, key);
+                return false;
+            }
+        }
+        return driver::commitOrRollback(label_);
+    };
+    if (open_)
+        return checkOpen(true) && rebuild();
+    // A file whose keys are damaged cannot be opened: rebuild it closed, for itself alone.
+    if (!QFileInfo::exists(fullPath())) {
+        setError(FileNotFound, label_);
+        return false;
+    }
+    return withExclusiveAttach([&] {
+        if (!verifyLayout() && errorCode() != InvalidKeyFile)
+            return false;
+        clearError();
+        return rebuild();
+    });
 }
 
 bool DataFile::pack() {

@@ -274,6 +274,19 @@ bool exec(const QString &sql, const QString &label) {
     return true;
 }
 
+bool commitOrRollback(const QString &label) {
+    if (exec(QStringLiteral("COMMIT"), label))
+        return true;
+    const int code = errorCode(), dcode = driverErrorCode();
+    const QString dtext = driverErrorText();
+    sqlite3_exec(st().db, "ROLLBACK", nullptr, nullptr, nullptr);
+    if (code == DriverError)
+        setDriverError(dcode, dtext, label);
+    else
+        setError(code, label);
+    return false;
+}
+
 void fail(int rc, const QString &label) {
     const int primary = rc & 0xff;
     if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED) {

@@ -40,6 +40,8 @@ sqlite3_stmt *prepare(const QString &sql, const QString &label);
 void bind(sqlite3_stmt *st, int i, const QVariant &v);
 // Runs a statement without results; false with the error set.
 bool exec(const QString &sql, const QString &label);
+// Commits the driver's own transaction; rolls it back when the commit fails.
+bool commitOrRollback(const QString &label);
 // Sets the runtime error from SQLite's state after a failed call.
 void fail(int rc, const QString &label);
 void finalizeAll();

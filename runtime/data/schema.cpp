@@ -1,5 +1,7 @@
 #include "runtime/data/schema.h"
 
+#include <sqlite3.h>
+
 #include <stdexcept>
 
 namespace tbk::data::schema {
@@ -59,14 +61,26 @@ QString createIndex(const FileStructure &s, const QString &alias, const KeyDecl 
     return sql;
 }
 
-QStringList writeMeta(const FileStructure &s, const QString &alias) {
-    // Values are plain numbers or declared names: quoted as SQL literals safely.
-    auto lit = [](QString v) { return QLatin1Char('\'') + v.replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\''); };
-    const QString ins = QStringLiteral("INSERT OR REPLACE INTO %1.tbk_meta(name,value) VALUES('%2',%3)");
-    return {ins.arg(alias, QStringLiteral("registration"), QString::number(s.registration())),
-            ins.arg(alias, QStringLiteral("layout"), lit(s.layoutSignature())),
-            ins.arg(alias, QStringLiteral("structure"), lit(exampleText(s))),
-            ins.arg(alias, QStringLiteral("owner"), lit(s.ownerPassword()))};
+int writeMeta(sqlite3 *db, const FileStructure &s, const QString &alias) {
+    const QString values[][2] = {{QStringLiteral("registration"), QString::number(s.registration())},
+                                 {QStringLiteral("layout"), s.layoutSignature()},
+                                 {QStringLiteral("structure"), exampleText(s)},
+                                 {QStringLiteral("owner"), s.ownerPassword()}};
+    sqlite3_stmt *st = nullptr;
+    const QByteArray sql = QStringLiteral("INSERT OR REPLACE INTO %1.tbk_meta(name,value) VALUES(?,?)").arg(alias).toUtf8();
+    int rc = sqlite3_prepare_v2(db, sql.constData(), -1, &st, nullptr);
+    for (const auto &v : values) {
+        if (rc != SQLITE_OK)
+            break;
+        const QByteArray n = v[0].toUtf8(), d = v[1].toUtf8();
+        sqlite3_bind_text(st, 1, n.constData(), int(n.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_text(st, 2, d.constData(), int(d.size()), SQLITE_TRANSIENT);
+        rc = sqlite3_step(st);
+        rc = rc == SQLITE_DONE ? SQLITE_OK : rc;
+        sqlite3_reset(st);
+    }
+    sqlite3_finalize(st);
+    return rc;
 }
 
 QString exampleText(const FileStructure &s) {

@@ -10,6 +10,8 @@
 #include <QString>
 #include <QStringList>
 
+struct sqlite3;
+
 namespace tbk::data::schema {
 
 QString column(const FieldDecl &f);                       // "Artist" quoted
@@ -19,7 +21,8 @@ QStringList createTable(const FileStructure &s, const QString &alias, const QStr
 QString createIndex(const FileStructure &s, const QString &alias, const KeyDecl &k);
 // The condition that keeps a record in a key that excludes blanks ("" for other keys).
 QString inKeyCondition(const FileStructure &s, const KeyDecl &k);
-QStringList writeMeta(const FileStructure &s, const QString &alias);
+// Records registration, layout, structure and owner in the file; SQLite's result code.
+int writeMeta(sqlite3 *db, const FileStructure &s, const QString &alias);
 QString indexName(const KeyDecl &k);
 
 // The structure as text (the ".dex" example file and the copy kept inside each file), and back.

@@ -96,8 +96,6 @@ bool DataFile::upgrade() {
         const size_t firstIndex = size_t(sql.size());
         for (const KeyDecl &k : structure_->keys())
             sql << schema::createIndex(*structure_, alias_, k);
-        sql << schema::writeMeta(*structure_, alias_);
-        sql << QStringLiteral("COMMIT");
         driver::finalizeAll();
         for (qsizetype i = 0; i < sql.size(); ++i) {
             if (!driver::exec(sql[i], label_)) {
@@ -114,7 +112,12 @@ bool DataFile::upgrade() {
             }
         }
         driver::finalizeAll();
-        return true;
+        if (const int rc = schema::writeMeta(driver::db(), *structure_, alias_); rc != SQLITE_OK) {
+            driver::fail(rc, label_);
+            sqlite3_exec(driver::db(), "ROLLBACK", nullptr, nullptr, nullptr);
+            return false;
+        }
+        return driver::commitOrRollback(label_);
     });
 }
 

@@ -145,10 +145,16 @@ TEST_F(Layout, MissingKeysAreRebuilt) {
     CAT.close();
     EXPECT_FALSE(CAT.open());
     EXPECT_EQ(errorCode(), InvalidKeyFile);
-    // The key can be rebuilt through the upgrader's path or buildKeys on an open file.
-    ASSERT_TRUE(up_UpGradeFile(CAT));
+    ASSERT_TRUE(CAT.buildKeys()) << errorCode();   // on the closed file
     ASSERT_TRUE(CAT.open());
-    EXPECT_TRUE(CAT.buildKeys());
+    CAT.clear();
+    CAT.CategoryID = 1;
+    CAT.Category = "x";
+    ASSERT_TRUE(CAT.add());
+    CAT.CategoryID = 2;
+    EXPECT_FALSE(CAT.add());       // the rebuilt key is unique again
+    EXPECT_EQ(errorKey(), QStringLiteral("KeyCategory"));
+    EXPECT_TRUE(CAT.buildKeys());  // and on the open one
     EXPECT_EQ(CAT.send(QStringLiteral("HELD")), QStringLiteral("OFF"));
 }
 

@@ -5,8 +5,11 @@
 #include "runtime/data/transaction.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QRandomGenerator>
+#include <chrono>
 #include <csignal>
+#include <thread>
 
 using namespace tbk;
 using namespace tbk::data;
@@ -85,6 +88,23 @@ TEST_F(Stations, ExclusiveOpenFailsWhileAnyoneHasTheFile) {
     EXPECT_TRUE(MUS.open(Exclusive));
 }
 
+TEST_F(Stations, RecoverWaitsForALockToGo) {
+    MUS.close();
+    auto child = startChild({QStringLiteral("hold")});
+    std::thread killer([pid = pid_t(child->processId())] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        ::kill(pid, SIGKILL);
+    });
+    EXPECT_EQ(MUS.send(QStringLiteral("Recover=10")), QString());
+    QElapsedTimer t;
+    t.start();
+    EXPECT_TRUE(MUS.open(Exclusive)) << errorCode();
+    EXPECT_GE(t.elapsed(), 250);
+    killer.join();
+    child->waitForFinished();
+    MUS.send(QStringLiteral("RECOVER=0"));
+}
+
 TEST_F(Stations, ReadOnlyRefusesWrites) {
     MUS.close();
     ASSERT_TRUE(MUS.open(SharedReadOnly));
@@ -155,12 +175,14 @@ TEST_F(Stations, TransactionWaitsForTheOtherProcessThenFails) {
 // both files before or after each transaction, never between.
 TEST_F(Stations, KilledDuringTransactionsLeavesBothFilesConsistent) {
     int next = 1;
+    int interrupted = 0;   // rounds killed with a transaction under way
     for (int round = 0; round < 12; ++round) {
         closeAll();
         auto child = startChild({QStringLiteral("pairs"), QString::number(next)});
         child->waitForFinished(int(QRandomGenerator::global()->bounded(5, 60)));
         ::kill(pid_t(child->processId()), SIGKILL);
         child->waitForFinished();
+        interrupted += QFile::exists(QStringLiteral("tbkdata.dat-journal")) || QFile::exists(QStringLiteral("tbkpldet.dat-journal"));
         ASSERT_TRUE(CF.open());
         ASSERT_TRUE(MUS.open());
         ASSERT_TRUE(PLA.open());
@@ -177,6 +199,7 @@ TEST_F(Stations, KilledDuringTransactionsLeavesBothFilesConsistent) {
         next = int(songs) + 1;
     }
     EXPECT_GT(next, 1);
+    EXPECT_GT(interrupted, 0) << "no kill landed inside a transaction";
 }
 
 } // namespace

@@ -280,7 +280,6 @@ Outcome run(const QStringList &args) {
         sql << data::schema::createTable(structure, QStringLiteral("main"), QStringLiteral("records"));
         for (const data::KeyDecl &k : structure.keys())
             sql << data::schema::createIndex(structure, QStringLiteral("main"), k);
-        sql << data::schema::writeMeta(structure, QStringLiteral("main"));
         for (const QString &s : sql)
             if (!exec(to, s)) {
                 out.exit = Unrecoverable;
@@ -289,7 +288,8 @@ Outcome run(const QStringList &args) {
                 return out;
             }
         copyRows(from, to, structure, out);
-        if (!exec(to, QStringLiteral("COMMIT"))) {
+        if (data::schema::writeMeta(to.h, structure, QStringLiteral("main")) != SQLITE_OK
+            || !exec(to, QStringLiteral("COMMIT"))) {
             out.exit = Unrecoverable;
             out.messages << QStringLiteral("cannot write the new file: %1; nothing was changed").arg(to.error());
             QFile::remove(fixed);
