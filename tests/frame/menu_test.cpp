@@ -1,8 +1,11 @@
 #include "framefixture.h"
 
+#include "core/artwork.h"
 #include "core/splash.h"
 
 #include <QAction>
+#include <QLabel>
+#include <QPixmap>
 #include <QSet>
 #include <QMainWindow>
 #include <QMenu>
@@ -258,6 +261,42 @@ TEST_F(FrameTest, SetupWizardIsSkippedOnceCompletedAndNothingIsPostedAfterTheFra
     ASSERT_TRUE(runUntil([] { return threadNumbers().empty(); }, 3000));
     EXPECT_EQ(wizards, 0);
     EXPECT_EQ(songs, 0);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(FrameTest, TheLastLogoSettingThatIsSetWinsOverTheDrawnLogo) {
+    struct Case {
+        bool frameLogo, logo, mainLogo;
+        int shownWidth;   // 0: the program's own logo
+    };
+    const Case cases[] = {
+        {false, false, false, 0}, {true, false, false, 10}, {true, true, false, 20},
+        {true, true, true, 30},   {true, false, true, 30},  {false, true, false, 20},
+    };
+    for (const Case &c : cases) {
+        enterFreshFolder();
+        for (int size : {10, 20, 30}) {
+            QPixmap p(size, size);
+            p.fill(Qt::red);
+            ASSERT_TRUE(p.save(QStringLiteral("logo%1.png").arg(size)));
+        }
+        if (c.frameLogo)
+            setting("Global Settings", "FrameLogo", QStringLiteral("logo10.png"));
+        if (c.logo)
+            setting("Settings", "Logo", QStringLiteral("logo20.png"));
+        if (c.mainLogo)
+            setting("Settings", "MainLogo", QStringLiteral("logo30.png"));
+        ASSERT_TRUE(startMainProgram());
+        auto *logo = frameTable().window->findChild<QLabel *>(QStringLiteral("Control-56"));
+        ASSERT_TRUE(logo);
+        const int expected = c.shownWidth ? c.shownWidth : artwork(QStringLiteral("tbk98nte.gif")).width();
+        EXPECT_EQ(logo->pixmap().width(), expected) << c.frameLogo << c.logo << c.mainLogo;
+        ASSERT_TRUE(exitFrame());
+        endRun();
+    }
 }
 
 } // namespace
