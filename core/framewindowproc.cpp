@@ -2,8 +2,6 @@
 
 #include "runtime/threads/scheduler.h"
 
-#include <QGuiApplication>
-#include <QSessionManager>
 #include <QSocketNotifier>
 #include <QWidget>
 
@@ -27,10 +25,6 @@ extern "C" void onSessionSignal(int) {
 } // namespace
 
 FrameWindowProc::FrameWindowProc(QWidget *frame) : frame_(frame) {
-    if (auto *app = qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
-        // Not cancelling the request is the answer yes.
-        connect(app, &QGuiApplication::commitDataRequest, this, [](QSessionManager &) {});
-    }
     if (g_sessionPipe[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_sessionPipe) != 0)
         return;
     ::fcntl(g_sessionPipe[0], F_SETFL, O_NONBLOCK);

@@ -1,15 +1,15 @@
 #pragma once
-// The frame's watch over the end of the desktop session. Asked whether the session may end, it
-// answers yes; when the session ends (the session manager's request, or the terminate or hang-up
-// signal the system sends at log-out) it posts the close-down event to the frame's thread, so
-// the frame closes its files and saves its place like on Exit. While it lives it replaces the
-// process's handlers for those signals; it puts the previous ones back when it goes.
+// The frame's watch over the end of the desktop session. The frame never objects to the session
+// ending (it leaves the session manager's question unanswered, which is yes); when the session
+// ends (the terminate or hang-up signal the system sends at log-out) it posts the close-down
+// event to the frame's thread, so the frame closes its files and saves its place as on Exit.
+// While it lives it replaces the process's handlers for those signals; it puts the previous ones
+// back when it goes.
 #include <QObject>
 #include <QPointer>
 
 #include <csignal>
 
-class QSessionManager;
 class QSocketNotifier;
 class QWidget;
 
@@ -20,8 +20,6 @@ public:
     explicit FrameWindowProc(QWidget *frame);
     ~FrameWindowProc() override;
 
-    // The two questions of the session, as the frame answers them.
-    bool sessionMayEnd() const { return true; }
     void sessionEnds();
 
 private:
