@@ -158,6 +158,7 @@ private:
     void standardAction(int id);
     void clipboard(int id);
     void showHelp();
+    void refreshCommands();
 
     bool filesCounted_ = false;
     int splashThread_ = 0;
@@ -307,6 +308,9 @@ void MainFrame::takeEvent(const Event &e) {
         splashThread_ = startThread(ShowSplashWindow, kMinimumThreadStack);
         widget()->update();
         return;
+    case EventKind::GainFocus:
+        refreshCommands();
+        return;
     case EventKind::Accepted:
         if (splashThread_) {
             closeSplashWindow();
@@ -318,6 +322,13 @@ void MainFrame::takeEvent(const Event &e) {
     default:
         Window::takeEvent(e);
     }
+}
+
+// Procedures registered while the program runs become available at once.
+void MainFrame::refreshCommands() {
+    for (QAction *a : widget()->findChildren<QAction *>())
+        if (const FrameCommand *c = frameCommand(a->property("tbkId").toInt()))
+            a->setEnabled(commandAvailable(*c));
 }
 
 void MainFrame::command(int id) {

@@ -3,6 +3,7 @@
 #include "core/querywizardlink.h"
 #include "core/startuprepair.h"
 #include "impex/querywizardtexts.h"
+#include "runtime/data/upgrader.h"
 #include "runtime/threads/messagebox.h"
 
 #include <QDir>
@@ -51,6 +52,16 @@ TEST_F(FrameTest, FirstStartInAnEmptyFolderCreatesTheFilesAndSettlesTheVersion) 
     EXPECT_EQ(QW_DisplayText(171).toString(), "Query Wizard");
     EXPECT_EQ(helpFile(), "tbk98.HLP");
     EXPECT_EQ(frameTable().thread, mainThread);
+    QStringList registration;
+    for (const RegisteredFile &r : registeredDataFiles()) {
+        registration << r.file->prefix() + QLatin1Char(' ') + r.file->label() + QLatin1Char(' ') +
+                            QString::number(r.registration);
+        EXPECT_TRUE(data::up_IsRegistered(*r.file)) << r.file->label().toStdString();
+    }
+    EXPECT_EQ(registration, (QStringList{"AW AddWizard 2", "ALB Album 4", "CAT Categories 1", "CF Configuration 1",
+                                         "FON Fonts 1", "LAB Labels 2", "TIP TBKTips 0", "MED Media 1",
+                                         "MUS Tunebank 6", "PLA PlaylistDetails 2", "PLD PlaylistMaster 1"}));
+    EXPECT_FALSE(data::up_IsRegistered(A_S));
 
     ASSERT_TRUE(exitFrame());
     EXPECT_FALSE(MUS.isOpen());
