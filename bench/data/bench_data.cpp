@@ -83,7 +83,8 @@ void BM_CountRecords(benchmark::State &state) {
     QDir::setCurrent(catalogueFolder());
     openAll();
     for (auto _ : state)
-        benchmark::DoNotOptimize(MUS.records());
+        if (MUS.records() != 100000)
+            state.SkipWithError("wrong count");
 }
 BENCHMARK(BM_CountRecords)->Unit(benchmark::kMillisecond)->Repetitions(3)->ReportAggregatesOnly(true);
 

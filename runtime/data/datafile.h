@@ -112,7 +112,9 @@ public:
 
     // --- writing
     bool add();                            // the buffer as a new record; 40 names the key
-    bool put();                            // writes over the record read; 89 when it changed since
+    // Writes over the record read: 89 when it was changed (or deleted) since it was read, here
+    // or in another process; 33 when no record was read; 40 names the key.
+    bool put();
     bool remove();                         // deletes the record read (the buffer keeps the values)
 
     // --- the whole file

@@ -36,6 +36,8 @@ void halt(const QString &text, int exitCode) {
 }
 
 int runProgram(std::function<void()> body) {
+    // A thread between two windows has none open; that does not end the program.
+    QApplication::setQuitOnLastWindowClosed(false);
     startThread(
         [body = std::move(body)] {
             body();

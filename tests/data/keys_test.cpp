@@ -1,6 +1,11 @@
 // Key orders, blanks excluded, duplicates, positions and order of addition.
 #include "core/datafiles.h"
+#include "runtime/data/transaction.h"
 #include "runtime/data/view.h"
+#include "runtime/values/text.h"
+
+#include <QRandomGenerator>
+#include <algorithm>
 
 #include <gtest/gtest.h>
 
@@ -181,6 +186,97 @@ TEST_F(Files, ViewWithFilter) {
     while (v.next())
         ++n;
     EXPECT_EQ(n, 10);
+}
+
+// Every song key, read forwards, backwards and from located values, against an order worked
+// out here from the declaration: components compared case-blind (text) or as numbers, equal
+// keys by position, records whose components are all blank left out of keys that say so.
+TEST_F(Files, EveryKeyOrderMatchesItsDeclaration) {
+    const QStringList texts{QString(), "a", "A", "b", "\u00e9lan", "\u00c9LAN", "Zed", "zed", "m m"};
+    QRandomGenerator r(42);
+    auto pick = [&](int n) { return texts[r.bounded(qMin(n, int(texts.size())))]; };
+    ASSERT_TRUE(beginTransaction(1, {&MUS}));
+    for (int i = 1; i <= 300; ++i) {
+        MUS.clear();
+        MUS.ID = r.bounded(4) == 0 ? 0 : i;
+        MUS.Artist = pick(9);
+        MUS.Title = pick(5);
+        MUS.Mix = pick(3);
+        MUS.Album = pick(4);
+        MUS.Media = pick(3);
+        MUS.FileNumber = pick(4);
+        MUS.UserDefinedKeyField = pick(3);
+        MUS.CategoryID = r.bounded(3);
+        MUS.ChartNumber = r.bounded(3);
+        MUS.Side = r.bounded(2);
+        MUS.TrackNumber = r.bounded(3);
+        MUS.BeatsPerMinute = r.bounded(3) * 60;
+        MUS.AlbumID = r.bounded(3);
+        ASSERT_TRUE(MUS.add()) << i;
+    }
+    ASSERT_TRUE(commitTransaction());
+    std::vector<Record> all;
+    MUS.setPhysical();
+    while (MUS.next())
+        all.push_back(MUS.record());
+    ASSERT_EQ(all.size(), 300u);
+
+    const auto &fields = MUS.structure().fields();
+    for (const KeyDecl &k : MUS.structure().keys()) {
+        auto cmp = [&](const Record &a, const Record &b) {
+            for (int f : k.fields) {
+                const Cell &x = a.cells[size_t(f)], &y = b.cells[size_t(f)];
+                const int c = fields[size_t(f)].kind == FieldKind::Text ? compareText(x.s, y.s, Qt::CaseInsensitive)
+                                                                        : (x.n < y.n ? -1 : x.n > y.n);
+                if (c)
+                    return c;
+            }
+            return 0;
+        };
+        std::vector<Record> expected;
+        for (const Record &rec : all) {
+            bool blank = true;
+            for (int f : k.fields)
+                blank = blank && rec.cells[size_t(f)].s.isEmpty() && rec.cells[size_t(f)].n == 0;
+            if (!(k.excludesBlanks() && blank))
+                expected.push_back(rec);
+        }
+        std::stable_sort(expected.begin(), expected.end(), [&](const Record &a, const Record &b) { return cmp(a, b) < 0; });
+        QList<Position> want, got, back;
+        for (const Record &rec : expected)
+            want << rec.position;
+        const Key &key = MUS.keyAt(MUS.structure().keyIndex(k.name));
+        MUS.set(key);
+        while (MUS.next())
+            got << MUS.position();
+        MUS.set(key);
+        while (MUS.previous())
+            back.prepend(MUS.position());
+        EXPECT_EQ(got, want) << k.name.toStdString();
+        EXPECT_EQ(back, want) << k.name.toStdString();
+        // From the values of a few records: the first at or after them, the last at or before.
+        for (int probe = 0; probe < 5; ++probe) {
+            const Record &at = all[size_t(r.bounded(int(all.size())))];
+            auto first = std::find_if(expected.begin(), expected.end(), [&](const Record &e) { return cmp(e, at) >= 0; });
+            MUS.setRecord(at);
+            MUS.setFromBuffer(key);
+            if (first == expected.end()) {
+                EXPECT_FALSE(MUS.next());
+            } else {
+                ASSERT_TRUE(MUS.next()) << k.name.toStdString();
+                EXPECT_EQ(MUS.position(), first->position) << k.name.toStdString();
+            }
+            auto last = std::find_if(expected.rbegin(), expected.rend(), [&](const Record &e) { return cmp(e, at) <= 0; });
+            MUS.setRecord(at);
+            MUS.setFromBuffer(key);
+            if (last == expected.rend()) {
+                EXPECT_FALSE(MUS.previous());
+            } else {
+                ASSERT_TRUE(MUS.previous()) << k.name.toStdString();
+                EXPECT_EQ(MUS.position(), last->position) << k.name.toStdString();
+            }
+        }
+    }
 }
 
 TEST_F(Files, FieldsByName) {
