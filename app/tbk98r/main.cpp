@@ -11,8 +11,6 @@
 int main(int argc, char **argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tbk98r"));
-    // The program ends when the frame's procedure returns, not when no window is shown.
-    QApplication::setQuitOnLastWindowClosed(false);
 
     tbk::registerProcedure(QStringLiteral("SetQueryWizardTexts"), tbk::SetQueryWizardTexts);
     tbk::registerProcedure(QStringLiteral("ShowAboutWindow"), tbk::ShowAboutWindow);
