@@ -124,6 +124,28 @@ void BM_Add100kSongsInOneTransaction(benchmark::State &state) {
 BENCHMARK(BM_Add100kSongsInOneTransaction)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)
     ->ReportAggregatesOnly(true);
 
+// 200 puts, each its own commit, as a walk without a transaction writes: plain and streamed.
+void BM_Put200EachCommitted(benchmark::State &state) {
+    QDir::setCurrent(catalogueFolder());
+    openAll();
+    const bool streamed = state.range(0) != 0;
+    for (auto _ : state) {
+        if (streamed)
+            MUS.stream();
+        MUS.setPhysical();
+        for (int i = 0; i < 200 && MUS.next(); ++i) {
+            MUS.Side = MUS.Side.value() == 1 ? 2 : 1;
+            if (!MUS.put())
+                state.SkipWithError("put failed");
+        }
+        if (streamed)
+            MUS.flush();
+    }
+    state.SetLabel(streamed ? "streamed" : "plain");
+}
+BENCHMARK(BM_Put200EachCommitted)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3)
+    ->Repetitions(3)->ReportAggregatesOnly(true);
+
 } // namespace
 
 BENCHMARK_MAIN();

@@ -132,8 +132,11 @@ public:
     // "QUICKSCAN=on|off", "FULLBUILD=on|off", "IGNORESTATUS=ON|OFF", and the query "HELD"
     // (records are never held: answers "OFF"). Unknown commands answer "". Case-blind.
     QString send(const QString &command);
-    void stream() {}   // writes are already batched by transactions
-    void flush() {}
+    // Stream mode for a run of writes outside a transaction: until flush() or close(), commits
+    // of this disk file do not wait for the disk (a crash of the program loses nothing; a crash
+    // of the machine may lose or damage the last writes, as with any unflushed file).
+    void stream();
+    void flush();
     void watch() {}    // every put is checked against the version read
 
     // --- used by views and the driver
@@ -168,6 +171,7 @@ private:
     int mode_ = 0;
     int lockFd_ = -1;
     int recoverSeconds_ = 0;
+    bool streaming_ = false;
     Cursor cursor_;
     std::vector<std::unique_ptr<Key>> keys_;
 };

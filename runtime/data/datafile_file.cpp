@@ -220,9 +220,22 @@ bool DataFile::create() {
     });
 }
 
+void DataFile::stream() {
+    clearError();
+    if (open_ && !streaming_ && driver::exec(QStringLiteral("PRAGMA %1.synchronous=OFF").arg(alias_), label_))
+        streaming_ = true;
+}
+
+void DataFile::flush() {
+    clearError();
+    if (open_ && streaming_ && driver::exec(QStringLiteral("PRAGMA %1.synchronous=FULL").arg(alias_), label_))
+        streaming_ = false;
+}
+
 void DataFile::close() {
     if (!open_)
         return;
+    flush();
     driver::detach(path_);
     unlock();
     open_ = false;

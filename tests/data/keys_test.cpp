@@ -291,6 +291,18 @@ TEST_F(Files, FieldsByName) {
     FieldRef track = findField(QStringLiteral("MUS:TrackNumber"));
     track.setNumber(300);
     EXPECT_EQ(MUS.TrackNumber.value(), 44);   // BYTE wraps
+    // The typed members read and write like the values they hold.
+    MUS.ID = 41;
+    MUS.ID = MUS.ID + 1;
+    ++MUS.ID;
+    ALB.CategoryID = MUS.ID;                 // LONG into DECIMAL
+    A_S.Artist = MUS.Artist;                 // a value copy between buffers
+    const QString joined = MUS.Title + QStringLiteral("!");
+    EXPECT_EQ(ALB.CategoryID.value(), 43);
+    EXPECT_TRUE(A_S.Artist == MUS.Artist.str());
+    EXPECT_EQ(joined, MUS.Title.str() + "!");
+    ALB.CategoryID = 123456789012345LL;      // DECIMAL(6): at most 11 digits
+    EXPECT_EQ(ALB.CategoryID.value(), 99999999999LL);
     EXPECT_FALSE(findField(QStringLiteral("MUS:Nope")).valid());
     EXPECT_FALSE(findField(QStringLiteral("XYZ:Artist")).valid());
     EXPECT_TRUE(findField(QStringLiteral("EVL:LOGDATA")).valid());
