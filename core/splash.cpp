@@ -141,7 +141,7 @@ void finishStartup() {
 
 class AboutWindow : public Window {
 public:
-    AboutWindow() : Window(QStringLiteral("ShowAboutWindow")) {}
+    AboutWindow() : Window(QStringLiteral("ShowAboutWindow")) { setKeepsPlace(false); }
 
 protected:
     QWidget *createWindow() override {

@@ -66,7 +66,8 @@ void Window::open() {
     events_->watchControls();
     frame_->show();
     resizer_.init(widget_, resizeMode_);
-    RestoreWindowPosition(frame_, QString::fromLatin1(kPositionFile), name_);
+    if (keepsPlace_)
+        RestoreWindowPosition(frame_, QString::fromLatin1(kPositionFile), name_);
 }
 
 void Window::loop() {
@@ -87,7 +88,8 @@ void Window::finish() {
                 return;
             if (w->events_)
                 w->events_->setTimer(0);
-            SaveWindowPosition(w->frame_, QString::fromLatin1(kPositionFile), w->name_);
+            if (w->keepsPlace_)
+                SaveWindowPosition(w->frame_, QString::fromLatin1(kPositionFile), w->name_);
             w->resizer_.free();
             releaseWindow(w->frame_);
             w->frame_->hide();

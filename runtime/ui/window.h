@@ -55,6 +55,8 @@ protected:
     Resizer &resizer() { return resizer_; }
     // 1 scales every control when the window is resized, 2 chooses by control type.
     void setResizeMode(int mode) { resizeMode_ = mode; }
+    // Windows whose place is not kept (About, the splash) open where they are designed.
+    void setKeepsPlace(bool keeps) { keepsPlace_ = keeps; }
     // Opens inside the frame's document area when there is one.
     void setMdiChild(bool child) { mdiChild_ = child; }
 
@@ -69,6 +71,7 @@ private:
     WindowEvents *events_ = nullptr;
     Resizer resizer_;
     int resizeMode_ = 1;
+    bool keepsPlace_ = true;
     bool mdiChild_ = false;
     bool loopEnds_ = false;
 };

@@ -56,6 +56,8 @@ TEST_F(FrameTest, AboutOpensCompileInformationWithTheBuildDates) {
     ASSERT_TRUE(runUntilIdle());
     EXPECT_FALSE(threadExists(thread));
     EXPECT_EQ(GlobalResponse, RequestCancelled);
+    EXPECT_TRUE(iniEntries(QStringLiteral("ShowAboutWindow"), QStringLiteral(".\\POSITION.INI")).isEmpty())
+        << "About's place is not kept";
 }
 
 TEST_F(FrameTest, AboutStartedFromTheHelpMenuRunsOnItsOwnThread) {
