@@ -18,6 +18,7 @@ namespace tbk::detail {
 struct OwnedWindow {
     QPointer<QWidget> widget;
     bool disabledByUs = false;   // we disabled it while a later window of the thread was open
+    QList<QPointer<QWidget>> parts;  // of a frame hosting other threads' windows: what we disabled
 };
 
 struct LogicalThread {

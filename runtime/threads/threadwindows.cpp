@@ -2,6 +2,8 @@
 
 #include "runtime/threads/logicalthread.h"
 
+#include <QMdiArea>
+
 #include <algorithm>
 
 namespace tbk {
@@ -11,16 +13,39 @@ using detail::OwnedWindow;
 
 namespace {
 
-void disable(OwnedWindow &w) {
-    if (w.widget && w.widget->isEnabled() && !w.disabledByUs) {
-        w.widget->setEnabled(false);
-        w.disabledByUs = true;
+// A frame whose document area holds other threads' windows keeps that area usable: only the
+// frame's own controls (menu bar, toolbar, ...) are disabled.
+QList<QPointer<QWidget>> ownControls(QWidget *frame) {
+    QList<QPointer<QWidget>> parts;
+    auto *area = frame->findChild<QMdiArea *>();
+    if (!area)
+        return parts;
+    for (QObject *o : frame->children()) {
+        auto *c = qobject_cast<QWidget *>(o);
+        if (c && !c->isWindow() && c != area && !c->isAncestorOf(area) && c->isEnabled())
+            parts.append(c);
     }
+    return parts;
+}
+
+void disable(OwnedWindow &w) {
+    if (!w.widget || !w.widget->isEnabled() || w.disabledByUs)
+        return;
+    w.parts = ownControls(w.widget);
+    if (w.parts.isEmpty())
+        w.widget->setEnabled(false);
+    for (auto &part : w.parts)
+        part->setEnabled(false);
+    w.disabledByUs = true;
 }
 
 void enable(OwnedWindow &w) {
-    if (w.widget && w.disabledByUs)
+    if (w.widget && w.disabledByUs && w.parts.isEmpty())
         w.widget->setEnabled(true);
+    for (auto &part : w.parts)
+        if (part)
+            part->setEnabled(true);
+    w.parts.clear();
     w.disabledByUs = false;
 }
 
@@ -40,7 +65,7 @@ void adoptWindow(QWidget *window) {
     for (auto &w : t->windows)
         disable(w);
     window->setProperty("tbkThread", t->number);
-    t->windows.push_back(OwnedWindow{window, false});
+    t->windows.push_back(OwnedWindow{window, false, {}});
 }
 
 void releaseWindow(QWidget *window) {
@@ -58,6 +83,16 @@ void releaseWindow(QWidget *window) {
     auto &q = t->events;
     q.erase(std::remove_if(q.begin(), q.end(), [window](const Event &e) { return e.window == window; }),
             q.end());
+}
+
+bool windowCovered(const QWidget *window) {
+    LogicalThread *t = detail::find(windowThread(window));
+    if (!t)
+        return false;
+    for (auto &w : t->windows)
+        if (w.widget == window)
+            return w.disabledByUs;
+    return false;
 }
 
 int windowThread(const QWidget *window) {

@@ -15,6 +15,8 @@ void adoptWindow(QWidget *window);
 // one left. Pending events for the window are dropped.
 void releaseWindow(QWidget *window);
 
+// True while a later window of the window's own thread is open over it.
+bool windowCovered(const QWidget *window);
 // The thread that owns the window (0 when none).
 int windowThread(const QWidget *window);
 // The thread's newest open window (null when it has none).

@@ -1,6 +1,7 @@
 #include "runtime/ui/windowevents.h"
 
 #include "runtime/threads/scheduler.h"
+#include "runtime/threads/threadwindows.h"
 #include "runtime/ui/listcontrol.h"
 #include "runtime/ui/resizer.h"
 
@@ -118,7 +119,7 @@ bool WindowEvents::windowFilter(QEvent *event) {
         // The window closes only through its procedure; a disabled window (a later window of
         // its thread is open) does not close at all.
         event->ignore();
-        if (window_->isEnabled())
+        if (window_->isEnabled() && !windowCovered(window_))
             post(EventKind::CloseWindow);
         return true;
     case QEvent::WindowActivate:

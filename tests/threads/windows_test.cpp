@@ -8,6 +8,9 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMenuBar>
 #include <QApplication>
 #include <QMenu>
 #include <QMessageBox>
@@ -328,4 +331,61 @@ TEST_F(ThreadTest, CommonDialogsAnswerWithoutANestedLoop) {
     ASSERT_TRUE(runUntilIdle());
     EXPECT_TRUE(file.endsWith("songs.txt|")) << file.toStdString();
     EXPECT_FALSE(threadExists(t));
+}
+
+namespace {
+// A frame with a menu bar and a document area; any accepted event makes it ask a question.
+class FrameWindow : public Window {
+public:
+    FrameWindow() : Window("Frame") {}
+    QMdiArea *area = nullptr;
+    QMenuBar *menus = nullptr;
+    int answer = -1;
+
+protected:
+    QWidget *createWindow() override {
+        auto *w = new QMainWindow;
+        menus = w->menuBar();
+        menus->addMenu("&File");
+        area = new QMdiArea(w);
+        w->setCentralWidget(area);
+        Window::setMdiArea(area);
+        return w;
+    }
+    void takeEvent(const Event &e) override {
+        if (e.kind == EventKind::Accepted)
+            answer = message("Preferences?", "Setup", MessageIcon::None, ButtonOK);
+        else
+            Window::takeEvent(e);
+    }
+};
+} // namespace
+
+TEST_F(ThreadTest, AQuestionOnTheFramesThreadLeavesOtherThreadsWindowsInTheFrameUsable) {
+    FrameWindow frame;
+    const int frameThread = startThread([&] { frame.run(); });
+    ASSERT_TRUE(runUntilIdle());
+    const int listThread = startThread([&] {
+        ScriptedWindow list("BrowseSongs");
+        list.setMdiChild(true);
+        list.run();
+    });
+    ASSERT_TRUE(runUntilIdle());
+    QWidget *listWindow = activeWindow(listThread);
+    ASSERT_TRUE(listWindow && frame.area->isAncestorOf(listWindow));
+
+    ASSERT_TRUE(postEvent(frameThread, Event::of(EventKind::Accepted)));
+    ASSERT_TRUE(runUntilIdle());
+    EXPECT_EQ(messageText(frameThread), "Preferences?");
+    EXPECT_FALSE(frame.menus->isEnabled()) << "the frame's own controls wait for the answer";
+    EXPECT_TRUE(listWindow->isEnabled()) << "another thread's window in the frame goes on";
+    EXPECT_TRUE(frame.area->isEnabled());
+    EXPECT_TRUE(pressButton(listThread, "Change"));
+
+    ASSERT_TRUE(answerMessage(frameThread, ButtonOK));
+    ASSERT_TRUE(runUntilIdle());
+    EXPECT_EQ(frame.answer, ButtonOK);
+    EXPECT_TRUE(frame.menus->isEnabled());
+    endAllThreads();
+    Window::setMdiArea(nullptr);
 }
