@@ -308,7 +308,7 @@ private:
             }
             return true;
         }
-        out.sql = QStringLiteral("(tbk_cmp(%1, %2)%30)").arg(a.sql, b.sql, op);
+        out.sql = QStringLiteral("(tbk_cmp(%1, %2)").arg(a.sql, b.sql) + op + QStringLiteral("0)");
         return true;
     }
 };
