@@ -186,6 +186,14 @@ public:
     bool gen(const CNode &n, SqlOut &out) {
         out = SqlOut();
         out.type = n.type;
+        // SQLite's parser has a small stack: deeply nested parts are left to the row check.
+        struct Depth {
+            int &d;
+            explicit Depth(int &depth) : d(++depth) {}
+            ~Depth() { --d; }
+        } depth(depth_);
+        if (depth_ > kMaxSqlNesting)
+            return false;
         if (!n.perRow) {
             const Value v = coerce(eval(n), n.type);
             out.param = int(params.size());
@@ -251,6 +259,9 @@ public:
     }
 
 private:
+    static constexpr int kMaxSqlNesting = 12;
+    int depth_ = 0;
+
     static QString num(const SqlOut &o) {
         return o.type == Type::Number ? o.sql : QStringLiteral("tbk_num(%1)").arg(o.sql);
     }
@@ -258,23 +269,49 @@ private:
         return o.type == Type::Text ? o.sql : QStringLiteral("tbk_text(%1)").arg(o.sql);
     }
 
+    // A chain a OR b OR c is written flat, so that it does not nest in SQL.
+    bool chain(const CNode &n, SqlOut &out) {
+        std::vector<const CNode *> operands;
+        std::vector<const CNode *> pending{&n};
+        while (!pending.empty()) {
+            const CNode *x = pending.back();
+            pending.pop_back();
+            if (x->kind == Node::Binary && x->op == n.op && x->perRow) {
+                pending.push_back(x->args[1].get());
+                pending.push_back(x->args[0].get());
+            } else {
+                operands.push_back(x);
+            }
+        }
+        QStringList parts;
+        for (const CNode *x : operands) {
+            SqlOut o;
+            if (!gen(*x, o))
+                return false;
+            parts << truth(o);
+        }
+        out.sql = QLatin1Char('(') + parts.join(QLatin1String(opSql(n.op))) + QLatin1Char(')');
+        out.boolean = true;
+        return true;
+    }
+
     bool binary(const CNode &n, SqlOut &out) {
+        if (n.op == Op::And || n.op == Op::Or)
+            return chain(n, out);
         SqlOut a, b;
         if (!gen(*n.args[0], a) || !gen(*n.args[1], b))
             return false;
         switch (n.op) {
-        case Op::And:
-        case Op::Or:
-            out.sql = QLatin1Char('(') + truth(a) + QLatin1String(opSql(n.op)) + truth(b) + QLatin1Char(')');
-            out.boolean = true;
-            return true;
+
         case Op::Concat:
             out.sql = QStringLiteral("(%1 || %2)").arg(txt(a), txt(b));
             return true;
         case Op::Add:
         case Op::Sub:
         case Op::Mul:
-            out.sql = QLatin1Char('(') + num(a) + QLatin1String(opSql(n.op)) + num(b) + QLatin1Char(')');
+            // In floating point as the evaluator counts; SQLite gives NULL where it gets NaN.
+            out.sql = QStringLiteral("COALESCE(CAST(%1 AS REAL)").arg(num(a)) + QLatin1String(opSql(n.op)) +
+                      num(b) + QStringLiteral(", 0)");
             return true;
         case Op::Div:
             out.sql = QStringLiteral("tbk_div(%1, %2)").arg(num(a), num(b));

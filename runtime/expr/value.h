@@ -9,7 +9,8 @@ enum class Type { Number, Text };
 class Value {
 public:
     Value() = default;
-    Value(double n) : num_(n) {}
+    // NaN never survives (0 * inf, inf - inf): it counts as 0, as SQL's NULL result is made 0.
+    Value(double n) : num_(n == n ? n : 0) {}
     Value(int n) : num_(n) {}
     Value(qint64 n) : num_(double(n)) {}
     Value(const QString &s) : type_(Type::Text), text_(s) {}

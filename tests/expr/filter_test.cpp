@@ -206,6 +206,23 @@ TEST_F(Filters, SplitsAtTopLevelAndOnly) {
     EXPECT_EQ(sqlIds(e, fields, rows, db, p), (Ids{6, 9}));
 }
 
+TEST_F(Filters, DeepNestingStaysOutOfSqlWhileLongChainsGoIn) {
+    const SongDatabase db(rows);
+    QString chain = "MUS:ID = 0";
+    for (int i = 1; i < 60; ++i)
+        chain += QStringLiteral(" OR MUS:ID = %1").arg(i % 3 ? i : 100);
+    QString nested = "MUS:BPM";
+    for (int i = 0; i < 20; ++i)
+        nested = "(-" + nested + ")";
+    nested += " = MUS:BPM";   // an even number of minus signs
+    for (const QString &text : {chain, nested, QString("MUS:Title <> '' AND " + nested)}) {
+        const Expression e = compile(text);
+        const Expression::Plan p = e.plan();
+        EXPECT_EQ(sqlIds(e, fields, rows, db, p), evaluatorIds(e, fields, rows)) << text.toStdString();
+        EXPECT_EQ(p.hasResidue(), text.contains("(-")) << text.toStdString();
+    }
+}
+
 // Orders: SQLite's order (ties broken by id) equals a stable sort in memory.
 class Orders : public Filters, public testing::WithParamInterface<const char *> {};
 
