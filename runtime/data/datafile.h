@@ -1,0 +1,161 @@
+#pragma once
+// An indexed data file (a declaration): its record buffer, keys, and the driver operations.
+// Each disk file is an SQLite database holding one table of records; all files share one
+// SQLite connection (see driver.h) so that a transaction over several files is atomic.
+//
+// Every operation clears the current error (errors.h) and sets it on failure; the boolean
+// results say the same thing. Reads load the record into the buffer; at the end of a key
+// order next()/previous() fail with 33 and leave the buffer as it was.
+//
+// Reading in key order: set(key) then next() from the first record (previous() from the last);
+// setFromBuffer(key) starts at the key value now in the buffer's key fields (next(): first
+// record >= it; previous(): last record <= it); setAt(key, pos) starts at a known record.
+// setPhysical() reads in order of addition. Records of a key with ExcludeBlanks whose key
+// fields are all blank or zero are not in that key. Text keys ignore case and trailing blanks;
+// equal keys come in order of addition.
+#include "runtime/data/declaration.h"
+#include "runtime/data/errors.h"
+#include "runtime/data/recordbuffer.h"
+
+#include <QString>
+#include <QVariantList>
+
+struct sqlite3_stmt;
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace tbk::data {
+
+// Access modes as the program passes them: access in the low bits, sharing in the high bits.
+enum OpenMode : int {
+    ReadOnly = 0x00,
+    WriteOnly = 0x01,
+    ReadWrite = 0x02,
+    DenyAll = 0x10,     // exclusive: fails while any other open of the file exists, in any process
+    DenyWrite = 0x20,   // treated as DenyAll
+    DenyRead = 0x30,    // treated as DenyAll
+    DenyNone = 0x40,
+    SharedReadWrite = ReadWrite | DenyNone,   // 66, the program's normal mode
+    SharedReadOnly = ReadOnly | DenyNone,
+    Exclusive = ReadWrite | DenyAll,
+};
+
+class DataFile;
+
+// A key of a file object (MUS.SongsByArtist).
+class Key {
+public:
+    Key(DataFile *file, int index) : file_(file), index_(index) {}
+    Key(const Key &) = delete;
+    DataFile &file() const { return *file_; }
+    int index() const { return index_; }
+    const KeyDecl &decl() const;
+    QString name() const;   // "PRE:Name" as declared
+
+private:
+    DataFile *file_;
+    int index_;
+};
+
+// Where a sequential read goes on from; each DataFile has one, each View its own.
+struct Cursor {
+    enum Anchor { None, Values, AtRecord, After };
+    int key = -1;                 // -1: physical order
+    Anchor anchor = None;
+    std::vector<Cell> values;     // key component values (Values, AtRecord, After)
+    Position position = 0;        // AtRecord, After
+};
+
+class DataFile : public RecordBuffer {
+public:
+    DataFile(QString label, QString prefix, FileStructure &structure);
+    ~DataFile() override;
+
+    // All indexed data files of the process, in order of construction.
+    static std::vector<DataFile *> all();
+    // By prefix or label, case-blind; nullptr when unknown.
+    static DataFile *find(const QString &prefixOrLabel);
+    // Disk file name: the declared disk name plus ".dat" (unless it has an extension),
+    // relative to the current directory; setName() replaces it while the file is closed.
+    QString name() const;
+    void setName(const QString &diskName);
+    QString fullPath() const;     // absolute, resolved when opened
+
+    // --- opening
+    bool open(int mode = SharedReadWrite);   // 2, 32, 36, 46, 47, 52, 90
+    // Makes the disk file anew, empty, in the declared layout (an old one is replaced).
+    // The file must be closed.
+    bool create();
+    void close();
+    bool isOpen() const { return open_; }
+    int openMode() const { return mode_; }
+
+    // --- the buffer (see RecordBuffer)
+    const Key *key(const QString &name) const;   // "SongsByArtist" or "MUS:SongsByArtist"
+    const Key &keyAt(int index) const { return *keys_[size_t(index)]; }
+
+    // --- sequential reading (on the file's own cursor)
+    void set(const Key &k);
+    void setFromBuffer(const Key &k);
+    void setAt(const Key &k, Position p);
+    void setPhysical(Position from = 0);  // next() reads from record `from` on (0: the first)
+    bool next();
+    bool previous();
+
+    // --- direct reading
+    bool get(const Key &k);               // the first record whose key equals the buffer's (35)
+    bool get(Position p);                 // by position / record number (35)
+    bool reget() { return get(buffer_.position); }
+
+    // --- writing
+    bool add();                            // the buffer as a new record; 40 names the key
+    bool put();                            // writes over the record read; 89 when it changed since
+    bool remove();                         // deletes the record read (the buffer keeps the values)
+
+    // --- the whole file
+    qint64 records();                      // -1 on error
+    qint64 bytes();                        // size of the disk file, -1 on error
+    bool buildKeys();                      // rebuilds every key (also recreates missing ones)
+    bool pack();                           // drops free space and renumbers positions 1..n
+    // Brings a file of an older registration to the declared layout, keeping its rows (fields
+    // matched by name). The file must be closed. Fails with 47 for a newer or foreign layout,
+    // with 40 when the rows break a unique key of the new layout (nothing is changed then).
+    bool upgrade();
+    // Driver commands: "RECOVER=n" (wait up to n seconds for a lock when opening),
+    // "QUICKSCAN=on|off", "FULLBUILD=on|off", "IGNORESTATUS=ON|OFF", and the query "HELD"
+    // (records are never held: answers "OFF"). Unknown commands answer "". Case-blind.
+    QString send(const QString &command);
+    void stream() {}   // writes are already batched by transactions
+    void flush() {}
+    void watch() {}    // every put is checked against the version read
+
+    // --- used by views and the driver
+    bool readNext(Cursor &c, bool forward, const std::function<bool()> &accept,
+                  const QString &condition = {}, const QVariantList &binds = {});
+    QString schemaName() const { return alias_; }   // SQL schema of the attached file
+    static QString columnName(const FieldDecl &f);  // quoted identifier
+    int recoverSeconds() const { return recoverSeconds_; }
+
+private:
+    bool checkOpen(bool write);
+    void loadRow(sqlite3_stmt *stmt, Record &into) const;
+    void failWrite(int rc);
+    bool verifyLayout();
+    bool lock(bool exclusive);
+    void unlock();
+    bool withExclusiveAttach(const std::function<bool()> &work);
+
+    QString name_;
+    QString path_;
+    QString alias_;
+    bool open_ = false;
+    int mode_ = 0;
+    int lockFd_ = -1;
+    int recoverSeconds_ = 0;
+    Cursor cursor_;
+    std::vector<std::unique_ptr<Key>> keys_;
+};
+
+} // namespace tbk::data

@@ -1,0 +1,281 @@
+#include "runtime/data/driver.h"
+
+#include "runtime/data/datafile.h"
+#include "runtime/data/errors.h"
+#include "runtime/values/text.h"
+
+#include <QHash>
+#include <QMap>
+
+namespace tbk::data {
+
+namespace {
+
+int compareTbkText(void *, int n1, const void *p1, int n2, const void *p2) {
+    auto a = static_cast<const unsigned char *>(p1);
+    auto b = static_cast<const unsigned char *>(p2);
+    while (n1 > 0 && a[n1 - 1] == ' ')
+        --n1;
+    while (n2 > 0 && b[n2 - 1] == ' ')
+        --n2;
+    const int n = n1 < n2 ? n1 : n2;
+    for (int i = 0; i < n; ++i) {
+        unsigned char x = a[i], y = b[i];
+        if ((x | y) & 0x80) {
+            // Beyond ASCII: fold the rest properly.
+            const QString sa = QString::fromUtf8(reinterpret_cast<const char *>(a + i), n1 - i);
+            const QString sb = QString::fromUtf8(reinterpret_cast<const char *>(b + i), n2 - i);
+            const int c = sa.compare(sb, Qt::CaseInsensitive);
+            return c < 0 ? -1 : c > 0 ? 1 : 0;
+        }
+        if (x >= 'A' && x <= 'Z')
+            x += 32;
+        if (y >= 'A' && y <= 'Z')
+            y += 32;
+        if (x != y)
+            return x < y ? -1 : 1;
+    }
+    return n1 == n2 ? 0 : n1 < n2 ? -1 : 1;
+}
+
+struct Attachment {
+    QString alias;
+    int users = 0;
+};
+
+struct State {
+    sqlite3 *db = nullptr;
+    QString mainPath;                     // absolute path of the main database ("" temp)
+    QMap<QString, Attachment> attached;   // by absolute path
+    QHash<QString, sqlite3_stmt *> stmts;
+    QStringList pendingDetach;
+    bool inTransaction = false;
+    qint64 writes = 0;
+    int nextAlias = 1;
+};
+
+// Never destroyed: file objects are globals whose destructors may run after ours would.
+State &st() {
+    static State *s = new State;
+    return *s;
+}
+
+DataFile *g_main = nullptr;
+constexpr int kDefaultBusyMs = 2000;
+
+bool openConnection() {
+    State &s = st();
+    QString path;
+    if (g_main)
+        path = g_main->fullPath();
+    const QByteArray p = path.toUtf8();
+    int rc = sqlite3_open_v2(p.constData(), &s.db,
+                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_exec(s.db, "PRAGMA main.schema_version", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK && !path.isEmpty()) {
+        // The main file is unusable (not a database): go on without atomic multi-file
+        // commits rather than refuse every file; the main file's own open reports the fault.
+        sqlite3_close_v2(s.db);
+        s.db = nullptr;
+        path.clear();
+        rc = sqlite3_open_v2("", &s.db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    }
+    if (rc != SQLITE_OK) {
+        setDriverError(rc, QString::fromUtf8(sqlite3_errstr(rc)));
+        sqlite3_close_v2(s.db);
+        s.db = nullptr;
+        return false;
+    }
+    s.mainPath = path;
+    registerCollation(s.db);
+    sqlite3_exec(s.db, "PRAGMA main.journal_mode=DELETE", nullptr, nullptr, nullptr);
+    sqlite3_busy_timeout(s.db, kDefaultBusyMs);
+    return true;
+}
+
+void runPendingDetaches() {
+    State &s = st();
+    if (s.inTransaction || !s.db)
+        return;
+    const QStringList aliases = s.pendingDetach;
+    s.pendingDetach.clear();
+    if (aliases.isEmpty())
+        return;
+    driver::finalizeAll();
+    for (const QString &a : aliases) {
+        const QByteArray sql = ("DETACH DATABASE " + a).toUtf8();
+        sqlite3_exec(s.db, sql.constData(), nullptr, nullptr, nullptr);
+    }
+}
+
+} // namespace
+
+void registerCollation(sqlite3 *db) {
+    sqlite3_create_collation(db, "TBKTEXT", SQLITE_UTF8, nullptr, compareTbkText);
+}
+
+void setMainFile(DataFile *file) { g_main = file; }
+DataFile *mainFile() { return g_main; }
+
+namespace driver {
+
+sqlite3 *db() {
+    if (!st().db)
+        openConnection();
+    return st().db;
+}
+
+bool connected() { return st().db != nullptr; }
+
+bool isMainPath(const QString &absPath) { return st().db && !st().mainPath.isEmpty() && st().mainPath == absPath; }
+
+QString attach(const QString &absPath, const QString &label) {
+    State &s = st();
+    if (!db())
+        return {};
+    if (!s.mainPath.isEmpty() && absPath == s.mainPath) {
+        s.attached[absPath].alias = QStringLiteral("main");
+        ++s.attached[absPath].users;
+        return QStringLiteral("main");
+    }
+    auto it = s.attached.find(absPath);
+    if (it != s.attached.end()) {
+        ++it->users;
+        s.pendingDetach.removeAll(it->alias);
+        return it->alias;
+    }
+    const QString alias = QStringLiteral("f%1").arg(s.nextAlias++);
+    sqlite3_stmt *stmt = nullptr;
+    const QByteArray sql = ("ATTACH DATABASE ?1 AS " + alias).toUtf8();
+    int rc = sqlite3_prepare_v2(s.db, sql.constData(), -1, &stmt, nullptr);
+    if (rc == SQLITE_OK) {
+        const QByteArray p = absPath.toUtf8();
+        sqlite3_bind_text(stmt, 1, p.constData(), int(p.size()), SQLITE_TRANSIENT);
+        rc = sqlite3_step(stmt);
+        if (rc == SQLITE_DONE)
+            rc = SQLITE_OK;
+    }
+    if (rc != SQLITE_OK) {
+        fail(rc, label);
+        sqlite3_finalize(stmt);
+        return {};
+    }
+    sqlite3_finalize(stmt);
+    const QByteArray jm = ("PRAGMA " + alias + ".journal_mode=DELETE").toUtf8();
+    sqlite3_exec(s.db, jm.constData(), nullptr, nullptr, nullptr);
+    s.attached.insert(absPath, Attachment{alias, 1});
+    return alias;
+}
+
+void detach(const QString &absPath) {
+    State &s = st();
+    auto it = s.attached.find(absPath);
+    if (it == s.attached.end())
+        return;
+    if (--it->users > 0)
+        return;
+    if (it->alias != QLatin1String("main"))
+        s.pendingDetach << it->alias;
+    s.attached.erase(it);
+    runPendingDetaches();
+}
+
+void releaseIfIdle() {
+    State &s = st();
+    if (!s.db || s.inTransaction || !s.attached.isEmpty())
+        return;
+    finalizeAll();
+    sqlite3_close_v2(s.db);
+    s.db = nullptr;
+    s.mainPath.clear();
+    s.pendingDetach.clear();
+}
+
+sqlite3_stmt *prepare(const QString &sql, const QString &label) {
+    State &s = st();
+    if (!db())
+        return nullptr;
+    auto it = s.stmts.constFind(sql);
+    if (it != s.stmts.constEnd()) {
+        sqlite3_reset(*it);
+        sqlite3_clear_bindings(*it);
+        return *it;
+    }
+    sqlite3_stmt *stmt = nullptr;
+    const QByteArray u = sql.toUtf8();
+    const int rc = sqlite3_prepare_v3(s.db, u.constData(), int(u.size()), SQLITE_PREPARE_PERSISTENT,
+                                      &stmt, nullptr);
+    if (rc != SQLITE_OK) {
+        fail(rc, label);
+        return nullptr;
+    }
+    s.stmts.insert(sql, stmt);
+    return stmt;
+}
+
+void bind(sqlite3_stmt *stmt, int i, const QVariant &v) {
+    if (v.typeId() == QMetaType::QString) {
+        const QByteArray u = v.toString().toUtf8();
+        sqlite3_bind_text(stmt, i, u.constData(), int(u.size()), SQLITE_TRANSIENT);
+    } else if (v.typeId() == QMetaType::Double) {
+        sqlite3_bind_double(stmt, i, v.toDouble());
+    } else if (!v.isValid()) {
+        sqlite3_bind_null(stmt, i);
+    } else {
+        sqlite3_bind_int64(stmt, i, v.toLongLong());
+    }
+}
+
+bool exec(const QString &sql, const QString &label) {
+    if (!db())
+        return false;
+    char *msg = nullptr;
+    const QByteArray u = sql.toUtf8();
+    const int rc = sqlite3_exec(st().db, u.constData(), nullptr, nullptr, &msg);
+    sqlite3_free(msg);
+    if (rc != SQLITE_OK) {
+        fail(rc, label);
+        return false;
+    }
+    ++st().writes;
+    return true;
+}
+
+void fail(int rc, const QString &label) {
+    const int primary = rc & 0xff;
+    if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED) {
+        setError(FileLocked, label);
+        return;
+    }
+    QString text = st().db ? QString::fromUtf8(sqlite3_errmsg(st().db)) : QString();
+    if (text.isEmpty() || text == QLatin1String("not an error"))
+        text = QString::fromUtf8(sqlite3_errstr(rc));
+    setDriverError(rc, text, label);
+}
+
+void finalizeAll() {
+    for (sqlite3_stmt *stmt : std::as_const(st().stmts))
+        sqlite3_finalize(stmt);
+    st().stmts.clear();
+}
+
+bool inTransaction() { return st().inTransaction; }
+
+void setInTransaction(bool on) {
+    st().inTransaction = on;
+    if (!on)
+        runPendingDetaches();
+}
+
+void setBusyTimeout(int ms) {
+    if (st().db)
+        sqlite3_busy_timeout(st().db, ms);
+}
+
+int defaultBusyTimeout() { return kDefaultBusyMs; }
+
+qint64 writeCount() { return st().writes; }
+
+} // namespace driver
+} // namespace tbk::data

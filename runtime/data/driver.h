@@ -1,0 +1,51 @@
+#pragma once
+// The one SQLite connection behind all data files (internal to runtime/data and datfix).
+//
+// The main database is the disk file of the file object named by setMainFile() (the program's
+// Configuration file), so that SQLite can commit a transaction over several attached files
+// atomically; without one it is a private temporary database. Every other disk file is
+// attached while some file object has it open. The connection lives while any file is open.
+#include <QString>
+#include <QVariant>
+
+#include <sqlite3.h>
+
+namespace tbk::data {
+
+class DataFile;
+
+// Registers the case-blind, trailing-blank-blind collation "TBKTEXT" on a connection.
+void registerCollation(sqlite3 *db);
+
+// The file object whose disk file is the connection's main database.
+void setMainFile(DataFile *file);
+DataFile *mainFile();
+
+namespace driver {
+
+sqlite3 *db();                               // opens the connection when needed
+bool connected();
+bool isMainPath(const QString &absPath);   // the connection's main database file
+// Attaches the disk file (or shares an existing attachment); returns the schema name or ""
+// with the error set.
+QString attach(const QString &absPath, const QString &label);
+void detach(const QString &absPath);         // one user less; detaches when unused
+void releaseIfIdle();                        // closes the connection when nothing is attached
+
+// A cached prepared statement, reset and with bindings cleared; nullptr with error 90 set.
+sqlite3_stmt *prepare(const QString &sql, const QString &label);
+void bind(sqlite3_stmt *st, int i, const QVariant &v);
+// Runs a statement without results; false with the error set.
+bool exec(const QString &sql, const QString &label);
+// Sets the runtime error from SQLite's state after a failed call.
+void fail(int rc, const QString &label);
+void finalizeAll();
+
+bool inTransaction();
+void setInTransaction(bool on);
+void setBusyTimeout(int ms);
+int defaultBusyTimeout();
+qint64 writeCount();   // grows with every write through the connection
+
+} // namespace driver
+} // namespace tbk::data

@@ -1,0 +1,78 @@
+#include "runtime/data/view.h"
+
+namespace tbk::data {
+
+View::View(DataFile &file) : file_(&file) {}
+View::View(DataFile &file, const Key &order) : file_(&file), order_(&order) {}
+
+void View::setOrder(const Key *order) { order_ = order; }
+
+void View::setCondition(const QString &sql, const QVariantList &binds) {
+    condition_ = sql;
+    binds_ = binds;
+}
+
+void View::clearFilter() {
+    filter_ = nullptr;
+    condition_.clear();
+    binds_.clear();
+}
+
+bool View::open() {
+    clearError();
+    if (!file_->isOpen()) {
+        setError(FileNotOpen, file_->label());
+        return false;
+    }
+    open_ = true;
+    set();
+    return true;
+}
+
+void View::set() { cursor_ = Cursor{order_ ? order_->index() : -1, Cursor::None, {}, 0}; }
+
+void View::setFromBuffer() {
+    if (!order_) {
+        set();
+        return;
+    }
+    Cursor c{order_->index(), Cursor::Values, {}, 0};
+    for (int i : order_->decl().fields)
+        c.values.push_back(file_->cell(i));
+    cursor_ = c;
+}
+
+void View::setAt(Position p) {
+    if (!order_) {
+        cursor_ = Cursor{-1, Cursor::AtRecord, {}, p};
+        return;
+    }
+    const Record saved = file_->record();
+    if (file_->get(p)) {
+        Cursor c{order_->index(), Cursor::AtRecord, {}, p};
+        for (int i : order_->decl().fields)
+            c.values.push_back(file_->cell(i));
+        cursor_ = c;
+    } else {
+        set();
+    }
+    file_->setRecord(saved);
+}
+
+bool View::next() {
+    if (!open_) {
+        setError(FileNotOpen, file_->label());
+        return false;
+    }
+    return file_->readNext(cursor_, true, filter_, condition_, binds_);
+}
+
+bool View::previous() {
+    if (!open_) {
+        setError(FileNotOpen, file_->label());
+        return false;
+    }
+    return file_->readNext(cursor_, false, filter_, condition_, binds_);
+}
+
+} // namespace tbk::data

@@ -1,0 +1,56 @@
+#pragma once
+// A view: a file read through one of its keys or in order of addition, optionally filtered.
+// A view has its own place in the file, so several views (and the file's own sequence) can
+// read the same file at once. Rows are read into the file's shared record buffer.
+//
+// Filters: setFilter() takes a function evaluated over the record buffer after each read (it
+// may read other files itself); rows for which it answers false are skipped. setCondition()
+// takes SQL text for the part of a filter that the expression compiler can hand to SQLite:
+// column references only as declared field names in double quotes (DataFile::columnName) and
+// every value as a "?" parameter bound from `binds`, in order. Both may be set; a row must pass
+// both. Changing the order, filter or condition takes effect at the next set().
+#include "runtime/data/datafile.h"
+
+#include <QString>
+#include <QVariantList>
+
+#include <functional>
+
+namespace tbk::data {
+
+class View {
+public:
+    explicit View(DataFile &file);                 // physical order
+    View(DataFile &file, const Key &order);
+
+    DataFile &file() const { return *file_; }
+    void setOrder(const Key *order);               // nullptr: physical order
+    const Key *order() const { return order_; }
+    void setFilter(std::function<bool()> filter) { filter_ = std::move(filter); }
+    void setCondition(const QString &sql, const QVariantList &binds = {});
+    void clearFilter();
+
+    bool open();                 // fails with 37 when the file is not open
+    void close() { open_ = false; }
+    bool isOpen() const { return open_; }
+
+    void set();                  // next() from the first row, previous() from the last
+    void setFromBuffer();        // at the order key's value now in the buffer
+    void setAt(Position p);      // next() reads the record at p first (if still in the view)
+    bool next();                 // 33 at the end
+    bool previous();
+
+    bool put() { return file_->put(); }
+    bool remove() { return file_->remove(); }
+
+private:
+    DataFile *file_;
+    const Key *order_ = nullptr;
+    std::function<bool()> filter_;
+    QString condition_;
+    QVariantList binds_;
+    Cursor cursor_;
+    bool open_ = false;
+};
+
+} // namespace tbk::data

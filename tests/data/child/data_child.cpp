@@ -1,0 +1,70 @@
+// The second process of the data tests: opens the catalogue files in the current directory and
+// does what its first argument says.
+#include "core/datafiles.h"
+#include "runtime/data/transaction.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+#include <unistd.h>
+
+using namespace tbk;
+using namespace tbk::data;
+
+int main(int argc, char **argv) {
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments().mid(1);
+    if (args.isEmpty())
+        return 2;
+    const QString cmd = args[0];
+    auto out = [](const char *s) { std::fputs(s, stdout); std::fputc('\n', stdout); std::fflush(stdout); };
+    if (!CF.open() || !MUS.open() || !PLA.open()) {
+        std::printf("open failed %d\n", errorCode());
+        return 3;
+    }
+    if (cmd == QLatin1String("hold")) {
+        // Keep the files open until killed.
+        out("ready");
+        for (;;)
+            ::pause();
+    }
+    if (cmd == QLatin1String("lock")) {
+        // Hold a transaction over the songs file for the given milliseconds.
+        if (!beginTransaction(1, {&MUS}))
+            return 4;
+        out("ready");
+        ::usleep(useconds_t(args.value(1).toInt()) * 1000);
+        commitTransaction();
+        return 0;
+    }
+    if (cmd == QLatin1String("touch")) {
+        // Change song with the given identifier.
+        MUS.clear();
+        MUS.ID = args.value(1).toInt();
+        if (!MUS.get(MUS.KEYID))
+            return 5;
+        MUS.Title = MUS.Title.str() + QStringLiteral("!");
+        return MUS.put() ? 0 : 6;
+    }
+    if (cmd == QLatin1String("pairs")) {
+        // Endless transactions, each adding one song and one playlist entry that refers to it.
+        out("ready");
+        for (int i = args.value(1).toInt();; ++i) {
+            if (!beginTransaction(5, {&MUS, &PLA}))
+                return 7;
+            MUS.clear();
+            MUS.ID = i;
+            MUS.Title = QStringLiteral("song %1").arg(i);
+            PLA.clear();
+            PLA.PlaylistID = 1;
+            PLA.PlaylistSeq = i;
+            PLA.ID = i;
+            if (!MUS.add() || !PLA.add()) {
+                rollbackTransaction();
+                return 8;
+            }
+            if (!commitTransaction())
+                return 9;
+        }
+    }
+    return 2;
+}

@@ -1,0 +1,203 @@
+// Key orders, blanks excluded, duplicates, positions and order of addition.
+#include "core/datafiles.h"
+#include "runtime/data/view.h"
+
+#include <gtest/gtest.h>
+
+using namespace tbk;
+using namespace tbk::data;
+
+namespace {
+
+class Files : public testing::Test {
+protected:
+    void SetUp() override {
+        for (DataFile *f : {static_cast<DataFile *>(&CF), static_cast<DataFile *>(&MUS),
+                            static_cast<DataFile *>(&CAT), static_cast<DataFile *>(&ALB),
+                            static_cast<DataFile *>(&PLA)}) {
+            ASSERT_FALSE(f->open()) << f->label().toStdString();
+            ASSERT_EQ(errorCode(), FileNotFound);
+            ASSERT_TRUE(f->create()) << errorText().toStdString() << driverErrorText().toStdString();
+            ASSERT_TRUE(f->open()) << f->label().toStdString() << " " << errorCode();
+        }
+    }
+    void TearDown() override {
+        for (DataFile *f : DataFile::all())
+            f->close();
+    }
+    static void addSong(int id, const QString &artist, const QString &title, const QString &fileNumber = {}) {
+        MUS.clear();
+        MUS.ID = id;
+        MUS.Artist = artist;
+        MUS.Title = title;
+        MUS.FileNumber = fileNumber;
+        ASSERT_TRUE(MUS.add()) << errorCode();
+    }
+    static QStringList readAll(const Key &k, bool forward = true) {
+        QStringList out;
+        k.file().set(k);
+        while (forward ? k.file().next() : k.file().previous())
+            out << k.file().field(QStringLiteral("Title")).text();
+        EXPECT_EQ(errorCode(), RecordNotAvailable);
+        return out;
+    }
+};
+
+TEST_F(Files, TextKeysIgnoreCaseAndTrailingBlanks) {
+    addSong(1, "beta", "b1");
+    addSong(2, "Alpha", "a2");
+    addSong(3, "ALPHA", "a1");
+    addSong(4, "alpha   ", "a0");
+    // Equal artists (case-blind) order by title.
+    EXPECT_EQ(readAll(MUS.SongsByArtist), (QStringList{"a0", "a1", "a2", "b1"}));
+    EXPECT_EQ(readAll(MUS.SongsByArtist, false), (QStringList{"b1", "a2", "a1", "a0"}));
+    MUS.clear();
+    MUS.Artist = "ALPHA ";
+    MUS.Title = "A1";
+    ASSERT_TRUE(MUS.get(MUS.SongsByArtist));
+    EXPECT_EQ(MUS.ID.value(), 3);
+}
+
+TEST_F(Files, DuplicateKeysComeInOrderOfAddition) {
+    for (int i = 1; i <= 5; ++i)
+        addSong(i, "same", "same", QString());
+    MUS.set(MUS.SongsByArtist);
+    QList<int> ids;
+    while (MUS.next())
+        ids << MUS.ID;
+    EXPECT_EQ(ids, (QList<int>{1, 2, 3, 4, 5}));
+}
+
+TEST_F(Files, BlankKeysAreLeftOut) {
+    addSong(1, "a", "with", "F1");
+    addSong(2, "b", "blank", "");
+    addSong(0, "c", "no id", "F2");
+    EXPECT_EQ(readAll(MUS.KEYFILENUMBER), (QStringList{"with", "no id"}));
+    EXPECT_EQ(readAll(MUS.KEYID), (QStringList{"with", "blank"}));
+    MUS.clear();
+    EXPECT_FALSE(MUS.get(MUS.KEYFILENUMBER));
+    EXPECT_EQ(errorCode(), RecordNotFound);
+    // Two albums with blank CD identifiers are allowed; the same title and artist are not.
+    ALB.clear();
+    ALB.AlbumID = 1; ALB.Album = "X"; ALB.Artist = "A";
+    ASSERT_TRUE(ALB.add());
+    ALB.clear();
+    ALB.AlbumID = 2; ALB.Album = "Y"; ALB.Artist = "A";
+    ASSERT_TRUE(ALB.add());
+    ALB.clear();
+    ALB.AlbumID = 3; ALB.Album = "x"; ALB.Artist = "a ";
+    EXPECT_FALSE(ALB.add());
+    EXPECT_EQ(errorCode(), DuplicateKey);
+    EXPECT_EQ(errorKey(), QStringLiteral("KEYALBUM"));
+}
+
+TEST_F(Files, CategoriesCollideWithoutCase) {
+    CAT.clear();
+    CAT.CategoryID = 1;
+    CAT.Category = "Rock";
+    ASSERT_TRUE(CAT.add());
+    CAT.CategoryID = 2;
+    CAT.Category = "ROCK";
+    EXPECT_FALSE(CAT.add());
+    EXPECT_EQ(errorCode(), DuplicateKey);
+    EXPECT_EQ(errorKey(), QStringLiteral("KeyCategory"));
+    EXPECT_EQ(CAT.records(), 1);
+}
+
+TEST_F(Files, SetFromBufferAndPositions) {
+    const char *artists[] = {"d", "b", "e", "a", "c"};
+    for (int i = 0; i < 5; ++i)
+        addSong(i + 1, artists[i], QStringLiteral("t%1").arg(artists[i]));
+    MUS.clear();
+    MUS.Artist = "bb";
+    MUS.setFromBuffer(MUS.SongsByArtist);
+    ASSERT_TRUE(MUS.next());
+    EXPECT_EQ(MUS.Artist.str(), QStringLiteral("c"));
+    const Position pos = MUS.position();
+    ASSERT_TRUE(MUS.previous());
+    EXPECT_EQ(MUS.Artist.str(), QStringLiteral("b"));
+    MUS.Artist = "bb";
+    MUS.setFromBuffer(MUS.SongsByArtist);
+    ASSERT_TRUE(MUS.previous());
+    EXPECT_EQ(MUS.Artist.str(), QStringLiteral("b"));
+    // A stored position reads the same record later, and starts a sequence there.
+    MUS.clear();
+    ASSERT_TRUE(MUS.get(pos));
+    EXPECT_EQ(MUS.Artist.str(), QStringLiteral("c"));
+    MUS.setAt(MUS.SongsByArtist, pos);
+    ASSERT_TRUE(MUS.next());
+    EXPECT_EQ(MUS.Artist.str(), QStringLiteral("c"));
+    ASSERT_TRUE(MUS.next());
+    EXPECT_EQ(MUS.Artist.str(), QStringLiteral("d"));
+}
+
+TEST_F(Files, OrderOfAdditionSurvivesDeletes) {
+    for (int i = 1; i <= 5; ++i)
+        addSong(i, "a", QStringLiteral("t%1").arg(i));
+    ASSERT_TRUE(MUS.get(Position(5)));
+    ASSERT_TRUE(MUS.remove());
+    ASSERT_TRUE(MUS.get(Position(2)));
+    ASSERT_TRUE(MUS.remove());
+    addSong(6, "a", "t6");
+    EXPECT_EQ(MUS.position(), 6);   // never reuses the number of a deleted record
+    EXPECT_EQ(MUS.records(), 4);
+    QList<qint64> order;
+    MUS.setPhysical();
+    while (MUS.next())
+        order << MUS.position();
+    EXPECT_EQ(order, (QList<qint64>{1, 3, 4, 6}));
+    EXPECT_FALSE(MUS.get(Position(2)));
+    EXPECT_EQ(errorCode(), RecordNotFound);
+    // Packing numbers the records 1..n again, keeping their order.
+    MUS.close();
+    ASSERT_TRUE(MUS.open(Exclusive));
+    ASSERT_TRUE(MUS.pack());
+    ASSERT_TRUE(MUS.get(Position(4)));
+    EXPECT_EQ(MUS.ID.value(), 6);
+    addSong(7, "a", "t7");
+    EXPECT_EQ(MUS.position(), 5);
+}
+
+TEST_F(Files, ViewWithFilter) {
+    for (int i = 1; i <= 100; ++i)
+        addSong(i, QStringLiteral("artist%1").arg(i % 10), QStringLiteral("t%1").arg(i, 3, 10, QLatin1Char('0')));
+    View v(MUS, MUS.SongsByTitle);
+    v.setFilter([] { return MUS.Artist == "artist7"; });
+    ASSERT_TRUE(v.open());
+    QStringList seen;
+    while (v.next())
+        seen << MUS.Title.str();
+    EXPECT_EQ(seen.size(), 10);
+    EXPECT_EQ(seen.first(), QStringLiteral("t007"));
+    EXPECT_EQ(seen.last(), QStringLiteral("t097"));
+    v.set();
+    ASSERT_TRUE(v.previous());
+    EXPECT_EQ(MUS.Title.str(), QStringLiteral("t097"));
+    // A condition handed to SQLite, values bound.
+    v.clearFilter();
+    v.setCondition(QStringLiteral("\"Artist\"=?"), {QStringLiteral("ARTIST3")});
+    v.set();
+    int n = 0;
+    while (v.next())
+        ++n;
+    EXPECT_EQ(n, 10);
+}
+
+TEST_F(Files, FieldsByName) {
+    FieldRef f = findField(QStringLiteral("mus:artist"));
+    ASSERT_TRUE(f.valid());
+    EXPECT_EQ(f.name(), QStringLiteral("MUS:Artist"));
+    f.setText(QString(60, QLatin1Char('x')) + "   ");
+    EXPECT_EQ(MUS.Artist.str().size(), 50);
+    FieldRef notes = findField(QStringLiteral("MUS:Notes"));
+    ASSERT_TRUE(notes.valid());
+    EXPECT_EQ(notes.kind(), FieldKind::Memo);
+    FieldRef track = findField(QStringLiteral("MUS:TrackNumber"));
+    track.setNumber(300);
+    EXPECT_EQ(MUS.TrackNumber.value(), 44);   // BYTE wraps
+    EXPECT_FALSE(findField(QStringLiteral("MUS:Nope")).valid());
+    EXPECT_FALSE(findField(QStringLiteral("XYZ:Artist")).valid());
+    EXPECT_TRUE(findField(QStringLiteral("EVL:LOGDATA")).valid());
+}
+
+} // namespace
