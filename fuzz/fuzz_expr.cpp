@@ -8,6 +8,7 @@
 #include <sqlite3.h>
 
 #include <cstdio>
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -121,12 +122,51 @@ void check(const QString &text) {
         fprintf(stderr, "SQL and evaluator differ for %s\nSQL: %s\n", qPrintable(text), qPrintable(sql));
         abort();
     }
-    Order::compile(text, fields, error);
+}
+
+// Orders: SQLite's order (ties by id) against a stable sort in memory.
+void checkOrder(const QString &text) {
+    Fields fields;
+    std::optional<Error> error;
+    const Order order = Order::compile(text, fields, error);
+    if (error || order.isEmpty())
+        return;
+    SqlDialect dialect;
+    dialect.caseBlindCollation = QStringLiteral("TBKTEXT");
+    const std::optional<SqlFragment> sql = order.sql(dialect);
+    if (!sql)
+        return;
+    std::vector<std::pair<std::vector<Value>, qint64>> keyed;
+    for (const Row &r : kRows) {
+        fields.current = &r;
+        keyed.emplace_back(order.keyOfCurrentRow(), r.id);
+    }
+    std::stable_sort(keyed.begin(), keyed.end(), [&](const auto &a, const auto &b) {
+        return order.compare(a.first, b.first, dialect) < 0;
+    });
+    const QString statement = QStringLiteral("SELECT id FROM t ORDER BY ") + sql->sql + QStringLiteral(", id");
+    sqlite3_stmt *st = nullptr;
+    if (sqlite3_prepare_v2(database(), statement.toUtf8().constData(), -1, &st, nullptr) != SQLITE_OK) {
+        fprintf(stderr, "bad SQL for order %s: %s\n", qPrintable(text), qPrintable(statement));
+        abort();
+    }
+    bindParams(st, 1, sql->params);
+    size_t i = 0;
+    bool same = true;
+    while (sqlite3_step(st) == SQLITE_ROW)
+        same = same && i < keyed.size() && keyed[i++].second == sqlite3_column_int64(st, 0);
+    sqlite3_finalize(st);
+    if (!same || i != keyed.size()) {
+        fprintf(stderr, "SQL and memory order differ for %s\nSQL: %s\n", qPrintable(text), qPrintable(statement));
+        abort();
+    }
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-    check(QString::fromUtf8(reinterpret_cast<const char *>(data), qsizetype(size)));
+    const QString text = QString::fromUtf8(reinterpret_cast<const char *>(data), qsizetype(size));
+    check(text);
+    checkOrder(text);
     return 0;
 }
