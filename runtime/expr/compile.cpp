@@ -515,21 +515,6 @@ std::optional<SqlFragment> Order::sql(const SqlDialect &dialect) const {
     return f;
 }
 
-std::optional<SqlFragment> Order::termsSql() const {
-    SqlFragment f;
-    QStringList parts;
-    for (const Term &t : terms_) {
-        SqlGen g;
-        SqlOut o;
-        if (!g.gen(*t.expr, o))
-            return std::nullopt;
-        parts << (t.caseBlind && o.type == Type::Number ? QStringLiteral("tbk_text(%1)").arg(o.sql) : o.sql);
-        f.params.insert(f.params.end(), g.params.begin(), g.params.end());
-    }
-    f.sql = parts.join(QStringLiteral(", "));
-    return f;
-}
-
 std::vector<Value> Order::keyOfCurrentRow() const {
     std::vector<Value> key;
     key.reserve(terms_.size());

@@ -79,8 +79,6 @@ public:
     size_t size() const { return terms_.size(); }
     // "ORDER BY" list without the words; nullopt when a term cannot be written in SQL.
     std::optional<SqlFragment> sql(const SqlDialect &dialect) const;
-    // The sort values as a SELECT list, in the form keyOfCurrentRow() gives them.
-    std::optional<SqlFragment> termsSql() const;
     // The current row's sort values, and their comparison, for ordering rows in memory.
     std::vector<Value> keyOfCurrentRow() const;
     int compare(const std::vector<Value> &a, const std::vector<Value> &b,

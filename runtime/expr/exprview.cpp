@@ -176,15 +176,33 @@ void ExprView::setFromBuffer() {
     const std::vector<Value> sought = order_.keyOfCurrentRow();
     if (!prepare())
         return;
+    // Binary search; the sort values of rows ordered in SQLite are read only for the probes.
     const SqlDialect dialect = driverDialect();
-    auto less = [&](const OrderedRow &r, const std::vector<Value> &k) {
-        return order_.compare(r.key, k, dialect) < 0;
+    auto firstAtOrAfter = [&](bool orEqual) {
+        qsizetype lo = 0, hi = qsizetype(rows_.size());
+        while (lo < hi) {
+            const qsizetype mid = (lo + hi) / 2;
+            const int c = order_.compare(keyAt(mid), sought, dialect);
+            if (c < 0 || (orEqual && c == 0))
+                lo = mid + 1;
+            else
+                hi = mid;
+        }
+        return lo;
     };
-    auto greater = [&](const std::vector<Value> &k, const OrderedRow &r) {
-        return order_.compare(k, r.key, dialect) < 0;
-    };
-    nextIndex_ = std::lower_bound(rows_.begin(), rows_.end(), sought, less) - rows_.begin();
-    prevIndex_ = (std::upper_bound(rows_.begin(), rows_.end(), sought, greater) - rows_.begin()) - 1;
+    nextIndex_ = firstAtOrAfter(false);
+    prevIndex_ = firstAtOrAfter(true) - 1;
+}
+
+const std::vector<Value> &ExprView::keyAt(qsizetype i) {
+    OrderedRow &r = rows_[size_t(i)];
+    if (r.key.empty()) {
+        const data::Record saved = file_->record();
+        if (file_->get(r.position))
+            r.key = order_.keyOfCurrentRow();
+        file_->setRecord(saved);
+    }
+    return r.key;
 }
 
 void ExprView::setAt(data::Position p) {
@@ -243,25 +261,12 @@ bool ExprView::readOrdered(bool forward) {
     return false;
 }
 
-std::vector<Value> ExprView::rowKey(sqlite3_stmt *st, int firstColumn) const {
-    std::vector<Value> key;
-    for (int c = firstColumn; c < sqlite3_column_count(st); ++c) {
-        if (sqlite3_column_type(st, c) == SQLITE_TEXT)
-            key.emplace_back(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, c)),
-                                               sqlite3_column_bytes(st, c)));
-        else
-            key.emplace_back(sqlite3_column_double(st, c));
-    }
-    return key;
-}
-
 bool ExprView::buildOrderedRows() {
     rows_.clear();
     const SqlDialect dialect = driverDialect();
     const std::optional<SqlFragment> orderSql = order_.sql(dialect);
-    const std::optional<SqlFragment> termsSql = order_.termsSql();
-    if (orderSql && termsSql && !plan_.hasResidue()) {
-        // The ordered list of positions with their sort values, in one statement.
+    if (orderSql && !plan_.hasResidue()) {
+        // The ordered list of positions in one statement.
         QStringList where;
         if (key_) {
             const QString inKey = data::schema::inKeyCondition(file_->structure(), key_->decl());
@@ -270,28 +275,22 @@ bool ExprView::buildOrderedRows() {
         }
         if (!plan_.where.isEmpty())
             where << QLatin1Char('(') + plan_.where.sql + QLatin1Char(')');
-        // Ties follow the key, as they do when the rows are sorted in memory.
-        QStringList tieBreak;
-        if (key_)
-            for (int i : key_->decl().fields)
-                tieBreak << data::DataFile::columnName(file_->structure().fields()[size_t(i)]);
-        tieBreak << QStringLiteral("_rid");
-        const QString sql = QStringLiteral("SELECT _rid, %1 FROM %2.records%3 ORDER BY %4, %5")
-                                .arg(termsSql->sql, file_->schemaName(),
+        // Ties in order of addition, as in memory: cheaper to sort than by the key's texts.
+        const QString sql = QStringLiteral("SELECT _rid FROM %1.records%2 ORDER BY %3, _rid")
+                                .arg(file_->schemaName(),
                                      where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND ")),
-                                     orderSql->sql, tieBreak.join(QStringLiteral(", ")));
+                                     orderSql->sql);
         if (!ensureSqlFunctions())
             return false;
         sqlite3_stmt *st = data::driver::prepare(sql, file_->label());
         if (!st)
             return false;
-        std::vector<Value> params = termsSql->params;
-        params.insert(params.end(), plan_.where.params.begin(), plan_.where.params.end());
+        std::vector<Value> params = plan_.where.params;
         params.insert(params.end(), orderSql->params.begin(), orderSql->params.end());
         bindParams(st, 1, params);
         int rc;
         while ((rc = sqlite3_step(st)) == SQLITE_ROW)
-            rows_.push_back(OrderedRow{sqlite3_column_int64(st, 0), rowKey(st, 1)});
+            rows_.push_back(OrderedRow{sqlite3_column_int64(st, 0), {}});
         sqlite3_reset(st);
         if (rc != SQLITE_DONE) {
             data::driver::fail(rc, file_->label());
@@ -312,8 +311,9 @@ bool ExprView::buildOrderedRows() {
         return false;
     }
     data::clearError();
-    std::stable_sort(rows_.begin(), rows_.end(), [&](const OrderedRow &a, const OrderedRow &b) {
-        return order_.compare(a.key, b.key, dialect) < 0;
+    std::sort(rows_.begin(), rows_.end(), [&](const OrderedRow &a, const OrderedRow &b) {
+        const int c = order_.compare(a.key, b.key, dialect);
+        return c != 0 ? c < 0 : a.position < b.position;
     });
     return true;
 }

@@ -2,7 +2,7 @@
 // A view of a data file with a filter text and an order text. A filter, or the part of it that
 // SQLite can take, runs in SQLite with bound parameters; the rest is checked row by row over
 // the record buffer. Without an order text the rows come in the key's order (the driver's own
-// view); with one, in that order, ties in key order.
+// view); with one, in that order, ties in order of addition.
 //
 // A filter or order that does not parse or names something unknown is refused: set...()
 // answers false, error() says why, and open() fails (with that text as the driver error) until
@@ -54,7 +54,7 @@ private:
     bool prepare();
     bool buildOrderedRows();
     bool readOrdered(bool forward);
-    std::vector<Value> rowKey(sqlite3_stmt *st, int firstColumn) const;
+    const std::vector<Value> &keyAt(qsizetype i);
 
     data::DataFile *file_;
     const data::Key *key_;
@@ -73,7 +73,7 @@ private:
     // Rows in the order of the order text.
     struct OrderedRow {
         data::Position position;
-        std::vector<Value> key;
+        std::vector<Value> key;   // empty until needed when SQLite made the order
     };
     std::vector<OrderedRow> rows_;
     qsizetype nextIndex_ = 0, prevIndex_ = -1;
