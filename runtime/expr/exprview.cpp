@@ -96,7 +96,18 @@ void ExprView::recompile() {
         setOrder(orderText_);
 }
 
+void ExprView::changed() {
+    // The plan points into the old filter: nothing may run it any more.
+    plan_ = Expression::Plan();
+    view_.clearFilter();
+    rows_.clear();
+    nextIndex_ = 0;
+    prevIndex_ = -1;
+    dirty_ = true;
+}
+
 bool ExprView::setFilter(const QString &text) {
+    changed();
     filterText_ = text;
     const DeclaredFields fields(file_, joined_);
     filter_ = Expression::compile(text, Chain(fields, names_), filterError_);
@@ -104,6 +115,7 @@ bool ExprView::setFilter(const QString &text) {
 }
 
 bool ExprView::setOrder(const QString &text) {
+    changed();
     orderText_ = text;
     const DeclaredFields fields(file_, joined_);
     order_ = Order::compile(text, Chain(fields, names_), orderError_);
@@ -134,6 +146,7 @@ void ExprView::close() {
 }
 
 bool ExprView::prepare() {
+    dirty_ = false;
     plan_ = filter_.plan();
     path_ = plan_.hasResidue() ? (plan_.where.isEmpty() ? Path::Rows : Path::Mixed) : Path::Sql;
     if (!plan_.where.isEmpty() && !ensureSqlFunctions()) {
@@ -224,15 +237,25 @@ void ExprView::setAt(data::Position p) {
 }
 
 bool ExprView::next() {
-    if (order_.isEmpty())
-        return view_.next();
-    return readOrdered(true);
+    return read(true);
 }
 
 bool ExprView::previous() {
+    return read(false);
+}
+
+bool ExprView::read(bool forward) {
+    // A filter or order changed without a new start: the key order goes on from where it was
+    // under the new filter; an ordered list starts again.
+    if (dirty_ && open_) {
+        if (!order_.isEmpty())
+            set();
+        else if (!prepare())
+            return false;
+    }
     if (order_.isEmpty())
-        return view_.previous();
-    return readOrdered(false);
+        return forward ? view_.next() : view_.previous();
+    return readOrdered(forward);
 }
 
 bool ExprView::readOrdered(bool forward) {

@@ -51,7 +51,9 @@ public:
 
 private:
     void recompile();
+    void changed();
     bool prepare();
+    bool read(bool forward);
     bool buildOrderedRows();
     bool readOrdered(bool forward);
     const std::vector<Value> &keyAt(qsizetype i);
@@ -69,6 +71,7 @@ private:
     Expression::Plan plan_;
     Path path_ = Path::Sql;
     bool open_ = false;
+    bool dirty_ = true;
 
     // Rows in the order of the order text.
     struct OrderedRow {

@@ -211,6 +211,28 @@ TEST_F(Views, JoinedFieldsAreCheckedRowByRow) {
     EXPECT_EQ(v.filterPath(), ExprView::Path::Rows);
 }
 
+TEST_F(Views, FilterChangedWhileReadingGoesOnUnderTheNewFilter) {
+    ExprView v(MUS, &MUS.SongsByArtist);
+    v.setJoin({&CAT}, [] {
+        CAT.clear();
+        CAT.CategoryID = MUS.CategoryID.value();
+        CAT.get(CAT.KeyCategoryID);
+    });
+    ASSERT_TRUE(v.setFilter("CAT:Category = 'Pop'"));
+    ASSERT_TRUE(v.open());
+    ASSERT_TRUE(v.next());
+    EXPECT_EQ(MUS.ID.value(), 2);
+    ASSERT_TRUE(v.setFilter("CAT:Category = 'Electronic'"));
+    std::vector<int> rest;
+    while (v.next())
+        rest.push_back(MUS.ID.value());
+    EXPECT_EQ(rest, (std::vector<int>{3, 4}));
+
+    ASSERT_TRUE(v.setOrder("-MUS:ID"));
+    ASSERT_TRUE(v.next());
+    EXPECT_EQ(MUS.ID.value(), 4);
+}
+
 TEST_F(Views, OrderTextInSqlAndInMemoryAgree) {
     ExprView sqlOrdered(MUS, &MUS.SongsByArtist);
     ASSERT_TRUE(sqlOrdered.setOrder("UPPER(MUS:Artist), -MUS:BeatsPerMinute"));
