@@ -419,17 +419,11 @@ Value Expression::evaluate() const {
     return Value(matches() ? 1 : 0);
 }
 
-std::optional<size_t> Expression::failingConjunct(const std::vector<const CNode *> *only) const {
-    if (only) {
-        for (size_t i = 0; i < only->size(); ++i)
-            if (!eval(*(*only)[i]).truth())
-                return i;
-        return std::nullopt;
-    }
-    for (size_t i = 0; i < conjuncts_.size(); ++i)
-        if (!eval(*conjuncts_[i]).truth())
-            return i;
-    return std::nullopt;
+bool Expression::matches() const {
+    for (const auto &c : conjuncts_)
+        if (!eval(*c).truth())
+            return false;
+    return true;
 }
 
 Expression::Plan Expression::plan() const {

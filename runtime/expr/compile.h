@@ -41,14 +41,14 @@ public:
     bool isEmpty() const { return conjuncts_.empty(); }
     const QString &text() const { return text_; }
     Type type() const;
-    // The value with the names' current values (a single condition when not a filter).
+    // The value for the names' current values; with conditions ANDed at the top, 1 or 0.
     Value evaluate() const;
     // True when every condition holds for the current values.
-    bool matches() const { return !failingConjunct(nullptr).has_value(); }
+    bool matches() const;
 
     // What SQLite can run of the conditions ANDed at the top, and what is left to check row by
     // row. Constants and names that are not per-row are read now and bound as parameters, so
-    // the plan is made just before each run over the view.
+    // the plan is made just before each run over the view. It points into this expression.
     struct Plan {
         SqlFragment where;                 // empty: SQLite filters nothing
         std::vector<const CNode *> residue; // conditions SQLite could not take
@@ -58,8 +58,6 @@ public:
     static bool residueMatches(const Plan &p);
 
 private:
-    std::optional<size_t> failingConjunct(const std::vector<const CNode *> *only) const;
-
     QString text_;
     std::vector<std::unique_ptr<CNode>> conjuncts_;
 };
