@@ -10,11 +10,12 @@ using namespace tbk::data;
 #define TBK_DECL_M(n, s) .memo(QStringLiteral(#n), s)
 #define TBK_DECL_K(n, c, fl) .key(QStringLiteral(#n), QStringLiteral(c), fl)
 
-#define TBK_STRUCTURE(Class, TABLE, disk, registration)                                           \
+#define TBK_STRUCTURE(Class, TABLE, disk, registration, password)                                           \
     static FileStructure &Class##Structure() {                                                    \
         static FileStructure s = [] {                                                             \
             FileStructure st(QStringLiteral(disk), registration);                                 \
             st TABLE(TBK_DECL_F, TBK_DECL_M, TBK_DECL_K);                                         \
+            st.owner(QStringLiteral(password));                                                   \
             st.finish();                                                                          \
             return st;                                                                            \
         }();                                                                                      \
@@ -24,22 +25,22 @@ using namespace tbk::data;
         : Base(label, prefix, Class##Structure()) {}
 
 #define Base DataFile
-TBK_STRUCTURE(TunebankFile, TBK_TUNEBANK, "tbkdata", 6)
-TBK_STRUCTURE(AlbumFile, TBK_ALBUM, "tbkalbum", 4)
-TBK_STRUCTURE(CategoriesFile, TBK_CATEGORIES, "TBKCAT", 1)
-TBK_STRUCTURE(MediaFile, TBK_MEDIA, "tbkmedia", 1)
-TBK_STRUCTURE(PlaylistMasterFile, TBK_PLAYLISTMASTER, "tbkplist", 1)
-TBK_STRUCTURE(PlaylistDetailsFile, TBK_PLAYLISTDETAILS, "tbkpldet", 2)
-TBK_STRUCTURE(LabelsFile, TBK_LABELS, "tbklabel", 2)
-TBK_STRUCTURE(FontsFile, TBK_FONTS, "tbkfont", 1)
-TBK_STRUCTURE(TBKTipsFile, TBK_TBKTIPS, "TBKTIPS", 0)
-TBK_STRUCTURE(AddWizardFile, TBK_ADDWIZARD, "TBKAdWiz", 2)
-TBK_STRUCTURE(ConfigurationFile, TBK_CONFIGURATION, "TBKConf", 1)
+TBK_STRUCTURE(TunebankFile, TBK_TUNEBANK, "tbkdata", 6, "")
+TBK_STRUCTURE(AlbumFile, TBK_ALBUM, "tbkalbum", 4, "")
+TBK_STRUCTURE(CategoriesFile, TBK_CATEGORIES, "TBKCAT", 1, "")
+TBK_STRUCTURE(MediaFile, TBK_MEDIA, "tbkmedia", 1, "")
+TBK_STRUCTURE(PlaylistMasterFile, TBK_PLAYLISTMASTER, "tbkplist", 1, "")
+TBK_STRUCTURE(PlaylistDetailsFile, TBK_PLAYLISTDETAILS, "tbkpldet", 2, "")
+TBK_STRUCTURE(LabelsFile, TBK_LABELS, "tbklabel", 2, "")
+TBK_STRUCTURE(FontsFile, TBK_FONTS, "tbkfont", 1, "")
+TBK_STRUCTURE(TBKTipsFile, TBK_TBKTIPS, "TBKTIPS", 0, "")
+TBK_STRUCTURE(AddWizardFile, TBK_ADDWIZARD, "TBKAdWiz", 2, "")
+TBK_STRUCTURE(ConfigurationFile, TBK_CONFIGURATION, "TBKConf", 1, "q#7zm")
 #undef Base
 #define Base TextFile
-TBK_STRUCTURE(EventLogFile, TBK_EVENTLOG, "TBKEvent.LOG", 0)
-TBK_STRUCTURE(InputFile, TBK_INPUT, "", 0)
-TBK_STRUCTURE(TransferTextFile, TBK_TRANSFERFILE, "", 0)
+TBK_STRUCTURE(EventLogFile, TBK_EVENTLOG, "TBKEvent.LOG", 0, "")
+TBK_STRUCTURE(InputFile, TBK_INPUT, "", 0, "")
+TBK_STRUCTURE(TransferTextFile, TBK_TRANSFERFILE, "", 0, "")
 #undef Base
 
 TunebankFile MUS(QStringLiteral("Tunebank"), QStringLiteral("MUS"));

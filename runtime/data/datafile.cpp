@@ -5,20 +5,12 @@
 #include "runtime/values/text.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFileInfo>
-#include <QSet>
-#include <QThread>
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
 
 namespace tbk::data {
 
 namespace {
-
-int openFileCount = 0;
 
 void bindCell(sqlite3_stmt *st, int i, const FieldDecl &f, const Cell &c) {
     if (f.kind == FieldKind::Text || f.kind == FieldKind::Memo) {
@@ -28,8 +20,6 @@ void bindCell(sqlite3_stmt *st, int i, const FieldDecl &f, const Cell &c) {
         sqlite3_bind_int64(st, i, c.n);
     }
 }
-
-QString lockPath(const QString &path) { return path + QStringLiteral("-lock"); }
 
 // Fetch this many rows per query when a filter may reject some (the filter runs with no
 // statement active, so it may read files itself).
@@ -48,6 +38,20 @@ DataFile::DataFile(QString label, QString prefix, FileStructure &structure)
     : RecordBuffer(std::move(label), std::move(prefix), structure) {
     for (size_t i = 0; i < structure_->keys().size(); ++i)
         keys_.push_back(std::make_unique<Key>(this, int(i)));
+    columns_ = schema::columnList(*structure_);
+}
+
+sqlite3_stmt *DataFile::statement(quint32 shape, const std::function<QString()> &sql) {
+    CachedStatement &c = statements_[shape];
+    if (c.stmt && c.generation == driver::generation() && c.alias == alias_) {
+        sqlite3_reset(c.stmt);
+        sqlite3_clear_bindings(c.stmt);
+        return c.stmt;
+    }
+    c.stmt = driver::prepare(sql(), label_);
+    c.generation = driver::generation();
+    c.alias = alias_;
+    return c.stmt;
 }
 
 DataFile::~DataFile() {
@@ -90,212 +94,6 @@ QString DataFile::fullPath() const {
     if (open_)
         return path_;
     return QDir::cleanPath(QDir::current().absoluteFilePath(name()));
-}
-
-// ---------------------------------------------------------------- opening
-
-bool DataFile::lock(bool exclusive) {
-    const QByteArray lp = lockPath(fullPath()).toUtf8();
-    lockFd_ = ::open(lp.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    if (lockFd_ < 0) {
-        setError(AccessDenied, label_);
-        return false;
-    }
-    QElapsedTimer t;
-    t.start();
-    while (::flock(lockFd_, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0) {
-        if (t.elapsed() >= qint64(recoverSeconds_) * 1000) {
-            ::close(lockFd_);
-            lockFd_ = -1;
-            setError(FileLocked, label_);
-            return false;
-        }
-        QThread::msleep(20);
-    }
-    return true;
-}
-
-void DataFile::unlock() {
-    if (lockFd_ >= 0) {
-        ::flock(lockFd_, LOCK_UN);
-        ::close(lockFd_);
-        lockFd_ = -1;
-    }
-}
-
-bool DataFile::open(int mode) {
-    clearError();
-    if (open_) {
-        setError(FileAlreadyOpen, label_);
-        return false;
-    }
-    path_ = fullPath();
-    if (!QFileInfo::exists(path_)) {
-        setError(FileNotFound, label_);
-        return false;
-    }
-    if (!lock((mode & 0xf0) != DenyNone))
-        return false;
-    alias_ = driver::attach(path_, label_);
-    if (alias_.isEmpty()) {
-        unlock();
-        driver::releaseIfIdle();
-        return false;
-    }
-    if (!verifyLayout()) {
-        const int code = errorCode();
-        const int dcode = driverErrorCode();
-        const QString dtext = driverErrorText();
-        driver::detach(path_);
-        unlock();
-        driver::releaseIfIdle();
-        if (code == DriverError)
-            setDriverError(dcode, dtext, label_);
-        else
-            setError(code, label_);
-        return false;
-    }
-    open_ = true;
-    mode_ = mode;
-    ++openFileCount;
-    cursor_ = Cursor{};
-    return true;
-}
-
-bool DataFile::verifyLayout() {
-    sqlite3_stmt *st = driver::prepare(
-        QStringLiteral("SELECT type,name FROM %1.sqlite_master").arg(alias_), label_);
-    if (!st)
-        return false;
-    QSet<QString> names;
-    int rc;
-    while ((rc = sqlite3_step(st)) == SQLITE_ROW)
-        names.insert(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 1))).toLower());
-    sqlite3_reset(st);
-    if (rc != SQLITE_DONE) {
-        driver::fail(rc, label_);
-        return false;
-    }
-    if (names.isEmpty()) {
-        setError(FileNotFound, label_);   // an empty database: never created
-        return false;
-    }
-    if (!names.contains(QStringLiteral("records")) || !names.contains(QStringLiteral("tbk_meta"))) {
-        setError(InvalidDataFile, label_);
-        return false;
-    }
-    st = driver::prepare(QStringLiteral("SELECT value FROM %1.tbk_meta WHERE name='layout'").arg(alias_), label_);
-    if (!st)
-        return false;
-    QString layout;
-    rc = sqlite3_step(st);
-    if (rc == SQLITE_ROW)
-        layout = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)));
-    sqlite3_reset(st);
-    if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
-        driver::fail(rc, label_);
-        return false;
-    }
-    if (layout != structure_->layoutSignature()) {
-        setError(InvalidRecordDeclaration, label_);
-        return false;
-    }
-    for (const KeyDecl &k : structure_->keys())
-        if (!names.contains(schema::indexName(k))) {
-            setError(InvalidKeyFile, label_);
-            return false;
-        }
-    return true;
-}
-
-bool DataFile::withExclusiveAttach(const std::function<bool()> &work) {
-    if (!lock(true))
-        return false;
-    path_ = fullPath();
-    alias_ = driver::attach(path_, label_);
-    bool ok = !alias_.isEmpty();
-    if (ok) {
-        ok = work();
-        const int code = errorCode(), dcode = driverErrorCode();
-        const QString dtext = driverErrorText(), key = errorKey();
-        driver::detach(path_);
-        driver::releaseIfIdle();
-        if (code == DuplicateKey) setDuplicateKeyError(label_, key);
-        else if (code == DriverError) setDriverError(dcode, dtext, label_);
-        else if (code) setError(code, label_);
-    }
-    alias_.clear();
-    unlock();
-    return ok;
-}
-
-bool DataFile::create() {
-    clearError();
-    if (open_) {
-        setError(FileAlreadyOpen, label_);
-        return false;
-    }
-    if (driver::inTransaction()) {
-        setError(TransactionActive, label_);
-        return false;
-    }
-    const QString path = fullPath();
-    const bool isMain = driver::isMainPath(path);
-    if (!isMain && QFileInfo::exists(path)) {
-        // Replace whatever is there (also a file that is no database at all).
-        if (!lock(true))
-            return false;
-        unlock();
-        QFile::remove(path);
-        QFile::remove(path + QStringLiteral("-journal"));
-    }
-    return withExclusiveAttach([&] {
-        QStringList sql{QStringLiteral("BEGIN")};
-        sqlite3_stmt *st = driver::prepare(
-            QStringLiteral("SELECT type,name FROM %1.sqlite_master WHERE type='table' AND name NOT LIKE 'sqlite_%'").arg(alias_),
-            label_);
-        if (!st)
-            return false;
-        while (sqlite3_step(st) == SQLITE_ROW)
-            sql << QStringLiteral("DROP TABLE %1.\"%2\"").arg(alias_, QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 1))).replace(QLatin1Char('"'), QStringLiteral("\"\"")));
-        sqlite3_reset(st);
-        sql << schema::createTable(*structure_, alias_, QStringLiteral("records"));
-        for (const KeyDecl &k : structure_->keys())
-            sql << schema::createIndex(*structure_, alias_, k);
-        sql << schema::writeMeta(*structure_, alias_);
-        sql << QStringLiteral("COMMIT");
-        for (const QString &s : sql)
-            if (!driver::exec(s, label_)) {
-                driver::exec(QStringLiteral("ROLLBACK"), label_);
-                return false;
-            }
-        return true;
-    });
-}
-
-void DataFile::close() {
-    if (!open_)
-        return;
-    driver::detach(path_);
-    unlock();
-    open_ = false;
-    alias_.clear();
-    --openFileCount;
-    if (openFileCount == 0)
-        driver::releaseIfIdle();
-}
-
-bool DataFile::checkOpen(bool write) {
-    clearError();
-    if (!open_) {
-        setError(FileNotOpen, label_);
-        return false;
-    }
-    if (write && (mode_ & 0x0f) == ReadOnly) {
-        setError(AccessDenied, label_);
-        return false;
-    }
-    return true;
 }
 
 // ---------------------------------------------------------------- keys
@@ -367,16 +165,9 @@ bool DataFile::readNext(Cursor &c, bool forward, const std::function<bool()> &ac
         return false;
     const auto &fields = structure_->fields();
     const KeyDecl *k = c.key >= 0 ? &structure_->keys()[size_t(c.key)] : nullptr;
-    QStringList keyCols;
-    if (k)
-        for (int i : k->fields)
-            keyCols << schema::column(fields[size_t(i)]);
-    const QString dir = forward ? QString() : QStringLiteral(" DESC");
-    const QString orderBy = (QStringList(keyCols) << QStringLiteral("_rid")).join(dir + QLatin1Char(',')) + dir;
     const Record saved = buffer_;
     const int batch = accept ? kFilteredBatch : 1;
     for (;;) {
-        QStringList where;
         const char *op = nullptr;
         const bool withRid = c.anchor != Cursor::Values || !k;
         switch (c.anchor) {
@@ -385,24 +176,34 @@ bool DataFile::readNext(Cursor &c, bool forward, const std::function<bool()> &ac
         case Cursor::AtRecord: op = forward ? ">=" : "<="; break;
         case Cursor::After: op = forward ? ">" : "<"; break;
         }
-        if (op) {
-            QStringList lhs = keyCols;
-            if (withRid)
-                lhs << QStringLiteral("_rid");
-            QStringList qs;
-            for (int i = 0; i < lhs.size(); ++i)
-                qs << QStringLiteral("?");
-            where << QStringLiteral("(%1)%2(%3)").arg(lhs.join(QLatin1Char(',')), QLatin1String(op), qs.join(QLatin1Char(',')));
-        }
-        if (k && k->excludesBlanks())
-            where << schema::inKeyCondition(*structure_, *k);
-        if (!condition.isEmpty())
-            where << QLatin1Char('(') + condition + QLatin1Char(')');
-        const QString sql = QStringLiteral("SELECT _rid,_ver,%1 FROM %2.records%3 ORDER BY %4 LIMIT ?")
-                                .arg(schema::columnList(*structure_), alias_,
-                                     where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND ")),
-                                     orderBy);
-        sqlite3_stmt *st = driver::prepare(sql, label_);
+        auto sql = [&] {
+            QStringList keyCols;
+            if (k)
+                for (int i : k->fields)
+                    keyCols << schema::column(fields[size_t(i)]);
+            const QString dir = forward ? QString() : QStringLiteral(" DESC");
+            const QString orderBy = (QStringList(keyCols) << QStringLiteral("_rid")).join(dir + QLatin1Char(',')) + dir;
+            QStringList where;
+            if (op) {
+                QStringList lhs = keyCols;
+                if (withRid)
+                    lhs << QStringLiteral("_rid");
+                QStringList qs;
+                for (int i = 0; i < lhs.size(); ++i)
+                    qs << QStringLiteral("?");
+                where << QStringLiteral("(%1)%2(%3)").arg(lhs.join(QLatin1Char(',')), QLatin1String(op), qs.join(QLatin1Char(',')));
+            }
+            if (k && k->excludesBlanks())
+                where << schema::inKeyCondition(*structure_, *k);
+            if (!condition.isEmpty())
+                where << QLatin1Char('(') + condition + QLatin1Char(')');
+            return QStringLiteral("SELECT _rid,_ver,%1 FROM %2.records%3 ORDER BY %4 LIMIT ?")
+                .arg(columns_, alias_,
+                     where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND ")),
+                     orderBy);
+        };
+        const quint32 shape = quint32(c.key + 1) | quint32(c.anchor) << 8 | quint32(forward) << 11 | 1u << 12;
+        sqlite3_stmt *st = condition.isEmpty() ? statement(shape, sql) : driver::prepare(sql(), label_);
         if (!st)
             return false;
         int b = 1;
@@ -458,24 +259,24 @@ bool DataFile::get(const Key &k) {
     const KeyDecl &kd = k.decl();
     const auto &fields = structure_->fields();
     bool allBlank = true;
-    QStringList where;
     for (int i : kd.fields) {
         const Cell &c = buffer_.cells[size_t(i)];
         if (!c.s.isEmpty() || c.n != 0)
             allBlank = false;
-        where << schema::column(fields[size_t(i)]) + QStringLiteral("=?");
     }
-    if (kd.excludesBlanks()) {
-        if (allBlank) {
-            setError(RecordNotFound, label_);
-            return false;
-        }
-        where << schema::inKeyCondition(*structure_, kd);
+    if (kd.excludesBlanks() && allBlank) {
+        setError(RecordNotFound, label_);
+        return false;
     }
-    sqlite3_stmt *st = driver::prepare(
-        QStringLiteral("SELECT _rid,_ver,%1 FROM %2.records WHERE %3 ORDER BY _rid LIMIT 1")
-            .arg(schema::columnList(*structure_), alias_, where.join(QStringLiteral(" AND "))),
-        label_);
+    sqlite3_stmt *st = statement((2u << 12) | quint32(k.index()), [&] {
+        QStringList where;
+        for (int i : kd.fields)
+            where << schema::column(fields[size_t(i)]) + QStringLiteral("=?");
+        if (kd.excludesBlanks())
+            where << schema::inKeyCondition(*structure_, kd);
+        return QStringLiteral("SELECT _rid,_ver,%1 FROM %2.records WHERE %3 ORDER BY _rid LIMIT 1")
+            .arg(columns_, alias_, where.join(QStringLiteral(" AND ")));
+    });
     if (!st)
         return false;
     int b = 1;
@@ -502,9 +303,7 @@ bool DataFile::get(const Key &k) {
 bool DataFile::get(Position p) {
     if (!checkOpen(false))
         return false;
-    sqlite3_stmt *st = driver::prepare(
-        QStringLiteral("SELECT _rid,_ver,%1 FROM %2.records WHERE _rid=?").arg(schema::columnList(*structure_), alias_),
-        label_);
+    sqlite3_stmt *st = statement(3u << 12, [&] { return QStringLiteral("SELECT _rid,_ver,%1 FROM %2.records WHERE _rid=?").arg(columns_, alias_); });
     if (!st)
         return false;
     sqlite3_bind_int64(st, 1, p);
@@ -561,12 +360,12 @@ bool DataFile::add() {
     if (!checkOpen(true))
         return false;
     const auto &fields = structure_->fields();
-    QStringList qs;
-    for (size_t i = 0; i < fields.size(); ++i)
-        qs << QStringLiteral("?");
-    sqlite3_stmt *st = driver::prepare(QStringLiteral("INSERT INTO %1.records(%2) VALUES(%3)")
-                                           .arg(alias_, schema::columnList(*structure_), qs.join(QLatin1Char(','))),
-                                       label_);
+    sqlite3_stmt *st = statement(4u << 12, [&] {
+        QStringList qs;
+        for (size_t i = 0; i < fields.size(); ++i)
+            qs << QStringLiteral("?");
+        return QStringLiteral("INSERT INTO %1.records(%2) VALUES(%3)").arg(alias_, columns_, qs.join(QLatin1Char(',')));
+    });
     if (!st)
         return false;
     for (size_t i = 0; i < fields.size(); ++i)
@@ -593,12 +392,12 @@ bool DataFile::put() {
         return false;
     }
     const auto &fields = structure_->fields();
-    QStringList sets{QStringLiteral("_ver=_ver+1")};
-    for (const FieldDecl &f : fields)
-        sets << schema::column(f) + QStringLiteral("=?");
-    sqlite3_stmt *st = driver::prepare(QStringLiteral("UPDATE %1.records SET %2 WHERE _rid=? AND _ver=?")
-                                           .arg(alias_, sets.join(QLatin1Char(','))),
-                                       label_);
+    sqlite3_stmt *st = statement(5u << 12, [&] {
+        QStringList sets{QStringLiteral("_ver=_ver+1")};
+        for (const FieldDecl &f : fields)
+            sets << schema::column(f) + QStringLiteral("=?");
+        return QStringLiteral("UPDATE %1.records SET %2 WHERE _rid=? AND _ver=?").arg(alias_, sets.join(QLatin1Char(',')));
+    });
     if (!st)
         return false;
     int b = 1;
@@ -627,7 +426,7 @@ bool DataFile::remove() {
         setError(RecordNotAvailable, label_);
         return false;
     }
-    sqlite3_stmt *st = driver::prepare(QStringLiteral("DELETE FROM %1.records WHERE _rid=?").arg(alias_), label_);
+    sqlite3_stmt *st = statement(6u << 12, [&] { return QStringLiteral("DELETE FROM %1.records WHERE _rid=?").arg(alias_); });
     if (!st)
         return false;
     sqlite3_bind_int64(st, 1, buffer_.position);
@@ -643,93 +442,6 @@ bool DataFile::remove() {
     }
     buffer_.position = 0;
     return true;
-}
-
-// ---------------------------------------------------------------- the whole file
-
-qint64 DataFile::records() {
-    if (!checkOpen(false))
-        return -1;
-    sqlite3_stmt *st = driver::prepare(QStringLiteral("SELECT count(*) FROM %1.records").arg(alias_), label_);
-    if (!st)
-        return -1;
-    const int rc = sqlite3_step(st);
-    const qint64 n = rc == SQLITE_ROW ? sqlite3_column_int64(st, 0) : -1;
-    sqlite3_reset(st);
-    if (rc != SQLITE_ROW)
-        driver::fail(rc, label_);
-    return n;
-}
-
-qint64 DataFile::bytes() {
-    if (!checkOpen(false))
-        return -1;
-    return QFileInfo(path_).size();
-}
-
-bool DataFile::buildKeys() {
-    if (!checkOpen(true))
-        return false;
-    const bool own = !driver::inTransaction();
-    if (own && !driver::exec(QStringLiteral("BEGIN"), label_))
-        return false;
-    for (const KeyDecl &k : structure_->keys()) {
-        if (!driver::exec(QStringLiteral("DROP INDEX IF EXISTS %1.%2").arg(alias_, schema::indexName(k)), label_)
-            || !driver::exec(schema::createIndex(*structure_, alias_, k), label_)) {
-            if (errorCode() == DriverError && (driverErrorCode() & 0xff) == SQLITE_CONSTRAINT)
-                setDuplicateKeyError(label_, k.name);
-            if (own)
-                sqlite3_exec(driver::db(), "ROLLBACK", nullptr, nullptr, nullptr);
-            return false;
-        }
-    }
-    return !own || driver::exec(QStringLiteral("COMMIT"), label_);
-}
-
-bool DataFile::pack() {
-    if (!checkOpen(true))
-        return false;
-    if (driver::inTransaction()) {
-        setError(TransactionActive, label_);
-        return false;
-    }
-    const QString cols = schema::columnList(*structure_);
-    QStringList sql{QStringLiteral("BEGIN")};
-    sql << schema::createTable(*structure_, alias_, QStringLiteral("records_new"));
-    sql << QStringLiteral("INSERT INTO %1.records_new(_rid,_ver,%2) SELECT row_number() OVER (ORDER BY _rid),_ver,%2 FROM %1.records")
-               .arg(alias_, cols);
-    sql << QStringLiteral("DROP TABLE %1.records").arg(alias_);
-    sql << QStringLiteral("ALTER TABLE %1.records_new RENAME TO records").arg(alias_);
-    for (const KeyDecl &k : structure_->keys())
-        sql << schema::createIndex(*structure_, alias_, k);
-    sql << QStringLiteral("UPDATE %1.sqlite_sequence SET seq=(SELECT count(*) FROM %1.records) WHERE name='records'").arg(alias_);
-    sql << QStringLiteral("COMMIT");
-    driver::finalizeAll();
-    for (const QString &s : sql)
-        if (!driver::exec(s, label_)) {
-            sqlite3_exec(driver::db(), "ROLLBACK", nullptr, nullptr, nullptr);
-            return false;
-        }
-    driver::finalizeAll();
-    sqlite3_exec(driver::db(), QStringLiteral("VACUUM %1").arg(alias_).toUtf8().constData(), nullptr, nullptr, nullptr);
-    buffer_.position = 0;
-    cursor_ = Cursor{};
-    return true;
-}
-
-QString DataFile::send(const QString &command) {
-    clearError();
-    const QString c = command.trimmed();
-    if (c.compare(QLatin1String("HELD"), Qt::CaseInsensitive) == 0)
-        return QStringLiteral("OFF");
-    const qsizetype eq = c.indexOf(QLatin1Char('='));
-    if (eq > 0 && c.left(eq).trimmed().compare(QLatin1String("RECOVER"), Qt::CaseInsensitive) == 0) {
-        bool ok = false;
-        const int n = c.mid(eq + 1).trimmed().toInt(&ok);
-        if (ok && n >= 0)
-            recoverSeconds_ = qMin(n, 3600);
-    }
-    return {};
 }
 
 QString DataFile::columnName(const FieldDecl &f) { return schema::column(f); }

@@ -17,6 +17,7 @@
 #include "runtime/data/errors.h"
 #include "runtime/data/recordbuffer.h"
 
+#include <QHash>
 #include <QString>
 #include <QVariantList>
 
@@ -146,6 +147,15 @@ private:
     bool lock(bool exclusive);
     void unlock();
     bool withExclusiveAttach(const std::function<bool()> &work);
+    // A prepared statement for one of the file's common shapes, kept across calls.
+    sqlite3_stmt *statement(quint32 shape, const std::function<QString()> &sql);
+    struct CachedStatement {
+        sqlite3_stmt *stmt = nullptr;
+        quint64 generation = 0;
+        QString alias;
+    };
+    QHash<quint32, CachedStatement> statements_;
+    QString columns_;   // the field columns, in order, for SQL text
 
     QString name_;
     QString path_;

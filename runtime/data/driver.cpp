@@ -4,6 +4,7 @@
 #include "runtime/data/errors.h"
 #include "runtime/values/text.h"
 
+#include <QFileInfo>
 #include <QHash>
 #include <QMap>
 
@@ -48,10 +49,10 @@ struct State {
     QString mainPath;                     // absolute path of the main database ("" temp)
     QMap<QString, Attachment> attached;   // by absolute path
     QHash<QString, sqlite3_stmt *> stmts;
-    QStringList pendingDetach;
     bool inTransaction = false;
     qint64 writes = 0;
     int nextAlias = 1;
+    quint64 generation = 1;
 };
 
 // Never destroyed: file objects are globals whose destructors may run after ours would.
@@ -62,6 +63,11 @@ State &st() {
 
 DataFile *g_main = nullptr;
 constexpr int kDefaultBusyMs = 2000;
+// Page cache per file, taken only as used: big transactions over 100,000 songs with twelve
+// keys stay in memory instead of spilling.
+const char *const kCacheSize = "-32768";
+
+void attachKnownFiles(State &s);
 
 bool openConnection() {
     State &s = st();
@@ -88,24 +94,62 @@ bool openConnection() {
         return false;
     }
     s.mainPath = path;
+    if (!path.isEmpty())
+        s.attached.insert(path, Attachment{QStringLiteral("main"), 0});
     registerCollation(s.db);
-    sqlite3_exec(s.db, "PRAGMA main.journal_mode=DELETE", nullptr, nullptr, nullptr);
+    sqlite3_exec(s.db, (QByteArray("PRAGMA main.journal_mode=DELETE;PRAGMA main.cache_size=") + kCacheSize).constData(),
+                 nullptr, nullptr, nullptr);
     sqlite3_busy_timeout(s.db, kDefaultBusyMs);
+    attachKnownFiles(s);
     return true;
 }
 
-void runPendingDetaches() {
-    State &s = st();
-    if (s.inTransaction || !s.db)
-        return;
-    const QStringList aliases = s.pendingDetach;
-    s.pendingDetach.clear();
-    if (aliases.isEmpty())
-        return;
-    driver::finalizeAll();
-    for (const QString &a : aliases) {
-        const QByteArray sql = ("DETACH DATABASE " + a).toUtf8();
-        sqlite3_exec(s.db, sql.constData(), nullptr, nullptr, nullptr);
+int rawAttach(State &s, const QString &absPath, const QString &alias) {
+    sqlite3_stmt *stmt = nullptr;
+    const QByteArray sql = ("ATTACH DATABASE ?1 AS " + alias).toUtf8();
+    int rc = sqlite3_prepare_v2(s.db, sql.constData(), -1, &stmt, nullptr);
+    if (rc == SQLITE_OK) {
+        const QByteArray p = absPath.toUtf8();
+        sqlite3_bind_text(stmt, 1, p.constData(), int(p.size()), SQLITE_TRANSIENT);
+        rc = sqlite3_step(stmt);
+        if (rc == SQLITE_DONE)
+            rc = SQLITE_OK;
+    }
+    sqlite3_finalize(stmt);
+    if (rc == SQLITE_OK) {
+        const QByteArray jm = ("PRAGMA " + alias + ".journal_mode=DELETE;PRAGMA " + alias + ".cache_size=" + kCacheSize).toUtf8();
+        sqlite3_exec(s.db, jm.constData(), nullptr, nullptr, nullptr);
+    }
+    return rc;
+}
+
+bool rawDetach(State &s, const QString &absPath) {
+    auto it = s.attached.find(absPath);
+    if (it == s.attached.end())
+        return true;
+    if (it->users > 0 || s.inTransaction)
+        return false;
+    if (it->alias != QLatin1String("main")) {
+        driver::finalizeAll();
+        const QByteArray sql = ("DETACH DATABASE " + it->alias).toUtf8();
+        if (sqlite3_exec(s.db, sql.constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
+            return false;
+    }
+    s.attached.erase(it);
+    return true;
+}
+
+// SQLite refuses ATTACH inside a transaction, and housekeeping keeps one open across events
+// while other windows open files. So every data file that exists is attached as soon as the
+// connection opens, and files stay attached until the connection closes.
+void attachKnownFiles(State &s) {
+    for (DataFile *f : DataFile::all()) {
+        const QString path = f->fullPath();
+        if (s.attached.contains(path) || path == s.mainPath || !QFileInfo::exists(path))
+            continue;
+        const QString alias = QStringLiteral("f%1").arg(s.nextAlias++);
+        if (rawAttach(s, path, alias) == SQLITE_OK)
+            s.attached.insert(path, Attachment{alias, 0});
     }
 }
 
@@ -134,62 +178,50 @@ QString attach(const QString &absPath, const QString &label) {
     State &s = st();
     if (!db())
         return {};
-    if (!s.mainPath.isEmpty() && absPath == s.mainPath) {
-        s.attached[absPath].alias = QStringLiteral("main");
-        ++s.attached[absPath].users;
-        return QStringLiteral("main");
-    }
     auto it = s.attached.find(absPath);
     if (it != s.attached.end()) {
         ++it->users;
-        s.pendingDetach.removeAll(it->alias);
         return it->alias;
     }
     const QString alias = QStringLiteral("f%1").arg(s.nextAlias++);
-    sqlite3_stmt *stmt = nullptr;
-    const QByteArray sql = ("ATTACH DATABASE ?1 AS " + alias).toUtf8();
-    int rc = sqlite3_prepare_v2(s.db, sql.constData(), -1, &stmt, nullptr);
-    if (rc == SQLITE_OK) {
-        const QByteArray p = absPath.toUtf8();
-        sqlite3_bind_text(stmt, 1, p.constData(), int(p.size()), SQLITE_TRANSIENT);
-        rc = sqlite3_step(stmt);
-        if (rc == SQLITE_DONE)
-            rc = SQLITE_OK;
+    int rc = rawAttach(s, absPath, alias);
+    if (rc == SQLITE_ERROR && !s.inTransaction) {
+        // Too many attached: let go of one that nobody has open.
+        for (auto j = s.attached.begin(); j != s.attached.end(); ++j)
+            if (j->users == 0 && j->alias != QLatin1String("main")) {
+                rawDetach(s, j.key());
+                rc = rawAttach(s, absPath, alias);
+                break;
+            }
     }
     if (rc != SQLITE_OK) {
         fail(rc, label);
-        sqlite3_finalize(stmt);
         return {};
     }
-    sqlite3_finalize(stmt);
-    const QByteArray jm = ("PRAGMA " + alias + ".journal_mode=DELETE").toUtf8();
-    sqlite3_exec(s.db, jm.constData(), nullptr, nullptr, nullptr);
     s.attached.insert(absPath, Attachment{alias, 1});
     return alias;
 }
 
 void detach(const QString &absPath) {
-    State &s = st();
-    auto it = s.attached.find(absPath);
-    if (it == s.attached.end())
-        return;
-    if (--it->users > 0)
-        return;
-    if (it->alias != QLatin1String("main"))
-        s.pendingDetach << it->alias;
-    s.attached.erase(it);
-    runPendingDetaches();
+    auto it = st().attached.find(absPath);
+    if (it != st().attached.end() && it->users > 0)
+        --it->users;
 }
+
+bool dropAttachment(const QString &absPath) { return rawDetach(st(), absPath); }
 
 void releaseIfIdle() {
     State &s = st();
-    if (!s.db || s.inTransaction || !s.attached.isEmpty())
+    if (!s.db || s.inTransaction)
         return;
+    for (const Attachment &a : std::as_const(s.attached))
+        if (a.users > 0)
+            return;
     finalizeAll();
     sqlite3_close_v2(s.db);
     s.db = nullptr;
     s.mainPath.clear();
-    s.pendingDetach.clear();
+    s.attached.clear();
 }
 
 sqlite3_stmt *prepare(const QString &sql, const QString &label) {
@@ -254,7 +286,10 @@ void fail(int rc, const QString &label) {
     setDriverError(rc, text, label);
 }
 
+quint64 generation() { return st().generation; }
+
 void finalizeAll() {
+    ++st().generation;
     for (sqlite3_stmt *stmt : std::as_const(st().stmts))
         sqlite3_finalize(stmt);
     st().stmts.clear();
@@ -262,11 +297,7 @@ void finalizeAll() {
 
 bool inTransaction() { return st().inTransaction; }
 
-void setInTransaction(bool on) {
-    st().inTransaction = on;
-    if (!on)
-        runPendingDetaches();
-}
+void setInTransaction(bool on) { st().inTransaction = on; }
 
 void setBusyTimeout(int ms) {
     if (st().db)

@@ -4,7 +4,8 @@
 // The main database is the disk file of the file object named by setMainFile() (the program's
 // Configuration file), so that SQLite can commit a transaction over several attached files
 // atomically; without one it is a private temporary database. Every other disk file is
-// attached while some file object has it open. The connection lives while any file is open.
+// attached from the time the connection opens (or the file is first opened) until the
+// connection closes, which it does when no file is open any more.
 #include <QString>
 #include <QVariant>
 
@@ -29,8 +30,10 @@ bool isMainPath(const QString &absPath);   // the connection's main database fil
 // Attaches the disk file (or shares an existing attachment); returns the schema name or ""
 // with the error set.
 QString attach(const QString &absPath, const QString &label);
-void detach(const QString &absPath);         // one user less; detaches when unused
-void releaseIfIdle();                        // closes the connection when nothing is attached
+void detach(const QString &absPath);         // one user less (the file stays attached)
+// Detaches a file nobody has open (before it is replaced on disk); false inside a transaction.
+bool dropAttachment(const QString &absPath);
+void releaseIfIdle();                        // closes the connection when no file is open
 
 // A cached prepared statement, reset and with bindings cleared; nullptr with error 90 set.
 sqlite3_stmt *prepare(const QString &sql, const QString &label);
@@ -40,6 +43,9 @@ bool exec(const QString &sql, const QString &label);
 // Sets the runtime error from SQLite's state after a failed call.
 void fail(int rc, const QString &label);
 void finalizeAll();
+// Grows whenever cached statements are finalized: a statement kept elsewhere is valid while
+// the generation it was prepared in lasts.
+quint64 generation();
 
 bool inTransaction();
 void setInTransaction(bool on);

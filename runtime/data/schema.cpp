@@ -65,7 +65,8 @@ QStringList writeMeta(const FileStructure &s, const QString &alias) {
     const QString ins = QStringLiteral("INSERT OR REPLACE INTO %1.tbk_meta(name,value) VALUES('%2',%3)");
     return {ins.arg(alias, QStringLiteral("registration"), QString::number(s.registration())),
             ins.arg(alias, QStringLiteral("layout"), lit(s.layoutSignature())),
-            ins.arg(alias, QStringLiteral("structure"), lit(exampleText(s)))};
+            ins.arg(alias, QStringLiteral("structure"), lit(exampleText(s))),
+            ins.arg(alias, QStringLiteral("owner"), lit(s.ownerPassword()))};
 }
 
 QString exampleText(const FileStructure &s) {

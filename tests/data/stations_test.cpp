@@ -125,6 +125,17 @@ TEST_F(Stations, RollbackAndCommitOverSeveralFiles) {
     EXPECT_EQ(errorCode(), FileNotOpen);
 }
 
+TEST_F(Stations, FilesOpenWhileAnotherWindowHoldsATransaction) {
+    ASSERT_TRUE(CAT.create());
+    closeAll();
+    ASSERT_TRUE(CF.open());
+    ASSERT_TRUE(MUS.open());
+    ASSERT_TRUE(beginTransaction(1, {&MUS}));
+    EXPECT_TRUE(CAT.open()) << errorCode() << " " << driverErrorText().toStdString();
+    EXPECT_TRUE(PLA.open());
+    EXPECT_TRUE(rollbackTransaction());
+}
+
 TEST_F(Stations, TransactionWaitsForTheOtherProcessThenFails) {
     auto child = startChild({QStringLiteral("lock"), QStringLiteral("2500")});
     QElapsedTimer t;

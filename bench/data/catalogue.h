@@ -1,0 +1,18 @@
+#pragma once
+// Makes a catalogue in the current directory: the eleven data files, with the given numbers of
+// songs, albums and categories (deterministic content), plus the twelve media formats.
+// Returns false with the runtime error set when a file cannot be made.
+namespace tbk::bench {
+
+struct CatalogueSize {
+    int songs = 100000;
+    int albums = 10000;
+    int categories = 50;
+};
+
+bool generateCatalogue(const CatalogueSize &size = {});
+
+// Adds `count` songs with identifiers from `firstId` on to the open songs file (no transaction).
+bool addSongs(int firstId, int count, int albums, int categories);
+
+} // namespace tbk::bench

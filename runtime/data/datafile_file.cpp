@@ -1,0 +1,332 @@
+// Opening, creating and closing data files, and the operations on a whole file.
+#include "runtime/data/datafile.h"
+
+#include "runtime/data/driver.h"
+#include "runtime/data/schema.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+#include <QThread>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace tbk::data {
+
+namespace {
+
+int openFileCount = 0;
+
+// The share modes are advisory locks on a file beside the data file: SQLite's own locks are
+// POSIX locks on the data file, which any close() of another descriptor would drop.
+QString lockPath(const QString &path) { return path + QStringLiteral("-lock"); }
+
+} // namespace
+
+// ---------------------------------------------------------------- opening
+
+bool DataFile::lock(bool exclusive) {
+    const QByteArray lp = lockPath(fullPath()).toUtf8();
+    lockFd_ = ::open(lp.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (lockFd_ < 0) {
+        setError(AccessDenied, label_);
+        return false;
+    }
+    QElapsedTimer t;
+    t.start();
+    while (::flock(lockFd_, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0) {
+        if (t.elapsed() >= qint64(recoverSeconds_) * 1000) {
+            ::close(lockFd_);
+            lockFd_ = -1;
+            setError(FileLocked, label_);
+            return false;
+        }
+        QThread::msleep(20);
+    }
+    return true;
+}
+
+void DataFile::unlock() {
+    if (lockFd_ >= 0) {
+        ::flock(lockFd_, LOCK_UN);
+        ::close(lockFd_);
+        lockFd_ = -1;
+    }
+}
+
+bool DataFile::open(int mode) {
+    clearError();
+    if (open_) {
+        setError(FileAlreadyOpen, label_);
+        return false;
+    }
+    path_ = fullPath();
+    if (!QFileInfo::exists(path_)) {
+        setError(FileNotFound, label_);
+        return false;
+    }
+    if (!lock((mode & 0xf0) != DenyNone))
+        return false;
+    alias_ = driver::attach(path_, label_);
+    if (alias_.isEmpty()) {
+        unlock();
+        driver::releaseIfIdle();
+        return false;
+    }
+    if (!verifyLayout()) {
+        const int code = errorCode();
+        const int dcode = driverErrorCode();
+        const QString dtext = driverErrorText();
+        driver::detach(path_);
+        unlock();
+        driver::releaseIfIdle();
+        if (code == DriverError)
+            setDriverError(dcode, dtext, label_);
+        else
+            setError(code, label_);
+        return false;
+    }
+    open_ = true;
+    mode_ = mode;
+    ++openFileCount;
+    cursor_ = Cursor{};
+    return true;
+}
+
+bool DataFile::verifyLayout() {
+    sqlite3_stmt *st = driver::prepare(
+        QStringLiteral("SELECT type,name FROM %1.sqlite_master").arg(alias_), label_);
+    if (!st)
+        return false;
+    QSet<QString> names;
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW)
+        names.insert(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 1))).toLower());
+    sqlite3_reset(st);
+    if (rc != SQLITE_DONE) {
+        driver::fail(rc, label_);
+        return false;
+    }
+    if (names.isEmpty()) {
+        setError(FileNotFound, label_);   // an empty database: never created
+        return false;
+    }
+    if (!names.contains(QStringLiteral("records")) || !names.contains(QStringLiteral("tbk_meta"))) {
+        setError(InvalidDataFile, label_);
+        return false;
+    }
+    st = driver::prepare(QStringLiteral("SELECT name,value FROM %1.tbk_meta WHERE name IN ('layout','owner')").arg(alias_), label_);
+    if (!st)
+        return false;
+    QString layout, owner;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        const QString value = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 1)));
+        (sqlite3_column_text(st, 0)[0] == 'l' ? layout : owner) = value;
+    }
+    sqlite3_reset(st);
+    if (rc != SQLITE_DONE) {
+        driver::fail(rc, label_);
+        return false;
+    }
+    if (owner != structure_->ownerPassword()) {
+        setError(InvalidDataFile, label_);   // the declaration does not hold the file's password
+        return false;
+    }
+    if (layout != structure_->layoutSignature()) {
+        setError(InvalidRecordDeclaration, label_);
+        return false;
+    }
+    for (const KeyDecl &k : structure_->keys())
+        if (!names.contains(schema::indexName(k))) {
+            setError(InvalidKeyFile, label_);
+            return false;
+        }
+    return true;
+}
+
+bool DataFile::withExclusiveAttach(const std::function<bool()> &work) {
+    if (!lock(true))
+        return false;
+    path_ = fullPath();
+    alias_ = driver::attach(path_, label_);
+    bool ok = !alias_.isEmpty();
+    if (ok) {
+        ok = work();
+        const int code = errorCode(), dcode = driverErrorCode();
+        const QString dtext = driverErrorText(), key = errorKey();
+        driver::detach(path_);
+        driver::releaseIfIdle();
+        if (code == DuplicateKey) setDuplicateKeyError(label_, key);
+        else if (code == DriverError) setDriverError(dcode, dtext, label_);
+        else if (code) setError(code, label_);
+    }
+    alias_.clear();
+    unlock();
+    return ok;
+}
+
+bool DataFile::create() {
+    clearError();
+    if (open_) {
+        setError(FileAlreadyOpen, label_);
+        return false;
+    }
+    if (driver::inTransaction()) {
+        setError(TransactionActive, label_);
+        return false;
+    }
+    const QString path = fullPath();
+    const bool isMain = driver::isMainPath(path);
+    if (!isMain && QFileInfo::exists(path)) {
+        // Replace whatever is there (also a file that is no database at all).
+        if (!lock(true))
+            return false;
+        unlock();
+        if (driver::connected() && !driver::dropAttachment(path)) {
+            setError(FileLocked, label_);
+            return false;
+        }
+        QFile::remove(path);
+        QFile::remove(path + QStringLiteral("-journal"));
+    }
+    return withExclusiveAttach([&] {
+        QStringList sql{QStringLiteral("BEGIN")};
+        sqlite3_stmt *st = driver::prepare(
+            QStringLiteral("SELECT type,name FROM %1.sqlite_master WHERE type='table' AND name NOT LIKE 'sqlite_%'").arg(alias_),
+            label_);
+        if (!st)
+            return false;
+        while (sqlite3_step(st) == SQLITE_ROW)
+            sql << QStringLiteral("DROP TABLE %1.\"%2\"").arg(alias_, QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 1))).replace(QLatin1Char('"'), QStringLiteral("\"\"")));
+        sqlite3_reset(st);
+        sql << schema::createTable(*structure_, alias_, QStringLiteral("records"));
+        for (const KeyDecl &k : structure_->keys())
+            sql << schema::createIndex(*structure_, alias_, k);
+        sql << schema::writeMeta(*structure_, alias_);
+        sql << QStringLiteral("COMMIT");
+        for (const QString &s : sql)
+            if (!driver::exec(s, label_)) {
+                driver::exec(QStringLiteral("ROLLBACK"), label_);
+                return false;
+            }
+        return true;
+    });
+}
+
+void DataFile::close() {
+    if (!open_)
+        return;
+    driver::detach(path_);
+    unlock();
+    open_ = false;
+    alias_.clear();
+    --openFileCount;
+    if (openFileCount == 0)
+        driver::releaseIfIdle();
+}
+
+bool DataFile::checkOpen(bool write) {
+    clearError();
+    if (!open_) {
+        setError(FileNotOpen, label_);
+        return false;
+    }
+    if (write && (mode_ & 0x0f) == ReadOnly) {
+        setError(AccessDenied, label_);
+        return false;
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------- the whole file
+
+qint64 DataFile::records() {
+    if (!checkOpen(false))
+        return -1;
+    sqlite3_stmt *st = statement(7u << 12, [&] { return QStringLiteral("SELECT count(*) FROM %1.records").arg(alias_); });
+    if (!st)
+        return -1;
+    const int rc = sqlite3_step(st);
+    const qint64 n = rc == SQLITE_ROW ? sqlite3_column_int64(st, 0) : -1;
+    sqlite3_reset(st);
+    if (rc != SQLITE_ROW)
+        driver::fail(rc, label_);
+    return n;
+}
+
+qint64 DataFile::bytes() {
+    if (!checkOpen(false))
+        return -1;
+    return QFileInfo(path_).size();
+}
+
+bool DataFile::buildKeys() {
+    if (!checkOpen(true))
+        return false;
+    const bool own = !driver::inTransaction();
+    if (own && !driver::exec(QStringLiteral("BEGIN"), label_))
+        return false;
+    for (const KeyDecl &k : structure_->keys()) {
+        if (!driver::exec(QStringLiteral("DROP INDEX IF EXISTS %1.%2").arg(alias_, schema::indexName(k)), label_)
+            || !driver::exec(schema::createIndex(*structure_, alias_, k), label_)) {
+            if (errorCode() == DriverError && (driverErrorCode() & 0xff) == SQLITE_CONSTRAINT)
+                setDuplicateKeyError(label_, k.name);
+            if (own)
+                sqlite3_exec(driver::db(), "ROLLBACK", nullptr, nullptr, nullptr);
+            return false;
+        }
+    }
+    return !own || driver::exec(QStringLiteral("COMMIT"), label_);
+}
+
+bool DataFile::pack() {
+    if (!checkOpen(true))
+        return false;
+    if (driver::inTransaction()) {
+        setError(TransactionActive, label_);
+        return false;
+    }
+    const QString cols = columns_;
+    QStringList sql{QStringLiteral("BEGIN")};
+    sql << schema::createTable(*structure_, alias_, QStringLiteral("records_new"));
+    sql << QStringLiteral("INSERT INTO %1.records_new(_rid,_ver,%2) SELECT row_number() OVER (ORDER BY _rid),_ver,%2 FROM %1.records")
+               .arg(alias_, cols);
+    sql << QStringLiteral("DROP TABLE %1.records").arg(alias_);
+    sql << QStringLiteral("ALTER TABLE %1.records_new RENAME TO records").arg(alias_);
+    for (const KeyDecl &k : structure_->keys())
+        sql << schema::createIndex(*structure_, alias_, k);
+    sql << QStringLiteral("UPDATE %1.sqlite_sequence SET seq=(SELECT count(*) FROM %1.records) WHERE name='records'").arg(alias_);
+    sql << QStringLiteral("COMMIT");
+    driver::finalizeAll();
+    for (const QString &s : sql)
+        if (!driver::exec(s, label_)) {
+            sqlite3_exec(driver::db(), "ROLLBACK", nullptr, nullptr, nullptr);
+            return false;
+        }
+    driver::finalizeAll();
+    sqlite3_exec(driver::db(), QStringLiteral("VACUUM %1").arg(alias_).toUtf8().constData(), nullptr, nullptr, nullptr);
+    buffer_.position = 0;
+    cursor_ = Cursor{};
+    return true;
+}
+
+QString DataFile::send(const QString &command) {
+    clearError();
+    const QString c = command.trimmed();
+    if (c.compare(QLatin1String("HELD"), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("OFF");
+    const qsizetype eq = c.indexOf(QLatin1Char('='));
+    if (eq > 0 && c.left(eq).trimmed().compare(QLatin1String("RECOVER"), Qt::CaseInsensitive) == 0) {
+        bool ok = false;
+        const int n = c.mid(eq + 1).trimmed().toInt(&ok);
+        if (ok && n >= 0)
+            recoverSeconds_ = qMin(n, 3600);
+    }
+    return {};
+}
+
+} // namespace tbk::data

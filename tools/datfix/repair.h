@@ -1,0 +1,24 @@
+#pragma once
+// Checks a data file and rebuilds it from whatever rows can still be read, keeping the
+// original as "<name>.bak". The structure comes from the example file the program wrote
+// (".dex"), else from the copy every data file keeps of its own structure.
+#include <QString>
+#include <QStringList>
+
+namespace tbk::datfix {
+
+enum Exit { Done = 0, Usage = 1, Missing = 2, NotOurs = 3, InUse = 4, Unrecoverable = 5 };
+
+struct Outcome {
+    int exit = Done;
+    QStringList messages;     // for the user, one line each
+    qint64 kept = 0;          // rows copied into the rebuilt file
+    qint64 duplicates = 0;    // rows dropped because a unique key already held their values
+    int unreadable = 0;       // stretches of the file that could not be read
+    QStringList problems;     // what the integrity check found
+};
+
+// args as on the command line: <name> [/E:<example>] [/K]
+Outcome run(const QStringList &args);
+
+} // namespace tbk::datfix
