@@ -192,7 +192,29 @@ INSTANTIATE_TEST_SUITE_P(Table, ViewFilters, testing::Values(
     "MUS:Media ~= 'CD' AND MUS:BeatsPerMinute / 2 > 50",
     "MUS:Artist & MUS:Title = 'ABBASOS'", "LEN(MUS:Notes) > 4",
     "UPPER(MUS:Media) = UPPER(BRW1::Sort3:Reset:MED:Media)",
-    "MUS:Artist = '''); DROP TABLE records; --'"));
+    "MUS:Artist = '''); DROP TABLE records; --'",
+    // The forms the query wizard gives: begins with, contains, checked, absolute values.
+    "SUB(UPPER(MUS:Artist), 1, 4) = 'ABBA'", "NOT (SUB(UPPER(MUS:Title), 1, 1) = 'S')",
+    "INSTRING('O', UPPER(MUS:Title), 1, 1) = 0", "MUS:Skips <> 0 OR MUS:Live = 0",
+    "ABS(MUS:BeatsPerMinute - 120) <= 1 AND NOT MUS:DoNotPlay"));
+
+TEST_F(Views, ReportFiltersOnAnotherFilesBuffer) {
+    ExprView v(MUS, &MUS.SONGSBYCATEGORY);
+    ASSERT_TRUE(v.setFilter("MUS:CategoryID = CAT:CategoryID"));
+    ASSERT_TRUE(v.open());
+    CAT.CategoryID = 3;
+    EXPECT_EQ(ids(v), (std::vector<int>{7, 5}));   // by artist within the category
+    EXPECT_EQ(v.filterPath(), ExprView::Path::Sql);
+
+    // The album track list's reset field, a LONG bound under its browse's name.
+    qint32 album = 0;
+    window.bindNumber("BRW2::Sort1:Reset:ALB:AlbumID", &album);
+    ExprView tracks(MUS, &MUS.KeyAlbumID);
+    tracks.setNames(&window);
+    ASSERT_TRUE(tracks.setFilter("MUS:AlbumID = BRW2::Sort1:Reset:ALB:AlbumID"));
+    ASSERT_TRUE(tracks.open());
+    EXPECT_TRUE(ids(tracks).empty());   // no song is on an album: the key leaves them all out
+}
 
 TEST_F(Views, JoinedFieldsAreCheckedRowByRow) {
     ExprView v(MUS, &MUS.SongsByArtist);
