@@ -164,7 +164,11 @@ private:
         case '%': return op(Op::Mod, 1);
         default: break;
         }
-        fail(QStringLiteral("Unexpected character '%1'").arg(c), int(i_));
+        fail(c.isPrint() && !c.isSurrogate()
+                 ? QStringLiteral("Unexpected character '%1'").arg(c)
+                 : QStringLiteral("Unexpected character U+%1")
+                       .arg(QString::number(c.unicode(), 16).toUpper().rightJustified(4, QLatin1Char('0'))),
+             int(i_));
         return false;
     }
 

@@ -108,6 +108,8 @@ INSTANTIATE_TEST_SUITE_P(BadInput, Refuses, testing::Values(
     BadCase{"1 = = 2", "value or name is expected", 4},
     BadCase{"Ärtist = 1", "Unexpected character", 0},
     BadCase{"1 # 2", "Unexpected character '#'", 2},
+    BadCase{QString("1 = 1") + QChar(0x7), "Unexpected character U+0007", 5},
+    BadCase{"MUS:Artist = \xF0\x9F\x8E\xB5", "Unexpected character U+D83C", 13},
     BadCase{"12abc = 1", "number runs into a name", 0},
     BadCase{"NoSuch = 1", "Unknown name NoSuch", 0},
     BadCase{"1 = 1 AND brw1::sort3 = 2", "Unknown name brw1::sort3", 10},
