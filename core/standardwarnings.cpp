@@ -1,5 +1,7 @@
 #include "core/standardwarnings.h"
 
+#include "runtime/data/errors.h"
+#include "runtime/threads/halt.h"
 #include "runtime/values/text.h"
 
 namespace tbk {
@@ -7,7 +9,34 @@ namespace tbk {
 namespace {
 constexpr int kErrorTextWidth = 150;
 constexpr int kDriverError = 90;
+constexpr int kSavedTextWidth = 255;
+
+ErrorInfo &saved() {
+    static ErrorInfo e;
+    return e;
+}
 } // namespace
+
+ErrorInfo currentError() {
+    ErrorInfo e;
+    e.code = data::errorCode();
+    e.text = data::errorText();
+    if (e.code == kDriverError) {
+        e.driverCode = QString::number(data::driverErrorCode());
+        e.driverText = data::driverErrorText();
+    }
+    return e;
+}
+
+void saveCurrentError() {
+    ErrorInfo e = currentError();
+    e.text = fit(e.text, kSavedTextWidth);
+    saved() = e;
+}
+
+ErrorInfo savedError() { return saved(); }
+
+void clearSavedError() { saved() = ErrorInfo{}; }
 
 QString errorDescription(const ErrorInfo &error) {
     const QString text = error.code == kDriverError
@@ -38,10 +67,10 @@ StandardWarning composeStandardWarning(int number, const QString &t1In, const QS
     case 2:
         w.caption = "Invalid Key";
         w.text = t1 + " key file is invalid.  Do you want to rebuild the key?";
-        ask(BUTTON_YES | BUTTON_NO, BUTTON_YES);
-        w.icon = WarningIcon::Exclamation;
+        ask(ButtonYes | ButtonNo, ButtonYes);
+        w.icon = MessageIcon::Exclamation;
         w.haltText = "Invalid Key!";
-        w.haltUnless = BUTTON_YES;
+        w.haltUnless = ButtonYes;
         break;
     case 3:
         w.caption = "Key Rebuild Error";
@@ -92,7 +121,7 @@ StandardWarning composeStandardWarning(int number, const QString &t1In, const QS
         w.text = number == 16
                      ? QStringLiteral("An error was experienced changing this record.  Do you want to try to save again?")
                      : QStringLiteral("An error was experienced deleting this record.  Do you want to try to save again?");
-        ask(BUTTON_YES | BUTTON_NO | BUTTON_CANCEL, BUTTON_CANCEL);
+        ask(ButtonYes | ButtonNo | ButtonCancel, ButtonCancel);
         break;
     case 17:
         w.caption = "Delete Operation Error";
@@ -109,8 +138,8 @@ StandardWarning composeStandardWarning(int number, const QString &t1In, const QS
     case 23:
         w.caption = "Update Cancelled";
         w.text = "Are you sure you want to cancel?";
-        ask(BUTTON_YES | BUTTON_NO, BUTTON_NO);
-        w.icon = WarningIcon::Exclamation;
+        ask(ButtonYes | ButtonNo, ButtonNo);
+        w.icon = MessageIcon::Exclamation;
         break;
     case 24:
         w.caption = "Duplicate Key Error";
@@ -119,7 +148,7 @@ StandardWarning composeStandardWarning(int number, const QString &t1In, const QS
     case 25:
         w.caption = "Auto Increment Error";
         w.text = "Attempts to automatically number this record have failed.  Error: " + err + ".";
-        ask(BUTTON_RETRY | BUTTON_CANCEL, BUTTON_CANCEL);
+        ask(ButtonRetry | ButtonCancel, ButtonCancel);
         break;
     case 30:
         w.caption = "File Access Error";
@@ -137,8 +166,8 @@ StandardWarning composeStandardWarning(int number, const QString &t1In, const QS
     case 32:
         w.caption = "Confirm Delete";
         w.text = "You've selected to delete the highlighted record.  Press OK to confirm deletion of this record.";
-        ask(BUTTON_OK | BUTTON_CANCEL, BUTTON_CANCEL);
-        w.icon = WarningIcon::Exclamation;
+        ask(ButtonOK | ButtonCancel, ButtonCancel);
+        w.icon = MessageIcon::Exclamation;
         break;
     case 34:
         w.caption = "Transaction Framing Error";
@@ -165,5 +194,21 @@ StandardWarning composeStandardWarning(int number, const QString &t1In, const QS
     }
     return w;
 }
+
+int ShowStandardWarning(int number, const QString &t1, const QString &t2) {
+    const ErrorInfo error = saved().code != 0 ? saved() : currentError();
+    clearSavedError();
+    const StandardWarning w = composeStandardWarning(number, t1, t2, error);
+    if (!w.known)
+        return 0;
+    const int answer = message(w.text, w.caption, w.icon, w.buttons, w.defaultButton);
+    if (!w.haltText.isEmpty() && (w.haltUnless == 0 || answer != w.haltUnless))
+        halt(w.haltText);
+    return w.returnsAnswer ? answer : 0;
+}
+
+int ShowStandardWarningWithText(int number, const QString &t1) { return ShowStandardWarning(number, t1, {}); }
+
+int ShowStandardWarningPlain(int number) { return ShowStandardWarning(number, {}, {}); }
 
 } // namespace tbk

@@ -6,7 +6,7 @@ namespace tbk {
 
 namespace {
 // Days from 1 January 1 (proleptic Gregorian) of a date, by the usual civil-day formula.
-qint64 civilDays(qint64 y, qint64 m, qint64 d) {
+constexpr qint64 civilDays(qint64 y, qint64 m, qint64 d) {
     y -= m <= 2;
     const qint64 era = (y >= 0 ? y : y - 399) / 400;
     const qint64 yoe = y - era * 400;
@@ -14,7 +14,9 @@ qint64 civilDays(qint64 y, qint64 m, qint64 d) {
     const qint64 doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
     return era * 146097 + doe;
 }
-const qint64 kDay0 = civilDays(1800, 12, 28);
+// Constant-initialised: day numbers are also computed during other files' static
+// initialisation, before any dynamic initialiser here would have run.
+constexpr qint64 kDay0 = civilDays(1800, 12, 28);
 } // namespace
 
 qint32 dayNumber(int year, int month, int day) {
@@ -43,6 +45,13 @@ int monthOf(qint32 day) { return calendarDate(day).month; }
 int dayOf(qint32 day) { return calendarDate(day).day; }
 int weekdayOf(qint32 day) { return int(((qint64(day) % 7) + 7) % 7); }
 bool isBareYear(qint32 value) { return value > 0 && value <= kLastBareYear; }
+
+int daysInMonth(int year, int month) {
+    if (month < 1 || month > 12)
+        return 0;
+    const qint64 next = month == 12 ? civilDays(qint64(year) + 1, 1, 1) : civilDays(year, month + 1, 1);
+    return int(next - civilDays(year, month, 1));
+}
 
 qint32 today() {
     const QDate d = QDate::currentDate();

@@ -28,6 +28,8 @@ int dayOf(qint32 day);
 // 0 Sunday .. 6 Saturday.
 int weekdayOf(qint32 day);
 bool isBareYear(qint32 value);
+// Days in a month (1..12) of a year, 0 for a month out of range.
+int daysInMonth(int year, int month);
 
 // Today's day number and the clock now, from the local time.
 qint32 today();

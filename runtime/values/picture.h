@@ -1,6 +1,21 @@
 #pragma once
-// Pictures: the runtime's display and edit formats ("@s30", "@n-13", "@d17", "@t4", "@p(<)p",
-// "@k..k"...). One module formats a value for display and parses a user's text back.
+// Pictures: the runtime's display and edit formats ("@s30", "@n-13", "@d17", "@t4", "@p(<)p"...).
+// One module formats a value for display and parses a user's text back. The "@" may be left
+// out and the type letter is read in any case ("d17-", "N3", "T4").
+//  @s<n>     text cut to n characters.
+//  @n        [-|(] [0|_] width [.places] [-|)] [b]: right-aligned in `width` characters with
+//            commas between thousands (left out when they do not fit; "_" and "0" fill never
+//            have them); "0" fills with zeros; "-" before or after, or parentheses, place the
+//            sign; b shows nothing for zero. A number too wide shows as '#'s.
+//  @d1..d18  [. ` - _ separator] [b]: d1 10/31/59, d2 10/31/1959, d3 OCT 31,1959,
+//            d4 October 31, 1959, d5 31/10/59, d6 31/10/1959, d7 31 OCT 59, d8 31 OCT 1959,
+//            d9 59/10/31, d10 1959/10/31, d11 591031, d12 19591031, d13 10/59, d14 10/1959,
+//            d15 59/10, d16 1959/10, d17 and d18 the short and long date of QLocale().
+//            Day 0 ("no date") shows nothing.
+//  @t1..t8   [b]: t1 21:32, t2 2132, t3 9:32PM, t4 21:32:37, t5 213237, t6 9:32:37PM, t7 and t8
+//            the short and long time of QLocale(). t1..t6 run past 23 hours for durations.
+//  @p...p    [b]: '<' a digit place left blank before the number begins, '#' one that shows 0
+//            there; all else is kept ("@pPage <<<#p" gives "Page    5").
 #include <QString>
 #include <QVariant>
 
@@ -9,12 +24,13 @@
 namespace tbk {
 
 // Formats a value with a picture. Dates and times take day numbers and clock values
-// (see dates.h), numbers take any numeric QVariant, strings take text.
+// (see dates.h), numbers take any numeric QVariant, strings take text. An unknown picture
+// gives the value's own text.
 QString formatPicture(const QString &picture, const QVariant &value);
 
 // Parses a user's text with a picture; nullopt when the text does not fit (the caller beeps
-// and selects the entry again). Dates and times give qint32, numbers double or qint64,
-// strings QString.
+// and selects the entry again). Dates and times give qint32, numbers double (pictures with
+// places) or qint64, strings QString. Blank text is 0 for every picture but a string.
 std::optional<QVariant> parsePicture(const QString &picture, const QString &text);
 
 // True when the text is a picture the module knows.

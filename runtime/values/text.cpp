@@ -2,19 +2,37 @@
 
 namespace tbk {
 
-QString clip(const QString &s) {
-    int n = int(s.size());
-    while (n > 0 && s.at(n - 1) == QLatin1Char(' '))
+namespace {
+qsizetype clippedLength(QStringView s) {
+    qsizetype n = s.size();
+    while (n > 0 && s[n - 1] == QLatin1Char(' '))
         --n;
+    return n;
+}
+} // namespace
+
+QString clip(const QString &s) {
+    const qsizetype n = clippedLength(s);
     return n == s.size() ? s : s.left(n);
 }
 
 QString fit(const QString &s, int n) {
-    return clip(s.size() > n ? s.left(n) : s);
+    if (n <= 0)
+        return {};
+    if (s.size() <= n)
+        return clip(s);
+    // Never cut between the two halves of a surrogate pair: that would leave a broken
+    // character in the stored text.
+    qsizetype cut = n;
+    if (s.at(cut - 1).isHighSurrogate() && s.at(cut).isLowSurrogate())
+        --cut;
+    return clip(s.left(cut));
 }
 
+// Key comparisons run for every row sorted or sought: no copies.
 int compareText(const QString &a, const QString &b, Qt::CaseSensitivity cs) {
-    return QStringView(clip(a)).compare(QStringView(clip(b)), cs);
+    const QStringView va(a), vb(b);
+    return va.first(clippedLength(va)).compare(vb.first(clippedLength(vb)), cs);
 }
 
 namespace {

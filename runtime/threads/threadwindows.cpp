@@ -1,0 +1,86 @@
+#include "runtime/threads/threadwindows.h"
+
+#include "runtime/threads/logicalthread.h"
+
+#include <algorithm>
+
+namespace tbk {
+
+using detail::LogicalThread;
+using detail::OwnedWindow;
+
+namespace {
+
+void disable(OwnedWindow &w) {
+    if (w.widget && w.widget->isEnabled() && !w.disabledByUs) {
+        w.widget->setEnabled(false);
+        w.disabledByUs = true;
+    }
+}
+
+void enable(OwnedWindow &w) {
+    if (w.widget && w.disabledByUs)
+        w.widget->setEnabled(true);
+    w.disabledByUs = false;
+}
+
+void dropDeleted(LogicalThread *t) {
+    auto &ws = t->windows;
+    ws.erase(std::remove_if(ws.begin(), ws.end(), [](const OwnedWindow &w) { return !w.widget; }),
+             ws.end());
+}
+
+} // namespace
+
+void adoptWindow(QWidget *window) {
+    LogicalThread *t = detail::current();
+    if (!t || !window)
+        return;
+    dropDeleted(t);
+    for (auto &w : t->windows)
+        disable(w);
+    window->setProperty("tbkThread", t->number);
+    t->windows.push_back(OwnedWindow{window, false});
+}
+
+void releaseWindow(QWidget *window) {
+    const int number = window ? window->property("tbkThread").toInt() : 0;
+    LogicalThread *t = detail::find(number);
+    if (!t)
+        return;
+    auto &ws = t->windows;
+    ws.erase(std::remove_if(ws.begin(), ws.end(),
+                            [window](const OwnedWindow &w) { return w.widget == window; }),
+             ws.end());
+    dropDeleted(t);
+    if (!ws.empty())
+        enable(ws.back());
+    auto &q = t->events;
+    q.erase(std::remove_if(q.begin(), q.end(), [window](const Event &e) { return e.window == window; }),
+            q.end());
+}
+
+int windowThread(const QWidget *window) {
+    return window ? window->property("tbkThread").toInt() : 0;
+}
+
+QWidget *activeThreadWindow(int thread) {
+    LogicalThread *t = detail::find(thread);
+    if (!t)
+        return nullptr;
+    for (auto it = t->windows.rbegin(); it != t->windows.rend(); ++it)
+        if (it->widget)
+            return it->widget;
+    return nullptr;
+}
+
+QList<QWidget *> threadWindowList(int thread) {
+    QList<QWidget *> out;
+    if (LogicalThread *t = detail::find(thread))
+        for (auto &w : t->windows)
+            if (w.widget)
+                out.append(w.widget);
+    return out;
+}
+
+} // namespace tbk

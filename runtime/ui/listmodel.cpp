@@ -1,0 +1,136 @@
+#include "runtime/ui/listmodel.h"
+
+#include "runtime/values/picture.h"
+
+#include <QColor>
+
+namespace tbk {
+
+Qt::Alignment alignmentOf(QChar justification) {
+    switch (justification.toLatin1()) {
+    case 'R':
+    case 'D':
+        return Qt::AlignRight | Qt::AlignVCenter;
+    case 'C':
+        return Qt::AlignHCenter | Qt::AlignVCenter;
+    default:
+        return Qt::AlignLeft | Qt::AlignVCenter;
+    }
+}
+
+void ListModel::setFormat(const ListFormat &format) {
+    beginResetModel();
+    columns_.clear();
+    const auto shown = format.displayColumns();
+    const auto fields = format.displayFields();
+    // A group's header stands over its first column.
+    QList<QString> groupHeaders;
+    for (const ListColumn &c : format.columns()) {
+        if (c.isGroup) {
+            for (int i = 0; i < c.members.size(); ++i)
+                groupHeaders.append(i == 0 ? c.header.value_or(QString()) : QString());
+        } else {
+            groupHeaders.append(QString());
+        }
+    }
+    for (int i = 0; i < shown.size(); ++i) {
+        const ListColumn *c = shown[i];
+        Column col;
+        col.header = c->header ? *c->header : groupHeaders.value(i);
+        col.picture = c->picture ? QLatin1Char('@') + *c->picture : QString();
+        col.alignment = alignmentOf(c->justification);
+        col.headerAlignment = c->headerJustification.isNull() ? alignmentOf(u'L')
+                                                              : alignmentOf(c->headerJustification);
+        col.field = fields[i];
+        col.colour = c->hasFlag(u'*');
+        columns_.append(col);
+    }
+    endResetModel();
+}
+
+void ListModel::setRows(ListRows *rows) {
+    beginResetModel();
+    rows_ = rows;
+    endResetModel();
+}
+
+void ListModel::rowsReset() {
+    beginResetModel();
+    endResetModel();
+}
+
+void ListModel::rowsInserted(int first, int last) {
+    beginInsertRows({}, first, last);
+    endInsertRows();
+}
+
+void ListModel::rowsRemoved(int first, int last) {
+    beginRemoveRows({}, first, last);
+    endRemoveRows();
+}
+
+void ListModel::rowsChanged(int first, int last) {
+    if (columns_.isEmpty())
+        return;
+    emit dataChanged(index(first, 0), index(last, int(columns_.size()) - 1));
+}
+
+int ListModel::rowCount(const QModelIndex &parent) const {
+    return parent.isValid() || !rows_ ? 0 : rows_->rowCount();
+}
+
+int ListModel::columnCount(const QModelIndex &parent) const {
+    return parent.isValid() ? 0 : int(columns_.size());
+}
+
+QString ListModel::cellText(int row, int column) const {
+    if (!rows_ || column < 0 || column >= columns_.size())
+        return {};
+    const Column &c = columns_[column];
+    const QVariant v = rows_->field(row, c.field);
+    if (!v.isValid())
+        return {};
+    return c.picture.isEmpty() ? v.toString() : formatPicture(c.picture, v);
+}
+
+// A colour column's next four fields: text, background, selected text, selected background,
+// as the runtime's colour numbers (0x00BBGGRR; -1 the list's own).
+QVariant ListModel::colourField(int row, const Column &c, int offset) const {
+    const QVariant v = rows_->field(row, c.field + offset);
+    if (!v.isValid())
+        return {};
+    const qint64 n = v.toLongLong();
+    if (n < 0)
+        return {};
+    return QColor(int(n & 0xFF), int((n >> 8) & 0xFF), int((n >> 16) & 0xFF));
+}
+
+QVariant ListModel::data(const QModelIndex &index, int role) const {
+    if (!index.isValid() || !rows_)
+        return {};
+    const Column &c = columns_[index.column()];
+    switch (role) {
+    case Qt::DisplayRole:
+        return cellText(index.row(), index.column());
+    case Qt::TextAlignmentRole:
+        return QVariant::fromValue(c.alignment);
+    case Qt::ForegroundRole:
+        return c.colour ? colourField(index.row(), c, 1) : QVariant();
+    case Qt::BackgroundRole:
+        return c.colour ? colourField(index.row(), c, 2) : QVariant();
+    default:
+        return {};
+    }
+}
+
+QVariant ListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || section < 0 || section >= columns_.size())
+        return {};
+    if (role == Qt::DisplayRole)
+        return columns_[section].header;
+    if (role == Qt::TextAlignmentRole)
+        return QVariant::fromValue(columns_[section].headerAlignment);
+    return {};
+}
+
+} // namespace tbk

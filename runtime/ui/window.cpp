@@ -1,0 +1,113 @@
+#include "runtime/ui/window.h"
+
+#include "runtime/threads/halt.h"
+#include "runtime/threads/scheduler.h"
+#include "runtime/threads/threadwindows.h"
+#include "runtime/ui/windowevents.h"
+#include "runtime/ui/windowplace.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QWidget>
+
+namespace tbk {
+
+namespace {
+QPointer<QMdiArea> &mdiArea() {
+    static QPointer<QMdiArea> area;
+    return area;
+}
+} // namespace
+
+void Window::setMdiArea(QMdiArea *area) { mdiArea() = area; }
+
+Window::Window(QString procedureName) : name_(std::move(procedureName)) {}
+
+Window::~Window() {
+    if (frame_)
+        delete frame_.data();
+}
+
+void Window::run() {
+    // A close routine that calls another window while the program halts opens nothing.
+    if (halting())
+        return;
+    open();
+    if (!widget_)
+        return;
+    try {
+        if (openRoutine())
+            loop();
+    } catch (...) {
+        finish();
+        throw;
+    }
+    finish();
+}
+
+void Window::open() {
+    loopEnds_ = false;
+    widget_ = createWindow();
+    if (!widget_)
+        return;
+    frame_ = widget_;
+    if (mdiChild_ && mdiArea()) {
+        const QRect designed = widget_->geometry();
+        QMdiSubWindow *sub = mdiArea()->addSubWindow(widget_);
+        sub->setAttribute(Qt::WA_DeleteOnClose, false);
+        sub->setWindowTitle(widget_->windowTitle());
+        sub->move(designed.topLeft());
+        frame_ = sub;
+    }
+    adoptWindow(frame_);
+    // Ahead of whatever showing the window makes Qt report.
+    postToWindow(frame_, Event::of(EventKind::OpenWindow));
+    events_ = new WindowEvents(frame_, widget_, &resizer_);
+    events_->watchControls();
+    frame_->show();
+    resizer_.init(widget_, resizeMode_);
+    RestoreWindowPosition(frame_, QString::fromLatin1(kPositionFile), name_);
+}
+
+void Window::loop() {
+    while (!loopEnds_)
+        takeEvent(waitEvent(frame_));
+}
+
+void Window::takeEvent(const Event &e) {
+    if (e.kind == EventKind::CloseWindow || e.kind == EventKind::CloseDown)
+        closeWindow();
+}
+
+void Window::finish() {
+    struct Release {
+        Window *w;
+        ~Release() {
+            if (!w->frame_)
+                return;
+            if (w->events_)
+                w->events_->setTimer(0);
+            SaveWindowPosition(w->frame_, QString::fromLatin1(kPositionFile), w->name_);
+            w->resizer_.free();
+            releaseWindow(w->frame_);
+            w->frame_->hide();
+            w->frame_->deleteLater();
+            w->frame_ = nullptr;
+            w->widget_ = nullptr;
+            w->events_ = nullptr;
+        }
+    } release{this};
+    closeRoutine();
+}
+
+void Window::setTimer(int hundredths) {
+    if (events_)
+        events_->setTimer(hundredths);
+}
+
+void Window::alertKey(QObject *control, int key) {
+    if (events_)
+        events_->alertKey(control, key);
+}
+
+} // namespace tbk

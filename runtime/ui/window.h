@@ -1,0 +1,76 @@
+#pragma once
+// The base of every window procedure: an open routine, an event loop on the procedure's
+// logical thread, and one close routine that every way out reaches. The window's place is
+// restored from and saved to ".\POSITION.INI" under the procedure's name.
+#include "runtime/threads/event.h"
+#include "runtime/ui/resizer.h"
+
+#include <QPointer>
+#include <QString>
+
+#include <memory>
+
+class QMdiArea;
+class QWidget;
+
+namespace tbk {
+
+class WindowEvents;
+
+class Window {
+public:
+    explicit Window(QString procedureName);
+    virtual ~Window();
+    Window(const Window &) = delete;
+    Window &operator=(const Window &) = delete;
+
+    // Runs the procedure's window on the calling logical thread until it closes.
+    void run();
+
+    const QString &procedureName() const { return name_; }
+    // The window's own widget (its controls' parent).
+    QWidget *widget() const { return widget_; }
+    // What the desktop sees: the MDI child frame around the widget, or the widget itself.
+    QWidget *frame() const { return frame_; }
+
+    // The frame's document area; windows that ask to be its children open inside it.
+    static void setMdiArea(QMdiArea *area);
+
+protected:
+    // Builds the window with its controls, not yet shown.
+    virtual QWidget *createWindow() = 0;
+    // After the window is shown and placed; false closes it at once (the close routine runs).
+    virtual bool openRoutine() { return true; }
+    // One event of the window. The default closes on CloseWindow and CloseDown.
+    virtual void takeEvent(const Event &e);
+    // Runs once on every way out, the window still open.
+    virtual void closeRoutine() {}
+
+    // Ends the event loop after the present event.
+    void closeWindow() { loopEnds_ = true; }
+    bool closing() const { return loopEnds_; }
+    void setTimer(int hundredths);
+    void alertKey(QObject *control, int key);
+    WindowEvents &events() { return *events_; }
+    Resizer &resizer() { return resizer_; }
+    // 1 scales every control when the window is resized, 2 chooses by control type.
+    void setResizeMode(int mode) { resizeMode_ = mode; }
+    // Opens inside the frame's document area when there is one.
+    void setMdiChild(bool child) { mdiChild_ = child; }
+
+private:
+    void open();
+    void loop();
+    void finish();
+
+    QString name_;
+    QPointer<QWidget> widget_;
+    QPointer<QWidget> frame_;
+    WindowEvents *events_ = nullptr;
+    Resizer resizer_;
+    int resizeMode_ = 1;
+    bool mdiChild_ = false;
+    bool loopEnds_ = false;
+};
+
+} // namespace tbk

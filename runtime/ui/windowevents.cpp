@@ -1,0 +1,181 @@
+#include "runtime/ui/windowevents.h"
+
+#include "runtime/threads/scheduler.h"
+#include "runtime/ui/listcontrol.h"
+#include "runtime/ui/resizer.h"
+
+#include <QAbstractButton>
+#include <QAbstractSpinBox>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QMouseEvent>
+#include <QTabWidget>
+#include <QTimer>
+#include <QWidget>
+
+namespace tbk {
+
+WindowEvents::WindowEvents(QWidget *frame, QWidget *content, Resizer *resizer)
+    : QObject(frame), window_(frame), content_(content), resizer_(resizer) {
+    frame->installEventFilter(this);
+    if (content != frame)
+        content->installEventFilter(this);
+    // A document window inside the frame gains the focus without becoming the active window.
+    if (auto *sub = qobject_cast<QMdiSubWindow *>(frame))
+        connect(sub, &QMdiSubWindow::aboutToActivate, this, [this] { post(EventKind::GainFocus); });
+}
+
+WindowEvents::~WindowEvents() = default;
+
+void WindowEvents::post(EventKind kind, QObject *control, int key) {
+    Event e = Event::of(kind, window_, control);
+    e.key = key;
+    postToWindow(window_, std::move(e));
+}
+
+void WindowEvents::watchControls() {
+    for (QWidget *w : content_->findChildren<QWidget *>())
+        if (!w->isWindow())
+            watch(w);
+}
+
+void WindowEvents::watch(QWidget *control) {
+    if (watched_.contains(control))
+        return;
+    watched_.append(control);
+    connect(control, &QObject::destroyed, this, [this, control] { watched_.removeAll(control); });
+    control->installEventFilter(this);
+    if (auto *list = qobject_cast<ListControl *>(control)) {
+        list->viewport()->installEventFilter(this);
+        connect(list, &ListControl::currentRowChanged, this, [this, list] { post(EventKind::NewSelection, list); });
+        connect(list, &ListControl::activated, this, [this, list] { post(EventKind::Accepted, list); });
+        return;
+    }
+    if (auto *b = qobject_cast<QAbstractButton *>(control)) {
+        connect(b, &QAbstractButton::clicked, this, [this, b] { post(EventKind::Accepted, b); });
+    } else if (auto *c = qobject_cast<QComboBox *>(control)) {
+        connect(c, &QComboBox::activated, this, [this, c] { post(EventKind::Accepted, c); });
+    } else if (auto *e = qobject_cast<QLineEdit *>(control)) {
+        if (qobject_cast<QComboBox *>(e->parentWidget()) || qobject_cast<QAbstractSpinBox *>(e->parentWidget()))
+            return;
+        // Leaving an entry that was not changed accepts nothing.
+        connect(e, &QLineEdit::editingFinished, this, [this, e] {
+            if (!e->isModified())
+                return;
+            e->setModified(false);
+            post(EventKind::Accepted, e);
+        });
+    } else if (auto *s = qobject_cast<QAbstractSpinBox *>(control)) {
+        connect(s, &QAbstractSpinBox::editingFinished, this, [this, s] { post(EventKind::Accepted, s); });
+    } else if (auto *t = qobject_cast<QTabWidget *>(control)) {
+        connect(t, &QTabWidget::currentChanged, this, [this, t] { post(EventKind::NewSelection, t); });
+    }
+}
+
+void WindowEvents::alertKey(QObject *control, int key) {
+    if (!isAlerted(control, key))
+        alerts_.append(Alert{control, key});
+}
+
+void WindowEvents::unalertKey(QObject *control, int key) {
+    alerts_.removeIf([&](const Alert &a) { return a.control == control && a.key == key; });
+}
+
+bool WindowEvents::isAlerted(QObject *control, int key) const {
+    for (const Alert &a : alerts_)
+        if (a.key == key && (a.control == nullptr || a.control == control))
+            return true;
+    return false;
+}
+
+void WindowEvents::setTimer(int hundredths) {
+    timerHundredths_ = std::max(0, hundredths);
+    if (timerHundredths_ == 0) {
+        if (timer_)
+            timer_->stop();
+        return;
+    }
+    if (!timer_) {
+        timer_ = new QTimer(this);
+        connect(timer_, &QTimer::timeout, this, [this] { post(EventKind::Timer); });
+    }
+    timer_->start(timerHundredths_ * 10);
+}
+
+QObject *WindowEvents::controlOf(QObject *watched) const {
+    // Mouse events of a list arrive on its viewport.
+    if (auto *w = qobject_cast<QWidget *>(watched))
+        if (auto *list = qobject_cast<ListControl *>(w->parentWidget()); list && list->viewport() == w)
+            return list;
+    return watched;
+}
+
+bool WindowEvents::windowFilter(QEvent *event) {
+    switch (event->type()) {
+    case QEvent::Close:
+        // The window closes only through its procedure; a disabled window (a later window of
+        // its thread is open) does not close at all.
+        event->ignore();
+        if (window_->isEnabled())
+            post(EventKind::CloseWindow);
+        return true;
+    case QEvent::WindowActivate:
+        post(EventKind::GainFocus);
+        break;
+    default:
+        break;
+    }
+    return false;
+}
+
+bool WindowEvents::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == window_ && windowFilter(event))
+        return true;
+    if (watched == content_ && event->type() == QEvent::Resize) {
+        if (resizer_)
+            resizer_->resize();
+        post(EventKind::Sized);
+        return false;
+    }
+    QObject *control = controlOf(watched);
+    switch (event->type()) {
+    case QEvent::KeyPress: {
+        auto *k = static_cast<QKeyEvent *>(event);
+        const int key = k->keyCombination().toCombined();
+        if (isAlerted(control == window_ || control == content_ ? nullptr : control, key)) {
+            post(EventKind::AlertKey, control, key);
+            return true;
+        }
+        break;
+    }
+    case QEvent::FocusIn:
+        if (control != window_ && control != content_)
+            post(EventKind::Selected, control);
+        break;
+    case QEvent::MouseButtonDblClick:
+        if (qobject_cast<ListControl *>(control) && isAlerted(control, KeyMouseLeft2) &&
+            static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+            post(EventKind::AlertKey, control, KeyMouseLeft2);
+            return true;
+        }
+        break;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+        if (qobject_cast<ListControl *>(control)) {
+            const bool down = event->type() == QEvent::MouseButtonPress;
+            const auto button = static_cast<QMouseEvent *>(event)->button();
+            if (button == Qt::LeftButton)
+                post(down ? EventKind::MouseLeftDown : EventKind::MouseLeftUp, control);
+            else if (button == Qt::RightButton)
+                post(down ? EventKind::MouseRightDown : EventKind::MouseRightUp, control);
+        }
+        break;
+    default:
+        break;
+    }
+    return false;
+}
+
+} // namespace tbk

@@ -1,0 +1,60 @@
+#pragma once
+// Turns a window's Qt signals and events into events on its logical thread's queue.
+#include "runtime/threads/event.h"
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+
+class QTimer;
+class QWidget;
+
+namespace tbk {
+
+class Resizer;
+
+// Key code of a double click with the left button, for alerting it like a key.
+constexpr int KeyMouseLeft2 = 0x7F000001;
+
+class WindowEvents : public QObject {
+    Q_OBJECT
+public:
+    // The frame (the window itself, or its MDI child frame) must already belong to a logical
+    // thread (adoptWindow); the content holds the controls.
+    WindowEvents(QWidget *frame, QWidget *content, Resizer *resizer);
+    ~WindowEvents() override;
+
+    // Watches every control now in the window; call again for controls added later.
+    void watchControls();
+    void watch(QWidget *control);
+    // An alerted key on a control (null: anywhere in the window) is taken from the control
+    // and reported as an AlertKey event. Keys are Qt key combinations.
+    void alertKey(QObject *control, int key);
+    void unalertKey(QObject *control, int key);
+    // A timer event every so many hundredths of a second; 0 stops it.
+    void setTimer(int hundredths);
+    int timer() const { return timerHundredths_; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    struct Alert {
+        QObject *control;
+        int key;
+    };
+    void post(EventKind kind, QObject *control = nullptr, int key = 0);
+    bool isAlerted(QObject *control, int key) const;
+    QObject *controlOf(QObject *watched) const;
+    bool windowFilter(QEvent *event);
+
+    QPointer<QWidget> window_;
+    QPointer<QWidget> content_;
+    Resizer *resizer_;
+    QList<Alert> alerts_;
+    QList<QObject *> watched_;
+    QTimer *timer_ = nullptr;
+    int timerHundredths_ = 0;
+};
+
+} // namespace tbk

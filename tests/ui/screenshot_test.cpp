@@ -1,0 +1,55 @@
+// Not a check: with TBK_SCREENSHOT set (and a real display, e.g. under xvfb-run with
+// QT_QPA_PLATFORM=xcb) it shows a window with a list and saves a picture of the screen there.
+#include "runtime/threads/scheduler.h"
+#include "runtime/ui/listcontrol.h"
+#include "support/windows/scriptedwindow.h"
+#include "support/windows/windowtesting.h"
+
+#include <QGuiApplication>
+#include <QPixmap>
+#include <QScreen>
+#include <gtest/gtest.h>
+
+using namespace tbk;
+using namespace tbk::windowtest;
+
+namespace {
+class SongRows : public ListRows {
+public:
+    int rowCount() const override { return 40; }
+    QVariant field(int row, int field) const override {
+        static const char *artists[] = {"Abba", "Blondie", "Chic", "Donna Summer", "Eurythmics"};
+        switch (field) {
+        case 1: return QString::fromLatin1(artists[row % 5]);
+        case 2: return QStringLiteral("Song number %1").arg(row + 1);
+        case 3: return qint64(row * 13 + 180);
+        default: return {};
+        }
+    }
+};
+} // namespace
+
+TEST(Screenshot, ListWindow) {
+    const QString path = qEnvironmentVariable("TBK_SCREENSHOT");
+    if (path.isEmpty())
+        GTEST_SKIP() << "TBK_SCREENSHOT not set";
+    SongRows rows;
+    bool open = false;
+    const int t = startThread([&] {
+        ScriptedWindow w("BrowseSongs", {"Insert", "Change", "Delete", "Close"}, true);
+        w.onOpen = [&](ScriptedWindow &self) {
+            self.widget()->move(20, 20);
+            self.list()->setFormat("60L(2)|M~Artist~@s20@100L(2)|M~Title~@s30@30R(2)|M~BPM~C(0)@n6@");
+            self.list()->setRows(&rows);
+            self.list()->setCurrentRow(2);
+            open = true;
+        };
+        w.run();
+    });
+    ASSERT_TRUE(runUntil([&] { return open; }));
+    runFor(500);
+    const QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(0);
+    EXPECT_TRUE(shot.save(path));
+    ASSERT_TRUE(pressButton(t, "Close"));
+    ASSERT_TRUE(runUntilIdle());
+}

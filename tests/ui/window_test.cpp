@@ -1,0 +1,206 @@
+#include "runtime/settings/profile.h"
+#include "runtime/threads/halt.h"
+#include "runtime/threads/scheduler.h"
+#include "runtime/ui/listcontrol.h"
+#include "runtime/ui/windowevents.h"
+#include "runtime/ui/windowplace.h"
+#include "support/windows/scriptedwindow.h"
+#include "support/windows/windowtesting.h"
+
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace tbk;
+using namespace tbk::windowtest;
+
+namespace {
+
+class Rows : public ListRows {
+public:
+    int rowCount() const override { return 3; }
+    QVariant field(int row, int) const override { return QStringLiteral("Song %1").arg(row + 1); }
+};
+
+// One window with a list on its own thread, for the test to poke at.
+class WindowEventsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        thread = startThread([this] {
+            ScriptedWindow w("BrowseSongs", {"Change", "Close"}, true);
+            window = &w;
+            w.onOpen = [this](ScriptedWindow &self) {
+                self.list()->setFormat("80L(2)|M~Title~@s20@");
+                self.list()->setRows(&rows);
+                self.alertKey(self.list(), Qt::Key_Insert);
+                self.alertKey(self.list(), KeyMouseLeft2);
+                self.alertKey(nullptr, QKeyCombination(Qt::ControlModifier, Qt::Key_Return).toCombined());
+            };
+            w.run();
+            window = nullptr;
+        });
+        ASSERT_TRUE(runUntilIdle());
+        ASSERT_TRUE(window);
+        window->seen.clear();
+        window->events.clear();
+    }
+    void TearDown() override { endAllThreads(); }
+
+    QList<EventKind> kinds() const { return window->seen; }
+    QWidget *control(const char *name) const { return window->widget()->findChild<QWidget *>(name); }
+    QWidget *viewport() const { return window->list()->viewport(); }
+
+    Rows rows;
+    int thread = 0;
+    ScriptedWindow *window = nullptr;
+};
+
+} // namespace
+
+TEST(WindowOpen, OpenWindowComesFirst) {
+    QList<EventKind> seen;
+    startThread([&] {
+        ScriptedWindow w("Main");
+        w.onEvent = [&](ScriptedWindow &self, const Event &e) {
+            seen << e.kind;
+            self.closeWindow();
+        };
+        w.run();
+    });
+    ASSERT_TRUE(runUntilIdle());
+    ASSERT_FALSE(seen.isEmpty());
+    EXPECT_EQ(seen.front(), EventKind::OpenWindow);
+}
+
+TEST_F(WindowEventsTest, AChangedEntryIsAcceptedAnUnchangedOneIsNot) {
+    ASSERT_TRUE(fillEntry(thread, "Entry", "Abba"));
+    ASSERT_TRUE(runUntilIdle());
+    ASSERT_TRUE(kinds().contains(EventKind::Accepted));
+    const Event &e = window->events[window->seen.indexOf(EventKind::Accepted)];
+    EXPECT_EQ(e.control, control("Entry"));
+    EXPECT_EQ(qobject_cast<QLineEdit *>(control("Entry"))->text(), "Abba");
+
+    window->seen.clear();
+    QTest::keyClick(control("Entry"), Qt::Key_Return);
+    ASSERT_TRUE(runUntilIdle());
+    EXPECT_FALSE(kinds().contains(EventKind::Accepted));
+}
+
+TEST_F(WindowEventsTest, AlertedKeysAreTakenFromTheControl) {
+    window->list()->setCurrentRow(0);
+    ASSERT_TRUE(runUntilIdle());
+    window->seen.clear();
+    window->events.clear();
+    QTest::keyClick(window->list(), Qt::Key_Insert);
+    QTest::keyClick(window->list(), Qt::Key_Delete);   // not alerted
+    QTest::keyClick(window->list(), Qt::Key_Return, Qt::ControlModifier);   // alerted on the window
+    ASSERT_TRUE(runUntilIdle());
+    QList<int> keys;
+    for (const Event &e : window->events)
+        if (e.kind == EventKind::AlertKey)
+            keys << e.key;
+    EXPECT_EQ(keys, (QList<int>{Qt::Key_Insert, QKeyCombination(Qt::ControlModifier, Qt::Key_Return).toCombined()}));
+}
+
+TEST_F(WindowEventsTest, TheListReportsNewSelectionsAndItsMouse) {
+    QTest::keyClick(window->list(), Qt::Key_Down);
+    ASSERT_TRUE(runUntilIdle());
+    EXPECT_TRUE(kinds().contains(EventKind::NewSelection));
+
+    window->seen.clear();
+    const QPoint p = window->list()->visualRect(window->list()->listModel()->index(1, 0)).center();
+    QTest::mousePress(viewport(), Qt::RightButton, {}, p);
+    QTest::mouseRelease(viewport(), Qt::RightButton, {}, p);
+    QTest::mouseClick(viewport(), Qt::LeftButton, {}, p);
+    QTest::mouseDClick(viewport(), Qt::LeftButton, {}, p);
+    ASSERT_TRUE(runUntilIdle());
+    EXPECT_TRUE(kinds().contains(EventKind::MouseRightDown));
+    EXPECT_TRUE(kinds().contains(EventKind::MouseRightUp));
+    EXPECT_TRUE(kinds().contains(EventKind::MouseLeftDown));
+    EXPECT_TRUE(kinds().contains(EventKind::MouseLeftUp));
+    bool doubleClick = false;
+    for (const Event &e : window->events)
+        doubleClick |= e.kind == EventKind::AlertKey && e.key == KeyMouseLeft2;
+    EXPECT_TRUE(doubleClick);
+}
+
+TEST_F(WindowEventsTest, ResizingMovesTheControlsAndTellsTheWindow) {
+    QWidget *close = control("Close");
+    const QRect before = close->geometry();
+    window->widget()->resize(800, 600);
+    ASSERT_TRUE(runUntilIdle());
+    EXPECT_TRUE(kinds().contains(EventKind::Sized));
+    EXPECT_EQ(close->geometry(), QRect(before.x() * 2, before.y() * 2, before.width() * 2, before.height() * 2));
+}
+
+TEST_F(WindowEventsTest, FocusOnAControlSelectsIt) {
+    QFocusEvent in(QEvent::FocusIn, Qt::TabFocusReason);
+    QCoreApplication::sendEvent(control("Change"), &in);
+    ASSERT_TRUE(runUntilIdle());
+    ASSERT_TRUE(kinds().contains(EventKind::Selected));
+    EXPECT_EQ(window->events[window->seen.indexOf(EventKind::Selected)].control, control("Change"));
+}
+
+TEST_F(WindowEventsTest, TimerTicksInHundredthsUntilStopped) {
+    window->setTimer(2);
+    ASSERT_TRUE(runUntil([&] { return window->seen.count(EventKind::Timer) >= 3; }, 2000));
+    window->setTimer(0);
+    ASSERT_TRUE(runUntilIdle());
+    const auto ticks = window->seen.count(EventKind::Timer);
+    runFor(60);
+    EXPECT_EQ(window->seen.count(EventKind::Timer), ticks);
+}
+
+TEST(MdiWindow, DocumentWindowsOfTwoThreadsShareTheFrameAndKeepTheirPlaces) {
+    QMdiArea area;
+    area.resize(800, 600);
+    area.show();
+    Window::setMdiArea(&area);
+    QStringList log;
+    auto browse = [&](const QString &name) {
+        return [&, name] {
+            ScriptedWindow w(name);
+            w.setMdiChild(true);
+            w.onEvent = [&](ScriptedWindow &, const Event &e) {
+                if (e.kind == EventKind::Accepted && e.control && e.control->objectName() == "Change") {
+                    ScriptedWindow form("Update" + name, {"OK", "Cancel"});
+                    form.run();
+                }
+            };
+            w.onClose = [&](ScriptedWindow &self) {
+                log << name + (qobject_cast<QMdiSubWindow *>(self.frame()) ? " in frame" : " alone");
+            };
+            w.run();
+        };
+    };
+    const int a = startThread(browse("BrowseSongs"));
+    const int b = startThread(browse("BrowseAlbums"));
+    ASSERT_TRUE(runUntilIdle());
+    ASSERT_EQ(area.subWindowList().size(), 2);
+    QWidget *songs = activeWindow(a);
+    QWidget *albums = activeWindow(b);
+    ASSERT_TRUE(qobject_cast<QMdiSubWindow *>(songs));
+
+    ASSERT_TRUE(pressButton(a, "Change"));
+    ASSERT_TRUE(runUntilIdle());
+    EXPECT_FALSE(songs->isEnabled());
+    EXPECT_TRUE(albums->isEnabled());
+    EXPECT_TRUE(area.isEnabled());
+    ASSERT_TRUE(pressButton(a, "Cancel"));
+    ASSERT_TRUE(runUntilIdle());
+    EXPECT_TRUE(songs->isEnabled());
+
+    songs->setGeometry(30, 40, 350, 260);
+    ASSERT_TRUE(runUntilIdle());
+    ASSERT_TRUE(pressButton(a, "Close"));
+    ASSERT_TRUE(closeByUser(albums));
+    ASSERT_TRUE(runUntilIdle());
+    EXPECT_TRUE(threadNumbers().empty());
+    log.sort();
+    EXPECT_EQ(log, (QStringList{"BrowseAlbums in frame", "BrowseSongs in frame"}));
+    EXPECT_EQ(getIni("BrowseSongs", "XPosit", "", kPositionFile), "30");
+    EXPECT_EQ(getIni("BrowseSongs", "Width", "", kPositionFile), "350");
+    Window::setMdiArea(nullptr);
+}
