@@ -128,10 +128,8 @@ const std::optional<Error> &ExprView::error() const {
 
 bool ExprView::open() {
     data::clearError();
-    if (const auto &e = error()) {
-        data::setDriverError(SQLITE_ERROR, describe(*e), file_->label());
+    if (refused())
         return false;
-    }
     if (!view_.open())
         return false;
     open_ = true;
@@ -145,7 +143,17 @@ void ExprView::close() {
     rows_.clear();
 }
 
+bool ExprView::refused() const {
+    if (const auto &e = error()) {
+        data::setDriverError(SQLITE_ERROR, describe(*e), file_->label());
+        return true;
+    }
+    return false;
+}
+
 bool ExprView::prepare() {
+    if (refused())
+        return false;
     dirty_ = false;
     plan_ = filter_.plan();
     path_ = plan_.hasResidue() ? (plan_.where.isEmpty() ? Path::Rows : Path::Mixed) : Path::Sql;
@@ -245,6 +253,8 @@ bool ExprView::previous() {
 }
 
 bool ExprView::read(bool forward) {
+    if (refused())
+        return false;
     // A filter or order changed without a new start: the key order goes on from where it was
     // under the new filter; an ordered list starts again.
     if (dirty_ && open_) {

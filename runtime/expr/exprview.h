@@ -6,7 +6,8 @@
 //
 // A filter or order that does not parse or names something unknown is refused: set...()
 // answers false, error() says why, and open() fails (with that text as the driver error) until
-// a good text is set, so that nothing shows a wrongly filtered set.
+// a good text is set, and an open view stops reading, so that nothing shows a wrongly
+// filtered set.
 #include "runtime/data/view.h"
 #include "runtime/expr/compile.h"
 #include "runtime/expr/fieldnames.h"
@@ -20,6 +21,8 @@ namespace tbk::expr {
 class ExprView {
 public:
     ExprView(data::DataFile &file, const data::Key *key = nullptr);
+    ExprView(const ExprView &) = delete;   // its driver view calls back into it
+    ExprView &operator=(const ExprView &) = delete;
 
     data::DataFile &file() const { return *file_; }
     void setKey(const data::Key *key);
@@ -52,6 +55,7 @@ public:
 private:
     void recompile();
     void changed();
+    bool refused() const;
     bool prepare();
     bool read(bool forward);
     bool buildOrderedRows();

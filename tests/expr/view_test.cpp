@@ -350,6 +350,16 @@ TEST_F(Views, BadFiltersAreRefusedAndReported) {
         EXPECT_EQ(errorCode(), DriverError);
         EXPECT_TRUE(driverErrorText().contains(b.message)) << driverErrorText().toStdString();
     }
+    // A bad filter set on an open view stops it reading rather than showing every row.
+    ASSERT_TRUE(v.setFilter("MUS:ID = 1"));
+    ASSERT_TRUE(v.open());
+    EXPECT_FALSE(v.setFilter("MUS:ID = "));
+    EXPECT_FALSE(v.next());
+    EXPECT_EQ(errorCode(), DriverError);
+    v.set();
+    EXPECT_FALSE(v.previous());
+    EXPECT_EQ(errorCode(), DriverError);
+
     EXPECT_FALSE(v.setOrder("UPPER(MUS:Artist"));
     ASSERT_TRUE(v.setFilter(""));
     EXPECT_FALSE(v.open());
