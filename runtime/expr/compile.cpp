@@ -1,0 +1,538 @@
+#include "runtime/expr/compile.h"
+
+#include "runtime/values/text.h"
+
+#include <cmath>
+
+namespace tbk::expr {
+
+struct CNode {
+    Node::Kind kind = Node::Number;
+    Op op = Op::Or;
+    Value constant;
+    Binding binding;
+    const FunctionInfo *fn = nullptr;
+    std::vector<std::unique_ptr<CNode>> args;
+    Type type = Type::Number;
+    bool perRow = false;
+};
+
+namespace {
+
+bool isComparison(Op op) {
+    return op == Op::Eq || op == Op::Ne || op == Op::Lt || op == Op::Gt || op == Op::Le ||
+           op == Op::Ge;
+}
+
+std::unique_ptr<CNode> bindNode(const Node &n, const Resolver &names, std::optional<Error> &error) {
+    auto c = std::make_unique<CNode>();
+    c->kind = n.kind;
+    c->op = n.op;
+    c->fn = n.fn;
+    for (const auto &a : n.args) {
+        auto ca = bindNode(*a, names, error);
+        if (!ca)
+            return nullptr;
+        c->perRow = c->perRow || ca->perRow;
+        c->args.push_back(std::move(ca));
+    }
+    switch (n.kind) {
+    case Node::Number:
+        c->constant = Value(n.number);
+        c->type = Type::Number;
+        break;
+    case Node::Text:
+        c->constant = Value(n.text);
+        c->type = Type::Text;
+        break;
+    case Node::Name: {
+        auto b = names.resolve(n.text);
+        if (!b || !b->get) {
+            error = Error{QStringLiteral("Unknown name %1").arg(n.text), n.position};
+            return nullptr;
+        }
+        c->binding = std::move(*b);
+        c->type = c->binding.type;
+        c->perRow = c->binding.perRow;
+        break;
+    }
+    case Node::Call:
+        c->type = n.fn->result;
+        break;
+    case Node::Neg:
+    case Node::Not:
+        c->type = Type::Number;
+        break;
+    case Node::Binary:
+        c->type = n.op == Op::Concat ? Type::Text : Type::Number;
+        break;
+    }
+    return c;
+}
+
+Value coerce(const Value &v, Type t) {
+    if (v.type() == t)
+        return v;
+    return t == Type::Text ? Value(v.text()) : Value(v.number());
+}
+
+Value eval(const CNode &n);
+
+bool compare(Op op, const Value &a, const Value &b) {
+    const int c = compareValues(a, b);
+    switch (op) {
+    case Op::Eq: return c == 0;
+    case Op::Ne: return c != 0;
+    case Op::Lt: return c < 0;
+    case Op::Gt: return c > 0;
+    case Op::Le: return c <= 0;
+    case Op::Ge: return c >= 0;
+    default: return false;
+    }
+}
+
+Value evalBinary(const CNode &n) {
+    const CNode &l = *n.args[0];
+    const CNode &r = *n.args[1];
+    switch (n.op) {
+    case Op::And: return Value(eval(l).truth() && eval(r).truth() ? 1 : 0);
+    case Op::Or: return Value(eval(l).truth() || eval(r).truth() ? 1 : 0);
+    case Op::Concat: return Value(eval(l).text() + eval(r).text());
+    default: break;
+    }
+    const Value a = eval(l), b = eval(r);
+    if (isComparison(n.op))
+        return Value(compare(n.op, a, b) ? 1 : 0);
+    const double x = a.number(), y = b.number();
+    switch (n.op) {
+    case Op::Add: return Value(x + y);
+    case Op::Sub: return Value(x - y);
+    case Op::Mul: return Value(x * y);
+    // A filter has nowhere to report a division by zero: it counts as 0.
+    case Op::Div: return Value(y == 0 ? 0.0 : x / y);
+    case Op::Mod: return Value(y == 0 ? 0.0 : std::fmod(x, y));
+    default: return Value();
+    }
+}
+
+Value eval(const CNode &n) {
+    switch (n.kind) {
+    case Node::Number:
+    case Node::Text:
+        return n.constant;
+    case Node::Name:
+        return coerce(n.binding.get(), n.type);
+    case Node::Call: {
+        QList<Value> args;
+        args.reserve(qsizetype(n.args.size()));
+        for (const auto &a : n.args)
+            args.append(eval(*a));
+        return callFunction(*n.fn, args);
+    }
+    case Node::Neg:
+        return Value(-eval(*n.args[0]).number());
+    case Node::Not:
+        return Value(eval(*n.args[0]).truth() ? 0 : 1);
+    case Node::Binary:
+        return evalBinary(n);
+    }
+    return Value();
+}
+
+// ---- SQL ----
+
+struct SqlOut {
+    QString sql;
+    Type type = Type::Number;
+    bool clipped = false;   // text known to carry no trailing blank
+    bool boolean = false;   // already 0 or 1
+    int param = -1;         // index of the parameter when the value is a constant
+};
+
+const char *opSql(Op op) {
+    switch (op) {
+    case Op::Eq: return " = ";
+    case Op::Ne: return " <> ";
+    case Op::Lt: return " < ";
+    case Op::Gt: return " > ";
+    case Op::Le: return " <= ";
+    case Op::Ge: return " >= ";
+    case Op::Add: return " + ";
+    case Op::Sub: return " - ";
+    case Op::Mul: return " * ";
+    case Op::And: return " AND ";
+    case Op::Or: return " OR ";
+    default: return " ";
+    }
+}
+
+QString functionSqlName(Fn f) {
+    switch (f) {
+    case Fn::Upper: return QStringLiteral("tbk_upper");
+    case Fn::Lower: return QStringLiteral("tbk_lower");
+    case Fn::Clip: return QStringLiteral("tbk_clip");
+    case Fn::Len: return QStringLiteral("tbk_len");
+    case Fn::Sub: return QStringLiteral("tbk_sub");
+    case Fn::InString: return QStringLiteral("tbk_instring");
+    case Fn::Abs: return QStringLiteral("tbk_abs");
+    }
+    return QString();
+}
+
+class SqlGen {
+public:
+    std::vector<Value> params;
+
+    bool gen(const CNode &n, SqlOut &out) {
+        out = SqlOut();
+        out.type = n.type;
+        // SQLite's parser has a small stack: deeply nested parts are left to the row check.
+        struct Depth {
+            int &d;
+            explicit Depth(int &depth) : d(++depth) {}
+            ~Depth() { --d; }
+        } depth(depth_);
+        if (depth_ > kMaxSqlNesting)
+            return false;
+        if (!n.perRow) {
+            const Value v = coerce(eval(n), n.type);
+            out.param = int(params.size());
+            params.push_back(v);
+            out.sql = QStringLiteral("?");
+            out.clipped = !v.isText() || !v.text().endsWith(QLatin1Char(' '));
+            return true;
+        }
+        switch (n.kind) {
+        case Node::Name:
+            if (n.binding.sqlColumn.isEmpty())
+                return false;
+            out.sql = n.binding.sqlColumn;
+            return true;
+        case Node::Call: {
+            QStringList parts;
+            bool clippedArg = true;
+            for (const auto &a : n.args) {
+                SqlOut o;
+                if (!gen(*a, o))
+                    return false;
+                parts << o.sql;
+                clippedArg = clippedArg && o.clipped;
+            }
+            out.sql = functionSqlName(n.fn->id) + QLatin1Char('(') + parts.join(QStringLiteral(", ")) +
+                      QLatin1Char(')');
+            out.clipped = n.fn->result == Type::Number || n.fn->id == Fn::Clip ||
+                          ((n.fn->id == Fn::Upper || n.fn->id == Fn::Lower) && clippedArg);
+            return true;
+        }
+        case Node::Neg: {
+            SqlOut o;
+            if (!gen(*n.args[0], o))
+                return false;
+            out.sql = QStringLiteral("(-%1)").arg(num(o));
+            return true;
+        }
+        case Node::Not: {
+            SqlOut o;
+            if (!gen(*n.args[0], o))
+                return false;
+            out.sql = QStringLiteral("(NOT %1)").arg(truth(o));
+            out.boolean = true;
+            return true;
+        }
+        case Node::Binary:
+            return binary(n, out);
+        default:
+            return false;
+        }
+    }
+
+    static QString truth(const SqlOut &o) {
+        if (o.boolean)
+            return o.sql;
+        if (o.type == Type::Number)
+            return QStringLiteral("(%1 <> 0)").arg(o.sql);
+        return QStringLiteral("(%1 <> '' COLLATE BINARY)").arg(trimmed(o));
+    }
+
+    static QString trimmed(const SqlOut &o) {
+        return o.clipped ? o.sql : QStringLiteral("rtrim(%1)").arg(o.sql);
+    }
+
+private:
+    static constexpr int kMaxSqlNesting = 12;
+    int depth_ = 0;
+
+    static QString num(const SqlOut &o) {
+        return o.type == Type::Number ? o.sql : QStringLiteral("tbk_num(%1)").arg(o.sql);
+    }
+    static QString txt(const SqlOut &o) {
+        return o.type == Type::Text ? o.sql : QStringLiteral("tbk_text(%1)").arg(o.sql);
+    }
+
+    // A chain a OR b OR c is written flat, so that it does not nest in SQL.
+    bool chain(const CNode &n, SqlOut &out) {
+        std::vector<const CNode *> operands;
+        std::vector<const CNode *> pending{&n};
+        while (!pending.empty()) {
+            const CNode *x = pending.back();
+            pending.pop_back();
+            if (x->kind == Node::Binary && x->op == n.op && x->perRow) {
+                pending.push_back(x->args[1].get());
+                pending.push_back(x->args[0].get());
+            } else {
+                operands.push_back(x);
+            }
+        }
+        QStringList parts;
+        for (const CNode *x : operands) {
+            SqlOut o;
+            if (!gen(*x, o))
+                return false;
+            parts << truth(o);
+        }
+        out.sql = QLatin1Char('(') + parts.join(QLatin1String(opSql(n.op))) + QLatin1Char(')');
+        out.boolean = true;
+        return true;
+    }
+
+    bool binary(const CNode &n, SqlOut &out) {
+        if (n.op == Op::And || n.op == Op::Or)
+            return chain(n, out);
+        SqlOut a, b;
+        if (!gen(*n.args[0], a) || !gen(*n.args[1], b))
+            return false;
+        switch (n.op) {
+
+        case Op::Concat:
+            out.sql = QStringLiteral("(%1 || %2)").arg(txt(a), txt(b));
+            return true;
+        case Op::Add:
+        case Op::Sub:
+        case Op::Mul:
+            // In floating point as the evaluator counts; SQLite gives NULL where it gets NaN.
+            out.sql = QStringLiteral("COALESCE(CAST(%1 AS REAL)").arg(num(a)) + QLatin1String(opSql(n.op)) +
+                      num(b) + QStringLiteral(", 0)");
+            return true;
+        case Op::Div:
+            out.sql = QStringLiteral("tbk_div(%1, %2)").arg(num(a), num(b));
+            return true;
+        case Op::Mod:
+            out.sql = QStringLiteral("tbk_mod(%1, %2)").arg(num(a), num(b));
+            return true;
+        default:
+            break;
+        }
+        out.boolean = true;
+        const QString op = QLatin1String(opSql(n.op));
+        if (a.type == Type::Number && b.type == Type::Number) {
+            out.sql = QLatin1Char('(') + a.sql + op + b.sql + QLatin1Char(')');
+            return true;
+        }
+        if (a.type == Type::Text && b.type == Type::Text) {
+            out.sql = QLatin1Char('(') + trimmed(a) + op + trimmed(b) + QStringLiteral(" COLLATE BINARY)");
+            return true;
+        }
+        // A number against a text: when the text is a constant its kind is known now.
+        const SqlOut &t = a.type == Type::Text ? a : b;
+        if (t.param >= 0) {
+            const QString s = params[size_t(t.param)].text();
+            if (isNumericText(s)) {
+                params[size_t(t.param)] = Value(numericValue(s));
+                out.sql = QLatin1Char('(') + a.sql + op + b.sql + QLatin1Char(')');
+            } else {
+                out.sql = QLatin1Char('(') + (a.type == Type::Text ? trimmed(a) : txt(a)) + op +
+                          (b.type == Type::Text ? trimmed(b) : txt(b)) + QStringLiteral(" COLLATE BINARY)");
+            }
+            return true;
+        }
+        out.sql = QStringLiteral("(tbk_cmp(%1, %2)").arg(a.sql, b.sql) + op + QStringLiteral("0)");
+        return true;
+    }
+};
+
+void flattenAnd(const Node &n, std::vector<const Node *> &out) {
+    if (n.kind == Node::Binary && n.op == Op::And) {
+        flattenAnd(*n.args[0], out);
+        flattenAnd(*n.args[1], out);
+    } else {
+        out.push_back(&n);
+    }
+}
+
+bool isBlank(const QString &s) {
+    for (QChar c : s)
+        if (!c.isSpace())
+            return false;
+    return true;
+}
+
+bool isSafeIdentifier(const QString &s) {
+    if (s.isEmpty())
+        return false;
+    for (QChar c : s) {
+        const char16_t u = c.unicode();
+        if (!((u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || (u >= '0' && u <= '9') || u == '_'))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+// ---- Expression ----
+
+Expression::Expression() = default;
+Expression::~Expression() = default;
+Expression::Expression(Expression &&) noexcept = default;
+Expression &Expression::operator=(Expression &&) noexcept = default;
+
+Expression Expression::compile(const QString &text, const Resolver &names,
+                               std::optional<Error> &error, int maxLength) {
+    error.reset();
+    Expression e;
+    e.text_ = text;
+    if (text.size() <= maxLength && isBlank(text))
+        return e;
+    ParsedExpression parsed = parseExpression(text, maxLength);
+    if (parsed.error) {
+        error = parsed.error;
+        return Expression();
+    }
+    std::vector<const Node *> parts;
+    flattenAnd(*parsed.tree, parts);
+    for (const Node *p : parts) {
+        auto c = bindNode(*p, names, error);
+        if (!c)
+            return Expression();
+        e.conjuncts_.push_back(std::move(c));
+    }
+    return e;
+}
+
+Type Expression::type() const {
+    return conjuncts_.size() == 1 ? conjuncts_.front()->type : Type::Number;
+}
+
+Value Expression::evaluate() const {
+    if (conjuncts_.size() == 1)
+        return eval(*conjuncts_.front());
+    return Value(matches() ? 1 : 0);
+}
+
+bool Expression::matches() const {
+    for (const auto &c : conjuncts_)
+        if (!eval(*c).truth())
+            return false;
+    return true;
+}
+
+Expression::Plan Expression::plan() const {
+    Plan p;
+    QStringList parts;
+    for (const auto &c : conjuncts_) {
+        SqlGen g;
+        SqlOut o;
+        if (g.gen(*c, o)) {
+            parts << SqlGen::truth(o);
+            p.where.params.insert(p.where.params.end(), g.params.begin(), g.params.end());
+        } else {
+            p.residue.push_back(c.get());
+        }
+    }
+    p.where.sql = parts.join(QStringLiteral(" AND "));
+    return p;
+}
+
+bool Expression::residueMatches(const Plan &p) {
+    for (const CNode *c : p.residue)
+        if (!eval(*c).truth())
+            return false;
+    return true;
+}
+
+// ---- Order ----
+
+Order::Order() = default;
+Order::~Order() = default;
+Order::Order(Order &&) noexcept = default;
+Order &Order::operator=(Order &&) noexcept = default;
+
+Order Order::compile(const QString &text, const Resolver &names, std::optional<Error> &error) {
+    error.reset();
+    Order o;
+    if (text.size() <= kMaxExpressionLength && isBlank(text))
+        return o;
+    ParsedOrder parsed = parseOrder(text);
+    if (parsed.error) {
+        error = parsed.error;
+        return Order();
+    }
+    for (auto &t : parsed.terms) {
+        Term term;
+        term.descending = t.descending;
+        const Node *n = t.expr.get();
+        if (n->kind == Node::Call && (n->fn->id == Fn::Upper || n->fn->id == Fn::Lower)) {
+            term.caseBlind = true;
+            n = n->args[0].get();
+        }
+        term.expr = bindNode(*n, names, error);
+        if (!term.expr)
+            return Order();
+        o.terms_.push_back(std::move(term));
+    }
+    return o;
+}
+
+std::optional<SqlFragment> Order::sql(const SqlDialect &dialect) const {
+    SqlFragment f;
+    QStringList parts;
+    for (const Term &t : terms_) {
+        SqlGen g;
+        SqlOut o;
+        if (!g.gen(*t.expr, o))
+            return std::nullopt;
+        QString s;
+        if (t.caseBlind) {
+            if (!isSafeIdentifier(dialect.caseBlindCollation))
+                return std::nullopt;
+            s = (o.type == Type::Text ? o.sql : QStringLiteral("tbk_text(%1)").arg(o.sql)) +
+                QStringLiteral(" COLLATE ") + dialect.caseBlindCollation;
+        } else {
+            s = o.type == Type::Text ? SqlGen::trimmed(o) + QStringLiteral(" COLLATE BINARY") : o.sql;
+        }
+        if (t.descending)
+            s += QStringLiteral(" DESC");
+        parts << s;
+        f.params.insert(f.params.end(), g.params.begin(), g.params.end());
+    }
+    f.sql = parts.join(QStringLiteral(", "));
+    return f;
+}
+
+std::vector<Value> Order::keyOfCurrentRow() const {
+    std::vector<Value> key;
+    key.reserve(terms_.size());
+    for (const Term &t : terms_) {
+        const Value v = eval(*t.expr);
+        key.push_back(t.caseBlind ? Value(v.text()) : v);
+    }
+    return key;
+}
+
+int Order::compare(const std::vector<Value> &a, const std::vector<Value> &b,
+                   const SqlDialect &dialect) const {
+    for (size_t i = 0; i < terms_.size() && i < a.size() && i < b.size(); ++i) {
+        const Term &t = terms_[i];
+        int c;
+        if (t.caseBlind)
+            c = dialect.caseBlindCompare ? dialect.caseBlindCompare(a[i].text(), b[i].text())
+                                         : compareText(a[i].text(), b[i].text(), Qt::CaseInsensitive);
+        else
+            c = compareValues(a[i], b[i]);
+        if (c != 0)
+            return t.descending ? -c : c;
+    }
+    return 0;
+}
+
+} // namespace tbk::expr

@@ -1,0 +1,354 @@
+#include "runtime/expr/exprview.h"
+
+#include "runtime/data/driver.h"
+#include "runtime/data/errors.h"
+#include "runtime/data/schema.h"
+#include "runtime/expr/sqlfunctions.h"
+#include "runtime/values/text.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tbk::expr {
+
+namespace {
+
+// The driver's connection comes and goes with its files: the functions are registered on
+// whichever connection is there when a view is positioned.
+bool ensureSqlFunctions() {
+    sqlite3 *db = data::driver::db();
+    if (!db)
+        return false;
+    sqlite3_stmt *probe = nullptr;
+    if (sqlite3_prepare_v2(db, "SELECT tbk_cmp(1, 1)", -1, &probe, nullptr) == SQLITE_OK) {
+        sqlite3_finalize(probe);
+        return true;
+    }
+    return registerSqlFunctions(db) == SQLITE_OK;
+}
+
+QVariantList toVariants(const std::vector<Value> &values) {
+    QVariantList out;
+    for (const Value &v : values) {
+        if (v.isText()) {
+            out << v.text();
+        } else {
+            const double d = v.number();
+            if (d == std::trunc(d) && std::fabs(d) < 9e15)
+                out << QVariant(qlonglong(d));
+            else
+                out << QVariant(d);
+        }
+    }
+    return out;
+}
+
+class Chain : public Resolver {
+public:
+    Chain(const Resolver &a, const Resolver *b) : a_(a), b_(b) {}
+    std::optional<Binding> resolve(const QString &name) const override {
+        if (auto r = a_.resolve(name))
+            return r;
+        return b_ ? b_->resolve(name) : std::nullopt;
+    }
+
+private:
+    const Resolver &a_;
+    const Resolver *b_;
+};
+
+} // namespace
+
+SqlDialect driverDialect() {
+    SqlDialect d;
+    d.caseBlindCollation = QStringLiteral("TBKTEXT");
+    d.caseBlindCompare = [](const QString &a, const QString &b) {
+        return compareText(a, b, Qt::CaseInsensitive);
+    };
+    return d;
+}
+
+ExprView::ExprView(data::DataFile &file, const data::Key *key)
+    : file_(&file), key_(key), view_(file) {
+    view_.setOrder(key);
+}
+
+void ExprView::setKey(const data::Key *key) {
+    key_ = key;
+    view_.setOrder(key);
+}
+
+void ExprView::setNames(const Resolver *names) {
+    names_ = names;
+    recompile();
+}
+
+void ExprView::setJoin(std::vector<const data::RecordBuffer *> files, std::function<void()> load) {
+    joined_ = std::move(files);
+    loadJoined_ = std::move(load);
+    recompile();
+}
+
+void ExprView::recompile() {
+    if (!filterText_.isEmpty())
+        setFilter(filterText_);
+    if (!orderText_.isEmpty())
+        setOrder(orderText_);
+}
+
+void ExprView::changed() {
+    // The plan points into the old filter: nothing may run it any more.
+    plan_ = Expression::Plan();
+    view_.clearFilter();
+    rows_.clear();
+    nextIndex_ = 0;
+    prevIndex_ = -1;
+    dirty_ = true;
+}
+
+bool ExprView::setFilter(const QString &text) {
+    changed();
+    filterText_ = text;
+    const DeclaredFields fields(file_, joined_);
+    filter_ = Expression::compile(text, Chain(fields, names_), filterError_);
+    return !filterError_;
+}
+
+bool ExprView::setOrder(const QString &text) {
+    changed();
+    orderText_ = text;
+    const DeclaredFields fields(file_, joined_);
+    order_ = Order::compile(text, Chain(fields, names_), orderError_);
+    return !orderError_;
+}
+
+const std::optional<Error> &ExprView::error() const {
+    return filterError_ ? filterError_ : orderError_;
+}
+
+bool ExprView::open() {
+    data::clearError();
+    if (refused())
+        return false;
+    if (!view_.open())
+        return false;
+    open_ = true;
+    set();
+    return data::errorCode() == 0;
+}
+
+void ExprView::close() {
+    view_.close();
+    open_ = false;
+    rows_.clear();
+}
+
+bool ExprView::refused() const {
+    if (const auto &e = error()) {
+        data::setDriverError(SQLITE_ERROR, describe(*e), file_->label());
+        return true;
+    }
+    return false;
+}
+
+bool ExprView::prepare() {
+    if (refused())
+        return false;
+    dirty_ = false;
+    plan_ = filter_.plan();
+    path_ = plan_.hasResidue() ? (plan_.where.isEmpty() ? Path::Rows : Path::Mixed) : Path::Sql;
+    if (!plan_.where.isEmpty() && !ensureSqlFunctions()) {
+        data::setDriverError(SQLITE_ERROR, QStringLiteral("The filter functions are not available"),
+                             file_->label());
+        return false;
+    }
+    view_.setCondition(plan_.where.sql, toVariants(plan_.where.params));
+    if (plan_.hasResidue() || loadJoined_) {
+        view_.setFilter([this] {
+            if (loadJoined_)
+                loadJoined_();
+            return Expression::residueMatches(plan_);
+        });
+    } else {
+        view_.setFilter(nullptr);
+    }
+    if (!order_.isEmpty())
+        return buildOrderedRows();
+    return true;
+}
+
+void ExprView::set() {
+    if (!prepare())
+        return;
+    if (order_.isEmpty()) {
+        view_.set();
+        return;
+    }
+    nextIndex_ = 0;
+    prevIndex_ = qsizetype(rows_.size()) - 1;
+}
+
+void ExprView::setFromBuffer() {
+    if (order_.isEmpty()) {
+        if (prepare())
+            view_.setFromBuffer();
+        return;
+    }
+    const std::vector<Value> sought = order_.keyOfCurrentRow();
+    if (!prepare())
+        return;
+    // Binary search; the sort values of rows ordered in SQLite are read only for the probes.
+    const SqlDialect dialect = driverDialect();
+    auto firstAtOrAfter = [&](bool orEqual) {
+        qsizetype lo = 0, hi = qsizetype(rows_.size());
+        while (lo < hi) {
+            const qsizetype mid = (lo + hi) / 2;
+            const int c = order_.compare(keyAt(mid), sought, dialect);
+            if (c < 0 || (orEqual && c == 0))
+                lo = mid + 1;
+            else
+                hi = mid;
+        }
+        return lo;
+    };
+    nextIndex_ = firstAtOrAfter(false);
+    prevIndex_ = firstAtOrAfter(true) - 1;
+}
+
+const std::vector<Value> &ExprView::keyAt(qsizetype i) {
+    OrderedRow &r = rows_[size_t(i)];
+    if (r.key.empty()) {
+        const data::Record saved = file_->record();
+        if (file_->get(r.position))
+            r.key = order_.keyOfCurrentRow();
+        file_->setRecord(saved);
+    }
+    return r.key;
+}
+
+void ExprView::setAt(data::Position p) {
+    if (order_.isEmpty()) {
+        if (prepare())
+            view_.setAt(p);
+        return;
+    }
+    if (!prepare())
+        return;
+    const auto it = std::find_if(rows_.begin(), rows_.end(),
+                                 [p](const OrderedRow &r) { return r.position == p; });
+    if (it == rows_.end()) {
+        nextIndex_ = 0;
+        prevIndex_ = qsizetype(rows_.size()) - 1;
+    } else {
+        nextIndex_ = prevIndex_ = it - rows_.begin();
+    }
+}
+
+bool ExprView::next() {
+    return read(true);
+}
+
+bool ExprView::previous() {
+    return read(false);
+}
+
+bool ExprView::read(bool forward) {
+    if (refused())
+        return false;
+    // A filter or order changed without a new start: the key order goes on from where it was
+    // under the new filter; an ordered list starts again.
+    if (dirty_ && open_) {
+        if (!order_.isEmpty())
+            set();
+        else if (!prepare())
+            return false;
+    }
+    if (order_.isEmpty())
+        return forward ? view_.next() : view_.previous();
+    return readOrdered(forward);
+}
+
+bool ExprView::readOrdered(bool forward) {
+    if (!open_) {
+        data::setError(data::FileNotOpen, file_->label());
+        return false;
+    }
+    const data::Record saved = file_->record();
+    qsizetype &i = forward ? nextIndex_ : prevIndex_;
+    while (i >= 0 && i < qsizetype(rows_.size())) {
+        const qsizetype at = i;
+        i += forward ? 1 : -1;
+        // A record deleted since the list was made is passed over.
+        if (!file_->get(rows_[size_t(at)].position))
+            continue;
+        if (loadJoined_)
+            loadJoined_();
+        if (!Expression::residueMatches(plan_))
+            continue;
+        (forward ? prevIndex_ : nextIndex_) = at + (forward ? -1 : 1);
+        data::clearError();
+        return true;
+    }
+    file_->setRecord(saved);
+    data::setError(data::RecordNotAvailable, file_->label());
+    return false;
+}
+
+bool ExprView::buildOrderedRows() {
+    rows_.clear();
+    const SqlDialect dialect = driverDialect();
+    const std::optional<SqlFragment> orderSql = order_.sql(dialect);
+    if (orderSql && !plan_.hasResidue()) {
+        // The ordered list of positions in one statement.
+        QStringList where;
+        if (key_) {
+            const QString inKey = data::schema::inKeyCondition(file_->structure(), key_->decl());
+            if (!inKey.isEmpty())
+                where << inKey;
+        }
+        if (!plan_.where.isEmpty())
+            where << QLatin1Char('(') + plan_.where.sql + QLatin1Char(')');
+        // Ties in order of addition, as in memory: cheaper to sort than by the key's texts.
+        const QString sql = QStringLiteral("SELECT _rid FROM %1.records%2 ORDER BY %3, _rid")
+                                .arg(file_->schemaName(),
+                                     where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND ")),
+                                     orderSql->sql);
+        if (!ensureSqlFunctions())
+            return false;
+        sqlite3_stmt *st = data::driver::prepare(sql, file_->label());
+        if (!st)
+            return false;
+        std::vector<Value> params = plan_.where.params;
+        params.insert(params.end(), orderSql->params.begin(), orderSql->params.end());
+        bindParams(st, 1, params);
+        int rc;
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW)
+            rows_.push_back(OrderedRow{sqlite3_column_int64(st, 0), {}});
+        sqlite3_reset(st);
+        if (rc != SQLITE_DONE) {
+            data::driver::fail(rc, file_->label());
+            rows_.clear();
+            return false;
+        }
+        return true;
+    }
+    // Row by row: every row that passes, in key order, then sorted in memory.
+    const data::Record saved = file_->record();
+    view_.set();
+    while (view_.next())
+        rows_.push_back(OrderedRow{file_->position(), order_.keyOfCurrentRow()});
+    const bool ended = data::errorCode() == data::RecordNotAvailable;
+    file_->setRecord(saved);
+    if (!ended) {
+        rows_.clear();
+        return false;
+    }
+    data::clearError();
+    std::sort(rows_.begin(), rows_.end(), [&](const OrderedRow &a, const OrderedRow &b) {
+        const int c = order_.compare(a.key, b.key, dialect);
+        return c != 0 ? c < 0 : a.position < b.position;
+    });
+    return true;
+}
+
+} // namespace tbk::expr

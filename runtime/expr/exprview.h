@@ -1,0 +1,92 @@
+#pragma once
+// A view of a data file with a filter text and an order text. A filter, or the part of it that
+// SQLite can take, runs in SQLite with bound parameters; the rest is checked row by row over
+// the record buffer. Without an order text the rows come in the key's order (the driver's own
+// view); with one, in that order, ties in order of addition.
+//
+// A filter or order that does not parse or names something unknown is refused: set...()
+// answers false, error() says why, and open() fails (with that text as the driver error) until
+// a good text is set, and an open view stops reading, so that nothing shows a wrongly
+// filtered set.
+#include "runtime/data/view.h"
+#include "runtime/expr/compile.h"
+#include "runtime/expr/fieldnames.h"
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace tbk::expr {
+
+class ExprView {
+public:
+    ExprView(data::DataFile &file, const data::Key *key = nullptr);
+    ExprView(const ExprView &) = delete;   // its driver view calls back into it
+    ExprView &operator=(const ExprView &) = delete;
+
+    data::DataFile &file() const { return *file_; }
+    void setKey(const data::Key *key);
+    // Names beyond the declarations: the window's own scope, then the program's. Not owned.
+    void setNames(const Resolver *names);
+    // Files whose records `load` brings into their buffers for each row read (a join); their
+    // fields may then be named in the filter.
+    void setJoin(std::vector<const data::RecordBuffer *> files, std::function<void()> load);
+
+    bool setFilter(const QString &text);   // blank: no filter
+    bool setOrder(const QString &text);    // blank: the key's order
+    const QString &filterText() const { return filterText_; }
+    const QString &orderText() const { return orderText_; }
+    const std::optional<Error> &error() const;
+
+    bool open();
+    void close();
+    bool isOpen() const { return open_; }
+
+    void set();                    // next() from the first row, previous() from the last
+    void setFromBuffer();          // at the value now in the buffer (key fields or order terms)
+    void setAt(data::Position p);  // next() or previous() reads the record at p first
+    bool next();                   // 33 at the end; the buffer then keeps its record
+    bool previous();
+
+    // How the last positioning ran the filter: all in SQLite, partly, or row by row.
+    enum class Path { Sql, Mixed, Rows };
+    Path filterPath() const { return path_; }
+
+private:
+    void recompile();
+    void changed();
+    bool refused() const;
+    bool prepare();
+    bool read(bool forward);
+    bool buildOrderedRows();
+    bool readOrdered(bool forward);
+    const std::vector<Value> &keyAt(qsizetype i);
+
+    data::DataFile *file_;
+    const data::Key *key_;
+    const Resolver *names_ = nullptr;
+    std::vector<const data::RecordBuffer *> joined_;
+    std::function<void()> loadJoined_;
+    data::View view_;
+    QString filterText_, orderText_;
+    Expression filter_;
+    Order order_;
+    std::optional<Error> filterError_, orderError_;
+    Expression::Plan plan_;
+    Path path_ = Path::Sql;
+    bool open_ = false;
+    bool dirty_ = true;
+
+    // Rows in the order of the order text.
+    struct OrderedRow {
+        data::Position position;
+        std::vector<Value> key;   // empty until needed when SQLite made the order
+    };
+    std::vector<OrderedRow> rows_;
+    qsizetype nextIndex_ = 0, prevIndex_ = -1;
+};
+
+// The case-blind order the driver's keys use, for ordering in memory.
+SqlDialect driverDialect();
+
+} // namespace tbk::expr

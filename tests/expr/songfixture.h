@@ -1,0 +1,46 @@
+#pragma once
+// A small song table held twice: as rows in memory (read through bindings, as the record
+// buffer would be) and as an SQLite table, so that both evaluation paths can be compared.
+#include "runtime/expr/binding.h"
+
+#include <QString>
+
+#include <vector>
+
+struct sqlite3;
+
+namespace tbk::expr::test {
+
+struct SongRow {
+    qint64 id = 0;
+    QString artist, title, media, fileNumber, notes;
+    double bpm = 0, categoryId = 0;
+};
+
+std::vector<SongRow> sampleSongs();
+
+// MUS: fields of the current row. With sqlColumns off, the fields cannot be read in SQL.
+class SongFields : public Resolver {
+public:
+    const SongRow *current = nullptr;
+    bool sqlColumns = true;
+    QStringList notInSql; // fields (upper case) that have no column
+    std::optional<Binding> resolve(const QString &name) const override;
+};
+
+// An in-memory database with the songs in table "songs" and the SQL functions registered.
+class SongDatabase {
+public:
+    explicit SongDatabase(const std::vector<SongRow> &rows);
+    ~SongDatabase();
+    sqlite3 *db() const { return db_; }
+    // Ids of the rows the statement "SELECT id FROM songs [WHERE ..] [ORDER BY ..]" returns.
+    std::vector<qint64> ids(const QString &where, const std::vector<Value> &whereParams,
+                            const QString &orderBy = QString(),
+                            const std::vector<Value> &orderParams = {}) const;
+
+private:
+    sqlite3 *db_ = nullptr;
+};
+
+} // namespace tbk::expr::test
