@@ -11,6 +11,7 @@
 #include <QSet>
 #include <QThread>
 
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -32,7 +33,12 @@ QString lockPath(const QString &path) { return path + QStringLiteral("-lock"); }
 bool DataFile::lock(bool exclusive) {
     const QByteArray lp = lockPath(fullPath()).toUtf8();
     lockFd_ = ::open(lp.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (lockFd_ < 0)
+        lockFd_ = ::open(lp.constData(), O_RDONLY | O_CLOEXEC);
     if (lockFd_ < 0) {
+        // A folder nobody may write to (a catalogue on read-only media) can still be read.
+        if (!exclusive && (errno == EROFS || errno == EACCES))
+            return true;
         setError(AccessDenied, label_);
         return false;
     }
