@@ -75,7 +75,9 @@ bool DataFile::open(int mode) {
         setError(FileNotFound, label_);
         return false;
     }
-    if (!lock((mode & 0xf0) != DenyNone))
+    const bool locked = lock((mode & 0xf0) != DenyNone);
+    recoverSeconds_ = 0;   // a recovery wait serves the next open only
+    if (!locked)
         return false;
     alias_ = driver::attach(path_, label_);
     if (alias_.isEmpty()) {
