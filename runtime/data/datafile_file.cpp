@@ -33,12 +33,13 @@ QString lockPath(const QString &path) { return path + QStringLiteral("-lock"); }
 bool DataFile::lock(bool exclusive) {
     const QByteArray lp = lockPath(fullPath()).toUtf8();
     lockFd_ = ::open(lp.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    if (lockFd_ < 0)
-        lockFd_ = ::open(lp.constData(), O_RDONLY | O_CLOEXEC);
-    if (lockFd_ < 0) {
+    if (lockFd_ < 0 && (errno == EROFS || errno == EACCES)) {
         // A folder nobody may write to (a catalogue on read-only media) can still be read.
-        if (!exclusive && (errno == EROFS || errno == EACCES))
+        lockFd_ = ::open(lp.constData(), O_RDONLY | O_CLOEXEC);
+        if (lockFd_ < 0 && !exclusive && (errno == ENOENT || errno == EROFS || errno == EACCES))
             return true;
+    }
+    if (lockFd_ < 0) {
         setError(AccessDenied, label_);
         return false;
     }
