@@ -128,7 +128,7 @@ public:
     // matched by name). The file must be closed. Fails with 47 for a newer or foreign layout,
     // with 40 when the rows break a unique key of the new layout (nothing is changed then).
     bool upgrade();
-    // Driver commands: "RECOVER=n" (wait up to n seconds for a lock when opening),
+    // Driver commands: "RECOVER=n" (the next open waits up to n seconds for a lock to go),
     // "QUICKSCAN=on|off", "FULLBUILD=on|off", "IGNORESTATUS=ON|OFF", and the query "HELD"
     // (records are never held: answers "OFF"). Unknown commands answer "". Case-blind.
     QString send(const QString &command);

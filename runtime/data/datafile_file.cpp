@@ -11,6 +11,7 @@
 #include <QSet>
 #include <QThread>
 
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -32,6 +33,12 @@ QString lockPath(const QString &path) { return path + QStringLiteral("-lock"); }
 bool DataFile::lock(bool exclusive) {
     const QByteArray lp = lockPath(fullPath()).toUtf8();
     lockFd_ = ::open(lp.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (lockFd_ < 0 && (errno == EROFS || errno == EACCES)) {
+        // A folder nobody may write to (a catalogue on read-only media) can still be read.
+        lockFd_ = ::open(lp.constData(), O_RDONLY | O_CLOEXEC);
+        if (lockFd_ < 0 && !exclusive && (errno == ENOENT || errno == EROFS || errno == EACCES))
+            return true;
+    }
     if (lockFd_ < 0) {
         setError(AccessDenied, label_);
         return false;
@@ -69,7 +76,9 @@ bool DataFile::open(int mode) {
         setError(FileNotFound, label_);
         return false;
     }
-    if (!lock((mode & 0xf0) != DenyNone))
+    const bool locked = lock((mode & 0xf0) != DenyNone);
+    recoverSeconds_ = 0;   // a recovery wait serves the next open only
+    if (!locked)
         return false;
     alias_ = driver::attach(path_, label_);
     if (alias_.isEmpty()) {

@@ -66,6 +66,7 @@ constexpr int kDefaultBusyMs = 2000;
 // Page cache per file, taken only as used: big transactions over 100,000 songs with twelve
 // keys stay in memory instead of spilling.
 const char *const kCacheSize = "-32768";
+constexpr qsizetype kMaxCachedStatements = 256;
 
 void attachKnownFiles(State &s);
 
@@ -234,6 +235,8 @@ sqlite3_stmt *prepare(const QString &sql, const QString &label) {
         sqlite3_clear_bindings(*it);
         return *it;
     }
+    if (s.stmts.size() >= kMaxCachedStatements)
+        finalizeAll();   // filters make statements of their own: keep the cache bounded
     sqlite3_stmt *stmt = nullptr;
     const QByteArray u = sql.toUtf8();
     const int rc = sqlite3_prepare_v3(s.db, u.constData(), int(u.size()), SQLITE_PREPARE_PERSISTENT,

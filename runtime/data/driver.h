@@ -36,6 +36,7 @@ bool dropAttachment(const QString &absPath);
 void releaseIfIdle();                        // closes the connection when no file is open
 
 // A cached prepared statement, reset and with bindings cleared; nullptr with error 90 set.
+// Use it and reset it before preparing another: a full cache is emptied by the next prepare.
 sqlite3_stmt *prepare(const QString &sql, const QString &label);
 void bind(sqlite3_stmt *st, int i, const QVariant &v);
 // Runs a statement without results; false with the error set.

@@ -123,6 +123,7 @@ TEST_F(Layout, FilesThatAreNotOursAreReported) {
     QFile::remove(QStringLiteral("tbkdata.dat"));
     DataFile other(QStringLiteral("Other"), QStringLiteral("OTH"), [] () -> FileStructure & {
         static FileStructure s(QStringLiteral("tbkdata"), 1);
+        s = FileStructure(QStringLiteral("tbkdata"), 1);
         s.text(QStringLiteral("A"), 5);
         s.finish();
         return s;

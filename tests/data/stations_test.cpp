@@ -102,7 +102,14 @@ TEST_F(Stations, RecoverWaitsForALockToGo) {
     EXPECT_GE(t.elapsed(), 250);
     killer.join();
     child->waitForFinished();
-    MUS.send(QStringLiteral("RECOVER=0"));
+    MUS.close();
+    // The wait served that open only.
+    child = startChild({QStringLiteral("hold")});
+    t.restart();
+    EXPECT_FALSE(MUS.open(Exclusive));
+    EXPECT_LT(t.elapsed(), 200);
+    child->kill();
+    child->waitForFinished();
 }
 
 TEST_F(Stations, ReadOnlyRefusesWrites) {
