@@ -7,8 +7,6 @@
 
 #include <QSet>
 
-#include <algorithm>
-
 #include <functional>
 #include <limits>
 #include <optional>
@@ -73,13 +71,24 @@ bool anyWith(DataFile &file, const Key &key, const std::function<bool()> &same, 
     return errorCode() == RecordNotAvailable;
 }
 
-std::vector<DataFile *> transactionFiles(DataFile &file, std::initializer_list<DataFile *> dependants) {
+// Opens the dependants for the routine (`file` is open already) and frames the transaction
+// over the file and its dependants. False, the warning shown, when the transaction cannot begin.
+bool beginOver(DataFile &file, std::initializer_list<DataFile *> dependants, bool withASongs, FilesInUse &use,
+               const QString &action) {
+    for (DataFile *d : dependants)
+        use.add(*d);
+    if (withASongs)
+        use.add(A_S);
     std::vector<DataFile *> files{&file};
     files.insert(files.end(), dependants);
-    return files;
+    if (beginTransaction(kTransactionTimeout, files))
+        return true;
+    SaveErrorAndRollBack();
+    ShowStandardWarning(34, action, file.label());
+    return false;
 }
 
-void showFailure(const Failure &f) {
+void rollBackFor(const Failure &f) {
     if (f.saveError)
         SaveErrorAndRollBack();
     else if (inTransaction())
@@ -90,15 +99,8 @@ int deleteRecord(DataFile &file, std::initializer_list<DataFile *> dependants, b
                  const std::function<Step()> &checks = {}) {
     const Position kept = file.position();
     FilesInUse use;
-    for (DataFile *d : dependants)
-        use.add(*d);
-    if (withASongs)
-        use.add(A_S);
-    if (!beginTransaction(kTransactionTimeout, transactionFiles(file, dependants))) {
-        SaveErrorAndRollBack();
-        ShowStandardWarning(34, kDelete, file.label());
+    if (!beginOver(file, dependants, withASongs, use, kDelete))
         return 1;
-    }
     Step failure;
     if (!file.get(kept))
         failure = readError(file);
@@ -111,7 +113,7 @@ int deleteRecord(DataFile &file, std::initializer_list<DataFile *> dependants, b
     if (!failure)
         return 0;
     // Rolled back before the warning: a message box must never hold the files.
-    showFailure(*failure);
+    rollBackFor(*failure);
     ShowStandardWarningWithText(failure->warning, failure->text);
     return 1;
 }
@@ -119,15 +121,8 @@ int deleteRecord(DataFile &file, std::initializer_list<DataFile *> dependants, b
 int updateRecord(DataFile &file, std::initializer_list<DataFile *> dependants, bool withASongs,
                  bool changedMessage, const std::function<Step()> &cascades = {}) {
     FilesInUse use;
-    for (DataFile *d : dependants)
-        use.add(*d);
-    if (withASongs)
-        use.add(A_S);
-    if (!beginTransaction(kTransactionTimeout, transactionFiles(file, dependants))) {
-        SaveErrorAndRollBack();
-        ShowStandardWarning(34, kUpdate, file.label());
+    if (!beginOver(file, dependants, withASongs, use, kUpdate))
         return 1;
-    }
     const Position kept = file.position();
     const qint64 versionRead = file.record().version;
     if (!file.put()) {
@@ -152,7 +147,7 @@ int updateRecord(DataFile &file, std::initializer_list<DataFile *> dependants, b
         failure = Failure{15, file.label()};
     if (!failure)
         return 0;
-    showFailure(*failure);
+    rollBackFor(*failure);
     // The write was undone: the buffer must again match the record on disk, or the next
     // write would be taken for a change by another station.
     Record r = file.record();
@@ -241,14 +236,16 @@ int DeleteAlbumRecord() {
             if (!collect(MUS, MUS.KeyAlbumID, [&] { return MUS.AlbumID.value() == id; }, byAlbum))
                 return readError(MUS);
         }
+        // The album's songs that its file number has not found already.
+        const QSet<Position> numbered(byNumber.begin(), byNumber.end());
+        std::vector<Position> rest;
+        for (Position p : byAlbum)
+            if (!numbered.contains(p))
+                rest.push_back(p);
         // Every song the delete would remove is checked before any is deleted: one in a
         // playlist refuses the whole delete.
-        QSet<Position> seen;
-        for (const std::vector<Position> *list : {&byNumber, &byAlbum})
+        for (const std::vector<Position> *list : {&byNumber, &rest})
             for (Position p : *list) {
-                if (seen.contains(p))
-                    continue;
-                seen.insert(p);
                 if (!MUS.get(p))
                     return readError(MUS);
                 if (Step s = songInPlaylist())
@@ -256,10 +253,6 @@ int DeleteAlbumRecord() {
             }
         if (Step s = deleteEach(A_S, byNumber))
             return s;
-        std::vector<Position> rest;
-        for (Position p : byAlbum)
-            if (std::find(byNumber.begin(), byNumber.end(), p) == byNumber.end())
-                rest.push_back(p);
         return deleteEach(MUS, rest);
     });
 }
