@@ -28,10 +28,7 @@ QHash<const DataFile *, Use> &uses() {
 // The name the marker and the warnings give: the declared disk name.
 QString diskName(const DataFile &file) { return file.structure().diskName(); }
 
-void setMarker(const QString &name) {
-    putIni(QLatin1String(kCrashMarkerSection), QLatin1String(kCrashMarkerEntry), name, defaultSettingsFile());
-}
-void clearMarker() { setMarker(QString()); }
+void clearMarker() { setCrashMarker(QString()); }
 
 bool openShared(DataFile &file) { return file.open(SharedReadWrite) || errorCode() == FileAlreadyOpen; }
 
@@ -46,9 +43,13 @@ bool upgradeAndOpen(DataFile &file) {
 
 } // namespace
 
+void setCrashMarker(const QString &diskName) {
+    putIni(QLatin1String(kCrashMarkerSection), QLatin1String(kCrashMarkerEntry), diskName, defaultSettingsFile());
+}
+
 void OpenDataFile(DataFile &file) {
     const QString name = diskName(file);
-    setMarker(name);
+    setCrashMarker(name);
     openShared(file);
     if (errorCode() == FileLocked) {
         file.send(QStringLiteral("Recover=10"));
@@ -61,10 +62,8 @@ void OpenDataFile(DataFile &file) {
         return;
     case FileNotFound:
         clearMarker();
-        if (upgradeAndOpen(file)) {
-            clearMarker();
+        if (upgradeAndOpen(file))
             return;
-        }
         // Only a file that is still missing is created: anything else must not be replaced.
         if (errorCode() != FileNotFound)
             break;
@@ -72,11 +71,8 @@ void OpenDataFile(DataFile &file) {
             ShowStandardWarningWithText(4, name);
             return;
         }
-        if (!openShared(file)) {
+        if (!openShared(file))
             ShowStandardWarningWithText(5, name);
-            return;
-        }
-        clearMarker();
         return;
     case InvalidKeyFile:
         if (ShowStandardWarningWithText(2, name) != ButtonYes)
@@ -89,10 +85,8 @@ void OpenDataFile(DataFile &file) {
         break;
     case InvalidRecordDeclaration:
         clearMarker();
-        if (upgradeAndOpen(file)) {
-            clearMarker();
+        if (upgradeAndOpen(file))
             return;
-        }
         ShowStandardWarningWithText(1, name);
         return;
     default:
@@ -102,10 +96,8 @@ void OpenDataFile(DataFile &file) {
     if (code != NoError && code != FileAlreadyOpen) {
         if (code == InvalidDataFile || code == InvalidKeyLength || code == DriverError) {
             clearMarker();
-            if (upgradeAndOpen(file)) {
-                clearMarker();
+            if (upgradeAndOpen(file))
                 return;
-            }
         }
         ShowStandardWarningWithText(30, name);
         halt(QStringLiteral("Disk Error"));

@@ -15,6 +15,9 @@ namespace tbk {
 inline const char *const kCrashMarkerSection = "tbk98r";
 inline const char *const kCrashMarkerEntry = "BadFile";
 
+// Names the file whose open is under way; the empty name clears the marker.
+void setCrashMarker(const QString &diskName);
+
 // Opens the file shared for reading and writing, creating it when missing, recovering a lock,
 // upgrading an older layout and offering a key rebuild. Returns only with the file open: every
 // failure it cannot mend ends the program through a standard warning or "Disk Error".

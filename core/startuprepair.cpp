@@ -37,10 +37,7 @@ QString crashMarker() {
                        QString(), defaultSettingsFile()));
 }
 
-void clearCrashMarker() {
-    putIni(QString::fromLatin1(kCrashMarkerSection), QString::fromLatin1(kCrashMarkerEntry), QString(),
-           defaultSettingsFile());
-}
+void clearCrashMarker() { setCrashMarker(QString()); }
 
 data::DataFile *markedDataFile(const QString &marker) {
     const QString name = marker.trimmed();
