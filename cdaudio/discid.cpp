@@ -21,6 +21,13 @@ quint64 secondOf(quint64 frame) {
     return frame / kFramesPerSecond;
 }
 
+// The second of the lead-out, from the summed address: a last track at 18074 of 75 frames
+// ends in second 242, though its start and length alone would say 241.
+quint64 leadoutSecond(const DiscTrackList &tracks) {
+    const DiscTrack &last = tracks.back();
+    return secondOf(quint64(last.TRACKPOSITION) + last.TRACKLENGTH + 1);
+}
+
 } // namespace
 
 qint32 ParseMsfToFrames(const QString &msf) {
@@ -59,11 +66,7 @@ QString ComputeDiscId(const DiscTrackList &tracks, qint32 &totalTime) {
     quint32 checksum = 0;
     for (const DiscTrack &t : tracks)
         checksum += quint32(SumDecimalDigits(qint32(secondOf(t.TRACKPOSITION))));
-    // Seconds of the summed lead-out address: a last track at 18074 of 75 frames ends in
-    // second 242, though its start and length alone would say 241.
-    const DiscTrack &last = tracks.back();
-    const quint64 leadout = quint64(last.TRACKPOSITION) + last.TRACKLENGTH + 1;
-    const quint32 length = quint32(secondOf(leadout) - secondOf(tracks.front().TRACKPOSITION));
+    const quint32 length = quint32(leadoutSecond(tracks) - secondOf(tracks.front().TRACKPOSITION));
     totalTime = qint32(length * 100);
     // Modulus 255, and neither length nor count masked: every server computes it so.
     const quint32 id = ((checksum % 255) << 24) | (length << 8) | quint32(tracks.size());
@@ -76,8 +79,7 @@ QString FormatDiscQueryLine(const QString &discId, const DiscTrackList &tracks) 
     QStringList items{discId, QString::number(tracks.size())};
     for (const DiscTrack &t : tracks)
         items << QString::number(t.TRACKPOSITION);
-    const DiscTrack &last = tracks.back();
-    items << QString::number(secondOf(quint64(last.TRACKPOSITION) + last.TRACKLENGTH + 1));
+    items << QString::number(leadoutSecond(tracks));
     return items.join(QLatin1Char(' '));
 }
 
