@@ -2,6 +2,8 @@
 
 #include "runtime/settings/profile.h"
 
+#include <type_traits>
+
 namespace tbk {
 
 FixedString<255> ProgramIniFile{kProgramIniName};
@@ -46,12 +48,10 @@ void load(FixedString<N> &target, const char *entry, const char *defaultValue) {
 }
 
 // A number setting takes the text's numeric value, cut to its type as an assignment would.
-void load(quint8 &target, const char *entry, const char *defaultValue) {
-    target = quint8(qint64(numericValue(readSetting(entry, defaultValue))));
-}
-
-void load(qint32 &target, const char *entry, const char *defaultValue) {
-    target = qint32(qint64(numericValue(readSetting(entry, defaultValue))));
+template <typename Number>
+    requires std::is_integral_v<Number>
+void load(Number &target, const char *entry, const char *defaultValue) {
+    target = Number(qint64(numericValue(readSetting(entry, defaultValue))));
 }
 
 } // namespace
