@@ -8,7 +8,6 @@ namespace tbk {
 
 namespace {
 constexpr int kErrorTextWidth = 150;
-constexpr int kDriverError = 90;
 constexpr int kSavedTextWidth = 255;
 
 ErrorInfo &saved() {
@@ -21,7 +20,7 @@ ErrorInfo currentError() {
     ErrorInfo e;
     e.code = data::errorCode();
     e.text = data::errorText();
-    if (e.code == kDriverError) {
+    if (e.code == data::DriverError) {
         e.driverCode = QString::number(data::driverErrorCode());
         e.driverText = data::driverErrorText();
     }
@@ -39,7 +38,7 @@ ErrorInfo savedError() { return saved(); }
 void clearSavedError() { saved() = ErrorInfo{}; }
 
 QString errorDescription(const ErrorInfo &error) {
-    const QString text = error.code == kDriverError
+    const QString text = error.code == data::DriverError
                              ? clip(error.driverText) + QStringLiteral(" (") + error.driverCode + QLatin1Char(')')
                              : clip(error.text) + QStringLiteral(" (") + QString::number(error.code) + QLatin1Char(')');
     return text.left(kErrorTextWidth);
@@ -111,7 +110,7 @@ StandardWarning composeStandardWarning(int number, const QString &t1In, const QS
         break;
     case 15:
         w.caption = "Update Operation Error";
-        w.text = error.code != 0 && error.code != 89
+        w.text = error.code != data::NoError && error.code != data::RecordChanged
                      ? "An error (" + err + ") was experienced when attempting to update a record from the file.  Probable Cause: " + t1 + "."
                      : QStringLiteral("This record was changed by another station.");
         break;
