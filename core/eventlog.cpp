@@ -1,5 +1,6 @@
 #include "core/eventlog.h"
 
+#include "core/datafiles.h"
 #include "core/programsettings.h"
 #include "runtime/settings/profile.h"
 #include "runtime/values/dates.h"
@@ -16,20 +17,21 @@ namespace {
 
 constexpr int kEntriesPerOpen = 100;
 
-struct EventLogFile {
+struct OpenLog {
     std::mutex lock;
     QFile file;
     int count = 0;   // entries added since the file was last opened
 };
 
-EventLogFile &eventLog() {
-    static EventLogFile log;
+OpenLog &eventLog() {
+    static OpenLog log;
     return log;
 }
 
-// One fixed-width field. A line break inside a value would split the record in two, so
-// control characters become blanks.
-QString field(const QString &value, int width) {
+// One field of the declared record, at its declared width. A line break inside a value would
+// split the record in two, so control characters become blanks.
+QString field(const QString &value, EventLogFile::Field which) {
+    const int width = EVL.structure().fields()[which].size;
     QString s = value;
     for (QChar &c : s)
         if (c.category() == QChar::Other_Control)
@@ -42,7 +44,7 @@ QString field(const QString &value, int width) {
 void AddEventLogEntry(const QString &data, const QString &label) {
     if (!UseLog)
         return;
-    EventLogFile &log = eventLog();
+    OpenLog &log = eventLog();
     std::lock_guard guard(log.lock);
     if (log.count == 0) {
         log.file.setFileName(findFileNoCase(QString::fromLatin1(kEventLogName)));
@@ -50,9 +52,9 @@ void AddEventLogEntry(const QString &data, const QString &label) {
             return;
     }
     ++log.count;
-    const QString line = field(formatPicture(QStringLiteral("@d3"), today()), kEventLogDateWidth)
-                         + field(formatPicture(QStringLiteral("@t7"), clockTime()), kEventLogTimeWidth)
-                         + field(label, kEventLogLabelWidth) + field(data, kEventLogDataWidth)
+    const QString line = field(formatPicture(QStringLiteral("@d3"), today()), EventLogFile::f_LOGDATE)
+                         + field(formatPicture(QStringLiteral("@t7"), clockTime()), EventLogFile::f_LOGTIME)
+                         + field(label, EventLogFile::f_LOGLABEL) + field(data, EventLogFile::f_LOGDATA)
                          + QStringLiteral("\r\n");
     log.file.write(line.toUtf8());
     // Flushed at once: the log is read after a crash, when it matters most.
@@ -64,7 +66,7 @@ void AddEventLogEntry(const QString &data, const QString &label) {
 }
 
 void CloseEventLog() {
-    EventLogFile &log = eventLog();
+    OpenLog &log = eventLog();
     std::lock_guard guard(log.lock);
     if (log.file.isOpen())
         log.file.close();
