@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QFileInfo>
 #include <QHash>
 #include <QPointer>
 #include <QUrl>
@@ -32,13 +33,15 @@ void ShellOpenFile(const QString &verb, const QString &fileName) {
     const QString name = fit(clip(fileName), 256);
     if (name.isEmpty())
         return;
-    // An address ("http://...") goes as it is; anything else is a file, found without case.
+    // A file, found without case, wins over an address: "Remix: Live.wav" is a file name on
+    // this system. The desktop gets the full path: it does not share our current folder.
+    const QFileInfo file(findFileNoCase(name));
     const QUrl url(name);
-    if (url.isValid() && url.scheme().size() > 1) {
+    if (!file.exists() && url.isValid() && url.scheme().size() > 1) {
         QDesktopServices::openUrl(url);
         return;
     }
-    QDesktopServices::openUrl(QUrl::fromLocalFile(findFileNoCase(name)));
+    QDesktopServices::openUrl(QUrl::fromLocalFile(file.absoluteFilePath()));
 }
 
 namespace {

@@ -116,6 +116,24 @@ TEST(ShellOpenFile, OpensTheFileFoundWithoutCase) {
     EXPECT_EQ(catcher.opened[1].toString(), "http://example.invalid/");
 }
 
+TEST(ShellOpenFile, AnExistingFileIsOpenedByItsFullPathEvenWhenItLooksLikeAnAddress) {
+    for (const char *name : {"mix:one.wav", "Notes.txt"}) {
+        SCOPED_TRACE(name);
+        QFile f(QString::fromLatin1(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.close();
+        UrlCatcher catcher;
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
+        QDesktopServices::setUrlHandler(QStringLiteral("mix"), &catcher, "open");
+        ShellOpenFile(QStringLiteral("open"), QString::fromLatin1(name));
+        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+        QDesktopServices::unsetUrlHandler(QStringLiteral("mix"));
+        ASSERT_EQ(catcher.opened.size(), 1);
+        EXPECT_TRUE(catcher.opened[0].isLocalFile()) << catcher.opened[0].toString().toStdString();
+        EXPECT_EQ(catcher.opened[0].toLocalFile(), QFileInfo(QString::fromLatin1(name)).absoluteFilePath());
+    }
+}
+
 TEST(EnumWindowProc, CollectsTitledTopLevelWindowsIntoTheThreadsQueue) {
     QWidget titled, untitled;
     titled.setWindowTitle(QStringLiteral("TuneBank Pro 98"));
