@@ -98,6 +98,24 @@ TEST_F(Datfix, DamagedFileIsRebuiltFromWhatCanBeRead) {
     EXPECT_NE(bak.readAll(), original);   // the copy is of the damaged file as found
 }
 
+TEST_F(Datfix, ASecondRepairKeepsTheFirstOnesBackup) {
+    QByteArray first;
+    {
+        QFile f(QStringLiteral("tbkdata.dat"));
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        first = f.readAll();
+    }
+    Outcome r = datfix(command);
+    ASSERT_EQ(r.exit, 0) << r.output.toStdString();
+    r = datfix(command);
+    ASSERT_EQ(r.exit, 0) << r.output.toStdString();
+    EXPECT_TRUE(r.output.contains(QStringLiteral("tbkdata.dat.bak1"))) << r.output.toStdString();
+    QFile bak(QStringLiteral("tbkdata.dat.bak"));
+    ASSERT_TRUE(bak.open(QIODevice::ReadOnly));
+    EXPECT_EQ(bak.readAll(), first);
+    EXPECT_TRUE(QFile::exists(QStringLiteral("tbkdata.dat.bak1")));
+}
+
 TEST_F(Datfix, RefusesFilesThatAreNotOurs) {
     {
         QFile f(QStringLiteral("notes.txt"));

@@ -104,6 +104,16 @@ qint64 highestPosition(Db &db) {
     return qint64(1) << 40;
 }
 
+// A backup never replaces an earlier one: that may hold the only copy of the rows an earlier
+// repair could not read.
+QString freeBackupName(const QString &name) {
+    const QString base = name + QStringLiteral(".bak");
+    QString backup = base;
+    for (int n = 1; QFileInfo::exists(backup) || QFileInfo::exists(backup + QStringLiteral("-journal")); ++n)
+        backup = base + QString::number(n);
+    return backup;
+}
+
 class Lock {
 public:
     explicit Lock(const QString &path) {
@@ -222,9 +232,7 @@ Outcome run(const QStringList &args) {
         return out;
     }
     // Keep the original exactly as found, with a journal left by a crash.
-    const QString backup = name + QStringLiteral(".bak");
-    QFile::remove(backup);
-    QFile::remove(backup + QStringLiteral("-journal"));
+    const QString backup = freeBackupName(name);
     if (!QFile::copy(path, backup)) {
         out.exit = Unrecoverable;
         out.messages << QStringLiteral("cannot keep a copy of %1 as %2; nothing was changed").arg(name, backup);

@@ -1,7 +1,8 @@
 #pragma once
 // Checks a data file and rebuilds it from whatever rows can still be read, keeping the
-// original as "<name>.bak". The structure comes from the example file the program wrote
-// (".dex"), else from the copy every data file keeps of its own structure.
+// original as "<name>.bak" ("<name>.bak1", ... when an earlier repair's copy is there). The
+// structure comes from the example file the program wrote (".dex"), else from the copy every
+// data file keeps of its own structure.
 #include <QString>
 #include <QStringList>
 
