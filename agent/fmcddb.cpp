@@ -210,10 +210,8 @@ void TfmCDDB::closeEvent(QCloseEvent *e) {
 }
 
 void TfmCDDB::FormClose() {
+    ResetConnection();
     if (socket_) {
-        resetting_ = true;
-        socket_->abort();
-        resetting_ = false;
         socket_->disconnect(this);
         // We may be inside one of the socket's own signals.
         socket_->deleteLater();
