@@ -18,4 +18,4 @@ sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get update -q
-$sudo apt-get install -y -q --no-install-recommends "${packages[@]}"
+$sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
