@@ -138,7 +138,6 @@ void startBrowse(const char *explorer, const char *plain) {
         startThread(p, 25000);
 }
 
-// The frame window procedure.
 class MainFrame : public Window {
 public:
     MainFrame() : Window(QStringLiteral("Main")) {}
