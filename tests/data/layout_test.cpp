@@ -170,6 +170,25 @@ TEST_F(Layout, ConfigurationIsMadeAfterOtherFilesAndKeepsItsPassword) {
     EXPECT_EQ(errorCode(), InvalidDataFile);
 }
 
+// A number beyond any whole number, from text or from a double, is held at the end of the
+// field's range, with its sign kept.
+TEST(Fields, NumbersBeyondRangeAreHeldAtTheEnd) {
+    ALB.clear();
+    const FieldRef decimal = ALB[QStringLiteral("CategoryID")];   // DECIMAL(6): 11 digits
+    decimal.setText(QStringLiteral("1e30"));
+    EXPECT_EQ(decimal.number(), 99999999999);
+    decimal.setText(QStringLiteral("-1e30"));
+    EXPECT_EQ(decimal.number(), -99999999999);
+    decimal.setValue(QVariant(1e30));
+    EXPECT_EQ(decimal.number(), 99999999999);
+    const FieldRef text = ALB[QStringLiteral("Artist")];
+    text.setText(QStringLiteral("1e30"));
+    EXPECT_EQ(text.number(), std::numeric_limits<qint64>::max());
+    text.setText(QStringLiteral("-1e30"));
+    EXPECT_EQ(text.number(), std::numeric_limits<qint64>::min());
+    ALB.clear();
+}
+
 TEST(TextFiles, EventLogLinesAndEndOfFile) {
     ASSERT_FALSE(EVL.open());
     EXPECT_EQ(errorCode(), FileNotFound);
