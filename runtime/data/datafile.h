@@ -149,6 +149,9 @@ public:
 private:
     bool checkOpen(bool write);
     void loadRow(sqlite3_stmt *stmt, Record &into) const;
+    // Steps a bound statement once: its row into the buffer, or 35 / the driver's error.
+    bool readOne(sqlite3_stmt *stmt);
+    std::vector<Cell> keyValues(const KeyDecl &k) const;   // the buffer's values of the key
     void failWrite(int rc);
     bool verifyLayout();
     bool lock(bool exclusive);
