@@ -157,6 +157,12 @@ private:
     bool lock(bool exclusive);
     void unlock();
     bool withExclusiveAttach(const std::function<bool()> &work);
+    // Clears the error; false with 52 or 56 when the file is open or a transaction runs.
+    bool checkClosedOutsideTransaction();
+    // Runs the statements in order; on the first failure rolls back and keeps its error. The
+    // statements from firstKeyIndex on create the keys in declared order, so a refused one
+    // names its key (40).
+    bool runScript(const QStringList &sql, qsizetype firstKeyIndex = -1);
     // A prepared statement for one of the file's common shapes, kept across calls.
     sqlite3_stmt *statement(quint32 shape, const std::function<QString()> &sql);
     struct CachedStatement {

@@ -159,6 +159,21 @@ TEST_F(Layout, MissingKeysAreRebuilt) {
     EXPECT_EQ(CAT.send(QStringLiteral("HELD")), QStringLiteral("OFF"));
 }
 
+TEST_F(Layout, RebuildRefusedByDuplicateRowsNamesTheKeyAndKeepsTheRows) {
+    createAndOpen({&CAT});
+    ASSERT_TRUE(driver::exec(QStringLiteral("DROP INDEX %1.k_keycategory").arg(CAT.schemaName()), {}));
+    for (int id : {1, 2}) {
+        CAT.clear();
+        CAT.CategoryID = id;
+        CAT.Category = "Jazz";
+        ASSERT_TRUE(CAT.add()) << errorCode();
+    }
+    EXPECT_FALSE(CAT.buildKeys());
+    EXPECT_EQ(errorCode(), DuplicateKey);
+    EXPECT_EQ(errorKey(), QStringLiteral("KeyCategory"));
+    EXPECT_EQ(CAT.records(), 2);
+}
+
 TEST_F(Layout, ConfigurationIsMadeAfterOtherFilesAndKeepsItsPassword) {
     createAndOpen({&MUS});          // the connection makes the main database first
     ASSERT_FALSE(CF.open());
