@@ -70,6 +70,14 @@ TEST(Profile, BrokenLinesDuplicatesAndForeignBytesDoNotLoseEntries) {
     EXPECT_EQ(getIni("B", "new", "", kLocal), "v");
 }
 
+TEST(Profile, LineBreaksInAValueCannotAddEntriesOrSections) {
+    ASSERT_TRUE(putIni("A", "x", "one\n[B]\r\ny=2", kLocal));
+    EXPECT_EQ(getIni("B", "y", "none", kLocal), "none");
+    EXPECT_EQ(iniEntries("A", kLocal), QStringList{"x"});
+    EXPECT_EQ(getIni("A", "x", "", kLocal), "one [B]  y=2");
+    EXPECT_EQ(readAll("POSITION.INI"), "[A]\nx=one [B]  y=2\n");
+}
+
 TEST(Profile, BareNamesLiveInTheSettingsFolderAndDotNamesInTheCurrentFolder) {
     ASSERT_TRUE(putIni("Settings", "UseLog", "1", "TBank98.INI"));
     EXPECT_TRUE(QFile::exists(settingsFolder() + "/TBank98.INI"));
