@@ -5,6 +5,7 @@
 #include "runtime/data/upgrader.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 using namespace tbk;
 using namespace tbk::data;
@@ -183,6 +184,16 @@ TEST_F(Layout, ConfigurationIsMadeAfterOtherFilesAndKeepsItsPassword) {
     CF.close();
     EXPECT_FALSE(CF.open());
     EXPECT_EQ(errorCode(), InvalidDataFile);
+}
+
+TEST(Declarations, AnExampleThatCannotBeWrittenIsReported) {
+    ASSERT_TRUE(up_UsingFile(QStringLiteral("MUS"), QStringLiteral("Tunebank"), MUS, 6));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), exampleFileName(MUS)));   // a full disk
+    EXPECT_EQ(up_MakeExample(MUS), QStringLiteral("3"));
+    EXPECT_EQ(errorCode(), AccessDenied);
+    QFile::remove(exampleFileName(MUS));
+    EXPECT_EQ(up_MakeExample(MUS), QString());
+    EXPECT_GT(QFileInfo(exampleFileName(MUS)).size(), 0);
 }
 
 // A number beyond any whole number, from text or from a double, is held at the end of the
