@@ -134,19 +134,23 @@ std::vector<Cell> DataFile::keyValues(const KeyDecl &k) const {
 
 void DataFile::set(const Key &k) { cursor_ = Cursor{k.index(), Cursor::None, {}, 0}; }
 
-void DataFile::setFromBuffer(const Key &k) {
-    cursor_ = Cursor{k.index(), Cursor::Values, keyValues(k.decl()), 0};
+Cursor DataFile::cursorFromBuffer(const Key &k) const {
+    return Cursor{k.index(), Cursor::Values, keyValues(k.decl()), 0};
 }
 
-void DataFile::setAt(const Key &k, Position p) {
+Cursor DataFile::cursorAt(const Key *k, Position p) {
+    if (!k)
+        return Cursor{-1, Cursor::AtRecord, {}, p};
     Record saved = buffer_;
-    if (get(p)) {
-        cursor_ = Cursor{k.index(), Cursor::AtRecord, keyValues(k.decl()), p};
-    } else {
-        cursor_ = Cursor{k.index(), Cursor::None, {}, 0};
-    }
-    buffer_ = saved;
+    Cursor c = get(p) ? Cursor{k->index(), Cursor::AtRecord, keyValues(k->decl()), p}
+                      : Cursor{k->index(), Cursor::None, {}, 0};
+    buffer_ = std::move(saved);
+    return c;
 }
+
+void DataFile::setFromBuffer(const Key &k) { cursor_ = cursorFromBuffer(k); }
+
+void DataFile::setAt(const Key &k, Position p) { cursor_ = cursorAt(&k, p); }
 
 void DataFile::setPhysical(Position from) {
     cursor_ = from > 0 ? Cursor{-1, Cursor::AtRecord, {}, from} : Cursor{-1, Cursor::None, {}, 0};

@@ -140,6 +140,10 @@ public:
     void watch() {}    // every put is checked against the version read
 
     // --- used by views and the driver
+    // Where a read in the key's order starts: at the key value now in the buffer, or at the
+    // record at p (in physical order when k is null; a plain set() when the record is gone).
+    Cursor cursorFromBuffer(const Key &k) const;
+    Cursor cursorAt(const Key *k, Position p);
     bool readNext(Cursor &c, bool forward, const std::function<bool()> &accept,
                   const QString &condition = {}, const QVariantList &binds = {});
     QString schemaName() const { return alias_; }   // SQL schema of the attached file
