@@ -87,16 +87,10 @@ bool DataFile::open(int mode) {
         return false;
     }
     if (!verifyLayout()) {
-        const int code = errorCode();
-        const int dcode = driverErrorCode();
-        const QString dtext = driverErrorText();
+        // Letting go of the file touches no error state: verifyLayout's error stands.
         driver::detach(path_);
         unlock();
         driver::releaseIfIdle();
-        if (code == DriverError)
-            setDriverError(dcode, dtext, label_);
-        else
-            setError(code, label_);
         return false;
     }
     open_ = true;
@@ -165,13 +159,8 @@ bool DataFile::withExclusiveAttach(const std::function<bool()> &work) {
     bool ok = !alias_.isEmpty();
     if (ok) {
         ok = work();
-        const int code = errorCode(), dcode = driverErrorCode();
-        const QString dtext = driverErrorText(), key = errorKey();
         driver::detach(path_);
         driver::releaseIfIdle();
-        if (code == DuplicateKey) setDuplicateKeyError(label_, key);
-        else if (code == DriverError) setDriverError(dcode, dtext, label_);
-        else if (code) setError(code, label_);
     }
     alias_.clear();
     unlock();
