@@ -265,4 +265,20 @@ TEST(TextFiles, LongLinesComeInPiecesAndNothingIsLost) {
     INP.close();
 }
 
+TEST(TextFiles, APieceNeverSplitsACharacter) {
+    const QString line = QString(1023, QLatin1Char('a')) + QString::fromUtf8("\xf0\x9f\x98\x80") + QStringLiteral("b");
+    {
+        QFile f(QStringLiteral("CDDB_LOG.TXT"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(line.toUtf8() + "\n");
+    }
+    INP.setName(QStringLiteral("CDDB_LOG.TXT"));
+    ASSERT_TRUE(INP.open(SharedReadOnly));
+    QString joined;
+    while (INP.next())
+        joined += INP.LINE.str();
+    INP.close();
+    EXPECT_EQ(joined, line);
+}
+
 } // namespace
