@@ -176,7 +176,9 @@ bool putIni(const QString &section, const QString &entry, const QString &value,
             const QString &file) {
     const QString path = settingsPath(file);
     IniFile ini;
-    ini.load(path);
+    // A file that exists but cannot be read would be replaced by this one entry.
+    if (!ini.load(path) && QFileInfo::exists(path))
+        return false;
     const qsizetype header = ini.section(section);
     const qsizetype at = ini.entry(header, entry);
     if (at >= 0) {
