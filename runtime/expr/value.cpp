@@ -32,6 +32,12 @@ QString formatNumber(double n) {
     return QString::number(n, 'g', 15);
 }
 
+std::optional<qint64> wholeNumber(double n) {
+    if (n == std::trunc(n) && std::fabs(n) < 9e15)
+        return qint64(n);
+    return std::nullopt;
+}
+
 namespace {
 // Code units from U+D800 up sort above U+E000..U+FFFF in UTF-8 order: lift the latter.
 inline uint orderOfUnit(char16_t u) {
