@@ -7,34 +7,10 @@
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <memory>
-
 using namespace tbk;
 using namespace tbk::data;
 
 namespace {
-
-// One catalogue for the reading benchmarks, made on first use.
-QString catalogueFolder() {
-    static std::unique_ptr<QTemporaryDir> dir;
-    if (!dir) {
-        dir = std::make_unique<QTemporaryDir>();
-        QDir::setCurrent(dir->path());
-        if (!tbk::bench::generateCatalogue()) {
-            std::fprintf(stderr, "catalogue generation failed: %d\n", errorCode());
-            std::exit(1);
-        }
-    }
-    return dir->path();
-}
-
-void openAll() {
-    for (const RegisteredFile &f : registeredDataFiles())
-        if (!f.file->isOpen() && !f.file->open())
-            std::exit(2);
-}
 
 void closeAll() {
     for (DataFile *f : DataFile::all())
@@ -46,8 +22,7 @@ enum Start { FromStart, FromValue, FromEnd };
 // The first 20 rows of a key order, from the start, from a located value (the key value of
 // a record near the middle of every key) or backwards from the end.
 void BM_First20(benchmark::State &state) {
-    QDir::setCurrent(catalogueFolder());
-    openAll();
+    tbk::bench::useSharedCatalogue();
     const Key &key = MUS.keyAt(int(state.range(0)));
     const Start start = Start(state.range(1));
     Record located;
@@ -80,8 +55,7 @@ BENCHMARK(BM_First20)->Apply(First20Args)->Unit(benchmark::kMicrosecond)
     ->Repetitions(3)->ReportAggregatesOnly(true);
 
 void BM_CountRecords(benchmark::State &state) {
-    QDir::setCurrent(catalogueFolder());
-    openAll();
+    tbk::bench::useSharedCatalogue();
     for (auto _ : state)
         if (MUS.records() != 100000)
             state.SkipWithError("wrong count");
@@ -89,10 +63,10 @@ void BM_CountRecords(benchmark::State &state) {
 BENCHMARK(BM_CountRecords)->Unit(benchmark::kMillisecond)->Repetitions(3)->ReportAggregatesOnly(true);
 
 void BM_OpenAllEleven(benchmark::State &state) {
-    QDir::setCurrent(catalogueFolder());
+    tbk::bench::useSharedCatalogue();
     closeAll();
     for (auto _ : state) {
-        openAll();
+        tbk::bench::openAllDataFiles();
         state.PauseTiming();
         closeAll();
         state.ResumeTiming();
@@ -126,8 +100,7 @@ BENCHMARK(BM_Add100kSongsInOneTransaction)->Unit(benchmark::kMillisecond)->Itera
 
 // 200 puts, each its own commit, as a walk without a transaction writes: plain and streamed.
 void BM_Put200EachCommitted(benchmark::State &state) {
-    QDir::setCurrent(catalogueFolder());
-    openAll();
+    tbk::bench::useSharedCatalogue();
     const bool streamed = state.range(0) != 0;
     for (auto _ : state) {
         if (streamed)

@@ -3,8 +3,14 @@
 #include "core/datafiles.h"
 #include "runtime/data/transaction.h"
 
+#include <QDir>
 #include <QRandomGenerator>
 #include <QStringList>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
 
 namespace tbk::bench {
 
@@ -99,6 +105,26 @@ bool generateCatalogue(const CatalogueSize &size) {
     for (const RegisteredFile &f : registeredDataFiles())
         f.file->close();
     return true;
+}
+
+void useSharedCatalogue() {
+    static std::unique_ptr<QTemporaryDir> dir;
+    if (!dir) {
+        dir = std::make_unique<QTemporaryDir>();
+        QDir::setCurrent(dir->path());
+        if (!generateCatalogue()) {
+            std::fprintf(stderr, "catalogue generation failed: %d\n", errorCode());
+            std::exit(1);
+        }
+    }
+    QDir::setCurrent(dir->path());
+    openAllDataFiles();
+}
+
+void openAllDataFiles() {
+    for (const RegisteredFile &f : registeredDataFiles())
+        if (!f.file->isOpen() && !f.file->open())
+            std::exit(2);
 }
 
 } // namespace tbk::bench

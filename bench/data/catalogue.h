@@ -12,6 +12,13 @@ struct CatalogueSize {
 
 bool generateCatalogue(const CatalogueSize &size = {});
 
+// The benchmarks' shared catalogue of the default size: made in a temporary folder on the first
+// call (the process exits when that fails), then every data file opened. Makes the folder
+// current each time, as a benchmark may have changed it.
+void useSharedCatalogue();
+// Every registered data file open (the process exits when one cannot be opened).
+void openAllDataFiles();
+
 // Adds `count` songs with identifiers from `firstId` on to the open songs file (no transaction).
 bool addSongs(int firstId, int count, int albums, int categories);
 

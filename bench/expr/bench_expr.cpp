@@ -3,35 +3,13 @@
 #include "core/datafiles.h"
 #include "runtime/expr/exprview.h"
 
-#include <QDir>
-#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
-
-#include <cstdio>
-#include <cstdlib>
-#include <memory>
 
 using namespace tbk;
 using namespace tbk::data;
 using namespace tbk::expr;
 
 namespace {
-
-void useCatalogue() {
-    static std::unique_ptr<QTemporaryDir> dir;
-    if (!dir) {
-        dir = std::make_unique<QTemporaryDir>();
-        QDir::setCurrent(dir->path());
-        if (!tbk::bench::generateCatalogue()) {
-            std::fprintf(stderr, "catalogue generation failed: %d\n", errorCode());
-            std::exit(1);
-        }
-    }
-    QDir::setCurrent(dir->path());
-    for (const RegisteredFile &f : registeredDataFiles())
-        if (!f.file->isOpen() && !f.file->open())
-            std::exit(2);
-}
 
 const char *const kFilters[] = {
     "UPPER(MUS:Artist) = 'ABBA' AND MUS:BeatsPerMinute > 120",
@@ -41,7 +19,7 @@ const char *const kFilters[] = {
 
 // Every song that passes, in key order (SQL path).
 void BM_FilterAllSongs(benchmark::State &state) {
-    useCatalogue();
+    tbk::bench::useSharedCatalogue();
     ExprView v(MUS, &MUS.SongsByArtist);
     if (!v.setFilter(kFilters[state.range(0)]) || !v.open()) {
         state.SkipWithError("filter refused");
@@ -60,7 +38,7 @@ BENCHMARK(BM_FilterAllSongs)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 
 // The same filter evaluated per record by the driver's view, for comparison.
 void BM_FilterAllSongsRowByRow(benchmark::State &state) {
-    useCatalogue();
+    tbk::bench::useSharedCatalogue();
     DeclaredFields fields;
     std::optional<Error> error;
     const Expression e = Expression::compile(kFilters[state.range(0)], fields, error);
@@ -78,9 +56,19 @@ void BM_FilterAllSongsRowByRow(benchmark::State &state) {
 }
 BENCHMARK(BM_FilterAllSongsRowByRow)->Arg(0)->Unit(benchmark::kMillisecond);
 
+// Reads a page of 20 rows from the start of the view.
+void readFirstPage(benchmark::State &state, ExprView &v) {
+    v.set();
+    int n = 0;
+    while (n < 20 && v.next())
+        ++n;
+    if (n != 20)
+        state.SkipWithError("fewer than 20 rows");
+}
+
 // A browse's first page (20 rows) of a filtered view in key order.
 void BM_FilteredFirstPage(benchmark::State &state) {
-    useCatalogue();
+    tbk::bench::useSharedCatalogue();
     VariableScope window;
     QString media = QStringLiteral("minidisc");
     window.bindText(QStringLiteral("BRW1::Sort3:Reset:MED:Media"), &media);
@@ -94,42 +82,30 @@ void BM_FilteredFirstPage(benchmark::State &state) {
         state.SkipWithError("filter refused");
         return;
     }
-    for (auto _ : state) {
-        v.set();
-        int n = 0;
-        while (n < 20 && v.next())
-            ++n;
-        if (n != 20)
-            state.SkipWithError("fewer than 20 rows");
-    }
+    for (auto _ : state)
+        readFirstPage(state, v);
     state.SetLabel(std::string(state.range(0) == 0 ? "SongsByArtist: " : "SongsByMedia: ") + filter);
 }
 BENCHMARK(BM_FilteredFirstPage)->ArgsProduct({{0, 1}, {0, 1}})->Unit(benchmark::kMillisecond);
 
 // An explorer's first page ordered on a column (the whole ordered list is made each time).
 void BM_OrderedFirstPage(benchmark::State &state) {
-    useCatalogue();
+    tbk::bench::useSharedCatalogue();
     const char *order = state.range(0) == 0 ? "UPPER(MUS:Title)" : "-MUS:BeatsPerMinute";
     ExprView v(MUS, &MUS.SongsByArtist);
     if (!v.setOrder(order) || !v.open()) {
         state.SkipWithError("order refused");
         return;
     }
-    for (auto _ : state) {
-        v.set();
-        int n = 0;
-        while (n < 20 && v.next())
-            ++n;
-        if (n != 20)
-            state.SkipWithError("fewer than 20 rows");
-    }
+    for (auto _ : state)
+        readFirstPage(state, v);
     state.SetLabel(order);
 }
 BENCHMARK(BM_OrderedFirstPage)->DenseRange(0, 1)->Unit(benchmark::kMillisecond);
 
 // Parsing and binding a long query-wizard filter.
 void BM_CompileWizardFilter(benchmark::State &state) {
-    useCatalogue();
+    tbk::bench::useSharedCatalogue();
     QString text = QStringLiteral("(UPPER(MUS:Artist) = 'ABBA' OR MUS:BeatsPerMinute > 120)");
     const QString clause = QStringLiteral(" AND (INSTRING('X', UPPER(MUS:Title), 1, 1) = 0 OR MUS:Rating >= 3)");
     while (text.size() + clause.size() <= kFilterTextSize)

@@ -99,14 +99,8 @@ QString DataFile::fullPath() const {
 // ---------------------------------------------------------------- keys
 
 const Key *DataFile::key(const QString &name) const {
-    QString n = name;
-    const qsizetype colon = n.indexOf(QLatin1Char(':'));
-    if (colon >= 0) {
-        if (n.left(colon).compare(prefix_, Qt::CaseInsensitive) != 0)
-            return nullptr;
-        n = n.mid(colon + 1);
-    }
-    const int i = structure_->keyIndex(n);
+    const QString n = localName(name);
+    const int i = n.isNull() ? -1 : structure_->keyIndex(n);
     return i < 0 ? nullptr : keys_[size_t(i)].get();
 }
 
@@ -130,27 +124,33 @@ void DataFile::loadRow(sqlite3_stmt *st, Record &into) const {
 
 // ---------------------------------------------------------------- sequential reading
 
+std::vector<Cell> DataFile::keyValues(const KeyDecl &k) const {
+    std::vector<Cell> values;
+    values.reserve(k.fields.size());
+    for (int i : k.fields)
+        values.push_back(buffer_.cells[size_t(i)]);
+    return values;
+}
+
 void DataFile::set(const Key &k) { cursor_ = Cursor{k.index(), Cursor::None, {}, 0}; }
 
-void DataFile::setFromBuffer(const Key &k) {
-    Cursor c{k.index(), Cursor::Values, {}, 0};
-    for (int i : k.decl().fields)
-        c.values.push_back(buffer_.cells[size_t(i)]);
-    cursor_ = c;
+Cursor DataFile::cursorFromBuffer(const Key &k) const {
+    return Cursor{k.index(), Cursor::Values, keyValues(k.decl()), 0};
 }
 
-void DataFile::setAt(const Key &k, Position p) {
+Cursor DataFile::cursorAt(const Key *k, Position p) {
+    if (!k)
+        return Cursor{-1, Cursor::AtRecord, {}, p};
     Record saved = buffer_;
-    if (get(p)) {
-        Cursor c{k.index(), Cursor::AtRecord, {}, p};
-        for (int i : k.decl().fields)
-            c.values.push_back(buffer_.cells[size_t(i)]);
-        cursor_ = c;
-    } else {
-        cursor_ = Cursor{k.index(), Cursor::None, {}, 0};
-    }
-    buffer_ = saved;
+    Cursor c = get(p) ? Cursor{k->index(), Cursor::AtRecord, keyValues(k->decl()), p}
+                      : Cursor{k->index(), Cursor::None, {}, 0};
+    buffer_ = std::move(saved);
+    return c;
 }
+
+void DataFile::setFromBuffer(const Key &k) { cursor_ = cursorFromBuffer(k); }
+
+void DataFile::setAt(const Key &k, Position p) { cursor_ = cursorAt(&k, p); }
 
 void DataFile::setPhysical(Position from) {
     cursor_ = from > 0 ? Cursor{-1, Cursor::AtRecord, {}, from} : Cursor{-1, Cursor::None, {}, 0};
@@ -233,10 +233,7 @@ bool DataFile::readNext(Cursor &c, bool forward, const std::function<bool()> &ac
             buffer_ = std::move(r);
             c.anchor = Cursor::After;
             c.position = buffer_.position;
-            c.values.clear();
-            if (k)
-                for (int i : k->fields)
-                    c.values.push_back(buffer_.cells[size_t(i)]);
+            c.values = k ? keyValues(*k) : std::vector<Cell>();
             if (!accept || accept()) {
                 clearError();
                 return true;
@@ -282,22 +279,10 @@ bool DataFile::get(const Key &k) {
     int b = 1;
     for (int i : kd.fields)
         bindCell(st, b++, fields[size_t(i)], buffer_.cells[size_t(i)]);
-    const int rc = sqlite3_step(st);
-    if (rc == SQLITE_ROW) {
-        loadRow(st, buffer_);
-        sqlite3_reset(st);
-        Cursor c{k.index(), Cursor::After, {}, buffer_.position};
-        for (int i : kd.fields)
-            c.values.push_back(buffer_.cells[size_t(i)]);
-        cursor_ = c;
-        return true;
-    }
-    sqlite3_reset(st);
-    if (rc == SQLITE_DONE)
-        setError(RecordNotFound, label_);
-    else
-        driver::fail(rc, label_);
-    return false;
+    if (!readOne(st))
+        return false;
+    cursor_ = Cursor{k.index(), Cursor::After, keyValues(kd), buffer_.position};
+    return true;
 }
 
 bool DataFile::get(Position p) {
@@ -307,13 +292,16 @@ bool DataFile::get(Position p) {
     if (!st)
         return false;
     sqlite3_bind_int64(st, 1, p);
+    return readOne(st);
+}
+
+bool DataFile::readOne(sqlite3_stmt *st) {
     const int rc = sqlite3_step(st);
-    if (rc == SQLITE_ROW) {
+    if (rc == SQLITE_ROW)
         loadRow(st, buffer_);
-        sqlite3_reset(st);
-        return true;
-    }
     sqlite3_reset(st);
+    if (rc == SQLITE_ROW)
+        return true;
     if (rc == SQLITE_DONE)
         setError(RecordNotFound, label_);
     else

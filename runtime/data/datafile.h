@@ -140,6 +140,10 @@ public:
     void watch() {}    // every put is checked against the version read
 
     // --- used by views and the driver
+    // Where a read in the key's order starts: at the key value now in the buffer, or at the
+    // record at p (in physical order when k is null; a plain set() when the record is gone).
+    Cursor cursorFromBuffer(const Key &k) const;
+    Cursor cursorAt(const Key *k, Position p);
     bool readNext(Cursor &c, bool forward, const std::function<bool()> &accept,
                   const QString &condition = {}, const QVariantList &binds = {});
     QString schemaName() const { return alias_; }   // SQL schema of the attached file
@@ -149,11 +153,20 @@ public:
 private:
     bool checkOpen(bool write);
     void loadRow(sqlite3_stmt *stmt, Record &into) const;
+    // Steps a bound statement once: its row into the buffer, or 35 / the driver's error.
+    bool readOne(sqlite3_stmt *stmt);
+    std::vector<Cell> keyValues(const KeyDecl &k) const;   // the buffer's values of the key
     void failWrite(int rc);
     bool verifyLayout();
     bool lock(bool exclusive);
     void unlock();
     bool withExclusiveAttach(const std::function<bool()> &work);
+    // Clears the error; false with 52 or 56 when the file is open or a transaction runs.
+    bool checkClosedOutsideTransaction();
+    // Runs the statements in order; on the first failure rolls back and keeps its error. The
+    // statements from firstKeyIndex on create the keys in declared order, so a refused one
+    // names its key (40).
+    bool runScript(const QStringList &sql, qsizetype firstKeyIndex = -1);
     // A prepared statement for one of the file's common shapes, kept across calls.
     sqlite3_stmt *statement(quint32 shape, const std::function<QString()> &sql);
     struct CachedStatement {

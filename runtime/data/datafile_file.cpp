@@ -87,16 +87,10 @@ bool DataFile::open(int mode) {
         return false;
     }
     if (!verifyLayout()) {
-        const int code = errorCode();
-        const int dcode = driverErrorCode();
-        const QString dtext = driverErrorText();
+        // Letting go of the file touches no error state: verifyLayout's error stands.
         driver::detach(path_);
         unlock();
         driver::releaseIfIdle();
-        if (code == DriverError)
-            setDriverError(dcode, dtext, label_);
-        else
-            setError(code, label_);
         return false;
     }
     open_ = true;
@@ -165,20 +159,15 @@ bool DataFile::withExclusiveAttach(const std::function<bool()> &work) {
     bool ok = !alias_.isEmpty();
     if (ok) {
         ok = work();
-        const int code = errorCode(), dcode = driverErrorCode();
-        const QString dtext = driverErrorText(), key = errorKey();
         driver::detach(path_);
         driver::releaseIfIdle();
-        if (code == DuplicateKey) setDuplicateKeyError(label_, key);
-        else if (code == DriverError) setDriverError(dcode, dtext, label_);
-        else if (code) setError(code, label_);
     }
     alias_.clear();
     unlock();
     return ok;
 }
 
-bool DataFile::create() {
+bool DataFile::checkClosedOutsideTransaction() {
     clearError();
     if (open_) {
         setError(FileAlreadyOpen, label_);
@@ -188,6 +177,26 @@ bool DataFile::create() {
         setError(TransactionActive, label_);
         return false;
     }
+    return true;
+}
+
+bool DataFile::runScript(const QStringList &sql, qsizetype firstKeyIndex) {
+    const auto &keys = structure_->keys();
+    for (qsizetype i = 0; i < sql.size(); ++i) {
+        if (driver::exec(sql[i], label_))
+            continue;
+        const qsizetype key = firstKeyIndex < 0 ? -1 : i - firstKeyIndex;
+        if (key >= 0 && size_t(key) < keys.size() && (driverErrorCode() & 0xff) == SQLITE_CONSTRAINT)
+            setDuplicateKeyError(label_, keys[size_t(key)].name);
+        sqlite3_exec(driver::db(), "ROLLBACK", nullptr, nullptr, nullptr);
+        return false;
+    }
+    return true;
+}
+
+bool DataFile::create() {
+    if (!checkClosedOutsideTransaction())
+        return false;
     const QString path = fullPath();
     const bool isMain = driver::isMainPath(path);
     if (!isMain && QFileInfo::exists(path)) {
@@ -215,11 +224,8 @@ bool DataFile::create() {
         sql << schema::createTable(*structure_, alias_, QStringLiteral("records"));
         for (const KeyDecl &k : structure_->keys())
             sql << schema::createIndex(*structure_, alias_, k);
-        for (const QString &s : sql)
-            if (!driver::exec(s, label_)) {
-                sqlite3_exec(driver::db(), "ROLLBACK", nullptr, nullptr, nullptr);
-                return false;
-            }
+        if (!runScript(sql))
+            return false;
         if (const int rc = schema::writeMeta(driver::db(), *structure_, alias_); rc != SQLITE_OK) {
             driver::fail(rc, label_);
             sqlite3_exec(driver::db(), "ROLLBACK", nullptr, nullptr, nullptr);
@@ -296,22 +302,13 @@ bool DataFile::buildKeys() {
         return false;
     }
     auto rebuild = [this] {
-        if (!driver::exec(QStringLiteral("BEGIN"), label_))
-            return false;
-        for (const KeyDecl &k : structure_->keys()) {
-            if (!driver::exec(QStringLiteral("DROP INDEX IF EXISTS %1.%2").arg(alias_, schema::indexName(k)), label_)
-                || !driver::exec(schema::createIndex(*structure_, alias_, k), label_)) {
-                if (errorCode() == DriverError && (driverErrorCode() & 0xff) == SQLITE_CONSTRAINT)
-                    setDuplicateKeyError(label_, k.name);
-                const int code = errorCode();
-                const QString key = errorKey();
-                sqlite3_exec(driver::db(), "ROLLBACK", nullptr, nullptr, nullptr);
-                if (code == DuplicateKey)
-                    setDuplicateKeyError(label_, key);
-                return false;
-            }
-        }
-        return driver::commitOrRollback(label_);
+        QStringList sql{QStringLiteral("BEGIN")};
+        for (const KeyDecl &k : structure_->keys())
+            sql << QStringLiteral("DROP INDEX IF EXISTS %1.%2").arg(alias_, schema::indexName(k));
+        const qsizetype firstKey = sql.size();
+        for (const KeyDecl &k : structure_->keys())
+            sql << schema::createIndex(*structure_, alias_, k);
+        return runScript(sql, firstKey) && driver::commitOrRollback(label_);
     };
     if (open_)
         return checkOpen(true) && rebuild();
@@ -347,12 +344,10 @@ bool DataFile::pack() {
     sql << QStringLiteral("UPDATE %1.sqlite_sequence SET seq=(SELECT count(*) FROM %1.records) WHERE name='records'").arg(alias_);
     sql << QStringLiteral("COMMIT");
     driver::finalizeAll();
-    for (const QString &s : sql)
-        if (!driver::exec(s, label_)) {
-            sqlite3_exec(driver::db(), "ROLLBACK", nullptr, nullptr, nullptr);
-            return false;
-        }
+    const bool ok = runScript(sql);
     driver::finalizeAll();
+    if (!ok)
+        return false;
     sqlite3_exec(driver::db(), QStringLiteral("VACUUM %1").arg(alias_).toUtf8().constData(), nullptr, nullptr, nullptr);
     buffer_.position = 0;
     cursor_ = Cursor{};

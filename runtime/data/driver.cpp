@@ -12,6 +12,8 @@ namespace tbk::data {
 
 namespace {
 
+// The collation of text keys: case-blind, trailing blanks ignored (tbk::compareText); plain
+// ASCII, the common case, is compared on the bytes without converting.
 int compareTbkText(void *, int n1, const void *p1, int n2, const void *p2) {
     auto a = static_cast<const unsigned char *>(p1);
     auto b = static_cast<const unsigned char *>(p2);
@@ -23,10 +25,10 @@ int compareTbkText(void *, int n1, const void *p1, int n2, const void *p2) {
     for (int i = 0; i < n; ++i) {
         unsigned char x = a[i], y = b[i];
         if ((x | y) & 0x80) {
-            // Beyond ASCII: fold the rest properly.
-            const QString sa = QString::fromUtf8(reinterpret_cast<const char *>(a + i), n1 - i);
-            const QString sb = QString::fromUtf8(reinterpret_cast<const char *>(b + i), n2 - i);
-            const int c = sa.compare(sb, Qt::CaseInsensitive);
+            // Beyond ASCII: the rest by the runtime's own case-blind rule, as keys compare in memory.
+            const int c = compareText(QString::fromUtf8(reinterpret_cast<const char *>(a + i), n1 - i),
+                                      QString::fromUtf8(reinterpret_cast<const char *>(b + i), n2 - i),
+                                      Qt::CaseInsensitive);
             return c < 0 ? -1 : c > 0 ? 1 : 0;
         }
         if (x >= 'A' && x <= 'Z')

@@ -3,7 +3,24 @@
 #include "runtime/data/recordbuffer.h"
 #include "runtime/values/text.h"
 
+#include <cmath>
+#include <limits>
+
 namespace tbk::data {
+
+namespace {
+// A number taken from text or a double may lie beyond any whole number ("1e30"): converting
+// that to an integer is undefined, so it is held at the nearest end of the range instead.
+qint64 wholeNumber(double d) {
+    if (std::isnan(d))
+        return 0;
+    if (d >= 9.2e18)
+        return std::numeric_limits<qint64>::max();
+    if (d <= -9.2e18)
+        return std::numeric_limits<qint64>::min();
+    return qint64(d);
+}
+} // namespace
 
 qint64 fitNumber(FieldKind kind, int size, qint64 v) {
     switch (kind) {
@@ -43,7 +60,7 @@ QString FieldRef::text() const {
 
 qint64 FieldRef::number() const {
     const Cell &c = file_->cell(index_);
-    return isText() ? qint64(numericValue(c.s)) : c.n;
+    return isText() ? wholeNumber(numericValue(c.s)) : c.n;
 }
 
 QVariant FieldRef::value() const {
@@ -56,7 +73,7 @@ void FieldRef::setText(const QString &v) const {
     if (isText())
         c.s = fitText(kind(), size(), v);
     else
-        c.n = fitNumber(kind(), size(), qint64(numericValue(v)));
+        c.n = fitNumber(kind(), size(), wholeNumber(numericValue(v)));
 }
 
 void FieldRef::setNumber(qint64 v) const {
@@ -71,7 +88,7 @@ void FieldRef::setValue(const QVariant &v) const {
     if (v.typeId() == QMetaType::QString)
         setText(v.toString());
     else if (v.typeId() == QMetaType::Double && !isText())
-        setNumber(qint64(v.toDouble()));
+        setNumber(wholeNumber(v.toDouble()));
     else if (isText())
         setText(v.toString());
     else

@@ -47,15 +47,18 @@ void RecordBuffer::setRecord(const Record &r) {
         buffer_ = r;
 }
 
+QString RecordBuffer::localName(const QString &name) const {
+    const qsizetype colon = name.indexOf(QLatin1Char(':'));
+    if (colon < 0)
+        return name;
+    if (QStringView(name).left(colon).compare(prefix_, Qt::CaseInsensitive) != 0)
+        return {};
+    return name.mid(colon + 1);
+}
+
 FieldRef RecordBuffer::field(const QString &name) {
-    QString n = name;
-    const qsizetype colon = n.indexOf(QLatin1Char(':'));
-    if (colon >= 0) {
-        if (n.left(colon).compare(prefix_, Qt::CaseInsensitive) != 0)
-            return {};
-        n = n.mid(colon + 1);
-    }
-    const int i = structure_->fieldIndex(n);
+    const QString n = localName(name);
+    const int i = n.isNull() ? -1 : structure_->fieldIndex(n);
     return i < 0 ? FieldRef() : FieldRef(this, i);
 }
 

@@ -35,6 +35,10 @@ public:
     FieldRef operator[](const QString &name) { return field(name); }
 
 protected:
+    // A field or key name without this declaration's prefix ("MUS:Artist" -> "Artist");
+    // a null string when it carries another declaration's prefix.
+    QString localName(const QString &name) const;
+
     QString label_, prefix_;
     FileStructure *structure_;
     Record buffer_;

@@ -91,8 +91,13 @@ bool TextFile::next() {
     QString text = QString::fromUtf8(raw);
     const int len = recordLength();
     if (text.size() > len) {
-        pending_ = text.mid(len).toUtf8();
-        text.truncate(len);
+        // A piece never ends between the two halves of a character: each half alone would be
+        // stored as a replacement mark and the character lost.
+        qsizetype cut = len;
+        if (cut > 1 && text.at(cut - 1).isHighSurrogate() && text.at(cut).isLowSurrogate())
+            --cut;
+        pending_ = text.mid(cut).toUtf8();
+        text.truncate(cut);
     }
     setLine(text);
     buffer_.position = readPos_;

@@ -39,15 +39,8 @@ bool readOldLayout(const QString &alias, const QString &label, OldLayout &out) {
 } // namespace
 
 bool DataFile::upgrade() {
-    clearError();
-    if (open_) {
-        setError(FileAlreadyOpen, label_);
+    if (!checkClosedOutsideTransaction())
         return false;
-    }
-    if (driver::inTransaction()) {
-        setError(TransactionActive, label_);
-        return false;
-    }
     if (!QFileInfo::exists(fullPath())) {
         setError(FileNotFound, label_);
         return false;
@@ -93,25 +86,14 @@ bool DataFile::upgrade() {
                    .arg(alias_, into.join(QLatin1Char(',')), from.join(QLatin1Char(',')));
         sql << QStringLiteral("DROP TABLE %1.records").arg(alias_);
         sql << QStringLiteral("ALTER TABLE %1.records_new RENAME TO records").arg(alias_);
-        const size_t firstIndex = size_t(sql.size());
+        const qsizetype firstKey = sql.size();
         for (const KeyDecl &k : structure_->keys())
             sql << schema::createIndex(*structure_, alias_, k);
         driver::finalizeAll();
-        for (qsizetype i = 0; i < sql.size(); ++i) {
-            if (!driver::exec(sql[i], label_)) {
-                if (size_t(i) >= firstIndex && size_t(i) < firstIndex + structure_->keys().size()
-                    && (driverErrorCode() & 0xff) == SQLITE_CONSTRAINT)
-                    setDuplicateKeyError(label_, structure_->keys()[size_t(i) - firstIndex].name);
-                const int code = errorCode();
-                const QString key = errorKey();
-                sqlite3_exec(driver::db(), "ROLLBACK", nullptr, nullptr, nullptr);
-                driver::finalizeAll();
-                if (code == DuplicateKey)
-                    setDuplicateKeyError(label_, key);
-                return false;
-            }
-        }
+        const bool ok = runScript(sql, firstKey);
         driver::finalizeAll();
+        if (!ok)
+            return false;
         if (const int rc = schema::writeMeta(driver::db(), *structure_, alias_); rc != SQLITE_OK) {
             driver::fail(rc, label_);
             sqlite3_exec(driver::db(), "ROLLBACK", nullptr, nullptr, nullptr);

@@ -44,8 +44,10 @@ QString up_MakeExample(DataFile &file) {
     if (!up_IsRegistered(file))
         return QStringLiteral("1");
     QFile out(QFileInfo(file.fullPath()).absoluteDir().filePath(exampleFileName(file)));
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)
-        || out.write(schema::exampleText(file.structure()).toUtf8()) < 0) {
+    const QByteArray text = schema::exampleText(file.structure()).toUtf8();
+    // Written through to the disk before success is reported: a full disk shows only then.
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(text) != text.size()
+        || !out.flush()) {
         setError(AccessDenied, file.label());
         return QStringLiteral("3");
     }

@@ -32,32 +32,13 @@ bool View::open() {
 void View::set() { cursor_ = Cursor{order_ ? order_->index() : -1, Cursor::None, {}, 0}; }
 
 void View::setFromBuffer() {
-    if (!order_) {
+    if (order_)
+        cursor_ = file_->cursorFromBuffer(*order_);
+    else
         set();
-        return;
-    }
-    Cursor c{order_->index(), Cursor::Values, {}, 0};
-    for (int i : order_->decl().fields)
-        c.values.push_back(file_->cell(i));
-    cursor_ = c;
 }
 
-void View::setAt(Position p) {
-    if (!order_) {
-        cursor_ = Cursor{-1, Cursor::AtRecord, {}, p};
-        return;
-    }
-    const Record saved = file_->record();
-    if (file_->get(p)) {
-        Cursor c{order_->index(), Cursor::AtRecord, {}, p};
-        for (int i : order_->decl().fields)
-            c.values.push_back(file_->cell(i));
-        cursor_ = c;
-    } else {
-        set();
-    }
-    file_->setRecord(saved);
-}
+void View::setAt(Position p) { cursor_ = file_->cursorAt(order_, p); }
 
 bool View::next() {
     if (!open_) {

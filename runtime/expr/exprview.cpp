@@ -7,7 +7,6 @@
 #include "runtime/values/text.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace tbk::expr {
 
@@ -34,8 +33,8 @@ QVariantList toVariants(const std::vector<Value> &values) {
             out << v.text();
         } else {
             const double d = v.number();
-            if (d == std::trunc(d) && std::fabs(d) < 9e15)
-                out << QVariant(qlonglong(d));
+            if (const std::optional<qint64> n = wholeNumber(d))
+                out << QVariant(qlonglong(*n));
             else
                 out << QVariant(d);
         }

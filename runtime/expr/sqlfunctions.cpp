@@ -24,8 +24,8 @@ Value fromSql(sqlite3_value *v) {
 }
 
 void resultNumber(sqlite3_context *ctx, double d) {
-    if (d == std::trunc(d) && std::fabs(d) < 9e15)
-        sqlite3_result_int64(ctx, sqlite3_int64(d));
+    if (const std::optional<qint64> n = wholeNumber(d))
+        sqlite3_result_int64(ctx, *n);
     else
         sqlite3_result_double(ctx, d);
 }
@@ -147,9 +147,8 @@ int bindParams(sqlite3_stmt *stmt, int first, const std::vector<Value> &params) 
             rc = sqlite3_bind_text(stmt, i, u.constData(), int(u.size()), SQLITE_TRANSIENT);
         } else {
             const double d = v.number();
-            rc = (d == std::trunc(d) && std::fabs(d) < 9e15)
-                     ? sqlite3_bind_int64(stmt, i, sqlite3_int64(d))
-                     : sqlite3_bind_double(stmt, i, d);
+            const std::optional<qint64> n = wholeNumber(d);
+            rc = n ? sqlite3_bind_int64(stmt, i, *n) : sqlite3_bind_double(stmt, i, d);
         }
         if (rc != SQLITE_OK)
             return rc;

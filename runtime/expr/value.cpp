@@ -15,12 +15,7 @@ QString Value::text() const {
 }
 
 bool Value::truth() const {
-    if (type_ == Type::Number)
-        return num_ != 0;
-    for (QChar c : text_)
-        if (c != QLatin1Char(' '))
-            return true;
-    return false;
+    return type_ == Type::Number ? num_ != 0 : clippedLength(text_) > 0;
 }
 
 bool Value::operator==(const Value &o) const {
@@ -37,14 +32,13 @@ QString formatNumber(double n) {
     return QString::number(n, 'g', 15);
 }
 
-namespace {
-qsizetype clippedSize(QStringView s) {
-    qsizetype n = s.size();
-    while (n > 0 && s[n - 1] == QLatin1Char(' '))
-        --n;
-    return n;
+std::optional<qint64> wholeNumber(double n) {
+    if (n == std::trunc(n) && std::fabs(n) < 9e15)
+        return qint64(n);
+    return std::nullopt;
 }
 
+namespace {
 // Code units from U+D800 up sort above U+E000..U+FFFF in UTF-8 order: lift the latter.
 inline uint orderOfUnit(char16_t u) {
     return (u >= 0xE000) ? u - 0x800 : (u >= 0xD800 ? u + 0x2000 : u);
@@ -52,7 +46,7 @@ inline uint orderOfUnit(char16_t u) {
 } // namespace
 
 int compareTextExact(QStringView a, QStringView b) {
-    const qsizetype na = clippedSize(a), nb = clippedSize(b);
+    const qsizetype na = clippedLength(a), nb = clippedLength(b);
     const qsizetype n = std::min(na, nb);
     for (qsizetype i = 0; i < n; ++i) {
         const char16_t x = a[i].unicode(), y = b[i].unicode();

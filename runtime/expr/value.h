@@ -2,6 +2,8 @@
 // Values of the expression language: a number or a text, with the comparison rules of filters.
 #include <QString>
 
+#include <optional>
+
 namespace tbk::expr {
 
 enum class Type { Number, Text };
@@ -34,6 +36,9 @@ private:
 
 // Whole numbers without a decimal point; others with up to 15 significant digits.
 QString formatNumber(double n);
+// The number as an integer when it is a whole one that a double holds exactly; SQL gets
+// such numbers as integers, so that they compare equal to integer columns.
+std::optional<qint64> wholeNumber(double n);
 
 // Texts compare by code point (the order of UTF-8 bytes), trailing blanks ignored.
 int compareTextExact(QStringView a, QStringView b);

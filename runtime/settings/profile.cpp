@@ -149,8 +149,16 @@ struct IniFile {
     }
 };
 
+// A line break in a written name or value would start a line of its own (a forged entry or
+// section): it is written as a blank.
+QString oneLine(QString s) {
+    s.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    s.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return s;
+}
+
 Line entryLine(const QString &name, const QString &value) {
-    return parseLine((name + QLatin1Char('=') + value).toUtf8());
+    return parseLine((oneLine(name) + QLatin1Char('=') + oneLine(value)).toUtf8());
 }
 
 } // namespace
@@ -168,7 +176,9 @@ bool putIni(const QString &section, const QString &entry, const QString &value,
             const QString &file) {
     const QString path = settingsPath(file);
     IniFile ini;
-    ini.load(path);
+    // A file that exists but cannot be read would be replaced by this one entry.
+    if (!ini.load(path) && QFileInfo::exists(path))
+        return false;
     const qsizetype header = ini.section(section);
     const qsizetype at = ini.entry(header, entry);
     if (at >= 0) {
@@ -182,7 +192,7 @@ bool putIni(const QString &section, const QString &entry, const QString &value,
     } else {
         if (!ini.lines.isEmpty() && !ini.lines.last().raw.trimmed().isEmpty())
             ini.lines.append(parseLine(QByteArray()));
-        ini.lines.append(parseLine((QLatin1Char('[') + section + QLatin1Char(']')).toUtf8()));
+        ini.lines.append(parseLine((QLatin1Char('[') + oneLine(section) + QLatin1Char(']')).toUtf8()));
         ini.lines.append(entryLine(entry, value));
     }
     return ini.save(path);

@@ -24,8 +24,8 @@ QString findFileNoCase(const QString &path);
 // gives "". Blanks around the value are dropped.
 QString getIni(const QString &section, const QString &entry, const QString &defaultValue,
                const QString &file);
-// Writes an entry, creating the file and the section when needed. Returns false when the file
-// cannot be written.
+// Writes an entry, creating the file and the section when needed; line breaks in the names
+// and the value are written as blanks. Returns false when the file cannot be written.
 bool putIni(const QString &section, const QString &entry, const QString &value,
             const QString &file);
 // Removes an entry (no-op when absent).

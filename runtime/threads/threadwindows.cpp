@@ -69,8 +69,7 @@ void adoptWindow(QWidget *window) {
 }
 
 void releaseWindow(QWidget *window) {
-    const int number = window ? window->property("tbkThread").toInt() : 0;
-    LogicalThread *t = detail::find(number);
+    LogicalThread *t = detail::find(windowThread(window));
     if (!t)
         return;
     auto &ws = t->windows;

@@ -129,18 +129,19 @@ private:
     QString stray_;
 };
 
-QString flagsOnly(const QString &modifiers) {
-    QString out;
+// Where the flag stands among the modifiers, outside their "(...)" arguments; -1 when absent.
+qsizetype flagIndex(const QString &modifiers, QChar flag) {
     int depth = 0;
-    for (QChar c : modifiers) {
+    for (qsizetype i = 0; i < modifiers.size(); ++i) {
+        const QChar c = modifiers[i];
         if (c == u'(')
             ++depth;
         else if (c == u')')
             depth = std::max(0, depth - 1);
-        else if (depth == 0)
-            out += c;
+        else if (depth == 0 && c == flag)
+            return i;
     }
-    return out;
+    return -1;
 }
 
 void write(const ListColumn &c, QString &out) {
@@ -191,27 +192,14 @@ void replaceDates(QList<ListColumn> &columns, const QString &datePicture) {
 
 } // namespace
 
-bool ListColumn::hasFlag(QChar flag) const { return flagsOnly(modifiers).contains(flag); }
+bool ListColumn::hasFlag(QChar flag) const { return flagIndex(modifiers, flag) >= 0; }
 
 void ListColumn::setFlag(QChar flag, bool on) {
-    if (hasFlag(flag) == on)
-        return;
-    if (on) {
+    const qsizetype at = flagIndex(modifiers, flag);
+    if (on && at < 0)
         modifiers += flag;
-        return;
-    }
-    int depth = 0;
-    for (int i = 0; i < modifiers.size(); ++i) {
-        const QChar c = modifiers[i];
-        if (c == u'(')
-            ++depth;
-        else if (c == u')')
-            depth = std::max(0, depth - 1);
-        else if (depth == 0 && c == flag) {
-            modifiers.remove(i, 1);
-            return;
-        }
-    }
+    else if (!on && at >= 0)
+        modifiers.remove(at, 1);
 }
 
 std::optional<int> ListColumn::fieldNumber() const {

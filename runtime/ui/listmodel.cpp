@@ -18,21 +18,28 @@ Qt::Alignment alignmentOf(QChar justification) {
     }
 }
 
+namespace {
+// A group's header stands over its first shown column (a group inside a group included);
+// one entry per shown column.
+void collectGroupHeaders(const QList<ListColumn> &columns, const QString &header, QList<QString> &out) {
+    for (qsizetype i = 0; i < columns.size(); ++i) {
+        const ListColumn &c = columns[i];
+        const QString inherited = i == 0 ? header : QString();
+        if (c.isGroup)
+            collectGroupHeaders(c.members, c.header.value_or(inherited), out);
+        else
+            out.append(inherited);
+    }
+}
+} // namespace
+
 void ListModel::setFormat(const ListFormat &format) {
     beginResetModel();
     columns_.clear();
     const auto shown = format.displayColumns();
     const auto fields = format.displayFields();
-    // A group's header stands over its first column.
     QList<QString> groupHeaders;
-    for (const ListColumn &c : format.columns()) {
-        if (c.isGroup) {
-            for (int i = 0; i < c.members.size(); ++i)
-                groupHeaders.append(i == 0 ? c.header.value_or(QString()) : QString());
-        } else {
-            groupHeaders.append(QString());
-        }
-    }
+    collectGroupHeaders(format.columns(), QString(), groupHeaders);
     for (int i = 0; i < shown.size(); ++i) {
         const ListColumn *c = shown[i];
         Column col;

@@ -1,5 +1,7 @@
 #include "runtime/ui/progressstops.h"
 
+#include "runtime/values/text.h"
+
 namespace tbk {
 
 namespace {
@@ -56,9 +58,7 @@ void StringStops::setup(int length, int flags, bool lettersOnly, const QString &
     QString lo = low.left(length);
     QString hi = high.left(length);
     // A short high text reaches to the top of its range.
-    int clipped = int(hi.size());
-    while (clipped > 0 && hi[clipped - 1] == u' ')
-        --clipped;
+    const qsizetype clipped = clippedLength(hi);
     if (clipped < length && !alphabet_.isEmpty())
         hi = hi.left(clipped).leftJustified(length, alphabet_.back());
     int common = 0;

@@ -5,12 +5,16 @@
 
 #include <QWidget>
 
+#include <cmath>
+
 namespace tbk {
 
 namespace {
 
+// The file may have been edited by hand: a number no window could have counts as none.
 int readNumber(const QString &file, const QString &section, const char *entry) {
-    return static_cast<int>(numericValue(getIni(section, QLatin1String(entry), QString(), file)));
+    const double v = numericValue(getIni(section, QLatin1String(entry), QString(), file));
+    return std::fabs(v) < 1e9 ? int(v) : 0;
 }
 
 } // namespace
@@ -39,12 +43,14 @@ void SaveWindowPosition(QWidget *window, const QString &file, const QString &sec
 }
 
 void RestoreWindowPosition(QWidget *window, const QString &file, const QString &section) {
-    if (!window || readNumber(file, section, "XPosit") == 0)
+    if (!window)
+        return;
+    const int x = readNumber(file, section, "XPosit");
+    if (x == 0)
         return;
     if (!window->isMaximized()) {
-        const int x = readNumber(file, section, "XPosit");
         const int y = readNumber(file, section, "YPosit");
-        if (x != 0 && y != 0) {
+        if (y != 0) {
             if (isResizable(window)) {
                 const int w = readNumber(file, section, "Width");
                 const int h = readNumber(file, section, "Height");

@@ -2,14 +2,12 @@
 
 namespace tbk {
 
-namespace {
 qsizetype clippedLength(QStringView s) {
     qsizetype n = s.size();
     while (n > 0 && s[n - 1] == QLatin1Char(' '))
         --n;
     return n;
 }
-} // namespace
 
 QString clip(const QString &s) {
     const qsizetype n = clippedLength(s);

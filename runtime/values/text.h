@@ -4,6 +4,8 @@
 
 namespace tbk {
 
+// Length of the text without its trailing blanks.
+qsizetype clippedLength(QStringView s);
 // The text without trailing blanks.
 QString clip(const QString &s);
 // The text clipped and cut to at most n characters, as a STRING(n) field holds it.

@@ -1,5 +1,6 @@
 // Key orders, blanks excluded, duplicates, positions and order of addition.
 #include "core/datafiles.h"
+#include "runtime/data/driver.h"
 #include "runtime/data/transaction.h"
 #include "runtime/data/view.h"
 #include "runtime/values/text.h"
@@ -306,6 +307,34 @@ TEST_F(Files, FieldsByName) {
     EXPECT_FALSE(findField(QStringLiteral("MUS:Nope")).valid());
     EXPECT_FALSE(findField(QStringLiteral("XYZ:Artist")).valid());
     EXPECT_TRUE(findField(QStringLiteral("EVL:LOGDATA")).valid());
+}
+
+// Text keys are ordered by SQLite with the driver's collation and compared in memory (views,
+// ordered lists) with compareText: both must give the same order, ASCII or not.
+TEST(Collation, OrdersAsTheRuntimeComparesTexts) {
+    sqlite3 *db = nullptr;
+    ASSERT_EQ(sqlite3_open(":memory:", &db), SQLITE_OK);
+    registerCollation(db);
+    sqlite3_stmt *st = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(db, "SELECT CASE WHEN ?1 = ?2 COLLATE TBKTEXT THEN 0 "
+                                     "WHEN ?1 < ?2 COLLATE TBKTEXT THEN -1 ELSE 1 END", -1, &st, nullptr),
+              SQLITE_OK);
+    const char *pairs[][2] = {
+        {"abc", "ABC  "}, {"Zebra", "apple"}, {"a_", "aB"}, {"Ärger", "ärger"}, {"Ärger", "Arger"},
+        {"école", "Ecole"}, {"Ωmega", "ωMEGA "}, {"ab", "abc"}, {"abc ", "ab"}, {"x\xc3\xa9", "XZ"},
+    };
+    for (const auto &p : pairs) {
+        const QString a = QString::fromUtf8(p[0]), b = QString::fromUtf8(p[1]);
+        const QByteArray ua = a.toUtf8(), ub = b.toUtf8();
+        sqlite3_bind_text(st, 1, ua.constData(), int(ua.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_text(st, 2, ub.constData(), int(ub.size()), SQLITE_TRANSIENT);
+        ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
+        const int c = compareText(a, b, Qt::CaseInsensitive);
+        EXPECT_EQ(sqlite3_column_int(st, 0), c < 0 ? -1 : c > 0 ? 1 : 0) << p[0] << " / " << p[1];
+        sqlite3_reset(st);
+    }
+    sqlite3_finalize(st);
+    sqlite3_close(db);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "runtime/data/upgrader.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 using namespace tbk;
 using namespace tbk::data;
@@ -159,6 +160,21 @@ TEST_F(Layout, MissingKeysAreRebuilt) {
     EXPECT_EQ(CAT.send(QStringLiteral("HELD")), QStringLiteral("OFF"));
 }
 
+TEST_F(Layout, RebuildRefusedByDuplicateRowsNamesTheKeyAndKeepsTheRows) {
+    createAndOpen({&CAT});
+    ASSERT_TRUE(driver::exec(QStringLiteral("DROP INDEX %1.k_keycategory").arg(CAT.schemaName()), {}));
+    for (int id : {1, 2}) {
+        CAT.clear();
+        CAT.CategoryID = id;
+        CAT.Category = "Jazz";
+        ASSERT_TRUE(CAT.add()) << errorCode();
+    }
+    EXPECT_FALSE(CAT.buildKeys());
+    EXPECT_EQ(errorCode(), DuplicateKey);
+    EXPECT_EQ(errorKey(), QStringLiteral("KeyCategory"));
+    EXPECT_EQ(CAT.records(), 2);
+}
+
 TEST_F(Layout, ConfigurationIsMadeAfterOtherFilesAndKeepsItsPassword) {
     createAndOpen({&MUS});          // the connection makes the main database first
     ASSERT_FALSE(CF.open());
@@ -168,6 +184,35 @@ TEST_F(Layout, ConfigurationIsMadeAfterOtherFilesAndKeepsItsPassword) {
     CF.close();
     EXPECT_FALSE(CF.open());
     EXPECT_EQ(errorCode(), InvalidDataFile);
+}
+
+TEST(Declarations, AnExampleThatCannotBeWrittenIsReported) {
+    ASSERT_TRUE(up_UsingFile(QStringLiteral("MUS"), QStringLiteral("Tunebank"), MUS, 6));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), exampleFileName(MUS)));   // a full disk
+    EXPECT_EQ(up_MakeExample(MUS), QStringLiteral("3"));
+    EXPECT_EQ(errorCode(), AccessDenied);
+    QFile::remove(exampleFileName(MUS));
+    EXPECT_EQ(up_MakeExample(MUS), QString());
+    EXPECT_GT(QFileInfo(exampleFileName(MUS)).size(), 0);
+}
+
+// A number beyond any whole number, from text or from a double, is held at the end of the
+// field's range, with its sign kept.
+TEST(Fields, NumbersBeyondRangeAreHeldAtTheEnd) {
+    ALB.clear();
+    const FieldRef decimal = ALB[QStringLiteral("CategoryID")];   // DECIMAL(6): 11 digits
+    decimal.setText(QStringLiteral("1e30"));
+    EXPECT_EQ(decimal.number(), 99999999999);
+    decimal.setText(QStringLiteral("-1e30"));
+    EXPECT_EQ(decimal.number(), -99999999999);
+    decimal.setValue(QVariant(1e30));
+    EXPECT_EQ(decimal.number(), 99999999999);
+    const FieldRef text = ALB[QStringLiteral("Artist")];
+    text.setText(QStringLiteral("1e30"));
+    EXPECT_EQ(text.number(), std::numeric_limits<qint64>::max());
+    text.setText(QStringLiteral("-1e30"));
+    EXPECT_EQ(text.number(), std::numeric_limits<qint64>::min());
+    ALB.clear();
 }
 
 TEST(TextFiles, EventLogLinesAndEndOfFile) {
@@ -218,6 +263,22 @@ TEST(TextFiles, LongLinesComeInPiecesAndNothingIsLost) {
     EXPECT_EQ(lines[3], QStringLiteral("last"));
     EXPECT_FALSE(INP.add());   // read only
     INP.close();
+}
+
+TEST(TextFiles, APieceNeverSplitsACharacter) {
+    const QString line = QString(1023, QLatin1Char('a')) + QString::fromUtf8("\xf0\x9f\x98\x80") + QStringLiteral("b");
+    {
+        QFile f(QStringLiteral("CDDB_LOG.TXT"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(line.toUtf8() + "\n");
+    }
+    INP.setName(QStringLiteral("CDDB_LOG.TXT"));
+    ASSERT_TRUE(INP.open(SharedReadOnly));
+    QString joined;
+    while (INP.next())
+        joined += INP.LINE.str();
+    INP.close();
+    EXPECT_EQ(joined, line);
 }
 
 } // namespace

@@ -4,6 +4,8 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 using namespace tbk;
 
 namespace {
@@ -68,6 +70,24 @@ TEST(Profile, BrokenLinesDuplicatesAndForeignBytesDoNotLoseEntries) {
     EXPECT_TRUE(after.startsWith("garbage line\n[A\nx=1\n=novalue\n[A]\nx=2\n[B]\nk=caf\xe9\n"));
     EXPECT_TRUE(after.contains("bin=\xff\xfe\n"));
     EXPECT_EQ(getIni("B", "new", "", kLocal), "v");
+}
+
+TEST(Profile, LineBreaksInAValueCannotAddEntriesOrSections) {
+    ASSERT_TRUE(putIni("A", "x", "one\n[B]\r\ny=2", kLocal));
+    EXPECT_EQ(getIni("B", "y", "none", kLocal), "none");
+    EXPECT_EQ(iniEntries("A", kLocal), QStringList{"x"});
+    EXPECT_EQ(getIni("A", "x", "", kLocal), "one [B]  y=2");
+    EXPECT_EQ(readAll("POSITION.INI"), "[A]\nx=one [B]  y=2\n");
+}
+
+TEST(Profile, AFileThatCannotBeReadIsNotReplaced) {
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root reads every file";
+    writeAll("POSITION.INI", "[A]\nx=1\n");
+    ASSERT_TRUE(QFile::setPermissions("POSITION.INI", QFileDevice::WriteOwner));
+    EXPECT_FALSE(putIni("A", "y", "2", kLocal));
+    ASSERT_TRUE(QFile::setPermissions("POSITION.INI", QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    EXPECT_EQ(readAll("POSITION.INI"), "[A]\nx=1\n");
 }
 
 TEST(Profile, BareNamesLiveInTheSettingsFolderAndDotNamesInTheCurrentFolder) {

@@ -65,6 +65,16 @@ TEST(ListControl, ShowsHeadersJustificationAndPictures) {
     EXPECT_EQ(list.header()->sectionResizeMode(2), QHeaderView::Fixed);
 }
 
+TEST(ListControl, GroupHeadersStandOverTheirFirstColumnAtAnyDepth) {
+    ListControl list;
+    list.setFormat(QStringLiteral("[10L[10L10L]~In~]~Out~10L~Last~"));
+    auto *m = list.listModel();
+    QStringList headers;
+    for (int c = 0; c < m->columnCount(); ++c)
+        headers << m->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+    EXPECT_EQ(headers, (QStringList{"Out", "In", "", "Last"}));
+}
+
 TEST(ListControl, ASourceOfManyRowsIsAskedOnlyForWhatIsShown) {
     CountingRows rows(100000);
     ListControl list;

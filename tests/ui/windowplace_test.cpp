@@ -57,7 +57,7 @@ TEST(WindowPlace, RestoresPositionAndSizeOfResizableWindowsOnly) {
 TEST(WindowPlace, NoSavedPositionLeavesTheDesignedPlaceAndState) {
     const struct {
         const char *x, *y;
-    } cases[] = {{"0", "60"}, {"", ""}, {"40", "0"}};
+    } cases[] = {{"0", "60"}, {"", ""}, {"40", "0"}, {"1e30", "60"}, {"40", "-1e30"}};
     for (const auto &c : cases) {
         putPlace("Main", c.x, c.y, "500", "400", "No");
         QWidget w;
