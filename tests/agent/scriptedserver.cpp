@@ -25,6 +25,12 @@ ScriptedCddbServer::ScriptedCddbServer() {
     });
 }
 
+// The sockets go with server_, after this object's own part: their last signals must not reach it.
+ScriptedCddbServer::~ScriptedCddbServer() {
+    for (QTcpSocket *s : server_.findChildren<QTcpSocket *>())
+        s->disconnect(this);
+}
+
 QByteArray ScriptedCddbServer::serverLine(const QByteArray &portText) const {
     const QByteArray p = portText.isEmpty() ? QByteArray::number(port()) : portText;
     return "127.0.0.1 cddbp " + p + " - N000.00 E000.00 # Test server";

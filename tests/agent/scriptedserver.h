@@ -23,6 +23,7 @@ class ScriptedCddbServer : public QObject {
     Q_OBJECT
 public:
     ScriptedCddbServer();
+    ~ScriptedCddbServer() override;
 
     quint16 port() const { return server_.serverPort(); }
     // A server line of the agent's list that names this server.
