@@ -4,6 +4,7 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace tbk;
@@ -81,11 +82,30 @@ TEST(Profile, LineBreaksInAValueCannotAddEntriesOrSections) {
 }
 
 TEST(Profile, AFileThatCannotBeReadIsNotReplaced) {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "root reads every file";
     writeAll("POSITION.INI", "[A]\nx=1\n");
-    ASSERT_TRUE(QFile::setPermissions("POSITION.INI", QFileDevice::WriteOwner));
-    EXPECT_FALSE(putIni("A", "y", "2", kLocal));
+    ASSERT_TRUE(QFile::setPermissions("POSITION.INI", QFileDevice::WriteOwner | QFileDevice::WriteOther));
+    // Root reads every file: then the write is tried by a child that has given up root.
+    const bool asRoot = geteuid() == 0;
+    if (asRoot) {
+        ASSERT_TRUE(QFile::setPermissions(".", QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                   QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                                                   QFileDevice::WriteOther | QFileDevice::ExeOther));
+    }
+    const pid_t child = asRoot ? fork() : 0;
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (asRoot && (setgid(65534) != 0 || setuid(65534) != 0))
+            _exit(3);
+        const bool written = putIni("A", "y", "2", kLocal);
+        if (asRoot)
+            _exit(written ? 1 : 0);
+        EXPECT_FALSE(written);
+    } else {
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 0) << "1: the unreadable file was written over; 3: could not give up root";
+    }
     ASSERT_TRUE(QFile::setPermissions("POSITION.INI", QFileDevice::ReadOwner | QFileDevice::WriteOwner));
     EXPECT_EQ(readAll("POSITION.INI"), "[A]\nx=1\n");
 }
