@@ -23,7 +23,23 @@ enum class EventKind {
     MouseLeftUp,
     MouseRightDown,
     MouseRightUp,
+    Scroll,         // a paged list asks its window to scroll (key: ScrollAction; value: thumb
+                    // position 1-100 for ScrollThumb, else how many steps)
+    Toolbar,        // a browse button of the frame's toolbar was pressed for this window (value: its id)
+    Drop,           // something dragged was dropped on a control (text: the value; source: the
+                    // drag's name)
     User,           // a program-defined event (code in value), as posted by another thread
+};
+
+// What a paged list asks of its window: the list itself never moves past its page.
+enum ScrollAction : int {
+    ScrollLineUp = 1,
+    ScrollLineDown,
+    ScrollPageUp,
+    ScrollPageDown,
+    ScrollTop,
+    ScrollBottom,
+    ScrollThumb,
 };
 
 struct Event {
@@ -35,6 +51,7 @@ struct Event {
     int key = 0;
     int value = 0;
     QString text;
+    QString source;
 
     static Event of(EventKind k, QWidget *w = nullptr, QObject *c = nullptr) {
         Event e;
