@@ -2,7 +2,7 @@
 
 #include "runtime/settings/profile.h"
 
-#include <type_traits>
+#include <concepts>
 
 namespace tbk {
 
@@ -47,11 +47,11 @@ void load(FixedString<N> &target, const char *entry, const char *defaultValue) {
     target = readSetting(entry, defaultValue);
 }
 
-// A number setting takes the text's numeric value, cut to its type as an assignment would.
-template <typename Number>
-    requires std::is_integral_v<Number>
+// A number setting takes the text's numeric value; a file edited by hand may hold one beyond
+// the setting's type, which is then held at the type's range.
+template <std::integral Number>
 void load(Number &target, const char *entry, const char *defaultValue) {
-    target = Number(qint64(numericValue(readSetting(entry, defaultValue))));
+    target = numberInRange<Number>(numericValue(readSetting(entry, defaultValue)));
 }
 
 } // namespace

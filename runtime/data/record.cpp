@@ -9,17 +9,8 @@
 namespace tbk::data {
 
 namespace {
-// A number taken from text or a double may lie beyond any whole number ("1e30"): converting
-// that to an integer is undefined, so it is held at the nearest end of the range instead.
-qint64 wholeNumber(double d) {
-    if (std::isnan(d))
-        return 0;
-    if (d >= 9.2e18)
-        return std::numeric_limits<qint64>::max();
-    if (d <= -9.2e18)
-        return std::numeric_limits<qint64>::min();
-    return qint64(d);
-}
+// A number taken from text or a double may lie beyond any whole number ("1e30").
+qint64 wholeNumber(double d) { return numberInRange<qint64>(d); }
 } // namespace
 
 qint64 fitNumber(FieldKind kind, int size, qint64 v) {

@@ -2,6 +2,10 @@
 // Text values with the runtime's rules: fixed sizes, trailing blanks never count.
 #include <QString>
 
+#include <cmath>
+#include <concepts>
+#include <limits>
+
 namespace tbk {
 
 // Length of the text without its trailing blanks.
@@ -18,6 +22,18 @@ inline bool sameText(const QString &a, const QString &b, Qt::CaseSensitivity cs 
 // The numeric value of a text: leading blanks skipped, the longest number at the start taken,
 // anything else (blank included) is 0.
 double numericValue(const QString &s);
+// A number as a whole number of the type: beyond the type's range it is held at the nearer
+// end (converting it as it is would be undefined), and what is no number at all is 0.
+template <std::integral Int>
+Int numberInRange(double d) {
+    if (std::isnan(d))
+        return 0;
+    if (d >= double(std::numeric_limits<Int>::max()))
+        return std::numeric_limits<Int>::max();
+    if (d <= double(std::numeric_limits<Int>::min()))
+        return std::numeric_limits<Int>::min();
+    return Int(d);
+}
 // True when the whole text, blanks around it aside, is a number.
 bool isNumericText(const QString &s);
 

@@ -5,6 +5,8 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
+#include <limits>
+
 using namespace tbk;
 
 namespace {
@@ -101,4 +103,23 @@ TEST(ProgramSettings, NumbersTakeTheTextsValueAndInterfaceIgnoresTrailingBlanks)
     EXPECT_FALSE(explorerInterface());
     Interface = "explorer";
     EXPECT_FALSE(explorerInterface());
+}
+
+TEST(ProgramSettings, NumbersBeyondTheirTypeAreHeldAtItsRange) {
+    writeIni("[Settings]\nCDTimer=1e30\nUseLog=300\nShowTips=-5\nSU_Songs=1e30\nSU_Albums=-1e30\n"
+             "DbgMode=255.9\nAltCasFmt=1e400\n");
+    LoadProgramSettings();
+    EXPECT_EQ(CDTimer, std::numeric_limits<qint32>::max());
+    EXPECT_EQ(UseLog, 255);
+    EXPECT_EQ(ShowTips, 0);
+    EXPECT_EQ(SU_Songs, 255);
+    EXPECT_EQ(SU_Albums, 0);
+    EXPECT_EQ(DbgMode, 255);
+    EXPECT_EQ(AltCasFmt, 255);
+    writeIni("[Settings]\nCDTimer=-1e30\n");
+    LoadProgramSettings();
+    EXPECT_EQ(CDTimer, std::numeric_limits<qint32>::min());
+    writeIni("[Settings]\nCDTimer=-2147483649\n");
+    LoadProgramSettings();
+    EXPECT_EQ(CDTimer, std::numeric_limits<qint32>::min());
 }
