@@ -100,7 +100,7 @@ void OpenDataFile(DataFile &file) {
                 return;
         }
         ShowStandardWarningWithText(30, name);
-        halt(QStringLiteral("Disk Error"));
+        halt(QStringLiteral("Disk Error"), kFatalExitCode);
         return;
     }
     clearMarker();

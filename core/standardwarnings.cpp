@@ -202,7 +202,7 @@ int ShowStandardWarning(int number, const QString &t1, const QString &t2) {
         return 0;
     const int answer = message(w.text, w.caption, w.icon, w.buttons, w.defaultButton);
     if (!w.haltText.isEmpty() && (w.haltUnless == 0 || answer != w.haltUnless))
-        halt(w.haltText);
+        halt(w.haltText, kFatalExitCode);
     return w.returnsAnswer ? answer : 0;
 }
 

@@ -11,6 +11,10 @@ namespace tbk {
 // tests put their own in so that the test process goes on.
 void setExitHook(std::function<void(int)> hook);
 
+// The exit code of an end by a fault the program cannot go on from (a standard warning that
+// ends it, "Disk Error"), so that whoever started it sees a failure.
+constexpr int kFatalExitCode = 1;
+
 // Shows the text (when given) on the calling thread, then unwinds every thread through its
 // windows' close routines. Inside a logical thread it does not return.
 void halt(const QString &text = {}, int exitCode = 0);

@@ -213,7 +213,7 @@ TEST_F(FileAccess, TheFatalEndsOfAnOpen) {
         EXPECT_EQ(shown[shown.size() - 2].text, c.warning);
         EXPECT_EQ(shown.back().text, c.halt);
         EXPECT_FALSE(returned);
-        EXPECT_EQ(exitCodes.size(), 1u);
+        EXPECT_EQ(exitCodes, std::vector<int>{1});
         EXPECT_FALSE(MUS.isOpen());
         EXPECT_EQ(marker(), c.marker);
     }
