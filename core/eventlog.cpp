@@ -5,7 +5,6 @@
 #include "runtime/settings/profile.h"
 #include "runtime/values/dates.h"
 #include "runtime/values/picture.h"
-#include "runtime/values/text.h"
 
 #include <QFile>
 
@@ -28,15 +27,14 @@ OpenLog &eventLog() {
     return log;
 }
 
-// One field of the declared record, at its declared width. A line break inside a value would
-// split the record in two, so control characters become blanks.
-QString field(const QString &value, EventLogFile::Field which) {
-    const int width = EVL.structure().fields()[which].size;
+// One field of the declared record, at its declared width in bytes. A line break inside a
+// value would split the record in two, so control characters become blanks.
+QByteArray field(const QString &value, EventLogFile::Field which) {
     QString s = value;
     for (QChar &c : s)
         if (c.category() == QChar::Other_Control)
             c = QLatin1Char(' ');
-    return fit(s, width).leftJustified(width, QLatin1Char(' '));
+    return data::fixedWidthField(s, EVL.structure().fields()[which].size);
 }
 
 } // namespace
@@ -52,11 +50,11 @@ void AddEventLogEntry(const QString &data, const QString &label) {
             return;
     }
     ++log.count;
-    const QString line = field(formatPicture(QStringLiteral("@d3"), today()), EventLogFile::f_LOGDATE)
-                         + field(formatPicture(QStringLiteral("@t7"), clockTime()), EventLogFile::f_LOGTIME)
-                         + field(label, EventLogFile::f_LOGLABEL) + field(data, EventLogFile::f_LOGDATA)
-                         + QStringLiteral("\r\n");
-    log.file.write(line.toUtf8());
+    const QByteArray line = field(formatPicture(QStringLiteral("@d3"), today()), EventLogFile::f_LOGDATE)
+                            + field(formatPicture(QStringLiteral("@t7"), clockTime()), EventLogFile::f_LOGTIME)
+                            + field(label, EventLogFile::f_LOGLABEL) + field(data, EventLogFile::f_LOGDATA)
+                            + "\r\n";
+    log.file.write(line);
     // Flushed at once: the log is read after a crash, when it matters most.
     log.file.flush();
     if (log.count > kEntriesPerOpen) {

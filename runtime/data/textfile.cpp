@@ -4,6 +4,8 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace tbk::data {
 
 TextFile::TextFile(QString label, QString prefix, FileStructure &structure)
@@ -88,18 +90,15 @@ bool TextFile::next() {
         if (raw.endsWith('\r'))
             raw.chop(1);
     }
-    QString text = QString::fromUtf8(raw);
     const int len = recordLength();
-    if (text.size() > len) {
-        // A piece never ends between the two halves of a character: each half alone would be
-        // stored as a replacement mark and the character lost.
-        qsizetype cut = len;
-        if (cut > 1 && text.at(cut - 1).isHighSurrogate() && text.at(cut).isLowSurrogate())
-            --cut;
-        pending_ = text.mid(cut).toUtf8();
-        text.truncate(cut);
+    if (raw.size() > len) {
+        qsizetype cut = characterStart(raw, len);
+        if (cut == 0)
+            cut = len;   // no character starts in the piece: not UTF-8, cut where it ends
+        pending_ = raw.mid(cut);
+        raw.truncate(cut);
     }
-    setLine(text);
+    setFields(raw);
     buffer_.position = readPos_;
     return true;
 }
@@ -125,22 +124,38 @@ bool TextFile::add() {
 qint64 TextFile::bytes() const { return file_ ? file_->size() : QFileInfo(name()).size(); }
 
 QString TextFile::line() const {
-    QString out;
+    QByteArray out;
     const auto &fields = structure_->fields();
-    for (size_t i = 0; i < fields.size(); ++i) {
-        const QString &v = buffer_.cells[i].s;
-        out += v.leftJustified(fields[i].size, QLatin1Char(' '), true);
-    }
-    return clip(out);
+    for (size_t i = 0; i < fields.size(); ++i)
+        out += fixedWidthField(buffer_.cells[i].s, fields[i].size);
+    return clip(QString::fromUtf8(out));
 }
 
-void TextFile::setLine(const QString &text) {
+void TextFile::setLine(const QString &text) { setFields(text.toUtf8()); }
+
+void TextFile::setFields(const QByteArray &line) {
     const auto &fields = structure_->fields();
     qsizetype at = 0;
     for (size_t i = 0; i < fields.size(); ++i) {
-        buffer_.cells[i].s = fit(text.mid(at, fields[i].size), fields[i].size);
-        at += fields[i].size;
+        const qsizetype end = std::max(at, characterStart(line, at + fields[i].size));
+        buffer_.cells[i].s = fit(QString::fromUtf8(line.mid(at, end - at)), fields[i].size);
+        at = end;
     }
+}
+
+qsizetype characterStart(const QByteArray &utf8, qsizetype at) {
+    if (at >= utf8.size())
+        return utf8.size();
+    qsizetype i = at;
+    while (i > 0 && (uchar(utf8[i]) & 0xC0) == 0x80)
+        --i;
+    return i;
+}
+
+QByteArray fixedWidthField(const QString &text, int bytes) {
+    QByteArray out = text.toUtf8();
+    out.truncate(characterStart(out, bytes));
+    return out.leftJustified(bytes, ' ');
 }
 
 } // namespace tbk::data

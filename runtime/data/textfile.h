@@ -3,7 +3,8 @@
 // comma-delimited transfer files). A record is one line: the declared text fields side by side,
 // each padded to its size, trailing blanks of the line dropped when written. A line longer
 // than the record is delivered in record-sized pieces, so nothing is lost. Lines end in "\n"
-// ("\r\n" is read too). Text is UTF-8.
+// ("\r\n" is read too). Text is UTF-8, and sizes are in bytes: a field or piece ends before a
+// character that does not fit whole, which then begins the next one.
 //
 // next() fails with 33 at the end of the file and with 90 (the system's text) on a read error.
 #include "runtime/data/errors.h"
@@ -13,6 +14,13 @@
 #include <memory>
 
 namespace tbk::data {
+
+// Where the character holding byte `at` of the UTF-8 text begins (the text's size when `at` lies
+// beyond it): a cut there splits no character.
+qsizetype characterStart(const QByteArray &utf8, qsizetype at);
+// The text in exactly `bytes` bytes of UTF-8: cut before the first character that does not fit
+// whole, padded with blanks.
+QByteArray fixedWidthField(const QString &text, int bytes);
 
 class TextFile : public RecordBuffer {
 public:
@@ -39,6 +47,8 @@ public:
     void setLine(const QString &line);   // spreads a line over the fields
 
 private:
+    void setFields(const QByteArray &line);
+
     QString name_;
     std::unique_ptr<QFile> file_;
     qint64 readPos_ = 0;

@@ -29,6 +29,23 @@ TEST_F(EventLogTest, LongAndMultiLineValuesStayInTheirFields) {
     EXPECT_EQ(lines[1].data, "second");
 }
 
+TEST_F(EventLogTest, TextBeyondAsciiIsCutByBytesNeverInsideACharacter) {
+    const QString e = QString::fromUtf8("\xc3\xa9");             // 2 bytes
+    const QString face = QString::fromUtf8("\xf0\x9f\x98\x80");  // 4 bytes, two halves in memory
+    // 26 two-byte letters are 52 bytes: the 50 bytes of the field hold 25 of them. The label's
+    // face would end at byte 31 of 30: it is left out whole.
+    AddEventLogEntry(e.repeated(26), QStringLiteral("x").repeated(27) + face);
+    AddEventLogEntry(QStringLiteral("a") + face.repeated(13), QStringLiteral("Caf") + e);
+    AddEventLogEntry(QStringLiteral("plain"), QStringLiteral("Next"));
+    const auto lines = eventLogLines();
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0].data, e.repeated(25));
+    EXPECT_EQ(lines[0].label, QStringLiteral("x").repeated(27));
+    EXPECT_EQ(lines[1].data, QStringLiteral("a") + face.repeated(12));
+    EXPECT_EQ(lines[1].label, QStringLiteral("Caf") + e);
+    EXPECT_EQ(lines[2].data, "plain");
+}
+
 TEST_F(EventLogTest, NothingWrittenWithUseLogOff) {
     UseLog = 0;
     AddEventLogEntry(QStringLiteral("data"), QStringLiteral("label"));

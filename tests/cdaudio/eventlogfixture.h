@@ -12,26 +12,28 @@ struct LogLine {
     QString date, time, label, data;
 };
 
-inline QString eventLogText() {
+inline QByteArray eventLogBytes() {
     QFile f(QString::fromLatin1(tbk::kEventLogName));
     if (!f.open(QIODevice::ReadOnly))
-        return QString();
-    return QString::fromUtf8(f.readAll());
+        return QByteArray();
+    return f.readAll();
 }
 
-// The log's records, each checked to be exactly one fixed-width line.
+// The log's records, each checked to be exactly one line of the record's width in bytes.
 inline std::vector<LogLine> eventLogLines() {
     std::vector<LogLine> lines;
-    const QString text = eventLogText();
-    if (text.isEmpty())
+    const QByteArray bytes = eventLogBytes();
+    if (bytes.isEmpty())
         return lines;
-    EXPECT_TRUE(text.endsWith(QLatin1String("\r\n")));
-    QStringList rows = text.split(QStringLiteral("\r\n"));
+    EXPECT_TRUE(bytes.endsWith("\r\n"));
+    QList<QByteArray> rows = bytes.split('\n');
     rows.removeLast();
-    for (const QString &row : rows) {
+    for (QByteArray row : rows) {
+        EXPECT_TRUE(row.endsWith('\r'));
+        row.chop(1);
         EXPECT_EQ(row.size(), 102) << row.toStdString();
-        lines.push_back({row.mid(0, 12).trimmed(), row.mid(12, 10).trimmed(), row.mid(22, 30).trimmed(),
-                         row.mid(52, 50).trimmed()});
+        const auto part = [&row](int at, int size) { return QString::fromUtf8(row.mid(at, size)).trimmed(); };
+        lines.push_back({part(0, 12), part(12, 10), part(22, 30), part(52, 50)});
     }
     return lines;
 }

@@ -282,3 +282,58 @@ TEST(TextFiles, APieceNeverSplitsACharacter) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(TextFiles, FieldsAndPiecesAreMeasuredInBytesNeverInsideACharacter) {
+    const QString e = QString::fromUtf8("\xc3\xa9");
+    const QString face = QString::fromUtf8("\xf0\x9f\x98\x80");
+    ASSERT_TRUE(EVL.create());
+    ASSERT_TRUE(EVL.open());
+    EVL.clear();
+    EVL.LOGDATE = "10/02/1996";
+    EVL.LOGLABEL = QStringLiteral("x").repeated(27) + face;   // 31 bytes for 30
+    EVL.LOGDATA = e.repeated(30);                             // 60 bytes for 50
+    ASSERT_TRUE(EVL.add());
+    EVL.close();
+    {
+        QFile f(QStringLiteral("TBKEvent.LOG"));
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        const QByteArray line = f.readLine();
+        EXPECT_EQ(line.size(), 102 + 1);
+        EXPECT_EQ(line.mid(22, 30), QByteArray(27, 'x') + "   ");
+        EXPECT_EQ(QString::fromUtf8(line.mid(52, 50)), e.repeated(25));
+        f.close();
+        // A line written elsewhere with a letter across the end of the label: it goes whole
+        // to the next field, nothing is lost or broken.
+        ASSERT_TRUE(f.open(QIODevice::Append));
+        f.write(QByteArray(22, ' ') + QByteArray(29, 'y') + e.toUtf8() + "data\n");
+    }
+    ASSERT_TRUE(EVL.open());
+    ASSERT_TRUE(EVL.next());
+    EXPECT_EQ(EVL.LOGDATE.str(), "10/02/1996");
+    EXPECT_EQ(EVL.LOGLABEL.str(), QStringLiteral("x").repeated(27));
+    EXPECT_EQ(EVL.LOGDATA.str(), e.repeated(25));
+    ASSERT_TRUE(EVL.next());
+    EXPECT_EQ(EVL.LOGLABEL.str(), QString(29, QLatin1Char('y')));
+    EXPECT_EQ(EVL.LOGDATA.str(), e + "data");
+    EVL.close();
+
+    // Pieces of an over-long line hold at most the record's bytes.
+    {
+        QFile f(QStringLiteral("CDDB_LOG.TXT"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(e.repeated(600).toUtf8() + "\n");
+    }
+    INP.setName(QStringLiteral("CDDB_LOG.TXT"));
+    ASSERT_TRUE(INP.open(SharedReadOnly));
+    QStringList pieces;
+    while (INP.next())
+        pieces << INP.LINE.str();
+    INP.close();
+    ASSERT_EQ(pieces.size(), 2);
+    EXPECT_EQ(pieces[0], e.repeated(512));
+    EXPECT_EQ(pieces[1], e.repeated(88));
+}
+
+} // namespace
