@@ -10,8 +10,8 @@
 #include "core/splash.h"
 #include "runtime/settings/profile.h"
 #include "runtime/threads/callprotocol.h"
-#include "runtime/threads/dialogs.h"
 #include "runtime/threads/messagebox.h"
+#include "runtime/threads/printersetup.h"
 #include "runtime/threads/scheduler.h"
 #include "runtime/ui/window.h"
 
@@ -26,7 +26,6 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPlainTextEdit>
-#include <QPrinter>
 #include <QStatusBar>
 #include <QTextEdit>
 #include <QToolBar>
@@ -359,11 +358,9 @@ void MainFrame::command(int id) {
 
 void MainFrame::standardAction(int id) {
     switch (id) {
-    case -5: {
-        QPrinter printer;
-        printDialog(&printer, QStringLiteral("Print Setup"));
+    case -5:
+        printerSetupDialog(QStringLiteral("Print Setup"));
         break;
-    }
     case -6:
         closeWindow();
         break;
