@@ -1,17 +1,14 @@
 #pragma once
-// Shared pieces of the core tests: a routine run on a logical thread with every message box it
-// shows recorded and answered, and the second process.
+// Shared pieces of the core tests: the fixture, scripted message answers and the second process.
 #include "core/datafiles.h"
 #include "core/fileaccess.h"
 #include "runtime/settings/profile.h"
 #include "runtime/threads/halt.h"
 #include "runtime/threads/messagebox.h"
 #include "runtime/threads/scheduler.h"
+#include "support/windows/scriptedanswers.h"
 #include "support/windows/windowtesting.h"
 
-#include <QAbstractButton>
-#include <QPushButton>
-#include <QMessageBox>
 #include <QProcess>
 #include <gtest/gtest.h>
 
@@ -26,24 +23,7 @@ inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdS
 
 namespace coretest {
 
-struct Shown {
-    QString caption;
-    QString text;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    int buttons = 0;          // runtime button codes
-    int defaultButton = 0;
-};
-
-inline int codeOf(QMessageBox::StandardButton b) {
-    switch (b) {
-    case QMessageBox::Ok: return tbk::ButtonOK;
-    case QMessageBox::Yes: return tbk::ButtonYes;
-    case QMessageBox::No: return tbk::ButtonNo;
-    case QMessageBox::Retry: return tbk::ButtonRetry;
-    case QMessageBox::Cancel: return tbk::ButtonCancel;
-    default: return 0;
-    }
-}
+using Shown = tbk::windowtest::ShownMessage;
 
 // Every test ends with no thread, no file open and no count left; halts reach exitCodes.
 class CoreTest : public testing::Test {
@@ -56,42 +36,9 @@ protected:
         tbk::closeAllDataFiles();
     }
 
-    // Runs the routine on a logical thread; each message box is recorded and answered with
-    // the next of `answers` (OK, or else the first button, when none is left).
-    std::vector<Shown> run(const std::function<void()> &routine, std::deque<int> answers = {}) {
-        std::vector<Shown> shown;
-        const int t = tbk::startThread(routine, 1 << 20);
-        for (int guard = 0; guard < 50; ++guard) {
-            EXPECT_TRUE(tbk::windowtest::runUntilIdle(15000));
-            if (!tbk::threadExists(t))
-                return shown;
-            auto *box = qobject_cast<QMessageBox *>(tbk::windowtest::activeWindow(t));
-            if (!box) {
-                ADD_FAILURE() << "thread waits without a message box";
-                return shown;
-            }
-            Shown s{box->windowTitle(), box->text(), box->icon(), 0, 0};
-            int first = 0;
-            for (QAbstractButton *b : box->buttons()) {
-                const int c = codeOf(box->standardButton(b));
-                s.buttons |= c;
-                if (!first || c < first)
-                    first = c;
-            }
-            if (box->defaultButton())
-                s.defaultButton = codeOf(box->standardButton(box->defaultButton()));
-            shown.push_back(s);
-            int answer = first;
-            if (!answers.empty()) {
-                answer = answers.front();
-                answers.pop_front();
-            } else if (s.buttons & tbk::ButtonOK) {
-                answer = tbk::ButtonOK;
-            }
-            EXPECT_TRUE(tbk::windowtest::answerMessage(t, answer)) << s.text.toStdString();
-        }
-        ADD_FAILURE() << "too many message boxes";
-        return shown;
+    // Runs the routine on a logical thread with its message boxes recorded and answered.
+    static std::vector<Shown> run(const std::function<void()> &routine, std::deque<int> answers = {}) {
+        return tbk::windowtest::runAnswering(routine, std::move(answers));
     }
 
     static QString marker() {
