@@ -3,13 +3,13 @@
 
 #include "runtime/data/driver.h"
 #include "runtime/data/schema.h"
+#include "runtime/values/pause.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
-#include <QThread>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -26,11 +26,19 @@ int openFileCount = 0;
 // POSIX locks on the data file, which any close() of another descriptor would drop.
 QString lockPath(const QString &path) { return path + QStringLiteral("-lock"); }
 
+constexpr qint64 kLockRetryMs = 20;
+
 } // namespace
 
 // ---------------------------------------------------------------- opening
 
 bool DataFile::lock(bool exclusive) {
+    if (lockFd_ >= 0) {
+        // Another thread's open of this file object is still waiting for the lock.
+        setError(FileLocked, label_);
+        return false;
+    }
+    const qint64 waitMs = qint64(recoverSeconds_) * 1000;
     const QByteArray lp = lockPath(fullPath()).toUtf8();
     lockFd_ = ::open(lp.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     if (lockFd_ < 0 && (errno == EROFS || errno == EACCES)) {
@@ -45,14 +53,21 @@ bool DataFile::lock(bool exclusive) {
     }
     QElapsedTimer t;
     t.start();
-    while (::flock(lockFd_, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0) {
-        if (t.elapsed() >= qint64(recoverSeconds_) * 1000) {
-            ::close(lockFd_);
-            lockFd_ = -1;
-            setError(FileLocked, label_);
-            return false;
+    try {
+        while (::flock(lockFd_, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0) {
+            if (t.elapsed() >= waitMs) {
+                ::close(lockFd_);
+                lockFd_ = -1;
+                setError(FileLocked, label_);
+                return false;
+            }
+            pauseFor(int(qMin<qint64>(kLockRetryMs, waitMs - t.elapsed())));
         }
-        QThread::msleep(20);
+    } catch (...) {
+        // The program halts during the wait.
+        ::close(lockFd_);
+        lockFd_ = -1;
+        throw;
     }
     return true;
 }

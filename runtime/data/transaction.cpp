@@ -2,47 +2,77 @@
 
 #include "runtime/data/datafile.h"
 #include "runtime/data/driver.h"
+#include "runtime/values/pause.h"
 
+#include <QElapsedTimer>
 #include <QSet>
 
 namespace tbk::data {
 
-bool beginTransaction(int timeoutSeconds, const std::vector<DataFile *> &files) {
-    clearError();
-    if (driver::inTransaction()) {
-        setError(TransactionActive);
-        return false;
-    }
+namespace {
+
+// The connection holds one transaction at a time: none may begin while one waits to.
+bool beginning = false;
+constexpr qint64 kRetryMs = 20;
+
+enum class Try { Locked, Busy, Failed };
+
+// One try at the write locks of the files, without waiting. Locked leaves the transaction
+// begun; otherwise nothing is held and the error is set.
+Try lockFiles(const std::vector<DataFile *> &files) {
     for (DataFile *f : files)
         if (!f->isOpen()) {
             setError(FileNotOpen, f->label());
-            return false;
+            return Try::Failed;
         }
     if (!driver::exec(QStringLiteral("BEGIN"), QString()))
-        return false;
-    driver::setBusyTimeout(qMax(0, timeoutSeconds) * 1000);
+        return Try::Failed;
     QSet<QString> done;
-    bool ok = true;
     for (DataFile *f : files) {
         if (done.contains(f->schemaName()))
             continue;
         done.insert(f->schemaName());
         // A write that changes nothing takes the file's write lock now.
         if (!driver::exec(QStringLiteral("DELETE FROM %1.tbk_meta WHERE 0").arg(f->schemaName()), f->label())) {
-            ok = false;
-            break;
+            const int code = errorCode();
+            const QString file = errorFile();
+            sqlite3_exec(driver::db(), "ROLLBACK", nullptr, nullptr, nullptr);
+            setError(code == DriverError ? FileLocked : code, file);
+            return code == FileLocked ? Try::Busy : Try::Failed;
         }
     }
-    driver::setBusyTimeout(driver::defaultBusyTimeout());
-    if (!ok) {
-        const int code = errorCode();
-        const QString file = errorFile();
-        sqlite3_exec(driver::db(), "ROLLBACK", nullptr, nullptr, nullptr);
-        setError(code == DriverError ? FileLocked : code, file);
+    return Try::Locked;
+}
+
+} // namespace
+
+bool beginTransaction(int timeoutSeconds, const std::vector<DataFile *> &files) {
+    clearError();
+    if (driver::inTransaction() || beginning) {
+        setError(TransactionActive);
         return false;
     }
-    driver::setInTransaction(true);
-    return true;
+    beginning = true;
+    struct Done {
+        ~Done() { beginning = false; }   // also when a halt ends the wait
+    } done;
+    const qint64 limit = qint64(qMax(0, timeoutSeconds)) * 1000;
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        // SQLite's own wait would hold up every thread: it tries once, and the wait is ours.
+        driver::setBusyTimeout(0);
+        const Try attempt = lockFiles(files);
+        driver::setBusyTimeout(driver::defaultBusyTimeout());
+        if (attempt == Try::Locked) {
+            clearError();   // of the tries before
+            driver::setInTransaction(true);
+            return true;
+        }
+        if (attempt == Try::Failed || waited.elapsed() >= limit)
+            return false;
+        pauseFor(int(qMin(kRetryMs, limit - waited.elapsed())));
+    }
 }
 
 bool commitTransaction() {

@@ -1,7 +1,8 @@
 #pragma once
 // Transactions over a list of open files. The listed files are locked for writing when the
 // transaction begins (waiting up to the time-out for another process's lock, then failing
-// with 32); any other file written meanwhile joins the transaction. Commit and rollback act on
+// with 32; on a logical thread only that thread waits, and no other transaction begins
+// meanwhile); any other file written meanwhile joins the transaction. Commit and rollback act on
 // every file at once: a crash in between leaves all of them as before.
 #include <initializer_list>
 #include <vector>

@@ -1,9 +1,11 @@
 #include "runtime/threads/scheduler.h"
 
 #include "runtime/threads/logicalthread.h"
+#include "runtime/values/pause.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>
+#include <QTimer>
 #include <QtDebug>
 #include <boost/context/protected_fixedsize_stack.hpp>
 
@@ -130,6 +132,24 @@ void removeFinished() {
         callExitHook(s.exitCode);
     }
 }
+
+// A pause on a logical thread waits for a timer of its own, in real time whatever clock the
+// windows' timers follow: what it waits for is another process.
+bool pauseThread(int ms) {
+    const int thread = currentThreadNumber();
+    if (thread == 0)
+        return false;
+    auto over = std::make_shared<bool>(false);
+    QTimer::singleShot(ms, QCoreApplication::instance(), [over, thread] {
+        *over = true;
+        wakeThread(thread);
+    });
+    suspendUntil([&] { return *over; });
+    return true;
+}
+
+// Every program with logical threads links this file, so its threads pause by suspending.
+[[maybe_unused]] const bool pauseInstalled = (setPauseHook(pauseThread), true);
 
 } // namespace
 
