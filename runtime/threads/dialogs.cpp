@@ -3,6 +3,7 @@
 #include "runtime/threads/dialogrun.h"
 #include "runtime/threads/halt.h"
 #include "runtime/threads/scheduler.h"
+#include "runtime/threads/timerclock.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -12,7 +13,6 @@
 #include <QMenu>
 #include <QPointer>
 #include <QPrintDialog>
-#include <QTimer>
 
 #include <memory>
 
@@ -123,7 +123,7 @@ void waitTimer(int hundredths) {
         return;
     const int thread = currentThreadNumber();
     auto fired = std::make_shared<bool>(false);
-    QTimer::singleShot(std::max(0, hundredths) * 10, QCoreApplication::instance(), [fired, thread] {
+    const auto timer = timerClock().start(std::max(0, hundredths), false, [fired, thread] {
         *fired = true;
         wakeThread(thread);
     });

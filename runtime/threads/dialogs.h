@@ -30,7 +30,7 @@ int popupMenu(const QString &items);
 // "Text|*.txt|All|*.*" -> "Text (*.txt);;All (*.*)".
 QString qtFileFilter(const QString &filter);
 
-// Suspends the calling thread for the given hundredths of a second.
+// Suspends the calling thread for the given hundredths of a second of the timer clock.
 void waitTimer(int hundredths);
 
 } // namespace tbk

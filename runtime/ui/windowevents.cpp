@@ -13,7 +13,6 @@
 #include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <QTabWidget>
-#include <QTimer>
 #include <QWidget>
 
 namespace tbk {
@@ -93,16 +92,9 @@ bool WindowEvents::isAlerted(QObject *control, int key) const {
 
 void WindowEvents::setTimer(int hundredths) {
     timerHundredths_ = std::max(0, hundredths);
-    if (timerHundredths_ == 0) {
-        if (timer_)
-            timer_->stop();
-        return;
-    }
-    if (!timer_) {
-        timer_ = new QTimer(this);
-        connect(timer_, &QTimer::timeout, this, [this] { post(EventKind::Timer); });
-    }
-    timer_->start(timerHundredths_ * 10);
+    timer_.reset();
+    if (timerHundredths_ > 0)
+        timer_ = timerClock().start(timerHundredths_, true, [this] { post(EventKind::Timer); });
 }
 
 QObject *WindowEvents::controlOf(QObject *watched) const {

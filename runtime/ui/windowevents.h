@@ -1,12 +1,14 @@
 #pragma once
 // Turns a window's Qt signals and events into events on its logical thread's queue.
 #include "runtime/threads/event.h"
+#include "runtime/threads/timerclock.h"
 
 #include <QList>
 #include <QObject>
 #include <QPointer>
 
-class QTimer;
+#include <memory>
+
 class QWidget;
 
 namespace tbk {
@@ -53,7 +55,7 @@ private:
     Resizer *resizer_;
     QList<Alert> alerts_;
     QList<QObject *> watched_;
-    QTimer *timer_ = nullptr;
+    std::unique_ptr<TimerClock::Timer> timer_;
     int timerHundredths_ = 0;
 };
 
