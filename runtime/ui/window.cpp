@@ -17,13 +17,28 @@ QPointer<QMdiArea> &mdiArea() {
     static QPointer<QMdiArea> area;
     return area;
 }
+
+// From open to close, in opening order.
+QList<Window *> &openWindows() {
+    static QList<Window *> windows;
+    return windows;
+}
 } // namespace
 
 void Window::setMdiArea(QMdiArea *area) { mdiArea() = area; }
 
 Window::Window(QString procedureName) : name_(std::move(procedureName)) {}
 
+Window *Window::find(const QString &procedureName) {
+    const QList<Window *> &windows = openWindows();
+    for (auto it = windows.crbegin(); it != windows.crend(); ++it)
+        if ((*it)->name_.compare(procedureName, Qt::CaseInsensitive) == 0)
+            return *it;
+    return nullptr;
+}
+
 Window::~Window() {
+    openWindows().removeAll(this);
     if (frame_)
         delete frame_.data();
 }
@@ -60,6 +75,7 @@ void Window::open() {
         frame_ = sub;
     }
     adoptWindow(frame_);
+    openWindows().append(this);
     // Ahead of whatever showing the window makes Qt report.
     postToWindow(frame_, Event::of(EventKind::OpenWindow));
     events_ = new WindowEvents(frame_, widget_, &resizer_);
@@ -84,6 +100,7 @@ void Window::finish() {
     struct Release {
         Window *w;
         ~Release() {
+            openWindows().removeAll(w);
             if (!w->frame_)
                 return;
             if (w->events_)

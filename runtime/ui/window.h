@@ -36,6 +36,9 @@ public:
     // The frame's document area; windows that ask to be its children open inside it.
     static void setMdiArea(QMdiArea *area);
 
+    // The window of the procedure (name without case) opened last of those open now, or null.
+    static Window *find(const QString &procedureName);
+
 protected:
     // Builds the window with its controls, not yet shown.
     virtual QWidget *createWindow() = 0;

@@ -59,6 +59,42 @@ protected:
     ScriptedWindow *window = nullptr;
 };
 
+TEST(WindowLookup, FindsTheNewestOpenWindowOfAProcedure) {
+    ScriptedWindow *songs = nullptr;
+    ScriptedWindow *form = nullptr;
+    const int t = startThread([&] {
+        ScriptedWindow w("BrowseSongs");
+        songs = &w;
+        w.onEvent = [&](ScriptedWindow &, const Event &e) {
+            if (e.kind != EventKind::User)
+                return;
+            // A second window of the same procedure, called on the same thread.
+            ScriptedWindow called("BrowseSongs");
+            form = &called;
+            called.run();
+            form = nullptr;
+        };
+        w.run();
+        songs = nullptr;
+    });
+    ASSERT_TRUE(runUntilIdle());
+    EXPECT_EQ(Window::find("browsesongs"), songs);
+    EXPECT_EQ(Window::find("UpdateSong"), nullptr);
+    ASSERT_TRUE(postToWindow(songs->frame(), Event::of(EventKind::User)));
+    ASSERT_TRUE(runUntilIdle());
+    ASSERT_TRUE(form);
+    EXPECT_EQ(Window::find("BrowseSongs"), form);
+    ASSERT_TRUE(pressButton(t, "Close"));
+    ASSERT_TRUE(runUntilIdle());
+    EXPECT_EQ(form, nullptr);
+    EXPECT_EQ(Window::find("BrowseSongs"), songs);
+    ASSERT_TRUE(pressButton(t, "Close"));
+    ASSERT_TRUE(runUntilIdle());
+    EXPECT_EQ(songs, nullptr);
+    EXPECT_EQ(Window::find("BrowseSongs"), nullptr);
+    endAllThreads();
+}
+
 } // namespace
 
 TEST(WindowOpen, OpenWindowComesFirst) {
