@@ -9,6 +9,7 @@
 #include <QCloseEvent>
 #include <QDeadlineTimer>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QTest>
 #include <QThread>
@@ -30,6 +31,13 @@ const std::pair<int, QMessageBox::StandardButton> kCodes[] = {
     {8, QMessageBox::Abort},  {16, QMessageBox::Retry},  {32, QMessageBox::Ignore},
     {64, QMessageBox::Cancel}, {128, QMessageBox::Help},
 };
+
+QMenu *shownMenu(int thread) {
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (auto *menu = qobject_cast<QMenu *>(w); menu && menu->isVisible() && menu->property("tbkThread").toInt() == thread)
+            return menu;
+    return nullptr;
+}
 
 } // namespace
 
@@ -117,6 +125,29 @@ bool answerMessage(int thread, int buttonCode) {
 QString messageText(int thread) {
     auto *box = qobject_cast<QMessageBox *>(activeWindow(thread));
     return box ? box->text() : QString();
+}
+
+bool chooseMenuItem(int thread, const QString &item) {
+    QMenu *menu = shownMenu(thread);
+    if (!menu)
+        return false;
+    for (QAction *a : menu->actions()) {
+        if (a->isSeparator() || plain(a->text()) != plain(item))
+            continue;
+        if (!a->isEnabled())
+            return false;
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(a).center());
+        return true;
+    }
+    return false;
+}
+
+bool dismissMenu(int thread) {
+    QMenu *menu = shownMenu(thread);
+    if (!menu)
+        return false;
+    QTest::keyClick(menu, Qt::Key_Escape);
+    return true;
 }
 
 bool closeByUser(QWidget *window) {

@@ -36,6 +36,11 @@ bool pressButton(int thread, const QString &button);
 bool answerMessage(int thread, int buttonCode);
 // The text of the message box the thread shows (empty when none).
 QString messageText(int thread);
+// Chooses the item (by its text without "&") of the popup menu the thread shows; false when it
+// shows none, has no such item or the item is greyed.
+bool chooseMenuItem(int thread, const QString &item);
+// Closes the popup menu the thread shows without a choice, as Escape does.
+bool dismissMenu(int thread);
 // Asks the window to close as the user would (the window's close box).
 bool closeByUser(QWidget *window);
 
