@@ -120,9 +120,15 @@ int deleteRecord(DataFile &file, std::initializer_list<DataFile *> dependants, b
 
 int updateRecord(DataFile &file, std::initializer_list<DataFile *> dependants, bool withASongs,
                  bool changedMessage, const std::function<Step()> &cascades = {}) {
+    // Beginning may wait for another process's lock while other threads run and use the same
+    // buffers: what is written is the caller's record and links as they were on entry.
+    const Record mine = file.record();
+    const KeptLinks links = RISave;
     FilesInUse use;
     if (!beginOver(file, dependants, withASongs, use, kUpdate))
         return 1;
+    file.setRecord(mine);
+    RISave = links;
     const Position kept = file.position();
     const qint64 versionRead = file.record().version;
     if (!file.put()) {

@@ -2,6 +2,7 @@
 // windows go on taking their events, and the wait still ends as it did.
 #include "coretest.h"
 
+#include "core/referentialintegrity.h"
 #include "runtime/data/errors.h"
 #include "runtime/data/transaction.h"
 #include "support/windows/scriptedwindow.h"
@@ -59,8 +60,8 @@ protected:
         ASSERT_TRUE(waitForLine(*child, "ready"));
     }
 
-    // Runs the step on a thread of its own while the ticker goes on.
-    Wait waitOnThread(const std::function<bool()> &step) {
+    // Starts the step on a thread of its own, measured while the ticker goes on.
+    std::shared_ptr<Wait> startStep(const std::function<bool()> &step) {
         auto w = std::make_shared<Wait>();
         startThread(
             [this, w, step] {
@@ -74,6 +75,10 @@ protected:
                 w->ended = true;
             },
             kMinimumThreadStack);
+        return w;
+    }
+    Wait waitOnThread(const std::function<bool()> &step) {
+        const auto w = startStep(step);
         EXPECT_TRUE(runUntil([w] { return w->ended; }, 20000));
         return *w;
     }
@@ -135,11 +140,7 @@ TEST_F(Waits, AnOpenRecoveringALockLetsOtherWindowsRunAndEndsAsBefore) {
 
 TEST_F(Waits, WhileOneThreadWaitsAnotherCannotSlipATransactionOrAnOpenIn) {
     holdElsewhere("lock", 1500);
-    auto first = std::make_shared<Wait>();
-    startThread([first] {
-        first->ok = beginTransaction(3, {&MUS});
-        first->ended = true;
-    }, kMinimumThreadStack);
+    const auto first = startStep([] { return beginTransaction(3, {&MUS}); });
     const Wait second = waitOnThread([] { return beginTransaction(3, {&MUS}); });
     EXPECT_FALSE(second.ok);
     EXPECT_EQ(second.error, TransactionActive);
@@ -151,12 +152,10 @@ TEST_F(Waits, WhileOneThreadWaitsAnotherCannotSlipATransactionOrAnOpenIn) {
 
     MUS.close();
     holdElsewhere("hold", 1000);
-    auto opening = std::make_shared<Wait>();
-    startThread([opening] {
+    const auto opening = startStep([] {
         MUS.send(QStringLiteral("Recover=5"));
-        opening->ok = MUS.open();
-        opening->ended = true;
-    }, kMinimumThreadStack);
+        return MUS.open();
+    });
     const Wait meanwhile = waitOnThread([] { return MUS.open(); });
     EXPECT_FALSE(meanwhile.ok);
     EXPECT_EQ(meanwhile.error, FileLocked);
@@ -166,11 +165,7 @@ TEST_F(Waits, WhileOneThreadWaitsAnotherCannotSlipATransactionOrAnOpenIn) {
 
 TEST_F(Waits, AHaltDuringAWaitLeavesNoTransactionAndNoLockBehind) {
     holdElsewhere("lock", 5000);
-    auto transaction = std::make_shared<Wait>();
-    startThread([transaction] {
-        transaction->ok = beginTransaction(2, {&MUS});
-        transaction->ended = true;
-    }, kMinimumThreadStack);
+    const auto transaction = startStep([] { return beginTransaction(2, {&MUS}); });
     windowtest::runFor(200);
     halt();
     ASSERT_TRUE(runUntil([this] { return !exitCodes.empty(); }, 5000));
@@ -180,6 +175,36 @@ TEST_F(Waits, AHaltDuringAWaitLeavesNoTransactionAndNoLockBehind) {
     EXPECT_FALSE(inTransaction());
     EXPECT_TRUE(beginTransaction(1, {&MUS})) << errorCode();
     EXPECT_TRUE(rollbackTransaction());
+}
+
+TEST_F(Waits, AnUpdateWaitingForTheLockWritesItsOwnRecordWhateverOtherThreadsReadMeanwhile) {
+    for (int id : {1, 2}) {
+        MUS.clear();
+        MUS.ID = id;
+        MUS.Title = QStringLiteral("song %1").arg(id);
+        ASSERT_TRUE(MUS.add());
+    }
+    const auto readSong = [](int id) {
+        MUS.clear();
+        MUS.ID = id;
+        return MUS.get(MUS.KEYID);
+    };
+    holdElsewhere("lock", 700);
+    const auto update = startStep([&] {
+        if (!readSong(1))
+            return false;
+        MUS.Title = "mine";
+        return UpdateSongRecord(false) == 0;
+    });
+    windowtest::runFor(100);
+    // Another window reads a song into the shared buffer while the update waits.
+    startThread([&] { readSong(2); });
+    ASSERT_TRUE(runUntil([update] { return update->ended; }, 10000));
+    EXPECT_TRUE(update->ok);
+    ASSERT_TRUE(readSong(1));
+    EXPECT_EQ(MUS.Title.str(), "mine");
+    ASSERT_TRUE(readSong(2));
+    EXPECT_EQ(MUS.Title.str(), "song 2");
 }
 
 } // namespace
