@@ -3,9 +3,6 @@
 #include "runtime/data/recordbuffer.h"
 #include "runtime/values/text.h"
 
-#include <cmath>
-#include <limits>
-
 namespace tbk::data {
 
 namespace {
