@@ -216,6 +216,8 @@ TEST(Fields, NumbersBeyondRangeAreHeldAtTheEnd) {
 }
 
 TEST(TextFiles, EventLogLinesAndEndOfFile) {
+    const QString e = QString::fromUtf8("\xc3\xa9");
+    const QString face = QString::fromUtf8("\xf0\x9f\x98\x80");
     ASSERT_FALSE(EVL.open());
     EXPECT_EQ(errorCode(), FileNotFound);
     ASSERT_TRUE(EVL.create());
@@ -226,17 +228,29 @@ TEST(TextFiles, EventLogLinesAndEndOfFile) {
     EVL.LOGLABEL = "MCI";
     EVL.LOGDATA = QString(70, QLatin1Char('d'));   // cut to its 50 characters
     ASSERT_TRUE(EVL.add());
+    // Sizes are bytes: a character that does not fit whole is left out.
+    EVL.LOGLABEL = QStringLiteral("x").repeated(27) + face;   // 31 bytes for 30
+    EVL.LOGDATA = e.repeated(30);                             // 60 bytes for 50
+    ASSERT_TRUE(EVL.add());
     EVL.close();
     QFile f(QStringLiteral("TBKEvent.LOG"));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QByteArray line = f.readLine();
+    QByteArray line = f.readLine();
     EXPECT_EQ(line.size(), 102 + 1);
     EXPECT_TRUE(line.startsWith("10/02/1996  12:00     MCI"));
+    line = f.readLine();
+    EXPECT_EQ(line.size(), 102 + 1);
+    EXPECT_EQ(line.mid(22, 30), QByteArray(27, 'x') + "   ");
+    EXPECT_EQ(QString::fromUtf8(line.mid(52, 50)), e.repeated(25));
+    f.close();
     ASSERT_TRUE(EVL.open());
     EVL.clear();
     ASSERT_TRUE(EVL.next());
     EXPECT_EQ(EVL.LOGLABEL.str(), QStringLiteral("MCI"));
     EXPECT_EQ(EVL.LOGDATA.str().size(), 50);
+    ASSERT_TRUE(EVL.next());
+    EXPECT_EQ(EVL.LOGLABEL.str(), QStringLiteral("x").repeated(27));
+    EXPECT_EQ(EVL.LOGDATA.str(), e.repeated(25));
     EXPECT_FALSE(EVL.next());
     EXPECT_EQ(errorCode(), RecordNotAvailable);
     EVL.close();
@@ -281,50 +295,23 @@ TEST(TextFiles, APieceNeverSplitsACharacter) {
     EXPECT_EQ(joined, line);
 }
 
-} // namespace
-
-namespace {
-
-TEST(TextFiles, FieldsAndPiecesAreMeasuredInBytesNeverInsideACharacter) {
+TEST(TextFiles, ACharacterAcrossAFieldOrPieceEndGoesWholeToTheNext) {
     const QString e = QString::fromUtf8("\xc3\xa9");
-    const QString face = QString::fromUtf8("\xf0\x9f\x98\x80");
-    ASSERT_TRUE(EVL.create());
-    ASSERT_TRUE(EVL.open());
-    EVL.clear();
-    EVL.LOGDATE = "10/02/1996";
-    EVL.LOGLABEL = QStringLiteral("x").repeated(27) + face;   // 31 bytes for 30
-    EVL.LOGDATA = e.repeated(30);                             // 60 bytes for 50
-    ASSERT_TRUE(EVL.add());
-    EVL.close();
     {
         QFile f(QStringLiteral("TBKEvent.LOG"));
-        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-        const QByteArray line = f.readLine();
-        EXPECT_EQ(line.size(), 102 + 1);
-        EXPECT_EQ(line.mid(22, 30), QByteArray(27, 'x') + "   ");
-        EXPECT_EQ(QString::fromUtf8(line.mid(52, 50)), e.repeated(25));
-        f.close();
-        // A line written elsewhere with a letter across the end of the label: it goes whole
-        // to the next field, nothing is lost or broken.
-        ASSERT_TRUE(f.open(QIODevice::Append));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(QByteArray(22, ' ') + QByteArray(29, 'y') + e.toUtf8() + "data\n");
+        f.close();
+        f.setFileName(QStringLiteral("CDDB_LOG.TXT"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(e.repeated(600).toUtf8() + "\n");
     }
     ASSERT_TRUE(EVL.open());
-    ASSERT_TRUE(EVL.next());
-    EXPECT_EQ(EVL.LOGDATE.str(), "10/02/1996");
-    EXPECT_EQ(EVL.LOGLABEL.str(), QStringLiteral("x").repeated(27));
-    EXPECT_EQ(EVL.LOGDATA.str(), e.repeated(25));
     ASSERT_TRUE(EVL.next());
     EXPECT_EQ(EVL.LOGLABEL.str(), QString(29, QLatin1Char('y')));
     EXPECT_EQ(EVL.LOGDATA.str(), e + "data");
     EVL.close();
 
-    // Pieces of an over-long line hold at most the record's bytes.
-    {
-        QFile f(QStringLiteral("CDDB_LOG.TXT"));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(e.repeated(600).toUtf8() + "\n");
-    }
     INP.setName(QStringLiteral("CDDB_LOG.TXT"));
     ASSERT_TRUE(INP.open(SharedReadOnly));
     QStringList pieces;
@@ -332,7 +319,7 @@ TEST(TextFiles, FieldsAndPiecesAreMeasuredInBytesNeverInsideACharacter) {
         pieces << INP.LINE.str();
     INP.close();
     ASSERT_EQ(pieces.size(), 2);
-    EXPECT_EQ(pieces[0], e.repeated(512));
+    EXPECT_EQ(pieces[0], e.repeated(512));   // 1024 bytes
     EXPECT_EQ(pieces[1], e.repeated(88));
 }
 
