@@ -277,17 +277,7 @@ protected:
     }
 
     std::vector<int> scanned(const QString &filter, const data::Key &key) {
-        DeclaredFields plain;
-        ResolverChain chain{&plain, &window};
-        std::optional<Error> error;
-        const Expression e = Expression::compile(filter, chain, error);
-        EXPECT_FALSE(error);
-        std::vector<int> out;
-        MUS.set(key);
-        while (MUS.next())
-            if (e.matches())
-                out.push_back(MUS.ID.value());
-        return out;
+        return scannedSongs(filter, key, window);
     }
 
     // Reads both ways; the rows are the scan's, and every statement reads through the key's
