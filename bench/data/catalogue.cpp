@@ -4,10 +4,12 @@
 #include "runtime/data/transaction.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -107,18 +109,62 @@ bool generateCatalogue(const CatalogueSize &size) {
     return true;
 }
 
+namespace {
+
+void closeAllDataFiles() {
+    for (const RegisteredFile &f : registeredDataFiles())
+        f.file->close();
+}
+
+void generateIn(const QString &folder, const CatalogueSize &size) {
+    closeAllDataFiles();
+    QDir::setCurrent(folder);
+    if (!generateCatalogue(size)) {
+        std::fprintf(stderr, "catalogue generation failed: %d\n", errorCode());
+        std::exit(1);
+    }
+}
+
+// Files stay open in one folder: another catalogue's are closed before this one's open.
+void openIn(const QString &folder) {
+    static QString current;
+    if (folder != current)
+        closeAllDataFiles();
+    current = folder;
+    QDir::setCurrent(folder);
+    openAllDataFiles();
+}
+
+} // namespace
+
 void useSharedCatalogue() {
     static std::unique_ptr<QTemporaryDir> dir;
     if (!dir) {
         dir = std::make_unique<QTemporaryDir>();
-        QDir::setCurrent(dir->path());
-        if (!generateCatalogue()) {
-            std::fprintf(stderr, "catalogue generation failed: %d\n", errorCode());
+        generateIn(dir->path(), CatalogueSize{});
+    }
+    openIn(dir->path());
+}
+
+void useKeptCatalogue(int songs) {
+    const QString parent = qEnvironmentVariable("TBK_BENCH_DIR", QStringLiteral("/tmp"));
+    const QString folder = QDir(parent).filePath(QStringLiteral("tbk_bench_%1").arg(songs));
+    if (!QFileInfo::exists(folder)) {
+        // Made aside and renamed when complete, so that an interrupted run is not reused.
+        const QString part = folder + QStringLiteral(".part");
+        QDir(part).removeRecursively();
+        if (!QDir().mkpath(part)) {
+            std::fprintf(stderr, "cannot make %s\n", qPrintable(part));
+            std::exit(1);
+        }
+        std::fprintf(stderr, "making a catalogue of %d songs in %s\n", songs, qPrintable(folder));
+        generateIn(part, CatalogueSize{songs, std::max(1, songs / 10), 50});
+        if (!QDir().rename(part, folder)) {
+            std::fprintf(stderr, "cannot rename %s\n", qPrintable(part));
             std::exit(1);
         }
     }
-    QDir::setCurrent(dir->path());
-    openAllDataFiles();
+    openIn(folder);
 }
 
 void openAllDataFiles() {

@@ -16,6 +16,10 @@ bool generateCatalogue(const CatalogueSize &size = {});
 // call (the process exits when that fails), then every data file opened. Makes the folder
 // current each time, as a benchmark may have changed it.
 void useSharedCatalogue();
+// A catalogue of `songs` songs (a tenth as many albums, 50 categories) kept between runs in
+// the folder tbk_bench_<songs> under $TBK_BENCH_DIR (default /tmp): made the first time (the
+// process exits when that fails), reused after; then every data file opened there.
+void useKeptCatalogue(int songs);
 // Every registered data file open (the process exits when one cannot be opened).
 void openAllDataFiles();
 

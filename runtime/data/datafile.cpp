@@ -195,6 +195,8 @@ bool DataFile::readNext(Cursor &c, bool forward, const std::function<bool()> &ac
             }
             if (k && k->excludesBlanks())
                 where << schema::inKeyCondition(*structure_, *k);
+            // After the cursor: SQLite bounds an index scan by the first term it finds on each
+            // side, and a filter's seek range on the key is looser than the cursor.
             if (!condition.isEmpty())
                 where << QLatin1Char('(') + condition + QLatin1Char(')');
             return QStringLiteral("SELECT _rid,_ver,%1 FROM %2.records%3 ORDER BY %4 LIMIT ?")

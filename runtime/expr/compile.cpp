@@ -2,6 +2,9 @@
 
 #include "runtime/values/text.h"
 
+#include <QHash>
+
+#include <algorithm>
 #include <cmath>
 
 namespace tbk::expr {
@@ -350,6 +353,103 @@ private:
     }
 };
 
+// ---- Seeking through a key ----
+
+// Upper cases that the case-blind collation does not hold equal to the character they come
+// from, by their first character: longer ones (ß gives SS) and ones that case folding keeps
+// apart (ı gives I). Where one of them stands in UPPER(f), f need not be collation-equal there.
+const QHash<char32_t, std::vector<QList<uint>>> &foldBreakingUppers() {
+    static const auto table = [] {
+        QHash<char32_t, std::vector<QList<uint>>> t;
+        for (char32_t c = 0; c <= QChar::LastValidCodePoint; ++c) {
+            // Only cased characters change; the test of the full mapping is the slow part.
+            if (QChar::isSurrogate(c) ||
+                (QChar::toUpper(c) == c && !QChar::isLower(c) && !QChar::isTitleCase(c)))
+                continue;
+            const QString s = QString::fromUcs4(&c, 1);
+            const QString up = upperText(s);
+            const QList<uint> cps = up.toUcs4();
+            if (cps.size() == 1 && compareText(s, up, Qt::CaseInsensitive) == 0)
+                continue;
+            t[cps.front()].push_back(cps);
+        }
+        return t;
+    }();
+    return table;
+}
+
+// Characters of an UPPER text before the first place a fold-breaking upper case stands: every
+// text with that UPPER has, that far, the same characters to the collation.
+qsizetype foldSafeLength(const QList<uint> &u) {
+    const auto &table = foldBreakingUppers();
+    for (qsizetype i = 0; i < u.size(); ++i) {
+        const auto it = table.constFind(char32_t(u[i]));
+        if (it == table.constEnd())
+            continue;
+        for (const QList<uint> &e : *it)
+            if (i + e.size() <= u.size() && std::equal(e.begin(), e.end(), u.begin() + i))
+                return i;
+    }
+    return u.size();
+}
+
+// A range of the collation that holds every row passing a condition: [low, high], or
+// [low, high) when open (a prefix).
+struct SeekRange {
+    QString low, high;
+    bool open = false;
+};
+
+// f = x compares exactly: the rows lie in the collation's range of x alone. UPPER(f) = x
+// passes texts that the collation may hold apart where a fold-breaking upper case stands in
+// x, so only the part before it is sought, as a prefix. Empty: nothing to seek.
+std::optional<SeekRange> seekRange(const QString &value, bool upper) {
+    const QString v = clip(value);
+    if (!upper)
+        return SeekRange{v, v, false};
+    QList<uint> u = v.toUcs4();
+    const qsizetype safe = foldSafeLength(u);
+    if (safe == u.size())
+        return SeekRange{v, v, false};
+    // The prefix ends with a plain ASCII character, whose successor in the collation is known.
+    qsizetype k = safe;
+    while (k > 0 && u[k - 1] >= 0x80)
+        --k;
+    if (k == 0)
+        return std::nullopt;
+    uint last = u[k - 1];
+    if (last >= 'A' && last <= 'Z')
+        last += 'a' - 'A';
+    u.resize(k);
+    SeekRange r;
+    r.low = QString::fromUcs4(reinterpret_cast<const char32_t *>(u.constData()), k);
+    u[k - 1] = last + 1;
+    r.high = QString::fromUcs4(reinterpret_cast<const char32_t *>(u.constData()), k);
+    r.open = true;
+    return r;
+}
+
+// The range a top-level condition gives its column, when it is f = x or UPPER(f) = x (either
+// way round) with f a text column and x a text that is one value for the pass.
+std::optional<std::pair<QString, SeekRange>> seekOf(const CNode &c) {
+    if (c.kind != Node::Binary || c.op != Op::Eq)
+        return std::nullopt;
+    for (int side = 0; side < 2; ++side) {
+        const CNode *f = c.args[size_t(side)].get();
+        const CNode &x = *c.args[size_t(1 - side)];
+        if (x.perRow || x.type != Type::Text)
+            continue;
+        const bool upper = f->kind == Node::Call && f->fn->id == Fn::Upper;
+        if (upper)
+            f = f->args[0].get();
+        if (f->kind != Node::Name || !f->perRow || f->type != Type::Text || f->binding.sqlColumn.isEmpty())
+            continue;
+        if (auto r = seekRange(eval(x).text(), upper))
+            return std::pair{f->binding.sqlColumn, *r};
+    }
+    return std::nullopt;
+}
+
 void flattenAnd(const Node &n, std::vector<const Node *> &out) {
     if (n.kind == Node::Binary && n.op == Op::And) {
         flattenAnd(*n.args[0], out);
@@ -426,9 +526,32 @@ bool Expression::matches() const {
     return true;
 }
 
-Expression::Plan Expression::plan() const {
+Expression::Plan Expression::plan(const Key &key) const {
     Plan p;
     QStringList parts;
+    // Ranges on the key's columns from the first on, as far as each before is one value.
+    if (isSafeIdentifier(key.collation)) {
+        const QString collate = QStringLiteral(" COLLATE ") + key.collation;
+        for (const QString &column : key.columns) {
+            std::optional<SeekRange> range;
+            for (const auto &c : conjuncts_) {
+                auto s = seekOf(*c);
+                if (s && s->first == column) {
+                    range = s->second;
+                    break;
+                }
+            }
+            if (!range)
+                break;
+            parts << QLatin1Char('(') + column + QStringLiteral(" >= ?") + collate + QStringLiteral(" AND ") +
+                         column + (range->open ? QStringLiteral(" < ?") : QStringLiteral(" <= ?")) + collate +
+                         QLatin1Char(')');
+            p.where.params.push_back(Value(range->low));
+            p.where.params.push_back(Value(range->high));
+            if (range->open)
+                break;
+        }
+    }
     for (const auto &c : conjuncts_) {
         SqlGen g;
         SqlOut o;

@@ -5,6 +5,8 @@
 #include "runtime/expr/binding.h"
 #include "runtime/expr/syntax.h"
 
+#include <QStringList>
+
 #include <functional>
 #include <memory>
 #include <optional>
@@ -46,15 +48,28 @@ public:
     // True when every condition holds for the current values.
     bool matches() const;
 
+    // The key the rows are read in order of: its columns as Binding::sqlColumn writes them, in
+    // key order, and the collation of its index (case- and trailing-blank-blind, as
+    // SqlDialect::caseBlindCollation).
+    struct Key {
+        QStringList columns;
+        QString collation;
+    };
+
     // What SQLite can run of the conditions ANDed at the top, and what is left to check row by
     // row. Constants and names that are not per-row are read now and bound as parameters, so
     // the plan is made just before each run over the view. It points into this expression.
+    //
+    // With a key, a condition f = x or UPPER(f) = x on its leading text columns also gives
+    // SQLite a range of the key's collation to seek through the key's index; the exact test
+    // still decides each row. Only the key's columns get one: a seek through another index
+    // would make SQLite sort the rows, again for every row a view reads.
     struct Plan {
         SqlFragment where;                 // empty: SQLite filters nothing
         std::vector<const CNode *> residue; // conditions SQLite could not take
         bool hasResidue() const { return !residue.empty(); }
     };
-    Plan plan() const;
+    Plan plan(const Key &key = {}) const;
     static bool residueMatches(const Plan &p);
 
 private:

@@ -56,6 +56,17 @@ private:
     const Resolver *b_;
 };
 
+// The key the view reads in order of, for the filter's seek through its index.
+Expression::Key seekKey(const data::DataFile &file, const data::Key *key) {
+    Expression::Key k;
+    if (!key)
+        return k;
+    for (int i : key->decl().fields)
+        k.columns << data::DataFile::columnName(file.structure().fields()[size_t(i)]);
+    k.collation = driverDialect().caseBlindCollation;
+    return k;
+}
+
 } // namespace
 
 SqlDialect driverDialect() {
@@ -154,7 +165,7 @@ bool ExprView::prepare() {
     if (refused())
         return false;
     dirty_ = false;
-    plan_ = filter_.plan();
+    plan_ = filter_.plan(seekKey(*file_, key_));
     path_ = plan_.hasResidue() ? (plan_.where.isEmpty() ? Path::Rows : Path::Mixed) : Path::Sql;
     if (!plan_.where.isEmpty() && !ensureSqlFunctions()) {
         data::setDriverError(SQLITE_ERROR, QStringLiteral("The filter functions are not available"),

@@ -1,5 +1,8 @@
 #include "songfixture.h"
 
+#include "core/datafiles.h"
+#include "runtime/expr/compile.h"
+#include "runtime/expr/fieldnames.h"
 #include "runtime/expr/sqlfunctions.h"
 #include "runtime/values/text.h"
 
@@ -21,6 +24,20 @@ std::vector<SongRow> sampleSongs() {
         {9, "Ævum", "Ωmega", "Vinyl", "-5", "日本語", 200, 4},
         {10, "ABBA", "SOS", "DAT", "120.0", "", 121, 1},
     };
+}
+
+std::vector<int> scannedSongs(const QString &filter, const data::Key &key, const Resolver &names) {
+    const DeclaredFields fields;
+    const ResolverChain chain{&fields, &names};
+    std::optional<Error> error;
+    const Expression e = Expression::compile(filter, chain, error);
+    EXPECT_FALSE(error) << filter.toStdString();
+    std::vector<int> out;
+    MUS.set(key);
+    while (MUS.next())
+        if (e.matches())
+            out.push_back(MUS.ID.value());
+    return out;
 }
 
 std::optional<Binding> SongFields::resolve(const QString &name) const {

@@ -9,7 +9,15 @@
 
 struct sqlite3;
 
+namespace tbk::data {
+class Key;
+}
+
 namespace tbk::expr::test {
+
+// Ids of the songs of the real songs file that pass the filter in a plain scan by the key,
+// evaluated without SQL (fields of MUS, then `names`).
+std::vector<int> scannedSongs(const QString &filter, const data::Key &key, const Resolver &names);
 
 struct SongRow {
     qint64 id = 0;

@@ -2,6 +2,7 @@
 // the SQL and row-by-row paths against a plain scan, ordering, positioning and refusals.
 #include "core/datafiles.h"
 #include "runtime/expr/exprview.h"
+#include "songfixture.h"
 
 #include <gtest/gtest.h>
 
@@ -75,22 +76,12 @@ protected:
 
     // The same filter evaluated over every song in key order, without SQL.
     std::vector<int> scanned(const QString &filter, const Key &key) {
-        std::optional<Error> error;
-        ResolverChain names{&plainFields, &window};
-        const Expression e = Expression::compile(filter, names, error);
-        EXPECT_FALSE(error);
-        std::vector<int> out;
-        MUS.set(key);
-        while (MUS.next())
-            if (e.matches())
-                out.push_back(MUS.ID.value());
-        return out;
+        return test::scannedSongs(filter, key, window);
     }
 
     QString media = "cd";
     qint32 category = 1;
     VariableScope window;
-    DeclaredFields plainFields;
 };
 
 TEST_F(Views, BrowseSortFiltersWithResetFields) {
