@@ -204,20 +204,12 @@ bool PageReader::keep(data::Position p, int line) {
     return fillFromTop();
 }
 
-bool PageReader::scrollDown(int lines) {
+bool PageReader::scroll(bool down, int lines) {
     moved_ = 0;
     if (rows_.empty() || lines <= 0)
         return true;
     const QuickScan scan(file(), lines > 1);
-    return readOn(true, lines) >= 0;
-}
-
-bool PageReader::scrollUp(int lines) {
-    moved_ = 0;
-    if (rows_.empty() || lines <= 0)
-        return true;
-    const QuickScan scan(file(), lines > 1);
-    return readOn(false, lines) >= 0;
+    return readOn(down, lines) >= 0;
 }
 
 // ---------------------------------------------------------------- thumb

@@ -61,8 +61,8 @@ public:
     int focus() const { return focus_; }
 
     // Moves: rows read at one edge push out rows at the other once the page is full.
-    bool scrollDown(int lines = 1);
-    bool scrollUp(int lines = 1);
+    bool scrollDown(int lines = 1) { return scroll(true, lines); }
+    bool scrollUp(int lines = 1) { return scroll(false, lines); }
     bool pageDown() { return scrollDown(pageSize_); }
     bool pageUp() { return scrollUp(pageSize_); }
     // The lines the last move shifted the page by: less than asked at an end of the view.
@@ -100,6 +100,7 @@ private:
     int readOn(bool forward, int n);
     // A new page from a place: `line` rows before it, the rest from it on.
     bool fillAround(const std::function<void()> &place, int line);
+    bool scroll(bool down, int lines);
     bool fillFromTop();
     bool fillFromBottom();
     void clearPage();
