@@ -2,7 +2,7 @@
 #include "runtime/threads/scheduler.h"
 #include "runtime/ui/listcontrol.h"
 #include "runtime/ui/listformat.h"
-#include "runtime/ui/progressstops.h"
+#include "runtime/values/progressstops.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>

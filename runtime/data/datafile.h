@@ -129,8 +129,10 @@ public:
     // with 40 when the rows break a unique key of the new layout (nothing is changed then).
     bool upgrade();
     // Driver commands: "RECOVER=n" (the next open waits up to n seconds for a lock to go),
-    // "QUICKSCAN=on|off", "FULLBUILD=on|off", "IGNORESTATUS=ON|OFF", and the query "HELD"
-    // (records are never held: answers "OFF"). Unknown commands answer "". Case-blind.
+    // "QUICKSCAN=on|off", "FULLBUILD=on|off", "IGNORESTATUS=ON|OFF", and the queries "HELD"
+    // (records are never held: answers "OFF") and "QUICKSCAN" (the hint last sent: "ON" or
+    // "OFF"; SQLite reads ahead by itself, so the hint changes nothing else). Unknown commands
+    // answer "". Case-blind.
     QString send(const QString &command);
     // Stream mode for a run of writes outside a transaction: until flush() or close(), commits
     // of this disk file do not wait for the disk (a crash of the program loses nothing; a crash
@@ -185,6 +187,7 @@ private:
     int lockFd_ = -1;
     int recoverSeconds_ = 0;
     bool streaming_ = false;
+    bool quickScan_ = false;
     Cursor cursor_;
     std::vector<std::unique_ptr<Key>> keys_;
 };

@@ -374,12 +374,23 @@ QString DataFile::send(const QString &command) {
     const QString c = command.trimmed();
     if (c.compare(QLatin1String("HELD"), Qt::CaseInsensitive) == 0)
         return QStringLiteral("OFF");
+    if (c.compare(QLatin1String("QUICKSCAN"), Qt::CaseInsensitive) == 0)
+        return quickScan_ ? QStringLiteral("ON") : QStringLiteral("OFF");
     const qsizetype eq = c.indexOf(QLatin1Char('='));
-    if (eq > 0 && c.left(eq).trimmed().compare(QLatin1String("RECOVER"), Qt::CaseInsensitive) == 0) {
+    if (eq <= 0)
+        return {};
+    const QString name = c.left(eq).trimmed();
+    const QString value = c.mid(eq + 1).trimmed();
+    if (name.compare(QLatin1String("RECOVER"), Qt::CaseInsensitive) == 0) {
         bool ok = false;
-        const int n = c.mid(eq + 1).trimmed().toInt(&ok);
+        const int n = value.toInt(&ok);
         if (ok && n >= 0)
             recoverSeconds_ = qMin(n, 3600);
+    } else if (name.compare(QLatin1String("QUICKSCAN"), Qt::CaseInsensitive) == 0) {
+        if (value.compare(QLatin1String("ON"), Qt::CaseInsensitive) == 0)
+            quickScan_ = true;
+        else if (value.compare(QLatin1String("OFF"), Qt::CaseInsensitive) == 0)
+            quickScan_ = false;
     }
     return {};
 }

@@ -40,6 +40,13 @@ void View::setFromBuffer() {
 
 void View::setAt(Position p) { cursor_ = file_->cursorAt(order_, p); }
 
+void View::setAt(Position p, const std::vector<Cell> &keyValues) {
+    if (order_ && keyValues.size() == order_->decl().fields.size())
+        cursor_ = Cursor{order_->index(), Cursor::AtRecord, keyValues, p};
+    else
+        setAt(p);
+}
+
 bool View::next() {
     if (!open_) {
         setError(FileNotOpen, file_->label());

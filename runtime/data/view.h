@@ -37,6 +37,9 @@ public:
     void set();                  // next() from the first row, previous() from the last
     void setFromBuffer();        // at the order key's value now in the buffer
     void setAt(Position p);      // next() reads the record at p first (if still in the view)
+    // The same at the place the record had when it was read (its order key's values then):
+    // a record deleted or moved since leaves its neighbours there to read.
+    void setAt(Position p, const std::vector<Cell> &keyValues);
     bool next();                 // 33 at the end
     bool previous();
 

@@ -254,6 +254,15 @@ void ExprView::setAt(data::Position p) {
     }
 }
 
+void ExprView::setAt(data::Position p, const std::vector<data::Cell> &keyValues) {
+    if (!order_.isEmpty()) {
+        setAt(p);
+        return;
+    }
+    if (prepare())
+        view_.setAt(p, keyValues);
+}
+
 bool ExprView::next() {
     return read(true);
 }

@@ -26,6 +26,7 @@ public:
 
     data::DataFile &file() const { return *file_; }
     void setKey(const data::Key *key);
+    const data::Key *key() const { return key_; }
     // Names beyond the declarations: the window's own scope, then the program's. Not owned.
     void setNames(const Resolver *names);
     // Files whose records `load` brings into their buffers for each row read (a join); their
@@ -45,6 +46,9 @@ public:
     void set();                    // next() from the first row, previous() from the last
     void setFromBuffer();          // at the value now in the buffer (key fields or order terms)
     void setAt(data::Position p);  // next() or previous() reads the record at p first
+    // At the place p had in the key's order when it was read, with these key values (see
+    // data::View); with an order text, as setAt(p).
+    void setAt(data::Position p, const std::vector<data::Cell> &keyValues);
     bool next();                   // 33 at the end; the buffer then keeps its record
     bool previous();
 

@@ -1,7 +1,7 @@
 #pragma once
 // The progress window of batch processes and reports: a bar from 0 to 100 that follows the
 // key of the record being processed through the progress stops, and an optional Cancel.
-#include "runtime/ui/progressstops.h"
+#include "runtime/values/progressstops.h"
 
 #include <QElapsedTimer>
 #include <QPointer>

@@ -1,4 +1,4 @@
-#include "runtime/ui/progressstops.h"
+#include "runtime/values/progressstops.h"
 
 #include "runtime/values/text.h"
 
