@@ -24,11 +24,17 @@ public:
     void setRows(ListRows *rows);
     ListRows *rows() const { return rows_; }
 
-    // The rows source tells the model what changed.
+    // The rows source tells the model what changed; until it does, the model keeps the row
+    // count it last heard of.
     void rowsReset();
     void rowsInserted(int first, int last);
     void rowsRemoved(int first, int last);
     void rowsChanged(int first, int last);
+    // A source that holds one page tells the model it was refilled: only rows that show other
+    // values are redrawn, and rows are inserted or removed only when the page's length
+    // changed, so the view keeps its current row. Meant for a page, not a whole file: the
+    // model remembers the page's values to compare them with the next one.
+    void pageChanged();
 
     // The text a cell shows: the field through the column's picture.
     QString cellText(int row, int column) const;
@@ -51,9 +57,15 @@ private:
         bool colour = false;
     };
     QVariant colourField(int row, const Column &c, int offset) const;
+    bool hasRow(int row) const { return rows_ && row >= 0 && row < rows_->rowCount(); }
+    QList<QVariant> rowValues(int row) const;
 
     QList<Column> columns_;
+    QList<int> fields_;   // every list field the columns show, colour fields included
     ListRows *rows_ = nullptr;
+    int count_ = 0;
+    QList<QList<QVariant>> page_;   // the values last shown, while pageChanged keeps them
+    bool pageKnown_ = false;
 };
 
 // Qt's alignment for a justification letter ('D', decimal, aligns right).
