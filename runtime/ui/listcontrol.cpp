@@ -1,6 +1,7 @@
 #include "runtime/ui/listcontrol.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -62,6 +63,7 @@ ListControl::ListControl(QWidget *parent) : QTreeView(parent), model_(new ListMo
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     header()->setStretchLastSection(false);
     header()->setSectionsMovable(false);
+    connect(model_, &ListModel::pageShifted, this, &ListControl::shiftPixels);
 }
 
 int ListControl::unitsToPixels(int units) const {
@@ -231,6 +233,48 @@ void ListControl::updateGeometries() {
     QTreeView::updateGeometries();
     if (paged_)
         checkLinesFit();
+}
+
+// A page that moved by a few rows is drawn by moving the rows that stayed; only the rows that
+// came in, and those whose highlight went with the pixels, are painted.
+void ListControl::shiftPixels(int rows) {
+    shifted_ = false;
+    const int count = model_->rowCount();
+    if (!paged_ || !isVisible() || alternatingRowColors() || count == 0)
+        return;
+    const QRect first = visualRect(model_->index(0, 0));
+    const int h = first.height();
+    if (h <= 0)
+        return;
+    const int width = viewport()->width();
+    viewport()->scroll(0, -rows * h, QRect(0, first.top(), width, count * h));
+    shifted_ = true;
+    auto redraw = [&](int row) {
+        if (row >= 0 && row < count)
+            viewport()->update(QRect(0, first.top() + row * h, width, h));
+    };
+    QList<int> marked{currentRow(), indexAt(viewport()->mapFromGlobal(QCursor::pos())).row()};
+    for (const QModelIndex &i : selectionModel()->selectedRows())
+        marked.append(i.row());
+    for (int row : marked) {
+        if (row < 0)
+            continue;
+        redraw(row);
+        redraw(row - rows);
+    }
+}
+
+void ListControl::dataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight, const QList<int> &roles) {
+    const auto [moved, last] = model_->shiftedRows();
+    if (!shifted_ || moved > last || topLeft.model() != model_) {
+        QTreeView::dataChanged(topLeft, bottomRight, roles);
+        return;
+    }
+    // The moved pixels already show these rows.
+    if (topLeft.row() < moved)
+        QTreeView::dataChanged(topLeft, model_->index(std::min(bottomRight.row(), moved - 1), bottomRight.column()), roles);
+    if (bottomRight.row() > last)
+        QTreeView::dataChanged(model_->index(std::max(topLeft.row(), last + 1), topLeft.column()), bottomRight, roles);
 }
 
 void ListControl::keyPressEvent(QKeyEvent *event) {

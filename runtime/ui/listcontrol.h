@@ -61,12 +61,15 @@ protected:
     void wheelEvent(QWheelEvent *event) override;
     void updateGeometries() override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void dataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight,
+                     const QList<int> &roles = QList<int>()) override;
 
 private:
     void thumbAction(int action);
     void turnWheel(QWheelEvent *event);
     void placeThumb();
     void checkLinesFit();
+    void shiftPixels(int rows);
 
     ListModel *model_;
     ListFormat format_;
@@ -75,6 +78,7 @@ private:
     QScrollBar *thumb_ = nullptr;
     bool thumbVisible_ = true;
     bool thumbDragged_ = false;
+    bool shifted_ = false;   // the last page shift was drawn by moving the rows' pixels
     int wheelAngle_ = 0;   // eighths of a degree not yet turned into lines
     int linesFit_ = -1;
     // A row of text to measure a line by when the list has none.

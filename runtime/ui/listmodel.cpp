@@ -107,6 +107,24 @@ QList<QVariant> ListModel::rowValues(int row) const {
     return out;
 }
 
+// How many rows the page moved by when every row that stayed on it moved the same way (0 when
+// it did not move as a whole).
+int ListModel::shiftOf(const QList<QList<QVariant>> &values) const {
+    const int n = int(values.size());
+    if (!pageKnown_ || page_.size() != n)
+        return 0;
+    for (int d = 1; d < n; ++d) {
+        for (const int shift : {d, -d}) {
+            bool same = true;
+            for (int r = std::max(0, -shift); same && r < std::min(n, n - shift); ++r)
+                same = values[r] == page_[r + shift];
+            if (same)
+                return shift;
+        }
+    }
+    return 0;
+}
+
 void ListModel::pageChanged() {
     const int now = rows_ ? rows_->rowCount() : 0;
     QList<QList<QVariant>> values;
@@ -114,6 +132,12 @@ void ListModel::pageChanged() {
     for (int r = 0; r < now; ++r)
         values.append(rowValues(r));
     const int before = count_;
+    if (now == before && page_ != values) {
+        if (const int shift = shiftOf(values)) {
+            shifted_ = {std::max(0, -shift), std::min(now, now - shift) - 1};
+            emit pageShifted(shift);
+        }
+    }
     // Rows that were not shown before need no redraw of their own.
     const int kept = std::min(before, now);
     int first = -1;
@@ -136,6 +160,7 @@ void ListModel::pageChanged() {
         count_ = now;
         endInsertRows();
     }
+    shifted_ = {0, -1};
     page_ = std::move(values);
     pageKnown_ = true;
 }

@@ -4,6 +4,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QHeaderView>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
@@ -211,4 +212,40 @@ TEST(ListControlPage, AListThatIsNotPagedScrollsItselfAsBefore) {
     windowtest::runUntilIdle();
     EXPECT_TRUE(list.verticalScrollBar()->isVisible());
     EXPECT_FALSE(list.thumbBar()->isVisible());
+}
+
+TEST(ListControlPage, APageMovedByRowsLooksAsIfRedrawnWhole) {
+    PageRows rows;
+    auto read = [&](int first) {
+        rows.titles.clear();
+        for (int i = first; i < first + 8; ++i)
+            rows.titles << QStringLiteral("Row %1").arg(i);
+    };
+    read(10);
+    QWidget top;
+    top.resize(300, 300);
+    auto *list = new ListControl(&top);
+    list->setFormat(QStringLiteral("60L(2)|M~Title~@s10@"));
+    list->setPaged(true);
+    list->setRows(&rows);
+    list->listModel()->pageChanged();
+    list->setGeometry(0, 0, 300, 300);
+    top.show();
+    list->setCurrentRow(3);
+    windowtest::runUntilIdle();
+    // What the screen shows: the window's backing store, moved pixels included.
+    auto screen = [&] { return top.screen()->grabWindow(top.winId()).toImage(); };
+    QSignalSpy shifted(list->listModel(), &ListModel::pageShifted);
+    for (int first : {11, 14, 12, 12, 30}) {
+        read(first);
+        list->listModel()->pageChanged();
+        windowtest::runUntilIdle();
+        const QImage shown = screen();
+        list->viewport()->repaint();
+        windowtest::runUntilIdle();
+        EXPECT_EQ(shown, screen()) << "page from row " << first;
+    }
+    // 11 to 14 to 12 are moves; the same page again and a page with nothing in common are not.
+    EXPECT_EQ(shifted.count(), 3);
+    EXPECT_EQ(list->currentRow(), 3);
 }
