@@ -11,8 +11,8 @@ using namespace tbk;
 namespace {
 
 const QString kNineColumns = QStringLiteral(
-    "60L(2)|M~Title~@s20@50L(2)|M~Artist~@s20@50L(2)|M~Album~@s20@22R(2)|M~Year~C(0)@n4@"
-    "18R(2)|M~BPM~C(0)@n3@22L(2)|M~Time~@s8@30L(2)|M~Media~@s10@30L(2)|M~File~@s10@24R(2)|M~Plays~C(0)@n5@");
+    "60L(2)|M~Title~@s20@75L(2)|M~Artist~@s20@50L(2)|M~Album~@s20@30R(2)|M~Year~C(0)@n4@"
+    "26R(2)|M~BPM~C(0)@n3@28L(2)|M~Time~@s8@30L(2)|M~Media~@s10@30L(2)|M~File~@s10@32R(2)|M~Plays~C(0)@n5@");
 constexpr int kLines = 22;
 constexpr int kSongs = 100000;
 
@@ -63,72 +63,41 @@ struct PagedList {
     Page page;
 };
 
-void redraw(ListControl &list) {
-    list.viewport()->repaint();
-    QApplication::processEvents();
-}
-
-// A new page each time, every row different: the list is told what changed.
-void BM_PagedRefillRedraw(benchmark::State &state) {
+// Refills the page, moved by so many rows each time, and lets the list redraw: either the list
+// is told what changed (pageChanged) or its model is reset and the current row put back by hand.
+// A forced redraw paints every row whatever the list was told.
+void refill(benchmark::State &state, int step, bool reset, bool forced) {
     PagedList p;
     if (!p.ready())
         return state.SkipWithError("the list does not fit 22 lines");
     int first = 0;
     for (auto _ : state) {
-        first = (first + kLines) % (kSongs - kLines);
+        first = (first + step) % (kSongs - kLines);
         p.page.read(first);
-        p.list.listModel()->pageChanged();
-        redraw(p.list);
+        if (reset) {
+            p.list.listModel()->rowsReset();
+            p.list.setCurrentRow(5);
+        } else {
+            p.list.listModel()->pageChanged();
+        }
+        if (forced)
+            p.list.viewport()->repaint();
+        QApplication::processEvents();
     }
     state.counters["current"] = p.list.currentRow();
 }
-BENCHMARK(BM_PagedRefillRedraw)->Unit(benchmark::kMillisecond);
 
-// The same refills through a model reset, the current row put back by hand.
-void BM_PagedResetRedraw(benchmark::State &state) {
-    PagedList p;
-    if (!p.ready())
-        return state.SkipWithError("the list does not fit 22 lines");
-    int first = 0;
-    for (auto _ : state) {
-        first = (first + kLines) % (kSongs - kLines);
-        p.page.read(first);
-        p.list.listModel()->rowsReset();
-        p.list.setCurrentRow(5);
-        redraw(p.list);
-    }
-}
+// A new page each time, every row different.
+void BM_PagedRefillRedraw(benchmark::State &state) { refill(state, kLines, false, true); }
+BENCHMARK(BM_PagedRefillRedraw)->Unit(benchmark::kMillisecond);
+void BM_PagedResetRedraw(benchmark::State &state) { refill(state, kLines, true, true); }
 BENCHMARK(BM_PagedResetRedraw)->Unit(benchmark::kMillisecond);
 
 // The page moved by one row, as a line scroll past the page's edge does; the view repaints by
 // itself what it was told is out of date.
-void BM_PagedLineScroll(benchmark::State &state) {
-    PagedList p;
-    if (!p.ready())
-        return state.SkipWithError("the list does not fit 22 lines");
-    int first = 0;
-    for (auto _ : state) {
-        first = (first + 1) % (kSongs - kLines);
-        p.page.read(first);
-        p.list.listModel()->pageChanged();
-        QApplication::processEvents();
-    }
-}
+void BM_PagedLineScroll(benchmark::State &state) { refill(state, 1, false, false); }
 BENCHMARK(BM_PagedLineScroll)->Unit(benchmark::kMillisecond);
-
-void BM_PagedLineScrollByReset(benchmark::State &state) {
-    PagedList p;
-    if (!p.ready())
-        return state.SkipWithError("the list does not fit 22 lines");
-    int first = 0;
-    for (auto _ : state) {
-        first = (first + 1) % (kSongs - kLines);
-        p.page.read(first);
-        p.list.listModel()->rowsReset();
-        p.list.setCurrentRow(5);
-        QApplication::processEvents();
-    }
-}
+void BM_PagedLineScrollByReset(benchmark::State &state) { refill(state, 1, true, false); }
 BENCHMARK(BM_PagedLineScrollByReset)->Unit(benchmark::kMillisecond);
 
 // A refresh that finds one row changed (say, after a form wrote it): one row is redrawn.

@@ -10,8 +10,8 @@
 namespace tbk::windowtest {
 
 const QString PagedWindow::kFormat = QStringLiteral(
-    "60L(2)|M~Title~@s20@50L(2)|M~Artist~@s20@50L(2)|M~Album~@s20@22R(2)|M~Year~C(0)@n4@"
-    "18R(2)|M~BPM~C(0)@n3@22L(2)|M~Time~@s8@30L(2)|M~Media~@s10@30L(2)|M~File~@s10@24R(2)|M~Plays~C(0)@n5@");
+    "60L(2)|M~Title~@s20@75L(2)|M~Artist~@s20@50L(2)|M~Album~@s20@30R(2)|M~Year~C(0)@n4@"
+    "26R(2)|M~BPM~C(0)@n3@28L(2)|M~Time~@s8@30L(2)|M~Media~@s10@30L(2)|M~File~@s10@32R(2)|M~Plays~C(0)@n5@");
 
 QVariant songField(int song, int field) {
     static const char *artists[] = {"Abba", "Blondie", "Chic", "Donna Summer", "Eurythmics", "Fleetwood Mac"};
