@@ -1,12 +1,19 @@
 #include "runtime/ui/listcontrol.h"
 
+#include <QApplication>
+#include <QCursor>
 #include <QFontMetrics>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QStyle>
 #include <QStyledItemDelegate>
+#include <QWheelEvent>
 
+#include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace tbk {
 
@@ -56,6 +63,7 @@ ListControl::ListControl(QWidget *parent) : QTreeView(parent), model_(new ListMo
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     header()->setStretchLastSection(false);
     header()->setSectionsMovable(false);
+    connect(model_, &ListModel::pageShifted, this, &ListControl::shiftPixels);
 }
 
 int ListControl::unitsToPixels(int units) const {
@@ -117,6 +125,231 @@ void ListControl::currentChanged(const QModelIndex &current, const QModelIndex &
     QTreeView::currentChanged(current, previous);
     if (current.row() != previous.row() || current.isValid() != previous.isValid())
         emit currentRowChanged(current.isValid() ? current.row() : -1);
+}
+
+void ListControl::setPaged(bool paged) {
+    if (paged == paged_)
+        return;
+    paged_ = paged;
+    if (paged && !thumb_) {
+        thumb_ = new QScrollBar(Qt::Vertical, this);
+        thumb_->setObjectName(QStringLiteral("Thumb"));
+        thumb_->setRange(1, 100);
+        thumb_->setPageStep(10);
+        // A drag is reported once, when the thumb is let go, not on every pixel.
+        thumb_->setTracking(false);
+        thumb_->setFocusPolicy(Qt::NoFocus);
+        // The scroll bar's own menu would run a nested event loop.
+        thumb_->setContextMenuPolicy(Qt::PreventContextMenu);
+        thumb_->installEventFilter(this);
+        connect(thumb_, &QAbstractSlider::actionTriggered, this, &ListControl::thumbAction);
+        connect(thumb_, &QAbstractSlider::sliderPressed, this, [this] { thumbDragged_ = false; });
+        connect(thumb_, &QAbstractSlider::sliderMoved, this, [this] { thumbDragged_ = true; });
+        connect(thumb_, &QAbstractSlider::sliderReleased, this, [this] {
+            if (std::exchange(thumbDragged_, false))
+                emit scrollRequested(ScrollThumb, thumb_->sliderPosition());
+        });
+        // In the place of the view's own bar, so the viewport, the header and a horizontal
+        // scroll bar make room for it as they would for that one.
+        addScrollBarWidget(thumb_, Qt::AlignTop);
+    }
+    if (paged)
+        ownPolicy_ = verticalScrollBarPolicy();
+    verticalScrollBar()->setVisible(!paged);
+    placeThumb();
+}
+
+void ListControl::placeThumb() {
+    const bool shown = paged_ && thumbVisible_;
+    if (thumb_)
+        thumb_->setVisible(shown);
+    // The view's own bar stays hidden inside its slot; the slot shows only to hold the thumb.
+    setVerticalScrollBarPolicy(!paged_ ? ownPolicy_ : shown ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+}
+
+void ListControl::setThumb(int position) {
+    if (!thumb_ || thumb_->isSliderDown())
+        return;
+    const QSignalBlocker quiet(thumb_);
+    thumb_->setValue(std::clamp(position, thumb_->minimum(), thumb_->maximum()));
+}
+
+int ListControl::thumb() const { return thumb_ ? thumb_->value() : 0; }
+
+void ListControl::setThumbVisible(bool visible) {
+    thumbVisible_ = visible;
+    placeThumb();
+}
+
+bool ListControl::isThumbVisible() const { return paged_ && thumbVisible_; }
+
+void ListControl::thumbAction(int action) {
+    switch (action) {
+    case QAbstractSlider::SliderSingleStepSub:
+        emit scrollRequested(ScrollLineUp, 1);
+        break;
+    case QAbstractSlider::SliderSingleStepAdd:
+        emit scrollRequested(ScrollLineDown, 1);
+        break;
+    case QAbstractSlider::SliderPageStepSub:
+        emit scrollRequested(ScrollPageUp, 1);
+        break;
+    case QAbstractSlider::SliderPageStepAdd:
+        emit scrollRequested(ScrollPageDown, 1);
+        break;
+    case QAbstractSlider::SliderToMinimum:
+        emit scrollRequested(ScrollTop, 1);
+        break;
+    case QAbstractSlider::SliderToMaximum:
+        emit scrollRequested(ScrollBottom, 1);
+        break;
+    default:   // a drag, reported when it ends
+        return;
+    }
+    // The window puts the thumb where its page lands.
+    thumb_->setSliderPosition(thumb_->value());
+}
+
+int ListControl::lineHeight() const {
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    return itemDelegate()->sizeHint(option, probe_.index(0)).height();
+}
+
+int ListControl::linesFit() const {
+    const int h = lineHeight();
+    return h > 0 ? std::max(0, viewport()->height() / h) : 0;
+}
+
+void ListControl::checkLinesFit() {
+    const int n = linesFit();
+    if (n != linesFit_) {
+        linesFit_ = n;
+        emit linesFitChanged(n);
+    }
+}
+
+void ListControl::updateGeometries() {
+    QTreeView::updateGeometries();
+    if (paged_)
+        checkLinesFit();
+}
+
+// A page that moved by a few rows is drawn by moving the rows that stayed; only the rows that
+// came in, and those whose highlight went with the pixels, are painted.
+void ListControl::shiftPixels(int rows) {
+    shifted_ = false;
+    const int count = model_->rowCount();
+    if (!paged_ || !isVisible() || alternatingRowColors() || count == 0)
+        return;
+    const QRect first = visualRect(model_->index(0, 0));
+    const int h = first.height();
+    if (h <= 0)
+        return;
+    const int width = viewport()->width();
+    viewport()->scroll(0, -rows * h, QRect(0, first.top(), width, count * h));
+    shifted_ = true;
+    auto redraw = [&](int row) {
+        if (row >= 0 && row < count)
+            viewport()->update(QRect(0, first.top() + row * h, width, h));
+    };
+    QList<int> marked{currentRow(), indexAt(viewport()->mapFromGlobal(QCursor::pos())).row()};
+    for (const QModelIndex &i : selectionModel()->selectedRows())
+        marked.append(i.row());
+    for (int row : marked) {
+        if (row < 0)
+            continue;
+        redraw(row);
+        redraw(row - rows);
+    }
+}
+
+void ListControl::dataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight, const QList<int> &roles) {
+    const auto [moved, last] = model_->shiftedRows();
+    if (!shifted_ || moved > last || topLeft.model() != model_) {
+        QTreeView::dataChanged(topLeft, bottomRight, roles);
+        return;
+    }
+    // The moved pixels already show these rows.
+    if (topLeft.row() < moved)
+        QTreeView::dataChanged(topLeft, model_->index(std::min(bottomRight.row(), moved - 1), bottomRight.column()), roles);
+    if (bottomRight.row() > last)
+        QTreeView::dataChanged(model_->index(std::max(topLeft.row(), last + 1), topLeft.column()), bottomRight, roles);
+}
+
+void ListControl::keyPressEvent(QKeyEvent *event) {
+    if (!paged_) {
+        QTreeView::keyPressEvent(event);
+        return;
+    }
+    const int row = currentRow();
+    const int last = model_->rowCount() - 1;
+    int action = 0;
+    switch (event->key()) {
+    case Qt::Key_Up:
+        if (row <= 0)
+            action = ScrollLineUp;
+        break;
+    case Qt::Key_Down:
+        if (row < 0 ? last < 0 : row >= last)
+            action = ScrollLineDown;
+        break;
+    case Qt::Key_PageUp:
+        action = ScrollPageUp;
+        break;
+    case Qt::Key_PageDown:
+        action = ScrollPageDown;
+        break;
+    case Qt::Key_Home:
+        action = ScrollTop;
+        break;
+    case Qt::Key_End:
+        action = ScrollBottom;
+        break;
+    default:
+        break;
+    }
+    if (!action) {
+        QTreeView::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    emit scrollRequested(ScrollAction(action), 1);
+}
+
+void ListControl::wheelEvent(QWheelEvent *event) {
+    if (paged_ && event->angleDelta().y() != 0)
+        turnWheel(event);
+    else
+        QTreeView::wheelEvent(event);
+}
+
+void ListControl::turnWheel(QWheelEvent *event) {
+    event->accept();
+    const int delta = event->angleDelta().y();
+    // A turn the other way starts counting anew.
+    if (wheelAngle_ != 0 && (wheelAngle_ > 0) != (delta > 0))
+        wheelAngle_ = 0;
+    // Touchpads send a notch in many small steps: a line moves per whole notch only.
+    wheelAngle_ += delta;
+    const int notches = wheelAngle_ / QWheelEvent::DefaultDeltasPerStep;
+    if (notches == 0)
+        return;
+    wheelAngle_ -= notches * QWheelEvent::DefaultDeltasPerStep;
+    const int lines = std::abs(notches) * QApplication::wheelScrollLines();
+    if (lines > 0)
+        emit scrollRequested(notches > 0 ? ScrollLineUp : ScrollLineDown, lines);
+}
+
+bool ListControl::eventFilter(QObject *watched, QEvent *event) {
+    if (paged_ && watched == thumb_ && event->type() == QEvent::Wheel) {
+        auto *wheel = static_cast<QWheelEvent *>(event);
+        if (wheel->angleDelta().y() != 0) {
+            turnWheel(wheel);
+            return true;
+        }
+    }
+    return QTreeView::eventFilter(watched, event);
 }
 
 } // namespace tbk

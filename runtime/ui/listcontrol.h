@@ -1,10 +1,14 @@
 #pragma once
 // A list box that takes and gives the runtime's list format strings: columns, widths in
 // dialog units, justification, headers and pictures.
+#include "runtime/threads/event.h"
 #include "runtime/ui/listformat.h"
 #include "runtime/ui/listmodel.h"
 
+#include <QStringListModel>
 #include <QTreeView>
+
+class QScrollBar;
 
 namespace tbk {
 
@@ -29,15 +33,56 @@ public:
     int unitsToPixels(int units) const;
     int pixelsToUnits(int pixels) const;
 
+    // Paged: the list holds the one page its window reads and never scrolls past the page's
+    // edges itself; it asks the window to (scrollRequested) and shows the window's thumb bar
+    // (positions 1 to 100) in place of its own vertical scroll bar.
+    void setPaged(bool paged);
+    bool isPaged() const { return paged_; }
+    // Whole rows that fit in the list at its present size.
+    int linesFit() const;
+    // The height of one row, whether the list has rows or not.
+    int lineHeight() const;
+    // Puts the thumb without reporting anything; ignored while the user holds it.
+    void setThumb(int position);
+    int thumb() const;
+    void setThumbVisible(bool visible);
+    bool isThumbVisible() const;
+    QScrollBar *thumbBar() const { return thumb_; }
+
 signals:
     void currentRowChanged(int row);
+    // Paged only. value: how many lines or pages, or the thumb's position for ScrollThumb.
+    void scrollRequested(tbk::ScrollAction action, int value);
+    void linesFitChanged(int lines);
 
 protected:
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    void updateGeometries() override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void dataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight,
+                     const QList<int> &roles = QList<int>()) override;
 
 private:
+    void thumbAction(int action);
+    void turnWheel(QWheelEvent *event);
+    void placeThumb();
+    void checkLinesFit();
+    void shiftPixels(int rows);
+
     ListModel *model_;
     ListFormat format_;
+    bool paged_ = false;
+    Qt::ScrollBarPolicy ownPolicy_ = Qt::ScrollBarAsNeeded;
+    QScrollBar *thumb_ = nullptr;
+    bool thumbVisible_ = true;
+    bool thumbDragged_ = false;
+    bool shifted_ = false;   // the last page shift was drawn by moving the rows' pixels
+    int wheelAngle_ = 0;   // eighths of a degree not yet turned into lines
+    int linesFit_ = -1;
+    // A row of text to measure a line by when the list has none.
+    QStringListModel probe_{QStringList{QStringLiteral("Xg")}};
 };
 
 } // namespace tbk

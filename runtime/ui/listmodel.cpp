@@ -4,6 +4,8 @@
 
 #include <QColor>
 
+#include <algorithm>
+
 namespace tbk {
 
 Qt::Alignment alignmentOf(QChar justification) {
@@ -36,6 +38,8 @@ void collectGroupHeaders(const QList<ListColumn> &columns, const QString &header
 void ListModel::setFormat(const ListFormat &format) {
     beginResetModel();
     columns_.clear();
+    fields_.clear();
+    pageKnown_ = false;
     const auto shown = format.displayColumns();
     const auto fields = format.displayFields();
     QList<QString> groupHeaders;
@@ -52,6 +56,9 @@ void ListModel::setFormat(const ListFormat &format) {
         col.indent = c->indent.value_or(0);
         col.colour = c->hasFlag(u'*');
         columns_.append(col);
+        for (int f = col.field; f <= col.field + (col.colour ? 4 : 0); ++f)
+            if (!fields_.contains(f))
+                fields_.append(f);
     }
     endResetModel();
 }
@@ -59,32 +66,107 @@ void ListModel::setFormat(const ListFormat &format) {
 void ListModel::setRows(ListRows *rows) {
     beginResetModel();
     rows_ = rows;
+    count_ = rows ? rows->rowCount() : 0;
+    pageKnown_ = false;
     endResetModel();
 }
 
 void ListModel::rowsReset() {
     beginResetModel();
+    count_ = rows_ ? rows_->rowCount() : 0;
+    pageKnown_ = false;
     endResetModel();
 }
 
 void ListModel::rowsInserted(int first, int last) {
     beginInsertRows({}, first, last);
+    count_ += last - first + 1;
+    pageKnown_ = false;
     endInsertRows();
 }
 
 void ListModel::rowsRemoved(int first, int last) {
     beginRemoveRows({}, first, last);
+    count_ -= last - first + 1;
+    pageKnown_ = false;
     endRemoveRows();
 }
 
 void ListModel::rowsChanged(int first, int last) {
+    pageKnown_ = false;
     if (columns_.isEmpty())
         return;
     emit dataChanged(index(first, 0), index(last, int(columns_.size()) - 1));
 }
 
+QList<QVariant> ListModel::rowValues(int row) const {
+    QList<QVariant> out;
+    out.reserve(fields_.size());
+    for (int f : fields_)
+        out.append(rows_->field(row, f));
+    return out;
+}
+
+// How many rows the page moved by when every row that stayed on it moved the same way (0 when
+// it did not move as a whole).
+int ListModel::shiftOf(const QList<QList<QVariant>> &values) const {
+    const int n = int(values.size());
+    if (!pageKnown_ || page_.size() != n)
+        return 0;
+    for (int d = 1; d < n; ++d) {
+        for (const int shift : {d, -d}) {
+            bool same = true;
+            for (int r = std::max(0, -shift); same && r < std::min(n, n - shift); ++r)
+                same = values[r] == page_[r + shift];
+            if (same)
+                return shift;
+        }
+    }
+    return 0;
+}
+
+void ListModel::pageChanged() {
+    const int now = rows_ ? rows_->rowCount() : 0;
+    QList<QList<QVariant>> values;
+    values.reserve(now);
+    for (int r = 0; r < now; ++r)
+        values.append(rowValues(r));
+    const int before = count_;
+    if (now == before && page_ != values) {
+        if (const int shift = shiftOf(values)) {
+            shifted_ = {std::max(0, -shift), std::min(now, now - shift) - 1};
+            emit pageShifted(shift);
+        }
+    }
+    // Rows that were not shown before need no redraw of their own.
+    const int kept = std::min(before, now);
+    int first = -1;
+    for (int r = 0; r <= kept; ++r) {
+        const bool differs = r < kept && (!pageKnown_ || r >= page_.size() || page_[r] != values[r]);
+        if (differs && first < 0) {
+            first = r;
+        } else if (!differs && first >= 0) {
+            if (!columns_.isEmpty())
+                emit dataChanged(index(first, 0), index(r - 1, int(columns_.size()) - 1));
+            first = -1;
+        }
+    }
+    if (now < before) {
+        beginRemoveRows({}, now, before - 1);
+        count_ = now;
+        endRemoveRows();
+    } else if (now > before) {
+        beginInsertRows({}, before, now - 1);
+        count_ = now;
+        endInsertRows();
+    }
+    shifted_ = {0, -1};
+    page_ = std::move(values);
+    pageKnown_ = true;
+}
+
 int ListModel::rowCount(const QModelIndex &parent) const {
-    return parent.isValid() || !rows_ ? 0 : rows_->rowCount();
+    return parent.isValid() || !rows_ ? 0 : count_;
 }
 
 int ListModel::columnCount(const QModelIndex &parent) const {
@@ -96,7 +178,7 @@ int ListModel::indentOf(int column) const {
 }
 
 QString ListModel::cellText(int row, int column) const {
-    if (!rows_ || column < 0 || column >= columns_.size())
+    if (!hasRow(row) || column < 0 || column >= columns_.size())
         return {};
     const Column &c = columns_[column];
     const QVariant v = rows_->field(row, c.field);
@@ -118,7 +200,8 @@ QVariant ListModel::colourField(int row, const Column &c, int offset) const {
 }
 
 QVariant ListModel::data(const QModelIndex &index, int role) const {
-    if (!index.isValid() || !rows_)
+    // The view may still ask for a row of the old page while it is told the page shrank.
+    if (!index.isValid() || !hasRow(index.row()))
         return {};
     const Column &c = columns_[index.column()];
     switch (role) {

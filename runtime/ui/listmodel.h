@@ -5,6 +5,8 @@
 
 #include <QAbstractTableModel>
 
+#include <utility>
+
 namespace tbk {
 
 class ListRows {
@@ -24,11 +26,20 @@ public:
     void setRows(ListRows *rows);
     ListRows *rows() const { return rows_; }
 
-    // The rows source tells the model what changed.
+    // The rows source tells the model what changed; until it does, the model keeps the row
+    // count it last heard of.
     void rowsReset();
     void rowsInserted(int first, int last);
     void rowsRemoved(int first, int last);
     void rowsChanged(int first, int last);
+    // A source that holds one page tells the model it was refilled: only rows that show other
+    // values are redrawn, and rows are inserted or removed only when the page's length
+    // changed, so the view keeps its current row. Meant for a page, not a whole file: the
+    // model remembers the page's values to compare them with the next one.
+    void pageChanged();
+    // While pageChanged reports a page that moved by whole rows: the rows whose values moved
+    // with it (first > last when none).
+    std::pair<int, int> shiftedRows() const { return shifted_; }
 
     // The text a cell shows: the field through the column's picture.
     QString cellText(int row, int column) const;
@@ -39,6 +50,12 @@ public:
     int columnCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+signals:
+    // Sent by pageChanged ahead of its dataChanged when the page moved by whole rows (row r
+    // now shows what row r + rows showed): a view may move its pixels instead of redrawing
+    // shiftedRows().
+    void pageShifted(int rows);
 
 private:
     struct Column {
@@ -51,9 +68,17 @@ private:
         bool colour = false;
     };
     QVariant colourField(int row, const Column &c, int offset) const;
+    bool hasRow(int row) const { return rows_ && row >= 0 && row < rows_->rowCount(); }
+    QList<QVariant> rowValues(int row) const;
+    int shiftOf(const QList<QList<QVariant>> &values) const;
 
     QList<Column> columns_;
+    QList<int> fields_;   // every list field the columns show, colour fields included
     ListRows *rows_ = nullptr;
+    int count_ = 0;
+    QList<QList<QVariant>> page_;   // the values last shown, while pageChanged keeps them
+    bool pageKnown_ = false;
+    std::pair<int, int> shifted_{0, -1};
 };
 
 // Qt's alignment for a justification letter ('D', decimal, aligns right).

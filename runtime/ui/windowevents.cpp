@@ -29,9 +29,10 @@ WindowEvents::WindowEvents(QWidget *frame, QWidget *content, Resizer *resizer)
 
 WindowEvents::~WindowEvents() = default;
 
-void WindowEvents::post(EventKind kind, QObject *control, int key) {
+void WindowEvents::post(EventKind kind, QObject *control, int key, int value) {
     Event e = Event::of(kind, window_, control);
     e.key = key;
+    e.value = value;
     postToWindow(window_, std::move(e));
 }
 
@@ -51,6 +52,8 @@ void WindowEvents::watch(QWidget *control) {
         list->viewport()->installEventFilter(this);
         connect(list, &ListControl::currentRowChanged, this, [this, list] { post(EventKind::NewSelection, list); });
         connect(list, &ListControl::activated, this, [this, list] { post(EventKind::Accepted, list); });
+        connect(list, &ListControl::scrollRequested, this,
+                [this, list](ScrollAction action, int value) { post(EventKind::Scroll, list, action, value); });
         return;
     }
     if (auto *b = qobject_cast<QAbstractButton *>(control)) {

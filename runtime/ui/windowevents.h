@@ -45,7 +45,7 @@ private:
         QObject *control;
         int key;
     };
-    void post(EventKind kind, QObject *control = nullptr, int key = 0);
+    void post(EventKind kind, QObject *control = nullptr, int key = 0, int value = 0);
     bool isAlerted(QObject *control, int key) const;
     QObject *controlOf(QObject *watched) const;
     bool windowFilter(QEvent *event);

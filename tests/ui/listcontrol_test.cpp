@@ -1,8 +1,12 @@
 #include "runtime/ui/listcontrol.h"
+#include "support/windows/listtesting.h"
 #include "support/windows/windowtesting.h"
 
 #include <QAbstractItemModelTester>
 #include <QHeaderView>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSignalSpy>
 #include <gtest/gtest.h>
 
 #include <set>
@@ -89,4 +93,159 @@ TEST(ListControl, ASourceOfManyRowsIsAskedOnlyForWhatIsShown) {
     EXPECT_EQ(list.listModel()->rowCount(), 100000);
     EXPECT_LT(rows.asked.size(), 200u);
     EXPECT_TRUE(rows.asked.count(50000));
+}
+
+namespace {
+
+// A page the test refills by hand.
+class PageRows : public ListRows {
+public:
+    int rowCount() const override { return int(titles.size()); }
+    QVariant field(int row, int field) const override {
+        if (row < 0 || row >= titles.size())
+            return {};
+        return field == 1 ? QVariant(titles[row]) : field == 3 ? QVariant(colours.value(row, -1)) : QVariant();
+    }
+    QStringList titles;
+    QList<qint64> colours;
+};
+
+QList<std::pair<int, int>> ranges(const QSignalSpy &spy) {
+    QList<std::pair<int, int>> out;
+    for (const auto &args : spy)
+        out.append({args.at(0).toModelIndex().row(), args.at(1).toModelIndex().row()});
+    return out;
+}
+
+} // namespace
+
+TEST(ListControlPage, ARefillRedrawsOnlyChangedRowsAndKeepsTheCurrentRow) {
+    PageRows rows;
+    rows.titles = {"A", "B", "C", "D", "E", "F"};
+    ListControl list;
+    // The second column's colours come from fields 3 to 6.
+    list.setFormat(QStringLiteral("40L~Title~@s10@40L|*~Colour~@s10@"));
+    list.setRows(&rows);
+    list.setPaged(true);
+    QAbstractItemModelTester tester(list.listModel(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+    list.listModel()->pageChanged();
+    list.setCurrentRow(3);
+    QSignalSpy reset(list.listModel(), &QAbstractItemModel::modelReset);
+    QSignalSpy changed(list.listModel(), &QAbstractItemModel::dataChanged);
+    QSignalSpy removed(list.listModel(), &QAbstractItemModel::rowsRemoved);
+    QSignalSpy inserted(list.listModel(), &QAbstractItemModel::rowsInserted);
+
+    rows.titles = {"A", "b", "c", "D", "E", "f"};
+    rows.colours = {-1, -1, -1, -1, 0xFF};   // a colour alone changes row 4 too
+    list.listModel()->pageChanged();
+    EXPECT_EQ(ranges(changed), (QList<std::pair<int, int>>{{1, 2}, {4, 5}}));
+    EXPECT_EQ(list.currentRow(), 3);
+
+    changed.clear();
+    list.listModel()->pageChanged();   // nothing new
+    EXPECT_TRUE(changed.isEmpty());
+
+    rows.titles = {"A", "b"};
+    list.listModel()->pageChanged();
+    ASSERT_EQ(removed.count(), 1);
+    EXPECT_EQ(removed.front().at(1).toInt(), 2);
+    EXPECT_EQ(removed.front().at(2).toInt(), 5);
+    EXPECT_EQ(list.currentRow(), 1);   // the current row was cut off: the last one left
+    EXPECT_EQ(windowtest::listRows(&list), (QStringList{"A|", "b|"}));
+
+    rows.titles = {"Z", "b", "x", "y"};
+    list.listModel()->pageChanged();
+    ASSERT_EQ(inserted.count(), 1);
+    EXPECT_EQ(inserted.front().at(1).toInt(), 2);
+    EXPECT_EQ(inserted.front().at(2).toInt(), 3);
+    EXPECT_EQ(ranges(changed), (QList<std::pair<int, int>>{{0, 0}}));
+    EXPECT_EQ(list.currentRow(), 1);
+
+    rows.titles.clear();
+    list.listModel()->pageChanged();
+    EXPECT_EQ(list.currentRow(), -1);
+    EXPECT_EQ(reset.count(), 0);
+}
+
+TEST(ListControlPage, TheThumbBarMovesOnlyWhereItIsPut) {
+    ListControl list;
+    list.setFormat(kFormat);
+    list.setPaged(true);
+    list.resize(400, 300);
+    list.show();
+    QSignalSpy asked(&list, &ListControl::scrollRequested);
+    list.setThumb(40);
+    list.setThumb(0);   // below the first stop: at the top
+    EXPECT_EQ(list.thumb(), 1);
+    list.setThumb(40);
+    EXPECT_TRUE(asked.isEmpty());
+    ASSERT_TRUE(windowtest::clickThumbBar(&list, QStyle::SC_ScrollBarAddLine));
+    ASSERT_TRUE(windowtest::clickThumbBar(&list, QStyle::SC_ScrollBarAddPage));
+    EXPECT_EQ(asked.count(), 2);
+    // Until the window answers, the thumb stays where it was put.
+    EXPECT_EQ(list.thumb(), 40);
+}
+
+TEST(ListControlPage, AListThatIsNotPagedScrollsItselfAsBefore) {
+    CountingRows rows(100);
+    ListControl list;
+    list.setFormat(kFormat);
+    list.setRows(&rows);
+    list.resize(400, 200);
+    list.show();
+    windowtest::runUntilIdle();
+    QSignalSpy asked(&list, &ListControl::scrollRequested);
+    list.setCurrentRow(0);
+    windowtest::pressListKey(&list, Qt::Key_PageDown);
+    windowtest::turnWheel(&list, -120);
+    windowtest::pressListKey(&list, Qt::Key_End);
+    EXPECT_TRUE(asked.isEmpty());
+    EXPECT_EQ(list.currentRow(), 99);
+    EXPECT_TRUE(list.verticalScrollBar()->isVisible());
+    EXPECT_GT(list.verticalScrollBar()->value(), 0);
+    EXPECT_EQ(list.thumbBar(), nullptr);
+
+    // Paged and back again, the list is its own scroller once more.
+    list.setPaged(true);
+    EXPECT_FALSE(list.verticalScrollBar()->isVisible());
+    list.setPaged(false);
+    windowtest::runUntilIdle();
+    EXPECT_TRUE(list.verticalScrollBar()->isVisible());
+    EXPECT_FALSE(list.thumbBar()->isVisible());
+}
+
+TEST(ListControlPage, APageMovedByRowsLooksAsIfRedrawnWhole) {
+    PageRows rows;
+    auto read = [&](int first) {
+        rows.titles.clear();
+        for (int i = first; i < first + 8; ++i)
+            rows.titles << QStringLiteral("Row %1").arg(i);
+    };
+    read(10);
+    QWidget top;
+    top.resize(300, 300);
+    auto *list = new ListControl(&top);
+    list->setFormat(QStringLiteral("60L(2)|M~Title~@s10@"));
+    list->setPaged(true);
+    list->setRows(&rows);
+    list->listModel()->pageChanged();
+    list->setGeometry(0, 0, 300, 300);
+    top.show();
+    list->setCurrentRow(3);
+    windowtest::runUntilIdle();
+    // What the screen shows: the window's backing store, moved pixels included.
+    auto screen = [&] { return top.screen()->grabWindow(top.winId()).toImage(); };
+    QSignalSpy shifted(list->listModel(), &ListModel::pageShifted);
+    for (int first : {11, 14, 12, 12, 30}) {
+        read(first);
+        list->listModel()->pageChanged();
+        windowtest::runUntilIdle();
+        const QImage shown = screen();
+        list->viewport()->repaint();
+        windowtest::runUntilIdle();
+        EXPECT_EQ(shown, screen()) << "page from row " << first;
+    }
+    // 11 to 14 to 12 are moves; the same page again and a page with nothing in common are not.
+    EXPECT_EQ(shifted.count(), 3);
+    EXPECT_EQ(list->currentRow(), 3);
 }

@@ -1,11 +1,15 @@
 // Not a check, so disabled: run with --gtest_also_run_disabled_tests, TBK_SCREENSHOT set and a
-// real display (e.g. under xvfb-run with QT_QPA_PLATFORM=xcb); it shows a window with a list and
-// saves a picture of the screen there.
+// real display (e.g. under xvfb-run with QT_QPA_PLATFORM=xcb); each shows a window with a list and
+// saves a picture of the screen there (the paged one next to the path, "-paged" added).
+#include "pagedwindow.h"
+
 #include "runtime/threads/scheduler.h"
 #include "runtime/ui/listcontrol.h"
+#include "support/windows/listtesting.h"
 #include "support/windows/scriptedwindow.h"
 #include "support/windows/windowtesting.h"
 
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QPixmap>
 #include <QScreen>
@@ -51,6 +55,35 @@ TEST(Screenshot, DISABLED_ListWindow) {
     runFor(500);
     const QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(0);
     EXPECT_TRUE(shot.save(path));
+    ASSERT_TRUE(pressButton(t, "Close"));
+    ASSERT_TRUE(runUntilIdle());
+}
+
+TEST(Screenshot, DISABLED_PagedListWindow) {
+    const QString path = qEnvironmentVariable("TBK_SCREENSHOT");
+    if (path.isEmpty())
+        GTEST_SKIP() << "TBK_SCREENSHOT not set";
+    const QFileInfo file(path);
+    const QString paged = file.path() + "/" + file.completeBaseName() + "-paged." + file.suffix();
+    PagedWindow *window = nullptr;
+    const int t = startThread([&] {
+        PagedWindow w(1000);
+        window = &w;
+        w.run();
+        window = nullptr;
+    });
+    ASSERT_TRUE(runUntilIdle());
+    ASSERT_TRUE(window);
+    window->widget()->move(20, 20);
+    // Somewhere in the middle, so the thumb stands away from both ends.
+    window->list()->setFocus();
+    ASSERT_TRUE(dragThumb(window->list(), 40));
+    ASSERT_TRUE(runUntilIdle());
+    pressListKey(window->list(), Qt::Key_Down);
+    pressListKey(window->list(), Qt::Key_Down);
+    runFor(500);
+    const QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(0);
+    EXPECT_TRUE(shot.save(paged));
     ASSERT_TRUE(pressButton(t, "Close"));
     ASSERT_TRUE(runUntilIdle());
 }
