@@ -81,15 +81,31 @@ void Window::open() {
     events_ = new WindowEvents(frame_, widget_, &resizer_);
     events_->watchControls();
     frame_->show();
-    resizer_.init(widget_, resizeMode_);
+    if (!laidOut_)
+        resizer_.init(widget_, resizeMode_);
     if (keepsPlace_)
         RestoreWindowPosition(frame_, QString::fromLatin1(kPositionFile), name_);
 }
 
 void Window::loop() {
-    while (!loopEnds_)
-        takeEvent(waitEvent(frame_));
+    while (!loopEnds_) {
+        const Event e = waitEvent(frame_);
+        if (!dispatch(e))
+            takeEvent(e);
+    }
 }
+
+bool Window::dispatch(const Event &e) {
+    if (e.kind == EventKind::Accepted && !controls_.passes(e.control))
+        return true;
+    return handlers_.dispatch(e);
+}
+
+void Window::on(QObject *control, EventKind kind, std::function<void()> fn) {
+    handlers_.on(control, kind, fn ? HandlerTable::Handler([fn = std::move(fn)](const Event &) { fn(); }) : nullptr);
+}
+
+void Window::on(QObject *control, EventKind kind, HandlerTable::Handler fn) { handlers_.on(control, kind, std::move(fn)); }
 
 void Window::takeEvent(const Event &e) {
     if (e.kind == EventKind::CloseWindow || e.kind == EventKind::CloseDown)
@@ -114,6 +130,8 @@ void Window::finish() {
             w->frame_ = nullptr;
             w->widget_ = nullptr;
             w->events_ = nullptr;
+            w->controls_.clear();
+            w->handlers_.forgetControls();
         }
     } release{this};
     closeRoutine();

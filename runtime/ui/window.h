@@ -3,11 +3,14 @@
 // logical thread, and one close routine that every way out reaches. The window's place is
 // restored from and saved to ".\POSITION.INI" under the procedure's name.
 #include "runtime/threads/event.h"
+#include "runtime/ui/controltable.h"
+#include "runtime/ui/handlertable.h"
 #include "runtime/ui/resizer.h"
 
 #include <QPointer>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class QMdiArea;
@@ -62,8 +65,22 @@ protected:
     void setKeepsPlace(bool keeps) { keepsPlace_ = keeps; }
     // Opens inside the frame's document area when there is one.
     void setMdiChild(bool child) { mdiChild_ = child; }
+    // A window whose layout places its controls keeps no resize queue.
+    void setLaidOut(bool laidOut) { laidOut_ = laidOut; }
+
+    // Handlers by control and event kind, run before takeEvent: an event a handler takes
+    // does not reach it. A null control stands for any control without a handler of its own.
+    void on(QObject *control, EventKind kind, std::function<void()> fn);
+    void on(QObject *control, EventKind kind, HandlerTable::Handler fn);
+    // The window's controls in declaration order (WindowBuilder fills it). An accepted control
+    // whose check fails is selected again and its event goes no further.
+    ControlTable &controls() { return controls_; }
+    void setCheck(QWidget *control, ControlTable::Check check) { controls_.setCheck(control, std::move(check)); }
 
 private:
+    friend class WindowBuilder;
+    bool dispatch(const Event &e);
+
     void open();
     void loop();
     void finish();
@@ -76,7 +93,10 @@ private:
     int resizeMode_ = 1;
     bool keepsPlace_ = true;
     bool mdiChild_ = false;
+    bool laidOut_ = false;
     bool loopEnds_ = false;
+    HandlerTable handlers_;
+    ControlTable controls_;
 };
 
 } // namespace tbk

@@ -2,6 +2,7 @@
 
 #include "runtime/threads/scheduler.h"
 #include "runtime/threads/threadwindows.h"
+#include "runtime/ui/fieldcontrol.h"
 #include "runtime/ui/listcontrol.h"
 #include "runtime/ui/resizer.h"
 
@@ -48,6 +49,14 @@ void WindowEvents::watch(QWidget *control) {
     watched_.append(control);
     connect(control, &QObject::destroyed, this, [this, control] { watched_.removeAll(control); });
     control->installEventFilter(this);
+    // A control with a runtime value reports its own changes; its parts (an option group's
+    // buttons, a spin box's entry) report nothing of their own.
+    if (auto *field = FieldControl::of(control)) {
+        connect(field, &FieldControl::accepted, this, [this, control] { post(EventKind::Accepted, control); });
+        return;
+    }
+    if (FieldControl::of(control->parentWidget()))
+        return;
     if (auto *list = qobject_cast<ListControl *>(control)) {
         list->viewport()->installEventFilter(this);
         connect(list, &ListControl::currentRowChanged, this, [this, list] { post(EventKind::NewSelection, list); });

@@ -214,4 +214,18 @@ std::optional<QVariant> parsePicture(const QString &picture, const QString &text
 
 bool isValidPicture(const QString &picture) { return parseSpec(picture).has_value(); }
 
+QChar pictureFamily(const QString &picture) {
+    const auto spec = parseSpec(picture);
+    if (!spec)
+        return {};
+    switch (spec->family) {
+    case Family::String: return QLatin1Char('s');
+    case Family::Number: return QLatin1Char('n');
+    case Family::Pattern: return QLatin1Char('p');
+    case Family::Date: return QLatin1Char('d');
+    case Family::Time: return QLatin1Char('t');
+    }
+    return {};
+}
+
 } // namespace tbk

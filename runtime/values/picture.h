@@ -35,5 +35,8 @@ std::optional<QVariant> parsePicture(const QString &picture, const QString &text
 
 // True when the text is a picture the module knows.
 bool isValidPicture(const QString &picture);
+// The picture's family as its lower-case letter ('s', 'n', 'd', 't' or 'p'); a null QChar
+// when the text is no picture.
+QChar pictureFamily(const QString &picture);
 
 } // namespace tbk

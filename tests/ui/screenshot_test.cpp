@@ -1,13 +1,16 @@
 // Not a check, so disabled: run with --gtest_also_run_disabled_tests, TBK_SCREENSHOT set and a
-// real display (e.g. under xvfb-run with QT_QPA_PLATFORM=xcb); each shows a window with a list and
-// saves a picture of the screen there (the paged one next to the path, "-paged" added).
+// real display (e.g. under xvfb-run with QT_QPA_PLATFORM=xcb); each shows a window with a list,
+// a paged list or a form built from a table, and saves a picture of the screen there (the paged
+// one next to the path, "-paged" added; TBK_SCREENSHOT_TAB: the tab the built form shows).
 #include "pagedwindow.h"
 
 #include "runtime/threads/scheduler.h"
 #include "runtime/ui/listcontrol.h"
+#include "support/windows/controltesting.h"
 #include "support/windows/listtesting.h"
 #include "support/windows/scriptedwindow.h"
 #include "support/windows/windowtesting.h"
+#include "testform.h"
 
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -85,5 +88,48 @@ TEST(Screenshot, DISABLED_PagedListWindow) {
     const QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(0);
     EXPECT_TRUE(shot.save(paged));
     ASSERT_TRUE(pressButton(t, "Close"));
+    ASSERT_TRUE(runUntilIdle());
+}
+
+TEST(Screenshot, DISABLED_BuiltForm) {
+    const QString path = qEnvironmentVariable("TBK_SCREENSHOT");
+    if (path.isEmpty())
+        GTEST_SKIP() << "TBK_SCREENSHOT not set";
+    bool open = false;
+    const int t = startThread([&] {
+        TestForm w;
+        w.onOpen = [&](TestForm &self) {
+            self.widget()->move(20, 20);
+            self.controls().load([](const QString &field) -> QVariant {
+                if (field == "MUS:Artist")
+                    return "Chic";
+                if (field == "MUS:Title")
+                    return "Le Freak";
+                if (field == "MUS:Media")
+                    return "LP";
+                if (field == "MUS:ReleaseDate")
+                    return 71266;
+                if (field == "MUS:TrackNumber")
+                    return 3;
+                if (field == "MUS:Live")
+                    return 1;
+                if (field == "MUS:EndType")
+                    return "Fast";
+                return {};
+            });
+            open = true;
+        };
+        w.run();
+    });
+    ASSERT_TRUE(runUntil([&] { return open; }));
+    const QString tab = qEnvironmentVariable("TBK_SCREENSHOT_TAB");
+    if (!tab.isEmpty())
+        ASSERT_TRUE(chooseTab(t, tab));
+    else
+        ASSERT_TRUE(clickInto(t, "MUS:Title"));
+    runFor(500);
+    const QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(0);
+    EXPECT_TRUE(shot.save(path));
+    ASSERT_TRUE(pressButton(t, "Cancel"));
     ASSERT_TRUE(runUntilIdle());
 }
