@@ -15,6 +15,7 @@ class QWidget;
 
 namespace tbk {
 
+class ToolbarState;
 class WindowEvents;
 
 class Window {
@@ -59,6 +60,8 @@ protected:
     void setKeepsPlace(bool keeps) { keepsPlace_ = keeps; }
     // Opens inside the frame's document area when there is one.
     void setMdiChild(bool child) { mdiChild_ = child; }
+    // What the frame's browse buttons offer while the open window has the focus.
+    void setToolbarState(const ToolbarState &state);
 
 private:
     void open();
