@@ -192,6 +192,147 @@ QPixmap playlistIcon() {
     return p;
 }
 
+// The frame's browse buttons: small plain drawings, designed on a 24-unit square and drawn at
+// the size the toolbar shows them.
+QPixmap buttonIcon(const std::function<void(QPainter &)> &draw) {
+    QPixmap p = canvas(kBrowseIconSize, kBrowseIconSize);
+    QPainter g(&p);
+    g.setRenderHint(QPainter::Antialiasing);
+    g.scale(kBrowseIconSize / 24.0, kBrowseIconSize / 24.0);
+    draw(g);
+    return p;
+}
+
+void drawPage(QPainter &g) {
+    QPainterPath page;
+    page.moveTo(4.5, 2.5);
+    page.lineTo(14.5, 2.5);
+    page.lineTo(18.5, 6.5);
+    page.lineTo(18.5, 21.5);
+    page.lineTo(4.5, 21.5);
+    page.closeSubpath();
+    g.setPen(QPen(QColor(90, 90, 90), 1));
+    g.setBrush(Qt::white);
+    g.drawPath(page);
+    g.setPen(QPen(QColor(170, 190, 220), 1));
+    for (int y = 8; y <= 17; y += 3)
+        g.drawLine(7, y, 15, y);
+}
+
+const QColor kGreen(40, 150, 60);
+const QColor kRed(200, 40, 40);
+
+// A page with two crossing strokes on it: a plus to add, an x to remove.
+QPixmap markedPage(const QColor &colour, Qt::PenCapStyle cap, QLineF first, QLineF second) {
+    return buttonIcon([=](QPainter &g) {
+        drawPage(g);
+        g.setPen(QPen(colour, 3, Qt::SolidLine, cap));
+        g.drawLine(first);
+        g.drawLine(second);
+    });
+}
+
+QPixmap insertIcon() { return markedPage(kGreen, Qt::FlatCap, QLineF(17, 12, 17, 22), QLineF(12, 17, 22, 17)); }
+QPixmap deleteIcon() { return markedPage(kRed, Qt::RoundCap, QLineF(12, 12, 21, 21), QLineF(21, 12, 12, 21)); }
+
+QPixmap changeIcon() {
+    return buttonIcon([](QPainter &g) {
+        drawPage(g);
+        QPainterPath pencil;
+        pencil.moveTo(20, 8);
+        pencil.lineTo(23, 11);
+        pencil.lineTo(13, 21);
+        pencil.lineTo(9, 22);
+        pencil.lineTo(10, 18);
+        pencil.closeSubpath();
+        g.setPen(QPen(kNavy, 1));
+        g.setBrush(kGold);
+        g.drawPath(pencil);
+    });
+}
+
+QPixmap selectIcon() {
+    return buttonIcon([](QPainter &g) {
+        g.setPen(QPen(kGreen, 4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        g.setBrush(Qt::NoBrush);
+        QPainterPath tick;
+        tick.moveTo(4, 13);
+        tick.lineTo(10, 19);
+        tick.lineTo(20, 5);
+        g.drawPath(tick);
+    });
+}
+
+// Arrows up or down the list: how many triangles, and a bar at the end for the first and last page.
+QPixmap moveIcon(bool down, int triangles, bool bar) {
+    return buttonIcon([=](QPainter &g) {
+        g.setPen(Qt::NoPen);
+        g.setBrush(kNavy);
+        const qreal height = triangles == 1 ? 9 : 7;
+        qreal top = 12 - (triangles * height + (bar ? 3 : 0)) / 2;
+        if (bar && !down) {
+            g.drawRect(QRectF(5, top, 14, 2.5));
+            top += 3.5;
+        }
+        for (int i = 0; i < triangles; ++i) {
+            QPainterPath t;
+            const qreal tip = down ? top + height : top, base = down ? top : top + height;
+            t.moveTo(12, tip);
+            t.lineTo(4, base);
+            t.lineTo(20, base);
+            t.closeSubpath();
+            g.drawPath(t);
+            top += height;
+        }
+        if (bar && down)
+            g.drawRect(QRectF(5, top + 1, 14, 2.5));
+    });
+}
+
+QPixmap locateIcon() {
+    return buttonIcon([](QPainter &g) {
+        g.setPen(QPen(kNavy, 3, Qt::SolidLine, Qt::RoundCap));
+        g.drawLine(QPointF(14.5, 14.5), QPointF(21, 21));
+        g.setPen(QPen(kNavy, 2));
+        g.setBrush(QColor(215, 230, 250));
+        g.drawEllipse(QPointF(9.5, 9.5), 6.5, 6.5);
+    });
+}
+
+QPixmap historyIcon() {
+    return buttonIcon([](QPainter &g) {
+        // An arrow turning back to where it came from.
+        g.setPen(QPen(kNavy, 2.5, Qt::SolidLine, Qt::RoundCap));
+        g.setBrush(Qt::NoBrush);
+        g.drawArc(QRectF(4, 4, 16, 16), 150 * 16, -300 * 16);
+        g.setPen(Qt::NoPen);
+        g.setBrush(kNavy);
+        QPainterPath head;
+        head.moveTo(1.5, 7);
+        head.lineTo(9, 7);
+        head.lineTo(4.5, 13.5);
+        head.closeSubpath();
+        g.drawPath(head);
+        g.setPen(QPen(kGold.darker(130), 2, Qt::SolidLine, Qt::RoundCap));
+        g.drawLine(QPointF(12, 8), QPointF(12, 12.5));
+        g.drawLine(QPointF(12, 12.5), QPointF(15, 14.5));
+    });
+}
+
+QPixmap helpIcon() {
+    return buttonIcon([](QPainter &g) {
+        g.setPen(Qt::NoPen);
+        g.setBrush(kNavy);
+        g.drawEllipse(QRectF(2, 2, 20, 20));
+        QFont f(QStringLiteral("Sans Serif"));
+        f.setPixelSize(15);
+        f.setBold(true);
+        g.setFont(f);
+        g.setPen(kCream);
+        g.drawText(QRectF(2, 2, 20, 20), Qt::AlignCenter, QStringLiteral("?"));
+    });
+}
+
 const QHash<QString, std::function<QPixmap()>> &painters() {
     static const QHash<QString, std::function<QPixmap()>> table{
         {QStringLiteral("tbk98-3.gif"), splashPicture},
@@ -202,6 +343,19 @@ const QHash<QString, std::function<QPixmap()>> &painters() {
         {QStringLiteral("smcd.ico"), smallCdIcon},
         {QStringLiteral("labels.ico"), labelIcon},
         {QStringLiteral("playlist.ico"), playlistIcon},
+        {QStringLiteral("browse-insert"), insertIcon},
+        {QStringLiteral("browse-change"), changeIcon},
+        {QStringLiteral("browse-delete"), deleteIcon},
+        {QStringLiteral("browse-select"), selectIcon},
+        {QStringLiteral("browse-first-page"), [] { return moveIcon(false, 1, true); }},
+        {QStringLiteral("browse-prior-page"), [] { return moveIcon(false, 2, false); }},
+        {QStringLiteral("browse-prior-record"), [] { return moveIcon(false, 1, false); }},
+        {QStringLiteral("browse-next-record"), [] { return moveIcon(true, 1, false); }},
+        {QStringLiteral("browse-next-page"), [] { return moveIcon(true, 2, false); }},
+        {QStringLiteral("browse-last-page"), [] { return moveIcon(true, 1, true); }},
+        {QStringLiteral("browse-locate"), locateIcon},
+        {QStringLiteral("browse-history"), historyIcon},
+        {QStringLiteral("browse-help"), helpIcon},
     };
     return table;
 }

@@ -7,6 +7,9 @@
 
 namespace tbk {
 
+// The side of the frame's browse button pictures, in pixels.
+constexpr int kBrowseIconSize = 20;
+
 // A null pixmap for a name the program does not draw.
 QPixmap artwork(const QString &name);
 QIcon artworkIcon(const QString &name);

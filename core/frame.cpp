@@ -13,6 +13,7 @@
 #include "runtime/threads/messagebox.h"
 #include "runtime/threads/printersetup.h"
 #include "runtime/threads/scheduler.h"
+#include "runtime/ui/browsetoolbar.h"
 #include "runtime/ui/window.h"
 
 #include <QAction>
@@ -150,6 +151,7 @@ protected:
 private:
     void buildMenus(QMainWindow *w);
     QAction *makeAction(QMainWindow *w, const FrameCommand &c);
+    QToolBar *addBrowseButtons(QMainWindow *w);
     void showLogo(const QString &nameOrPath);
     void offerAlbumCopy(const QString &keptVersion);
     void command(int id);
@@ -242,12 +244,34 @@ void MainFrame::buildMenus(QMainWindow *w) {
             menu->addSeparator();
         menu->addAction(a);
     }
-    toolbar->addSeparator();
-    logo_ = new QLabel(toolbar);
+    QToolBar *browse = addBrowseButtons(w);
+    browse->addSeparator();
+    logo_ = new QLabel(browse);
     logo_->setObjectName(QStringLiteral("Control-56"));
     logo_->setPixmap(artwork(QStringLiteral("tbk98nte.gif")));
     logo_->setContentsMargins(8, 0, 8, 0);
-    toolbar->addWidget(logo_);
+    browse->addWidget(logo_);
+}
+
+// The buttons act for the focused window, whatever its thread; the router sees to that. They sit
+// beside the frame's own buttons as small pictures only: thirteen captions would not fit there.
+QToolBar *MainFrame::addBrowseButtons(QMainWindow *w) {
+    auto *toolbar = new QToolBar(QStringLiteral("Browse"), w);
+    toolbar->setObjectName(QStringLiteral("BrowseToolbar"));
+    toolbar->setMovable(false);
+    toolbar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    toolbar->setIconSize(QSize(kBrowseIconSize, kBrowseIconSize));
+    w->addToolBar(toolbar);
+    auto *router = new ToolbarRouter(w, area_);
+    for (const BrowseButtonInfo &b : browseButtons()) {
+        if (b.groupStart && !toolbar->actions().isEmpty())
+            toolbar->addSeparator();
+        auto *a = new QAction(artworkIcon(QString::fromLatin1(b.icon)), QString::fromLatin1(b.text), w);
+        a->setObjectName(QStringLiteral("Browse ") + a->text());
+        toolbar->addAction(a);
+        router->addButton(b.id, a);
+    }
+    return toolbar;
 }
 
 void MainFrame::showLogo(const QString &nameOrPath) {

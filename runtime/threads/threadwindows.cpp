@@ -98,6 +98,13 @@ int windowThread(const QWidget *window) {
     return window ? window->property("tbkThread").toInt() : 0;
 }
 
+QWidget *owningWindow(const QWidget *widget) {
+    for (auto *w = const_cast<QWidget *>(widget); w; w = w->parentWidget())
+        if (windowThread(w))
+            return w;
+    return nullptr;
+}
+
 QWidget *activeThreadWindow(int thread) {
     LogicalThread *t = detail::find(thread);
     if (!t)

@@ -19,6 +19,9 @@ void releaseWindow(QWidget *window);
 bool windowCovered(const QWidget *window);
 // The thread that owns the window (0 when none).
 int windowThread(const QWidget *window);
+// The window of a thread that holds the widget: the widget itself, the MDI child frame or the
+// top-level window around it (null when no thread's window holds it).
+QWidget *owningWindow(const QWidget *widget);
 // The thread's newest open window (null when it has none).
 QWidget *activeThreadWindow(int thread);
 QList<QWidget *> threadWindowList(int thread);

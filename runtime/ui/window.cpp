@@ -3,6 +3,7 @@
 #include "runtime/threads/halt.h"
 #include "runtime/threads/scheduler.h"
 #include "runtime/threads/threadwindows.h"
+#include "runtime/ui/browsetoolbar.h"
 #include "runtime/ui/windowevents.h"
 #include "runtime/ui/windowplace.h"
 
@@ -73,6 +74,12 @@ void Window::open() {
         sub->setWindowTitle(widget_->windowTitle());
         sub->move(designed.topLeft());
         frame_ = sub;
+    } else if (mdiArea() && !widget_->parentWidget() && !widget_->isAncestorOf(mdiArea())) {
+        // In front of the frame as its transient. Never the caller's: that one is disabled while
+        // this is open and would disable it too.
+        const QRect designed = widget_->geometry();
+        widget_->setParent(mdiArea()->window(), widget_->windowFlags() | Qt::Window);
+        widget_->setGeometry(designed);
     }
     adoptWindow(frame_);
     openWindows().append(this);
@@ -136,6 +143,8 @@ void Window::finish() {
     } release{this};
     closeRoutine();
 }
+
+void Window::setToolbarState(const ToolbarState &state) { tbk::setToolbarState(frame_, state); }
 
 void Window::setTimer(int hundredths) {
     if (events_)

@@ -18,6 +18,7 @@ class QWidget;
 
 namespace tbk {
 
+class ToolbarState;
 class WindowEvents;
 
 class Window {
@@ -76,6 +77,8 @@ protected:
     // whose check fails is selected again and its event goes no further.
     ControlTable &controls() { return controls_; }
     void setCheck(QWidget *control, ControlTable::Check check) { controls_.setCheck(control, std::move(check)); }
+    // What the frame's browse buttons offer while the open window has the focus.
+    void setToolbarState(const ToolbarState &state);
 
 private:
     friend class WindowBuilder;

@@ -35,6 +35,7 @@ public:
     using Window::setMdiChild;
     using Window::setResizeMode;
     using Window::setTimer;
+    using Window::setToolbarState;
 
 protected:
     QWidget *createWindow() override;

@@ -2,6 +2,8 @@
 // Driving logical threads and their windows from a test, which runs outside the threads on
 // Qt's side: run the scheduler until every thread waits, find a thread's active window, fill
 // entries, press buttons, answer message boxes, read a list's rows.
+#include <QList>
+#include <QPoint>
 #include <QString>
 #include <QStringList>
 
@@ -43,6 +45,25 @@ bool chooseMenuItem(int thread, const QString &item);
 bool dismissMenu(int thread);
 // Asks the window to close as the user would (the window's close box).
 bool closeByUser(QWidget *window);
+
+// The frame's browse buttons (the frame window holds the toolbar). A button is pressed with the
+// mouse, so a disabled one (or one of a disabled toolbar) is not pressed: false.
+bool pressToolbarButton(QWidget *frame, int id);
+bool pressToolbarButton(QWidget *frame, const QString &tooltip);
+// The ids of the browse buttons that can be pressed now, in the toolbar's order.
+QList<int> enabledToolbarButtons(QWidget *frame);
+QString toolbarTooltip(QWidget *frame, int id);
+
+// Dragging with the left button as the user does: the mouse goes where the window system sends
+// it (the grabbing widget during a drag, else the widget under it). Points are in the control's
+// coordinates; a null point is its centre. beginDrag presses and moves past the drag distance and
+// tells whether a drag started.
+bool beginDrag(QWidget *from, QPoint at = {});
+void dragOver(QWidget *to, QPoint at = {});
+void dropOn(QWidget *to, QPoint at = {});
+// Escape during a drag; the button stays down until dropOn.
+void pressEscape();
+bool dragAndDrop(QWidget *from, QWidget *to, QPoint fromAt = {}, QPoint toAt = {});
 
 // Every row of the list as its cells' texts joined by "|".
 QStringList listRows(const ListControl *list);

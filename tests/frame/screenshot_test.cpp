@@ -1,0 +1,62 @@
+// Not a check, so disabled: run with --gtest_also_run_disabled_tests, TBK_SCREENSHOT set and a
+// real display (e.g. xvfb-run -a -s "-screen 0 1280x800x24" with QT_QPA_PLATFORM=xcb); it shows
+// the frame with a song list that offers part of the browse buttons and the tooltip of one, and
+// saves a picture of the screen there.
+#include "framefixture.h"
+
+#include "runtime/ui/browsetoolbar.h"
+#include "support/windows/scriptedwindow.h"
+
+#include <QAction>
+#include <QGuiApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPixmap>
+#include <QScreen>
+#include <QToolBar>
+#include <QToolTip>
+
+using namespace tbk;
+using namespace tbk::windowtest;
+
+TEST_F(FrameTest, DISABLED_ScreenshotOfTheToolbar) {
+    const QString path = qEnvironmentVariable("TBK_SCREENSHOT");
+    if (path.isEmpty())
+        GTEST_SKIP() << "TBK_SCREENSHOT not set";
+    setting("Settings", "SetupWizardComplete", QStringLiteral("1"));
+    setting("Settings", "ShowTips", QStringLiteral("0"));
+    ASSERT_TRUE(startMainProgram());
+    ASSERT_TRUE(postFrameCommand(-44));
+    const int songs = startThread([] {
+        ScriptedWindow w("BrowseSongs", {"Insert", "Change", "Delete", "Close"});
+        w.setMdiChild(true);
+        w.onOpen = [](ScriptedWindow &self) {
+            self.resizer().free();
+            self.frame()->setGeometry(30, 20, 420, 340);
+            ToolbarState s;
+            for (BrowseButton b : {ToolbarInsert, ToolbarChange, ToolbarDelete, ToolbarFirstPage, ToolbarPriorPage,
+                                   ToolbarPriorRecord, ToolbarNextRecord, ToolbarNextPage, ToolbarLastPage,
+                                   ToolbarLocate, ToolbarHelp})
+                s.enable(b);
+            self.setToolbarState(s.setTooltip(ToolbarInsert, "Insert a new Song"));
+        };
+        w.run();
+    });
+    ASSERT_TRUE(runUntilIdle());
+    QWidget *frame = frameTable().window;
+    frame->move(0, 0);
+    frame->activateWindow();
+    frame->findChild<QMdiArea *>()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(activeWindow(songs)));
+    runFor(500);
+    for (QAction *a : frame->findChildren<QAction *>())
+        if (a->property(kBrowseButtonProperty).toInt() == ToolbarInsert) {
+            QWidget *button = frame->findChild<QToolBar *>("BrowseToolbar")->widgetForAction(a);
+            QToolTip::showText(button->mapToGlobal(button->rect().bottomLeft()), a->toolTip(), button);
+        }
+    runFor(500);
+    const QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(0);
+    EXPECT_TRUE(shot.save(path));
+    ASSERT_TRUE(pressButton(songs, "Close"));
+    ASSERT_TRUE(runUntilIdle());
+    ASSERT_TRUE(exitFrame());
+}
