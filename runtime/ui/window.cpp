@@ -9,6 +9,7 @@
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QStyle>
 #include <QWidget>
 
 namespace tbk {
@@ -72,6 +73,13 @@ void Window::open() {
         QMdiSubWindow *sub = mdiArea()->addSubWindow(widget_);
         sub->setAttribute(Qt::WA_DeleteOnClose, false);
         sub->setWindowTitle(widget_->windowTitle());
+        // The document area gives a new child no size of its own: it would open as a bare title bar.
+        const QSize content = widget_->testAttribute(Qt::WA_Resized)
+                                  ? designed.size()
+                                  : widget_->sizeHint().expandedTo(widget_->minimumSize());
+        const int border = sub->style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, sub);
+        const int title = sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub);
+        sub->resize(content.width() + 2 * border, content.height() + title + border);
         sub->move(designed.topLeft());
         frame_ = sub;
     } else if (mdiArea() && !widget_->parentWidget() && !widget_->isAncestorOf(mdiArea())) {

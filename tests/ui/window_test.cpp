@@ -212,6 +212,11 @@ TEST(MdiWindow, DocumentWindowsOfTwoThreadsShareTheFrameAndKeepTheirPlaces) {
     QWidget *songs = activeWindow(a);
     QWidget *albums = activeWindow(b);
     ASSERT_TRUE(qobject_cast<QMdiSubWindow *>(songs));
+    // A document window opens with room for its controls, not as a bare title bar.
+    QWidget *content = static_cast<QMdiSubWindow *>(songs)->widget();
+    EXPECT_GE(content->width(), content->minimumSizeHint().width());
+    EXPECT_GE(content->height(), content->minimumSizeHint().height());
+    EXPECT_GT(content->height(), 40);
 
     ASSERT_TRUE(pressButton(a, "Change"));
     ASSERT_TRUE(runUntilIdle());
