@@ -185,6 +185,8 @@ QString functionSqlName(Fn f) {
 class SqlGen {
 public:
     std::vector<Value> params;
+    // Columns written as (+col), which SQLite cannot take to search an index.
+    QStringList unindexed;
 
     bool gen(const CNode &n, SqlOut &out) {
         out = SqlOut();
@@ -209,7 +211,8 @@ public:
         case Node::Name:
             if (n.binding.sqlColumn.isEmpty())
                 return false;
-            out.sql = n.binding.sqlColumn;
+            out.sql = unindexed.contains(n.binding.sqlColumn) ? QStringLiteral("(+%1)").arg(n.binding.sqlColumn)
+                                                              : n.binding.sqlColumn;
             return true;
         case Node::Call: {
             QStringList parts;
@@ -393,10 +396,10 @@ qsizetype foldSafeLength(const QList<uint> &u) {
     return u.size();
 }
 
-// A range of the collation that holds every row passing a condition: [low, high], or
-// [low, high) when open (a prefix).
+// A range of the key that holds every row passing a condition: [low, high], or [low, high)
+// when open (a prefix). Texts are sought in the key's collation, numbers as numbers.
 struct SeekRange {
-    QString low, high;
+    Value low, high;
     bool open = false;
 };
 
@@ -406,11 +409,11 @@ struct SeekRange {
 std::optional<SeekRange> seekRange(const QString &value, bool upper) {
     const QString v = clip(value);
     if (!upper)
-        return SeekRange{v, v, false};
+        return SeekRange{Value(v), Value(v), false};
     QList<uint> u = v.toUcs4();
     const qsizetype safe = foldSafeLength(u);
     if (safe == u.size())
-        return SeekRange{v, v, false};
+        return SeekRange{Value(v), Value(v), false};
     // The prefix ends with a plain ASCII character, whose successor in the collation is known.
     qsizetype k = safe;
     while (k > 0 && u[k - 1] >= 0x80)
@@ -422,28 +425,34 @@ std::optional<SeekRange> seekRange(const QString &value, bool upper) {
         last += 'a' - 'A';
     u.resize(k);
     SeekRange r;
-    r.low = QString::fromUcs4(reinterpret_cast<const char32_t *>(u.constData()), k);
+    r.low = Value(QString::fromUcs4(reinterpret_cast<const char32_t *>(u.constData()), k));
     u[k - 1] = last + 1;
-    r.high = QString::fromUcs4(reinterpret_cast<const char32_t *>(u.constData()), k);
+    r.high = Value(QString::fromUcs4(reinterpret_cast<const char32_t *>(u.constData()), k));
     r.open = true;
     return r;
 }
 
 // The range a top-level condition gives its column, when it is f = x or UPPER(f) = x (either
-// way round) with f a text column and x a text that is one value for the pass.
+// way round) with f a text column and x a text that is one value for the pass, or f = x with
+// f a numeric column and x a number. A number against a text compares as numbers only when the
+// text is numeric, and a text column's key is in text order: those get no range.
 std::optional<std::pair<QString, SeekRange>> seekOf(const CNode &c) {
     if (c.kind != Node::Binary || c.op != Op::Eq)
         return std::nullopt;
     for (int side = 0; side < 2; ++side) {
         const CNode *f = c.args[size_t(side)].get();
         const CNode &x = *c.args[size_t(1 - side)];
-        if (x.perRow || x.type != Type::Text)
+        if (x.perRow)
             continue;
-        const bool upper = f->kind == Node::Call && f->fn->id == Fn::Upper;
+        const bool upper = x.type == Type::Text && f->kind == Node::Call && f->fn->id == Fn::Upper;
         if (upper)
             f = f->args[0].get();
-        if (f->kind != Node::Name || !f->perRow || f->type != Type::Text || f->binding.sqlColumn.isEmpty())
+        if (f->kind != Node::Name || !f->perRow || f->type != x.type || f->binding.sqlColumn.isEmpty())
             continue;
+        if (x.type == Type::Number) {
+            const Value n(eval(x).number());
+            return std::pair{f->binding.sqlColumn, SeekRange{n, n, false}};
+        }
         if (auto r = seekRange(eval(x).text(), upper))
             return std::pair{f->binding.sqlColumn, *r};
     }
@@ -529,31 +538,37 @@ bool Expression::matches() const {
 Expression::Plan Expression::plan(const Key &key) const {
     Plan p;
     QStringList parts;
-    // Ranges on the key's columns from the first on, as far as each before is one value.
-    if (isSafeIdentifier(key.collation)) {
-        const QString collate = QStringLiteral(" COLLATE ") + key.collation;
-        for (const QString &column : key.columns) {
-            std::optional<SeekRange> range;
-            for (const auto &c : conjuncts_) {
-                auto s = seekOf(*c);
-                if (s && s->first == column) {
-                    range = s->second;
-                    break;
-                }
+    // Ranges on the key's columns from the first on, as far as each before is one value. A
+    // numeric column's index is in its own order, which a COLLATE would keep SQLite from using.
+    // Its exact test must not reach the index: SQLite would seek by = and drop the view's
+    // cursor bound, and every read would start again at the first matching row.
+    QStringList numericSeeks;
+    const bool textSeeks = isSafeIdentifier(key.collation);
+    const QString collate = QStringLiteral(" COLLATE ") + key.collation;
+    for (const QString &column : key.columns) {
+        std::optional<SeekRange> range;
+        for (const auto &c : conjuncts_) {
+            auto s = seekOf(*c);
+            if (s && s->first == column) {
+                range = s->second;
+                break;
             }
-            if (!range)
-                break;
-            parts << QLatin1Char('(') + column + QStringLiteral(" >= ?") + collate + QStringLiteral(" AND ") +
-                         column + (range->open ? QStringLiteral(" < ?") : QStringLiteral(" <= ?")) + collate +
-                         QLatin1Char(')');
-            p.where.params.push_back(Value(range->low));
-            p.where.params.push_back(Value(range->high));
-            if (range->open)
-                break;
         }
+        if (!range || (range->low.isText() && !textSeeks))
+            break;
+        const QString in = range->low.isText() ? collate : QString();
+        parts << QLatin1Char('(') + column + QStringLiteral(" >= ?") + in + QStringLiteral(" AND ") + column +
+                     (range->open ? QStringLiteral(" < ?") : QStringLiteral(" <= ?")) + in + QLatin1Char(')');
+        if (!range->low.isText())
+            numericSeeks << column;
+        p.where.params.push_back(range->low);
+        p.where.params.push_back(range->high);
+        if (range->open)
+            break;
     }
     for (const auto &c : conjuncts_) {
         SqlGen g;
+        g.unindexed = numericSeeks;
         SqlOut o;
         if (g.gen(*c, o)) {
             parts << SqlGen::truth(o);

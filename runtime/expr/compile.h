@@ -60,9 +60,9 @@ public:
     // row. Constants and names that are not per-row are read now and bound as parameters, so
     // the plan is made just before each run over the view. It points into this expression.
     //
-    // With a key, a condition f = x or UPPER(f) = x on its leading text columns also gives
-    // SQLite a range of the key's collation to seek through the key's index; the exact test
-    // still decides each row. Only the key's columns get one: a seek through another index
+    // With a key, a condition f = x or UPPER(f) = x on its leading text columns, or f = n on
+    // its leading numeric ones (n a number), also gives SQLite a range to seek through the
+    // key's index; the exact test still decides each row. Only the key's columns get one: a seek through another index
     // would make SQLite sort the rows, again for every row a view reads.
     struct Plan {
         SqlFragment where;                 // empty: SQLite filters nothing

@@ -20,7 +20,7 @@ using Ids = std::vector<qint64>;
 
 int seeks(const QString &sql) { return int(sql.count(" >= ?")); }
 
-TEST(Seek, RangesOnlyOnTheKeysLeadingTextColumns) {
+TEST(Seek, RangesOnlyOnTheKeysLeadingColumns) {
     SongFields fields;
     const Expression::Key key{{"media", "filenumber"}, "TBKKEY"};
     const std::pair<const char *, int> cases[] = {
@@ -42,6 +42,24 @@ TEST(Seek, RangesOnlyOnTheKeysLeadingTextColumns) {
     EXPECT_TRUE(p.where.sql.startsWith("(media >= ? COLLATE TBKKEY AND media < ? COLLATE TBKKEY)"));
     ASSERT_GE(p.where.params.size(), 2u);
     EXPECT_EQ(p.where.params[0].text() + p.where.params[1].text(), "Mn");
+
+    // A number seeks a numeric column in its own order; numeric text does not, nor a number a text.
+    const Expression::Key byCategory{{"categoryid", "artist"}, "TBKKEY"};
+    const std::pair<const char *, int> numeric[] = {
+        {"MUS:CategoryID = 7", 1}, {"-2 = MUS:CategoryID", 1}, {"MUS:CategoryID = 7 AND MUS:Artist = 'ABBA'", 2},
+        {"MUS:CategoryID = 3 + 4 AND UPPER(MUS:Artist) = 'ABBA'", 2}, {"MUS:CategoryID = '7'", 0},
+        {"MUS:CategoryID = MUS:BPM", 0}, {"MUS:CategoryID < 7", 0}, {"MUS:Artist = 'ABBA'", 0}};
+    for (const auto &[text, n] : numeric) {
+        const Expression e = Expression::compile(QString::fromUtf8(text), fields, error);
+        EXPECT_EQ(seeks(e.plan(byCategory).where.sql), n) << text << "\n  " << e.plan(byCategory).where.sql.toStdString();
+    }
+    const Expression e = Expression::compile("MUS:CategoryID = -2 AND MUS:Artist = 'ABBA'", fields, error);
+    const Expression::Plan q = e.plan({{"categoryid", "artist"}, "KEY; DROP"});
+    EXPECT_TRUE(q.where.sql.startsWith("(categoryid >= ? AND categoryid <= ?) AND ((+categoryid) = ?) AND")) << q.where.sql.toStdString();
+    EXPECT_EQ(seeks(q.where.sql), 1);
+    ASSERT_GE(q.where.params.size(), 2u);
+    EXPECT_FALSE(q.where.params[0].isText() || q.where.params[1].isText());
+    EXPECT_EQ(q.where.params[0].number() + q.where.params[1].number(), -4);
 }
 
 // Through an index in the driver's collation, f = x and UPPER(f) = x give the evaluator's
@@ -120,6 +138,57 @@ TEST(Seek, SameRowsAsTheEvaluator) {
     }
 }
 
+// Through an index on a numeric column, f = n gives the evaluator's rows, for 0, negative,
+// fractional and far numbers, alone and ahead of a text column's seek.
+TEST(Seek, NumbersSameRowsAsTheEvaluator) {
+    std::vector<SongRow> rows;
+    const char *const artists[] = {"ABBA", "abba  ", "Björk", "", "7"};
+    for (double c : {0.0, 7.0, -1.0, 2147483647.0, -2147483648.0, 7.0, 0.0, -1.0, 3.0, 7.0})
+        for (const char *a : artists)
+            rows.push_back(SongRow{qint64(rows.size()) + 1, QString::fromUtf8(a), "t", "", "", "", 1, c});
+    const SongDatabase db(rows);
+    data::registerCollation(db.db());
+    ASSERT_EQ(sqlite3_exec(db.db(), "CREATE INDEX k ON songs(categoryid, artist COLLATE TBKTEXT)", nullptr,
+                           nullptr, nullptr),
+              SQLITE_OK);
+    SongFields fields;
+    VariableScope window;
+    double number = 0;
+    QString text;
+    window.bindNumber("N", &number);
+    window.bindText("V", &text);
+    const ResolverChain names{&fields, &window};
+    std::optional<Error> error;
+    const std::pair<const char *, int> forms[] = {   // and the columns each seeks
+        {"MUS:CategoryID = N", 1}, {"(N = MUS:CategoryID) AND (MUS:Artist = V)", 2},
+        {"MUS:CategoryID = -N AND UPPER(MUS:Artist) = UPPER(V)", 2}, {"MUS:CategoryID = V", 0}};
+    for (const auto &[form, columns] : forms) {
+        const Expression e = Expression::compile(form, names, error);
+        for (double n : {0.0, -0.0, 7.0, -1.0, 1.0, 7.5, 2147483647.0, -2147483648.0, 1e300}) {
+            for (const char *v : {"abba", "", "7", "7.0"}) {
+                number = n;
+                text = QString::fromUtf8(v);
+                Ids evaluated, got;
+                for (const SongRow &r : rows) {
+                    fields.current = &r;
+                    if (e.matches())
+                        evaluated.push_back(r.id);
+                }
+                const Expression::Plan plan = e.plan({{"categoryid", "artist"}, "TBKTEXT"});
+                for (qint64 id : db.ids(plan.where.sql, plan.where.params)) {
+                    fields.current = &rows[size_t(id - 1)];
+                    if (Expression::residueMatches(plan))
+                        got.push_back(id);
+                }
+                std::sort(got.begin(), got.end());
+                EXPECT_EQ(got, evaluated) << form << " with N = " << n << ", V = '" << v << "'\n  "
+                                          << plan.where.sql.toStdString();
+                EXPECT_EQ(seeks(plan.where.sql), columns) << form;
+            }
+        }
+    }
+}
+
 // ---- The real songs file ----
 
 class KeySeek : public testing::Test {
@@ -143,9 +212,11 @@ protected:
             MUS.Media = QString::fromUtf8(s[2]);
             MUS.Title = id == 11 ? QString() : QString::number(id);
             MUS.FileNumber = QStringLiteral("F%1").arg(id % 4);
+            MUS.CategoryID = id % 3 == 0 ? 7 : id % 3 == 1 ? 0 : -2;
             ASSERT_TRUE(MUS.add());
         }
         window.bindText("BRW1::Sort3:Reset:MED:Media", &value);
+        window.bindNumber("CAT:CategoryID", &category);
     }
     void TearDown() override {
         for (data::DataFile *f : data::DataFile::all())
@@ -195,6 +266,7 @@ protected:
     }
 
     QString value;
+    double category = 0;
     VariableScope window;
 };
 
@@ -228,6 +300,24 @@ TEST_F(KeySeek, SortFiltersSeekThroughTheirKeysAlsoInsideABiggerFilter) {
     }
     value = "";
     EXPECT_EQ(scannedSongs("MUS:Mix = ''", MUS.KEYMIX, window), (std::vector<int>{1, 10, 3, 6, 8, 9}));
+    // A number seeks a numeric key column, and the text column after it.
+    for (double c : {7.0, 0.0, -2.0, 5.0}) {
+        category = c;
+        for (const char *artist : {"abba", "", "Nobody"}) {
+            value = QString::fromUtf8(artist);
+            expectSeek(MUS.SONGSBYCATEGORY, "MUS:CategoryID = CAT:CategoryID", "k_songsbycategory");
+            expectSeek(MUS.SONGSBYCATEGORY,
+                       "(MUS:CategoryID = CAT:CategoryID) AND (INSTRING('1', MUS:Title, 1, 1) OR MUS:ID > 3)",
+                       "k_songsbycategory");
+            expectSeek(MUS.SONGSBYCATEGORY,
+                       "MUS:CategoryID = CAT:CategoryID AND MUS:Artist = BRW1::Sort3:Reset:MED:Media",
+                       "k_songsbycategory");
+        }
+    }
+    expectSeek(MUS.SONGSBYCATEGORY, "MUS:CategoryID = 7", "k_songsbycategory");
+    EXPECT_EQ(scannedSongs("MUS:CategoryID = 7", MUS.SONGSBYCATEGORY, window), (std::vector<int>{9, 3, 6, 12}));
+    EXPECT_EQ(scannedSongs("MUS:CategoryID = 0", MUS.SONGSBYCATEGORY, window).size(), 4u);
+    EXPECT_EQ(scannedSongs("MUS:CategoryID = -2", MUS.SONGSBYCATEGORY, window).size(), 4u);
     // A filter on a field that does not lead the view's key gives no seek (nor a sort).
     value = "cd";
     expectSeek(MUS.SongsByArtist, "UPPER(MUS:Media) = UPPER(BRW1::Sort3:Reset:MED:Media)", "k_songsbyartist", false);
