@@ -1,5 +1,7 @@
 #include "runtime/ui/listcontrol.h"
 
+#include "runtime/ui/dialogunits.h"
+
 #include <QApplication>
 #include <QCursor>
 #include <QFontMetrics>
@@ -66,9 +68,7 @@ ListControl::ListControl(QWidget *parent) : QTreeView(parent), model_(new ListMo
     connect(model_, &ListModel::pageShifted, this, &ListControl::shiftPixels);
 }
 
-int ListControl::unitsToPixels(int units) const {
-    return int(std::lround(units * fontMetrics().averageCharWidth() / 4.0));
-}
+int ListControl::unitsToPixels(int units) const { return DialogUnits(font()).x(units); }
 
 int ListControl::pixelsToUnits(int pixels) const {
     const int avg = std::max(1, fontMetrics().averageCharWidth());

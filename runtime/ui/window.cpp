@@ -152,6 +152,8 @@ void Window::finish() {
     closeRoutine();
 }
 
+WindowEvents &Window::events() { return *events_; }
+
 void Window::setToolbarState(const ToolbarState &state) { tbk::setToolbarState(frame_, state); }
 
 void Window::setTimer(int hundredths) {

@@ -58,7 +58,7 @@ protected:
     bool closing() const { return loopEnds_; }
     void setTimer(int hundredths);
     void alertKey(QObject *control, int key);
-    WindowEvents &events() { return *events_; }
+    WindowEvents &events();
     Resizer &resizer() { return resizer_; }
     // 1 scales every control when the window is resized, 2 chooses by control type.
     void setResizeMode(int mode) { resizeMode_ = mode; }
@@ -91,7 +91,9 @@ private:
     QString name_;
     QPointer<QWidget> widget_;
     QPointer<QWidget> frame_;
-    WindowEvents *events_ = nullptr;
+    // A child of frame_, which may be deleted under us: a window in front of the program frame
+    // goes when that frame goes, while its thread still runs.
+    QPointer<WindowEvents> events_;
     Resizer resizer_;
     int resizeMode_ = 1;
     bool keepsPlace_ = true;

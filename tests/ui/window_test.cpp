@@ -6,10 +6,12 @@
 #include "runtime/ui/progresswindow.h"
 #include "runtime/ui/windowevents.h"
 #include "runtime/ui/windowplace.h"
+#include "support/windows/manualclock.h"
 #include "support/windows/scriptedwindow.h"
 #include "support/windows/windowtesting.h"
 
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTest>
@@ -238,6 +240,39 @@ TEST(MdiWindow, DocumentWindowsOfTwoThreadsShareTheFrameAndKeepTheirPlaces) {
     EXPECT_EQ(getIni("BrowseSongs", "XPosit", "", kPositionFile), "30");
     EXPECT_EQ(getIni("BrowseSongs", "Width", "", kPositionFile), "350");
     Window::setMdiArea(nullptr);
+}
+
+// A window of another thread opens in front of the frame as its child, so it goes when the
+// frame goes, while its own thread still runs its procedure.
+TEST(MdiWindow, AWindowWhoseFrameWentWithTheFrameStartsNoTimer) {
+    ManualClock clock;
+    auto *frame = new QMainWindow;
+    auto *area = new QMdiArea(frame);
+    frame->setCentralWidget(area);
+    frame->show();
+    Window::setMdiArea(area);
+    ScriptedWindow *player = nullptr;
+    int timerInCloseRoutine = -1;
+    startThread([&] {
+        ScriptedWindow w("CDPlayer");
+        player = &w;
+        w.onClose = [&](ScriptedWindow &self) {
+            self.setTimer(5);
+            timerInCloseRoutine = clock.pending();
+            self.setTimer(0);
+        };
+        w.run();
+    });
+    ASSERT_TRUE(runUntilIdle());
+    ASSERT_TRUE(player);
+    ASSERT_EQ(player->frame()->parentWidget(), frame);
+    delete frame;
+    Window::setMdiArea(nullptr);
+    ASSERT_FALSE(player->frame());
+    // The program ends: the window's close routine runs on its thread after the frame went.
+    endAllThreads();
+    EXPECT_EQ(timerInCloseRoutine, 0) << "-1: the close routine did not run";
+    EXPECT_EQ(clock.pending(), 0);
 }
 
 TEST(ProgressWindowOnAThread, ALongBatchLetsOthersRunAndCanBeCancelled) {
