@@ -5,7 +5,7 @@
 //   7 receiving the database entry                   8 "quit" sent: the next reply ends it all
 #include "agent/cddbtokens.h"
 #include "agent/fmcddb.h"
-#include "agent/reportlistview.h"
+#include "agent/extlistview.h"
 
 #include <QComboBox>
 #include <QHostInfo>

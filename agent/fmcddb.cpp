@@ -2,7 +2,7 @@
 
 #include "agent/cddbtokens.h"
 #include "agent/discicon.h"
-#include "agent/reportlistview.h"
+#include "agent/extlistview.h"
 #include "agent/serverlist.h"
 #include "runtime/settings/profile.h"
 
@@ -130,12 +130,15 @@ void TfmCDDB::buildControls() {
 
     lbHelp = label("lbHelp", {98, 246, 3, 13}, QString(), false);
 
-    Results = new ReportListView(this);
+    Results = new ExtendedListView(this);
     Results->setObjectName(QStringLiteral("Results"));
     Results->setGeometry(16, 191, 385, 98);
     Results->setColumns({QStringLiteral("Category"), QStringLiteral("Disc ID"),
                          QStringLiteral("Title")},
                         {100, 100, 300});
+    Results->setExtendedStyles(lvxGridLines | lvxFullRowSelect);
+    Results->setLastColumnClicked(0);
+    Results->Loaded();
 
     // The help line lies under the list, and both bevels under everything.
     lbHelp->stackUnder(Results);

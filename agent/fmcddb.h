@@ -16,7 +16,7 @@ class QTcpSocket;
 
 namespace tbk::agent {
 
-class ReportListView;
+class ExtendedListView;
 
 class TfmCDDB : public QDialog {
     Q_OBJECT
@@ -44,7 +44,7 @@ public:
     QPushButton *bCancel;
     QFrame *Bevel1;
     QLabel *StatusBar;
-    ReportListView *Results;
+    ExtendedListView *Results;
     QLabel *lbHelp;
 
     // More than this many bytes of unfinished reply is taken as a server fault.

@@ -1,7 +1,7 @@
 #pragma once
 // Starts the agent's form in the test's folder against a scripted server.
 #include "agent/fmcddb.h"
-#include "agent/reportlistview.h"
+#include "agent/extlistview.h"
 #include "runtime/settings/profile.h"
 #include "scriptedserver.h"
 
