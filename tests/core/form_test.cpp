@@ -11,7 +11,9 @@
 
 #include <QAction>
 #include <QLineEdit>
+#include <QGuiApplication>
 #include <QMainWindow>
+#include <QScreen>
 #include <QTest>
 #include <QToolBar>
 
@@ -449,3 +451,17 @@ TEST_F(FormTest, AHaltCancelsEveryOpenFormAndKeepsItsExitCode) {
 }
 
 } // namespace
+
+// Not a check, so disabled: run with --gtest_also_run_disabled_tests, TBK_SCREENSHOT set and a
+// real display (e.g. under xvfb-run with QT_QPA_PLATFORM=xcb); saves a picture of a change form.
+TEST_F(FormTest, DISABLED_Screenshot) {
+    const QString path = qEnvironmentVariable("TBK_SCREENSHOT");
+    if (path.isEmpty())
+        GTEST_SKIP() << "TBK_SCREENSHOT not set";
+    auto c = change(1);
+    ASSERT_TRUE(form(*c));
+    form(*c)->move(20, 20);
+    runFor(500);
+    EXPECT_TRUE(QGuiApplication::primaryScreen()->grabWindow(0).save(path));
+    ASSERT_TRUE(press(*c, "Cancel"));
+}
