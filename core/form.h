@@ -6,7 +6,7 @@
 //
 //     class UpdateThing : public Form {
 //     public:
-//         UpdateThing() : Form("UpdateThing", {&THG, THG.KeyID, "ID", DeleteThingRecord,
+//         UpdateThing() : Form("UpdateThing", {&THG, &THG.KeyID, "ID", DeleteThingRecord,
 //                                              UpdateThingRecord, CaptureThingLinks}) {}
 //     protected:
 //         QWidget *createForm() override {
