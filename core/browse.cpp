@@ -92,7 +92,6 @@ QWidget *Browse::createWindow() {
     if (tabs_)
         on(tabs_, EventKind::NewSelection, [this] { refresh(); });
     on(nullptr, EventKind::Toolbar, [this](const Event &e) { toolbar(e.value); });
-    setTitle();
     return w;
 }
 
@@ -123,7 +122,10 @@ void Browse::setTitle() {
 void Browse::refresh(bool force) {
     if (!list_ || closing())
         return;
-    setTitle();
+    // Counting a large file takes a while, and its count changes only by a form call here or
+    // by another window, after which this one gains the focus again (a forced refresh).
+    if (force || !opened_)
+        setTitle();
     const int order = tabs_ ? std::max(0, tabs_->currentIndex()) : 0;
     bool locate = false;
     if (!opened_) {
@@ -167,16 +169,23 @@ void Browse::listChanged() {
 void Browse::takeEvent(const Event &e) {
     switch (e.kind) {
     case EventKind::OpenWindow:
+        refresh();
+        justOpened_ = true;
+        Window::takeEvent(e);
+        return;
     case EventKind::Sized:
         refresh();
         break;
     case EventKind::GainFocus:
-        // Nothing tells a browse of another window's changes: it reads its page again.
-        refresh(true);
+        // Nothing tells a browse of another window's changes: it reads its page again, unless
+        // it has just read it for opening.
+        if (!justOpened_)
+            refresh(true);
         break;
     default:
         break;
     }
+    justOpened_ = false;
     Window::takeEvent(e);
 }
 
@@ -341,6 +350,7 @@ void Browse::callForm(qint32 request) {
         l.reload(l.file().position());   // the written record
     else
         l.reload(previous);              // a deleted record's place, or where the list stood
+    setTitle();
     refresh();
     l.control()->setFocus();
 }

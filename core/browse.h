@@ -137,6 +137,7 @@ private:
     QString insertTooltip_;
     data::Record callerRecord_;
     bool opened_ = false;
+    bool justOpened_ = false;
 };
 
 } // namespace tbk
