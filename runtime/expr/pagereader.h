@@ -56,6 +56,8 @@ public:
     bool bottom();
     bool locate();
     bool keep(data::Position p, int line = 0);
+    // No rows: the view the page was read from can no longer be read.
+    void clear() { clearPage(); }
     // The row a new page aimed at: the first of top(), the last of bottom(), the located or
     // kept record or the one now where it was (the last row when none follows); -1 when empty.
     int focus() const { return focus_; }

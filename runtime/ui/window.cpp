@@ -152,6 +152,11 @@ void Window::finish() {
     closeRoutine();
 }
 
+void Window::alertTyping(QObject *control) {
+    if (events_)
+        events_->alertTyping(control);
+}
+
 WindowEvents &Window::events() { return *events_; }
 
 void Window::setToolbarState(const ToolbarState &state) { tbk::setToolbarState(frame_, state); }

@@ -58,6 +58,8 @@ protected:
     bool closing() const { return loopEnds_; }
     void setTimer(int hundredths);
     void alertKey(QObject *control, int key);
+    // Printable characters typed on the control come as AlertKey events with their text.
+    void alertTyping(QObject *control);
     WindowEvents &events();
     Resizer &resizer() { return resizer_; }
     // 1 scales every control when the window is resized, 2 chooses by control type.

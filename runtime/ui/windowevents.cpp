@@ -16,6 +16,8 @@
 #include <QTabWidget>
 #include <QWidget>
 
+#include <algorithm>
+
 namespace tbk {
 
 WindowEvents::WindowEvents(QWidget *frame, QWidget *content, Resizer *resizer)
@@ -95,6 +97,20 @@ void WindowEvents::unalertKey(QObject *control, int key) {
     alerts_.removeIf([&](const Alert &a) { return a.control == control && a.key == key; });
 }
 
+void WindowEvents::alertTyping(QObject *control) {
+    if (!typing_.contains(control))
+        typing_.append(control);
+}
+
+namespace {
+bool isTyping(const QKeyEvent *k) {
+    if (k->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return false;
+    const QString text = k->text();
+    return !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) { return c.isPrint(); });
+}
+} // namespace
+
 bool WindowEvents::isAlerted(QObject *control, int key) const {
     for (const Alert &a : alerts_)
         if (a.key == key && (a.control == nullptr || a.control == control))
@@ -151,6 +167,13 @@ bool WindowEvents::eventFilter(QObject *watched, QEvent *event) {
         const int key = k->keyCombination().toCombined();
         if (isAlerted(control == window_ || control == content_ ? nullptr : control, key)) {
             post(EventKind::AlertKey, control, key);
+            return true;
+        }
+        if (typing_.contains(control) && isTyping(k)) {
+            Event e = Event::of(EventKind::AlertKey, window_, control);
+            e.key = key;
+            e.text = k->text();
+            postToWindow(window_, std::move(e));
             return true;
         }
         break;

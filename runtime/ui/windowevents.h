@@ -33,6 +33,9 @@ public:
     // and reported as an AlertKey event. Keys are Qt key combinations.
     void alertKey(QObject *control, int key);
     void unalertKey(QObject *control, int key);
+    // Printable characters typed on the control (no Ctrl, Alt or Meta) are taken from it and
+    // reported as AlertKey events with the characters in the event's text.
+    void alertTyping(QObject *control);
     // A timer event every so many hundredths of a second; 0 stops it.
     void setTimer(int hundredths);
     int timer() const { return timerHundredths_; }
@@ -54,6 +57,7 @@ private:
     QPointer<QWidget> content_;
     Resizer *resizer_;
     QList<Alert> alerts_;
+    QList<QPointer<QObject>> typing_;
     QList<QObject *> watched_;
     std::unique_ptr<TimerClock::Timer> timer_;
     int timerHundredths_ = 0;

@@ -1,0 +1,376 @@
+#include "core/browse.h"
+
+#include "core/frame.h"
+#include "core/listformats.h"
+#include "core/procedures.h"
+#include "core/programsettings.h"
+#include "runtime/threads/callprotocol.h"
+#include "runtime/threads/dialogs.h"
+#include "runtime/ui/browsetoolbar.h"
+#include "runtime/ui/listcontrol.h"
+#include "runtime/ui/windowevents.h"
+
+#include <QPushButton>
+#include <QTabWidget>
+
+namespace tbk {
+
+namespace {
+// The frame's Help command, which F1 chooses.
+constexpr int kHelpCommand = -46;
+
+bool usable(const QPushButton *b) { return b && b->isVisible() && b->isEnabled(); }
+} // namespace
+
+Browse::Browse(const QString &procedureName, std::initializer_list<data::DataFile *> files)
+    : Window(procedureName), fileList_(files) {
+    // A browse opened for a choice runs in front of its caller, the others inside the frame.
+    setMdiChild(!selectMode());
+}
+
+Browse::~Browse() = default;
+
+BrowseList &Browse::makeList(ListControl *control, data::DataFile &file, BrowseList::RowMaker makeRow) {
+    list_ = std::make_unique<BrowseList>(control, file, std::move(makeRow));
+    list_->setOnChange([this] { listChanged(); });
+    return *list_;
+}
+
+void Browse::setButtons(const Buttons &buttons) { buttons_ = buttons; }
+
+void Browse::setSortTabs(QTabWidget *tabs) { tabs_ = tabs; }
+
+void Browse::setCountTitle(const QString &before, const QString &after) {
+    titleBefore_ = before;
+    titleAfter_ = after;
+    countTitle_ = true;
+}
+
+void Browse::setForm(const QString &procedure) {
+    form_ = [procedure] { runProcedure(procedure); };
+}
+
+void Browse::setForm(std::function<void()> form) { form_ = std::move(form); }
+
+void Browse::setPopup(QList<PopupItem> items) { popup_ = std::move(items); }
+
+// ---------------------------------------------------------------- opening
+
+QWidget *Browse::createWindow() {
+    files_.emplace();
+    for (data::DataFile *f : fileList_)
+        files_->add(*f);
+    QWidget *w = buildWindow();
+    if (!w || !list_)
+        return w;
+    if (selectMode())
+        callerRecord_ = list_->file().record();
+    ListControl *l = list_->control();
+    const QString design = replaceDatePictures(l->format(), DateFormat.str());
+    l->setFormat(keepsFormat_ ? restoreListFormat(procedureName(), l->objectName(), design) : design);
+
+    if (QPushButton *s = buttons_.select) {
+        s->setVisible(selectMode());
+        s->setEnabled(selectMode());
+        if (selectMode())
+            s->setDefault(true);
+    }
+    const auto button = [this](QPushButton *b, std::function<void()> fn) {
+        if (b)
+            on(b, EventKind::Accepted, std::move(fn));
+    };
+    button(buttons_.add, [this] { callForm(InsertRecord); });
+    button(buttons_.change, [this] { callForm(ChangeRecord); });
+    button(buttons_.remove, [this] { callForm(DeleteRecord); });
+    button(buttons_.copy, [this] { callForm(SelectRecord); });
+    button(buttons_.select, [this] { select(); });
+    button(buttons_.close, [this] { closeWindow(); });
+    on(l, EventKind::Scroll, [this](const Event &e) { list_->takeEvent(e); });
+    on(l, EventKind::NewSelection, [this](const Event &e) { list_->takeEvent(e); });
+    on(l, EventKind::AlertKey, [this](const Event &e) { listKey(e); });
+    on(l, EventKind::MouseRightUp, [this] { popup(); });
+    if (tabs_)
+        on(tabs_, EventKind::NewSelection, [this] { refresh(); });
+    on(nullptr, EventKind::Toolbar, [this](const Event &e) { toolbar(e.value); });
+    return w;
+}
+
+bool Browse::openRoutine() {
+    if (!list_)
+        return true;
+    ListControl *l = list_->control();
+    for (int key : {KeyMouseLeft2, int(Qt::Key_Insert), int(Qt::Key_Delete), int(Qt::Key_Backspace),
+                    QKeyCombination(Qt::ControlModifier, Qt::Key_Return).toCombined(),
+                    QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Enter).toCombined()})
+        alertKey(l, key);
+    alertTyping(l);
+    return true;
+}
+
+void Browse::setTitle() {
+    if (!countTitle_ || !list_)
+        return;
+    const QString title = titleBefore_ + QString::number(list_->file().records()) + titleAfter_;
+    if (widget())
+        widget()->setWindowTitle(title);
+    if (frame() && frame() != widget())
+        frame()->setWindowTitle(title);
+}
+
+// ---------------------------------------------------------------- refreshing
+
+void Browse::refresh(bool force) {
+    if (!list_ || closing())
+        return;
+    // Counting a large file takes a while, and its count changes only by a form call here or
+    // by another window, after which this one gains the focus again (a forced refresh).
+    if (force || !opened_)
+        setTitle();
+    const int order = tabs_ ? std::max(0, tabs_->currentIndex()) : 0;
+    bool locate = false;
+    if (!opened_) {
+        opened_ = true;
+        // Select mode opens at the caller's record, by the sort order's key.
+        if (selectMode()) {
+            list_->file().setRecord(callerRecord_);
+            locate = true;
+        }
+    }
+    list_->refresh(order, force, locate);
+    if (!list_->failed())
+        refreshed();
+}
+
+void Browse::listChanged() {
+    if (list_->failed()) {
+        closeWindow();
+        return;
+    }
+    const bool rows = !list_->empty();
+    for (QPushButton *b : {buttons_.change, buttons_.remove, buttons_.copy})
+        if (b)
+            b->setEnabled(rows);
+    if (buttons_.select && selectMode())
+        buttons_.select->setEnabled(rows);
+
+    ToolbarState state;
+    state.enable(ToolbarInsert, usable(buttons_.add))
+        .enable(ToolbarChange, usable(buttons_.change))
+        .enable(ToolbarDelete, usable(buttons_.remove));
+    for (BrowseButton b : {ToolbarFirstPage, ToolbarLastPage, ToolbarNextPage, ToolbarPriorPage, ToolbarNextRecord,
+                           ToolbarPriorRecord, ToolbarLocate, ToolbarHelp})
+        state.enable(b);
+    if (!insertTooltip_.isEmpty())
+        state.setTooltip(ToolbarInsert, insertTooltip_);
+    setToolbarState(state);
+    refreshed();
+}
+
+void Browse::takeEvent(const Event &e) {
+    switch (e.kind) {
+    case EventKind::OpenWindow:
+        refresh();
+        justOpened_ = true;
+        Window::takeEvent(e);
+        return;
+    case EventKind::Sized:
+        refresh();
+        break;
+    case EventKind::GainFocus:
+        // Nothing tells a browse of another window's changes: it reads its page again, unless
+        // it has just read it for opening.
+        if (!justOpened_)
+            refresh(true);
+        break;
+    default:
+        break;
+    }
+    justOpened_ = false;
+    Window::takeEvent(e);
+}
+
+// ---------------------------------------------------------------- keys, popup, toolbar
+
+void Browse::listKey(const Event &e) {
+    if (!e.text.isEmpty()) {
+        list_->typeLocator(e.text);
+        return;
+    }
+    if (e.key == Qt::Key_Backspace) {
+        list_->backspaceLocator();
+        return;
+    }
+    if (e.key == Qt::Key_Insert) {
+        press(buttons_.add);
+        return;
+    }
+    if (list_->empty())
+        return;
+    if (e.key == KeyMouseLeft2)
+        press(selectMode() ? buttons_.select : buttons_.change);
+    else if (e.key == Qt::Key_Delete)
+        press(buttons_.remove);
+    else   // Ctrl+Enter
+        press(buttons_.change);
+}
+
+// A button pressed by a key, a menu item or the toolbar runs as if it were clicked, when it can be.
+void Browse::press(QPushButton *button) {
+    if (!usable(button))
+        return;
+    if (button == buttons_.add)
+        callForm(InsertRecord);
+    else if (button == buttons_.change)
+        callForm(ChangeRecord);
+    else if (button == buttons_.remove)
+        callForm(DeleteRecord);
+    else if (button == buttons_.copy)
+        callForm(SelectRecord);
+    else if (button == buttons_.select)
+        select();
+    else
+        button->click();   // the subclass's own button: its Accepted event follows
+}
+
+void Browse::popup() {
+    if (popup_.isEmpty())
+        return;
+    QStringList items;
+    QList<QPushButton *> numbered;
+    for (const PopupItem &item : popup_) {
+        if (!item.button) {
+            items << QStringLiteral("-");
+            continue;
+        }
+        items << (usable(item.button) ? item.text : QLatin1Char('~') + item.text);
+        numbered << item.button;
+    }
+    const int chosen = popupMenu(items.join(QLatin1Char('|')));
+    if (chosen >= 1 && chosen <= numbered.size())
+        press(numbered[chosen - 1]);
+}
+
+void Browse::toolbar(int button) {
+    if (!list_)
+        return;
+    switch (button) {
+    case ToolbarInsert:
+        press(buttons_.add);
+        return;
+    case ToolbarChange:
+        press(buttons_.change);
+        return;
+    case ToolbarDelete:
+        press(buttons_.remove);
+        return;
+    case ToolbarHelp:
+        postFrameCommand(kHelpCommand);
+        return;
+    case ToolbarFirstPage:
+        list_->scroll(ScrollTop);
+        break;
+    case ToolbarLastPage:
+        list_->scroll(ScrollBottom);
+        break;
+    case ToolbarNextPage:
+        list_->scroll(ScrollPageDown);
+        break;
+    case ToolbarPriorPage:
+        list_->scroll(ScrollPageUp);
+        break;
+    case ToolbarNextRecord:
+        list_->scroll(ScrollLineDown);
+        break;
+    case ToolbarPriorRecord:
+        list_->scroll(ScrollLineUp);
+        break;
+    default:   // Locate: typing on the list locates
+        break;
+    }
+    list_->control()->setFocus();
+}
+
+// ---------------------------------------------------------------- the form
+
+bool Browse::navigate(qint32 navigation) {
+    switch (navigation) {
+    case NavigateNext:
+        return list_->scroll(ScrollLineDown);
+    case NavigateLastPage:
+        return list_->scroll(ScrollBottom);
+    case NavigateFirstPage:
+        return list_->scroll(ScrollTop);
+    case NavigateNextPage:
+        return list_->scroll(ScrollPageDown);
+    case NavigatePriorPage:
+        return list_->scroll(ScrollPageUp);
+    case NavigatePrior:
+        return list_->scroll(ScrollLineUp);
+    default:
+        return false;
+    }
+}
+
+void Browse::callForm(qint32 request) {
+    if (!list_ || !form_)
+        return;
+    BrowseList &l = *list_;
+    if (request == InsertRecord)
+        l.primeNew();
+    else if (!l.rereadCurrent())
+        return;
+    data::Position previous = l.currentPosition();
+    qint32 response = 0;
+    for (;;) {
+        previous = l.currentPosition();
+        NavigationRequest = NavigateNone;
+        response = callWithRequest(request, form_);
+        qint32 navigation = NavigationRequest;
+        NavigationRequest = NavigateNone;
+        if (navigation == NavigateNone || l.failed())
+            break;
+        if (navigation == NavigateChangeToInsert) {
+            if (request == ChangeRecord)
+                request = InsertRecord;
+            navigation = NavigateNext;
+        }
+        if (navigation == NavigateNext && request == InsertRecord) {
+            l.primeNew();
+            continue;
+        }
+        // The move starts from the record the form left, which it may have moved in the key.
+        const data::Position handled = request == DeleteRecord ? previous : l.file().position();
+        if (!l.reload(handled ? handled : previous) || !navigate(navigation) || !l.rereadCurrent())
+            break;
+    }
+    if (l.failed())
+        return;
+    const bool completed = response == RequestCompleted;
+    if (completed && request != DeleteRecord)
+        l.reload(l.file().position());   // the written record
+    else
+        l.reload(previous);              // a deleted record's place, or where the list stood
+    setTitle();
+    refresh();
+    l.control()->setFocus();
+}
+
+void Browse::select() {
+    if (!list_ || list_->empty() || !list_->rereadCurrent())
+        return;
+    call_.setResponse(RequestCompleted);
+    closeWindow();
+}
+
+// ---------------------------------------------------------------- closing
+
+void Browse::closeRoutine() {
+    if (list_) {
+        if (keepsFormat_ && list_->control())
+            saveListFormat(procedureName(), list_->control()->objectName(), list_->control()->format());
+        list_.reset();
+    }
+    files_.reset();
+}
+
+} // namespace tbk

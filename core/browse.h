@@ -1,0 +1,143 @@
+#pragma once
+// The browse window: what every list window of records does, written once. A browse states
+// its files, builds its window (list, buttons, sort tabs) and declares its list's sort orders;
+// the base takes the call's request, opens and closes the files through the open counts, keeps
+// the list's layout, refreshes, locates, runs the keys, popup menu and frame toolbar on the
+// list, calls the form with the navigation loop and answers select mode.
+//
+//     class BrowseThings : public Browse {
+//     public:
+//         BrowseThings() : Browse("BrowseThings", {&THG}) {}
+//     protected:
+//         QWidget *buildWindow() override {
+//             WindowBuilder b(*this, "Things", {200, 120});
+//             ListControl *l = b.list("Browse", "80L(2)|M~Name~@s30@");
+//             Buttons buttons{b.button("&Add"), b.button("&Change"), b.button("&Delete")};
+//             buttons.select = b.button("&Select");
+//             buttons.close = b.button("Cl&ose");
+//             makeList(l, THG, [] { return std::vector<QVariant>{THG.Name.str()}; })
+//                 .addSortOrder({&THG.KeyName});
+//             setButtons(buttons);
+//             setForm("UpdateThing");
+//             return b.finish();
+//         }
+//     };
+#include "core/browselist.h"
+#include "core/fileaccess.h"
+#include "core/procedurecall.h"
+#include "runtime/ui/window.h"
+
+#include <QList>
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+#include <initializer_list>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QPushButton;
+class QTabWidget;
+
+namespace tbk {
+
+class ToolbarState;
+
+class Browse : public Window {
+public:
+    Browse(const QString &procedureName, std::initializer_list<data::DataFile *> files);
+    ~Browse() override;
+
+    // The request the browse was called with; 4 is select mode.
+    qint32 request() const { return call_.request(); }
+    bool selectMode() const { return call_.request() == SelectRecord; }
+    qint32 response() const { return call_.response(); }
+    // The list the buttons, keys and toolbar act on.
+    BrowseList &list() const { return *list_; }
+
+    // The form's codes of NavigationRequest that move on to another record.
+    enum Navigation : qint32 {
+        NavigateNone = 0,
+        NavigateChangeToInsert = 2000,
+        NavigateLastPage = 2004,
+        NavigateFirstPage = 2005,
+        NavigateNextPage = 2006,
+        NavigatePriorPage = 2007,
+        NavigateNext = 2008,
+        NavigatePrior = 2009,
+    };
+
+protected:
+    // The subclass builds its window and declares its list and buttons with the calls below;
+    // the files are open by then.
+    virtual QWidget *buildWindow() = 0;
+
+    struct Buttons {
+        QPushButton *add = nullptr;
+        QPushButton *change = nullptr;
+        QPushButton *remove = nullptr;
+        QPushButton *copy = nullptr;
+        QPushButton *select = nullptr;
+        QPushButton *close = nullptr;
+    };
+    BrowseList &makeList(ListControl *control, data::DataFile &file, BrowseList::RowMaker makeRow);
+    void setButtons(const Buttons &buttons);
+    // Tab n selects sort order n.
+    void setSortTabs(QTabWidget *tabs);
+    // The title shows the file's record count between the two texts.
+    void setCountTitle(const QString &before, const QString &after);
+    // The form that Add, Change, Delete and Copy call, by procedure name or directly.
+    void setForm(const QString &procedure);
+    void setForm(std::function<void()> form);
+    // The popup menu of a right click on the list: items press their buttons; a null button
+    // is a separator.
+    struct PopupItem {
+        QString text;
+        QPushButton *button = nullptr;
+    };
+    void setPopup(QList<PopupItem> items);
+    void setKeepsListFormat(bool keeps) { keepsFormat_ = keeps; }
+    void setInsertTooltip(const QString &text) { insertTooltip_ = text; }
+
+    // Sets the title, takes the sort order from the tab and reloads as the list's rules say.
+    void refresh(bool force = false);
+    // After every refresh and every change of the page or row (button states are set by then).
+    virtual void refreshed() {}
+    // Add (1), Change (2), Delete (3) or Copy (4) through the form with its navigation loop.
+    void callForm(qint32 request);
+    // Loads the current row's record into the buffer and closes completed.
+    void select();
+
+    QWidget *createWindow() final;
+    bool openRoutine() override;
+    void takeEvent(const Event &e) override;
+    void closeRoutine() override;
+
+private:
+    void listChanged();
+    void listKey(const Event &e);
+    void popup();
+    void toolbar(int button);
+    void press(QPushButton *button);
+    bool navigate(qint32 navigation);
+    void setTitle();
+
+    ProcedureCall call_;
+    std::vector<data::DataFile *> fileList_;
+    std::optional<FilesInUse> files_;
+    std::unique_ptr<BrowseList> list_;
+    Buttons buttons_;
+    QPointer<QTabWidget> tabs_;
+    QString titleBefore_, titleAfter_;
+    bool countTitle_ = false;
+    std::function<void()> form_;
+    QList<PopupItem> popup_;
+    bool keepsFormat_ = true;
+    QString insertTooltip_;
+    data::Record callerRecord_;
+    bool opened_ = false;
+    bool justOpened_ = false;
+};
+
+} // namespace tbk
