@@ -25,6 +25,8 @@ struct FontSpec {
     bool italic = false;
     bool underline = false;
     QColor colour = Qt::black;
+
+    bool operator==(const FontSpec &) const = default;
 };
 
 enum class ElementKind { Text, Line, Box, Image, Memo };

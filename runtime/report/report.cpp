@@ -127,9 +127,9 @@ void Report::placeText(const Element &e, const QRect &at, const QRect &clip) {
     it.font = e.ownFont ? e.font : layout_.font;
     it.align = e.align;
     it.rotation = e.rotation == 90 || e.rotation == 270 ? e.rotation : 0;
-    const QFontMetricsF m(fontInMils(it.font));
-    const int along = int(std::ceil(m.horizontalAdvance(it.text)));
-    const int across = int(std::ceil(m.height()));
+    Measure &m = measure(it.font);
+    const int along = int(std::ceil(m.width(it.text)));
+    const int across = int(std::ceil(m.metrics.height()));
     QRect r = at;
     const bool turned = it.rotation != 0;
     // A size not given is the text's own; a given one clips the text at the element's edge.
@@ -152,11 +152,37 @@ void Report::placeText(const Element &e, const QRect &at, const QRect &clip) {
     page_->items.push_back(std::move(it));
 }
 
+Report::Measure::Measure(const FontSpec &s) : spec(s), metrics(fontInMils(s)), advances_(256, -1.0) {}
+
+double Report::Measure::width(const QString &text) {
+    // Shaping every text of a long run costs more than laying it out; the sum of the letters'
+    // advances is what a line of one script is wide, kerning aside.
+    double w = 0;
+    for (QChar c : text) {
+        const ushort u = c.unicode();
+        if (u >= advances_.size())
+            return metrics.horizontalAdvance(text);
+        if (advances_[u] < 0)
+            advances_[u] = metrics.horizontalAdvance(c);
+        w += advances_[u];
+    }
+    return w;
+}
+
+Report::Measure &Report::measure(const FontSpec &spec) {
+    for (auto &m : measures_)
+        if (m->spec == spec)
+            return *m;
+    measures_.push_back(std::make_unique<Measure>(spec));
+    return *measures_.back();
+}
+
 namespace {
 
 // Breaks a text into lines no wider than the width: at blanks, and at CR LF (or a lone LF or
 // CR); a word wider than a line is broken where it reaches the edge.
-QStringList wrapped(const QString &text, const QFontMetricsF &m, double width) {
+template <class Measure>
+QStringList wrapped(const QString &text, Measure &m, double width) {
     QStringList lines;
     QString normal = text;
     normal.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
@@ -164,16 +190,16 @@ QStringList wrapped(const QString &text, const QFontMetricsF &m, double width) {
         QString line;
         for (const QString &word : paragraph.split(QLatin1Char(' '))) {
             QString candidate = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
-            if (m.horizontalAdvance(candidate) <= width) {
+            if (m.width(candidate) <= width) {
                 line = candidate;
                 continue;
             }
             if (!line.isEmpty())
                 lines << line;
             line = word;
-            while (line.size() > 1 && m.horizontalAdvance(line) > width) {
+            while (line.size() > 1 && m.width(line) > width) {
                 int fit = 1;
-                while (fit < line.size() && m.horizontalAdvance(line.left(fit + 1)) <= width)
+                while (fit < line.size() && m.width(line.left(fit + 1)) <= width)
                     ++fit;
                 lines << line.left(fit);
                 line = line.mid(fit);
@@ -188,8 +214,8 @@ QStringList wrapped(const QString &text, const QFontMetricsF &m, double width) {
 
 void Report::placeMemo(const Element &e, const QRect &at, const QRect &clip) {
     const FontSpec font = e.ownFont ? e.font : layout_.font;
-    const QFontMetricsF m(fontInMils(font));
-    const int lineHeight = int(std::ceil(m.lineSpacing()));
+    Measure &m = measure(font);
+    const int lineHeight = int(std::ceil(m.metrics.lineSpacing()));
     const QRect box = clip.isEmpty() ? at : clip.intersected(at);
     int top = at.top();
     for (const QString &line : wrapped(e.shownText(pageNumber_), m, at.width())) {

@@ -5,6 +5,7 @@
 #include "runtime/report/pagemodel.h"
 #include "runtime/report/printing.h"
 
+#include <QFontMetricsF>
 #include <QHash>
 
 #include <memory>
@@ -55,6 +56,19 @@ private:
     void placeMemo(const Element &e, const QRect &at, const QRect &clip);
     void placeImage(const Element &e, const QRect &at, const QRect &clip);
     const QImage &image(const QString &file);
+    // Widths of texts in a font, in mils; the few fonts of a layout are measured once each.
+    class Measure {
+    public:
+        explicit Measure(const FontSpec &spec);
+        double width(const QString &text);
+        const FontSpec spec;
+        const QFontMetricsF metrics;
+
+    private:
+        std::vector<double> advances_;   // of the first characters, -1 until asked
+    };
+    Measure &measure(const FontSpec &spec);
+    std::vector<std::unique_ptr<Measure>> measures_;
     int footerTop() const;
 
     Layout layout_;
