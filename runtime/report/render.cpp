@@ -1,6 +1,9 @@
 #include "runtime/report/render.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
+
+#include <optional>
 
 #include <cmath>
 
@@ -37,24 +40,62 @@ int flagsOf(Align a) {
     return Qt::AlignLeft;
 }
 
-void drawText(QPainter &p, const DrawItem &it) {
-    p.setFont(fontInMils(it.font));
-    p.setPen(it.font.colour);
-    QRectF r = it.rect;
-    p.save();
-    if (it.rotation == 90) {
-        // Reads from bottom to top: the strip's bottom-left corner becomes the text's origin.
-        p.translate(r.left(), r.bottom());
-        p.rotate(-90);
+// Draws the texts of a page. A long run has hundreds of thousands of them: the font is set
+// only when it changes, and a level text is put at its baseline without Qt's text formatting.
+class TextPen {
+public:
+    explicit TextPen(QPainter &p) : p_(p) {}
+
+    void draw(const DrawItem &it) {
+        use(it.font);
+        if (it.rotation == 0) {
+            const QRectF r = it.rect;
+            double x = r.left();
+            if (it.align != Align::Left) {
+                const double w = metrics_->horizontalAdvance(it.text);
+                x = it.align == Align::Center ? r.left() + (r.width() - w) / 2 : r.left() + r.width() - w;
+            }
+            p_.drawText(QPointF(x, r.top() + metrics_->ascent()), it.text);
+            return;
+        }
+        p_.save();
+        QRectF r = it.rect;
+        if (it.rotation == 90) {
+            // Reads from bottom to top: the strip's bottom-left corner becomes the text's origin.
+            p_.translate(r.left(), r.bottom());
+            p_.rotate(-90);
+        } else {
+            p_.translate(r.right(), r.top());
+            p_.rotate(90);
+        }
         r = QRectF(0, 0, it.rect.height(), it.rect.width());
-    } else if (it.rotation == 270) {
-        p.translate(r.right(), r.top());
-        p.rotate(90);
-        r = QRectF(0, 0, it.rect.height(), it.rect.width());
+        p_.drawText(r, flagsOf(it.align) | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip, it.text);
+        p_.restore();
     }
-    p.drawText(r, flagsOf(it.align) | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip, it.text);
-    p.restore();
-}
+    // After a state of the painter was restored.
+    void forget() { set_ = false; }
+
+private:
+    void use(const FontSpec &f) {
+        if (set_ && f == spec_)
+            return;
+        if (!set_ || !(f.face == spec_.face && f.size == spec_.size && f.weight == spec_.weight &&
+                       f.italic == spec_.italic && f.underline == spec_.underline)) {
+            font_ = fontInMils(f);
+            metrics_.emplace(font_);
+        }
+        spec_ = f;
+        set_ = true;
+        p_.setFont(font_);
+        p_.setPen(f.colour);
+    }
+
+    QPainter &p_;
+    bool set_ = false;
+    FontSpec spec_;
+    QFont font_;
+    std::optional<QFontMetricsF> metrics_;
+};
 
 } // namespace
 
@@ -66,6 +107,7 @@ void drawPage(QPainter &p, const Page &page, double unitsPerMil) {
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     // Rules and outlines of a hundredth of an inch, never thinner than a device dot.
     QPen pen(Qt::black, std::max(10.0, 1.0 / unitsPerMil));
+    TextPen texts(p);
     for (const DrawItem &it : page.items) {
         const bool clipped = !it.clip.isEmpty();
         if (clipped) {
@@ -75,9 +117,10 @@ void drawPage(QPainter &p, const Page &page, double unitsPerMil) {
         switch (it.kind) {
         case ElementKind::Text:
         case ElementKind::Memo:
-            drawText(p, it);
+            texts.draw(it);
             break;
         case ElementKind::Line:
+            texts.forget();
             p.setPen(pen);
             if (it.rect.width() > 0)
                 p.drawLine(it.rect.left(), it.rect.top(), it.rect.left() + it.rect.width(), it.rect.top());
@@ -88,6 +131,7 @@ void drawPage(QPainter &p, const Page &page, double unitsPerMil) {
             if (it.filled) {
                 p.fillRect(it.rect, it.fill);
             } else {
+                texts.forget();
                 p.setPen(pen);
                 p.setBrush(Qt::NoBrush);
                 p.drawRect(it.rect);
@@ -97,8 +141,10 @@ void drawPage(QPainter &p, const Page &page, double unitsPerMil) {
             p.drawImage(QRectF(it.rect), it.image);
             break;
         }
-        if (clipped)
+        if (clipped) {
             p.restore();
+            texts.forget();
+        }
     }
     p.restore();
 }

@@ -66,9 +66,13 @@ void Report::endPage() {
     if (printFailed_)
         return;
     if (!printer_) {
-        printer_ = std::make_unique<PagePrinter>(sharedPrinter());
-        sharedPrinter().setCopyCount(std::max(1, copies));
-        sharedPrinter().setCollateCopies(collate);
+        // Straight to the printer: it makes the report's copies itself.
+        QPrinter &p = sharedPrinter();
+        keptCopies_ = p.copyCount();
+        keptCollate_ = p.collateCopies();
+        p.setCopyCount(std::max(1, copies));
+        p.setCollateCopies(collate);
+        printer_ = std::make_unique<PagePrinter>(p);
         if (!printer_->begin(*done)) {
             printFailed_ = true;
             return;
@@ -83,6 +87,8 @@ bool Report::close() {
     if (printer_) {
         ok = printer_->end() && ok;
         printer_.reset();
+        sharedPrinter().setCopyCount(keptCopies_);
+        sharedPrinter().setCollateCopies(keptCollate_);
     }
     if (printOnClose_ && !queue_.isEmpty())
         ok = HANDLECOPIES(queue_, 1) && ok;

@@ -80,6 +80,8 @@ private:
     bool pageHasDetail_ = false;
     bool printOnClose_ = false;
     bool printFailed_ = false;
+    int keptCopies_ = 1;
+    bool keptCollate_ = false;
     std::unique_ptr<PagePrinter> printer_;
     QHash<QString, QImage> images_;
 };

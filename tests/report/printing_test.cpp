@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QPrinterInfo>
 #include <QProcess>
 #include <gtest/gtest.h>
 
@@ -84,6 +85,12 @@ TEST_F(PrintingTest, APrintoutReadsBackFromThePdfWithItsLettersAsWritten) {
     // The printer's own set-up is as it was.
     EXPECT_EQ(sharedPrinter().outputFileName(), QDir::current().absoluteFilePath("out.pdf"));
     EXPECT_FALSE(sharedPrinter().fullPage());
+}
+
+TEST(SharedPrinter, WithoutAPrinterOnTheSystemThePrintoutGoesToAPdfFile) {
+    if (!QPrinterInfo::availablePrinterNames().isEmpty())
+        GTEST_SKIP() << "this machine has a printer";
+    EXPECT_EQ(sharedPrinter().outputFormat(), QPrinter::PdfFormat);
 }
 
 TEST_F(PrintingTest, CopiesRepeatTheRunWhenCollatedAndEachPageWhenNot) {
