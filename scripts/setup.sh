@@ -6,7 +6,7 @@ packages=(
   qt6-base-dev qt6-multimedia-dev libgl-dev
   libsqlite3-dev libcdio-dev libboost-context-dev libdiscid-dev libcddb2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth poppler-utils fonts-dejavu-core
+  xvfb xauth poppler-utils fonts-dejavu-core fonts-liberation
 )
 missing=()
 for p in "${packages[@]}"; do

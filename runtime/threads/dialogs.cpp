@@ -90,10 +90,20 @@ int popupMenu(const QString &items) {
             continue;
         }
         ++number;
-        const bool greyed = item.startsWith(QLatin1Char('~'));
-        QAction *a = menu->addAction(greyed ? item.mid(1) : item);
+        QString text = item;
+        const bool greyed = text.startsWith(QLatin1Char('~'));
+        if (greyed)
+            text.remove(0, 1);
+        // "+" in front ticks an item, "-" leaves it unticked beside ticked ones.
+        const bool ticked = text.startsWith(QLatin1Char('+'));
+        const bool tickable = ticked || text.startsWith(QLatin1Char('-'));
+        if (tickable)
+            text.remove(0, 1);
+        QAction *a = menu->addAction(text);
         a->setData(number);
         a->setEnabled(!greyed);
+        a->setCheckable(tickable);
+        a->setChecked(ticked);
     }
     auto chosen = std::make_shared<int>(0);
     auto closed = std::make_shared<bool>(false);

@@ -23,8 +23,9 @@ std::optional<QColor> colorDialog(const QColor &initial, const QString &title = 
 bool printDialog(QPrinter *printer, const QString &title = {});
 
 // Shows a popup menu at the mouse and returns the number of the chosen item (1 for the first),
-// 0 when nothing was chosen. Items are separated by "|"; a "~" in front greys an item; an
-// item "-" is a separator line and takes no number.
+// 0 when nothing was chosen. Items are separated by "|"; a "~" in front greys an item; a "+"
+// in front gives it a tick and a "-" in front makes it one that could carry one; an item "-"
+// alone is a separator line and takes no number.
 int popupMenu(const QString &items);
 
 // "Text|*.txt|All|*.*" -> "Text (*.txt);;All (*.*)".

@@ -30,7 +30,7 @@ public:
         printers_->setObjectName(QStringLiteral("Printer"));
         for (const QString &name : QPrinterInfo::availablePrinterNames())
             printers_->addItem(name, name);
-        printers_->addItem(tr("PDF file"), QString());
+        printers_->addItem(tr("Print to File (PDF)"), QString());
         paper_ = new QComboBox;
         paper_->setObjectName(QStringLiteral("PaperSize"));
         portrait_ = new QRadioButton(tr("Portrait"));
@@ -110,7 +110,19 @@ private:
 
 QPrinter &sharedPrinter() {
     // Never destroyed: it must outlive every printout, whatever the order of exit.
-    static QPrinter *printer = new QPrinter(QPrinter::HighResolution);
+    static QPrinter *printer = [] {
+        auto *p = new QPrinter(QPrinter::HighResolution);
+        // As TBK_CDROM chooses the drive: a path ending ".pdf" prints into that file, any other
+        // text names the printer.
+        const QString chosen = qEnvironmentVariable("TBK_PRINTER");
+        if (chosen.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)) {
+            p->setOutputFormat(QPrinter::PdfFormat);
+            p->setOutputFileName(chosen);
+        } else if (!chosen.isEmpty()) {
+            p->setPrinterName(chosen);
+        }
+        return p;
+    }();
     return *printer;
 }
 

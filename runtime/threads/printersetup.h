@@ -7,7 +7,7 @@ class QString;
 namespace tbk {
 
 // The run's printer: the system's default printer until it is set up (a PDF file where the
-// system has no printer).
+// system has no printer), or the one TBK_PRINTER names (a path ending ".pdf": that PDF file).
 QPrinter &sharedPrinter();
 
 // Shows the set-up of the shared printer on the calling thread: which printer, the paper and

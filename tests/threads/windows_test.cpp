@@ -275,6 +275,18 @@ TEST_F(ThreadTest, PopupMenuGivesTheChosenItemAndGreysTildeItems) {
     EXPECT_EQ(chosen, 0);
 }
 
+TEST_F(ThreadTest, PopupMenuTicksPlusItemsAndShowsTheirTextsWithoutTheMark) {
+    int chosen = -1;
+    const int t = startThread([&] { chosen = popupMenu("-No Zoom|-|+Page Width|-50%"); });
+    ASSERT_TRUE(runUntilIdle());
+    EXPECT_FALSE(menuItemTicked(t, "No Zoom"));
+    EXPECT_TRUE(menuItemTicked(t, "Page Width"));
+    EXPECT_FALSE(menuItemTicked(t, "-50%"));   // no such text: the mark is not shown
+    ASSERT_TRUE(chooseMenuItem(t, "50%"));
+    ASSERT_TRUE(runUntilIdle());
+    EXPECT_EQ(chosen, 3);
+}
+
 TEST_F(ThreadTest, TheProgramEndsWhenItsBodyReturnsClosingTheOtherThreadsWindows) {
     QStringList log;
     setExitHook([](int code) { QCoreApplication::exit(code); });

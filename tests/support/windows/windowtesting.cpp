@@ -142,6 +142,16 @@ bool chooseMenuItem(int thread, const QString &item) {
     return false;
 }
 
+bool menuItemTicked(int thread, const QString &item) {
+    QMenu *menu = shownMenu(thread);
+    if (!menu)
+        return false;
+    for (QAction *a : menu->actions())
+        if (!a->isSeparator() && plain(a->text()) == plain(item))
+            return a->isChecked();
+    return false;
+}
+
 bool dismissMenu(int thread) {
     QMenu *menu = shownMenu(thread);
     if (!menu)

@@ -41,6 +41,9 @@ QString messageText(int thread);
 // Chooses the item (by its text without "&") of the popup menu the thread shows; false when it
 // shows none, has no such item or the item is greyed.
 bool chooseMenuItem(int thread, const QString &item);
+// Whether the item of the popup menu the thread shows carries a tick (false when there is no
+// such item).
+bool menuItemTicked(int thread, const QString &item);
 // Closes the popup menu the thread shows without a choice, as Escape does.
 bool dismissMenu(int thread);
 // Asks the window to close as the user would (the window's close box).

@@ -1,0 +1,274 @@
+#include "runtime/report/report.h"
+
+#include "runtime/report/render.h"
+#include "runtime/threads/printersetup.h"
+
+#include <QFontMetricsF>
+#include <QImageReader>
+
+#include <cmath>
+
+namespace tbk::report {
+
+Report::Report(Layout layout) : layout_(std::move(layout)) {}
+
+Report::~Report() = default;
+
+int Report::footerTop() const { return layout_.area.height() - layout_.footer.height; }
+
+bool Report::print(const QString &band) {
+    const Band *b = layout_.detail(band);
+    if (!b)
+        return false;
+    printBand(*b);
+    return true;
+}
+
+void Report::printTotals() { printBand(layout_.totals); }
+
+void Report::printBand(const Band &band) {
+    if (page_ && pageHasDetail_ && y_ + band.height > footerTop())
+        endPage();
+    if (!page_)
+        startPage();
+    const int room = footerTop() - y_;
+    if (band.height > room) {
+        // Taller than a page can hold: clipped on a page of its own, never carried on.
+        place(band, y_, QRect(layout_.origin.x(), layout_.origin.y() + y_, layout_.area.width(), std::max(0, room)));
+        y_ = footerTop();
+    } else {
+        place(band, y_);
+        y_ += band.height;
+    }
+    pageHasDetail_ = true;
+}
+
+void Report::startPage() {
+    page_ = std::make_shared<Page>();
+    page_->paper = layout_.paperMils();
+    ++pageNumber_;
+    pageHasDetail_ = false;
+    place(layout_.overlay, 0);
+    place(layout_.header, 0);
+    y_ = layout_.header.height;
+}
+
+void Report::endPage() {
+    if (!page_)
+        return;
+    place(layout_.footer, footerTop());
+    std::shared_ptr<const Page> done = std::move(page_);
+    page_.reset();
+    if (output_ == Output::Queue) {
+        queue_.append(std::move(done));
+        return;
+    }
+    if (printFailed_)
+        return;
+    if (!printer_) {
+        // Straight to the printer: it makes the report's copies itself.
+        QPrinter &p = sharedPrinter();
+        keptCopies_ = p.copyCount();
+        keptCollate_ = p.collateCopies();
+        p.setCopyCount(std::max(1, copies));
+        p.setCollateCopies(collate);
+        printer_ = std::make_unique<PagePrinter>(p);
+        if (!printer_->begin(*done)) {
+            printFailed_ = true;
+            return;
+        }
+    }
+    printFailed_ = !printer_->printPage(*done);
+}
+
+bool Report::close() {
+    endPage();
+    bool ok = !printFailed_;
+    if (printer_) {
+        ok = printer_->end() && ok;
+        printer_.reset();
+        sharedPrinter().setCopyCount(keptCopies_);
+        sharedPrinter().setCollateCopies(keptCollate_);
+    }
+    if (printOnClose_ && !queue_.isEmpty())
+        ok = HANDLECOPIES(queue_, 1) && ok;
+    printOnClose_ = false;
+    return ok;
+}
+
+void Report::place(const Band &band, int top, const QRect &clip) {
+    const QPoint corner = layout_.origin + QPoint(0, top);
+    for (const Element &e : band.elements) {
+        if (e.hidden)
+            continue;
+        const QRect at = e.rect.translated(corner);
+        switch (e.kind) {
+        case ElementKind::Text:
+            placeText(e, at, clip);
+            break;
+        case ElementKind::Memo:
+            placeMemo(e, at, clip);
+            break;
+        case ElementKind::Image:
+            placeImage(e, at, clip);
+            break;
+        case ElementKind::Line:
+        case ElementKind::Box: {
+            DrawItem it;
+            it.kind = e.kind;
+            it.rect = at;
+            it.filled = e.filled;
+            it.fill = e.fill;
+            it.clip = clip;
+            page_->items.push_back(std::move(it));
+            break;
+        }
+        }
+    }
+}
+
+void Report::placeText(const Element &e, const QRect &at, const QRect &clip) {
+    DrawItem it;
+    it.text = e.shownText(pageNumber_);
+    it.font = e.ownFont ? e.font : layout_.font;
+    it.align = e.align;
+    it.rotation = e.rotation == 90 || e.rotation == 270 ? e.rotation : 0;
+    Measure &m = measure(it.font);
+    const int along = int(std::ceil(m.width(it.text)));
+    const int across = int(std::ceil(m.metrics.height()));
+    QRect r = at;
+    const bool turned = it.rotation != 0;
+    // A size not given is the text's own; a given one clips the text at the element's edge.
+    const bool clipped = turned ? at.height() > 0 : at.width() > 0;
+    if (turned) {
+        if (r.width() <= 0)
+            r.setWidth(across);
+        if (r.height() <= 0)
+            r.setHeight(along);
+    } else {
+        if (r.width() <= 0)
+            r.setWidth(along);
+        if (r.height() <= 0)
+            r.setHeight(across);
+        if (e.align == Align::EndsAt)
+            r.moveRight(at.left() - 1);
+    }
+    it.rect = r;
+    it.clip = clipped ? (clip.isEmpty() ? r : clip.intersected(r)) : clip;
+    page_->items.push_back(std::move(it));
+}
+
+Report::Measure::Measure(const FontSpec &s) : spec(s), metrics(fontInMils(s)), advances_(256, -1.0) {}
+
+double Report::Measure::width(const QString &text) {
+    // Shaping every text of a long run costs more than laying it out; the sum of the letters'
+    // advances is what a line of one script is wide, kerning aside.
+    double w = 0;
+    for (QChar c : text) {
+        const ushort u = c.unicode();
+        if (u >= advances_.size())
+            return metrics.horizontalAdvance(text);
+        if (advances_[u] < 0)
+            advances_[u] = metrics.horizontalAdvance(c);
+        w += advances_[u];
+    }
+    return w;
+}
+
+Report::Measure &Report::measure(const FontSpec &spec) {
+    for (auto &m : measures_)
+        if (m->spec == spec)
+            return *m;
+    measures_.push_back(std::make_unique<Measure>(spec));
+    return *measures_.back();
+}
+
+namespace {
+
+// Breaks a text into lines no wider than the width: at blanks, and at CR LF (or a lone LF or
+// CR); a word wider than a line is broken where it reaches the edge.
+template <class Measure>
+QStringList wrapped(const QString &text, Measure &m, double width) {
+    QStringList lines;
+    QString normal = text;
+    normal.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    for (const QString &paragraph : normal.split(QLatin1Char('\n'))) {
+        QString line;
+        for (const QString &word : paragraph.split(QLatin1Char(' '))) {
+            QString candidate = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
+            if (m.width(candidate) <= width) {
+                line = candidate;
+                continue;
+            }
+            if (!line.isEmpty())
+                lines << line;
+            line = word;
+            while (line.size() > 1 && m.width(line) > width) {
+                int fit = 1;
+                while (fit < line.size() && m.width(line.left(fit + 1)) <= width)
+                    ++fit;
+                lines << line.left(fit);
+                line = line.mid(fit);
+            }
+        }
+        lines << line;
+    }
+    return lines;
+}
+
+} // namespace
+
+void Report::placeMemo(const Element &e, const QRect &at, const QRect &clip) {
+    const FontSpec font = e.ownFont ? e.font : layout_.font;
+    Measure &m = measure(font);
+    const int lineHeight = int(std::ceil(m.metrics.lineSpacing()));
+    const QRect box = clip.isEmpty() ? at : clip.intersected(at);
+    int top = at.top();
+    for (const QString &line : wrapped(e.shownText(pageNumber_), m, at.width())) {
+        if (top >= at.bottom())
+            break;
+        DrawItem it;
+        it.text = line;
+        it.font = font;
+        it.align = e.align == Align::EndsAt ? Align::Right : e.align;
+        it.rect = QRect(at.left(), top, at.width(), lineHeight);
+        it.clip = box;
+        page_->items.push_back(std::move(it));
+        top += lineHeight;
+    }
+}
+
+const QImage &Report::image(const QString &file) {
+    auto found = images_.find(file);
+    if (found != images_.end())
+        return *found;
+    QImageReader reader(file);
+    reader.setAutoTransform(true);
+    // Unreadable (a missing file, a kind Qt cannot read such as WMF) stays a null image.
+    return *images_.insert(file, reader.read());
+}
+
+void Report::placeImage(const Element &e, const QRect &at, const QRect &clip) {
+    if (e.imageFile.trimmed().isEmpty())
+        return;
+    const QImage &img = image(e.imageFile.trimmed());
+    if (img.isNull())
+        return;
+    QRect r = at;
+    auto mils = [](int pixels, int dotsPerMeter) {
+        const double perInch = dotsPerMeter > 0 ? dotsPerMeter * 0.0254 : 96.0;
+        return int(std::lround(pixels * 1000.0 / perInch));
+    };
+    if (r.width() <= 0)
+        r.setWidth(mils(img.width(), img.dotsPerMeterX()));
+    if (r.height() <= 0)
+        r.setHeight(mils(img.height(), img.dotsPerMeterY()));
+    DrawItem it;
+    it.kind = ElementKind::Image;
+    it.rect = r;
+    it.image = img;
+    it.clip = clip;
+    page_->items.push_back(std::move(it));
+}
+
+} // namespace tbk::report

@@ -1,0 +1,16 @@
+#pragma once
+// Reading a report's pages back: the texts of a page by line, as a reader would see them.
+#include "runtime/report/pagemodel.h"
+
+#include <QList>
+#include <QStringList>
+
+namespace tbk::report::test {
+
+// The page's texts grouped by the top of their line, lines from the top down, each line's
+// texts from left to right; blank texts are left out.
+QList<QStringList> pageLines(const PreviewImageQueue &queue, int page);
+// The first text item of the page that shows the text, or null.
+const DrawItem *findText(const PreviewImageQueue &queue, int page, const QString &text);
+
+} // namespace tbk::report::test
