@@ -1,0 +1,141 @@
+#include "core/tips.h"
+
+#include "core/artwork.h"
+#include "core/datafiles.h"
+#include "core/form.h"
+#include "core/programsettings.h"
+#include "runtime/settings/profile.h"
+#include "runtime/values/text.h"
+#include "runtime/ui/windowbuilder.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace tbk {
+
+qint32 nextTipTarget(qint32 shown, qint32 highest) {
+    // Against the highest identifier, not the number of tips: after deletes they differ, and
+    // the tips above the count would never be reached.
+    return shown < highest && shown > 0 ? shown + 1 : 1;
+}
+
+qint32 backTipTarget(qint32 shown, qint32 highest) { return shown > 1 ? shown - 1 : highest; }
+
+namespace {
+
+const char *const kTipEntry = "Tip";
+const char *const kShowTipsEntry = "ShowTips";
+
+DittoStore &tipDitto() {
+    static DittoStore store;
+    return store;
+}
+
+// The highest tip identifier in the file; 0 when it has none.
+qint32 highestTipId() {
+    TIP.set(TIP.KEYID);
+    return TIP.previous() ? TIP.ID.value() : 0;
+}
+
+// Reads the first tip at or above the identifier (forward) or the last at or below it.
+bool readTip(qint32 id, bool forward) {
+    TIP.clear();
+    TIP.ID = id;
+    TIP.setFromBuffer(TIP.KEYID);
+    return forward ? TIP.next() : TIP.previous();
+}
+
+void putSetting(const char *entry, qint64 value) {
+    putIni(QString::fromLatin1(kSettingsSection), QString::fromLatin1(entry), QString::number(value), ProgramIniFile);
+}
+
+class TipWindow : public Form {
+public:
+    TipWindow()
+        : Form(QStringLiteral("UpdateTBKTips"), {&TIP, &TIP.KEYID, QStringLiteral("ID"), DeleteTipRecord,
+                                                  UpdateTipRecord, CaptureTipLinks, {{&TIP.KEYTIP, QStringLiteral("Tips")}}}),
+          editor_(DbgMode != 0) {
+        setKeepsPlace(false);
+        // Only the editor writes tips; the tip of the day's text is read-only.
+        if (editor_)
+            useDitto(tipDitto(), Qt::Key_Apostrophe);
+    }
+
+protected:
+    QWidget *createForm() override {
+        if (!editor_ && !showFirstTip())
+            return nullptr;
+        WindowBuilder b(*this, {}, {260, 110});
+        b.picture(artwork(QStringLiteral("bulb.gif")));
+        b.column();
+        QLabel *caption = b.text(QStringLiteral("TuneBank Pro Tip of the Day..."));
+        QFont font = caption->font();
+        font.setBold(true);
+        font.setPointSizeF(font.pointSizeF() * 1.3);
+        caption->setFont(font);
+        auto *text = b.memo({}, QStringLiteral("TIP:TIP"), 60);
+        auto *show = b.check(QStringLiteral("Show tips at start up"), QString::fromLatin1(kShowTipsEntry),
+                             QStringLiteral("Show tip at startup"));
+        QPushButton *ok = b.button(QStringLiteral("&Ok"));
+        QPushButton *close = b.button(QStringLiteral("Cl&ose"));
+        QPushButton *back = b.button(QStringLiteral("&Back"));
+        QPushButton *next = b.button(QStringLiteral("&Next"));
+        QWidget *w = b.finish();
+
+        setFormButtons(ok, nullptr);
+        ok->setVisible(editor_);
+        back->setVisible(!editor_);
+        next->setVisible(!editor_);
+        text->setReadOnly(!editor_);
+        show->setChecked(ShowTips != 0);
+        // The new choice holds for the rest of the run; only Close keeps it for the next.
+        on(show, EventKind::Accepted, [show] { ShowTips = show->isChecked() ? 1 : 0; });
+        on(close, EventKind::Accepted, [this] {
+            putSetting(kShowTipsEntry, ShowTips);
+            putSetting(kTipEntry, shownTip());
+            cancelPressed();
+        });
+        on(back, EventKind::Accepted, [this] { step(false); });
+        on(next, EventKind::Accepted, [this] { step(true); });
+        return w;
+    }
+
+    void formOpened() override { widget()->setWindowTitle(QString()); }
+
+private:
+    qint32 shownTip() { return record().value(QStringLiteral("TIP:ID")).toInt(); }
+
+    // The tip after the one shown last in an earlier run; false when there is none.
+    bool showFirstTip() {
+        const qint32 last = numberInRange<qint32>(numericValue(
+            getIni(QString::fromLatin1(kSettingsSection), QString::fromLatin1(kTipEntry), QStringLiteral("1"), ProgramIniFile)));
+        const qint32 highest = highestTipId();
+        if (highest == 0 || !readTip(nextTipTarget(last, highest), true))
+            return false;
+        record().fromBuffer();
+        return true;
+    }
+
+    void step(bool forward) {
+        const qint32 highest = highestTipId();
+        if (highest == 0)
+            return;
+        const qint32 shown = shownTip();
+        const bool found = forward ? readTip(nextTipTarget(shown, highest), true)
+                                   : readTip(backTipTarget(shown, highest), false) || readTip(highest, false);
+        if (!found)
+            return;
+        record().fromBuffer();
+        loadControls();
+    }
+
+    bool editor_;
+};
+
+} // namespace
+
+void UpdateTBKTips() { TipWindow().run(); }
+
+} // namespace tbk
