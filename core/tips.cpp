@@ -1,17 +1,20 @@
 #include "core/tips.h"
 
 #include "core/artwork.h"
+#include "core/browse.h"
 #include "core/datafiles.h"
 #include "core/form.h"
 #include "core/programsettings.h"
 #include "runtime/settings/profile.h"
 #include "runtime/values/text.h"
+#include "runtime/ui/listcontrol.h"
 #include "runtime/ui/windowbuilder.h"
 
 #include <QCheckBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTabWidget>
 
 namespace tbk {
 
@@ -89,7 +92,7 @@ protected:
         back->setVisible(!editor_);
         next->setVisible(!editor_);
         text->setReadOnly(!editor_);
-        show->setChecked(ShowTips != 0);
+        controls().setValue(QString::fromLatin1(kShowTipsEntry), int(ShowTips != 0));
         // The new choice holds for the rest of the run; only Close keeps it for the next.
         on(show, EventKind::Accepted, [show] { ShowTips = show->isChecked() ? 1 : 0; });
         on(close, EventKind::Accepted, [this] {
@@ -103,6 +106,17 @@ protected:
     }
 
     void formOpened() override { widget()->setWindowTitle(QString()); }
+
+    void takeEvent(const Event &e) override {
+        // The tip of the day is for reading: its text is not left selected, Next has the focus.
+        if (e.kind == EventKind::OpenWindow && !editor_) {
+            if (auto *text = qobject_cast<QPlainTextEdit *>(controls().control(QStringLiteral("TIP:TIP"))))
+                text->moveCursor(QTextCursor::Start);
+            if (QWidget *next = controls().control(QStringLiteral("Next")))
+                next->setFocus();
+        }
+        Form::takeEvent(e);
+    }
 
 private:
     qint32 shownTip() { return record().value(QStringLiteral("TIP:ID")).toInt(); }
@@ -134,8 +148,37 @@ private:
     bool editor_;
 };
 
+class TipList : public Browse {
+public:
+    TipList() : Browse(QStringLiteral("BrowseTBKTips"), {&TIP}) {
+        setKeepsPlace(false);
+        setKeepsListFormat(false);
+    }
+
+protected:
+    QWidget *buildWindow() override {
+        WindowBuilder b(*this, QStringLiteral("Tips"), {260, 150});
+        b.tab(QStringLiteral("Tips"));
+        ListControl *list = b.list(QStringLiteral("Browse"), QStringLiteral("200L(2)|M~Tip~@s255@"), 110);
+        b.endTab();
+        Buttons buttons;
+        buttons.add = b.button(QStringLiteral("&Add"));
+        buttons.change = b.button(QStringLiteral("&Change"));
+        buttons.remove = b.button(QStringLiteral("&Delete"));
+        buttons.close = b.button(QStringLiteral("Cl&ose"));
+        makeList(list, TIP, [] { return std::vector<QVariant>{TIP.TIP.str().left(255)}; })
+            .addSortOrder({&TIP.KEYID, {}, {}, LocatorKind::None, 0, {0}});
+        setButtons(buttons);
+        setForm(QStringLiteral("UpdateTBKTips"));
+        QWidget *w = b.finish();
+        setSortTabs(w->findChild<QTabWidget *>());
+        return w;
+    }
+};
+
 } // namespace
 
 void UpdateTBKTips() { TipWindow().run(); }
+void BrowseTBKTips() { TipList().run(); }
 
 } // namespace tbk

@@ -16,6 +16,7 @@ int main(int argc, char **argv) {
     tbk::registerProcedure(QStringLiteral("SetQueryWizardTexts"), tbk::SetQueryWizardTexts);
     tbk::registerProcedure(QStringLiteral("ShowAboutWindow"), tbk::ShowAboutWindow);
     tbk::registerProcedure(QStringLiteral("UpdateTBKTips"), tbk::UpdateTBKTips);
+    tbk::registerProcedure(QStringLiteral("BrowseTBKTips"), tbk::BrowseTBKTips);
 
     return tbk::runProgram(tbk::MainProgram);
 }

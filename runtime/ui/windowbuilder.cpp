@@ -227,6 +227,9 @@ QLabel *WindowBuilder::picture(const QPixmap &picture) {
     auto *label = new QLabel(here().owner);
     label->setPixmap(picture);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // A picture keeps its size: the room the window gains goes to the controls beside it.
+    label->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    here().column->grid->setColumnStretch(1, 0);
     spanning(label, false);
     return label;
 }
