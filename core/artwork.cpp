@@ -333,11 +333,48 @@ QPixmap helpIcon() {
     });
 }
 
+QPixmap bulb() {
+    // A lit bulb: glass, a glow round it and a screw base.
+    QPixmap p = canvas(48, 64);
+    QPainter g(&p);
+    g.setRenderHint(QPainter::Antialiasing);
+    QRadialGradient glow(QPointF(24, 22), 24);
+    glow.setColorAt(0, QColor(255, 240, 150, 200));
+    glow.setColorAt(1, QColor(255, 240, 150, 0));
+    g.setPen(Qt::NoPen);
+    g.setBrush(glow);
+    g.drawEllipse(QPointF(24, 22), 24, 22);
+    QPainterPath glass;
+    glass.moveTo(17, 40);
+    glass.cubicTo(17, 32, 8, 29, 8, 20);
+    glass.arcTo(QRectF(8, 4, 32, 32), 180, -180);
+    glass.cubicTo(40, 29, 31, 32, 31, 40);
+    glass.closeSubpath();
+    QRadialGradient fill(QPointF(20, 15), 20);
+    fill.setColorAt(0, QColor(255, 255, 235));
+    fill.setColorAt(1, kGold);
+    g.setBrush(fill);
+    g.setPen(QPen(kGold.darker(150), 1.5));
+    g.drawPath(glass);
+    g.setPen(QPen(kGold.darker(170), 1.2));
+    g.setBrush(Qt::NoBrush);
+    g.drawPolyline(QPolygonF({QPointF(20, 40), QPointF(20, 27), QPointF(22, 24), QPointF(24, 27), QPointF(26, 24),
+                              QPointF(28, 27), QPointF(28, 40)}));
+    g.setPen(QPen(kNavy, 1));
+    g.setBrush(QColor(170, 170, 180));
+    for (int i = 0; i < 3; ++i)
+        g.drawRoundedRect(QRectF(16, 41 + i * 5, 16, 5), 2, 2);
+    g.setBrush(kNavy);
+    g.drawRoundedRect(QRectF(20, 56, 8, 4), 2, 2);
+    return p;
+}
+
 const QHash<QString, std::function<QPixmap()>> &painters() {
     static const QHash<QString, std::function<QPixmap()>> table{
         {QStringLiteral("tbk98-3.gif"), splashPicture},
         {QStringLiteral("tbk98nte.gif"), frameLogo},
         {QStringLiteral("winpyr.ico"), pyramid},
+        {QStringLiteral("bulb.gif"), bulb},
         {QStringLiteral("note.ico"), noteIcon},
         {QStringLiteral("notepage.ico"), notePageIcon},
         {QStringLiteral("smcd.ico"), smallCdIcon},

@@ -34,6 +34,10 @@ QWidget *Form::createWindow() {
         return nullptr;
     }
     QWidget *w = createForm();
+    if (!w) {
+        finishCall();
+        return nullptr;
+    }
     w->setWindowTitle(QString::fromLatin1(record_.inserting() ? kAddingTitle : kChangingTitle));
     if (!ok_)
         ok_ = qobject_cast<QPushButton *>(controls().control(QStringLiteral("OK")));

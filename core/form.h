@@ -39,7 +39,8 @@ public:
     qint32 response() const { return record_.response(); }
 
 protected:
-    // The window with its controls; its title is set by the base. OK and Cancel are the buttons
+    // The window with its controls (null: the form closes without one, cancelled); its title
+    // is set by the base. OK and Cancel are the buttons
     // named "OK" and "Cancel" unless setFormButtons names others.
     virtual QWidget *createForm() = 0;
     // A new record's field primes and what is filled after its identifier, on the file's buffer

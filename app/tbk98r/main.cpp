@@ -3,6 +3,7 @@
 #include "core/mainprogram.h"
 #include "core/procedures.h"
 #include "core/splash.h"
+#include "core/tips.h"
 #include "impex/querywizardtexts.h"
 #include "runtime/threads/halt.h"
 
@@ -14,6 +15,8 @@ int main(int argc, char **argv) {
 
     tbk::registerProcedure(QStringLiteral("SetQueryWizardTexts"), tbk::SetQueryWizardTexts);
     tbk::registerProcedure(QStringLiteral("ShowAboutWindow"), tbk::ShowAboutWindow);
+    tbk::registerProcedure(QStringLiteral("UpdateTBKTips"), tbk::UpdateTBKTips);
+    tbk::registerProcedure(QStringLiteral("BrowseTBKTips"), tbk::BrowseTBKTips);
 
     return tbk::runProgram(tbk::MainProgram);
 }

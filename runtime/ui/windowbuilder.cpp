@@ -100,6 +100,11 @@ void WindowBuilder::declare(QWidget *control, const QString &name, const QString
 }
 
 void WindowBuilder::prompted(const QString &prompt, QWidget *control, Fit fit) {
+    // A control without a prompt takes the prompt's room as well.
+    if (prompt.isEmpty()) {
+        spanning(control, fit == Fit::Fills);
+        return;
+    }
     const int row = takeRow();
     Column &c = *here().column;
     auto *label = new QLabel(prompt, here().owner);
@@ -209,6 +214,24 @@ QPlainTextEdit *WindowBuilder::memo(const QString &prompt, const QString &field,
     memo->setMinimumWidth(du_.x(pictureUnits(QStringLiteral("@s%1").arg(kWideChars))));
     prompted(prompt, memo, Fit::Fills);
     return memo;
+}
+
+QLabel *WindowBuilder::text(const QString &text) {
+    auto *label = new QLabel(text, here().owner);
+    label->setWordWrap(true);
+    spanning(label, false);
+    return label;
+}
+
+QLabel *WindowBuilder::picture(const QPixmap &picture) {
+    auto *label = new QLabel(here().owner);
+    label->setPixmap(picture);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // A picture keeps its size: the room the window gains goes to the controls beside it.
+    label->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    here().column->grid->setColumnStretch(1, 0);
+    spanning(label, false);
+    return label;
 }
 
 QPushButton *WindowBuilder::button(const QString &text, const QString &tip) {

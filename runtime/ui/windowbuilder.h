@@ -33,6 +33,7 @@ class QGroupBox;
 class QHBoxLayout;
 class QLabel;
 class QLineEdit;
+class QPixmap;
 class QPlainTextEdit;
 class QPushButton;
 class QSpinBox;
@@ -65,6 +66,9 @@ public:
     QGroupBox *option(const QString &prompt, const QString &field, const QStringList &choices,
                       const QString &tip = {}, const QVariantList &values = {});
     QPlainTextEdit *memo(const QString &prompt, const QString &field, int heightUnits = 40, const QString &tip = {});
+    // A line of text, or a picture, across the column.
+    QLabel *text(const QString &text);
+    QLabel *picture(const QPixmap &picture);
     // Buttons declared one after another share a row, on its right.
     QPushButton *button(const QString &text, const QString &tip = {});
     ListControl *list(const QString &name, const QString &format, int heightUnits = 100, const QString &tip = {});

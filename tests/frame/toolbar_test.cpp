@@ -50,8 +50,9 @@ protected:
                 closeByUser(w);
         }
         runUntilIdle();
-        if (frameTable().thread)
+        if (frameTable().thread) {
             EXPECT_TRUE(exitFrame());
+        }
         FrameTest::TearDown();
     }
 
