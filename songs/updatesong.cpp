@@ -338,14 +338,6 @@ int SongForm::checkMedia() {
     return found ? 0 : ShowStandardWarning(11, QStringLiteral("Media"), QStringLiteral("Media"));
 }
 
-qint32 songTimeAsTyped(qint32 time) {
-    const qint32 twoHours = parsePicture(QStringLiteral("@t1"), QStringLiteral("2:00"))->toInt();
-    if (time <= twoHours)
-        return time;
-    // Counted from midnight, as every time is: "3:45" is then three minutes 45 seconds.
-    return (time - kTimeOfMidnight) / 60 + kTimeOfMidnight;
-}
-
 int SongForm::checkTime() {
     const qint32 time = controls().value(kTime).toInt();
     const qint32 taken = songTimeAsTyped(time);
@@ -476,6 +468,14 @@ void SongForm::chooseAlbum() {
 }
 
 } // namespace
+
+qint32 songTimeAsTyped(qint32 time) {
+    const qint32 twoHours = parsePicture(QStringLiteral("@t1"), QStringLiteral("2:00"))->toInt();
+    if (time <= twoHours)
+        return time;
+    // Counted from midnight, as every time is: "3:45" is then three minutes 45 seconds.
+    return (time - kTimeOfMidnight) / 60 + kTimeOfMidnight;
+}
 
 void setAddModeChooser(std::function<QString()> chooser) { addModeChooser() = std::move(chooser); }
 
