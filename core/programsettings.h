@@ -39,6 +39,9 @@ extern quint8 ReportPreviewChoice;
 // Globals named GLO:X.
 struct GlobalValues {
     FixedString<1> Delimiter{"."};
+    // The side or disc whose songs an album window shows; the song form and the CD reading
+    // take it for new songs.
+    quint8 Side = 0;
 };
 extern GlobalValues GLO;
 

@@ -1,11 +1,15 @@
 // The catalogue program: the runtime on Qt's loop, the procedures of every subsystem, and the
 // main program body on the first logical thread.
+#include "albums/selectalbum.h"
 #include "core/mainprogram.h"
 #include "core/procedures.h"
 #include "core/splash.h"
 #include "core/tips.h"
 #include "impex/querywizardtexts.h"
 #include "runtime/threads/halt.h"
+#include "songs/categories.h"
+#include "songs/media.h"
+#include "songs/updatesong.h"
 
 #include <QApplication>
 
@@ -17,6 +21,12 @@ int main(int argc, char **argv) {
     tbk::registerProcedure(QStringLiteral("ShowAboutWindow"), tbk::ShowAboutWindow);
     tbk::registerProcedure(QStringLiteral("UpdateTBKTips"), tbk::UpdateTBKTips);
     tbk::registerProcedure(QStringLiteral("BrowseTBKTips"), tbk::BrowseTBKTips);
+    tbk::registerProcedure(QStringLiteral("BrowseCategories"), tbk::BrowseCategories);
+    tbk::registerProcedure(QStringLiteral("UpdateCategories"), tbk::UpdateCategories);
+    tbk::registerProcedure(QStringLiteral("BrowseMedia"), tbk::BrowseMedia);
+    tbk::registerProcedure(QStringLiteral("UpdateMedia"), tbk::UpdateMedia);
+    tbk::registerProcedure(QStringLiteral("UpdateSong"), tbk::UpdateSong);
+    tbk::registerProcedure(QStringLiteral("SelectAlbum"), tbk::SelectAlbum);
 
     return tbk::runProgram(tbk::MainProgram);
 }

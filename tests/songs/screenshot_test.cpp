@@ -1,0 +1,59 @@
+// Not checks, so disabled: run with --gtest_also_run_disabled_tests, TBK_SCREENSHOT set to a
+// path without extension and a real display (xvfb-run with QT_QPA_PLATFORM=xcb); saves
+// pictures of the song form, one per tab, and of the category list.
+#include "core/programsettings.h"
+#include "songs/categories.h"
+#include "songs/updatesong.h"
+#include "songtest.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+using namespace songtest;
+
+namespace {
+
+class SongScreenshot : public SongTest {
+protected:
+    static void save(const QString &name) {
+        runFor(500);
+        EXPECT_TRUE(QGuiApplication::primaryScreen()->grabWindow(0).save(
+            qEnvironmentVariable("TBK_SCREENSHOT") + name + QStringLiteral(".png")));
+    }
+};
+
+TEST_F(SongScreenshot, DISABLED_SongFormAndCategories) {
+    if (qEnvironmentVariable("TBK_SCREENSHOT").isEmpty())
+        GTEST_SKIP() << "TBK_SCREENSHOT not set";
+    for (const char *m : {"CD", "Vinyl", "Cassette (Dolby B)"})
+        addMedia(QString::fromLatin1(m));
+    for (auto [id, name] : {std::pair{1, "Blues"}, {2, "Pop"}, {3, "Rap"}, {4, "Reggae"}, {5, "Rock"}})
+        addCategory(id, QString::fromLatin1(name));
+    DateFormat = "d2";
+    UDKPrompt = "Catalogue No";
+    addSong(1, "Bohemian Rhapsody", 0, 1, 11);
+    MUS.Artist = "Queen";
+    MUS.Album = "A Night at the Opera";
+    MUS.FileNumber = "CD-0042";
+    MUS.CategoryID = 5;
+    MUS.Time = 35501;
+    MUS.Rating = 9;
+    MUS.EndType = "Slow";
+    MUS.Notes = "Recorded 1975.";
+    ASSERT_TRUE(MUS.put());
+    auto c = call(UpdateSong, ChangeRecord, [] { ASSERT_TRUE(loadSong(1)); });
+    ASSERT_TRUE(window(*c));
+    window(*c)->move(20, 20);
+    for (const char *tab : {"General", "Recording/Performance", "Custom", "Notes"}) {
+        ASSERT_TRUE(chooseTab(c->thread, QString::fromLatin1(tab)));
+        save(QStringLiteral("-song-") + QString::fromLatin1(tab).left(6).replace('/', '-'));
+    }
+    ASSERT_TRUE(press(*c, "Cancel"));
+    auto b = call(BrowseCategories, 0);
+    ASSERT_TRUE(window(*b));
+    window(*b)->move(20, 20);
+    save(QStringLiteral("-categories"));
+    ASSERT_TRUE(press(*b, "Close"));
+}
+
+} // namespace
