@@ -3,7 +3,7 @@
 #include "core/mainprogram.h"
 #include "core/procedures.h"
 #include "core/splash.h"
-#include "impex/querywizardtexts.h"
+#include "runtime/querywizard/querywizardtexts.h"
 #include "runtime/threads/halt.h"
 
 #include <QApplication>

@@ -238,6 +238,14 @@ ListControl *WindowBuilder::list(const QString &name, const QString &format, int
     return list;
 }
 
+QLabel *WindowBuilder::text(const QString &text, const QString &name) {
+    auto *label = new QLabel(text, here().owner);
+    label->setObjectName(name);
+    label->setWordWrap(true);
+    spanning(label, false);
+    return label;
+}
+
 QWidget *WindowBuilder::tab(const QString &text) {
     Section &s = here();
     if (!s.tabs) {

@@ -68,6 +68,8 @@ public:
     // Buttons declared one after another share a row, on its right.
     QPushButton *button(const QString &text, const QString &tip = {});
     ListControl *list(const QString &name, const QString &format, int heightUnits = 100, const QString &tip = {});
+    // A line of text across both columns, wrapped to the window's width ("\n" breaks it).
+    QLabel *text(const QString &text, const QString &name = {});
 
     // The rows up to endTab() go on a page with this text; pages declared one after another
     // share one tab control.
