@@ -141,8 +141,7 @@ QWidget *QueryWizardWindow::createWindow() {
     b.option(text(167), QStringLiteral("ValueKind"), {text(151), text(153), text(152)}, {},
              {int(Condition::Constant), int(Condition::OtherField), int(Condition::Expression)});
     b.entry(plain(text(151)), QStringLiteral("Value"), QStringLiteral("@s255"));
-    QComboBox *other = b.lookup(plain(text(153)), QStringLiteral("OtherField"), QStringLiteral("@s40"));
-    other->setEditable(false);
+    b.lookup(plain(text(153)), QStringLiteral("OtherField"), QStringLiteral("@s40"));
     b.entry(plain(text(152)), QStringLiteral("Expression"), QStringLiteral("@s255"));
     b.check(text(161), QStringLiteral("Absolute"));
     b.check(text(162), QStringLiteral("CaseSensitive"));
@@ -157,9 +156,9 @@ QWidget *QueryWizardWindow::createWindow() {
     QPushButton *orButton = button(b, 127, 125, 126);
     change_ = button(b, 112, 110, 111);
     delete_ = button(b, 115, 113, 114);
-    QPushButton *manualButton = button(b, 121, 119, 120);
     b.endTab();
 
+    QPushButton *manualButton = button(b, 121, 119, 120);
     back_ = button(b, 106, 104, 105);
     next_ = button(b, 124, 122, 123);
     finish_ = button(b, 118, 116, 117);
@@ -319,11 +318,10 @@ void QueryWizardWindow::operationChosen() {
             otherFields_.append(&g);
             labels.append(g.QWFLDDESC.str());
         }
-    auto *other = static_cast<QComboBox *>(controls().control(QStringLiteral("OtherField")));
-    other->clear();
-    other->addItems(labels);
+    QWidget *other = controls().control(QStringLiteral("OtherField"));
+    static_cast<LookupField *>(FieldControl::of(other))->setChoices(labels);
     const QueryField *was = condition_.valueKind == Condition::OtherField ? queue_.find(condition_.value) : nullptr;
-    other->setCurrentIndex(was ? int(otherFields_.indexOf(was)) : (labels.isEmpty() ? -1 : 0));
+    controls().setValue(QStringLiteral("OtherField"), was ? was->QWFLDDESC.str() : labels.value(0));
     controls().setValue(QStringLiteral("Expression"),
                         condition_.valueKind == Condition::Expression ? condition_.value : QString());
     controls().setValue(QStringLiteral("ValueKind"), int(condition_.valueKind));
@@ -336,6 +334,11 @@ void QueryWizardWindow::operationChosen() {
 }
 
 void QueryWizardWindow::valueEntered() {
+    // A rejected constant does not hold up a value of another kind: it shows its last good value.
+    if (controls().value(QStringLiteral("ValueKind")).toInt() != Condition::Constant) {
+        FieldControl *constant = FieldControl::of(controls().control(QStringLiteral("Value")));
+        constant->setValue(constant->value());
+    }
     if (controls().validateAll())
         return;
     const QueryField *f = currentField();
@@ -357,7 +360,9 @@ void QueryWizardWindow::valueEntered() {
         break;
     case Condition::OtherField: {
         entry = controls().control(QStringLiteral("OtherField"));
-        const int i = static_cast<QComboBox *>(entry)->currentIndex();
+        auto *combo = static_cast<QComboBox *>(entry);
+        // Typed or chosen, the text must name one of the fields offered.
+        const int i = combo->findText(combo->currentText().trimmed(), Qt::MatchFixedString);
         if (i < 0 || i >= otherFields_.size())
             entry = nullptr;
         else
@@ -429,7 +434,8 @@ void QueryWizardWindow::back() {
 }
 
 void QueryWizardWindow::manual() {
-    const bool one = editing_ >= 0;
+    // Changing one typed condition, or typing the whole query anew.
+    const bool one = editing_ >= 0 && condition_.valueKind == Condition::Manual;
     const QString now = one ? condition_.value : filterText(query_, queue_).value_or(QString());
     ManualQueryWindow w(queue_, now);
     w.run();
