@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -29,7 +30,7 @@ public:
 
 namespace {
 
-const QString kOneColumn = QStringLiteral("200L(2)|M@s255@");
+const QString kOneColumn = QStringLiteral("240L(2)|M@s255@");
 const QString kFieldColumns = QStringLiteral("140L(2)|M~~@s40@100L(2)|M~~@s60@");
 
 QString plain(QString s) { return s.remove(QLatin1Char('&')); }
@@ -42,6 +43,12 @@ QPushButton *button(WindowBuilder &b, int textId, int tipId, int statusId) {
 }
 
 // The window's typeface and size as the display texts give them.
+// The wizard's lists have no column headings to show.
+void hideHeadings(QWidget *w) {
+    for (ListControl *l : w->findChildren<ListControl *>())
+        l->header()->hide();
+}
+
 void useFont(QWidget *w, int faceId, int sizeId) {
     const QString face = text(faceId);
     const int size = QW_DisplayText(sizeId).toInt();
@@ -165,6 +172,7 @@ QWidget *QueryWizardWindow::createWindow() {
     QPushButton *cancel = button(b, 109, 107, 108);
     QWidget *w = b.finish();
     useFont(w, 77, 78);
+    hideHeadings(w);
     pages_ = w->findChild<QTabWidget *>();
     pages_->tabBar()->hide();
 
@@ -554,6 +562,7 @@ QWidget *SavedQueryListWindow::createWindow() {
     QPushButton *close = button(b, 208, 206, 207);
     QWidget *w = b.finish();
     useFont(w, 218, 219);
+    hideHeadings(w);
     list_->setRows(rows_.get());
     reload();
     on(insertButton, EventKind::Accepted, [this] { edit(SavedQuery{}, Save::Adding); });
