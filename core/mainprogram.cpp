@@ -3,7 +3,7 @@
 #include "core/datafiles.h"
 #include "core/frame.h"
 #include "core/procedures.h"
-#include "core/querywizardlink.h"
+#include "runtime/querywizard/displaytexts.h"
 #include "core/startuprepair.h"
 #include "runtime/data/upgrader.h"
 

@@ -5,7 +5,7 @@
 #include "core/procedures.h"
 #include "core/splash.h"
 #include "core/tips.h"
-#include "impex/querywizardtexts.h"
+#include "runtime/querywizard/querywizardtexts.h"
 #include "runtime/threads/halt.h"
 #include "songs/categories.h"
 #include "songs/media.h"

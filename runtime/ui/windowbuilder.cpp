@@ -216,13 +216,6 @@ QPlainTextEdit *WindowBuilder::memo(const QString &prompt, const QString &field,
     return memo;
 }
 
-QLabel *WindowBuilder::text(const QString &text) {
-    auto *label = new QLabel(text, here().owner);
-    label->setWordWrap(true);
-    spanning(label, false);
-    return label;
-}
-
 QLabel *WindowBuilder::picture(const QPixmap &picture) {
     auto *label = new QLabel(here().owner);
     label->setPixmap(picture);
@@ -259,6 +252,14 @@ ListControl *WindowBuilder::list(const QString &name, const QString &format, int
     list->setMinimumHeight(du_.y(heightUnits));
     spanning(list, true);
     return list;
+}
+
+QLabel *WindowBuilder::text(const QString &text, const QString &name) {
+    auto *label = new QLabel(text, here().owner);
+    label->setObjectName(name);
+    label->setWordWrap(true);
+    spanning(label, false);
+    return label;
 }
 
 QWidget *WindowBuilder::tab(const QString &text) {

@@ -66,12 +66,13 @@ public:
     QGroupBox *option(const QString &prompt, const QString &field, const QStringList &choices,
                       const QString &tip = {}, const QVariantList &values = {});
     QPlainTextEdit *memo(const QString &prompt, const QString &field, int heightUnits = 40, const QString &tip = {});
-    // A line of text, or a picture, across the column.
-    QLabel *text(const QString &text);
+    // A picture across the column; it keeps its size.
     QLabel *picture(const QPixmap &picture);
     // Buttons declared one after another share a row, on its right.
     QPushButton *button(const QString &text, const QString &tip = {});
     ListControl *list(const QString &name, const QString &format, int heightUnits = 100, const QString &tip = {});
+    // A line of text across both columns, wrapped to the window's width ("\n" breaks it).
+    QLabel *text(const QString &text, const QString &name = {});
 
     // The rows up to endTab() go on a page with this text; pages declared one after another
     // share one tab control.

@@ -1,8 +1,8 @@
 #include "framefixture.h"
 
-#include "core/querywizardlink.h"
+#include "runtime/querywizard/displaytexts.h"
 #include "core/startuprepair.h"
-#include "impex/querywizardtexts.h"
+#include "runtime/querywizard/querywizardtexts.h"
 #include "runtime/data/upgrader.h"
 #include "runtime/threads/messagebox.h"
 

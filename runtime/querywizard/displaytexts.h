@@ -1,7 +1,6 @@
 #pragma once
 // What the program hands the query wizard before any window opens: the name of its saved-query
-// file and its display texts. Kept here until the wizard itself is part of the program; the
-// wizard then reads these.
+// file and its display texts. Every text the wizard's windows show is read from here.
 #include "runtime/values/text.h"
 
 #include <QList>
@@ -23,5 +22,10 @@ QVariant QW_DisplayText(qint32 id);
 // Every call of QW_SETDISPLAYTEXT so far, in order.
 const QList<QPair<qint32, QVariant>> &QW_DisplayTextCalls();
 void QW_ResetDisplayTexts();
+
+namespace qw {
+// A display text as a window shows it: "|" breaks the line.
+QString text(qint32 id);
+}
 
 } // namespace tbk

@@ -1,4 +1,4 @@
-#include "core/querywizardlink.h"
+#include "runtime/querywizard/displaytexts.h"
 
 #include <QHash>
 
@@ -32,3 +32,12 @@ const QList<QPair<qint32, QVariant>> &QW_DisplayTextCalls() { return texts().cal
 void QW_ResetDisplayTexts() { texts() = DisplayTexts{}; }
 
 } // namespace tbk
+
+namespace tbk::qw {
+
+QString text(qint32 id) {
+    QString t = QW_DisplayText(id).toString();
+    return t.replace(QLatin1Char('|'), QLatin1Char('\n'));
+}
+
+} // namespace tbk::qw

@@ -1,6 +1,6 @@
-#include "impex/querywizardtexts.h"
+#include "runtime/querywizard/querywizardtexts.h"
 
-#include "core/querywizardlink.h"
+#include "runtime/querywizard/displaytexts.h"
 
 namespace tbk {
 
