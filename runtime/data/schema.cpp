@@ -88,8 +88,9 @@ QStringList countObjects() {
 }
 
 QStringList keepCount(const QString &alias) {
-    // Trigger bodies name tables of their own schema only, without the alias.
-    return {QStringLiteral("CREATE TABLE IF NOT EXISTS %1.tbk_count(n INTEGER NOT NULL)").arg(alias),
+    // Trigger bodies name tables of their own schema only, without the alias. The count has no
+    // constraint: one that could abort would make every delete keep a statement journal.
+    return {QStringLiteral("CREATE TABLE IF NOT EXISTS %1.tbk_count(n INTEGER)").arg(alias),
             QStringLiteral("DROP TRIGGER IF EXISTS %1.tbk_count_add").arg(alias),
             QStringLiteral("DROP TRIGGER IF EXISTS %1.tbk_count_remove").arg(alias),
             QStringLiteral("CREATE TRIGGER %1.tbk_count_add AFTER INSERT ON records BEGIN UPDATE tbk_count SET n=n+1; END").arg(alias),

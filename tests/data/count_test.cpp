@@ -64,6 +64,9 @@ TEST_F(Count, FollowsAddsRemovesAndRollbacks) {
     ASSERT_TRUE(beginTransaction(1, {&MUS}));
     addSongs(6, 7);
     removeSong(1);
+    MUS.ID = 3;   // a song refused by its key counts for nothing
+    EXPECT_FALSE(MUS.add());
+    EXPECT_EQ(errorCode(), DuplicateKey);
     EXPECT_EQ(MUS.records(), 4);   // the transaction sees its own writes
     ASSERT_TRUE(rollbackTransaction());
     EXPECT_EQ(MUS.records(), 3);
