@@ -354,7 +354,9 @@ bool DataFile::add() {
         QStringList qs;
         for (size_t i = 0; i < fields.size(); ++i)
             qs << QStringLiteral("?");
-        return QStringLiteral("INSERT INTO %1.records(%2) VALUES(%3)").arg(alias_, columns_, qs.join(QLatin1Char(',')));
+        // One row, refused before anything is written: FAIL acts as ABORT here, and spares the
+        // statement journal that ABORT with the count's trigger would write for every add.
+        return QStringLiteral("INSERT OR FAIL INTO %1.records(%2) VALUES(%3)").arg(alias_, columns_, qs.join(QLatin1Char(',')));
     });
     if (!st)
         return false;

@@ -160,6 +160,12 @@ private:
     std::vector<Cell> keyValues(const KeyDecl &k) const;   // the buffer's values of the key
     void failWrite(int rc);
     bool verifyLayout();
+    // Whether the file keeps its own count whole (table, row and triggers).
+    bool keepsCount();
+    // Gives a file made before the count was kept its count, counted once; false when the file
+    // cannot take it now (read-only, a transaction under way, another process writing), and
+    // records() counts the rows instead.
+    bool ensureCount();
     bool lock(bool exclusive);
     void unlock();
     bool withExclusiveAttach(const std::function<bool()> &work);
@@ -187,6 +193,7 @@ private:
     int lockFd_ = -1;
     int recoverSeconds_ = 0;
     bool streaming_ = false;
+    bool counted_ = false;   // records() reads the kept count
     bool quickScan_ = false;
     Cursor cursor_;
     std::vector<std::unique_ptr<Key>> keys_;

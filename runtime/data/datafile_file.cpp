@@ -27,6 +27,7 @@ int openFileCount = 0;
 QString lockPath(const QString &path) { return path + QStringLiteral("-lock"); }
 
 constexpr qint64 kLockRetryMs = 20;
+constexpr int kCountWaitMs = 100;
 
 } // namespace
 
@@ -108,6 +109,7 @@ bool DataFile::open(int mode) {
         driver::releaseIfIdle();
         return false;
     }
+    counted_ = ensureCount();
     open_ = true;
     mode_ = mode;
     ++openFileCount;
@@ -164,6 +166,37 @@ bool DataFile::verifyLayout() {
             return false;
         }
     return true;
+}
+
+bool DataFile::keepsCount() {
+    const QStringList objects = schema::countObjects();
+    sqlite3_stmt *st = driver::prepare(
+        QStringLiteral("SELECT count(*) FROM %1.sqlite_master WHERE name IN (?,?,?)").arg(alias_), label_);
+    if (!st)
+        return false;
+    for (int i = 0; i < objects.size(); ++i)
+        driver::bind(st, i + 1, objects[i]);
+    bool whole = sqlite3_step(st) == SQLITE_ROW && sqlite3_column_int(st, 0) == objects.size();
+    sqlite3_reset(st);
+    if (!whole)
+        return false;
+    st = driver::prepare(QStringLiteral("SELECT count(*) FROM %1.tbk_count").arg(alias_), label_);
+    whole = st && sqlite3_step(st) == SQLITE_ROW && sqlite3_column_int(st, 0) == 1;
+    if (st)
+        sqlite3_reset(st);
+    return whole;
+}
+
+bool DataFile::ensureCount() {
+    bool ok = keepsCount();
+    if (!ok && !driver::inTransaction()) {
+        // Opening waits a moment for another process's write, not the full busy time.
+        driver::setBusyTimeout(kCountWaitMs);
+        ok = runScript(QStringList{QStringLiteral("BEGIN")} + schema::keepCount(alias_) + QStringList{QStringLiteral("COMMIT")});
+        driver::setBusyTimeout(driver::defaultBusyTimeout());
+    }
+    clearError();
+    return ok;
 }
 
 bool DataFile::withExclusiveAttach(const std::function<bool()> &work) {
@@ -239,6 +272,7 @@ bool DataFile::create() {
         sql << schema::createTable(*structure_, alias_, QStringLiteral("records"));
         for (const KeyDecl &k : structure_->keys())
             sql << schema::createIndex(*structure_, alias_, k);
+        sql << schema::keepCount(alias_);
         if (!runScript(sql))
             return false;
         if (const int rc = schema::writeMeta(driver::db(), *structure_, alias_); rc != SQLITE_OK) {
@@ -293,12 +327,17 @@ bool DataFile::checkOpen(bool write) {
 qint64 DataFile::records() {
     if (!checkOpen(false))
         return -1;
-    sqlite3_stmt *st = statement(7u << 12, [&] { return QStringLiteral("SELECT count(*) FROM %1.records").arg(alias_); });
+    sqlite3_stmt *st = counted_ ? statement(8u << 12, [&] { return QStringLiteral("SELECT n FROM %1.tbk_count").arg(alias_); })
+                                : statement(7u << 12, [&] { return QStringLiteral("SELECT count(*) FROM %1.records").arg(alias_); });
     if (!st)
         return -1;
     const int rc = sqlite3_step(st);
     const qint64 n = rc == SQLITE_ROW ? sqlite3_column_int64(st, 0) : -1;
     sqlite3_reset(st);
+    if (rc == SQLITE_DONE && counted_) {
+        counted_ = false;   // its row was taken away behind our back: count the rows
+        return records();
+    }
     if (rc != SQLITE_ROW)
         driver::fail(rc, label_);
     return n;
@@ -323,7 +362,12 @@ bool DataFile::buildKeys() {
         const qsizetype firstKey = sql.size();
         for (const KeyDecl &k : structure_->keys())
             sql << schema::createIndex(*structure_, alias_, k);
-        return runScript(sql, firstKey) && driver::commitOrRollback(label_);
+        // A rebuild is also the repair of a count gone wrong.
+        sql << schema::keepCount(alias_);
+        if (!runScript(sql, firstKey) || !driver::commitOrRollback(label_))
+            return false;
+        counted_ = true;
+        return true;
     };
     if (open_)
         return checkOpen(true) && rebuild();
@@ -356,13 +400,15 @@ bool DataFile::pack() {
     sql << QStringLiteral("ALTER TABLE %1.records_new RENAME TO records").arg(alias_);
     for (const KeyDecl &k : structure_->keys())
         sql << schema::createIndex(*structure_, alias_, k);
-    sql << QStringLiteral("UPDATE %1.sqlite_sequence SET seq=(SELECT count(*) FROM %1.records) WHERE name='records'").arg(alias_);
+    sql << schema::keepCount(alias_);   // the triggers went with the old table
+    sql << QStringLiteral("UPDATE %1.sqlite_sequence SET seq=(SELECT n FROM %1.tbk_count) WHERE name='records'").arg(alias_);
     sql << QStringLiteral("COMMIT");
     driver::finalizeAll();
     const bool ok = runScript(sql);
     driver::finalizeAll();
     if (!ok)
         return false;
+    counted_ = true;
     sqlite3_exec(driver::db(), QStringLiteral("VACUUM %1").arg(alias_).toUtf8().constData(), nullptr, nullptr, nullptr);
     buffer_.position = 0;
     cursor_ = Cursor{};

@@ -83,6 +83,22 @@ int writeMeta(sqlite3 *db, const FileStructure &s, const QString &alias) {
     return rc;
 }
 
+QStringList countObjects() {
+    return {QStringLiteral("tbk_count"), QStringLiteral("tbk_count_add"), QStringLiteral("tbk_count_remove")};
+}
+
+QStringList keepCount(const QString &alias) {
+    // Trigger bodies name tables of their own schema only, without the alias. The count has no
+    // constraint: one that could abort would make every delete keep a statement journal.
+    return {QStringLiteral("CREATE TABLE IF NOT EXISTS %1.tbk_count(n INTEGER)").arg(alias),
+            QStringLiteral("DROP TRIGGER IF EXISTS %1.tbk_count_add").arg(alias),
+            QStringLiteral("DROP TRIGGER IF EXISTS %1.tbk_count_remove").arg(alias),
+            QStringLiteral("CREATE TRIGGER %1.tbk_count_add AFTER INSERT ON records BEGIN UPDATE tbk_count SET n=n+1; END").arg(alias),
+            QStringLiteral("CREATE TRIGGER %1.tbk_count_remove AFTER DELETE ON records BEGIN UPDATE tbk_count SET n=n-1; END").arg(alias),
+            QStringLiteral("DELETE FROM %1.tbk_count").arg(alias),
+            QStringLiteral("INSERT INTO %1.tbk_count(n) SELECT count(*) FROM %1.records").arg(alias)};
+}
+
 QString exampleText(const FileStructure &s) {
     static const char *kinds[] = {"STRING", "LONG", "BYTE", "DECIMAL", "MEMO"};
     QStringList lines{QStringLiteral("TBKDEX 1"), QStringLiteral("DISK ") + s.diskName(),

@@ -89,6 +89,7 @@ bool DataFile::upgrade() {
         const qsizetype firstKey = sql.size();
         for (const KeyDecl &k : structure_->keys())
             sql << schema::createIndex(*structure_, alias_, k);
+        sql << schema::keepCount(alias_);   // the triggers went with the old table
         driver::finalizeAll();
         const bool ok = runScript(sql, firstKey);
         driver::finalizeAll();

@@ -80,6 +80,8 @@ TEST_F(Datfix, DamagedFileIsRebuiltFromWhatCanBeRead) {
     const Outcome r = datfix(command);
     ASSERT_EQ(r.exit, 0) << r.output.toStdString();
     EXPECT_TRUE(r.output.contains(QStringLiteral("problem(s) found"))) << r.output.toStdString();
+    const auto [kept, rows] = countsOf(QStringLiteral("tbkdata.dat"));
+    EXPECT_EQ(kept, rows);
     ASSERT_TRUE(MUS.open());
     const qint64 n = MUS.records();
     EXPECT_GT(n, 300);

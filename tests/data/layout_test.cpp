@@ -80,6 +80,7 @@ TEST_F(Layout, OlderFileIsUpgradedKeepingItsRows) {
     EXPECT_FALSE(MUS.open());
     EXPECT_EQ(errorCode(), InvalidRecordDeclaration);
     ASSERT_TRUE(up_UpGradeFile(MUS)) << errorCode();
+    EXPECT_EQ(countsOf(QStringLiteral("tbkdata.dat")), std::make_pair(qint64(2), qint64(2)));
     ASSERT_TRUE(MUS.open());
     EXPECT_EQ(MUS.records(), 2);
     MUS.clear();

@@ -2,10 +2,14 @@
 // Shared pieces of the data tests: fresh catalogue files and the second process.
 #include "core/datafiles.h"
 
+#include "runtime/data/driver.h"
+
 #include <QProcess>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <memory>
+#include <utility>
 
 namespace datatest {
 
@@ -37,6 +41,27 @@ inline std::unique_ptr<QProcess> startChild(const QStringList &args, bool waitRe
         EXPECT_EQ(p->readLine().trimmed(), QByteArray("ready"));
     }
     return p;
+}
+
+// What a disk file says of itself, read behind the driver's back: the count it keeps (-1 when
+// it keeps none, or not with both triggers) and its rows counted.
+inline std::pair<qint64, qint64> countsOf(const QString &file) {
+    sqlite3 *db = nullptr;
+    std::pair<qint64, qint64> r{-1, -1};
+    if (sqlite3_open_v2(file.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        tbk::data::registerCollation(db);
+        for (auto [sql, into] : {std::pair{"SELECT n FROM tbk_count WHERE (SELECT count(*) FROM sqlite_master"
+                                           " WHERE type='trigger' AND tbl_name='records' AND name LIKE 'tbk_count_%')=2",
+                                           &r.first},
+                                 std::pair{"SELECT count(*) FROM records", &r.second}}) {
+            sqlite3_stmt *st = nullptr;
+            if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
+                *into = sqlite3_column_int64(st, 0);
+            sqlite3_finalize(st);
+        }
+    }
+    sqlite3_close_v2(db);
+    return r;
 }
 
 inline int runChild(const QStringList &args) {

@@ -296,7 +296,10 @@ Outcome run(const QStringList &args) {
                 return out;
             }
         copyRows(from, to, structure, out);
-        if (data::schema::writeMeta(to.h, structure, QStringLiteral("main")) != SQLITE_OK
+        bool counted = true;
+        for (const QString &statement : data::schema::keepCount(QStringLiteral("main")))
+            counted = counted && exec(to, statement);
+        if (!counted || data::schema::writeMeta(to.h, structure, QStringLiteral("main")) != SQLITE_OK
             || !exec(to, QStringLiteral("COMMIT"))) {
             out.exit = Unrecoverable;
             out.messages << QStringLiteral("cannot write the new file: %1; nothing was changed").arg(to.error());
