@@ -182,7 +182,11 @@ bool putIni(const QString &section, const QString &entry, const QString &value,
     const qsizetype header = ini.section(section);
     const qsizetype at = ini.entry(header, entry);
     if (at >= 0) {
-        ini.lines[at] = entryLine(ini.lines[at].name, value);
+        Line line = entryLine(ini.lines[at].name, value);
+        // Windows save their places on every close: an unchanged entry costs no write to disk.
+        if (line.raw == ini.lines[at].raw)
+            return true;
+        ini.lines[at] = std::move(line);
     } else if (header >= 0) {
         // After the section's last non-blank line, so that a blank separator stays below it.
         qsizetype insertAt = ini.sectionEnd(header);

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -51,6 +52,18 @@ TEST(Profile, WriteUpdatesInPlaceAndKeepsEverythingElse) {
     ASSERT_TRUE(putIni("C", "q", "last", kLocal));
     EXPECT_EQ(readAll("POSITION.INI"),
               "; note\n[A]\nx=10\ny=2\nw=new\n\n[B]\nz=3\n\n[C]\nq=last\n");
+}
+
+TEST(Profile, AnUnchangedEntryIsNotWrittenAgain) {
+    writeAll("POSITION.INI", "[A]\nx=1\n");
+    struct stat before {};
+    ASSERT_EQ(stat("POSITION.INI", &before), 0);
+    ASSERT_TRUE(putIni("A", "x", "1", kLocal));
+    struct stat after {};
+    ASSERT_EQ(stat("POSITION.INI", &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);   // a write replaces the file
+    ASSERT_TRUE(putIni("A", "x", "2", kLocal));
+    EXPECT_EQ(readAll("POSITION.INI"), "[A]\nx=2\n");
 }
 
 TEST(Profile, KeepsCrlfEndingsAndReadsFileWithoutFinalNewline) {
