@@ -338,8 +338,12 @@ QPixmap smallTick() {
     QPixmap p = canvas(16, 16);
     QPainter g(&p);
     g.setRenderHint(QPainter::Antialiasing);
+    const QPolygonF tick({QPointF(3, 8.5), QPointF(6.5, 12), QPointF(13, 4)});
+    // A light rim keeps the tick plain on a highlighted row.
+    g.setPen(QPen(Qt::white, 4.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    g.drawPolyline(tick);
     g.setPen(QPen(kGreen, 2.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    g.drawPolyline(QPolygonF({QPointF(3, 8.5), QPointF(6.5, 12), QPointF(13, 4)}));
+    g.drawPolyline(tick);
     return p;
 }
 

@@ -10,6 +10,8 @@
 #include "runtime/values/dates.h"
 #include "support/windows/controltesting.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <sqlite3.h>
 
 using namespace tbk;
@@ -295,3 +297,26 @@ TEST_F(Housekeeping, TheProgressWindowShowsThePercentageAndItsEnd) {
 }
 
 } // namespace
+
+// Not a check, so disabled: run with --gtest_also_run_disabled_tests, TBK_SCREENSHOT set and a
+// real display (e.g. under xvfb-run with QT_QPA_PLATFORM=xcb); saves a picture of a process.
+TEST_F(Housekeeping, DISABLED_Screenshot) {
+    const QString path = qEnvironmentVariable("TBK_SCREENSHOT");
+    if (path.isEmpty())
+        GTEST_SKIP() << "TBK_SCREENSHOT not set";
+    ASSERT_TRUE(beginTransaction(1, {&MUS}));
+    for (int i = 1; i <= 20000; ++i)
+        addSong(QStringLiteral("S%1").arg(i), "X", i, 0, 71266);
+    ASSERT_TRUE(commitTransaction());
+    bool done = false;
+    const int thread = startThread([&] {
+        ConvertSongDates();
+        done = true;
+    });
+    ASSERT_TRUE(runUntil([] { return lastProcessFigures().slices >= 150; }, 20000));
+    activeWindow(thread)->move(20, 20);
+    runFor(300);
+    EXPECT_TRUE(QGuiApplication::primaryScreen()->grabWindow(0).save(path));
+    ASSERT_TRUE(pressButton(thread, "Cancel"));
+    ASSERT_TRUE(runUntil([&] { return done; }));
+}
