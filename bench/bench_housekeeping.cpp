@@ -36,8 +36,10 @@ std::unique_ptr<QTemporaryDir> work;
 
 void sql(const QString &file, const char *text) {
     sqlite3 *db = nullptr;
-    if (sqlite3_open(file.toUtf8().constData(), &db) != SQLITE_OK ||
-        sqlite3_exec(db, text, nullptr, nullptr, nullptr) != SQLITE_OK) {
+    if (sqlite3_open(file.toUtf8().constData(), &db) != SQLITE_OK)
+        std::exit(3);
+    data::registerCollation(db);
+    if (sqlite3_exec(db, text, nullptr, nullptr, nullptr) != SQLITE_OK) {
         std::fprintf(stderr, "%s: %s\n", qPrintable(file), sqlite3_errmsg(db));
         std::exit(3);
     }

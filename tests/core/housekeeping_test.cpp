@@ -274,28 +274,6 @@ TEST_F(Housekeeping, CancelKeepsWhatWasConvertedAndOtherWindowsWriteBetweenSlice
     EXPECT_EQ(FileUseCount(MUS), 1);
 }
 
-TEST_F(Housekeeping, TheProgressWindowShowsThePercentageAndItsEnd) {
-    for (int i = 1; i <= 80; ++i)
-        addSong(QStringLiteral("S%1").arg(i), "X", i, 0, 0, 0);
-    QStringList seen;
-    bool done = false;
-    const int thread = startThread([&] {
-        ProcessAllSongs();
-        done = true;
-    });
-    while (!done && runUntil([&] { return done || !controlText(thread, "Status").isEmpty(); }, 2000)) {
-        const QString text = controlText(thread, "Status");
-        if (!text.isEmpty() && (seen.isEmpty() || seen.back() != text))
-            seen << text;
-        runFor(1);
-    }
-    ASSERT_TRUE(runUntil([&] { return done; }));
-    ASSERT_FALSE(seen.isEmpty());
-    for (const QString &s : seen)
-        EXPECT_TRUE(s.endsWith("% Completed") || s == "Process Completed") << s.toStdString();
-    EXPECT_EQ(songs([] { return QString::number(MUS.Side.value()); }), QStringList(80, "1"));
-}
-
 } // namespace
 
 // Not a check, so disabled: run with --gtest_also_run_disabled_tests, TBK_SCREENSHOT set and a
