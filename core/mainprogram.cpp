@@ -1,6 +1,7 @@
 #include "core/mainprogram.h"
 
 #include "core/datafiles.h"
+#include "core/filemanager.h"
 #include "core/frame.h"
 #include "core/procedures.h"
 #include "runtime/querywizard/displaytexts.h"
@@ -37,9 +38,10 @@ void prepareStartup() {
     data::up_IgnoreDriver(QStringLiteral("AllFiles"), 1);
     for (const RegisteredFile &r : registeredDataFiles())
         data::up_UsingFile(r.file->prefix(), r.file->label(), *r.file, r.registration);
-    // The File Manager's first step; a marker naming no data file is cleared there.
+    // With a file marked, the File Manager only offers its repair; a marker naming no data
+    // file is cleared there.
     if (!crashMarker().isEmpty())
-        OfferStartupRepair();
+        FileManager();
 }
 
 void MainProgram() {

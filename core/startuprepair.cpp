@@ -86,22 +86,22 @@ bool FixDataFile(data::DataFile &file) {
     return true;
 }
 
-void OfferStartupRepair() {
+RepairOffer OfferStartupRepair() {
     const QString marker = crashMarker();
     if (marker.isEmpty())
-        return;
+        return RepairOffer::NoFileMarked;
     data::DataFile *file = markedDataFile(marker);
     if (!file) {
         // Only a declared file may reach the repair utility's command line.
         clearCrashMarker();
-        return;
+        return RepairOffer::UnknownFileCleared;
     }
     const int answer =
         message(QStringLiteral("Warning : The program may have crashed attempting to open the file ") + marker +
                     QStringLiteral(". Do you wish to have the program attempt ") + QStringLiteral("to fix the file ? "),
                 QStringLiteral("Warning"), MessageIcon::None, ButtonYes | ButtonNo);
     if (answer != ButtonYes)
-        return;
+        return RepairOffer::Declined;
     message(QStringLiteral("This program needs to close while the Fix Utility attempts to fix the file. When the "
                            "fix program finishes running you can run this application again."),
             QStringLiteral("Information"), MessageIcon::Information);
@@ -109,6 +109,7 @@ void OfferStartupRepair() {
     if (FixDataFile(*file))
         clearCrashMarker();
     halt();
+    return RepairOffer::Accepted;
 }
 
 } // namespace tbk

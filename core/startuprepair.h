@@ -30,9 +30,16 @@ QStringList repairArguments(const QString &diskName);
 // the utility without waiting. False when it was not started (the user has been told why).
 bool FixDataFile(data::DataFile &file);
 
+enum class RepairOffer {
+    NoFileMarked,
+    UnknownFileCleared,   // the marked name was none of the data files: the marker is cleared
+    Declined,             // the marker stays
+    Accepted,             // the program is ending
+};
+
 // Runs first whenever the File Manager is called. Returns when no file is marked, when the
 // marked name is not one of the data files (the marker is cleared), or when the user declines;
 // after an accepted repair the program ends.
-void OfferStartupRepair();
+RepairOffer OfferStartupRepair();
 
 } // namespace tbk

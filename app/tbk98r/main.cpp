@@ -1,6 +1,8 @@
 // The catalogue program: the runtime on Qt's loop, the procedures of every subsystem, and the
 // main program body on the first logical thread.
 #include "albums/selectalbum.h"
+#include "core/filemanager.h"
+#include "core/housekeeping.h"
 #include "core/mainprogram.h"
 #include "core/procedures.h"
 #include "core/splash.h"
@@ -27,6 +29,12 @@ int main(int argc, char **argv) {
     tbk::registerProcedure(QStringLiteral("UpdateMedia"), tbk::UpdateMedia);
     tbk::registerProcedure(QStringLiteral("UpdateSong"), tbk::UpdateSong);
     tbk::registerProcedure(QStringLiteral("SelectAlbum"), tbk::SelectAlbum);
+    tbk::registerProcedure(QStringLiteral("FileManager"), tbk::FileManager);
+    tbk::registerProcedure(QStringLiteral("CreateAlbumDatabase"), tbk::CreateAlbumDatabase);
+    tbk::registerProcedure(QStringLiteral("ConvertSongDates"), tbk::ConvertSongDates);
+    tbk::registerProcedure(QStringLiteral("ConvertAlbumDates"), tbk::ConvertAlbumDates);
+    tbk::registerProcedure(QStringLiteral("TestAlbumLinkIntegrity"), tbk::TestAlbumLinkIntegrity);
+    tbk::registerProcedure(QStringLiteral("ProcessAllSongs"), tbk::ProcessAllSongs);
 
     return tbk::runProgram(tbk::MainProgram);
 }

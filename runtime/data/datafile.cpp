@@ -384,16 +384,37 @@ bool DataFile::put() {
         return false;
     }
     const auto &fields = structure_->fields();
-    sqlite3_stmt *st = statement(5u << 12, [&] {
-        QStringList sets{QStringLiteral("_ver=_ver+1")};
-        for (const FieldDecl &f : fields)
-            sets << schema::column(f) + QStringLiteral("=?");
-        return QStringLiteral("UPDATE %1.records SET %2 WHERE _rid=? AND _ver=?").arg(alias_, sets.join(QLatin1Char(',')));
-    });
+    // Only the fields that differ from the stored record are written: a key over fields that
+    // stay as they were is not rewritten, which makes a put several times cheaper.
+    std::vector<size_t> changed;
+    {
+        sqlite3_stmt *cur = statement(3u << 12, [&] { return QStringLiteral("SELECT _rid,_ver,%1 FROM %2.records WHERE _rid=?").arg(columns_, alias_); });
+        if (!cur)
+            return false;
+        sqlite3_bind_int64(cur, 1, buffer_.position);
+        const int rc = sqlite3_step(cur);
+        if (rc == SQLITE_ROW) {
+            Record stored;
+            loadRow(cur, stored);
+            for (size_t i = 0; i < fields.size(); ++i)
+                if (!(stored.cells[i] == buffer_.cells[i]))
+                    changed.push_back(i);
+        } else {
+            // Gone, or unreadable: the update below finds no record (89) or reports the error.
+            for (size_t i = 0; i < fields.size(); ++i)
+                changed.push_back(i);
+        }
+        sqlite3_reset(cur);
+    }
+    QStringList sets{QStringLiteral("_ver=_ver+1")};
+    for (size_t i : changed)
+        sets << schema::column(fields[i]) + QStringLiteral("=?");
+    sqlite3_stmt *st = driver::prepare(
+        QStringLiteral("UPDATE %1.records SET %2 WHERE _rid=? AND _ver=?").arg(alias_, sets.join(QLatin1Char(','))), label_);
     if (!st)
         return false;
     int b = 1;
-    for (size_t i = 0; i < fields.size(); ++i)
+    for (size_t i : changed)
         bindCell(st, b++, fields[i], buffer_.cells[i]);
     sqlite3_bind_int64(st, b++, buffer_.position);
     sqlite3_bind_int64(st, b, buffer_.version);

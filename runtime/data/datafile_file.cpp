@@ -286,13 +286,17 @@ bool DataFile::create() {
 
 void DataFile::stream() {
     clearError();
-    if (open_ && !streaming_ && driver::exec(QStringLiteral("PRAGMA %1.synchronous=OFF").arg(alias_), label_))
+    // The journal is kept between commits instead of made and deleted for each one; it still
+    // holds every commit's undo until that commit is done.
+    if (open_ && !streaming_ &&
+        driver::exec(QStringLiteral("PRAGMA %1.synchronous=OFF;PRAGMA %1.journal_mode=PERSIST").arg(alias_), label_))
         streaming_ = true;
 }
 
 void DataFile::flush() {
     clearError();
-    if (open_ && streaming_ && driver::exec(QStringLiteral("PRAGMA %1.synchronous=FULL").arg(alias_), label_))
+    if (open_ && streaming_ &&
+        driver::exec(QStringLiteral("PRAGMA %1.synchronous=FULL;PRAGMA %1.journal_mode=DELETE").arg(alias_), label_))
         streaming_ = false;
 }
 

@@ -26,6 +26,12 @@ void setExitHook(std::function<void(int)> hook) { exitHook() = std::move(hook); 
 
 bool halting() { return detail::closing(); }
 
+void stop(const QString &text) {
+    if (message(text, QCoreApplication::applicationName(), MessageIcon::Hand, ButtonAbort | ButtonIgnore, ButtonIgnore) ==
+        ButtonAbort)
+        halt();
+}
+
 void halt(const QString &text, int exitCode) {
     const bool inThread = currentThreadNumber() != 0;
     if (inThread && !halting() && !text.isEmpty())

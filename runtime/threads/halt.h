@@ -19,6 +19,10 @@ constexpr int kFatalExitCode = 1;
 // windows' close routines. Inside a logical thread it does not return.
 void halt(const QString &text = {}, int exitCode = 0);
 
+// The runtime's stop box: the text, with the choice to end the program (Abort: halt with code
+// 0) or to go on (Ignore).
+void stop(const QString &text);
+
 // True from the start of a halt until the exit hook has run.
 bool halting();
 

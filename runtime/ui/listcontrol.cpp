@@ -3,6 +3,7 @@
 #include "runtime/ui/dialogunits.h"
 
 #include <QApplication>
+#include <QItemSelectionModel>
 #include <QCursor>
 #include <QFontMetrics>
 #include <QHeaderView>
@@ -66,6 +67,30 @@ ListControl::ListControl(QWidget *parent) : QTreeView(parent), model_(new ListMo
     header()->setStretchLastSection(false);
     header()->setSectionsMovable(false);
     connect(model_, &ListModel::pageShifted, this, &ListControl::shiftPixels);
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (marking_)
+            emit marksChanged();
+    });
+}
+
+void ListControl::setMarking(bool marking) {
+    marking_ = marking;
+    setSelectionMode(marking ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
+}
+
+QList<int> ListControl::markedRows() const {
+    QList<int> rows;
+    for (const QModelIndex &i : selectionModel()->selectedRows())
+        rows.append(i.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void ListControl::setMarked(int row, bool marked) {
+    if (row < 0 || row >= model_->rowCount())
+        return;
+    selectionModel()->select(model_->index(row, 0), (marked ? QItemSelectionModel::Select : QItemSelectionModel::Deselect) |
+                                                        QItemSelectionModel::Rows);
 }
 
 int ListControl::unitsToPixels(int units) const { return DialogUnits(font()).x(units); }
@@ -111,7 +136,10 @@ void ListControl::setCurrentRow(int row) {
         setCurrentIndex({});
         return;
     }
-    setCurrentIndex(model_->index(row, 0));
+    if (marking_)   // moving the highlight marks nothing
+        selectionModel()->setCurrentIndex(model_->index(row, 0), QItemSelectionModel::NoUpdate);
+    else
+        setCurrentIndex(model_->index(row, 0));
 }
 
 QStringList ListControl::rowTexts(int row) const {

@@ -23,6 +23,15 @@ public:
 
     void setRows(ListRows *rows);
     ListModel *listModel() const { return model_; }
+    // The pictures of the format's icon columns (see ListModel::setIcons).
+    void setIcons(const QList<QIcon> &icons) { model_->setIcons(icons); }
+
+    // Multi-row marking: a click marks its row alone, Ctrl+click adds or takes away one row,
+    // Shift+click a run of rows. Every change of the marks is reported (marksChanged).
+    void setMarking(bool marking);
+    bool isMarking() const { return marking_; }
+    QList<int> markedRows() const;
+    void setMarked(int row, bool marked);
 
     int currentRow() const;   // -1 when none
     void setCurrentRow(int row);
@@ -51,6 +60,7 @@ public:
 
 signals:
     void currentRowChanged(int row);
+    void marksChanged();
     // Paged only. value: how many lines or pages, or the thumb's position for ScrollThumb.
     void scrollRequested(tbk::ScrollAction action, int value);
     void linesFitChanged(int lines);
@@ -74,6 +84,7 @@ private:
     ListModel *model_;
     ListFormat format_;
     bool paged_ = false;
+    bool marking_ = false;
     Qt::ScrollBarPolicy ownPolicy_ = Qt::ScrollBarAsNeeded;
     QScrollBar *thumb_ = nullptr;
     bool thumbVisible_ = true;

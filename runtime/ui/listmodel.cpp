@@ -55,7 +55,11 @@ void ListModel::setFormat(const ListFormat &format) {
         col.field = fields[i];
         col.indent = c->indent.value_or(0);
         col.colour = c->hasFlag(u'*');
+        col.icon = c->hasFlag(u'I');
         columns_.append(col);
+        const int icon = col.field + (col.colour ? 5 : 1);
+        if (col.icon && !fields_.contains(icon))
+            fields_.append(icon);
         for (int f = col.field; f <= col.field + (col.colour ? 4 : 0); ++f)
             if (!fields_.contains(f))
                 fields_.append(f);
@@ -69,6 +73,12 @@ void ListModel::setRows(ListRows *rows) {
     count_ = rows ? rows->rowCount() : 0;
     pageKnown_ = false;
     endResetModel();
+}
+
+void ListModel::setIcons(const QList<QIcon> &icons) {
+    icons_ = icons;
+    if (count_ > 0 && !columns_.isEmpty())
+        emit dataChanged(index(0, 0), index(count_ - 1, int(columns_.size()) - 1), {Qt::DecorationRole});
 }
 
 void ListModel::rowsReset() {
@@ -213,6 +223,12 @@ QVariant ListModel::data(const QModelIndex &index, int role) const {
         return c.colour ? colourField(index.row(), c, 1) : QVariant();
     case Qt::BackgroundRole:
         return c.colour ? colourField(index.row(), c, 2) : QVariant();
+    case Qt::DecorationRole: {
+        if (!c.icon)
+            return {};
+        const int n = rows_->field(index.row(), c.field + (c.colour ? 5 : 1)).toInt();
+        return n >= 1 && n <= icons_.size() ? QVariant(icons_[n - 1]) : QVariant();
+    }
     default:
         return {};
     }

@@ -4,6 +4,7 @@
 #include "runtime/ui/listformat.h"
 
 #include <QAbstractTableModel>
+#include <QIcon>
 
 #include <utility>
 
@@ -24,6 +25,9 @@ public:
 
     void setFormat(const ListFormat &format);
     void setRows(ListRows *rows);
+    // The pictures of icon columns: a column's icon field n (1 for the first) shows icons[n-1],
+    // any other number none.
+    void setIcons(const QList<QIcon> &icons);
     ListRows *rows() const { return rows_; }
 
     // The rows source tells the model what changed; until it does, the model keeps the row
@@ -66,6 +70,7 @@ private:
         int field = 1;
         int indent = 0;   // dialog units in from the justified side
         bool colour = false;
+        bool icon = false;
     };
     QVariant colourField(int row, const Column &c, int offset) const;
     bool hasRow(int row) const { return rows_ && row >= 0 && row < rows_->rowCount(); }
@@ -73,7 +78,8 @@ private:
     int shiftOf(const QList<QList<QVariant>> &values) const;
 
     QList<Column> columns_;
-    QList<int> fields_;   // every list field the columns show, colour fields included
+    QList<int> fields_;   // every list field the columns show, colour and icon fields included
+    QList<QIcon> icons_;
     ListRows *rows_ = nullptr;
     int count_ = 0;
     QList<QList<QVariant>> page_;   // the values last shown, while pageChanged keeps them

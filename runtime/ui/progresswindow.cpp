@@ -17,7 +17,7 @@ namespace {
 constexpr int kYieldEveryMs = 50;
 } // namespace
 
-ProgressWindow::ProgressWindow(const QString &title, const QString &text, bool cancellable) {
+ProgressWindow::ProgressWindow(const QString &title, const QString &text, bool cancellable, const QString &statusText) {
     window_ = new QWidget;
     window_->setObjectName(QStringLiteral("ProgressWindow"));
     window_->setWindowTitle(title);
@@ -28,6 +28,11 @@ ProgressWindow::ProgressWindow(const QString &title, const QString &text, bool c
     bar_->setValue(0);
     layout->addWidget(label_);
     layout->addWidget(bar_);
+    if (!statusText.isEmpty()) {
+        status_ = new QLabel(statusText, window_);
+        status_->setObjectName(QStringLiteral("Status"));
+        layout->addWidget(status_);
+    }
     if (cancellable) {
         auto *cancel = new QPushButton(QStringLiteral("Cancel"), window_);
         cancel->setObjectName(QStringLiteral("Cancel"));
@@ -83,15 +88,24 @@ void ProgressWindow::passKey(const QString &key) {
 }
 
 void ProgressWindow::setPercent(int percent) {
+    showPercent(percent);
+    letOthersRun();
+}
+
+void ProgressWindow::showPercent(int percent) {
     percent_ = std::clamp(percent, 0, 100);
     if (bar_)
         bar_->setValue(percent_);
-    letOthersRun();
 }
 
 void ProgressWindow::setText(const QString &text) {
     if (label_)
         label_->setText(text);
+}
+
+void ProgressWindow::setStatusText(const QString &text) {
+    if (status_)
+        status_->setText(text);
 }
 
 void ProgressWindow::letOthersRun() {

@@ -1,6 +1,7 @@
 #pragma once
 // The progress window of batch processes and reports: a bar from 0 to 100 that follows the
-// key of the record being processed through the progress stops, and an optional Cancel.
+// key of the record being processed through the progress stops (or a percentage the caller
+// works out), an optional line of its own under the bar, and an optional Cancel.
 #include "runtime/values/progressstops.h"
 
 #include <QElapsedTimer>
@@ -19,7 +20,8 @@ namespace tbk {
 
 class ProgressWindow {
 public:
-    ProgressWindow(const QString &title, const QString &text, bool cancellable);
+    // A non-empty statusText adds the line under the bar, showing that text first.
+    ProgressWindow(const QString &title, const QString &text, bool cancellable, const QString &statusText = {});
     ~ProgressWindow();
     ProgressWindow(const ProgressWindow &) = delete;
     ProgressWindow &operator=(const ProgressWindow &) = delete;
@@ -31,9 +33,13 @@ public:
     void passKey(double key);
     void passKey(const QString &key);
 
+    // Moves the bar; now and then lets Qt and the other threads run.
     void setPercent(int percent);
+    // Moves the bar only: for a caller that must not be interrupted here.
+    void showPercent(int percent);
     int percent() const { return percent_; }
     void setText(const QString &text);
+    void setStatusText(const QString &text);
     bool cancelled() const { return cancelled_; }
     QWidget *widget() const { return window_; }
 
@@ -43,6 +49,7 @@ private:
 
     QPointer<QWidget> window_;
     QLabel *label_ = nullptr;
+    QLabel *status_ = nullptr;
     QProgressBar *bar_ = nullptr;
     int percent_ = 0;
     bool cancelled_ = false;

@@ -63,6 +63,8 @@ void WindowEvents::watch(QWidget *control) {
         list->viewport()->installEventFilter(this);
         connect(list, &ListControl::currentRowChanged, this, [this, list] { post(EventKind::NewSelection, list); });
         connect(list, &ListControl::activated, this, [this, list] { post(EventKind::Accepted, list); });
+        // A list whose rows the user marks is accepted by every change of the marks.
+        connect(list, &ListControl::marksChanged, this, [this, list] { post(EventKind::Accepted, list); });
         connect(list, &ListControl::scrollRequested, this,
                 [this, list](ScrollAction action, int value) { post(EventKind::Scroll, list, action, value); });
         return;

@@ -8,6 +8,7 @@
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTabBar>
@@ -150,6 +151,8 @@ QString controlText(int thread, const QString &name) {
         return m->toPlainText();
     if (auto *b = qobject_cast<QAbstractButton *>(w))
         return b->text();
+    if (auto *l = qobject_cast<QLabel *>(w))
+        return l->text();
     return {};
 }
 

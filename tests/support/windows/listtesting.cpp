@@ -75,11 +75,11 @@ bool selectRowByKey(ListControl *list, int column, const QString &text) {
     return false;
 }
 
-bool clickRow(ListControl *list, int row) {
+bool clickRow(ListControl *list, int row, Qt::KeyboardModifiers modifiers) {
     const auto p = rowPoint(list, row);
     if (!p)
         return false;
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, *p);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers, *p);
     return true;
 }
 

@@ -13,8 +13,8 @@ namespace tbk::windowtest {
 // Clicks the first row whose column (0 for the first shown) shows the text, blanks around
 // it ignored; false when no row shown does.
 bool selectRowByKey(ListControl *list, int column, const QString &text);
-// false when the row is not shown.
-bool clickRow(ListControl *list, int row);
+// false when the row is not shown. Ctrl or Shift held mark rows in a list that marks them.
+bool clickRow(ListControl *list, int row, Qt::KeyboardModifiers modifiers = {});
 bool doubleClickRow(ListControl *list, int row);
 bool rightClickRow(ListControl *list, int row);
 void pressListKey(ListControl *list, Qt::Key key, Qt::KeyboardModifiers modifiers = {});

@@ -1,0 +1,50 @@
+#pragma once
+// The housekeeping processes: each walks a whole data file once under "Processing Records" with
+// Cancel, changes records and writes them back. They take the request and leave 1 when the walk
+// ran to its end (or stopped after a failed write), 2 when cancelled or the file was empty.
+#include "runtime/data/datafile.h"
+
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+namespace tbk {
+
+// Albums made from the songs' album texts, and the songs linked to them.
+void CreateAlbumDatabase();
+// Release dates held as day numbers become bare years.
+void ConvertSongDates();
+void ConvertAlbumDates();
+// Every song linked again to the album of its album text and artist; songs without an
+// identifier are numbered.
+void TestAlbumLinkIntegrity();
+// A side/disc number of 0 becomes 1.
+void ProcessAllSongs();
+
+// The shape every process shares. The walk is cut into slices, one per turn of the window: 25
+// records, or 1000 bytes where a record counts its declared size. The window's events (Cancel)
+// are taken between slices and never inside one.
+struct ProcessShape {
+    QString caption;
+    data::DataFile *walked = nullptr;
+    const data::Key *order = nullptr;        // null: order of addition
+    bool measuredInBytes = false;
+    // Each slice runs in a transaction of its own over the walked file; without, the files
+    // stream their writes.
+    bool transaction = false;
+    std::vector<data::DataFile *> files;     // opened through the counts for the run
+    std::function<void()> viewOpened;        // once, before the first record is read
+    std::function<void()> rule;              // on the record in the walked file's buffer
+};
+// Runs the process and returns its response.
+qint32 runProcess(const ProcessShape &shape);
+
+// What the last run did, for measuring: slices run and the longest one, in nanoseconds.
+struct ProcessFigures {
+    int slices = 0;
+    qint64 longestSliceNs = 0;
+};
+ProcessFigures lastProcessFigures();
+
+} // namespace tbk
