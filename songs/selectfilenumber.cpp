@@ -28,7 +28,7 @@ public:
 
 protected:
     QWidget *buildWindow() override {
-        WindowBuilder b(*this, QStringLiteral("Select File Number"));
+        WindowBuilder b(*this, QStringLiteral("Select File Number"), {380, 180});
         b.picture(artwork(QStringLiteral("TRUMPET.GIF")));
         QLineEdit *locator = locatorEntry(b);
         QPushButton *selectCategory = nullptr;
