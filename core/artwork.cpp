@@ -383,12 +383,37 @@ QPixmap smallTick() {
     return p;
 }
 
+// A brass trumpet, bell to the right, for the song picker.
+QPixmap trumpet() {
+    QPixmap p = canvas(64, 32);
+    QPainter g(&p);
+    g.setRenderHint(QPainter::Antialiasing);
+    g.setPen(QPen(kGold.darker(160), 1.2));
+    g.setBrush(kGold);
+    g.drawRoundedRect(QRectF(4, 17, 40, 4), 2, 2);          // the lead pipe
+    g.drawRoundedRect(QRectF(14, 9, 26, 12), 5, 5);         // the loop under the valves
+    QPainterPath bell;
+    bell.moveTo(42, 17);
+    bell.cubicTo(50, 16, 56, 8, 61, 6);
+    bell.lineTo(61, 30);
+    bell.cubicTo(56, 28, 50, 22, 42, 21);
+    bell.closeSubpath();
+    g.drawPath(bell);
+    g.setBrush(kCream);
+    for (int i = 0; i < 3; ++i)
+        g.drawRoundedRect(QRectF(20 + i * 7, 3, 4, 10), 1.5, 1.5);   // the valves
+    g.setBrush(kNavy);
+    g.drawEllipse(QRectF(1, 16, 5, 6));                        // the mouthpiece
+    return p;
+}
+
 const QHash<QString, std::function<QPixmap()>> &painters() {
     static const QHash<QString, std::function<QPixmap()>> table{
         {QStringLiteral("tbk98-3.gif"), splashPicture},
         {QStringLiteral("tbk98nte.gif"), frameLogo},
         {QStringLiteral("winpyr.ico"), pyramid},
         {QStringLiteral("bulb.gif"), bulb},
+        {QStringLiteral("trumpet.gif"), trumpet},
         {QStringLiteral("note.ico"), noteIcon},
         {QStringLiteral("notepage.ico"), notePageIcon},
         {QStringLiteral("smcd.ico"), smallCdIcon},

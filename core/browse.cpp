@@ -9,8 +9,10 @@
 #include "runtime/ui/browsetoolbar.h"
 #include "runtime/ui/listcontrol.h"
 #include "runtime/ui/windowevents.h"
+#include "runtime/values/text.h"
 
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 
 namespace tbk {
@@ -127,6 +129,7 @@ void Browse::refresh(bool force) {
     if (force || !opened_)
         setTitle();
     const int order = tabs_ ? std::max(0, tabs_->currentIndex()) : 0;
+    markSelectedTab();
     bool locate = false;
     if (!opened_) {
         opened_ = true;
@@ -139,6 +142,18 @@ void Browse::refresh(bool force) {
     list_->refresh(order, force, locate);
     if (!list_->failed())
         refreshed();
+}
+
+void Browse::markSelectedTab() {
+    if (!boldTab_ || !tabs_ || tabs_->currentIndex() == markedTab_)
+        return;
+    if (markedTab_ < 0)
+        tabs_->tabBar()->setStyleSheet(QStringLiteral("QTabBar::tab:selected { font-weight: 700; }"));
+    else if (markedTab_ < tabs_->count())
+        tabs_->setTabText(markedTab_, clip(tabs_->tabText(markedTab_)));
+    markedTab_ = tabs_->currentIndex();
+    if (markedTab_ >= 0)
+        tabs_->setTabText(markedTab_, clip(tabs_->tabText(markedTab_)) + QStringLiteral("   "));
 }
 
 void Browse::listChanged() {

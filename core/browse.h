@@ -98,6 +98,9 @@ protected:
     };
     void setPopup(QList<PopupItem> items);
     void setKeepsListFormat(bool keeps) { keepsFormat_ = keeps; }
+    // The selected sort tab's caption in bold with three blanks appended (the bold text needs
+    // the room); a tab losing the selection gets its caption back clipped.
+    void setBoldSelectedTab(bool bold) { boldTab_ = bold; }
     void setInsertTooltip(const QString &text) { insertTooltip_ = text; }
 
     // Sets the title, takes the sort order from the tab and reloads as the list's rules say.
@@ -122,6 +125,7 @@ private:
     void press(QPushButton *button);
     bool navigate(qint32 navigation);
     void setTitle();
+    void markSelectedTab();
 
     ProcedureCall call_;
     std::vector<data::DataFile *> fileList_;
@@ -134,6 +138,8 @@ private:
     std::function<void()> form_;
     QList<PopupItem> popup_;
     bool keepsFormat_ = true;
+    bool boldTab_ = false;
+    int markedTab_ = -1;
     QString insertTooltip_;
     data::Record callerRecord_;
     bool opened_ = false;

@@ -144,6 +144,7 @@ bool BrowseList::apply(int order) {
 bool BrowseList::refresh(int order, bool force, bool locate) {
     if (failed_ || orders_.empty())
         return !failed_;
+    scrollEnd_ = 0;
     order = std::clamp(order, 0, int(orders_.size()) - 1);
     const bool orderChanged = order != order_;
     Order &o = orders_[size_t(order)];
@@ -182,6 +183,7 @@ bool BrowseList::refresh(int order, bool force, bool locate) {
 }
 
 bool BrowseList::reload(data::Position p) {
+    scrollEnd_ = 0;
     if (failed_ || !loaded_)
         return !failed_;
     if (p == 0)
@@ -300,6 +302,7 @@ bool BrowseList::takeEvent(const Event &e) {
         scroll(ScrollAction(e.key), e.value);
         return true;
     case EventKind::NewSelection:
+        scrollEnd_ = 0;
         if (!failed_ && currentPosition() != file_->position())
             loadCurrent();
         return true;
@@ -309,6 +312,7 @@ bool BrowseList::takeEvent(const Event &e) {
 }
 
 bool BrowseList::scroll(ScrollAction action, int count) {
+    scrollEnd_ = 0;
     if (failed_ || !loaded_)
         return false;
     clearLocator();
@@ -318,6 +322,13 @@ bool BrowseList::scroll(ScrollAction action, int count) {
         return true;
     const int row = std::max(0, currentRow());
     const int page = reader_->pageSize();
+    // A move that the view's end cut short reached that end.
+    const auto moveBy = [this](bool down, int lines) {
+        const bool read = down ? reader_->scrollDown(lines) : reader_->scrollUp(lines);
+        if (read && reader_->moved() < lines)
+            scrollEnd_ = down ? 1 : -1;
+        return read;
+    };
     switch (action) {
     case ScrollLineUp:
         if (row - count >= 0) {
@@ -325,28 +336,29 @@ bool BrowseList::scroll(ScrollAction action, int count) {
             loadCurrent();
             return true;
         }
-        return fill([this, row, count] { return reader_->scrollUp(count - row); }, 0);
+        return fill([&] { return moveBy(false, count - row); }, 0);
     case ScrollLineDown:
         if (row + count < rowCount()) {
             list_->setCurrentRow(row + count);
             loadCurrent();
             return true;
         }
-        return fill([this, row, count] { return reader_->scrollDown(row + count - (rowCount() - 1)); },
-                    page - 1);
+        return fill([&] { return moveBy(true, row + count - (rowCount() - 1)); }, page - 1);
     case ScrollPageUp:
-        if (!reader_->scrollUp(page * count))
+        if (!moveBy(false, page * count))
             return readError();
         show(row + reader_->moved() - page * count);
         return !failed_;
     case ScrollPageDown:
-        if (!reader_->scrollDown(page * count))
+        if (!moveBy(true, page * count))
             return readError();
         show(row - reader_->moved() + page * count);
         return !failed_;
     case ScrollTop:
+        scrollEnd_ = -1;
         return fill([this] { return reader_->top(); });
     case ScrollBottom:
+        scrollEnd_ = 1;
         return fill([this] { return reader_->bottom(); });
     case ScrollThumb:
         return fill([this, count] { return reader_->fromThumb(count); });
@@ -407,6 +419,7 @@ bool BrowseList::backspaceLocator() {
 // its field from the text, the rest cleared; the list then stands at the first record at or
 // after that value.
 bool BrowseList::locateAt(const QString &text) {
+    scrollEnd_ = 0;
     const SortOrder &o = orders_[size_t(order_)].order;
     const int fields = int(o.key->decl().fields.size());
     setFromText(keyField(o.locatorField), text);

@@ -83,6 +83,9 @@ public:
     // The list's own events (scroll, new current row, resizing); false when not taken.
     bool takeEvent(const Event &e);
     bool scroll(ScrollAction action, int count = 1);
+    // After a scroll that reached an end of the view: -1 the top, 1 the bottom; 0 after any
+    // other scroll or move.
+    int scrollEnd() const { return scrollEnd_; }
     // The locator's keys: typed text, Backspace.
     bool typeLocator(const QString &text);
     bool backspaceLocator();
@@ -134,6 +137,7 @@ private:
     bool failed_ = false;
     QString query_;
     bool queryChanged_ = false;
+    int scrollEnd_ = 0;
     QLineEdit *locatorControl_ = nullptr;
     std::function<void()> onChange_;
     std::function<void()> loadJoined_;

@@ -132,8 +132,10 @@ bool browseAvailable(const char *explorer, const char *plain) {
     return procedureRegistered(QString::fromLatin1(explorer)) || procedureRegistered(QString::fromLatin1(plain));
 }
 
+// Until the explorer lists exist, the plain list opens whatever the setting says.
 void startBrowse(const char *explorer, const char *plain) {
-    const QString name = QString::fromLatin1(explorerInterface() ? explorer : plain);
+    const bool explore = explorerInterface() && procedureRegistered(QString::fromLatin1(explorer));
+    const QString name = QString::fromLatin1(explore ? explorer : plain);
     if (Procedure p = findProcedure(name))
         startThread(p, 25000);
 }

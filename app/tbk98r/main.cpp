@@ -9,8 +9,10 @@
 #include "core/tips.h"
 #include "runtime/querywizard/querywizardtexts.h"
 #include "runtime/threads/halt.h"
+#include "songs/browsesongs.h"
 #include "songs/categories.h"
 #include "songs/media.h"
+#include "songs/selectfilenumber.h"
 #include "songs/updatesong.h"
 
 #include <QApplication>
@@ -28,6 +30,8 @@ int main(int argc, char **argv) {
     tbk::registerProcedure(QStringLiteral("BrowseMedia"), tbk::BrowseMedia);
     tbk::registerProcedure(QStringLiteral("UpdateMedia"), tbk::UpdateMedia);
     tbk::registerProcedure(QStringLiteral("UpdateSong"), tbk::UpdateSong);
+    tbk::registerProcedure(QStringLiteral("BrowseSongs"), tbk::BrowseSongs);
+    tbk::registerProcedure(QStringLiteral("SelectFileNumber"), tbk::SelectFileNumber);
     tbk::registerProcedure(QStringLiteral("SelectAlbum"), tbk::SelectAlbum);
     tbk::registerProcedure(QStringLiteral("FileManager"), tbk::FileManager);
     tbk::registerProcedure(QStringLiteral("CreateAlbumDatabase"), tbk::CreateAlbumDatabase);

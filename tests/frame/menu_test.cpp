@@ -196,6 +196,16 @@ TEST_F(FrameTest, MenuChoicesStartTheirProceduresOnNewThreads) {
     ASSERT_TRUE(runUntil([&started] { return started.size() == 1; }));
     EXPECT_EQ(started[0].first, "XploreSongs");
     ASSERT_TRUE(exitFrame());
+
+    // Without the explorer the plain list opens whatever the setting says.
+    provide(QStringLiteral("XploreSongs"), {});
+    started.clear();
+    mainReturned = false;
+    ASSERT_TRUE(startMainProgram());
+    ASSERT_TRUE(postFrameCommand(-11));
+    ASSERT_TRUE(runUntil([&started] { return started.size() == 1; }));
+    EXPECT_EQ(started[0].first, "BrowseSongs");
+    ASSERT_TRUE(exitFrame());
 }
 
 TEST_F(FrameTest, SplashPostsTheStartUpListsOfTheSettingsToTheFrame) {

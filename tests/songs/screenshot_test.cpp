@@ -1,9 +1,13 @@
 // Not checks, so disabled: run with --gtest_also_run_disabled_tests, TBK_SCREENSHOT set to a
 // path without extension and a real display (xvfb-run with QT_QPA_PLATFORM=xcb); saves
-// pictures of the song form, one per tab, and of the category list.
+// pictures of the song form, one per tab, of the category list, of the song list with a search
+// and of the song picker.
 #include "core/programsettings.h"
 #include "songs/categories.h"
 #include "songs/updatesong.h"
+#include "songlisttest.h"
+#include "songs/browsesongswindow.h"
+#include "songs/selectfilenumber.h"
 #include "songtest.h"
 
 #include <QGuiApplication>
@@ -14,7 +18,7 @@ using namespace songtest;
 namespace {
 
 class SongScreenshot : public SongTest {
-protected:
+public:
     static void save(const QString &name) {
         runFor(500);
         EXPECT_TRUE(QGuiApplication::primaryScreen()->grabWindow(0).save(
@@ -54,6 +58,40 @@ TEST_F(SongScreenshot, DISABLED_SongFormAndCategories) {
     window(*b)->move(20, 20);
     save(QStringLiteral("-categories"));
     ASSERT_TRUE(press(*b, "Close"));
+}
+
+class SongListScreenshot : public SongListTest {};
+
+TEST_F(SongListScreenshot, DISABLED_SongListWithASearchAndThePicker) {
+    if (qEnvironmentVariable("TBK_SCREENSHOT").isEmpty())
+        GTEST_SKIP() << "TBK_SCREENSHOT not set";
+    DateFormat = "d2";
+    UDKPrompt = "Catalogue No";
+    BrowseSongsWindow *browse = nullptr;
+    auto c = call([&browse] {
+        BrowseSongsWindow w;
+        browse = &w;
+        w.run();
+        browse = nullptr;
+    }, 0);
+    ASSERT_TRUE(browse);
+    window(*c)->move(20, 20);
+    window(*c)->resize(900, 420);
+    ASSERT_TRUE(chooseTab(c->thread, "By Category"));
+    browse->search("UPPER(MED:Media) = 'VINYL'");
+    ASSERT_TRUE(runUntilIdle());
+    SongScreenshot::save(QStringLiteral("-songlist"));
+    ASSERT_TRUE(press(*c, "Close"));
+
+    auto p = call(SelectFileNumber, SelectRecord, [] {
+        CAT.CategoryID = 2;
+        ASSERT_TRUE(CAT.get(CAT.KeyCategoryID));
+    });
+    ASSERT_TRUE(window(*p));
+    window(*p)->move(20, 20);
+    ASSERT_TRUE(chooseTab(p->thread, "By Category"));
+    SongScreenshot::save(QStringLiteral("-picker"));
+    ASSERT_TRUE(press(*p, "Close"));
 }
 
 } // namespace

@@ -19,7 +19,7 @@ namespace tbk::windowtest {
 
 namespace {
 
-QString plain(QString text) { return text.remove(QLatin1Char('&')); }
+QString plain(QString text) { return text.remove(QLatin1Char('&')).trimmed(); }
 
 QWidget *control(int thread, const QString &name) {
     QWidget *w = findControl(activeWindow(thread), name);

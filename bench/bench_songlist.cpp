@@ -1,0 +1,220 @@
+// The song list (BrowseSongs, all fourteen columns, the media and category joined) on large
+// catalogues, offscreen. Each figure is one step as the user makes it, from the event posted
+// to the window until its thread waits again with the page drawn.
+//
+//   TBK_BENCH_DIR=<copy of the catalogues> bench_songlist [--benchmark_filter=...]
+//
+// The list writes its window place, list format and last tab, so point TBK_BENCH_DIR at a copy
+// of the kept catalogues (tbk_bench_100000, tbk_bench_1000000).
+#include "bench/data/catalogue.h"
+#include "core/datafiles.h"
+#include "core/fileaccess.h"
+#include "core/programsettings.h"
+#include "runtime/settings/profile.h"
+#include "runtime/threads/halt.h"
+#include "runtime/threads/scheduler.h"
+#include "runtime/ui/listcontrol.h"
+#include "songs/browsesongswindow.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+#include <functional>
+
+using namespace tbk;
+
+namespace {
+
+enum { ByArtist = 0, ByMedia = 3 };
+
+void settle() {
+    do {
+        QCoreApplication::processEvents();
+        scheduler::runReady();
+    } while (scheduler::busy());
+    QCoreApplication::processEvents();   // the page drawn
+}
+
+struct Session {
+    int songs = 0;
+    BrowseSongsWindow *browse = nullptr;
+};
+Session session;
+
+void closeBrowse() {
+    if (session.browse) {
+        postToWindow(session.browse->frame(), Event::of(EventKind::CloseWindow, session.browse->frame()));
+        settle();
+    }
+}
+
+void useCatalogue(int songs) {
+    if (session.songs == songs)
+        return;
+    closeBrowse();
+    bench::useKeptCatalogue(songs);
+    for (data::DataFile *f : {static_cast<data::DataFile *>(&MUS), static_cast<data::DataFile *>(&CAT),
+                              static_cast<data::DataFile *>(&MED), static_cast<data::DataFile *>(&CF)})
+        openForUse(*f);
+    session.songs = songs;
+}
+
+void openBrowse() {
+    startThread([] {
+        BrowseSongsWindow w;
+        session.browse = &w;
+        w.run();
+        session.browse = nullptr;
+    }, kMinimumThreadStack);
+    settle();
+}
+
+BrowseSongsWindow &browse(int songs) {
+    useCatalogue(songs);
+    if (!session.browse) {
+        openBrowse();
+        session.browse->frame()->resize(900, 420);
+        settle();
+    }
+    return *session.browse;
+}
+
+void post(EventKind kind, int key = 0, int value = 0, const QString &text = {}) {
+    BrowseSongsWindow &b = *session.browse;
+    Event e = Event::of(kind, b.frame(), b.list().control());
+    e.key = key;
+    e.value = value;
+    e.text = text;
+    postToWindow(b.frame(), e);
+}
+
+void chooseTab(int tab) {
+    session.browse->tabs()->setCurrentIndex(tab);
+    settle();
+}
+
+double residentMegabytes() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024;
+    return 0;
+}
+
+// Times `step`; `before` runs untimed ahead of it. `rows`: whether the step must leave rows.
+void timed(benchmark::State &state, const std::function<void()> &before, const std::function<void()> &step,
+           bool rows = true) {
+    for (auto _ : state) {
+        if (before) {
+            before();
+            settle();
+        }
+        QElapsedTimer t;
+        t.start();
+        step();
+        settle();
+        state.SetIterationTime(double(t.nsecsElapsed()) / 1e9);
+        if (!session.browse || session.browse->list().failed() || session.browse->list().empty() != !rows) {
+            state.SkipWithError("the list closed or shows other rows than expected");
+            return;
+        }
+    }
+}
+
+void BM_OpenFirstPage(benchmark::State &state) {
+    useCatalogue(int(state.range(0)));
+    putIni(QString::fromLatin1(kSettingsSection), QStringLiteral("SongTab"), QStringLiteral("1"), ProgramIniFile);
+    timed(state, closeBrowse, openBrowse);
+    state.counters["rss_MB"] = residentMegabytes();
+}
+
+// From the first tab to tab range(1).
+void BM_SwitchTab(benchmark::State &state) {
+    browse(int(state.range(0)));
+    const int tab = int(state.range(1));
+    timed(state, [] { chooseTab(ByArtist); }, [tab] { session.browse->tabs()->setCurrentIndex(tab); });
+}
+
+void BM_LocateTypedPrefix(benchmark::State &state) {
+    browse(int(state.range(0)));
+    chooseTab(ByArtist);
+    timed(state, [] { post(EventKind::Scroll, ScrollTop, 1); },   // a scroll clears the locator
+          [] { post(EventKind::AlertKey, 0, 0, QStringLiteral("artist 025")); });
+}
+
+void BM_MediaWithoutSongs(benchmark::State &state) {
+    browse(int(state.range(0)));
+    timed(
+        state,
+        [] {
+            chooseTab(ByArtist);
+            MED.Media = "No Such Media";
+        },
+        [] { session.browse->tabs()->setCurrentIndex(ByMedia); }, false);
+}
+
+void BM_SearchArtist(benchmark::State &state) {
+    browse(int(state.range(0)));
+    chooseTab(ByArtist);
+    timed(state, [] { session.browse->search({}); },
+          [] { session.browse->search(QStringLiteral("UPPER(MUS:Artist) = 'ARTIST 02500'")); });
+    session.browse->search({});
+}
+
+void BM_PageDownToTheEnd(benchmark::State &state) {
+    browse(int(state.range(0)));
+    chooseTab(ByArtist);
+    int pages = 0;
+    timed(state, [] { post(EventKind::Scroll, ScrollTop, 1); }, [&pages] {
+        for (;;) {
+            post(EventKind::Scroll, ScrollPageDown, 1);
+            settle();
+            ++pages;
+            if (session.browse->list().reader().moved() == 0)
+                break;
+        }
+    });
+    state.counters["pages"] = pages;
+}
+
+#define SONGLIST_BENCHMARK(fn)                                                                         \
+    BENCHMARK(fn)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1) \
+        ->Repetitions(15)->ReportAggregatesOnly(true)
+
+SONGLIST_BENCHMARK(BM_OpenFirstPage);
+BENCHMARK(BM_SwitchTab)
+    ->ArgsProduct({{100000, 1000000}, {1, 2, 3, 4, 5, 6, 7}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Repetitions(15)
+    ->ReportAggregatesOnly(true);
+SONGLIST_BENCHMARK(BM_LocateTypedPrefix);
+SONGLIST_BENCHMARK(BM_MediaWithoutSongs);
+BENCHMARK(BM_SearchArtist)->Arg(100000)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1)
+    ->Repetitions(15)->ReportAggregatesOnly(true);
+BENCHMARK(BM_PageDownToTheEnd)->Arg(100000)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1);
+
+} // namespace
+
+int main(int argc, char **argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir config;
+    qputenv("TBK_CONFIG_DIR", config.path().toUtf8());
+    QApplication app(argc, argv);
+    setExitHook([](int) {});
+    ProgramIniFile = kProgramIniName;
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    closeBrowse();
+    closeAllDataFiles();
+    return 0;
+}

@@ -1,0 +1,208 @@
+#include "songs/browsesongs.h"
+
+#include "songs/browsesongswindow.h"
+
+#include "core/browse.h"
+#include "core/datafiles.h"
+#include "core/procedures.h"
+#include "core/programsettings.h"
+#include "core/smallservices.h"
+#include "impex/queryfieldlists.h"
+#include "runtime/querywizard/querywizard.h"
+#include "runtime/settings/profile.h"
+#include "runtime/threads/callprotocol.h"
+#include "runtime/threads/scheduler.h"
+#include "runtime/ui/dragdrop.h"
+#include "runtime/ui/listcontrol.h"
+#include "runtime/ui/windowbuilder.h"
+#include "songs/categories.h"
+#include "songs/media.h"
+#include "songs/songlists.h"
+#include "songs/updatesong.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+
+namespace tbk {
+
+namespace {
+
+const char *const kQueryName = "SONGS";
+const char *const kTabEntry = "SongTab";
+constexpr std::size_t kStartedStack = 25000;
+
+const QString kFormat = QStringLiteral(
+    "77L(2)|M~Artist~@s50@75L(2)|M~Title~@s50@76L(2)|M~Album~@s50@39L(2)|M~Media~@s20@"
+    "43L(2)|M~File Number~@s20@51L(2)|M~Category~@s30@23R(2)|M~Time~@t4b@36R(2)|M~Released~@d17b@"
+    "24R(2)|M~BPM~@n_4b@120R(2)|M~User Defined Key Field~@s30@42R(2)|M~Last Played~@d17-@"
+    "[10L(2)|@p(<)pb@12R(2)|M@n3b@](21)|M~Track~120L(2)|M~Style~@s30@12R(2)|M~Chart Number~@n3@");
+// The song's identifier rides along after the shown columns, for a drag.
+constexpr size_t kIdValue = 15;
+
+constexpr int kTabCount = 8;
+
+} // namespace
+
+QWidget *BrowseSongsWindow::buildWindow() {
+    WindowBuilder b(*this, QStringLiteral("Browse Songs"), {374, 170});
+    QLineEdit *locator = locatorEntry(b);
+    QString udk = QStringLiteral("By UDK");
+    if (!UDKPrompt.empty())
+        udk = clip(QStringLiteral("By ") + UDKPrompt.str().left(10));
+    QPushButton *selectMedia = nullptr, *selectCategory = nullptr;
+    for (const QString &caption : {QStringLiteral("By Artist"), QStringLiteral("By Title"), QStringLiteral("By Album"),
+                                   QStringLiteral("By Media"), QStringLiteral("By Category"),
+                                   QStringLiteral("By Chart #"), QStringLiteral("By BPM"), udk}) {
+        b.tab(caption);
+        if (caption == QLatin1String("By Media"))
+            selectMedia = b.button(QStringLiteral("Se&lect Media"));
+        else if (caption == QLatin1String("By Category"))
+            selectCategory = b.button(QStringLiteral("Se&lect Category"));
+        b.endTab();
+    }
+    ListControl *l = b.list(QStringLiteral("Browse"), kFormat, 110, QStringLiteral("Right-Click for Options"));
+    Buttons buttons;
+    buttons.add = b.button(QStringLiteral("&Add"));
+    buttons.copy = b.button(QStringLiteral("Cop&y"));
+    buttons.change = b.button(QStringLiteral("&Change"));
+    buttons.remove = b.button(QStringLiteral("&Delete"));
+    search_ = b.button(QStringLiteral("&Search"));
+    reset_ = b.button(QStringLiteral("Reset Search"));
+    b.text({});
+    import_ = b.button(QStringLiteral("&Import"));
+    export_ = b.button(QStringLiteral("&Export"));
+    print_ = b.button(QStringLiteral("&Print"));
+    buttons.close = b.button(QStringLiteral("Cl&ose"));
+    setButtons(buttons);
+    setPopup({{QStringLiteral("&Add"), buttons.add},
+              {QStringLiteral("&Change"), buttons.change},
+              {QStringLiteral("&Delete"), buttons.remove},
+              {},
+              {print_->text(), print_},
+              {},
+              {search_->text(), search_},
+              {},
+              {import_->text(), import_},
+              {export_->text(), export_}});
+
+    BrowseList &songs = makeList(l, MUS, [] {
+        return std::vector<QVariant>{MUS.Artist.str(),        FormatSongTitle(),        MUS.Album.str(),
+                                     MUS.Media.str(),         MUS.FileNumber.str(),     CAT.Category.str(),
+                                     MUS.Time.value(),        MUS.ReleaseDate.value(),  MUS.BeatsPerMinute.value(),
+                                     MUS.UserDefinedKeyField.str(), MUS.LastPlayed.value(), MUS.Side.value(),
+                                     MUS.TrackNumber.value(), MUS.Style.str(),          MUS.ChartNumber.value(),
+                                     MUS.ID.value()};
+    });
+    // Media as well as categories: a search may test either file's name of each song.
+    songs.setJoin({&CAT, &MED}, joinCategoryAndMedia);
+    songs.setLocatorControl(locator);
+    const expr::PageReader::ThumbScale text{0, 0, StopLetters | StopDigits};
+    songs.addSortOrder({&MUS.SongsByArtist, {}, {}, LocatorKind::Incremental, 0, text});
+    songs.addSortOrder({&MUS.SongsByTitle, {}, {}, LocatorKind::Incremental, 0, text});
+    songs.addSortOrder({&MUS.SongsByAlbum, {}, {}, LocatorKind::Incremental, 0, text});
+    songs.addSortOrder({&MUS.SongsByMedia, QStringLiteral("UPPER(MUS:Media) = UPPER(BRW1::Sort3:Reset:MED:Media)"),
+                        {{QStringLiteral("MED:Media"), QStringLiteral("MUS:Media")}}, LocatorKind::Incremental, 1,
+                        {1, 0, StopLetters | StopDigits}});
+    songs.addSortOrder({&MUS.SONGSBYCATEGORY, QStringLiteral("MUS:CategoryID = BRW1::Sort4:Reset:CAT:CategoryID"),
+                        {{QStringLiteral("CAT:CategoryID"), QStringLiteral("MUS:CategoryID")}},
+                        LocatorKind::Incremental, 1, {1, 0, StopLetters | StopDigits}});
+    songs.addSortOrder({&MUS.SONGSBYCHARTNUMBER, {}, {}, LocatorKind::Incremental, 0, text});
+    songs.addSortOrder({&MUS.KEYBEATSPERMINUTE, {}, {}, LocatorKind::Incremental, 0, text});
+    songs.addSortOrder({&MUS.SONGSBYUSERDEFINEDKEY, {}, {}, LocatorKind::Incremental, 0, text});
+    makeDragSource(l, QString::fromLatin1(kSongsDrag), [this, l](QPoint at) {
+        const int row = l->indexAt(l->viewport()->mapFrom(l, at)).row();
+        if (row < 0 || row >= list().rowCount())
+            return QString();
+        return list().reader().rows()[size_t(row)].values[kIdValue].toString();
+    });
+
+    on(selectMedia, EventKind::Accepted, [this] {
+        selectFilterRecord(MED, BrowseMedia);
+        refresh();
+    });
+    on(selectCategory, EventKind::Accepted, [this] {
+        selectFilterRecord(CAT, BrowseCategories);
+        refresh();
+    });
+    on(search_, EventKind::Accepted, [this] {
+        QString filter = filter_;
+        QW_WIZARD(queue_, QString::fromLatin1(kQueryName), filter, {0, 0, 0, 1, 0, 0, 0, 0, 0});
+        if (QW_Response != 0)
+            search(filter);
+    });
+    on(reset_, EventKind::Accepted, [this] {
+        reset_->setEnabled(false);
+        filter_.clear();
+        list().setQueryFilter(filter_);
+        refresh(true);
+    });
+    on(import_, EventKind::Accepted, [this] { startProcedure(QStringLiteral("ImportSongs")); });
+    on(export_, EventKind::Accepted, [this] { startProcedure(QStringLiteral("ExportSongs")); });
+    on(print_, EventKind::Accepted, [this] { startProcedure(songReportOfTab(tab())); });
+
+    QWidget *w = b.finish();
+    tabs_ = w->findChild<QTabWidget *>();
+    setSortTabs(tabs_);
+    const int saved = getIni(QString::fromLatin1(kSettingsSection), QString::fromLatin1(kTabEntry),
+                             QStringLiteral("1"), ProgramIniFile)
+                          .toInt();
+    if (SaveLastTab && saved >= 1 && saved <= kTabCount)
+        tabs_->setCurrentIndex(saved - 1);
+    return w;
+}
+
+int BrowseSongsWindow::tab() const { return tabs_ ? tabs_->currentIndex() + 1 : 1; }
+
+bool BrowseSongsWindow::openRoutine() {
+    prepareQueryFields(queue_, songQueryFields(), QString::fromLatin1(kQueryName), queueFailed_);
+    search_->setEnabled(!queueFailed_);
+    reset_->setEnabled(false);
+    AlbumSongMode = 0;
+    return Browse::openRoutine();
+}
+
+void BrowseSongsWindow::refreshed() {
+    print_->setEnabled(procedureRegistered(songReportOfTab(tab())));
+    import_->setEnabled(procedureRegistered(QStringLiteral("ImportSongs")));
+    export_->setEnabled(procedureRegistered(QStringLiteral("ExportSongs")));
+}
+
+BrowseSongsWindow::BrowseSongsWindow() : Browse(QStringLiteral("BrowseSongs"), {&MUS, &CAT, &MED}) {
+    setCountTitle(QStringLiteral("Songs - "), QStringLiteral(" entries"));
+    setBoldSelectedTab(true);
+    setInsertTooltip(QStringLiteral("Insert a new Record"));
+    setForm(UpdateSong);
+}
+
+void BrowseSongsWindow::search(const QString &filter) {
+    filter_ = filter;
+    reset_->setEnabled(true);
+    list().setQueryFilter(filter_);
+    refresh(true);
+}
+
+// Reports, import and export run on threads of their own; the list goes on at once.
+void BrowseSongsWindow::startProcedure(const QString &name) {
+    if (Procedure p = findProcedure(name))
+        startThread(p, kStartedStack);
+    refresh();
+}
+
+void BrowseSongsWindow::closeRoutine() {
+    putIni(QString::fromLatin1(kSettingsSection), QString::fromLatin1(kTabEntry), QString::number(tab()),
+           ProgramIniFile);
+    Browse::closeRoutine();
+}
+
+QString songReportOfTab(int tab) {
+    static const char *const reports[kTabCount] = {
+        "PrintSongsByArtist",      "PrintSongsByTitle",   "PrintSongsByAlbum", "PrintSongsByMedia",
+        "PrintSongsByCategory",    "PrintSongsByChartNumber", "PrintSongsByBPM",
+        "PrintSongsByUserDefinedKey"};
+    return QString::fromLatin1(tab >= 1 && tab <= kTabCount ? reports[tab - 1] : reports[0]);
+}
+
+void BrowseSongs() { BrowseSongsWindow().run(); }
+
+} // namespace tbk
