@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
+
 
 namespace tbk::data {
 
@@ -160,14 +162,41 @@ bool DataFile::next() { return readNext(cursor_, true, {}); }
 bool DataFile::previous() { return readNext(cursor_, false, {}); }
 
 bool DataFile::readNext(Cursor &c, bool forward, const std::function<bool()> &accept,
-                        const QString &condition, const QVariantList &binds) {
+                        const QString &condition, const QVariantList &binds, ReadAhead *ahead) {
     if (!checkOpen(false))
         return false;
     const auto &fields = structure_->fields();
     const KeyDecl *k = c.key >= 0 ? &structure_->keys()[size_t(c.key)] : nullptr;
     const Record saved = buffer_;
-    const int batch = accept ? kFilteredBatch : 1;
+    ReadAhead own;
+    ReadAhead &got = ahead ? *ahead : own;
+    if (got.forward != forward) {
+        got.drop();
+        got.forward = forward;
+    }
+    const int batch = std::max(accept ? kFilteredBatch : 1, got.rows);
     for (;;) {
+        if (got.next < got.fetched.size()) {
+            while (got.next < got.fetched.size()) {
+                buffer_ = std::move(got.fetched[got.next++]);
+                c.anchor = Cursor::After;
+                c.position = buffer_.position;
+                c.values = k ? keyValues(*k) : std::vector<Cell>();
+                if (!accept || accept()) {
+                    clearError();
+                    return true;
+                }
+            }
+            if (!got.more) {
+                got.drop();
+                buffer_ = saved;
+                setError(RecordNotAvailable, label_);
+                return false;
+            }
+            // Every row fetched was filtered out: go on after the last one.
+            continue;
+        }
+        got.drop();
         const char *op = nullptr;
         const bool withRid = c.anchor != Cursor::Values || !k;
         switch (c.anchor) {
@@ -219,34 +248,24 @@ bool DataFile::readNext(Cursor &c, bool forward, const std::function<bool()> &ac
         for (const QVariant &v : binds)
             driver::bind(st, b++, v);
         sqlite3_bind_int(st, b, batch);
-        std::vector<Record> rows;
         int rc;
         while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-            rows.emplace_back();
-            loadRow(st, rows.back());
+            got.fetched.emplace_back();
+            loadRow(st, got.fetched.back());
         }
         sqlite3_reset(st);
         if (rc != SQLITE_DONE) {
+            got.drop();
             driver::fail(rc, label_);
             buffer_ = saved;
             return false;
         }
-        for (Record &r : rows) {
-            buffer_ = std::move(r);
-            c.anchor = Cursor::After;
-            c.position = buffer_.position;
-            c.values = k ? keyValues(*k) : std::vector<Cell>();
-            if (!accept || accept()) {
-                clearError();
-                return true;
-            }
-        }
-        if (int(rows.size()) < batch) {
+        got.more = int(got.fetched.size()) == batch;
+        if (got.fetched.empty()) {
             buffer_ = saved;
             setError(RecordNotAvailable, label_);
             return false;
         }
-        // The whole batch was filtered out: go on after its last row.
     }
 }
 

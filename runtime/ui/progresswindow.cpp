@@ -23,11 +23,16 @@ ProgressWindow::ProgressWindow(const QString &title, const QString &text, bool c
     window_->setWindowTitle(title);
     auto *layout = new QVBoxLayout(window_);
     label_ = new QLabel(text, window_);
+    label_->setObjectName(QStringLiteral("ProgressText"));
     bar_ = new QProgressBar(window_);
     bar_->setRange(0, 100);
     bar_->setValue(0);
+    userText_ = new QLabel(window_);
+    userText_->setObjectName(QStringLiteral("UserText"));
+    userText_->hide();
     layout->addWidget(label_);
     layout->addWidget(bar_);
+    layout->addWidget(userText_);
     if (cancellable) {
         auto *cancel = new QPushButton(QStringLiteral("Cancel"), window_);
         cancel->setObjectName(QStringLiteral("Cancel"));
@@ -93,6 +98,18 @@ void ProgressWindow::setText(const QString &text) {
     if (label_)
         label_->setText(text);
 }
+
+void ProgressWindow::setUserText(const QString &text) {
+    if (!window_)
+        return;
+    userText_->setText(text);
+    if (userText_->isHidden()) {
+        userText_->show();
+        window_->setFixedSize(window_->sizeHint().expandedTo(QSize(300, 0)));
+    }
+}
+
+QString ProgressWindow::userText() const { return window_ ? userText_->text() : QString(); }
 
 void ProgressWindow::letOthersRun() {
     if (currentThreadNumber() == 0 || sinceYield_.elapsed() < kYieldEveryMs)

@@ -34,6 +34,9 @@ public:
     void setPercent(int percent);
     int percent() const { return percent_; }
     void setText(const QString &text);
+    // A second line under the bar for what the process says of itself ("40% Completed").
+    void setUserText(const QString &text);
+    QString userText() const;
     bool cancelled() const { return cancelled_; }
     QWidget *widget() const { return window_; }
 
@@ -43,6 +46,7 @@ private:
 
     QPointer<QWidget> window_;
     QLabel *label_ = nullptr;
+    QLabel *userText_ = nullptr;
     QProgressBar *bar_ = nullptr;
     int percent_ = 0;
     bool cancelled_ = false;

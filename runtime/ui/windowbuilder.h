@@ -67,6 +67,8 @@ public:
     QPlainTextEdit *memo(const QString &prompt, const QString &field, int heightUnits = 40, const QString &tip = {});
     // Buttons declared one after another share a row, on its right.
     QPushButton *button(const QString &text, const QString &tip = {});
+    // The next button starts a row of its own (buttons stacked one under another).
+    void newButtonRow();
     ListControl *list(const QString &name, const QString &format, int heightUnits = 100, const QString &tip = {});
 
     // The rows up to endTab() go on a page with this text; pages declared one after another
