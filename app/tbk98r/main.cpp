@@ -3,6 +3,7 @@
 #include "core/mainprogram.h"
 #include "core/procedures.h"
 #include "core/splash.h"
+#include "impex/exportsongs.h"
 #include "impex/querywizardtexts.h"
 #include "runtime/threads/halt.h"
 
@@ -13,6 +14,7 @@ int main(int argc, char **argv) {
     QApplication::setApplicationName(QStringLiteral("tbk98r"));
 
     tbk::registerProcedure(QStringLiteral("SetQueryWizardTexts"), tbk::SetQueryWizardTexts);
+    tbk::registerProcedure(QStringLiteral("ExportSongs"), tbk::ExportSongs);
     tbk::registerProcedure(QStringLiteral("ShowAboutWindow"), tbk::ShowAboutWindow);
 
     return tbk::runProgram(tbk::MainProgram);
