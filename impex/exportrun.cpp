@@ -8,6 +8,7 @@
 #include "runtime/threads/scheduler.h"
 #include "runtime/ui/progresswindow.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QHash>
@@ -224,7 +225,8 @@ bool ExportRun::run(const QString &fileName) {
 } // namespace
 
 bool RunExport(const QList<ExportField> &fields, bool header) {
-    const QString name = fileDialog(QStringLiteral("Export File"), QString(),
+    // In the catalogue's folder, as the dialog opened last may have been elsewhere.
+    const QString name = fileDialog(QStringLiteral("Export File"), QDir::currentPath(),
                                     QStringLiteral("Export Files|*.CSV;*.csv|All Files|*.*"), FileDialogMode::Save);
     return RunExportToFile(name, fields, header);
 }

@@ -100,8 +100,6 @@ protected:
         for (FieldListView *list : {&all_, &chosen_}) {
             list->control->setRows(&list->rows);
             list->control->setSelectionMode(QAbstractItemView::NoSelection);
-            for (int key : kMarkingKeys)
-                alertKey(list->control, key);
             on(list->control, EventKind::MouseLeftDown,
                [this, list](const Event &e) { mark(*list, markActionFor(true, 0, Qt::KeyboardModifiers(e.key)), -1); });
             on(list->control, EventKind::AlertKey, [this, list](const Event &e) {
@@ -128,6 +126,9 @@ protected:
     }
 
     bool openRoutine() override {
+        for (const FieldListView *list : {&all_, &chosen_})
+            for (int key : kMarkingKeys)
+                alertKey(list->control, key);
         all_.data.rows = exportableFields();
         all_.data.highlight = 0;
         chosen_.data.rows = exportableFields();
