@@ -3,10 +3,12 @@
 #include "core/datafiles.h"
 #include "core/standardwarnings.h"
 #include "impex/transfer.h"
+#include "runtime/data/driver.h"
 #include "runtime/data/view.h"
 #include "runtime/threads/dialogs.h"
 #include "runtime/threads/scheduler.h"
 #include "runtime/ui/progresswindow.h"
+#include "runtime/values/text.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -26,7 +28,7 @@ namespace {
 // Batches follow one another at once; Qt and the other threads have a turn after this long or
 // this many batches, whichever comes first.
 constexpr int kTurnMs = 40;
-constexpr int kBatchesPerTurn = 40;
+constexpr int kBatchesPerTurn = 200;
 // Songs fetched with one statement within a turn.
 constexpr int kReadAhead = 250;
 // Lines go to the disk in blocks of this many bytes.
@@ -38,7 +40,8 @@ struct ExportColumn {
     int songField = -1;
     bool text = true;
     QString name;
-    QString picture;
+    QString picture;   // clipped
+    FieldForm form = FieldForm::Text;
 };
 
 // "QUICKSCAN=on" for the songs and categories for the time of the run, whichever way it ends.
@@ -78,10 +81,12 @@ private:
     Transfer t_;
     std::vector<ExportColumn> columns_;
     bool header_;
-    Record song_;
-    QString category_;
-    // Category names read in this turn by identifier: no one else writes before the next turn.
+    // The current song's value of each chosen field.
+    std::vector<QVariant> song_;
+    // Category names by identifier, read while nothing was written through the program's
+    // connection since (another window may rename a category between two turns).
     QHash<qint64, QString> categories_;
+    qint64 categoriesAsOf_ = -1;
     qint64 songCount_ = 0;
     qint64 songsRead_ = 0;
     int shownPercent_ = 0;
@@ -91,13 +96,15 @@ ExportRun::ExportRun(const QList<ExportField> &fields, bool header) : header_(he
     for (const ExportField &f : fields) {
         ExportColumn c;
         c.name = f.field;
-        c.picture = f.picture;
+        c.picture = clip(f.picture);
+        c.form = fieldFormOf(c.picture);
         if (const FieldRef ref = MUS.field(f.field); ref.valid()) {
             c.songField = ref.index();
             c.text = ref.isText();
         }
         columns_.push_back(c);
     }
+    song_.resize(columns_.size());
 }
 
 bool ExportRun::ExportOpenFile(const QString &name) {
@@ -121,21 +128,13 @@ bool ExportRun::ExportOpenFile(const QString &name) {
 void ExportRun::ExportWriteHeader() {
     ExportStartLine(t_);
     for (const ExportColumn &c : columns_)
-        ExportWriteField(t_, c.name, QStringLiteral("@s50"), true);
+        writeField(t_, c.name, QStringLiteral("@s50"), FieldForm::Text, true);
 }
 
 void ExportRun::ExportWriteRecord() {
     ExportStartLine(t_);
-    for (const ExportColumn &c : columns_) {
-        QVariant value;
-        if (c.songField < 0)
-            value = category_;
-        else if (c.text)
-            value = song_.cells[size_t(c.songField)].s;
-        else
-            value = song_.cells[size_t(c.songField)].n;
-        ExportWriteField(t_, value, c.picture, false);
-    }
+    for (size_t i = 0; i < columns_.size(); ++i)
+        writeField(t_, song_[i], columns_[i].picture, columns_[i].form, false);
 }
 
 bool ExportRun::readSong(View &view) {
@@ -144,14 +143,25 @@ bool ExportRun::readSong(View &view) {
             ShowStandardWarning(35, MUS.label(), QString());
         return false;
     }
-    song_ = MUS.record();
+    if (categoriesAsOf_ != driver::writeCount()) {
+        categories_.clear();
+        categoriesAsOf_ = driver::writeCount();
+    }
     const qint64 id = MUS.CategoryID.value();
     auto known = categories_.constFind(id);
     if (known == categories_.cend()) {
         CAT.CategoryID = id;
         known = categories_.insert(id, CAT.get(CAT.KeyCategoryID) ? CAT.Category.str() : QString());
     }
-    category_ = *known;
+    for (size_t i = 0; i < columns_.size(); ++i) {
+        const ExportColumn &c = columns_[i];
+        if (c.songField < 0)
+            song_[i] = *known;
+        else if (c.text)
+            song_[i] = MUS.cell(c.songField).s;
+        else
+            song_[i] = MUS.cell(c.songField).n;
+    }
     ++songsRead_;
     return true;
 }
@@ -189,6 +199,11 @@ void ExportRun::writeSongs() {
         ShowStandardWarningPlain(36);
     view.set();
     view.setReadAhead(kReadAhead);
+    std::vector<int> fetched{MUS.CategoryID.index()};
+    for (const ExportColumn &c : columns_)
+        if (c.songField >= 0)
+            fetched.push_back(c.songField);
+    view.setProjection(std::move(fetched));
     bool more = readSong(view);
     if (more)
         showPercent(progress);
@@ -197,7 +212,6 @@ void ExportRun::writeSongs() {
         // Qt paints and takes Cancel, the other threads run; then nothing read before is trusted.
         yieldNow();
         view.dropReadAhead();
-        categories_.clear();
         if (progress.cancelled())
             return;
         turn.start();

@@ -42,19 +42,43 @@ QString QuoteFieldText(const QString &text, bool header) {
     return out;
 }
 
+FieldForm fieldFormOf(const QString &picture) {
+    const QChar type = picture.size() > 1 ? picture[1] : QChar();
+    if (type == QLatin1Char('s') || type == QLatin1Char('S'))
+        return FieldForm::Text;
+    if (type == QLatin1Char('n') || type == QLatin1Char('N'))
+        return FieldForm::Number;
+    return FieldForm::Formatted;
+}
+
 void ExportWriteField(Transfer &t, const QVariant &value, const QString &picture, bool header) {
+    const QString pic = clip(picture);
+    writeField(t, value, pic, fieldFormOf(pic), header);
+}
+
+void writeField(Transfer &t, const QVariant &value, const QString &picture, FieldForm form, bool header) {
     if (!t.firstField)
         t.record += QLatin1Char(',');
-    const QString pic = clip(picture);
-    const QChar type = pic.size() > 1 ? pic[1].toLower() : QChar();
-    if (type == QLatin1Char('s')) {
-        t.fieldText = fit(value.toString(), kFieldTextSize);
-        t.fieldText = clip(QuoteFieldText(t.fieldText, header));
-        t.record += kQuote + t.fieldText + kQuote;
-    } else if (type == QLatin1Char('n')) {
+    switch (form) {
+    case FieldForm::Text: {
+        t.fieldText = value.toString();
+        if (t.fieldText.size() > kFieldTextSize)
+            t.fieldText.truncate(kFieldTextSize);
+        if (header || t.fieldText.contains(kQuote))
+            t.fieldText = QuoteFieldText(t.fieldText, header);
+        t.record += kQuote;
+        t.record += QStringView(t.fieldText).first(clippedLength(t.fieldText));
+        t.record += kQuote;
+        break;
+    }
+    case FieldForm::Number:
         t.record += plainNumber(value).trimmed();
-    } else {
-        t.record += kQuote + formatPicture(pic, value) + kQuote;
+        break;
+    case FieldForm::Formatted:
+        t.record += kQuote;
+        t.record += formatPicture(picture, value);
+        t.record += kQuote;
+        break;
     }
     t.linePosition = int(t.record.size()) + 1;
     t.firstField = false;

@@ -26,6 +26,12 @@ void ExportStartLine(Transfer &t);
 // Appends one field: texts quoted with their quotes doubled, numbers bare, other pictures
 // quoted at their full width.
 void ExportWriteField(Transfer &t, const QVariant &value, const QString &picture, bool header);
+
+// What a picture's type letter makes of a field in the line.
+enum class FieldForm { Text, Number, Formatted };
+FieldForm fieldFormOf(const QString &picture);
+// ExportWriteField with the picture already clipped and its form known, for a run of lines.
+void writeField(Transfer &t, const QVariant &value, const QString &picture, FieldForm form, bool header);
 // A data field's quotes doubled; a header name made safe when it holds "[".
 QString QuoteFieldText(const QString &text, bool header);
 // Appends the line to the file; after a failure asks Retry or Abort. False when given up.

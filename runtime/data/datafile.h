@@ -74,6 +74,9 @@ struct Cursor {
 // were when fetched: drop them when other writers may have been at the file since.
 struct ReadAhead {
     int rows = 1;                  // rows one statement fetches
+    // The fields fetched (indexes in the record; empty: all). The others read as blank; the
+    // order key's own fields are always fetched.
+    std::vector<int> fields;
     std::vector<Record> fetched;
     size_t next = 0;               // the next of `fetched` to hand out
     bool more = false;             // the last fetch was full: rows may follow it
@@ -171,6 +174,8 @@ public:
 private:
     bool checkOpen(bool write);
     void loadRow(sqlite3_stmt *stmt, Record &into) const;
+    // The row of a statement that selected only these fields.
+    void loadFields(sqlite3_stmt *stmt, const std::vector<int> &fields, Record &into) const;
     // Steps a bound statement once: its row into the buffer, or 35 / the driver's error.
     bool readOne(sqlite3_stmt *stmt);
     std::vector<Cell> keyValues(const KeyDecl &k) const;   // the buffer's values of the key

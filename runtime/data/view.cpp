@@ -19,6 +19,11 @@ void View::setReadAhead(int rows) {
     ahead_.rows = std::max(1, rows);
 }
 
+void View::setProjection(std::vector<int> fields) {
+    ahead_.drop();
+    ahead_.fields = std::move(fields);
+}
+
 void View::clearFilter() {
     filter_ = nullptr;
     condition_.clear();

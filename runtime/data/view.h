@@ -48,12 +48,15 @@ public:
     // ahead stay as they were fetched until dropReadAhead() or a new place (set...).
     void setReadAhead(int rows);
     void dropReadAhead() { ahead_.drop(); }
+    // Fetches only these fields (indexes in the record) and the order key's; the others read
+    // as blank. A filter function must look at no other field.
+    void setProjection(std::vector<int> fields);
 
     bool put() { return file_->put(); }
     bool remove() { return file_->remove(); }
 
 private:
-    ReadAhead *readAhead() { return ahead_.rows > 1 ? &ahead_ : nullptr; }
+    ReadAhead *readAhead() { return ahead_.rows > 1 || !ahead_.fields.empty() ? &ahead_ : nullptr; }
 
     DataFile *file_;
     const Key *order_ = nullptr;
