@@ -76,7 +76,7 @@ public:
 protected:
     QWidget *createWindow() override {
         WindowBuilder b(*this, QStringLiteral("Choose Fields for Export..."), {330, 170});
-        all_.control = b.list(QStringLiteral("All Fields"), QStringLiteral("110L(2)~All Fields~@s50@"), 130);
+        all_.control = b.list(QStringLiteral("All Fields"), QStringLiteral("140L(2)~All Fields~@s50@"), 130);
         b.column();
         QPushButton *add = b.button(QStringLiteral("&Add ->"));
         b.newButtonRow();
@@ -88,7 +88,7 @@ protected:
         b.newButtonRow();
         QPushButton *picture = b.button(QStringLiteral("&Picture"));
         b.column();
-        chosen_.control = b.list(QStringLiteral("Export Fields"), QStringLiteral("110L(2)~Export Fields~@s50@"), 130);
+        chosen_.control = b.list(QStringLiteral("Export Fields"), QStringLiteral("140L(2)~Export Fields~@s50@"), 130);
         kind_ = b.entry(QStringLiteral("Picture"), kKindField, QStringLiteral("@s30"));
         kind_->setReadOnly(true);
         kind_->setFocusPolicy(Qt::NoFocus);
