@@ -18,8 +18,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDesktopServices>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -30,7 +28,6 @@
 #include <QStatusBar>
 #include <QTextEdit>
 #include <QToolBar>
-#include <QUrl>
 
 namespace tbk {
 
@@ -159,7 +156,6 @@ private:
     void command(int id);
     void standardAction(int id);
     void clipboard(int id);
-    void showHelp();
     void refreshCommands();
 
     bool filesCounted_ = false;
@@ -415,7 +411,7 @@ void MainFrame::standardAction(int id) {
     case -46:
     case -47:
     case -48:
-        showHelp();
+        tbk::showHelp();
         break;
     default:
         break;
@@ -438,17 +434,6 @@ void MainFrame::clipboard(int id) {
         act(text);
     else if (auto *plain = qobject_cast<QPlainTextEdit *>(focus))
         act(plain);
-}
-
-void MainFrame::showHelp() {
-    const QString name = helpFile().isEmpty() ? QString::fromLatin1(kHelpFileName) : helpFile();
-    for (const QString &folder : {QApplication::applicationDirPath(), QStringLiteral(".")}) {
-        const QFileInfo f(findFileNoCase(folder + QLatin1Char('/') + name));
-        if (f.isFile() && QDesktopServices::openUrl(QUrl::fromLocalFile(f.absoluteFilePath())))
-            return;
-    }
-    message(QStringLiteral("The help file %1 could not be found or opened.").arg(name), QStringLiteral("Help"),
-            MessageIcon::Information);
 }
 
 void MainFrame::closeRoutine() {

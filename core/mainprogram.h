@@ -13,6 +13,9 @@ void MainProgram();
 // The program's help file (no path: it is shared with the disc lookup agent).
 void setHelpFile(const QString &name);
 QString helpFile();
+// Opens the help file with the desktop (beside the program, else in the catalogue's folder),
+// or says on the calling thread that it cannot.
+void showHelp();
 
 // Registration with the structure upgrader and the crash-marker check, once per process.
 void prepareStartup();

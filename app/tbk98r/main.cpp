@@ -7,6 +7,7 @@
 #include "core/procedures.h"
 #include "core/splash.h"
 #include "core/tips.h"
+#include "impex/exportsongs.h"
 #include "runtime/querywizard/querywizardtexts.h"
 #include "runtime/threads/halt.h"
 #include "songs/browsesongs.h"
@@ -22,6 +23,7 @@ int main(int argc, char **argv) {
     QApplication::setApplicationName(QStringLiteral("tbk98r"));
 
     tbk::registerProcedure(QStringLiteral("SetQueryWizardTexts"), tbk::SetQueryWizardTexts);
+    tbk::registerProcedure(QStringLiteral("ExportSongs"), tbk::ExportSongs);
     tbk::registerProcedure(QStringLiteral("ShowAboutWindow"), tbk::ShowAboutWindow);
     tbk::registerProcedure(QStringLiteral("UpdateTBKTips"), tbk::UpdateTBKTips);
     tbk::registerProcedure(QStringLiteral("BrowseTBKTips"), tbk::BrowseTBKTips);

@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
+
 
 namespace tbk::data {
 
@@ -122,6 +124,23 @@ void DataFile::loadRow(sqlite3_stmt *st, Record &into) const {
     }
 }
 
+void DataFile::loadFields(sqlite3_stmt *st, const std::vector<int> &fields, Record &into) const {
+    into.position = sqlite3_column_int64(st, 0);
+    into.version = sqlite3_column_int64(st, 1);
+    const auto &decl = structure_->fields();
+    into.cells.assign(decl.size(), Cell{});
+    for (size_t j = 0; j < fields.size(); ++j) {
+        const size_t i = size_t(fields[j]);
+        Cell &c = into.cells[i];
+        if (decl[i].kind == FieldKind::Text || decl[i].kind == FieldKind::Memo) {
+            const int n = sqlite3_column_bytes(st, int(j) + 2);
+            c.s = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, int(j) + 2)), n);
+        } else {
+            c.n = sqlite3_column_int64(st, int(j) + 2);
+        }
+    }
+}
+
 // ---------------------------------------------------------------- sequential reading
 
 std::vector<Cell> DataFile::keyValues(const KeyDecl &k) const {
@@ -160,14 +179,63 @@ bool DataFile::next() { return readNext(cursor_, true, {}); }
 bool DataFile::previous() { return readNext(cursor_, false, {}); }
 
 bool DataFile::readNext(Cursor &c, bool forward, const std::function<bool()> &accept,
-                        const QString &condition, const QVariantList &binds) {
+                        const QString &condition, const QVariantList &binds, ReadAhead *ahead) {
     if (!checkOpen(false))
         return false;
     const auto &fields = structure_->fields();
     const KeyDecl *k = c.key >= 0 ? &structure_->keys()[size_t(c.key)] : nullptr;
-    const Record saved = buffer_;
-    const int batch = accept ? kFilteredBatch : 1;
+    // Only a filter puts rows into the buffer that are not handed out.
+    const Record saved = accept ? buffer_ : Record{};
+    const auto restore = [&] {
+        if (accept)
+            buffer_ = saved;
+    };
+    ReadAhead own;
+    ReadAhead &got = ahead ? *ahead : own;
+    if (got.forward != forward) {
+        got.drop();
+        got.forward = forward;
+    }
+    const int batch = std::max(accept ? kFilteredBatch : 1, got.rows);
     for (;;) {
+        if (got.next < got.fetched.size()) {
+            while (got.next < got.fetched.size()) {
+                buffer_ = std::move(got.fetched[got.next++]);
+                c.anchor = Cursor::After;
+                c.position = buffer_.position;
+                c.values.clear();
+                if (k)
+                    for (int i : k->fields)
+                        c.values.push_back(buffer_.cells[size_t(i)]);
+                if (!accept || accept()) {
+                    clearError();
+                    return true;
+                }
+            }
+            if (!got.more) {
+                got.drop();
+                restore();
+                setError(RecordNotAvailable, label_);
+                return false;
+            }
+            // Every row fetched was filtered out: go on after the last one.
+            continue;
+        }
+        got.drop();
+        // A projection: the fields asked for and the key's, in declaration order.
+        std::vector<int> only;
+        if (!got.fields.empty()) {
+            std::vector<bool> wanted(fields.size(), false);
+            for (int i : got.fields)
+                if (i >= 0 && size_t(i) < fields.size())
+                    wanted[size_t(i)] = true;
+            if (k)
+                for (int i : k->fields)
+                    wanted[size_t(i)] = true;
+            for (size_t i = 0; i < wanted.size(); ++i)
+                if (wanted[i])
+                    only.push_back(int(i));
+        }
         const char *op = nullptr;
         const bool withRid = c.anchor != Cursor::Values || !k;
         switch (c.anchor) {
@@ -199,13 +267,22 @@ bool DataFile::readNext(Cursor &c, bool forward, const std::function<bool()> &ac
             // side, and a filter's seek range on the key is looser than the cursor.
             if (!condition.isEmpty())
                 where << QLatin1Char('(') + condition + QLatin1Char(')');
+            QString columns = columns_;
+            if (!only.empty()) {
+                QStringList names;
+                for (int i : only)
+                    names << schema::column(fields[size_t(i)]);
+                columns = names.join(QLatin1Char(','));
+            }
             return QStringLiteral("SELECT _rid,_ver,%1 FROM %2.records%3 ORDER BY %4 LIMIT ?")
-                .arg(columns_, alias_,
+                .arg(columns, alias_,
                      where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND ")),
                      orderBy);
         };
         const quint32 shape = quint32(c.key + 1) | quint32(c.anchor) << 8 | quint32(forward) << 11 | 1u << 12;
-        sqlite3_stmt *st = condition.isEmpty() ? statement(shape, sql) : driver::prepare(sql(), label_);
+        // Statements of a condition or a projection are kept by their text instead.
+        const bool kept = condition.isEmpty() && only.empty();
+        sqlite3_stmt *st = kept ? statement(shape, sql) : driver::prepare(sql(), label_);
         if (!st)
             return false;
         int b = 1;
@@ -219,34 +296,27 @@ bool DataFile::readNext(Cursor &c, bool forward, const std::function<bool()> &ac
         for (const QVariant &v : binds)
             driver::bind(st, b++, v);
         sqlite3_bind_int(st, b, batch);
-        std::vector<Record> rows;
         int rc;
         while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-            rows.emplace_back();
-            loadRow(st, rows.back());
+            got.fetched.emplace_back();
+            if (only.empty())
+                loadRow(st, got.fetched.back());
+            else
+                loadFields(st, only, got.fetched.back());
         }
         sqlite3_reset(st);
         if (rc != SQLITE_DONE) {
+            got.drop();
             driver::fail(rc, label_);
-            buffer_ = saved;
+            restore();
             return false;
         }
-        for (Record &r : rows) {
-            buffer_ = std::move(r);
-            c.anchor = Cursor::After;
-            c.position = buffer_.position;
-            c.values = k ? keyValues(*k) : std::vector<Cell>();
-            if (!accept || accept()) {
-                clearError();
-                return true;
-            }
-        }
-        if (int(rows.size()) < batch) {
-            buffer_ = saved;
+        got.more = int(got.fetched.size()) == batch;
+        if (got.fetched.empty()) {
+            restore();
             setError(RecordNotAvailable, label_);
             return false;
         }
-        // The whole batch was filtered out: go on after its last row.
     }
 }
 

@@ -69,6 +69,25 @@ struct Cursor {
     Position position = 0;        // AtRecord, After
 };
 
+// Rows a sequential read fetched with one statement beyond the row it returned; the next reads
+// in the same direction hand them out without asking the file again. They are the rows as they
+// were when fetched: drop them when other writers may have been at the file since.
+struct ReadAhead {
+    int rows = 1;                  // rows one statement fetches
+    // The fields fetched (indexes in the record; empty: all). The others read as blank; the
+    // order key's own fields are always fetched.
+    std::vector<int> fields;
+    std::vector<Record> fetched;
+    size_t next = 0;               // the next of `fetched` to hand out
+    bool more = false;             // the last fetch was full: rows may follow it
+    bool forward = true;
+    void drop() {
+        fetched.clear();
+        next = 0;
+        more = false;
+    }
+};
+
 class DataFile : public RecordBuffer {
 public:
     DataFile(QString label, QString prefix, FileStructure &structure);
@@ -147,7 +166,7 @@ public:
     Cursor cursorFromBuffer(const Key &k) const;
     Cursor cursorAt(const Key *k, Position p);
     bool readNext(Cursor &c, bool forward, const std::function<bool()> &accept,
-                  const QString &condition = {}, const QVariantList &binds = {});
+                  const QString &condition = {}, const QVariantList &binds = {}, ReadAhead *ahead = nullptr);
     QString schemaName() const { return alias_; }   // SQL schema of the attached file
     static QString columnName(const FieldDecl &f);  // quoted identifier
     int recoverSeconds() const { return recoverSeconds_; }
@@ -155,6 +174,8 @@ public:
 private:
     bool checkOpen(bool write);
     void loadRow(sqlite3_stmt *stmt, Record &into) const;
+    // The row of a statement that selected only these fields.
+    void loadFields(sqlite3_stmt *stmt, const std::vector<int> &fields, Record &into) const;
     // Steps a bound statement once: its row into the buffer, or 35 / the driver's error.
     bool readOne(sqlite3_stmt *stmt);
     std::vector<Cell> keyValues(const KeyDecl &k) const;   // the buffer's values of the key

@@ -6,7 +6,22 @@
 
 #include <algorithm>
 
+#include <sys/file.h>
+
 namespace tbk::data {
+
+namespace {
+
+// Share modes as advisory locks on the file itself: a lock belongs to one open, so two opens in
+// this process exclude each other as two processes do.
+bool lockFile(int fd, bool alone) { return ::flock(fd, (alone ? LOCK_EX : LOCK_SH) | LOCK_NB) == 0; }
+
+bool deniesOthers(int mode) {
+    const int share = mode & 0x70;
+    return share >= 0x10 && share <= 0x30;
+}
+
+} // namespace
 
 TextFile::TextFile(QString label, QString prefix, FileStructure &structure)
     : RecordBuffer(std::move(label), std::move(prefix), structure) {}
@@ -30,6 +45,11 @@ bool TextFile::open(int mode) {
         file_.reset();
         return false;
     }
+    if (!lockFile(file_->handle(), deniesOthers(mode))) {
+        file_.reset();
+        setError(FileLocked, label_);
+        return false;
+    }
     set();
     return true;
 }
@@ -40,8 +60,17 @@ bool TextFile::create() {
         setError(FileAlreadyOpen, label_);
         return false;
     }
+    // Emptied only once no one else has it open.
     QFile f(name());
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Append)) {
+        setDriverError(int(f.error()), f.errorString(), label_);
+        return false;
+    }
+    if (!lockFile(f.handle(), true)) {
+        setError(FileLocked, label_);
+        return false;
+    }
+    if (f.size() > 0 && !f.resize(0)) {
         setDriverError(int(f.error()), f.errorString(), label_);
         return false;
     }
@@ -49,10 +78,17 @@ bool TextFile::create() {
 }
 
 void TextFile::close() {
-    if (file_)
+    if (file_) {
+        clearError();
+        file_->unsetError();
+        const bool written = unwritten_.isEmpty() || writeOut();
         file_->close();
+        if (written && file_->error() != QFileDevice::NoError)
+            setDriverError(int(file_->error()), file_->errorString(), label_);
+    }
     file_.reset();
     pending_.clear();
+    unwritten_.clear();
 }
 
 void TextFile::set() {
@@ -113,22 +149,52 @@ bool TextFile::add() {
         setError(AccessDenied, label_);
         return false;
     }
-    const QByteArray out = line().toUtf8() + '\n';
-    if (!file_->seek(file_->size()) || file_->write(out) != out.size() || !file_->flush()) {
+    const qsizetype before = unwritten_.size();
+    unwritten_ += lineBytes();
+    unwritten_ += '\n';
+    if (unwritten_.size() < writeBlock_ || writeOut())
+        return true;
+    unwritten_.truncate(before);
+    return false;
+}
+
+bool TextFile::flush() {
+    clearError();
+    return unwritten_.isEmpty() || !isOpen() || writeOut();
+}
+
+bool TextFile::writeOut() {
+    const qint64 end = file_->size();
+    if (!file_->seek(end) || file_->write(unwritten_) != unwritten_.size() || !file_->flush()) {
         setDriverError(int(file_->error()), file_->errorString(), label_);
+        file_->resize(end);
         return false;
     }
+    unwritten_.clear();
     return true;
 }
 
 qint64 TextFile::bytes() const { return file_ ? file_->size() : QFileInfo(name()).size(); }
 
-QString TextFile::line() const {
+QString TextFile::line() const { return QString::fromUtf8(lineBytes()); }
+
+QByteArray TextFile::lineBytes() const {
     QByteArray out;
     const auto &fields = structure_->fields();
-    for (size_t i = 0; i < fields.size(); ++i)
+    if (fields.empty())
+        return out;
+    const size_t last = fields.size() - 1;
+    for (size_t i = 0; i < last; ++i)
         out += fixedWidthField(buffer_.cells[i].s, fields[i].size);
-    return clip(QString::fromUtf8(out));
+    // The last field unpadded: its blanks would be clipped off again.
+    QByteArray tail = buffer_.cells[last].s.toUtf8();
+    tail.truncate(characterStart(tail, fields[last].size));
+    out += tail;
+    qsizetype n = out.size();
+    while (n > 0 && out[n - 1] == ' ')
+        --n;
+    out.truncate(n);
+    return out;
 }
 
 void TextFile::setLine(const QString &text) { setFields(text.toUtf8()); }

@@ -7,6 +7,10 @@
 // character that does not fit whole, which then begins the next one.
 //
 // next() fails with 33 at the end of the file and with 90 (the system's text) on a read error.
+//
+// Sharing: an open with a deny mode (DenyAll, DenyWrite, DenyRead) holds the file alone and
+// fails with 32 while any other open of it exists, in this process or another; create() fails
+// the same way rather than empty a file someone has open.
 #include "runtime/data/errors.h"
 #include "runtime/data/recordbuffer.h"
 
@@ -32,27 +36,40 @@ public:
 
     bool open(int mode = 0x42);   // read/write deny none; 0x00/0x40 read only; 2 when missing
     bool create();                // an empty file, replacing an existing one; stays closed
+    // Sets the error when the system reports a failure of the last writes.
     void close();
     bool isOpen() const { return file_ && file_->isOpen(); }
 
     void set();                   // back to the first line
     bool next();                  // the next line into the buffer
-    bool add();                   // the buffer as a new line at the end
+    // The buffer as a new line at the end. A failed write leaves the file as it was, so that
+    // trying again cannot leave half a line behind.
+    bool add();
+    // For long runs of add(): lines gather in memory and go to the disk in blocks of about this
+    // many bytes (0, the default: each line at once). A block that cannot be written stays in
+    // memory without the line whose add() failed; flush() and close() write what is left.
+    void setWriteBlock(int bytes) { writeBlock_ = bytes; }
+    bool flush();
     qint64 bytes() const;         // size of the file
     qint64 bytesRead() const { return readPos_; }
     int recordLength() const { return structure_->recordSize(); }
     QString send(const QString &) { clearError(); return {}; }
 
     QString line() const;         // the buffer as one line (fields padded, end clipped)
+    QByteArray lineBytes() const; // the same in UTF-8
     void setLine(const QString &line);   // spreads a line over the fields
 
 private:
     void setFields(const QByteArray &line);
+    // Appends the unwritten lines to the file: all or, after a failure, none of them.
+    bool writeOut();
 
     QString name_;
     std::unique_ptr<QFile> file_;
     qint64 readPos_ = 0;
     QByteArray pending_;          // the rest of an over-long line
+    QByteArray unwritten_;        // lines added and not yet written
+    int writeBlock_ = 0;
 };
 
 } // namespace tbk::data

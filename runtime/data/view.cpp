@@ -1,5 +1,7 @@
 #include "runtime/data/view.h"
 
+#include <algorithm>
+
 namespace tbk::data {
 
 View::View(DataFile &file) : file_(&file) {}
@@ -10,6 +12,16 @@ void View::setOrder(const Key *order) { order_ = order; }
 void View::setCondition(const QString &sql, const QVariantList &binds) {
     condition_ = sql;
     binds_ = binds;
+}
+
+void View::setReadAhead(int rows) {
+    ahead_.drop();
+    ahead_.rows = std::max(1, rows);
+}
+
+void View::setProjection(std::vector<int> fields) {
+    ahead_.drop();
+    ahead_.fields = std::move(fields);
 }
 
 void View::clearFilter() {
@@ -29,18 +41,26 @@ bool View::open() {
     return true;
 }
 
-void View::set() { cursor_ = Cursor{order_ ? order_->index() : -1, Cursor::None, {}, 0}; }
+void View::set() {
+    ahead_.drop();
+    cursor_ = Cursor{order_ ? order_->index() : -1, Cursor::None, {}, 0};
+}
 
 void View::setFromBuffer() {
+    ahead_.drop();
     if (order_)
         cursor_ = file_->cursorFromBuffer(*order_);
     else
         set();
 }
 
-void View::setAt(Position p) { cursor_ = file_->cursorAt(order_, p); }
+void View::setAt(Position p) {
+    ahead_.drop();
+    cursor_ = file_->cursorAt(order_, p);
+}
 
 void View::setAt(Position p, const std::vector<Cell> &keyValues) {
+    ahead_.drop();
     if (order_ && keyValues.size() == order_->decl().fields.size())
         cursor_ = Cursor{order_->index(), Cursor::AtRecord, keyValues, p};
     else
@@ -52,7 +72,7 @@ bool View::next() {
         setError(FileNotOpen, file_->label());
         return false;
     }
-    return file_->readNext(cursor_, true, filter_, condition_, binds_);
+    return file_->readNext(cursor_, true, filter_, condition_, binds_, readAhead());
 }
 
 bool View::previous() {
@@ -60,7 +80,7 @@ bool View::previous() {
         setError(FileNotOpen, file_->label());
         return false;
     }
-    return file_->readNext(cursor_, false, filter_, condition_, binds_);
+    return file_->readNext(cursor_, false, filter_, condition_, binds_, readAhead());
 }
 
 } // namespace tbk::data

@@ -43,16 +43,28 @@ public:
     bool next();                 // 33 at the end
     bool previous();
 
+    // Fetches this many rows with one statement and hands them out one by one (1: each read
+    // asks the file). For long runs that read on without other writers between: rows read
+    // ahead stay as they were fetched until dropReadAhead() or a new place (set...).
+    void setReadAhead(int rows);
+    void dropReadAhead() { ahead_.drop(); }
+    // Fetches only these fields (indexes in the record) and the order key's; the others read
+    // as blank. A filter function must look at no other field.
+    void setProjection(std::vector<int> fields);
+
     bool put() { return file_->put(); }
     bool remove() { return file_->remove(); }
 
 private:
+    ReadAhead *readAhead() { return ahead_.rows > 1 || !ahead_.fields.empty() ? &ahead_ : nullptr; }
+
     DataFile *file_;
     const Key *order_ = nullptr;
     std::function<bool()> filter_;
     QString condition_;
     QVariantList binds_;
     Cursor cursor_;
+    ReadAhead ahead_;
     bool open_ = false;
 };
 

@@ -19,7 +19,8 @@ enum class EventKind {
     Timer,          // the window's timer (hundredths of a second)
     CloseWindow,    // the user or the program asks the window to close
     CloseDown,      // the thread is asked to end (end of session, program end)
-    MouseLeftDown,  // mouse on a list (the list box events 1145 to 1148)
+    MouseLeftDown,  // mouse on a list (the list box events 1145 to 1148); key: the keyboard
+                    // modifiers held (Qt::KeyboardModifiers)
     MouseLeftUp,
     MouseRightDown,
     MouseRightUp,

@@ -23,16 +23,16 @@ ProgressWindow::ProgressWindow(const QString &title, const QString &text, bool c
     window_->setWindowTitle(title);
     auto *layout = new QVBoxLayout(window_);
     label_ = new QLabel(text, window_);
+    label_->setObjectName(QStringLiteral("ProgressText"));
     bar_ = new QProgressBar(window_);
     bar_->setRange(0, 100);
     bar_->setValue(0);
     layout->addWidget(label_);
     layout->addWidget(bar_);
-    if (!statusText.isEmpty()) {
-        status_ = new QLabel(statusText, window_);
-        status_->setObjectName(QStringLiteral("Status"));
-        layout->addWidget(status_);
-    }
+    status_ = new QLabel(statusText, window_);
+    status_->setObjectName(QStringLiteral("Status"));
+    status_->setVisible(!statusText.isEmpty());
+    layout->addWidget(status_);
     if (cancellable) {
         auto *cancel = new QPushButton(QStringLiteral("Cancel"), window_);
         cancel->setObjectName(QStringLiteral("Cancel"));
@@ -104,9 +104,16 @@ void ProgressWindow::setText(const QString &text) {
 }
 
 void ProgressWindow::setStatusText(const QString &text) {
-    if (status_)
-        status_->setText(text);
+    if (!window_)
+        return;
+    status_->setText(text);
+    if (status_->isHidden()) {
+        status_->show();
+        window_->setFixedSize(window_->sizeHint().expandedTo(QSize(300, 0)));
+    }
 }
+
+QString ProgressWindow::statusText() const { return window_ ? status_->text() : QString(); }
 
 void ProgressWindow::letOthersRun() {
     if (currentThreadNumber() == 0 || sinceYield_.elapsed() < kYieldEveryMs)

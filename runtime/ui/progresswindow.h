@@ -39,7 +39,9 @@ public:
     void showPercent(int percent);
     int percent() const { return percent_; }
     void setText(const QString &text);
+    // The line under the bar for what the process says of itself ("40% Completed").
     void setStatusText(const QString &text);
+    QString statusText() const;
     bool cancelled() const { return cancelled_; }
     QWidget *widget() const { return window_; }
 

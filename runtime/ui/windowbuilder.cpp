@@ -245,6 +245,8 @@ QPushButton *WindowBuilder::button(const QString &text, const QString &tip) {
     return b;
 }
 
+void WindowBuilder::newButtonRow() { here().buttons = nullptr; }
+
 ListControl *WindowBuilder::list(const QString &name, const QString &format, int heightUnits, const QString &tip) {
     auto *list = new ListControl(here().owner);
     declare(list, name, tip);

@@ -70,6 +70,8 @@ public:
     QLabel *picture(const QPixmap &picture);
     // Buttons declared one after another share a row, on its right.
     QPushButton *button(const QString &text, const QString &tip = {});
+    // The next button starts a row of its own (buttons stacked one under another).
+    void newButtonRow();
     ListControl *list(const QString &name, const QString &format, int heightUnits = 100, const QString &tip = {});
     // A line of text across both columns, wrapped to the window's width ("\n" breaks it).
     QLabel *text(const QString &text, const QString &name = {});

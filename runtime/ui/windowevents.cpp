@@ -195,11 +195,12 @@ bool WindowEvents::eventFilter(QObject *watched, QEvent *event) {
     case QEvent::MouseButtonRelease:
         if (qobject_cast<ListControl *>(control)) {
             const bool down = event->type() == QEvent::MouseButtonPress;
-            const auto button = static_cast<QMouseEvent *>(event)->button();
-            if (button == Qt::LeftButton)
-                post(down ? EventKind::MouseLeftDown : EventKind::MouseLeftUp, control);
-            else if (button == Qt::RightButton)
-                post(down ? EventKind::MouseRightDown : EventKind::MouseRightUp, control);
+            const auto *mouse = static_cast<QMouseEvent *>(event);
+            const int modifiers = int(mouse->modifiers().toInt());
+            if (mouse->button() == Qt::LeftButton)
+                post(down ? EventKind::MouseLeftDown : EventKind::MouseLeftUp, control, modifiers);
+            else if (mouse->button() == Qt::RightButton)
+                post(down ? EventKind::MouseRightDown : EventKind::MouseRightUp, control, modifiers);
         }
         break;
     default:

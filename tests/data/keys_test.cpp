@@ -189,6 +189,44 @@ TEST_F(Files, ViewWithFilter) {
     EXPECT_EQ(n, 10);
 }
 
+TEST_F(Files, ViewReadingAheadGivesTheSameRowsUntilDropped) {
+    for (int i = 1; i <= 23; ++i)
+        addSong(i, QStringLiteral("artist%1").arg(i % 4), QStringLiteral("t%1").arg(i, 2, 10, QLatin1Char('0')));
+    auto titles = [](View &v, bool forward, int max = 100) {
+        QStringList out;
+        while (out.size() < max && (forward ? v.next() : v.previous()))
+            out << MUS.Title.str();
+        return out;
+    };
+    View plain(MUS, MUS.SongsByArtist);
+    View ahead(MUS, MUS.SongsByArtist);
+    ASSERT_TRUE(plain.open());
+    ASSERT_TRUE(ahead.open());
+    ahead.setReadAhead(5);
+    EXPECT_EQ(titles(ahead, true), titles(plain, true));
+    EXPECT_EQ(errorCode(), RecordNotAvailable);
+    // Turning round mid-way reads from the row last handed out, not from the rows fetched.
+    ahead.set();
+    plain.set();
+    EXPECT_EQ(titles(ahead, true, 7), titles(plain, true, 7));
+    EXPECT_EQ(titles(ahead, false, 3), titles(plain, false, 3));
+    // Rows fetched stay as they were until dropped.
+    ahead.set();
+    ASSERT_TRUE(ahead.next());   // t04 (artist0), with t08, t12 ... from the same fetch
+    for (qint64 p : {8, 12}) {
+        ASSERT_TRUE(MUS.get(Position(p)));
+        MUS.Album = "new album";
+        ASSERT_TRUE(MUS.put());
+    }
+    ASSERT_TRUE(ahead.next());
+    EXPECT_EQ(MUS.Title.str(), "t08");
+    EXPECT_EQ(MUS.Album.str(), "");
+    ahead.dropReadAhead();
+    ASSERT_TRUE(ahead.next());
+    EXPECT_EQ(MUS.Title.str(), "t12");
+    EXPECT_EQ(MUS.Album.str(), "new album");
+}
+
 // Every song key, read forwards, backwards and from located values, against an order worked
 // out here from the declaration: components compared case-blind (text) or as numbers, equal
 // keys by position, records whose components are all blank left out of keys that say so.

@@ -257,6 +257,49 @@ TEST(TextFiles, EventLogLinesAndEndOfFile) {
     EVL.close();
 }
 
+TEST(TextFiles, AnOpenThatDeniesOthersShutsThemOutAndLinesGoOutWhole) {
+    TransferTextFile own(QStringLiteral("TransferFile"), QString());
+    TransferTextFile other(QStringLiteral("TransferFile"), QString());
+    own.setName(QStringLiteral("t.csv"));
+    other.setName(QStringLiteral("t.csv"));
+    ASSERT_TRUE(own.create());
+    ASSERT_TRUE(own.open(WriteOnly | DenyAll));
+    own.setWriteBlock(20);
+    own.RECORD = "\"one\"";
+    ASSERT_TRUE(own.add());
+    EXPECT_EQ(QFileInfo(QStringLiteral("t.csv")).size(), 0);   // gathered in memory
+    EXPECT_FALSE(other.open(SharedReadOnly));
+    EXPECT_EQ(errorCode(), FileLocked);
+    EXPECT_FALSE(other.create());   // would empty the file the other open writes
+    EXPECT_EQ(errorCode(), FileLocked);
+    own.RECORD = "\"a longer second line\"";
+    ASSERT_TRUE(own.add());
+    EXPECT_EQ(QFileInfo(QStringLiteral("t.csv")).size(), 6 + 23);
+    own.RECORD = "3";
+    ASSERT_TRUE(own.add());
+    own.close();
+    EXPECT_EQ(errorCode(), NoError);
+    QFile f(QStringLiteral("t.csv"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("\"one\"\n\"a longer second line\"\n3\n"));
+    ASSERT_TRUE(other.open(SharedReadOnly));
+    other.close();
+
+    // A line that cannot be written is not added, and a block left over fails the close.
+    TransferTextFile full(QStringLiteral("TransferFile"), QString());
+    full.setName(QStringLiteral("/dev/full"));
+    ASSERT_TRUE(full.open(WriteOnly));
+    EXPECT_FALSE(full.add());
+    EXPECT_EQ(errorCode(), DriverError);
+    full.close();
+    EXPECT_EQ(errorCode(), NoError);
+    full.setWriteBlock(1000);
+    ASSERT_TRUE(full.open(WriteOnly));
+    ASSERT_TRUE(full.add());
+    full.close();
+    EXPECT_EQ(errorCode(), DriverError);
+}
+
 TEST(TextFiles, LongLinesComeInPiecesAndNothingIsLost) {
     {
         QFile f(QStringLiteral("CDDB_LOG.TXT"));
