@@ -2,6 +2,7 @@
 
 #include "runtime/threads/dialogrun.h"
 #include "runtime/threads/halt.h"
+#include "runtime/threads/messagebox.h"
 #include "runtime/threads/scheduler.h"
 #include "runtime/threads/timerclock.h"
 
@@ -9,6 +10,7 @@
 #include <QColorDialog>
 #include <QCursor>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDialog>
 #include <QMenu>
 #include <QPointer>
@@ -29,19 +31,30 @@ QString qtFileFilter(const QString &filter) {
 
 QString fileDialog(const QString &title, const QString &startFile, const QString &filter,
                    FileDialogMode mode) {
-    if (halting())
-        return {};
-    auto *d = new QFileDialog(nullptr, title, startFile, qtFileFilter(filter));
-    d->setOption(QFileDialog::DontUseNativeDialog);
-    if (mode == FileDialogMode::Save) {
-        d->setAcceptMode(QFileDialog::AcceptSave);
-        d->setFileMode(QFileDialog::AnyFile);
-    } else {
-        d->setFileMode(QFileDialog::ExistingFile);
+    QString start = startFile;
+    for (;;) {
+        if (halting())
+            return {};
+        auto *d = new QFileDialog(nullptr, title, start, qtFileFilter(filter));
+        d->setOption(QFileDialog::DontUseNativeDialog);
+        if (mode == FileDialogMode::Save) {
+            d->setAcceptMode(QFileDialog::AcceptSave);
+            d->setFileMode(QFileDialog::AnyFile);
+            // The dialog's own question would run an event loop of its own: ours suspends only
+            // this thread.
+            d->setOption(QFileDialog::DontConfirmOverwrite);
+        } else {
+            d->setFileMode(QFileDialog::ExistingFile);
+        }
+        if (detail::runDialog(d) != QDialog::Accepted || d->selectedFiles().isEmpty())
+            return {};
+        const QString chosen = d->selectedFiles().constFirst();
+        if (mode != FileDialogMode::Save || !QFileInfo::exists(chosen) ||
+            message(QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(QFileInfo(chosen).fileName()),
+                    title, MessageIcon::Question, ButtonYes | ButtonNo, ButtonNo) == ButtonYes)
+            return chosen;
+        start = chosen;
     }
-    if (detail::runDialog(d) != QDialog::Accepted || d->selectedFiles().isEmpty())
-        return {};
-    return d->selectedFiles().constFirst();
 }
 
 std::optional<QFont> fontDialog(const QFont &initial, const QString &title) {

@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QColorDialog>
+#include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -337,6 +338,33 @@ TEST_F(ThreadTest, CommonDialogsAnswerWithoutANestedLoop) {
     activeWindow(t)->close();   // the close box cancels
     ASSERT_TRUE(runUntilIdle());
     EXPECT_TRUE(file.endsWith("songs.txt|")) << file.toStdString();
+    EXPECT_FALSE(threadExists(t));
+}
+
+TEST_F(ThreadTest, SavingOverAFileAsksOnTheCallersThreadAndNoChoosesAgain) {
+    {
+        QFile existing("songs.txt");
+        ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    }
+    QString file = "unset";
+    const int t = startThread([&] { file = fileDialog("Export File", ".", "All files|*.*", FileDialogMode::Save); });
+    auto choose = [&](const char *name) {
+        ASSERT_TRUE(runUntilIdle());
+        auto *files = qobject_cast<QFileDialog *>(activeWindow(t));
+        ASSERT_TRUE(files);
+        auto *edit = files->findChild<QLineEdit *>("fileNameEdit");
+        ASSERT_TRUE(edit);
+        edit->setText(QString::fromLatin1(name));
+        QMetaObject::invokeMethod(files, "accept");
+        ASSERT_TRUE(runUntilIdle());
+    };
+    choose("songs.txt");
+    EXPECT_TRUE(messageText(t).contains("songs.txt already exists")) << messageText(t).toStdString();
+    ASSERT_TRUE(answerMessage(t, ButtonNo));
+    choose("songs.txt");
+    ASSERT_TRUE(answerMessage(t, ButtonYes));
+    ASSERT_TRUE(runUntilIdle());
+    EXPECT_TRUE(file.endsWith("songs.txt")) << file.toStdString();
     EXPECT_FALSE(threadExists(t));
 }
 
