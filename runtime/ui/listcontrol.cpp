@@ -47,6 +47,13 @@ public:
         style->drawControl(QStyle::CE_ItemViewItem, &cell, painter, list_);
     }
 
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        if (list_->lineHeightSetting() > 0)
+            size.setHeight(list_->lineHeightSetting());
+        return size;
+    }
+
 private:
     ListControl *list_;
 };
@@ -214,6 +221,13 @@ int ListControl::lineHeight() const {
     QStyleOptionViewItem option;
     initViewItemOption(&option);
     return itemDelegate()->sizeHint(option, probe_.index(0)).height();
+}
+
+void ListControl::setLineHeight(int pixels) {
+    lineHeight_ = std::max(0, pixels);
+    // Uniform row heights are measured once; a new height has to be measured again.
+    doItemsLayout();
+    checkLinesFit();
 }
 
 int ListControl::linesFit() const {
