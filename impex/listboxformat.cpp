@@ -3,6 +3,7 @@
 #include "runtime/settings/profile.h"
 #include "runtime/threads/dialogs.h"
 #include "runtime/threads/scheduler.h"
+#include "runtime/threads/threadwindows.h"
 #include "runtime/ui/listcontrol.h"
 #include "runtime/ui/windowplace.h"
 
@@ -361,7 +362,7 @@ int MarkPressedHeader(ListControl &list, const ColumnQueue &shown, QFrame *marke
     return hit.column + 1;
 }
 
-ListboxHook::ListboxHook(ListControl &list, QWidget *window) : QObject(&list), list_(list), window_(window) {
+ListboxHook::ListboxHook(ListControl &list) : QObject(&list), list_(list) {
     list.header()->viewport()->installEventFilter(this);
     list.viewport()->installEventFilter(this);
 }
@@ -398,10 +399,11 @@ bool ListboxHook::eventFilter(QObject *watched, QEvent *event) {
         return false;
     if (mouse->button() == Qt::RightButton && !down)
         releasedAt_ = at;
-    postToWindow(window_, Event::of(kind, window_, &list_));
+    if (QWidget *window = owningWindow(&list_))
+        postToWindow(window, Event::of(kind, window, list_.header()));
     return false;
 }
 
-ListboxHook *SubclassListbox(ListControl &list, QWidget *window) { return new ListboxHook(list, window); }
+ListboxHook *SubclassListbox(ListControl &list) { return new ListboxHook(list); }
 
 } // namespace tbk

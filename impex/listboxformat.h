@@ -155,11 +155,12 @@ int MarkPressedHeader(ListControl &list, const ColumnQueue &shown, QFrame *marke
 
 // Stands in for subclassing the list box: watches the list's header and rows for the mouse,
 // keeps where the buttons went down and up (in the list's coordinates), and posts the list
-// mouse events of the header to the window (the window's own runtime posts those of the rows).
+// mouse events of the header to the list's window, as events of the header control (the window's own
+// runtime posts those of the rows as events of the list).
 // One per explorer list, owned by the list.
 class ListboxHook : public QObject {
 public:
-    ListboxHook(ListControl &list, QWidget *window);
+    explicit ListboxHook(ListControl &list);
 
     QPoint pressedAt() const { return pressedAt_; }
     QPoint releasedAt() const { return releasedAt_; }
@@ -171,10 +172,9 @@ protected:
 
 private:
     ListControl &list_;
-    QWidget *window_;
     QPoint pressedAt_{-1, -1};
     QPoint releasedAt_{-1, -1};
 };
-ListboxHook *SubclassListbox(ListControl &list, QWidget *window);
+ListboxHook *SubclassListbox(ListControl &list);
 
 } // namespace tbk

@@ -274,7 +274,7 @@ TEST_F(ListboxSettingsTest, HeaderHitsCellsBordersAndRows) {
 
 TEST_F(ListboxSettingsTest, HookTellsAHeaderClickFromBordersRowsAndReleasesOutside) {
     list.show();
-    ListboxHook *hook = SubclassListbox(list, nullptr);
+    ListboxHook *hook = SubclassListbox(list);
     QWidget *head = list.header()->viewport();
     const QHeaderView *h = list.header();
     const int y = head->height() / 2;
