@@ -1,9 +1,10 @@
 #include "impex/xplorebrowse.h"
 
+#include "impex/xploreformatbrowsebox.h"
 #include "runtime/threads/messagebox.h"
+#include "runtime/ui/feedback.h"
 #include "runtime/ui/listcontrol.h"
 
-#include <QApplication>
 #include <QFrame>
 #include <QHeaderView>
 #include <QPushButton>
@@ -40,6 +41,10 @@ XploreBrowse::XploreBrowse(const QString &procedureName, std::initializer_list<d
 QString XploreBrowse::designFormat() const {
     ColumnQueue design = shown_;
     return BuildFormatString(design);
+}
+
+void XploreBrowse::setLayoutButton(QPushButton *button) {
+    on(button, EventKind::Accepted, [this] { editLayout(); });
 }
 
 QWidget *XploreBrowse::buildWindow() {
@@ -186,7 +191,7 @@ void XploreBrowse::headerPopup() {
 }
 
 void XploreBrowse::resort() {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const WaitCursor wait;
     list().rereadCurrent();
     applyOrder();
     if (showMark_) {
@@ -194,12 +199,24 @@ void XploreBrowse::resort() {
         putMark();
     }
     list().reorder();
-    QApplication::restoreOverrideCursor();
 }
 
 // Alt+F12: the list as it was designed, the ordered column found again by its field.
 void XploreBrowse::designLayout() {
     ApplyListboxFormat(*control(), shown_, all_, record_);
+    sortColumn_ = 0;
+    refit();
+    applyOrder();
+    putMark();
+}
+
+// The ordered column is found again by its field after the edit, wherever it went; the mark
+// is kept out of the layout window's header texts and put back afterwards.
+void XploreBrowse::editLayout() {
+    sortIdentity_ = ReadColumnProperties(*control(), shown_, sortColumn_);
+    removeMark();
+    XploreFormatBrowseBox box(*control(), shown_, all_, record_);
+    box.run();
     sortColumn_ = 0;
     refit();
     applyOrder();

@@ -12,6 +12,7 @@
 //             WindowBuilder b(*this, "Things", {300, 150});
 //             ListControl *l = b.list("Browse", designFormat());
 //             ...buttons...
+//             setLayoutButton(b.button("View &Properties"));
 //             makeList(l, THG, [] { return rowOfAllColumns(); }).addSortOrder({&THG.KeyName});
 //             return b.finish();
 //         }
@@ -49,6 +50,8 @@ protected:
     virtual QWidget *buildExplorer() = 0;
     // The list's design: the table's columns shown at first.
     QString designFormat() const;
+    // "View &Properties" (and a popup item pressing it): the layout window over the list.
+    void setLayoutButton(QPushButton *button);
 
     QWidget *buildWindow() final;
     bool openRoutine() override;
@@ -66,6 +69,7 @@ private:
     void putMark();
     void removeMark();
     void designLayout();
+    void editLayout();
 
     FieldColumnQueue all_;
     ColumnQueue shown_;

@@ -2,10 +2,12 @@
 // header popup, the locator of the ordered column, the layout kept across openings, Alt+F12.
 #include "core/datafiles.h"
 #include "core/fileaccess.h"
+#include "impex/xploreformatbrowsebox.h"
 #include "impex/xplorebrowse.h"
 #include "runtime/settings/profile.h"
 #include "runtime/threads/messagebox.h"
 #include "runtime/threads/scheduler.h"
+#include "runtime/ui/feedback.h"
 #include "runtime/ui/listcontrol.h"
 #include "runtime/ui/windowbuilder.h"
 #include "support/windows/listtesting.h"
@@ -13,6 +15,9 @@
 
 #include <QFrame>
 #include <QHeaderView>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSpinBox>
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -45,6 +50,7 @@ protected:
         WindowBuilder b(*this, QStringLiteral("Explore Songs"), {330, 170});
         ListControl *l = b.list(QStringLiteral("Browse"), designFormat(), 120);
         Buttons buttons;
+        setLayoutButton(b.button(QStringLiteral("View &Properties")));
         buttons.close = b.button(QStringLiteral("Cl&ose"));
         setButtons(buttons);
         makeList(l, MUS, [] {
@@ -287,6 +293,109 @@ TEST_F(XploreTest, FocusOnAColumnOfEqualValuesKeepsTheCurrentRecord) {
     ASSERT_TRUE(runUntilIdle());
     EXPECT_EQ(list->rowTexts(list->currentRow()).value(1), title);
     EXPECT_EQ(list->currentRow(), 6);
+}
+
+// The layout window over the explorer: every edit shows in the explorer's list at once.
+class FormatBoxTest : public XploreTest {
+protected:
+    void openBox() {
+        open();
+        ASSERT_TRUE(pressButton(thread, "View Properties"));
+        ASSERT_TRUE(runUntilIdle());
+        box = activeWindow(thread);
+        ASSERT_TRUE(box);
+        ASSERT_EQ(box->windowTitle(), XploreFormatBrowseBox::kTitle);
+        shownList = qobject_cast<ListControl *>(findControl(box, "ShownColumns"));
+        allList = qobject_cast<ListControl *>(findControl(box, "AllColumns"));
+        ASSERT_TRUE(shownList && allList);
+    }
+    void press(const QString &button) {
+        ASSERT_TRUE(pressButton(thread, button)) << button.toStdString();
+        ASSERT_TRUE(runUntilIdle());
+    }
+    void pick(ListControl *l, int row) {
+        ASSERT_TRUE(clickRow(l, row));
+        ASSERT_TRUE(runUntilIdle());
+    }
+    void spin(const QString &name, int value) {
+        auto *s = qobject_cast<QSpinBox *>(findControl(box, name));
+        ASSERT_TRUE(s);
+        QLineEdit *e = s->findChild<QLineEdit *>();
+        e->selectAll();
+        QTest::keyClicks(e, QString::number(value));
+        QTest::keyClick(e, Qt::Key_Return);
+        ASSERT_TRUE(runUntilIdle());
+    }
+    QWidget *box = nullptr;
+    ListControl *shownList = nullptr;
+    ListControl *allList = nullptr;
+};
+
+TEST_F(FormatBoxTest, HideAddAndMoveShowAtOnceAndBeepAtTheEnds) {
+    openBox();
+    pick(shownList, 1);
+    press("Hide column from display list");
+    EXPECT_EQ(headers(), (QStringList{"Artist", "BPM", "Media", "File Number"}));
+    EXPECT_EQ(allList->rowTexts(1).value(0), "") << "Title no longer ticked";
+
+    pick(allList, 1);
+    press("Add Column to display list");
+    EXPECT_EQ(headers(), (QStringList{"Artist", "BPM", "Media", "File Number", "Title"}));
+    EXPECT_EQ(shownList->currentRow(), 4);
+    const int beeps = beepCount();
+    press("Add Column to display list");
+    EXPECT_EQ(beepCount(), beeps + 1);
+    EXPECT_EQ(headers().size(), 5);
+
+    press("Move Down");
+    EXPECT_EQ(beepCount(), beeps + 2) << "already last";
+    press("Move Up");
+    EXPECT_EQ(headers(), (QStringList{"Artist", "BPM", "Media", "Title", "File Number"}));
+    pick(shownList, 0);
+    press("Move Up");
+    EXPECT_EQ(beepCount(), beeps + 3) << "already first";
+    EXPECT_EQ(headers().first(), "Artist");
+}
+
+TEST_F(FormatBoxTest, ColumnAndListEditsReachTheListAndDefaultPutsTheDesignBack) {
+    openBox();
+    pick(shownList, 1);
+    ASSERT_TRUE(fillEntry(thread, "Header", "Song"));
+    ASSERT_TRUE(runUntilIdle());
+    EXPECT_EQ(headers().value(1), "Song");
+    spin("Width", 200);
+    EXPECT_EQ(list->header()->sectionSize(1), list->unitsToPixels(200));
+    spin("BSLINEHEIGHT", 33);
+    EXPECT_EQ(list->lineHeightSetting(), 33);
+    QList<QRadioButton *> choices = findControl(box, "HeaderJustification")->findChildren<QRadioButton *>();
+    ASSERT_EQ(choices.size(), 4);
+    QTest::mouseClick(choices[3], Qt::LeftButton, {}, QPoint(8, choices[3]->height() / 2));
+    ASSERT_TRUE(runUntilIdle());
+    EXPECT_TRUE(list->format().contains("~Song~R")) << list->format().toStdString();
+
+    press("Default");
+    EXPECT_EQ(headers(), (QStringList{"Artist", "Title", "BPM", "Media", "File Number"}));
+    EXPECT_EQ(list->lineHeightSetting(), 0);
+    EXPECT_EQ(qobject_cast<QLineEdit *>(findControl(box, "Header"))->text(), "Artist");
+    press("Close");
+    EXPECT_EQ(activeWindow(thread), explorer->frame());
+}
+
+TEST_F(FormatBoxTest, TheOrderedColumnKeepsItsMarkWhereverItMoved) {
+    open();
+    clickHeader(1);
+    ASSERT_TRUE(pressButton(thread, "View Properties"));
+    ASSERT_TRUE(runUntilIdle());
+    box = activeWindow(thread);
+    shownList = qobject_cast<ListControl *>(findControl(box, "ShownColumns"));
+    EXPECT_EQ(qobject_cast<ListControl *>(findControl(box, "ShownColumns"))->rowTexts(1).value(0), "Song title");
+    pick(shownList, 1);
+    EXPECT_EQ(qobject_cast<QLineEdit *>(findControl(box, "Header"))->text(), "Title") << "no mark to edit";
+    press("Move Down");
+    press("Close");
+    EXPECT_EQ(headers(), (QStringList{"Artist", "BPM", ">Title", "Media", "File Number"}));
+    EXPECT_EQ(explorer->sortColumn(), 3);
+    EXPECT_EQ(column(2), byTitle);
 }
 
 } // namespace
