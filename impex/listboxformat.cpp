@@ -170,8 +170,8 @@ void ReadListboxPosition(const ListControl &list, ListFormatRecord &record) {
 void ReadListLook(const ListControl &list, ListFormatRecord &record) {
     record.BSLINEHEIGHT = list.lineHeightSetting();
     record.BSHSCROLL = list.horizontalScrollBarPolicy() != Qt::ScrollBarAlwaysOff;
-    record.BSVSCROLL = list.isPaged() ? list.isThumbVisible()
-                                      : list.verticalScrollBarPolicy() != Qt::ScrollBarAlwaysOff;
+    // A paged list's thumb comes and goes with its window's page, whatever the layout says.
+    record.BSVSCROLL = list.isPaged() || list.verticalScrollBarPolicy() != Qt::ScrollBarAlwaysOff;
     const QFont f = list.font();
     record.BSFONT = f.family().left(20);
     record.BSPOINT = std::max(1, f.pointSize());
@@ -183,9 +183,7 @@ void ReadListLook(const ListControl &list, ListFormatRecord &record) {
 
 void ApplyListLook(ListControl &list, const ListFormatRecord &record, bool placeToo) {
     list.setHorizontalScrollBarPolicy(record.BSHSCROLL ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
-    if (list.isPaged())
-        list.setThumbVisible(record.BSVSCROLL);
-    else
+    if (!list.isPaged())
         list.setVerticalScrollBarPolicy(record.BSVSCROLL ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
     QFont f = list.font();
     if (!record.BSFONT.trimmed().isEmpty())

@@ -154,6 +154,8 @@ bool XploreFormatBrowseBox::openRoutine() {
     for (ColumnRecord &r : all_)
         r.shown = std::any_of(shown_.cbegin(), shown_.cend(),
                               [&](const ColumnRecord &s) { return s.fieldNumber == r.fieldNumber; });
+    // A paged list shows its thumb when its page is full, and only then.
+    vscroll_->setEnabled(!list_.isPaged());
     showLists();
     allList_->setCurrentRow(0);
     shownList_->setCurrentRow(0);

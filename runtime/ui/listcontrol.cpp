@@ -83,8 +83,12 @@ int ListControl::pixelsToUnits(int pixels) const {
 }
 
 void ListControl::setFormat(const QString &format) {
+    // The model is reset; the rows stay, and so does the current one.
+    const int row = currentRow();
     format_ = ListFormat::parse(format);
     model_->setFormat(format_);
+    if (row >= 0)
+        setCurrentRow(row);
     const auto shown = format_.displayColumns();
     for (int i = 0; i < shown.size(); ++i) {
         header()->setSectionResizeMode(i, shown[i]->hasFlag(u'M') ? QHeaderView::Interactive
