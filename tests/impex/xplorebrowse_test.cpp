@@ -357,6 +357,14 @@ TEST_F(FormatBoxTest, HideAddAndMoveShowAtOnceAndBeepAtTheEnds) {
     press("Move Up");
     EXPECT_EQ(beepCount(), beeps + 3) << "already first";
     EXPECT_EQ(headers().first(), "Artist");
+
+    // The keys act as the buttons: Alt+Down moves, Alt+Left hides.
+    QTest::keyClick(shownList, Qt::Key_Down, Qt::AltModifier);
+    ASSERT_TRUE(runUntilIdle());
+    EXPECT_EQ(headers(), (QStringList{"BPM", "Artist", "Media", "Title", "File Number"}));
+    QTest::keyClick(shownList, Qt::Key_Left, Qt::AltModifier);
+    ASSERT_TRUE(runUntilIdle());
+    EXPECT_EQ(headers(), (QStringList{"BPM", "Media", "Title", "File Number"}));
 }
 
 TEST_F(FormatBoxTest, ColumnAndListEditsReachTheListAndDefaultPutsTheDesignBack) {
