@@ -207,6 +207,8 @@ void Browse::takeEvent(const Event &e) {
 // ---------------------------------------------------------------- keys, popup, toolbar
 
 void Browse::listKey(const Event &e) {
+    if (takeListKey(e))
+        return;
     if (!e.text.isEmpty()) {
         list_->typeLocator(e.text);
         return;

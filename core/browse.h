@@ -107,6 +107,8 @@ protected:
     void refresh(bool force = false);
     // After every refresh and every change of the page or row (button states are set by then).
     virtual void refreshed() {}
+    // A key alerted on the list, before the browse's own keys; true when taken.
+    virtual bool takeListKey(const Event &) { return false; }
     // Add (1), Change (2), Delete (3) or Copy (4) through the form with its navigation loop.
     void callForm(qint32 request);
     // Loads the current row's record into the buffer and closes completed.

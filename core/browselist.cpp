@@ -5,6 +5,7 @@
 #include "runtime/threads/scheduler.h"
 #include "runtime/threads/threadwindows.h"
 #include "runtime/ui/listcontrol.h"
+#include "runtime/values/picture.h"
 #include "runtime/values/text.h"
 
 #include <QLineEdit>
@@ -94,6 +95,21 @@ void BrowseList::setJoin(std::vector<const data::RecordBuffer *> files, std::fun
     view_.setJoin(std::move(files), std::move(load));
 }
 
+void BrowseList::setColumnOrder(std::optional<ColumnOrder> order) { columnOrder_ = std::move(order); }
+
+bool BrowseList::reorder() {
+    if (failed_ || !loaded_ || order_ < 0)
+        return !failed_;
+    reader_->setPageSize(std::max(1, list_->linesFit()));
+    reader_->invalidateThumb();
+    if (!apply(order_))
+        return false;
+    const QString text = locatorText();
+    const bool done = text.isEmpty() ? fill([this] { return reader_->top(); }) : locateAt(text);
+    clearLocator();
+    return done;
+}
+
 void BrowseList::setQueryFilter(const QString &filter) {
     if (filter.trimmed() == query_)
         return;
@@ -129,7 +145,7 @@ bool BrowseList::apply(int order) {
     QString filter = o.filter.trimmed();
     if (!query_.isEmpty())
         filter = filter.isEmpty() ? query_ : QStringLiteral("(%1) AND (%2)").arg(filter, query_);
-    const bool accepted = view_.setFilter(filter);
+    const bool accepted = view_.setFilter(filter) && view_.setOrder(columnOrder_ ? columnOrder_->order : QString());
     reader_->setThumbScale(o.thumb);
     if (accepted && (view_.isOpen() || view_.open()))
         return true;
@@ -396,11 +412,13 @@ bool BrowseList::typeLocator(const QString &text) {
         return false;
     case LocatorKind::FirstLetter:
         return firstLetter(text.left(1));
-    case LocatorKind::Incremental:
-        if (o.locator.size() >= kLocatorLength)
+    case LocatorKind::Incremental: {
+        const int length = columnOrder_ ? columnOrder_->length : kLocatorLength;
+        if (o.locator.size() >= length)
             return true;
-        o.locator = (o.locator + text).left(kLocatorLength);
+        o.locator = (o.locator + text).left(length);
         return locateFromText();
+    }
     }
     return false;
 }
@@ -420,6 +438,19 @@ bool BrowseList::backspaceLocator() {
 // after that value.
 bool BrowseList::locateAt(const QString &text) {
     scrollEnd_ = 0;
+    if (columnOrder_) {
+        const data::FieldRef f = data::findField(columnOrder_->field);
+        const QString upper = text.trimmed().left(columnOrder_->length).toUpper();
+        const QChar type = columnOrder_->picture.size() > 1 ? columnOrder_->picture[1].toUpper() : QChar(u'S');
+        if (type == u'S' || isText(f)) {
+            f.setText(upper);
+        } else {
+            // Read as the column shows it (a date or a number); what does not read counts as 0.
+            const std::optional<QVariant> v = parsePicture(columnOrder_->picture, upper);
+            f.setNumber(v ? v->toLongLong() : 0);
+        }
+        return fill([this] { return reader_->locate(); });
+    }
     const SortOrder &o = orders_[size_t(order_)].order;
     const int fields = int(o.key->decl().fields.size());
     setFromText(keyField(o.locatorField), text);

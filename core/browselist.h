@@ -18,6 +18,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QLineEdit;
@@ -68,6 +69,21 @@ public:
     void setJoin(std::vector<const data::RecordBuffer *> files, std::function<void()> load);
     // Where the locator text shows (a string control "@S30"); may be null.
     void setLocatorControl(QLineEdit *control) { locatorControl_ = control; }
+    // An order of the list's own over the sort order's key and filter (the explorers' ordered
+    // column): the rows come in `order`, and the locator, while it is set, fills `field` from at
+    // most `length` characters of its text, upper-cased and read through `picture`.
+    struct ColumnOrder {
+        QString order;
+        QString field;
+        QString picture;
+        int length = 12;
+    };
+    // Takes effect at the next reload; nullopt returns to the key's order.
+    void setColumnOrder(std::optional<ColumnOrder> order);
+    const std::optional<ColumnOrder> &columnOrder() const { return columnOrder_; }
+    // A reload in the present order that starts at the locator's text (at the top when it is
+    // blank) and then clears the locator.
+    bool reorder();
     void setQueryFilter(const QString &filter);   // blank: no search; the next refresh reloads
     const QString &queryFilter() const { return query_; }
     // Runs after every change of the page or the current row.
@@ -138,6 +154,7 @@ private:
     QString query_;
     bool queryChanged_ = false;
     int scrollEnd_ = 0;
+    std::optional<ColumnOrder> columnOrder_;
     QLineEdit *locatorControl_ = nullptr;
     std::function<void()> onChange_;
     std::function<void()> loadJoined_;

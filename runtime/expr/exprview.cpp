@@ -111,6 +111,7 @@ void ExprView::changed() {
     plan_ = Expression::Plan();
     view_.clearFilter();
     rows_.clear();
+    rowsMade_.reset();
     nextIndex_ = 0;
     prevIndex_ = -1;
     dirty_ = true;
@@ -151,6 +152,7 @@ void ExprView::close() {
     view_.close();
     open_ = false;
     rows_.clear();
+    rowsMade_.reset();
 }
 
 bool ExprView::refused() const {
@@ -161,9 +163,25 @@ bool ExprView::refused() const {
     return false;
 }
 
+ExprView::Stamp ExprView::stamp() const {
+    Stamp now;
+    if (sqlite3 *db = data::driver::db())
+        now.writes = sqlite3_total_changes64(db);
+    sqlite3_stmt *st = data::driver::prepare(QStringLiteral("PRAGMA %1.data_version").arg(file_->schemaName()),
+                                             file_->label());
+    if (st && sqlite3_step(st) == SQLITE_ROW)
+        now.commits = sqlite3_column_int64(st, 0);
+    if (st)
+        sqlite3_reset(st);
+    return now;
+}
+
 bool ExprView::prepare() {
     if (refused())
         return false;
+    // Sorting the whole file again for every page would cost far more than reading the page.
+    if (!dirty_ && !order_.isEmpty() && rowsMade_ && *rowsMade_ == stamp())
+        return true;
     dirty_ = false;
     plan_ = filter_.plan(seekKey(*file_, key_));
     path_ = plan_.hasResidue() ? (plan_.where.isEmpty() ? Path::Rows : Path::Mixed) : Path::Sql;
@@ -182,8 +200,12 @@ bool ExprView::prepare() {
     } else {
         view_.setFilter(nullptr);
     }
-    if (!order_.isEmpty())
-        return buildOrderedRows();
+    if (!order_.isEmpty()) {
+        const Stamp before = stamp();
+        if (!buildOrderedRows())
+            return false;
+        rowsMade_ = before;
+    }
     return true;
 }
 

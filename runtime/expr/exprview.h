@@ -87,6 +87,15 @@ private:
         std::vector<Value> key;   // empty until needed when SQLite made the order
     };
     std::vector<OrderedRow> rows_;
+    // What the file had seen when rows_ was made: this connection's writes and the other
+    // connections' commits. The rows serve every positioning until either moves.
+    struct Stamp {
+        qint64 writes = -1;
+        qint64 commits = -1;
+        bool operator==(const Stamp &) const = default;
+    };
+    Stamp stamp() const;
+    std::optional<Stamp> rowsMade_;
     qsizetype nextIndex_ = 0, prevIndex_ = -1;
 };
 

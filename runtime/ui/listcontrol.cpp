@@ -48,6 +48,13 @@ public:
         style->drawControl(QStyle::CE_ItemViewItem, &cell, painter, list_);
     }
 
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        if (list_->lineHeightSetting() > 0)
+            size.setHeight(list_->lineHeightSetting());
+        return size;
+    }
+
 private:
     ListControl *list_;
 };
@@ -101,8 +108,12 @@ int ListControl::pixelsToUnits(int pixels) const {
 }
 
 void ListControl::setFormat(const QString &format) {
+    // The model is reset; the rows stay, and so does the current one.
+    const int row = currentRow();
     format_ = ListFormat::parse(format);
     model_->setFormat(format_);
+    if (row >= 0)
+        setCurrentRow(row);
     const auto shown = format_.displayColumns();
     for (int i = 0; i < shown.size(); ++i) {
         header()->setSectionResizeMode(i, shown[i]->hasFlag(u'M') ? QHeaderView::Interactive
@@ -242,6 +253,13 @@ int ListControl::lineHeight() const {
     QStyleOptionViewItem option;
     initViewItemOption(&option);
     return itemDelegate()->sizeHint(option, probe_.index(0)).height();
+}
+
+void ListControl::setLineHeight(int pixels) {
+    lineHeight_ = std::max(0, pixels);
+    // Uniform row heights are measured once; a new height has to be measured again.
+    doItemsLayout();
+    checkLinesFit();
 }
 
 int ListControl::linesFit() const {

@@ -51,6 +51,9 @@ public:
     int linesFit() const;
     // The height of one row, whether the list has rows or not.
     int lineHeight() const;
+    // Rows drawn this many pixels high; 0 gives the font's own height back.
+    void setLineHeight(int pixels);
+    int lineHeightSetting() const { return lineHeight_; }
     // Puts the thumb without reporting anything; ignored while the user holds it.
     void setThumb(int position);
     int thumb() const;
@@ -92,6 +95,7 @@ private:
     bool shifted_ = false;   // the last page shift was drawn by moving the rows' pixels
     int wheelAngle_ = 0;   // eighths of a degree not yet turned into lines
     int linesFit_ = -1;
+    int lineHeight_ = 0;
     // A row of text to measure a line by when the list has none.
     QStringListModel probe_{QStringList{QStringLiteral("Xg")}};
 };

@@ -5,6 +5,7 @@
 #include "songfixture.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 using namespace tbk;
 using namespace tbk::data;
@@ -320,6 +321,32 @@ TEST_F(Views, OrderedViewPositionsAtABufferValueOrARecord) {
     EXPECT_FALSE(v.next());
     EXPECT_EQ(errorCode(), RecordNotAvailable);
     EXPECT_EQ(MUS.ID.value(), 9);
+}
+
+TEST_F(Views, AnOrderedListServesUntilTheFileIsWritten) {
+    ExprView v(MUS, &MUS.SongsByArtist);
+    ASSERT_TRUE(v.setOrder("-MUS:ID"));
+    ASSERT_TRUE(v.open());
+    EXPECT_EQ(ids(v).front(), 10);
+    MUS.clear();
+    MUS.ID = 11;
+    MUS.Artist = "Zed";
+    ASSERT_TRUE(MUS.add());
+    EXPECT_EQ(ids(v).front(), 11) << "a song added since shows";
+    MUS.clear();
+    MUS.ID = 11;
+    ASSERT_TRUE(MUS.get(MUS.KEYID));
+    ASSERT_TRUE(MUS.remove());
+    EXPECT_EQ(ids(v).front(), 10);
+
+    // Another program's commit: song 1 becomes song 99 and leads the list.
+    sqlite3 *other = nullptr;
+    ASSERT_EQ(sqlite3_open(MUS.fullPath().toUtf8().constData(), &other), SQLITE_OK);
+    sqlite3_busy_timeout(other, 2000);
+    EXPECT_EQ(sqlite3_exec(other, "UPDATE records SET \"ID\" = 99 WHERE \"ID\" = 1", nullptr, nullptr, nullptr),
+              SQLITE_OK) << sqlite3_errmsg(other);
+    sqlite3_close(other);
+    EXPECT_EQ(ids(v).front(), 99);
 }
 
 TEST_F(Views, BadFiltersAreRefusedAndReported) {
