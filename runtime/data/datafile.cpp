@@ -23,6 +23,22 @@ void bindCell(sqlite3_stmt *st, int i, const FieldDecl &f, const Cell &c) {
     }
 }
 
+// Where a key value lies against a range: -1 before it, 1 after it, 0 in it.
+int sideOf(const FieldDecl &f, const Cell &c, const KeyRange &r) {
+    int low, high;
+    if (f.kind == FieldKind::Text || f.kind == FieldKind::Memo) {
+        low = compareText(c.s, r.low.toString(), Qt::CaseInsensitive);
+        high = compareText(c.s, r.high.toString(), Qt::CaseInsensitive);
+    } else {
+        const double n = double(c.n);
+        low = n < r.low.toDouble() ? -1 : n > r.low.toDouble() ? 1 : 0;
+        high = n < r.high.toDouble() ? -1 : n > r.high.toDouble() ? 1 : 0;
+    }
+    if (low < 0)
+        return -1;
+    return high > 0 || (r.open && high == 0) ? 1 : 0;
+}
+
 // Fetch this many rows per query when a filter may reject some (the filter runs with no
 // statement active, so it may read files itself).
 constexpr int kFilteredBatch = 32;
@@ -179,7 +195,8 @@ bool DataFile::next() { return readNext(cursor_, true, {}); }
 bool DataFile::previous() { return readNext(cursor_, false, {}); }
 
 bool DataFile::readNext(Cursor &c, bool forward, const std::function<bool()> &accept,
-                        const QString &condition, const QVariantList &binds, ReadAhead *ahead) {
+                        const QString &condition, const QVariantList &binds, ReadAhead *ahead,
+                        const KeyRange *first) {
     if (!checkOpen(false))
         return false;
     const auto &fields = structure_->fields();
@@ -243,6 +260,19 @@ bool DataFile::readNext(Cursor &c, bool forward, const std::function<bool()> &ac
         case Cursor::Values:
         case Cursor::AtRecord: op = forward ? ">=" : "<="; break;
         case Cursor::After: op = forward ? ">" : "<"; break;
+        }
+        // SQLite bounds its scan by the cursor, not by the condition's range: from a place
+        // outside that range every row passing lies one way, and is read from the range's edge.
+        if (op && k && first && !c.values.empty()) {
+            const int side = sideOf(fields[size_t(k->fields.front())], c.values.front(), *first);
+            if (side != 0 && (side < 0) != forward) {
+                got.drop();
+                restore();
+                setError(RecordNotAvailable, label_);
+                return false;
+            }
+            if (side != 0)
+                op = nullptr;
         }
         auto sql = [&] {
             QStringList keyCols;

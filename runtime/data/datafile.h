@@ -69,6 +69,13 @@ struct Cursor {
     Position position = 0;        // AtRecord, After
 };
 
+// The values a condition holds a key's first field to: [low, high], or [low, high) when open;
+// texts compared case-blind, as the key orders them.
+struct KeyRange {
+    QVariant low, high;
+    bool open = false;
+};
+
 // Rows a sequential read fetched with one statement beyond the row it returned; the next reads
 // in the same direction hand them out without asking the file again. They are the rows as they
 // were when fetched: drop them when other writers may have been at the file since.
@@ -165,8 +172,10 @@ public:
     // record at p (in physical order when k is null; a plain set() when the record is gone).
     Cursor cursorFromBuffer(const Key &k) const;
     Cursor cursorAt(const Key *k, Position p);
+    // `first`: where the condition keeps the key's first field (see KeyRange), or null.
     bool readNext(Cursor &c, bool forward, const std::function<bool()> &accept,
-                  const QString &condition = {}, const QVariantList &binds = {}, ReadAhead *ahead = nullptr);
+                  const QString &condition = {}, const QVariantList &binds = {}, ReadAhead *ahead = nullptr,
+                  const KeyRange *first = nullptr);
     QString schemaName() const { return alias_; }   // SQL schema of the attached file
     static QString columnName(const FieldDecl &f);  // quoted identifier
     int recoverSeconds() const { return recoverSeconds_; }

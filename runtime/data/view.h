@@ -15,6 +15,7 @@
 #include <QVariantList>
 
 #include <functional>
+#include <optional>
 
 namespace tbk::data {
 
@@ -27,7 +28,8 @@ public:
     void setOrder(const Key *order);               // nullptr: physical order
     const Key *order() const { return order_; }
     void setFilter(std::function<bool()> filter) { filter_ = std::move(filter); }
-    void setCondition(const QString &sql, const QVariantList &binds = {});
+    // `first`: the range the condition holds the order key's first field to, when known.
+    void setCondition(const QString &sql, const QVariantList &binds = {}, std::optional<KeyRange> first = {});
     void clearFilter();
 
     bool open();                 // fails with 37 when the file is not open
@@ -63,6 +65,7 @@ private:
     std::function<bool()> filter_;
     QString condition_;
     QVariantList binds_;
+    std::optional<KeyRange> first_;
     Cursor cursor_;
     ReadAhead ahead_;
     bool open_ = false;

@@ -398,10 +398,7 @@ qsizetype foldSafeLength(const QList<uint> &u) {
 
 // A range of the key that holds every row passing a condition: [low, high], or [low, high)
 // when open (a prefix). Texts are sought in the key's collation, numbers as numbers.
-struct SeekRange {
-    Value low, high;
-    bool open = false;
-};
+using SeekRange = Expression::Plan::Range;
 
 // f = x compares exactly: the rows lie in the collation's range of x alone. UPPER(f) = x
 // passes texts that the collation may hold apart where a fold-breaking upper case stands in
@@ -561,6 +558,8 @@ Expression::Plan Expression::plan(const Key &key) const {
                      (range->open ? QStringLiteral(" < ?") : QStringLiteral(" <= ?")) + in + QLatin1Char(')');
         if (!range->low.isText())
             numericSeeks << column;
+        if (column == key.columns.front())
+            p.first = range;
         p.where.params.push_back(range->low);
         p.where.params.push_back(range->high);
         if (range->open)

@@ -66,6 +66,13 @@ public:
     // would make SQLite sort the rows, again for every row a view reads.
     struct Plan {
         SqlFragment where;                 // empty: SQLite filters nothing
+        // The range every passing row has in the key's first column, when one was found:
+        // [low, high], or [low, high) when open. Texts in the key's collation.
+        struct Range {
+            Value low, high;
+            bool open = false;
+        };
+        std::optional<Range> first;
         std::vector<const CNode *> residue; // conditions SQLite could not take
         bool hasResidue() const { return !residue.empty(); }
     };

@@ -190,7 +190,12 @@ bool ExprView::prepare() {
                              file_->label());
         return false;
     }
-    view_.setCondition(plan_.where.sql, toVariants(plan_.where.params));
+    std::optional<data::KeyRange> first;
+    if (plan_.first) {
+        const QVariantList bounds = toVariants({plan_.first->low, plan_.first->high});
+        first = data::KeyRange{bounds[0], bounds[1], plan_.first->open};
+    }
+    view_.setCondition(plan_.where.sql, toVariants(plan_.where.params), first);
     if (plan_.hasResidue() || loadJoined_) {
         view_.setFilter([this] {
             if (loadJoined_)

@@ -323,5 +323,45 @@ TEST_F(KeySeek, SortFiltersSeekThroughTheirKeysAlsoInsideABiggerFilter) {
     expectSeek(MUS.SongsByArtist, "UPPER(MUS:Media) = UPPER(BRW1::Sort3:Reset:MED:Media)", "k_songsbyartist", false);
 }
 
+// Placed at any record, in the filter or outside its seek range either side, a view reads on
+// both ways the rows a scan gives from that place.
+TEST_F(KeySeek, ReadsFromAnyPlaceAsAScan) {
+    const std::pair<const data::Key *, const char *> cases[] = {
+        {&MUS.SongsByMedia, "UPPER(MUS:Media) = UPPER(BRW1::Sort3:Reset:MED:Media)"},
+        {&MUS.SongsByArtist, "MUS:Artist = BRW1::Sort3:Reset:MED:Media"},
+        {&MUS.SONGSBYCATEGORY, "MUS:CategoryID = CAT:CategoryID"}};
+    for (const auto &[key, filter] : cases) {
+        for (const char *v : {"cd", "MINIDISC", "abba", "Zz", "", "0"}) {
+            value = QString::fromUtf8(v);
+            category = value.isEmpty() ? -2 : 7;
+            const std::vector<int> all = scannedSongs({}, *key, window);
+            const std::vector<int> passing = scannedSongs(filter, *key, window);
+            ExprView view(MUS, key);
+            view.setNames(&window);
+            ASSERT_TRUE(view.setFilter(filter));
+            ASSERT_TRUE(view.open());
+            for (size_t at = 0; at < all.size(); ++at) {
+                std::vector<int> after, before;
+                for (int id : passing) {
+                    const size_t i = size_t(std::find(all.begin(), all.end(), id) - all.begin());
+                    (i >= at ? after : before).push_back(id);
+                    if (i == at)
+                        before.push_back(id);
+                }
+                std::reverse(before.begin(), before.end());
+                for (bool forward : {true, false}) {
+                    MUS.ID = all[at];
+                    ASSERT_TRUE(MUS.get(MUS.KEYID));
+                    view.setAt(MUS.position());
+                    std::vector<int> got;
+                    while (forward ? view.next() : view.previous())
+                        got.push_back(MUS.ID.value());
+                    EXPECT_EQ(got, forward ? after : before) << filter << " with '" << v << "' from song " << all[at];
+                }
+            }
+        }
+    }
+}
+
 } // namespace
 } // namespace tbk::expr::test
