@@ -175,7 +175,9 @@ void ExportRun::showPercent(ProgressWindow &progress) {
         return;
     shownPercent_ = percent;
     progress.setStatusText(QStringLiteral("%1% Completed").arg(percent, 3));
-    progress.setPercent(percent);
+    // The bar only: the run yields between turns, where what was read ahead is dropped; a yield
+    // here would write rows read before another window's change.
+    progress.showPercent(percent);
 }
 
 bool ExportRun::writeBatch(View &view, ProgressWindow &progress) {

@@ -259,7 +259,8 @@ TEST_F(ExportTest, ChoosingFieldsOrderAndPictures) {
 }
 
 TEST_F(ExportTest, CancellingTheProgressWindowKeepsTheLinesWritten) {
-    makeSongs(1100);
+    // More batches than one turn takes, however fast the run: the watcher always gets a turn.
+    makeSongs(6000);
     // A watcher that runs between the export's turns and presses Cancel after the first.
     int written = -1;
     int watcher = startThread([&] {
@@ -281,7 +282,7 @@ TEST_F(ExportTest, CancellingTheProgressWindowKeepsTheLinesWritten) {
     EXPECT_GT(written, 0);
     const QStringList lines = fileLines("part.csv");
     ASSERT_GT(lines.size(), 1 + kExportBatch - 1);
-    ASSERT_LT(lines.size(), 1101);
+    ASSERT_LT(lines.size(), 6001);
     EXPECT_EQ(lines[0], R"("MUS:Artist","MUS:Title")");
     for (int i = 1; i < lines.size(); ++i)
         ASSERT_EQ(lines[i], QString(R"("Artist %1","Song %2")").arg(i, 4, 10, QChar('0')).arg(i));
@@ -331,18 +332,24 @@ TEST_F(ExportTest, ALongPathAndTwoExportsAtOnceEachWriteTheirWholeFile) {
     ASSERT_TRUE(waitForEnd(t));
     EXPECT_EQ(fileLines(longName).size(), 6001);
 
-    // Two runs side by side, and a third, while the first holds its file, that would empty it.
+    // Two runs side by side, and a third, while the first holds its file, that would empty it:
+    // the third waits for the first's progress window, which stands while the first writes.
     const QList<ExportField> two = fieldsNamed({"MUS:Title", "MUS:Artist"});
-    bool reachedA = false, reachedB = false;
+    bool reachedA = false, reachedB = false, reachedC = true;
     const int a = startRun("a.csv", exportableFields(), true, &reachedA);
+    const int c = startThread([&] {
+        while (!progressText(a))
+            yieldNow();
+        FilesInUse files{&CAT, &MUS};
+        reachedC = RunExportToFile("a.csv", two, false);
+    }, kMinimumThreadStack);
     const int b = startRun("b.csv", two, false, &reachedB);
-    // A run yields only every few batches: the short one may be done before the long one shows.
-    ASSERT_TRUE(runUntil([&] { return progressText(a) && (progressText(b) || reachedB); }));
-    bool reachedC = true;
-    const auto shown = runAnswering([&] { reachedC = RunExportToFile("a.csv", two, false); });
+    ASSERT_TRUE(runUntil([&] { return !messageText(c).isEmpty(); }));
+    ASSERT_TRUE(activeWindow(c));
+    EXPECT_EQ(activeWindow(c)->windowTitle(), "Cannot CREATE a.csv");
+    ASSERT_TRUE(answerMessage(c, ButtonOK));
+    ASSERT_TRUE(waitForEnd(c));
     EXPECT_FALSE(reachedC);
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].caption, "Cannot CREATE a.csv");
     ASSERT_TRUE(waitForEnd(a));
     ASSERT_TRUE(waitForEnd(b));
     EXPECT_TRUE(reachedA && reachedB);
