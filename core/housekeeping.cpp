@@ -31,19 +31,29 @@ ProcessFigures &figures() {
 
 // A slice's own transaction. All files share one connection, so a transaction held across the
 // window's events would take in other windows' writes and refuse their transactions.
+// Without one, the files keep their read locks for the slice, so that each read and each
+// autocommitted write does not lock and unlock its disk file by itself.
 class SliceTransaction {
 public:
-    SliceTransaction(bool wanted, DataFile &file) {
+    SliceTransaction(bool wanted, DataFile &file, const std::vector<DataFile *> &files) {
         // One that cannot be begun goes unreported: the records are written all the same.
         if (wanted)
             begun_ = beginTransaction(kTransactionSeconds, {&file});
+        else
+            for (DataFile *f : files)
+                if (f->holdReads())
+                    held_.push_back(f);
     }
     ~SliceTransaction() { commit(); }
     SliceTransaction(const SliceTransaction &) = delete;
     SliceTransaction &operator=(const SliceTransaction &) = delete;
 
-    // False when the commit failed: the slice's writes are gone, rolled back.
+    // False when the commit failed: the slice's writes are gone, rolled back. Also lets go of
+    // the read locks, before anything may wait.
     bool commit() {
+        for (DataFile *f : held_)
+            f->releaseReads();
+        held_.clear();
         if (!begun_)
             return true;
         begun_ = false;
@@ -56,6 +66,7 @@ public:
 
 private:
     bool begun_ = false;
+    std::vector<DataFile *> held_;
 };
 
 class ProcessRun {
@@ -109,7 +120,7 @@ private:
     bool slice() {
         QElapsedTimer timer;
         timer.start();
-        SliceTransaction transaction(shape_.transaction, file_);
+        SliceTransaction transaction(shape_.transaction, file_, shape_.files);
         bool more = true;
         // Another window may have used the shared buffer meanwhile, or changed the record.
         file_.setRecord(held_);

@@ -446,6 +446,16 @@ void DataFile::failWrite(int rc) {
     driver::fail(rc, label_);
 }
 
+int DataFile::stepWrite(sqlite3_stmt *st) {
+    int rc = sqlite3_step(st);
+    if (readHold_ && (rc & 0xff) == SQLITE_BUSY) {
+        sqlite3_reset(st);
+        releaseReads();
+        rc = sqlite3_step(st);
+    }
+    return rc;
+}
+
 bool DataFile::add() {
     if (!checkOpen(true))
         return false;
@@ -462,7 +472,7 @@ bool DataFile::add() {
         return false;
     for (size_t i = 0; i < fields.size(); ++i)
         bindCell(st, int(i) + 1, fields[i], buffer_.cells[i]);
-    const int rc = sqlite3_step(st);
+    const int rc = stepWrite(st);
     sqlite3_reset(st);
     if (rc != SQLITE_DONE) {
         const Position keep = buffer_.position;
@@ -518,7 +528,7 @@ bool DataFile::put() {
         bindCell(st, b++, fields[i], buffer_.cells[i]);
     sqlite3_bind_int64(st, b++, buffer_.position);
     sqlite3_bind_int64(st, b, buffer_.version);
-    const int rc = sqlite3_step(st);
+    const int rc = stepWrite(st);
     sqlite3_reset(st);
     if (rc != SQLITE_DONE) {
         failWrite(rc);
@@ -543,7 +553,7 @@ bool DataFile::remove() {
     if (!st)
         return false;
     sqlite3_bind_int64(st, 1, buffer_.position);
-    const int rc = sqlite3_step(st);
+    const int rc = stepWrite(st);
     sqlite3_reset(st);
     if (rc != SQLITE_DONE) {
         driver::fail(rc, label_);

@@ -165,6 +165,13 @@ public:
     // of the machine may lose or damage the last writes, as with any unflushed file).
     void stream();
     void flush();
+    // Keeps the file's read lock from one statement to the next until releaseReads() (or
+    // close()), so that a run of reads and autocommitted writes does not lock, check the
+    // journal and unlock the disk file for each one; every write is still committed by itself.
+    // Other processes can read meanwhile but not commit: hold it for a moment only, never
+    // across a wait. False (nothing held) when the file is not open or in a transaction.
+    bool holdReads();
+    void releaseReads();
     void watch() {}    // every put is checked against the version read
 
     // --- used by views and the driver
@@ -189,6 +196,10 @@ private:
     bool readOne(sqlite3_stmt *stmt);
     std::vector<Cell> keyValues(const KeyDecl &k) const;   // the buffer's values of the key
     void failWrite(int rc);
+    // Steps a bound write. A held read lock makes SQLite refuse at once, without waiting, a
+    // write that another process's pending write blocks: then the hold goes and the write
+    // waits as any other would.
+    int stepWrite(sqlite3_stmt *stmt);
     bool verifyLayout();
     // Whether the file keeps its own count whole (table, row and triggers).
     bool keepsCount();
@@ -223,6 +234,7 @@ private:
     int lockFd_ = -1;
     int recoverSeconds_ = 0;
     bool streaming_ = false;
+    sqlite3_stmt *readHold_ = nullptr;   // stepped once and left active while held
     bool counted_ = false;   // records() reads the kept count
     bool quickScan_ = false;
     Cursor cursor_;

@@ -300,9 +300,32 @@ void DataFile::flush() {
         streaming_ = false;
 }
 
+bool DataFile::holdReads() {
+    if (readHold_)
+        return true;
+    if (!open_ || driver::inTransaction() || !sqlite3_get_autocommit(driver::db()))
+        return false;
+    // Its own statement, out of the caches: emptying them must not end the hold unseen.
+    const QByteArray sql = QStringLiteral("SELECT name FROM %1.tbk_meta").arg(alias_).toUtf8();
+    if (sqlite3_prepare_v2(driver::db(), sql.constData(), int(sql.size()), &readHold_, nullptr) != SQLITE_OK ||
+        sqlite3_step(readHold_) != SQLITE_ROW) {
+        releaseReads();
+        return false;
+    }
+    return true;
+}
+
+void DataFile::releaseReads() {
+    if (readHold_) {
+        sqlite3_finalize(readHold_);
+        readHold_ = nullptr;
+    }
+}
+
 void DataFile::close() {
     if (!open_)
         return;
+    releaseReads();
     flush();
     driver::detach(path_);
     unlock();

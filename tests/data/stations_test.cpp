@@ -178,6 +178,28 @@ TEST_F(Stations, TransactionWaitsForTheOtherProcessThenFails) {
     child->waitForFinished();
 }
 
+TEST_F(Stations, WritesUnderAReadHoldCommitEachAndWaitForAnotherProcessesWrite) {
+    addSong(1, "one");
+    ASSERT_TRUE(MUS.holdReads());
+    addSong(2, "two");
+    EXPECT_EQ(countsOf(MUS.fullPath()).second, 2);   // committed, seen by another connection
+
+    // The other process's write waits for our read lock, ours for its write: ours lets go.
+    auto child = startChild({QStringLiteral("lock"), QStringLiteral("400")});
+    MUS.clear();
+    MUS.ID = 1;
+    ASSERT_TRUE(MUS.get(MUS.KEYID));
+    MUS.Title = "mine";
+    QElapsedTimer t;
+    t.start();
+    EXPECT_TRUE(MUS.put()) << errorCode();
+    EXPECT_GE(t.elapsed(), 200);
+    child->waitForFinished();
+    MUS.releaseReads();
+    ASSERT_TRUE(MUS.reget());
+    EXPECT_EQ(MUS.Title.str(), QStringLiteral("mine"));
+}
+
 // A process killed in the middle of transactions over the songs and playlist entries leaves
 // both files before or after each transaction, never between.
 TEST_F(Stations, KilledDuringTransactionsLeavesBothFilesConsistent) {
