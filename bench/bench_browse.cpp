@@ -8,6 +8,7 @@
 // The catalogues are those of tbk_gencat kept in $TBK_BENCH_DIR (default /tmp) as
 // tbk_bench_100000 and tbk_bench_1000000; a missing one is made first, which takes a while.
 #include "bench/data/catalogue.h"
+#include "bench/data/windowbench.h"
 #include "core/browse.h"
 #include "core/datafiles.h"
 #include "core/fileaccess.h"
@@ -80,13 +81,7 @@ protected:
     }
 };
 
-void settle() {
-    do {
-        QCoreApplication::processEvents();
-        scheduler::runReady();
-    } while (scheduler::busy());
-    QCoreApplication::processEvents();   // the page drawn
-}
+void settle() { bench::settleWindows(); }
 
 // One browse open at a time, on the catalogue of `songs`.
 struct Session {
@@ -207,17 +202,5 @@ BROWSE_BENCHMARK(BM_ThumbTo50);
 } // namespace
 
 int main(int argc, char **argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    // The crash marker and window places go to a settings folder of the run's own.
-    QTemporaryDir config;
-    qputenv("TBK_CONFIG_DIR", config.path().toUtf8());
-    QApplication app(argc, argv);
-    setExitHook([](int) {});
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    closeBrowse();
-    closeAllDataFiles();
-    return 0;
+    return bench::runWindowBenchmarks(argc, argv, closeBrowse);
 }

@@ -7,6 +7,7 @@
 // The catalogue is tbk_gencat's kept in $TBK_BENCH_DIR (default /tmp) as tbk_bench_100000; a
 // missing one is made first, which takes a while.
 #include "bench/data/catalogue.h"
+#include "bench/data/windowbench.h"
 #include "core/datafiles.h"
 #include "core/fileaccess.h"
 #include "impex/xplorebrowse.h"
@@ -65,13 +66,7 @@ protected:
     }
 };
 
-void settle() {
-    do {
-        QCoreApplication::processEvents();
-        scheduler::runReady();
-    } while (scheduler::busy());
-    QCoreApplication::processEvents();
-}
+void settle() { bench::settleWindows(); }
 
 BenchExplorer *explorer = nullptr;
 
@@ -164,19 +159,10 @@ EXPLORER_BENCHMARK(BM_PageDownOrdered);
 } // namespace
 
 int main(int argc, char **argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir config;
-    qputenv("TBK_CONFIG_DIR", config.path().toUtf8());
-    QApplication app(argc, argv);
-    setExitHook([](int) {});
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    if (explorer) {
-        postToWindow(explorer->frame(), Event::of(EventKind::CloseWindow, explorer->frame()));
-        settle();
-    }
-    closeAllDataFiles();
-    return 0;
+    return bench::runWindowBenchmarks(argc, argv, [] {
+        if (explorer) {
+            postToWindow(explorer->frame(), Event::of(EventKind::CloseWindow, explorer->frame()));
+            settle();
+        }
+    });
 }

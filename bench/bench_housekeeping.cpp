@@ -6,6 +6,7 @@
 //
 //   bench_housekeeping [--benchmark_filter=...]
 #include "bench/data/catalogue.h"
+#include "bench/data/windowbench.h"
 #include "core/datafiles.h"
 #include "core/fileaccess.h"
 #include "core/housekeeping.h"
@@ -158,16 +159,5 @@ HOUSEKEEPING_BENCHMARK(BM_PackSongs);
 } // namespace
 
 int main(int argc, char **argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir config;
-    qputenv("TBK_CONFIG_DIR", config.path().toUtf8());
-    QApplication app(argc, argv);
-    setExitHook([](int) {});
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    closeAllDataFiles();
-    work.reset();
-    return 0;
+    return bench::runWindowBenchmarks(argc, argv, [] { work.reset(); });
 }

@@ -7,6 +7,7 @@
 // The list writes its window place, list format and last tab, so point TBK_BENCH_DIR at a copy
 // of the kept catalogues (tbk_bench_100000, tbk_bench_1000000).
 #include "bench/data/catalogue.h"
+#include "bench/data/windowbench.h"
 #include "core/datafiles.h"
 #include "core/fileaccess.h"
 #include "core/programsettings.h"
@@ -31,13 +32,7 @@ namespace {
 
 enum { ByArtist = 0, ByMedia = 3 };
 
-void settle() {
-    do {
-        QCoreApplication::processEvents();
-        scheduler::runReady();
-    } while (scheduler::busy());
-    QCoreApplication::processEvents();   // the page drawn
-}
+void settle() { bench::settleWindows(); }
 
 struct Session {
     int songs = 0;
@@ -204,17 +199,5 @@ BENCHMARK(BM_PageDownToTheEnd)->Arg(100000)->Unit(benchmark::kMillisecond)->UseM
 } // namespace
 
 int main(int argc, char **argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir config;
-    qputenv("TBK_CONFIG_DIR", config.path().toUtf8());
-    QApplication app(argc, argv);
-    setExitHook([](int) {});
-    ProgramIniFile = kProgramIniName;
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    closeBrowse();
-    closeAllDataFiles();
-    return 0;
+    return bench::runWindowBenchmarks(argc, argv, closeBrowse);
 }

@@ -1,0 +1,14 @@
+#pragma once
+// What the benchmarks of windows share: a run offscreen with its own settings folder, and a
+// settle that lets Qt and every logical thread do what they have to.
+#include <functional>
+
+namespace tbk::bench {
+
+// Qt's events and the ready threads, until no thread is busy; then the last paint.
+void settleWindows();
+// Runs the registered benchmarks as a windowed program would (offscreen unless a platform is
+// set), then `finish` (windows closed by then), then every data file closed.
+int runWindowBenchmarks(int argc, char **argv, const std::function<void()> &finish = {});
+
+} // namespace tbk::bench
