@@ -54,7 +54,7 @@ public:
 protected:
     QWidget *createWindow() override {
         const auto s = [](const char *t) { return QString::fromLatin1(t); };
-        WindowBuilder b(*this, s("Preferences"), {280, 160});
+        WindowBuilder b(*this, s("Preferences"), {360, 170});
         b.tab(s("General"));
         b.option(s("Interface"), s("Interface"), {s("Standard"), s("Explorer")});
         auto *dates = b.lookup(s("Date Format:"), s(kDateTextField), s("@s20"));
