@@ -124,23 +124,15 @@ protected:
     qint32 response = -1;
 };
 
-TEST(DateFormats, EveryTextStandsForOneFormatAndUnknownFormatsShowAsTheyAre) {
-    const QStringList texts = dateTexts();
-    ASSERT_EQ(texts.size(), 15);
-    EXPECT_EQ(texts.front(), "Windows Default");
-    EXPECT_EQ(texts.back(), "Windows Default 2");
+TEST(DateFormats, EveryTextStandsForAFormatOfItsOwnAndOtherFormatsShowAsTheyAre) {
     QStringList formats;
-    for (const QString &t : texts) {
-        ASSERT_TRUE(dateFormatFor(t)) << t.toStdString();
-        formats << *dateFormatFor(t);
-        EXPECT_EQ(dateTextFor(formats.back()), t);
+    for (const QString &text : dateTexts()) {
+        formats << dateFormatFor(text).value_or(QString());
+        EXPECT_EQ(dateTextFor(formats.back()), text);
     }
-    formats.removeDuplicates();
     EXPECT_EQ(formats.size(), 15);
-    EXPECT_EQ(dateTextFor("d2"), "10/31/1959");
-    EXPECT_EQ(dateTextFor("n4b"), "Year Only");
+    EXPECT_EQ(formats.removeDuplicates(), 0);
     EXPECT_EQ(dateTextFor("d9"), "d9");
-    EXPECT_EQ(dateTextFor(""), "");
     EXPECT_FALSE(dateFormatFor("d9"));
 }
 
