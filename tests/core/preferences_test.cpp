@@ -15,6 +15,7 @@
 #include <gmock/gmock.h>
 #include <QFile>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QPushButton>
@@ -371,20 +372,42 @@ TEST_F(PreferencesTest, MassModificationsSetsSideOneOnlyOnItsFirstButton) {
     EXPECT_EQ(MUS.Side.value(), 1);
 }
 
-TEST_F(PreferencesTest, ALogoBrowseCancelledChangesNothing) {
+TEST_F(PreferencesTest, LogoBrowseTakesTheChosenFileButNothingWhenCancelledOrTooLongToKeep) {
     finishedBefore({});
     putSetting("Logo", QStringLiteral("/old/logo.png"));
     LoadProgramSettings();
+    const QString longFolder = QDir::current().filePath(QString(120, QLatin1Char('a')) + "/" + QString(120, QLatin1Char('b')));
+    ASSERT_TRUE(QDir().mkpath(longFolder));
+    QFile(longFolder + "/logo.png").open(QIODevice::WriteOnly);
+    QFile(QStringLiteral("mine.png")).open(QIODevice::WriteOnly);
     open(EditPreferences);
     ASSERT_TRUE(chooseTab(thread, "Logo"));
-    ASSERT_TRUE(pressButton(thread, "Browse"));
-    ASSERT_TRUE(runUntil([this] { return qobject_cast<QFileDialog *>(window()); }));
-    auto *dialog = qobject_cast<QFileDialog *>(window());
-    EXPECT_EQ(dialog->windowTitle(), "Choose a File");
-    dialog->reject();
-    ASSERT_TRUE(runUntil([this] { return title() == "Preferences"; }));
+    // The file the dialog is left with: none is cancelling it.
+    const auto browse = [this](const QString &file) {
+        ASSERT_TRUE(pressButton(thread, "Browse"));
+        ASSERT_TRUE(runUntil([this] { return qobject_cast<QFileDialog *>(window()); }));
+        auto *dialog = qobject_cast<QFileDialog *>(window());
+        EXPECT_EQ(dialog->windowTitle(), "Choose a File");
+        if (file.isEmpty()) {
+            dialog->reject();
+        } else {
+            // Typed into the file name, as a user does.
+            auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+            ASSERT_TRUE(name);
+            name->setText(file);
+            dialog->QDialog::accept();   // without the dialog's own checks, which would wait in a loop
+        }
+        ASSERT_TRUE(runUntilIdle());
+    };
+    browse({});
+    EXPECT_EQ(controlText(thread, "Logo"), "/old/logo.png");
+    browse(longFolder + "/logo.png");
+    EXPECT_TRUE(answer(ButtonOK).contains("255"));
     EXPECT_EQ(controlText(thread, "Logo"), "/old/logo.png");
     EXPECT_EQ(Logo.str(), "/old/logo.png");
+    browse(QDir::current().filePath("mine.png"));
+    EXPECT_EQ(Logo.str(), QDir::current().filePath("mine.png"));
+    EXPECT_EQ(controlText(thread, "Logo"), Logo.str());
     ASSERT_TRUE(press("Cancel"));
     ASSERT_TRUE(ended());
 }
