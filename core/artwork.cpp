@@ -8,6 +8,7 @@
 #include <QPainterPath>
 #include <QRadialGradient>
 
+#include <cmath>
 #include <functional>
 
 namespace tbk {
@@ -407,6 +408,83 @@ QPixmap trumpet() {
     return p;
 }
 
+// The tall side pictures of the Setup Wizard's pages: a navy panel with a motif.
+QPixmap wizardPanel(const std::function<void(QPainter &)> &motif) {
+    QPixmap p(96, 200);
+    QPainter g(&p);
+    g.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient panel(0, 0, 0, 200);
+    panel.setColorAt(0, QColor(36, 58, 130));
+    panel.setColorAt(1, kNavy);
+    g.fillRect(p.rect(), panel);
+    motif(g);
+    return p;
+}
+
+QPixmap wizardRecords() {
+    return wizardPanel([](QPainter &g) {
+        drawRecord(g, QRectF(8, 30, 80, 80));
+        drawDisc(g, QRectF(20, 100, 64, 64));
+        drawNote(g, QRectF(10, 160, 30, 34), kGold);
+    });
+}
+
+QPixmap wizardCalendar() {
+    return wizardPanel([](QPainter &g) {
+        // A calendar page with its rings and one day marked.
+        g.setPen(QPen(kNavy, 1.5));
+        g.setBrush(kCream);
+        g.drawRoundedRect(QRectF(14, 60, 68, 72), 4, 4);
+        g.setBrush(QColor(196, 48, 48));
+        g.drawRect(QRectF(14, 60, 68, 16));
+        g.setPen(QPen(QColor(150, 150, 160), 3, Qt::SolidLine, Qt::RoundCap));
+        for (int x : {30, 48, 66})
+            g.drawLine(QPointF(x, 54), QPointF(x, 66));
+        g.setPen(Qt::NoPen);
+        for (int row = 0; row < 4; ++row)
+            for (int col = 0; col < 5; ++col) {
+                g.setBrush(row == 2 && col == 3 ? kGold : QColor(120, 130, 160));
+                g.drawRect(QRectF(20 + col * 12, 84 + row * 11, 8, 7));
+            }
+    });
+}
+
+QPixmap wizardFinish() {
+    return wizardPanel([](QPainter &g) {
+        // A chequered flag on its pole.
+        g.setPen(QPen(kCream, 3, Qt::SolidLine, Qt::RoundCap));
+        g.drawLine(QPointF(22, 50), QPointF(22, 170));
+        const double side = 10;
+        g.setPen(Qt::NoPen);
+        for (int row = 0; row < 4; ++row)
+            for (int col = 0; col < 5; ++col) {
+                g.setBrush((row + col) % 2 ? kNavy : kCream);
+                g.drawRect(QRectF(23 + col * side, 52 + row * side + col * 1.5, side, side));
+            }
+    });
+}
+
+// A magic wand with a star at its tip, for the button that starts the Setup Wizard.
+QPixmap wizardWand() {
+    QPixmap p = canvas(16, 16);
+    QPainter g(&p);
+    g.setRenderHint(QPainter::Antialiasing);
+    g.setPen(QPen(kNavy, 2.2, Qt::SolidLine, Qt::RoundCap));
+    g.drawLine(QPointF(2, 14), QPointF(9, 7));
+    QPainterPath star;
+    for (int i = 0; i < 10; ++i) {
+        const double r = i % 2 ? 2.0 : 5.0;
+        const double a = M_PI / 2 + i * M_PI / 5;
+        const QPointF pt(11 + r * std::cos(a), 5 - r * std::sin(a));
+        i ? star.lineTo(pt) : star.moveTo(pt);
+    }
+    star.closeSubpath();
+    g.setPen(QPen(kGold.darker(150), 0.8));
+    g.setBrush(kGold);
+    g.drawPath(star);
+    return p;
+}
+
 const QHash<QString, std::function<QPixmap()>> &painters() {
     static const QHash<QString, std::function<QPixmap()>> table{
         {QStringLiteral("tbk98-3.gif"), splashPicture},
@@ -433,6 +511,10 @@ const QHash<QString, std::function<QPixmap()>> &painters() {
         {QStringLiteral("browse-history"), historyIcon},
         {QStringLiteral("browse-help"), helpIcon},
         {QStringLiteral("smalltik.ico"), smallTick},
+        {QStringLiteral("001.gif"), wizardRecords},
+        {QStringLiteral("bs00847a.gif"), wizardCalendar},
+        {QStringLiteral("finish.bmp"), wizardFinish},
+        {QStringLiteral("wizard.ico"), wizardWand},
     };
     return table;
 }

@@ -28,6 +28,7 @@ quint8 SaveLastTab = 1;
 quint8 AltCasFmt = 0;
 quint8 DbgMode = 0;
 quint8 ShowTips = 1;
+quint8 AutomaticLookup = 0;
 
 FixedString<20> ReportLayout{"Standard"};
 FixedString<20> SelectedOrAll{"All"};

@@ -30,6 +30,9 @@ extern quint8 SaveLastTab;
 extern quint8 AltCasFmt;
 extern quint8 DbgMode;
 extern quint8 ShowTips;
+// Lets the CD reading call the lookup agent in its automatic mode. Kept for the run only: it is
+// never read from or written to the settings file.
+extern quint8 AutomaticLookup;
 
 // Report criteria that loading the settings resets.
 extern FixedString<20> ReportLayout;

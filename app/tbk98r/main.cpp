@@ -4,7 +4,9 @@
 #include "core/filemanager.h"
 #include "core/housekeeping.h"
 #include "core/mainprogram.h"
+#include "core/preferences.h"
 #include "core/procedures.h"
+#include "core/setupwizard.h"
 #include "core/splash.h"
 #include "core/tips.h"
 #include "impex/exportsongs.h"
@@ -41,6 +43,8 @@ int main(int argc, char **argv) {
     tbk::registerProcedure(QStringLiteral("ConvertAlbumDates"), tbk::ConvertAlbumDates);
     tbk::registerProcedure(QStringLiteral("TestAlbumLinkIntegrity"), tbk::TestAlbumLinkIntegrity);
     tbk::registerProcedure(QStringLiteral("ProcessAllSongs"), tbk::ProcessAllSongs);
+    tbk::registerProcedure(QStringLiteral("EditPreferences"), tbk::EditPreferences);
+    tbk::registerProcedure(QStringLiteral("SetupWizard"), tbk::SetupWizard);
 
     return tbk::runProgram(tbk::MainProgram);
 }

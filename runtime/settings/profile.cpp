@@ -88,6 +88,16 @@ Line parseLine(const QByteArray &raw) {
     return line;
 }
 
+QString &lastWriteError() {
+    static QString error;
+    return error;
+}
+
+bool failed(const QString &path, const QString &reason) {
+    lastWriteError() = QDir::toNativeSeparators(path) + QStringLiteral(": ") + reason;
+    return false;
+}
+
 struct IniFile {
     QList<Line> lines;
     QByteArray eol = "\n";
@@ -138,14 +148,14 @@ struct IniFile {
         QDir().mkpath(QFileInfo(path).absolutePath());
         QSaveFile f(path);
         if (!f.open(QIODevice::WriteOnly))
-            return false;
+            return failed(path, f.errorString());
         QByteArray out;
         for (const Line &l : lines) {
             out += l.raw;
             out += eol;
         }
         f.write(out);
-        return f.commit();
+        return f.commit() || failed(path, f.errorString());
     }
 };
 
@@ -178,7 +188,7 @@ bool putIni(const QString &section, const QString &entry, const QString &value,
     IniFile ini;
     // A file that exists but cannot be read would be replaced by this one entry.
     if (!ini.load(path) && QFileInfo::exists(path))
-        return false;
+        return failed(path, QStringLiteral("the file cannot be read"));
     const qsizetype header = ini.section(section);
     const qsizetype at = ini.entry(header, entry);
     if (at >= 0) {
@@ -201,6 +211,8 @@ bool putIni(const QString &section, const QString &entry, const QString &value,
     }
     return ini.save(path);
 }
+
+QString iniWriteError() { return lastWriteError(); }
 
 bool removeIni(const QString &section, const QString &entry, const QString &file) {
     const QString path = settingsPath(file);

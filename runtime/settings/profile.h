@@ -28,6 +28,8 @@ QString getIni(const QString &section, const QString &entry, const QString &defa
 // and the value are written as blanks. Returns false when the file cannot be written.
 bool putIni(const QString &section, const QString &entry, const QString &value,
             const QString &file);
+// Why the last write that failed did so: the file's path and the system's reason.
+QString iniWriteError();
 // Removes an entry (no-op when absent).
 bool removeIni(const QString &section, const QString &entry, const QString &file);
 // The entry names of a section, in file order.

@@ -5,6 +5,7 @@
 
 #include <QAbstractButton>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include <array>
 #include <memory>
@@ -68,6 +69,27 @@ int message(const QString &text, const QString &title, MessageIcon icon, int but
     });
     detail::runDialog(box);
     return codeOf(*clicked);
+}
+
+int message(const QString &text, const QString &title, MessageIcon icon, const QStringList &buttons) {
+    if (halting() || buttons.isEmpty())
+        return 0;
+    auto *box = new QMessageBox(qtIcon(icon), title, text);
+    QList<QAbstractButton *> added;
+    for (qsizetype i = 0; i < buttons.size(); ++i) {
+        QPushButton *b = box->addButton(buttons[i], QMessageBox::ActionRole);
+        // Found by number, whatever order the platform's style lays them out in.
+        b->setObjectName(QStringLiteral("MessageButton%1").arg(i + 1));
+        added << b;
+    }
+    box->setDefaultButton(static_cast<QPushButton *>(added.front()));
+    box->setEscapeButton(added.back());
+    auto pressed = std::make_shared<int>(int(added.size()));
+    QObject::connect(box, &QMessageBox::buttonClicked, box, [added, pressed](QAbstractButton *b) {
+        *pressed = int(added.indexOf(b)) + 1;
+    });
+    detail::runDialog(box);
+    return *pressed;
 }
 
 } // namespace tbk

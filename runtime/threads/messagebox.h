@@ -1,6 +1,7 @@
 #pragma once
 // Message boxes that suspend only the calling logical thread.
 #include <QString>
+#include <QStringList>
 
 namespace tbk {
 
@@ -29,5 +30,9 @@ enum class MessageIcon {
 // button the default. Called while the program halts, it shows nothing and returns 0.
 int message(const QString &text, const QString &title = {}, MessageIcon icon = MessageIcon::None,
             int buttons = ButtonOK, int defaultButton = 0);
+// The same with buttons of the caller's texts; returns the number of the one pressed (1 for the
+// first), the last button's number when the box is closed by Escape or its close box (the last
+// is the box's "Cancel"), and 0 while the program halts.
+int message(const QString &text, const QString &title, MessageIcon icon, const QStringList &buttons);
 
 } // namespace tbk

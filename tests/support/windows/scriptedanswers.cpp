@@ -6,6 +6,7 @@
 
 #include <QAbstractButton>
 #include <QPushButton>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace tbk::windowtest {
@@ -27,7 +28,7 @@ int codeOf(QMessageBox::StandardButton b) {
 }
 
 ShownMessage describe(const QMessageBox &box, int *firstButton) {
-    ShownMessage s{box.windowTitle(), box.text(), box.icon(), 0, 0};
+    ShownMessage s{box.windowTitle(), box.text(), box.icon(), 0, 0, {}};
     *firstButton = 0;
     for (QAbstractButton *b : box.buttons()) {
         const int c = codeOf(box.standardButton(b));
@@ -37,6 +38,10 @@ ShownMessage describe(const QMessageBox &box, int *firstButton) {
     }
     if (box.defaultButton())
         s.defaultButton = codeOf(box.standardButton(box.defaultButton()));
+    while (auto *b = box.findChild<QAbstractButton *>(QStringLiteral("MessageButton%1").arg(s.buttonTexts.size() + 1)))
+        s.buttonTexts << b->text();
+    if (!s.buttonTexts.isEmpty())
+        *firstButton = 1;
     return s;
 }
 
@@ -71,6 +76,13 @@ std::vector<ShownMessage> runAnswering(const std::function<void()> &routine, std
             answers.pop_front();
         } else if (shown.back().buttons & ButtonOK) {
             answer = ButtonOK;
+        }
+        if (!shown.back().buttonTexts.isEmpty()) {
+            auto *b = box->findChild<QAbstractButton *>(QStringLiteral("MessageButton%1").arg(answer));
+            EXPECT_TRUE(b) << "no button " << answer << " in " << shown.back().text.toStdString();
+            if (b)
+                QTest::mouseClick(b, Qt::LeftButton);
+            continue;
         }
         EXPECT_TRUE(answerMessage(t, answer)) << shown.back().text.toStdString();
     }

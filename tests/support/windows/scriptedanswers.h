@@ -3,6 +3,7 @@
 // a script, for tests of routines that warn and ask.
 #include <QMessageBox>
 #include <QString>
+#include <QStringList>
 
 #include <deque>
 #include <functional>
@@ -16,10 +17,12 @@ struct ShownMessage {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     int buttons = 0;         // the runtime's button codes
     int defaultButton = 0;
+    QStringList buttonTexts;  // a box of the caller's button texts, in their order
 };
 
 // Runs the routine on a new logical thread until it ends. Each message box it shows is recorded
-// and answered with the next of `answers` (OK, or else the first button, when none is left).
+// and answered with the next of `answers` (OK, or else the first button, when none is left); a
+// box of the caller's button texts is answered by the button's number.
 // Meanwhile it may wait for its time (a timer, a lock held elsewhere). A routine that neither
 // ends nor asks within the time fails the test and is ended with every other thread, so that
 // it never runs on after its caller has returned.
