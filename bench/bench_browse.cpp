@@ -138,21 +138,8 @@ void post(EventKind kind, int key = 0, int value = 0, const QString &text = {}) 
 
 // Times `step`; `before` runs untimed ahead of it.
 void timed(benchmark::State &state, const std::function<void()> &before, const std::function<void()> &step) {
-    for (auto _ : state) {
-        if (before) {
-            before();
-            settle();
-        }
-        QElapsedTimer t;
-        t.start();
-        step();
-        settle();
-        state.SetIterationTime(double(t.nsecsElapsed()) / 1e9);
-        if (!session.browse || session.browse->list().empty()) {
-            state.SkipWithError("the browse closed or shows nothing");
-            return;
-        }
-    }
+    bench::timeSteps(state, before, step, [] { return session.browse && !session.browse->list().empty(); },
+                     "the browse closed or shows nothing");
 }
 
 void BM_OpenFirstPage(benchmark::State &state) {

@@ -102,21 +102,8 @@ void post(EventKind kind, int key = 0, int value = 0, const QString &text = {}) 
 }
 
 void timed(benchmark::State &state, const std::function<void()> &before, const std::function<void()> &step) {
-    for (auto _ : state) {
-        if (before) {
-            before();
-            settle();
-        }
-        QElapsedTimer t;
-        t.start();
-        step();
-        settle();
-        state.SetIterationTime(double(t.nsecsElapsed()) / 1e9);
-        if (!explorer || explorer->list().empty()) {
-            state.SkipWithError("the explorer closed or shows nothing");
-            return;
-        }
-    }
+    bench::timeSteps(state, before, step, [] { return explorer && !explorer->list().empty(); },
+                     "the explorer closed or shows nothing");
 }
 
 void BM_HeaderClickText(benchmark::State &state) {

@@ -105,21 +105,12 @@ double residentMegabytes() {
 // Times `step`; `before` runs untimed ahead of it. `rows`: whether the step must leave rows.
 void timed(benchmark::State &state, const std::function<void()> &before, const std::function<void()> &step,
            bool rows = true) {
-    for (auto _ : state) {
-        if (before) {
-            before();
-            settle();
-        }
-        QElapsedTimer t;
-        t.start();
-        step();
-        settle();
-        state.SetIterationTime(double(t.nsecsElapsed()) / 1e9);
-        if (!session.browse || session.browse->list().failed() || session.browse->list().empty() != !rows) {
-            state.SkipWithError("the list closed or shows other rows than expected");
-            return;
-        }
-    }
+    bench::timeSteps(state, before, step,
+                     [rows] {
+                         return session.browse && !session.browse->list().failed() &&
+                                session.browse->list().empty() == !rows;
+                     },
+                     "the list closed or shows other rows than expected");
 }
 
 void BM_OpenFirstPage(benchmark::State &state) {

@@ -6,6 +6,7 @@
 #include "runtime/threads/scheduler.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
@@ -17,6 +18,25 @@ void settleWindows() {
         scheduler::runReady();
     } while (scheduler::busy());
     QCoreApplication::processEvents();
+}
+
+void timeSteps(benchmark::State &state, const std::function<void()> &before, const std::function<void()> &step,
+               const std::function<bool()> &fine, const char *error) {
+    for (auto _ : state) {
+        if (before) {
+            before();
+            settleWindows();
+        }
+        QElapsedTimer t;
+        t.start();
+        step();
+        settleWindows();
+        state.SetIterationTime(double(t.nsecsElapsed()) / 1e9);
+        if (!fine()) {
+            state.SkipWithError(error);
+            return;
+        }
+    }
 }
 
 int runWindowBenchmarks(int argc, char **argv, const std::function<void()> &finish) {

@@ -3,10 +3,18 @@
 // settle that lets Qt and every logical thread do what they have to.
 #include <functional>
 
+namespace benchmark {
+class State;
+}
+
 namespace tbk::bench {
 
 // Qt's events and the ready threads, until no thread is busy; then the last paint.
 void settleWindows();
+// Times `step` and the settling after it, once per iteration; `before` runs untimed ahead of
+// it. The run stops with an error as soon as `fine` answers false after a step.
+void timeSteps(benchmark::State &state, const std::function<void()> &before, const std::function<void()> &step,
+               const std::function<bool()> &fine, const char *error);
 // Runs the registered benchmarks as a windowed program would (offscreen unless a platform is
 // set), then `finish` (windows closed by then), then every data file closed.
 int runWindowBenchmarks(int argc, char **argv, const std::function<void()> &finish = {});

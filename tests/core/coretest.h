@@ -2,6 +2,7 @@
 // Shared pieces of the core tests: the fixture, scripted message answers and the second process.
 #include "core/datafiles.h"
 #include "core/fileaccess.h"
+#include "runtime/data/driver.h"
 #include "runtime/settings/profile.h"
 #include "runtime/threads/halt.h"
 #include "runtime/threads/messagebox.h"
@@ -11,6 +12,7 @@
 
 #include <QProcess>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <deque>
 #include <functional>
@@ -69,6 +71,18 @@ inline bool waitForLine(QProcess &p, const QByteArray &line) {
         if (p.state() != QProcess::Running || !p.waitForReadyRead(10000))
             return false;
     }
+}
+
+// Runs SQL on a data file through a connection of its own, behind the driver's back.
+inline void sqlOn(const QString &file, const QString &sql) {
+    sqlite3 *db = nullptr;
+    ASSERT_EQ(sqlite3_open(file.toUtf8().constData(), &db), SQLITE_OK);
+    tbk::data::registerCollation(db);
+    char *msg = nullptr;
+    const int rc = sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &msg);
+    EXPECT_EQ(rc, SQLITE_OK) << (msg ? msg : "") << " in " << sql.toStdString();
+    sqlite3_free(msg);
+    sqlite3_close(db);
 }
 
 } // namespace coretest

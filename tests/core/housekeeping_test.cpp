@@ -21,18 +21,6 @@ using namespace coretest;
 
 namespace {
 
-// Runs SQL on a data file through a connection of its own, behind the driver's back.
-void sqlOn(const QString &file, const QString &sql) {
-    sqlite3 *db = nullptr;
-    ASSERT_EQ(sqlite3_open(file.toUtf8().constData(), &db), SQLITE_OK);
-    registerCollation(db);
-    char *msg = nullptr;
-    const int rc = sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &msg);
-    EXPECT_EQ(rc, SQLITE_OK) << (msg ? msg : "") << " in " << sql.toStdString();
-    sqlite3_free(msg);
-    sqlite3_close(db);
-}
-
 class Housekeeping : public CoreTest {
 protected:
     // The songs and albums files open through the counts, as the frame keeps them.
