@@ -1,5 +1,6 @@
 #include "cdaudio/mcicommand.h"
 
+#include "core/datafiles.h"
 #include "core/eventlog.h"
 #include "runtime/mci/mci.h"
 #include "runtime/values/dates.h"
@@ -59,6 +60,12 @@ QString FormatTrackTime(qint32 time) {
     const qint32 seconds = (time - kTimeOfMidnight) / 100;
     return QString::number(seconds / 60).rightJustified(2, QLatin1Char(' ')) + QLatin1Char(':')
            + QString::number(seconds % 60).rightJustified(2, QLatin1Char('0'));
+}
+
+FixedString<8> SongTimeText;
+
+void FormatReportSongTime(qint32 time, quint8 fromSongRecord) {
+    SongTimeText = FormatTrackTime(fromSongRecord ? MUS.Time.value() : time);
 }
 
 } // namespace tbk

@@ -2,6 +2,8 @@
 // The catalogue's one channel to the CD drive: a command string in, the device's answer as a
 // text that callers test directly. "1" is yes, the empty text no, a failure a text beginning
 // "Error:" (which reads as 0 where a number is expected).
+#include "runtime/values/text.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -21,5 +23,13 @@ qint32 ParseMciTime(const QString &answer);
 // A time value as track time "mm:ss", minutes blank-padded to two places (" 3:25", "62:03");
 // 0 gives five blanks. Beyond 99 minutes the text grows rather than lose digits.
 QString FormatTrackTime(qint32 time);
+
+// The time column of the track lists and the song reports, left-justified; shared by every
+// thread, so a caller reads it straight after the call.
+extern FixedString<8> SongTimeText;
+
+// Sets SongTimeText to the track time of `time`, or of the songs record's time when
+// fromSongRecord is non-zero.
+void FormatReportSongTime(qint32 time, quint8 fromSongRecord);
 
 } // namespace tbk

@@ -2,6 +2,7 @@
 #include "mci/drivefixture.h"
 
 #include "cdaudio/mcicommand.h"
+#include "core/datafiles.h"
 #include "runtime/values/dates.h"
 
 using namespace tbk;
@@ -101,6 +102,19 @@ TEST(FormatTrackTime, Examples) {
     };
     for (const auto &[time, expected] : cases)
         EXPECT_EQ(FormatTrackTime(time), QLatin1String(expected)) << time;
+}
+
+TEST(FormatReportSongTime, TakesTheSongRecordOnlyWhenAsked) {
+    const qint32 saved = MUS.Time.value();
+    MUS.Time = timeOf(0, 4, 5);
+    FormatReportSongTime(timeOf(0, 3, 25), 0);
+    EXPECT_EQ(SongTimeText.str(), QLatin1String(" 3:25"));
+    FormatReportSongTime(timeOf(0, 3, 25), 1);
+    EXPECT_EQ(SongTimeText.str(), QLatin1String(" 4:05"));
+    MUS.Time = 0;
+    FormatReportSongTime(timeOf(0, 3, 25), 1);
+    EXPECT_TRUE(SongTimeText.empty()); // fixed texts keep no trailing blanks
+    MUS.Time = saved;
 }
 
 } // namespace
