@@ -21,8 +21,101 @@ namespace {
 // The frame's Help command, which F1 chooses.
 constexpr int kHelpCommand = -46;
 
-bool usable(const QPushButton *b) { return b && b->isVisible() && b->isEnabled(); }
+bool usable(const QPushButton *b) { return usableButton(b); }
+
+bool navigate(BrowseList &l, qint32 navigation) {
+    switch (navigation) {
+    case Browse::NavigateNext:
+        return l.scroll(ScrollLineDown);
+    case Browse::NavigateLastPage:
+        return l.scroll(ScrollBottom);
+    case Browse::NavigateFirstPage:
+        return l.scroll(ScrollTop);
+    case Browse::NavigateNextPage:
+        return l.scroll(ScrollPageDown);
+    case Browse::NavigatePriorPage:
+        return l.scroll(ScrollPageUp);
+    case Browse::NavigatePrior:
+        return l.scroll(ScrollLineUp);
+    default:
+        return false;
+    }
+}
 } // namespace
+
+bool usableButton(const QPushButton *b) { return b && b->isVisible() && b->isEnabled(); }
+
+QPushButton *listPopupChoice(const QList<ListPopupItem> &items) {
+    if (items.isEmpty())
+        return nullptr;
+    QStringList texts;
+    QList<QPushButton *> numbered;
+    for (const ListPopupItem &item : items) {
+        if (!item.button) {
+            texts << QStringLiteral("-");
+            continue;
+        }
+        texts << (usable(item.button) ? item.text : QLatin1Char('~') + item.text);
+        numbered << item.button;
+    }
+    const int chosen = popupMenu(texts.join(QLatin1Char('|')));
+    return chosen >= 1 && chosen <= numbered.size() ? numbered[chosen - 1] : nullptr;
+}
+
+QPushButton *listKeyButton(const Event &e, bool empty, QPushButton *add, QPushButton *change, QPushButton *remove) {
+    if (e.key == Qt::Key_Insert)
+        return add;
+    if (empty)
+        return nullptr;
+    if (e.key == Qt::Key_Delete)
+        return remove;
+    if (e.key == KeyMouseLeft2 || (e.key & ~Qt::KeyboardModifierMask) == Qt::Key_Return ||
+        (e.key & ~Qt::KeyboardModifierMask) == Qt::Key_Enter)
+        return change;
+    return nullptr;
+}
+
+ListFormCall callListForm(BrowseList &l, qint32 request, const std::function<void()> &form, bool primed) {
+    ListFormCall call{request, 0, l.currentPosition()};
+    if (request == InsertRecord) {
+        if (!primed)
+            l.primeNew();
+    } else if (!l.rereadCurrent()) {
+        return call;
+    }
+    for (;;) {
+        call.previous = l.currentPosition();
+        NavigationRequest = Browse::NavigateNone;
+        call.response = callWithRequest(call.request, form);
+        qint32 navigation = NavigationRequest;
+        NavigationRequest = Browse::NavigateNone;
+        if (navigation == Browse::NavigateNone || l.failed())
+            break;
+        if (navigation == Browse::NavigateChangeToInsert) {
+            if (call.request == ChangeRecord)
+                call.request = InsertRecord;
+            navigation = Browse::NavigateNext;
+        }
+        if (navigation == Browse::NavigateNext && call.request == InsertRecord) {
+            l.primeNew();
+            continue;
+        }
+        // The move starts from the record the form left, which it may have moved in the key.
+        const data::Position handled = call.request == DeleteRecord ? call.previous : l.file().position();
+        if (!l.reload(handled ? handled : call.previous) || !navigate(l, navigation) || !l.rereadCurrent())
+            break;
+    }
+    return call;
+}
+
+void reloadAfterForm(BrowseList &l, const ListFormCall &call) {
+    if (l.failed())
+        return;
+    if (call.response == RequestCompleted && call.request != DeleteRecord)
+        l.reload(l.file().position());   // the written record
+    else
+        l.reload(call.previous);         // a deleted record's place, or where the list stood
+}
 
 Browse::Browse(const QString &procedureName, std::initializer_list<data::DataFile *> files)
     : Window(procedureName), fileList_(files) {
@@ -217,18 +310,8 @@ void Browse::listKey(const Event &e) {
         list_->backspaceLocator();
         return;
     }
-    if (e.key == Qt::Key_Insert) {
-        press(buttons_.add);
-        return;
-    }
-    if (list_->empty())
-        return;
-    if (e.key == KeyMouseLeft2)
-        press(selectMode() ? buttons_.select : buttons_.change);
-    else if (e.key == Qt::Key_Delete)
-        press(buttons_.remove);
-    else   // Ctrl+Enter
-        press(buttons_.change);
+    QPushButton *change = selectMode() && e.key == KeyMouseLeft2 ? buttons_.select : buttons_.change;
+    press(listKeyButton(e, list_->empty(), buttons_.add, change, buttons_.remove));
 }
 
 // A button pressed by a key, a menu item or the toolbar runs as if it were clicked, when it can be.
@@ -249,23 +332,7 @@ void Browse::press(QPushButton *button) {
         button->click();   // the subclass's own button: its Accepted event follows
 }
 
-void Browse::popup() {
-    if (popup_.isEmpty())
-        return;
-    QStringList items;
-    QList<QPushButton *> numbered;
-    for (const PopupItem &item : popup_) {
-        if (!item.button) {
-            items << QStringLiteral("-");
-            continue;
-        }
-        items << (usable(item.button) ? item.text : QLatin1Char('~') + item.text);
-        numbered << item.button;
-    }
-    const int chosen = popupMenu(items.join(QLatin1Char('|')));
-    if (chosen >= 1 && chosen <= numbered.size())
-        press(numbered[chosen - 1]);
-}
+void Browse::popup() { press(listPopupChoice(popup_)); }
 
 void Browse::toolbar(int button) {
     if (!list_)
@@ -309,67 +376,16 @@ void Browse::toolbar(int button) {
 
 // ---------------------------------------------------------------- the form
 
-bool Browse::navigate(qint32 navigation) {
-    switch (navigation) {
-    case NavigateNext:
-        return list_->scroll(ScrollLineDown);
-    case NavigateLastPage:
-        return list_->scroll(ScrollBottom);
-    case NavigateFirstPage:
-        return list_->scroll(ScrollTop);
-    case NavigateNextPage:
-        return list_->scroll(ScrollPageDown);
-    case NavigatePriorPage:
-        return list_->scroll(ScrollPageUp);
-    case NavigatePrior:
-        return list_->scroll(ScrollLineUp);
-    default:
-        return false;
-    }
-}
-
 void Browse::callForm(qint32 request) {
     if (!list_ || !form_)
         return;
-    BrowseList &l = *list_;
-    if (request == InsertRecord)
-        l.primeNew();
-    else if (!l.rereadCurrent())
+    const ListFormCall call = callListForm(*list_, request, form_);
+    if (list_->failed())
         return;
-    data::Position previous = l.currentPosition();
-    qint32 response = 0;
-    for (;;) {
-        previous = l.currentPosition();
-        NavigationRequest = NavigateNone;
-        response = callWithRequest(request, form_);
-        qint32 navigation = NavigationRequest;
-        NavigationRequest = NavigateNone;
-        if (navigation == NavigateNone || l.failed())
-            break;
-        if (navigation == NavigateChangeToInsert) {
-            if (request == ChangeRecord)
-                request = InsertRecord;
-            navigation = NavigateNext;
-        }
-        if (navigation == NavigateNext && request == InsertRecord) {
-            l.primeNew();
-            continue;
-        }
-        // The move starts from the record the form left, which it may have moved in the key.
-        const data::Position handled = request == DeleteRecord ? previous : l.file().position();
-        if (!l.reload(handled ? handled : previous) || !navigate(navigation) || !l.rereadCurrent())
-            break;
-    }
-    if (l.failed())
-        return;
-    const bool completed = response == RequestCompleted;
-    if (completed && request != DeleteRecord)
-        l.reload(l.file().position());   // the written record
-    else
-        l.reload(previous);              // a deleted record's place, or where the list stood
+    reloadAfterForm(*list_, call);
     setTitle();
     refresh();
-    l.control()->setFocus();
+    list_->control()->setFocus();
 }
 
 void Browse::select() {

@@ -44,6 +44,29 @@ namespace tbk {
 
 class ToolbarState;
 
+// An item of a list's popup menu: it presses its button; a null button is a separator.
+struct ListPopupItem {
+    QString text;
+    QPushButton *button = nullptr;
+};
+// Shows the popup (items of unusable buttons greyed) and returns the button chosen, or null.
+QPushButton *listPopupChoice(const QList<ListPopupItem> &items);
+// The button a key alerted on a list presses (Insert: add; on a list with rows double click
+// and Ctrl+Enter: change, Delete: remove), or null.
+QPushButton *listKeyButton(const Event &e, bool empty, QPushButton *add, QPushButton *change, QPushButton *remove);
+bool usableButton(const QPushButton *b);
+
+// A form called on a list's record with the navigation loop: the current row's record, or for
+// an insert a new one (primed by the list unless `primed` says the caller filled the buffer).
+struct ListFormCall {
+    qint32 request = 0;
+    qint32 response = 0;
+    data::Position previous = 0;   // where the list stood before the last call
+};
+ListFormCall callListForm(BrowseList &l, qint32 request, const std::function<void()> &form, bool primed = false);
+// The list reloaded on the record the form wrote, or where it stood (a deleted record's place).
+void reloadAfterForm(BrowseList &l, const ListFormCall &call);
+
 class Browse : public Window {
 public:
     Browse(const QString &procedureName, std::initializer_list<data::DataFile *> files);
@@ -92,10 +115,7 @@ protected:
     void setForm(std::function<void()> form);
     // The popup menu of a right click on the list: items press their buttons; a null button
     // is a separator.
-    struct PopupItem {
-        QString text;
-        QPushButton *button = nullptr;
-    };
+    using PopupItem = ListPopupItem;
     void setPopup(QList<PopupItem> items);
     void setKeepsListFormat(bool keeps) { keepsFormat_ = keeps; }
     // The selected sort tab's caption in bold with three blanks appended (the bold text needs
@@ -125,7 +145,6 @@ private:
     void popup();
     void toolbar(int button);
     void press(QPushButton *button);
-    bool navigate(qint32 navigation);
     void setTitle();
     void markSelectedTab();
 

@@ -60,8 +60,9 @@ void Form::setFormButtons(QPushButton *ok, QPushButton *cancel) {
     cancel_ = cancel;
 }
 
-void Form::useDitto(DittoStore &store, int key) {
+void Form::useDitto(DittoStore &store, int key, QStringList fields) {
     ditto_ = &store;
+    dittoFields_ = std::move(fields);
     dittoKey_ = QKeyCombination(Qt::ControlModifier, Qt::Key(key)).toCombined();
     record_.setDitto(&store);
 }
@@ -145,6 +146,10 @@ void Form::recallDitto(QObject *control) {
     FieldControl *f = FieldControl::of(control);
     if (!f)
         return;
+    if (!dittoFields_.isEmpty() && !dittoFields_.contains(f->field(), Qt::CaseInsensitive)) {
+        refresh();
+        return;
+    }
     const QVariant v = record_.dittoValue(f->field());
     if (!v.isValid())
         return;

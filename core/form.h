@@ -23,6 +23,7 @@
 #include "runtime/ui/window.h"
 
 #include <QPointer>
+#include <QStringList>
 
 class QPushButton;
 
@@ -58,7 +59,8 @@ protected:
     FormRecord &record() { return record_; }
     void setFormButtons(QPushButton *ok, QPushButton *cancel);
     // Ditto: the store kept for the run, and the key that with Ctrl recalls a field from it.
-    void useDitto(DittoStore &store, int key);
+    // `fields`: the only fields it recalls (all when empty); on other controls it only redisplays.
+    void useDitto(DittoStore &store, int key, QStringList fields = {});
     // The controls from the working copy (all, or all but the one being edited).
     void loadControls(bool keepFocused = false);
     // The working copy from the controls.
@@ -82,6 +84,7 @@ private:
     QPointer<QPushButton> cancel_;
     DittoStore *ditto_ = nullptr;
     int dittoKey_ = 0;
+    QStringList dittoFields_;
 };
 
 } // namespace tbk

@@ -144,7 +144,37 @@ FormRecord::Next FormRecord::removeRecord() {
 }
 
 FormRecord::Next FormRecord::complete() {
+    if (ditto_ && dittoBeforeWrite_)
+        *ditto_ = DittoStore{true, working_};
     return request_ == InsertRecord ? writeInsert() : writeChange();
+}
+
+// The first of the unique keys, in the form's order, that another record holds the working
+// copy's value of; the key the driver names when none is found (it stops at the first it meets,
+// which need not be the form's first).
+QString FormRecord::duplicateDescription() {
+    std::vector<std::pair<const Key *, QString>> keys;
+    if (file_.identifierKey)
+        keys.emplace_back(file_.identifierKey, file_.identifierKeyDescription);
+    keys.insert(keys.end(), file_.duplicateKeys.begin(), file_.duplicateKeys.end());
+    const QString named = errorKey();
+    DataFile &f = *file_.file;
+    const Record kept = f.record();
+    QString found, fallback;
+    for (const auto &[k, text] : keys) {
+        if (fallback.isNull() && k->decl().name.compare(named, Qt::CaseInsensitive) == 0)
+            fallback = text;
+        bool blank = true;
+        for (int field : k->decl().fields)
+            blank = blank && working_.cells[size_t(field)].n == 0 && working_.cells[size_t(field)].s.trimmed().isEmpty();
+        if (found.isNull() && !(blank && k->decl().excludesBlanks())) {
+            f.setRecord(working_);
+            if (f.get(*k) && f.position() != primed_ && f.position() != working_.position)
+                found = text;
+        }
+    }
+    f.setRecord(kept);
+    return found.isNull() ? fallback : found;
 }
 
 FormRecord::Next FormRecord::writeInsert() {
@@ -158,15 +188,7 @@ FormRecord::Next FormRecord::writeInsert() {
             *ditto_ = DittoStore{true, working_};
         return Next::Close;
     }
-    QString description;
-    if (errorCode() == DuplicateKey) {
-        const QString key = errorKey();
-        if (isIdentifierKey(key))
-            description = file_.identifierKeyDescription;
-        for (const auto &[k, text] : file_.duplicateKeys)
-            if (description.isNull() && k->decl().name.compare(key, Qt::CaseInsensitive) == 0)
-                description = text;
-    }
+    const QString description = errorCode() == DuplicateKey ? duplicateDescription() : QString();
     const int answer = description.isNull() ? ShowStandardWarningPlain(14) : ShowStandardWarningWithText(24, description);
     return answer != 0 ? Next::SelectFirst : Next::Stay;
 }

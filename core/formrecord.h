@@ -100,6 +100,8 @@ public:
     // Completed records go to the store; a change refused because another window changed the
     // record first leaves the user's version there, as warning 38 tells.
     void setDitto(DittoStore *store) { ditto_ = store; }
+    // The store takes every record OK tries to write, written or not.
+    void setDittoBeforeWrite(bool before) { dittoBeforeWrite_ = before; }
 
 private:
     enum class Primed { Added, Failed, ReadError };
@@ -107,6 +109,7 @@ private:
     Primed primeOnce(const data::Record &image, const Prime &furtherPrimes);
     Next removeRecord();
     Next writeInsert();
+    QString duplicateDescription();
     Next writeChange();
     void keepLinks();
     int identifierField() const;
@@ -127,6 +130,7 @@ private:
     // which another form may have overwritten meanwhile.
     KeptLinks links_;
     DittoStore *ditto_ = nullptr;
+    bool dittoBeforeWrite_ = false;
     bool closed_ = false;
 };
 
