@@ -33,7 +33,11 @@ bool readSong(qint32 id) {
 AssignResult assignSongsByMedia(qint32 albumID, const QString &media, const QString &fileNumber,
                                 const std::function<void(qint32, qint32)> &moved) {
     AssignResult r;
-    MUS.stream();
+    // One commit for the whole walk instead of one per song; what the walk wrote is kept
+    // however it ends, as with single writes. Without the transaction it goes on streamed.
+    const bool batched = data::beginTransaction(2, {&MUS});
+    if (!batched)
+        MUS.stream();
     MUS.clear();
     MUS.Media = media;
     MUS.FileNumber = fileNumber;
@@ -65,7 +69,13 @@ AssignResult assignSongsByMedia(qint32 albumID, const QString &media, const QStr
             moved(MUS.ID.value(), former);
         ++r.assigned;
     }
-    MUS.flush();
+    if (batched && !data::commitTransaction() && r.end != AssignResult::ReadError) {
+        r.end = AssignResult::ReadError;
+        r.errorText = data::errorText();
+        r.assigned = 0;
+    }
+    if (!batched)
+        MUS.flush();
     return r;
 }
 

@@ -53,6 +53,8 @@ void showError(const QString &text) {
 
 void AlbumForm::buildTracks(WindowBuilder &b) {
     trackList_ = b.list(kListName, kFormat, 110);
+    // The list, not the buttons beside it, takes the tab's width.
+    trackList_->setMinimumWidth(480);
     b.column();
     tb_.add = b.button(QStringLiteral("&Add"));
     b.newButtonRow();
@@ -68,6 +70,7 @@ void AlbumForm::buildTracks(WindowBuilder &b) {
         QPushButton *button = b.button({}, QString::fromLatin1(tip));
         button->setObjectName(QString::fromLatin1(name));
         button->setIcon(artworkIcon(QString::fromLatin1(icon)));
+        button->setFixedWidth(button->sizeHint().height() + 8);
         return button;
     };
     tb_.up = mover("MoveUp", "Move record up one", "vsmoveup.ico");
