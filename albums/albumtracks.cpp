@@ -7,6 +7,7 @@
 #include "core/datafiles.h"
 #include "core/listformats.h"
 #include "core/programsettings.h"
+#include "core/sequencemover.h"
 #include "core/smallservices.h"
 #include "runtime/data/errors.h"
 #include "runtime/threads/callprotocol.h"
@@ -19,6 +20,7 @@
 #include "runtime/ui/windowevents.h"
 #include "runtime/values/text.h"
 #include "songs/browsesongs.h"
+#include "songs/editloop.h"
 #include "songs/selectfilenumber.h"
 #include "songs/updatesong.h"
 
@@ -315,6 +317,61 @@ void AlbumForm::closeRoutine() {
         saveListFormat(kProcedure, kListName, trackList_->format());
     tracks_.reset();
     Form::closeRoutine();
+}
+
+void AlbumForm::moveSong(int mode) {
+    if (tracks_->empty() || !tracks_->rereadCurrent())
+        return;
+    const data::Position song = MUS.position();
+    SequenceMover(albumTracks()).move(song, MoveMode(mode));
+    tracks_->reload(song);
+    trackList_->setFocus();
+}
+
+void AlbumForm::insertAfter(qint32 songID, qint32 h) {
+    MUS.clear();
+    MUS.ID = songID;
+    if (MUS.get(MUS.KEYID))
+        SequenceMover(albumTracks()).move(MUS.position(), MoveMode::InsertAfter, h);
+}
+
+void AlbumForm::renumberFrom(quint8 side, qint32 d) {
+    MUS.clear();
+    MUS.AlbumID = albumID();
+    MUS.Side = side;
+    SequenceMover(albumTracks()).renumber(MUS.record(), d);
+}
+
+void AlbumForm::editAllSongs() {
+    if (!tracks_->empty())
+        tracks_->rereadCurrent();
+    const data::Position current = MUS.position();
+    // The album's songs as they stand now: a song the form moves to another side or number is
+    // not met again.
+    std::vector<data::Position> songs;
+    const qint32 album = albumID();
+    MUS.clear();
+    MUS.AlbumID = album;
+    MUS.setFromBuffer(MUS.KeyAlbumID);
+    while (MUS.next() && MUS.AlbumID.value() == album)
+        songs.push_back(MUS.position());
+    size_t next = 0;
+    editAll(
+        MUS,
+        [&] {
+            while (next < songs.size())
+                if (MUS.get(songs[next++]))
+                    return true;
+            return false;
+        },
+        [this] {
+            AlbumSongMode = 1;
+            albumToBuffer();
+            UpdateSong();
+        });
+    tracks_->reload(current);
+    trackList_->setFocus();
+    refresh();
 }
 
 } // namespace tbk

@@ -53,6 +53,72 @@ TEST_F(TrackListTest, RowsShowSideTrackAndTimeAndTheSideLocatorJumps) {
     ASSERT_TRUE(press(*c, "Cancel"));
 }
 
+TEST_F(TrackListTest, AddFollowsTheHighlightedSongOfItsSideAndDeleteClosesTheGap) {
+    auto c = songs();
+    ASSERT_TRUE(pick(1));   // song 2 of 5
+    ASSERT_TRUE(press(*c, "Add"));
+    ASSERT_TRUE(type(*c, "MUS:Title", "New"));
+    ASSERT_TRUE(press(*c, "OK"));
+    EXPECT_EQ(tracks(1), (QStringList{"1.1:Song 1", "1.2:Song 2", "1.3:New", "1.4:Song 3", "1.5:Song 4",
+                                      "1.6:Song 5", "2.1:Other side"}));
+    EXPECT_EQ(currentTitle(), "New");
+
+    ASSERT_TRUE(pick(5));   // the last of side 1: the new song stays at the end
+    ASSERT_TRUE(press(*c, "Add"));
+    ASSERT_TRUE(type(*c, "MUS:Title", "Last"));
+    ASSERT_TRUE(press(*c, "OK"));
+    EXPECT_EQ(tracks(1).mid(5, 3), (QStringList{"1.6:Song 5", "1.7:Last", "2.1:Other side"}));
+
+    // A new song put on another side than the highlighted one stays where its side puts it.
+    ASSERT_TRUE(pick(0));
+    ASSERT_TRUE(type(*c, "GLO:Side", "2"));
+    ASSERT_TRUE(press(*c, "Add"));
+    ASSERT_TRUE(type(*c, "MUS:Title", "Side two"));
+    ASSERT_TRUE(press(*c, "OK"));
+    EXPECT_EQ(tracks(1).mid(7), (QStringList{"2.1:Other side", "2.2:Side two"}));
+
+    ASSERT_TRUE(pick(1));   // "Song 2"
+    ASSERT_TRUE(press(*c, "Delete"));
+    ASSERT_TRUE(answer(*c, ButtonOK));
+    EXPECT_EQ(tracks(1), (QStringList{"1.1:Song 1", "1.2:New", "1.3:Song 3", "1.4:Song 4", "1.5:Song 5",
+                                      "1.6:Last", "2.1:Other side", "2.2:Side two"}));
+    ASSERT_TRUE(press(*c, "OK"));
+}
+
+TEST_F(TrackListTest, MovesKeepTheSideInOrderAndStopAtItsEnds) {
+    auto c = songs();
+    ASSERT_TRUE(pick(0));
+    ASSERT_TRUE(press(*c, "MoveUp"));
+    ASSERT_TRUE(pick(4));
+    ASSERT_TRUE(press(*c, "MoveDown"));   // the last of side 1: side 2 is another range
+    EXPECT_EQ(tracks(1), (QStringList{"1.1:Song 1", "1.2:Song 2", "1.3:Song 3", "1.4:Song 4", "1.5:Song 5",
+                                      "2.1:Other side"}));
+    ASSERT_TRUE(pick(1));
+    ASSERT_TRUE(press(*c, "MoveBottom"));
+    EXPECT_EQ(tracks(1), (QStringList{"1.1:Song 1", "1.2:Song 3", "1.3:Song 4", "1.4:Song 5", "1.5:Song 2",
+                                      "2.1:Other side"}));
+    EXPECT_EQ(currentTitle(), "Song 2");
+    ASSERT_TRUE(press(*c, "MoveTop"));
+    ASSERT_TRUE(press(*c, "MoveDown"));
+    EXPECT_EQ(tracks(1), (QStringList{"1.1:Song 1", "1.2:Song 2", "1.3:Song 3", "1.4:Song 4", "1.5:Song 5",
+                                      "2.1:Other side"}));
+    ASSERT_TRUE(press(*c, "Cancel"));
+}
+
+TEST_F(TrackListTest, EditAllSongsStopsAtTheFirstFormLeftWithCancel) {
+    auto c = songs();
+    ASSERT_TRUE(press(*c, "Edit All Songs"));
+    for (const char *title : {"Edited 1", "Edited 2"}) {
+        ASSERT_TRUE(type(*c, "MUS:Title", title));
+        ASSERT_TRUE(press(*c, "OK"));
+    }
+    ASSERT_EQ(controlText(c->thread, "MUS:Title").trimmed(), "Song 3");
+    ASSERT_TRUE(press(*c, "Cancel"));
+    EXPECT_EQ(window(*c)->windowTitle(), "Changing an Album Record");
+    EXPECT_EQ(tracks(1).mid(0, 3), (QStringList{"1.1:Edited 1", "1.2:Edited 2", "1.3:Song 3"}));
+    ASSERT_TRUE(press(*c, "Cancel"));
+}
+
 TEST_F(TrackListTest, ReassignAsksAndCountsOrTellsWhatWasMissing) {
     addSong(7, "Loose 1", 0, 1, 9, "F1", "cd");
     addSong(8, "Loose 2", 3, 1, 9, "f1", "CD");
