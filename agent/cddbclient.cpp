@@ -209,7 +209,9 @@ void TfmCDDB::handleReply() {
     case 5: {
         TextCursor c{recv_};
         const QByteArray code = FirstToken(c);
-        if (code == "200") {
+        // "200" answers a query only: taken for a match after the read, it would have the
+        // same read sent again for as long as the server answers so.
+        if (code == "200" && state_ == 4) {
             state_ = 2;
             ProcessCDDBQuery(true);
         } else if (code == "211" || code == "210") {

@@ -5,6 +5,7 @@
 #include "agent/extlistview.h"
 #include "agent/serverlist.h"
 #include "runtime/settings/profile.h"
+#include "runtime/values/text.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -13,7 +14,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStringDecoder>
 #include <QTcpSocket>
 
 namespace tbk::agent {
@@ -26,6 +26,16 @@ const QString kHostsFile = QStringLiteral("Hosts");
 const QString kDefault = QStringLiteral("Default");
 const QString kCDDB = QStringLiteral("CDDB");
 const QString kNotInDatabase = QStringLiteral("Your CD is not in the database.");
+
+// One token of printable ASCII characters (no blank, no control character, no NUL).
+bool isPrintableToken(const QByteArray &token) {
+    if (token.isEmpty())
+        return false;
+    for (char ch : token)
+        if (uchar(ch) <= ' ' || uchar(ch) >= 0x7F)
+            return false;
+    return true;
+}
 
 QFont formFont(int pixels, bool bold) {
     // Where the form's own face is missing, a narrow one keeps the texts inside their places.
@@ -275,11 +285,9 @@ void TfmCDDB::ProcessCDDBQuery(bool skipCode) {
         const QByteArray category = EatToken(c);
         const QByteArray discId = EatToken(c);
         const QByteArray title = EatLine(c);
-        QStringDecoder utf8(QStringDecoder::Utf8);
-        QString titleText = utf8(title);
-        if (utf8.hasError())  // older servers send Latin-1
-            titleText = QString::fromLatin1(title);
-        Results->addRow(QString::fromLatin1(category), {QString::fromLatin1(discId), titleText});
+        // Both go into the settings file and back to the server in the read command.
+        if (isPrintableToken(category) && isPrintableToken(discId))
+            Results->addRow(QString::fromLatin1(category), {QString::fromLatin1(discId), fromUtf8OrLatin1(title)});
         while (c.peek() == '\r' || c.peek() == '\n')
             ++c.pos;
     }

@@ -14,11 +14,12 @@ struct Site {
     const char *place;
 };
 
-// Host names are placeholders under the reserved example domain: the user picks a real server
-// through a "Hosts" file or by typing it.
+// Line 2, the default, names a public server that answers the CDDB protocol on port 8880; the
+// other host names are placeholders under the reserved example domain, for a "Hosts" file or
+// the user's typing to replace.
 constexpr Site kSites[] = {
     {"nz.cddb.example.net", 888, "N041.17", "E174.47", "New Zealand - Palmerstown North"},
-    {"us-fremont.cddb.example.net", 8880, "N037.23", "W122.01", "USA - Fremont, CA"},
+    {"gnudb.gnudb.org", 8880, "N037.23", "W122.01", "USA - Fremont, CA"},
     {"us-scottsdale.cddb.example.net", 888, "N033.29", "W111.55", "USA - Scottsdale, AZ (unofficial)"},
     {"ru.cddb.example.net", 888, "N055.45", "E037.35", "Russia - Moscow"},
     {"us-austin.cddb.example.net", 888, "N030.17", "W097.44", "USA - Austin, TX"},
@@ -55,7 +56,8 @@ const QStringList &builtInServers() {
     return servers;
 }
 
-QString initialServerText() { return line(kSites[1], 888); }
+// On the port the server answers on: port 888 is not served there.
+QString initialServerText() { return line(kSites[1], kSites[1].port); }
 
 QStringList serversFromHostsFile(const QByteArray &contents) {
     QList<QByteArray> lines = contents.split('\n');

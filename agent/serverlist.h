@@ -7,7 +7,7 @@ namespace tbk::agent {
 
 // The 18 built-in server lines, in "sites" reply form.
 const QStringList &builtInServers();
-// The text the server box starts with: the second line, on port 888.
+// The text the server box starts with: the second line.
 QString initialServerText();
 // The server lines of a "Hosts" file's contents: the first line (the reply header) dropped,
 // then only lines whose second field is "cddbp" (any case) kept, in file order.

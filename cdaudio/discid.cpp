@@ -30,7 +30,11 @@ quint64 leadoutSecond(const DiscTrackList &tracks) {
 
 } // namespace
 
+bool isMciFailure(const QString &answer) { return answer.startsWith(QLatin1String("Error:")); }
+
 qint32 ParseMsfToFrames(const QString &msf) {
+    if (isMciFailure(msf))
+        return 0;
     return msfField(msf, 0) * kFramesPerMinute + msfField(msf, 3) * kFramesPerSecond + msfField(msf, 6);
 }
 
@@ -91,8 +95,13 @@ QString BuildDiscSerial(qint32 trackCount, qint32 discLength, const QList<qint32
     return serial.left(kDiscSerialLength);
 }
 
-QString ReadDiscSerial(qint32 trackCount) {
-    const auto lengthOf = [](const QString &command) { return ParseMciTime(SendMciCommand(command)); };
+QString ReadDiscSerial(qint32 trackCount, bool *failed) {
+    const auto lengthOf = [failed](const QString &command) {
+        const QString answer = SendMciCommand(command);
+        if (failed && isMciFailure(answer))
+            *failed = true;
+        return ParseMciTime(answer);
+    };
     const qint32 discLength = lengthOf(QStringLiteral("status cdaudio length"));
     QList<qint32> lengths{lengthOf(QStringLiteral("status cdaudio length track 1"))};
     if (trackCount > 1)

@@ -19,7 +19,9 @@ struct DiscTrack {
 };
 using DiscTrackList = std::vector<DiscTrack>;
 
-// minutes * 4500 + seconds * 75 + frames of characters 1-2, 4-5 and 7-8; nothing is checked.
+// minutes * 4500 + seconds * 75 + frames of characters 1-2, 4-5 and 7-8; nothing else is
+// checked, but a failed request's "Error:" text reads as 0, as every failure does where a number
+// is expected (its code would otherwise stand where the frames go).
 qint32 ParseMsfToFrames(const QString &msf);
 void SplitFramesToMsf(qint32 frameCount, quint8 &minutes, quint8 &seconds, quint8 &frames);
 // The sum of the decimal digits; 0 for n <= 0.
@@ -41,7 +43,11 @@ QString FormatDiscQueryLine(const QString &discId, const DiscTrackList &tracks);
 // at most 24 characters.
 QString BuildDiscSerial(qint32 trackCount, qint32 discLength, const QList<qint32> &trackLengths);
 // Asks the open drive for the lengths the serial needs (time format "tmsf" set by the caller).
-QString ReadDiscSerial(qint32 trackCount);
+// A request the drive fails sets *failed.
+QString ReadDiscSerial(qint32 trackCount, bool *failed = nullptr);
+
+// Whether a drive answer is the text of a failed request ("Error:" and its code).
+bool isMciFailure(const QString &answer);
 
 constexpr int kDiscSerialLength = 24;
 

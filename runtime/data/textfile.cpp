@@ -89,6 +89,7 @@ void TextFile::close() {
     file_.reset();
     pending_.clear();
     unwritten_.clear();
+    raw_.clear();
 }
 
 void TextFile::set() {
@@ -127,13 +128,14 @@ bool TextFile::next() {
             raw.chop(1);
     }
     const int len = recordLength();
-    if (raw.size() > len) {
+    if (raw.size() > len && !wholeLines_) {
         qsizetype cut = characterStart(raw, len);
         if (cut == 0)
             cut = len;   // no character starts in the piece: not UTF-8, cut where it ends
         pending_ = raw.mid(cut);
         raw.truncate(cut);
     }
+    raw_ = raw;
     setFields(raw);
     buffer_.position = readPos_;
     return true;

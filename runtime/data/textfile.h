@@ -2,7 +2,8 @@
 // Text files read and written a line at a time (the event log, the disc lookup's protocol log,
 // comma-delimited transfer files). A record is one line: the declared text fields side by side,
 // each padded to its size, trailing blanks of the line dropped when written. A line longer
-// than the record is delivered in record-sized pieces, so nothing is lost. Lines end in "\n"
+// than the record is delivered in record-sized pieces, so nothing is lost (unless whole lines are
+// asked for). Lines end in "\n"
 // ("\r\n" is read too). Text is UTF-8, and sizes are in bytes: a field or piece ends before a
 // character that does not fit whole, which then begins the next one.
 //
@@ -55,6 +56,12 @@ public:
     int recordLength() const { return structure_->recordSize(); }
     QString send(const QString &) { clearError(); return {}; }
 
+    // A line longer than the record comes in one read: the fields take its start, rawLine() all
+    // of it. For lines that must never be taken in pieces, since a piece would read as a line.
+    void setWholeLines(bool whole) { wholeLines_ = whole; }
+    // The bytes the last next() read (one line, or one piece of it), as the file holds them.
+    const QByteArray &rawLine() const { return raw_; }
+
     QString line() const;         // the buffer as one line (fields padded, end clipped)
     QByteArray lineBytes() const; // the same in UTF-8
     void setLine(const QString &line);   // spreads a line over the fields
@@ -69,7 +76,9 @@ private:
     qint64 readPos_ = 0;
     QByteArray pending_;          // the rest of an over-long line
     QByteArray unwritten_;        // lines added and not yet written
+    QByteArray raw_;
     int writeBlock_ = 0;
+    bool wholeLines_ = false;
 };
 
 } // namespace tbk::data

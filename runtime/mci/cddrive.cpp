@@ -35,6 +35,8 @@ int CdDrive::scriptedFailure(const QString &) const {
     return 0;
 }
 
+std::optional<QString> CdDrive::scriptedAnswer(const QString &) const { return std::nullopt; }
+
 std::unique_ptr<CdDrive> openCdDrive(QString *why) {
     const QString source = qEnvironmentVariable("TBK_CDROM");
     if (source.isEmpty())

@@ -6,6 +6,7 @@
 #include <QtGlobal>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace tbk {
@@ -39,6 +40,8 @@ public:
     virtual void refresh() {}
     // The error a command is scripted to fail with (simulated drive), else 0.
     virtual int scriptedFailure(const QString &command) const;
+    // The answer a command is scripted to give instead of the drive's own (simulated drive).
+    virtual std::optional<QString> scriptedAnswer(const QString &command) const;
     virtual bool trayOpen() const = 0;
     // The disc's table of contents; null while the tray is open or no disc is in it.
     virtual const DiscToc *disc() const = 0;

@@ -142,6 +142,10 @@ public:
         drive.refresh();
         if (const int code = drive.scriptedFailure(w_.join(QLatin1Char(' '))))
             return code;
+        if (const std::optional<QString> scripted = drive.scriptedAnswer(w_.join(QLatin1Char(' ')))) {
+            answer_ = *scripted;
+            return kMciOk;
+        }
         if (verb == QLatin1String("close")) {
             if (w_.size() != 2)
                 return kMciUnrecognizedKeyword;

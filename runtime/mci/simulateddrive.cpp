@@ -57,9 +57,16 @@ public:
     int scriptedFailure(const QString &command) const override {
         const QString c = normalized(command);
         for (const DriveDescription::Failure &f : d_.failures)
-            if (f.prefix ? c.startsWith(f.command) : c == f.command)
+            if (f.code != 0 && matches(f, c))
                 return f.code;
         return 0;
+    }
+    std::optional<QString> scriptedAnswer(const QString &command) const override {
+        const QString c = normalized(command);
+        for (const DriveDescription::Failure &f : d_.failures)
+            if (f.code == 0 && matches(f, c))
+                return f.answer;
+        return std::nullopt;
     }
 
     bool trayOpen() const override { return d_.trayOpen; }
@@ -84,6 +91,9 @@ public:
     }
 
 private:
+    static bool matches(const DriveDescription::Failure &f, const QString &command) {
+        return f.prefix ? command.startsWith(f.command) : command == f.command;
+    }
     void resetPlayer() { player_.reset(disc() ? disc()->trackStart(1) : 0); }
 
     QString path_;
@@ -138,18 +148,21 @@ std::optional<DriveDescription> parseDriveDescription(const QString &text, QStri
             if (!readNumber(rest, &n))
                 return fail(QStringLiteral("clock is a number of milliseconds"));
             d.clock = n;
-        } else if (key == QLatin1String("fail")) {
+        } else if (key == QLatin1String("fail") || key == QLatin1String("answer")) {
             DriveDescription::Failure f;
-            if (!readNumber(rest.section(QLatin1Char(' '), 0, 0), &n) || n == 0 || n > 0xFFFF)
+            if (key == QLatin1String("answer"))
+                f.answer = rest.section(QLatin1Char(' '), 0, 0);
+            else if (!readNumber(rest.section(QLatin1Char(' '), 0, 0), &n) || n == 0 || n > 0xFFFF)
                 return fail(QStringLiteral("fail takes an error code and a command"));
-            f.code = int(n);
+            else
+                f.code = int(n);
             f.command = normalized(rest.section(QLatin1Char(' '), 1));
             if (f.command.endsWith(QLatin1Char('*'))) {
                 f.prefix = true;
                 f.command.chop(1);
             }
             if (f.command.isEmpty())
-                return fail(QStringLiteral("fail takes an error code and a command"));
+                return fail(QStringLiteral("%1 takes a code or an answer and a command").arg(key));
             d.failures.push_back(f);
         } else {
             return fail(QStringLiteral("unknown setting '%1'").arg(key));

@@ -10,6 +10,7 @@
 //   clock 2500                   play clock in milliseconds; the play head moves with it
 //   fail 262 status cdaudio ready        a command that fails with the given error;
 //   fail 276 status cdaudio length *     a trailing '*' matches every command so begun
+//   answer 0 status cdaudio number of tracks   a command answered with the given word instead
 #include "runtime/mci/cddrive.h"
 
 #include <optional>
@@ -23,7 +24,8 @@ struct DriveDescription {
     struct Failure {
         QString command;   // lower case, single blanks
         bool prefix = false;
-        int code = 0;
+        int code = 0;     // 0: answered with `answer` instead
+        QString answer;
     };
     std::vector<Failure> failures;
 };

@@ -1,5 +1,7 @@
 #include "runtime/values/text.h"
 
+#include <QStringDecoder>
+
 namespace tbk {
 
 qsizetype clippedLength(QStringView s) {
@@ -76,6 +78,12 @@ bool isNumericText(const QString &s) {
     const qsizetype i = skipBlanks(s, 0);
     const qsizetype n = numberLength(s, i);
     return n > 0 && skipBlanks(s, i + n) == s.size();
+}
+
+QString fromUtf8OrLatin1(const QByteArray &bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8(bytes);
+    return utf8.hasError() ? QString::fromLatin1(bytes) : text;
 }
 
 } // namespace tbk

@@ -1,5 +1,6 @@
 #pragma once
 // Text values with the runtime's rules: fixed sizes, trailing blanks never count.
+#include <QByteArray>
 #include <QString>
 
 #include <cmath>
@@ -36,6 +37,9 @@ Int numberInRange(double d) {
 }
 // True when the whole text, blanks around it aside, is a number.
 bool isNumericText(const QString &s);
+// Bytes from elsewhere (a server, a file another program wrote): UTF-8 when they are valid
+// UTF-8, else Latin-1, which older CD database servers send.
+QString fromUtf8OrLatin1(const QByteArray &bytes);
 
 // A STRING(N): holds at most N characters, stored without trailing blanks.
 template <int N>

@@ -3,7 +3,7 @@
 #include "agent/fmcddb.h"
 #include "agent/extlistview.h"
 #include "runtime/settings/profile.h"
-#include "scriptedserver.h"
+#include "support/cddb/scriptedserver.h"
 
 #include <QFile>
 #include <QHostInfo>

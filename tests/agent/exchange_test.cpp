@@ -198,6 +198,60 @@ TEST_F(AgentTest, ReadRefusedQuits) {
     EXPECT_EQ(ini("CDDB", "Category"), "rock");
 }
 
+// A server that answers the read as it answers a query gets one read and then "quit".
+TEST_F(AgentTest, ReadAnsweredLikeAQueryIsReadOnce) {
+    scriptSuccess(server);
+    server.replies[2].second = {{"200 rock 0801f802 The Artist / The Album\r\n"}};
+    server.on("quit", {{"230 Goodbye.\r\n"}});
+    prepareIni(server.serverLine());
+    start();
+    ASSERT_TRUE(waitClosed());
+    EXPECT_EQ(server.received.count("cddb read"), 1);
+    EXPECT_TRUE(server.received.endsWith("cddb read rock 0801f802\r\nquit\r\n"));
+    EXPECT_EQ(logText().count("cddb read"), 1);
+}
+
+// A category or disc identifier that is not one printable token goes neither into the settings
+// file nor back to the server.
+TEST_F(AgentTest, MatchLinesWithControlCharactersAreNoMatch) {
+    const QByteArray nul(1, '\0');
+    struct Case {
+        const char *name;
+        QByteArray reply;
+        QByteArray read;   // the read sent, or empty for none
+    };
+    const Case cases[] = {
+        {"control character", "200 ro\x01" "ck 0801f802 The Artist / The Album\r\n", {}},
+        {"NUL in the identifier", "200 rock 0801" + nul + "f802 The Artist / The Album\r\n", {}},
+        {"only a category", "211 list\r\nrock\r\n.\r\n", {}},
+        {"one bad of two", "211 list\r\nro\x7f" "ck 0801f802 A / B\r\nblues 0801f802 C / D\r\n.\r\n",
+         "cddb read blues 0801f802"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(QStringLiteral("discseek.ini"));
+        ScriptedCddbServer s;
+        scriptSuccess(s);
+        s.replies[1].second = {{c.reply}};
+        s.on("quit", {{"230 Goodbye.\r\n"}, true});
+        prepareIni(s.serverLine());
+        TfmCDDB &f = start();
+        ASSERT_TRUE(waitClosed());
+        if (c.read.isEmpty()) {
+            EXPECT_FALSE(s.received.contains("cddb read"));
+            EXPECT_EQ(f.Results->rowCount(), 0);
+            EXPECT_EQ(ini("CDDB", "Category"), "");
+            EXPECT_EQ(ini("CDDB", "CDDBCategory"), "<none>");
+            EXPECT_EQ(ini("CDDB", "Result"), "Your CD is not in the database.");
+        } else {
+            EXPECT_TRUE(s.received.contains(c.read + "\r\n"));
+            EXPECT_EQ(f.Results->rowCount(), 1);
+            EXPECT_EQ(ini("CDDB", "Category"), "blues");
+        }
+        form.reset();
+    }
+}
+
 TEST_F(AgentTest, LineFeedOnlyServerCompletes) {
     server.greeting = {{"201 ready\n"}};
     server.on("cddb hello", {{"200 hi\n"}});

@@ -59,7 +59,7 @@ TEST_F(AgentTest, StartsWithDefaultsWithoutSettings) {
     EXPECT_EQ(f.edLogin->text(), "yourname");
     EXPECT_EQ(f.Servers->count(), 18);
     EXPECT_EQ(f.Servers->currentText(), tbk::agent::initialServerText());
-    EXPECT_TRUE(f.Servers->currentText().contains(" cddbp 888 - N037.23 W122.01 "));
+    EXPECT_TRUE(f.Servers->currentText().startsWith("gnudb.gnudb.org cddbp 8880 - N037.23 W122.01 "));
     EXPECT_EQ(f.CDDBReq->text(), "Disc CDDB ID: ");
     EXPECT_EQ(f.ModeLabel->text(), "");
     EXPECT_EQ(f.query(), "");

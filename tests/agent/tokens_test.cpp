@@ -93,8 +93,13 @@ TEST(ServerList, BuiltInLinesHaveTheSitesForm) {
     EXPECT_TRUE(servers[0].endsWith("N041.17 E174.47 # New Zealand - Palmerstown North"));
     EXPECT_TRUE(servers[10].contains("S025.33 E028.00"));
     EXPECT_TRUE(servers[17].endsWith("N039.05 W077.48 # USA - Rockville, MD (unofficial)"));
-    QString initial = servers[1];
-    EXPECT_EQ(initialServerText(), initial.replace(" 8880 ", " 888 "));
+    // The default names a server that answers the protocol on the port it is given.
+    EXPECT_EQ(servers[1], "gnudb.gnudb.org cddbp 8880 - N037.23 W122.01 # USA - Fremont, CA");
+    EXPECT_EQ(initialServerText(), servers[1]);
+    for (int i = 0; i < servers.size(); ++i) {
+        if (i != 1)
+            EXPECT_TRUE(servers[i].section(' ', 0, 0).endsWith(".example.net")) << servers[i].toStdString();
+    }
 }
 
 TEST(ServerList, HostsFileKeepsOnlyCddbpLines) {

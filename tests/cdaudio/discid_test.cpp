@@ -137,7 +137,8 @@ TEST(MsfConversions, ParseSplitAndDigitSums) {
     EXPECT_EQ(ParseMsfToFrames(QStringLiteral("74:59:74")), 74 * 4500 + 59 * 75 + 74);
     EXPECT_EQ(ParseMsfToFrames(QStringLiteral("04:00")), 18000);
     EXPECT_EQ(ParseMsfToFrames(QStringLiteral("xx:01:yy")), 75);
-    EXPECT_EQ(ParseMsfToFrames(QStringLiteral("Error:263")), 26);   // "26" sits where frames go
+    // A failed request reads as 0, though "26" of its code sits where the frames go.
+    EXPECT_EQ(ParseMsfToFrames(QStringLiteral("Error:263")), 0);
 
     for (qint32 frames : {0, 150, 18000, 38001, 74 * 4500 + 59 * 75 + 74}) {
         quint8 m = 0, s = 0, f = 0;
@@ -181,11 +182,16 @@ TEST_F(DiscSerialFromDrive, AsksOnlyForTheTracksTheDiscHas) {
     ASSERT_EQ(SendMciCommand(QStringLiteral("open cdaudio shareable")), "1");
     SendMciCommand(QStringLiteral("set cdaudio time format tmsf"));
     // Disc 04:30:01, track 1 04:30:00 (one frame short).
-    EXPECT_EQ(ReadDiscSerial(1), QStringLiteral(" 1%1%2").arg(timeOf(0, 4, 30)).arg(timeOf(0, 4, 30)));
+    bool failed = false;
+    EXPECT_EQ(ReadDiscSerial(1, &failed), QStringLiteral(" 1%1%2").arg(timeOf(0, 4, 30)).arg(timeOf(0, 4, 30)));
+    EXPECT_FALSE(failed);
 
     describe(QStringLiteral("tracks 150 18000 30000 40000\nleadout 60000\n"));
     EXPECT_EQ(ReadDiscSerial(4), QStringLiteral(" 4%1%2%3%4").arg(timeOf(0, 13, 18))
                                      .arg(timeOf(0, 3, 58)).arg(timeOf(0, 2, 40)).arg(timeOf(0, 2, 13)).left(24));
+    describe(QStringLiteral("tracks 150 18000 30000 40000\nleadout 60000\nfail 262 status cdaudio length track 3\n"));
+    ReadDiscSerial(4, &failed);
+    EXPECT_TRUE(failed);
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "scriptedserver.h"
+#include "support/cddb/scriptedserver.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
