@@ -49,10 +49,18 @@ void Browse::setCountTitle(const QString &before, const QString &after) {
 }
 
 void Browse::setForm(const QString &procedure) {
+    formProcedure_ = procedure;
     form_ = [procedure] { runProcedure(procedure); };
 }
 
-void Browse::setForm(std::function<void()> form) { form_ = std::move(form); }
+void Browse::setForm(std::function<void()> form) {
+    formProcedure_.clear();
+    form_ = std::move(form);
+}
+
+bool Browse::formAvailable() const {
+    return form_ && (formProcedure_.isEmpty() || procedureRegistered(formProcedure_));
+}
 
 void Browse::setPopup(QList<PopupItem> items) { popup_ = std::move(items); }
 
@@ -124,10 +132,7 @@ void Browse::setTitle() {
 void Browse::refresh(bool force) {
     if (!list_ || closing())
         return;
-    // Counting a large file takes a while, and its count changes only by a form call here or
-    // by another window, after which this one gains the focus again (a forced refresh).
-    if (force || !opened_)
-        setTitle();
+    setTitle();   // the count is kept by the file, reading it costs nothing
     const int order = tabs_ ? std::max(0, tabs_->currentIndex()) : 0;
     markSelectedTab();
     bool locate = false;
@@ -162,9 +167,12 @@ void Browse::listChanged() {
         return;
     }
     const bool rows = !list_->empty();
+    const bool form = formAvailable();
+    if (buttons_.add)
+        buttons_.add->setEnabled(form);
     for (QPushButton *b : {buttons_.change, buttons_.remove, buttons_.copy})
         if (b)
-            b->setEnabled(rows);
+            b->setEnabled(rows && form);
     if (buttons_.select && selectMode())
         buttons_.select->setEnabled(rows);
 
@@ -252,19 +260,28 @@ void Browse::press(QPushButton *button) {
 void Browse::popup() {
     if (popup_.isEmpty())
         return;
+    // The items act on the highlighted record as the file holds it now.
+    if (list_ && !list_->empty() && !list_->rereadCurrent() && list_->failed())
+        return;
     QStringList items;
-    QList<QPushButton *> numbered;
+    QList<PopupItem> numbered;
     for (const PopupItem &item : popup_) {
-        if (!item.button) {
+        if (!item.button && !item.action) {
             items << QStringLiteral("-");
             continue;
         }
-        items << (usable(item.button) ? item.text : QLatin1Char('~') + item.text);
-        numbered << item.button;
+        const bool enabled = item.button ? usable(item.button) : !item.enabled || item.enabled();
+        items << (enabled ? item.text : QLatin1Char('~') + item.text);
+        numbered << item;
     }
     const int chosen = popupMenu(items.join(QLatin1Char('|')));
-    if (chosen >= 1 && chosen <= numbered.size())
-        press(numbered[chosen - 1]);
+    if (chosen < 1 || chosen > numbered.size())
+        return;
+    const PopupItem item = numbered[chosen - 1];
+    if (item.button)
+        press(item.button);
+    else if (!item.enabled || item.enabled())
+        item.action();
 }
 
 void Browse::toolbar(int button) {
@@ -329,10 +346,13 @@ bool Browse::navigate(qint32 navigation) {
 }
 
 void Browse::callForm(qint32 request) {
-    if (!list_ || !form_)
+    if (!list_ || !formAvailable())
         return;
     BrowseList &l = *list_;
-    if (request == InsertRecord)
+    const bool copy = request == SelectRecord;
+    if (copy)
+        request = copyRequest_;
+    if (request == InsertRecord && !copy)
         l.primeNew();
     else if (!l.rereadCurrent())
         return;

@@ -87,14 +87,18 @@ protected:
     void setSortTabs(QTabWidget *tabs);
     // The title shows the file's record count between the two texts.
     void setCountTitle(const QString &before, const QString &after);
-    // The form that Add, Change, Delete and Copy call, by procedure name or directly.
+    // The form that Add, Change, Delete and Copy call, by procedure name or directly. While
+    // the named procedure is not registered, those buttons stay disabled.
     void setForm(const QString &procedure);
     void setForm(std::function<void()> form);
-    // The popup menu of a right click on the list: items press their buttons; a null button
-    // is a separator.
+    // The popup menu of a right click on the list: items press their buttons, or run their
+    // action while `enabled` allows (greyed otherwise); an item with neither is a separator.
+    // The highlighted record is read again before the menu shows.
     struct PopupItem {
         QString text;
         QPushButton *button = nullptr;
+        std::function<void()> action = {};
+        std::function<bool()> enabled = {};
     };
     void setPopup(QList<PopupItem> items);
     void setKeepsListFormat(bool keeps) { keepsFormat_ = keeps; }
@@ -102,6 +106,9 @@ protected:
     // the room); a tab losing the selection gets its caption back clipped.
     void setBoldSelectedTab(bool bold) { boldTab_ = bold; }
     void setInsertTooltip(const QString &text) { insertTooltip_ = text; }
+    // The request Copy calls the form with: 4 (copy), or 1 for a form that takes an insert
+    // with a record in the buffer as a copy of it.
+    void setCopyRequest(qint32 request) { copyRequest_ = request; }
 
     // Sets the title, takes the sort order from the tab and reloads as the list's rules say.
     void refresh(bool force = false);
@@ -128,6 +135,7 @@ private:
     bool navigate(qint32 navigation);
     void setTitle();
     void markSelectedTab();
+    bool formAvailable() const;
 
     ProcedureCall call_;
     std::vector<data::DataFile *> fileList_;
@@ -138,11 +146,13 @@ private:
     QString titleBefore_, titleAfter_;
     bool countTitle_ = false;
     std::function<void()> form_;
+    QString formProcedure_;
     QList<PopupItem> popup_;
     bool keepsFormat_ = true;
     bool boldTab_ = false;
     int markedTab_ = -1;
     QString insertTooltip_;
+    qint32 copyRequest_ = SelectRecord;
     data::Record callerRecord_;
     bool opened_ = false;
     bool justOpened_ = false;
