@@ -74,9 +74,11 @@ void post(EventKind kind, int key = 0, const QString &text = {}) {
 
 void chooseTab(int tab) { browse->tabs()->setCurrentIndex(tab); }
 
-void timed(benchmark::State &state, const std::function<void()> &before, const std::function<void()> &step) {
-    bench::timeSteps(state, before, step, [] { return browse && !browse->list().failed() && !browse->list().empty(); },
-                     "the list closed or shows no album");
+bool showsAlbums() { return browse && !browse->list().failed() && !browse->list().empty(); }
+
+void timed(benchmark::State &state, const std::function<void()> &before, const std::function<void()> &step,
+           const std::function<bool()> &fine = showsAlbums) {
+    bench::timeSteps(state, before, step, fine, "the list closed or shows other albums than expected");
 }
 
 void BM_OpenFirstPage(benchmark::State &state) {
@@ -97,15 +99,21 @@ void BM_SwitchTab(benchmark::State &state) {
 void BM_CategoryChange(benchmark::State &state) {
     useBrowse();
     const int tab = int(state.range(0));
-    readCategory(1);
     chooseTab(tab);
     settle();
-    qint64 category = 1;
-    timed(state, {}, [&category] {
-        category = category % 50 + 1;
-        readCategory(category);
-        post(EventKind::Sized);
-    });
+    // Each repetition goes on to the next category: every step changes the one shown.
+    static qint64 category = 1;
+    timed(
+        state, {},
+        [] {
+            category = category % 50 + 1;
+            readCategory(category);
+            post(EventKind::Sized);
+        },
+        [tab] {
+            return showsAlbums() &&
+                   browse->list().resetValue(tab, QStringLiteral("CAT:CategoryID")).toLongLong() == category;
+        });
 }
 
 // Typing on the Album tab and, within a category, on the Cat/Art tab.
@@ -116,8 +124,14 @@ void BM_Locate(benchmark::State &state) {
     const QString typed = tab == AlbumTab ? QStringLiteral("album 5") : QStringLiteral("artist 02");
     chooseTab(tab);
     settle();
+    // The album or artist at or after the typed text, within the category on Cat/Art.
+    const auto located = [tab, typed] {
+        const QString found = tab == AlbumTab ? ALB.Album.str() : ALB.Artist.str();
+        return showsAlbums() && browse->list().locatorText() == typed &&
+               found.compare(typed, Qt::CaseInsensitive) >= 0 && (tab == AlbumTab || ALB.CategoryID.value() == 25);
+    };
     timed(state, [] { post(EventKind::Scroll, ScrollTop); },   // a scroll clears the locator
-          [typed] { post(EventKind::AlertKey, 0, typed); });
+          [typed] { post(EventKind::AlertKey, 0, typed); }, located);
 }
 
 #define ALBUMLIST_BENCHMARK(fn) \
