@@ -4,8 +4,6 @@
 #include "core/artwork.h"
 #include "core/datafiles.h"
 #include "core/procedures.h"
-#include "core/programsettings.h"
-#include "runtime/settings/profile.h"
 #include "runtime/threads/callprotocol.h"
 #include "runtime/ui/listcontrol.h"
 #include "runtime/ui/windowbuilder.h"
@@ -21,8 +19,6 @@
 namespace tbk {
 
 namespace {
-
-const char *const kTabEntry = "AlbumTab";
 
 const QString kFormat = QStringLiteral(
     "80L(2)|M~Artist~@s50@80L(2)|M~Album~@s50@49L(2)|M~Media~@s20@43L(2)|M~File Number~@s20@"
@@ -55,9 +51,9 @@ SortOrder categoryOrder(const data::Key &key, int order) {
 } // namespace
 
 BrowseAlbumsWindow::BrowseAlbumsWindow() : Browse(QStringLiteral("BrowseAlbums"), {&ALB, &CAT}) {
-    setResizeMode(1);
     setCountTitle(QStringLiteral("Albums - "), QStringLiteral(" entries"));
     setBoldSelectedTab(true);
+    setTabEntry(QStringLiteral("AlbumTab"));
     setInsertTooltip(QStringLiteral("Insert a new Record"));
     setForm(QString::fromLatin1(kAlbumForm));
     // The album form takes an insert with an album in the buffer as a copy of it.
@@ -137,15 +133,8 @@ QWidget *BrowseAlbumsWindow::buildWindow() {
     for (size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 
-    const int saved = getIni(QString::fromLatin1(kSettingsSection), QString::fromLatin1(kTabEntry),
-                             QString::number(tabs_->currentIndex() + 1), ProgramIniFile)
-                          .toInt();
-    if (SaveLastTab && saved >= 1 && saved <= kTabCount)
-        tabs_->setCurrentIndex(saved - 1);
     return w;
 }
-
-int BrowseAlbumsWindow::tab() const { return tabs_ ? tabs_->currentIndex() + 1 : 1; }
 
 void BrowseAlbumsWindow::refreshed() {
     print_->setEnabled(registered(kAlbumReport));
@@ -169,12 +158,6 @@ void BrowseAlbumsWindow::print() {
     if (!report || (!list().empty() && !list().rereadCurrent() && list().failed()))
         return;
     report();
-}
-
-void BrowseAlbumsWindow::closeRoutine() {
-    putIni(QString::fromLatin1(kSettingsSection), QString::fromLatin1(kTabEntry), QString::number(tab()),
-           ProgramIniFile);
-    Browse::closeRoutine();
 }
 
 void BrowseAlbums() { BrowseAlbumsWindow().run(); }

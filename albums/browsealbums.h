@@ -26,10 +26,8 @@ public:
 protected:
     QWidget *buildWindow() override;
     void refreshed() override;
-    void closeRoutine() override;
 
 private:
-    int tab() const;
     // A wizard on this thread, then the list read again with the new count.
     void runWizard(const char *name, bool insert);
     void print();

@@ -4,6 +4,7 @@
 #include "core/listformats.h"
 #include "core/procedures.h"
 #include "core/programsettings.h"
+#include "runtime/settings/profile.h"
 #include "runtime/threads/callprotocol.h"
 #include "runtime/threads/dialogs.h"
 #include "runtime/ui/browsetoolbar.h"
@@ -42,6 +43,8 @@ void Browse::setButtons(const Buttons &buttons) { buttons_ = buttons; }
 
 void Browse::setSortTabs(QTabWidget *tabs) { tabs_ = tabs; }
 
+int Browse::tab() const { return tabs_ ? tabs_->currentIndex() + 1 : 1; }
+
 void Browse::setCountTitle(const QString &before, const QString &after) {
     titleBefore_ = before;
     titleAfter_ = after;
@@ -73,6 +76,11 @@ QWidget *Browse::createWindow() {
     QWidget *w = buildWindow();
     if (!w || !list_)
         return w;
+    if (tabs_ && !tabEntry_.isEmpty() && SaveLastTab) {
+        const int saved = getIni(QString::fromLatin1(kSettingsSection), tabEntry_, QString(), ProgramIniFile).toInt();
+        if (saved >= 1 && saved <= tabs_->count())
+            tabs_->setCurrentIndex(saved - 1);
+    }
     if (selectMode())
         callerRecord_ = list_->file().record();
     ListControl *l = list_->control();
@@ -402,6 +410,8 @@ void Browse::select() {
 // ---------------------------------------------------------------- closing
 
 void Browse::closeRoutine() {
+    if (tabs_ && !tabEntry_.isEmpty())
+        putIni(QString::fromLatin1(kSettingsSection), tabEntry_, QString::number(tab()), ProgramIniFile);
     if (list_) {
         if (keepsFormat_ && list_->control())
             saveListFormat(procedureName(), list_->control()->objectName(), list_->control()->format());

@@ -85,6 +85,11 @@ protected:
     void setButtons(const Buttons &buttons);
     // Tab n selects sort order n.
     void setSortTabs(QTabWidget *tabs);
+    // The entry of the program settings' "Settings" section that keeps the selected tab (1 up):
+    // written on closing, and selected again on opening when SaveLastTab is set.
+    void setTabEntry(const QString &entry) { tabEntry_ = entry; }
+    // The selected tab, 1 up (1 without tabs).
+    int tab() const;
     // The title shows the file's record count between the two texts.
     void setCountTitle(const QString &before, const QString &after);
     // The form that Add, Change, Delete and Copy call, by procedure name or directly. While
@@ -143,6 +148,7 @@ private:
     std::unique_ptr<BrowseList> list_;
     Buttons buttons_;
     QPointer<QTabWidget> tabs_;
+    QString tabEntry_;
     QString titleBefore_, titleAfter_;
     bool countTitle_ = false;
     std::function<void()> form_;

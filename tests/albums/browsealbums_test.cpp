@@ -80,6 +80,8 @@ protected:
             ALB.Album = a.album;
             ALB.FileNumber = a.fileNumber;
             ALB.CategoryID = a.category;
+            ALB.Media = i % 4 ? "CD" : "LP";
+            ALB.XCCD = QString::number(0x6b0a4e00 + i, 16);
             ALB.ReleaseDate = 1960 + i;
             ALB.Notes = QStringLiteral("Notes %1").arg(i);
             ASSERT_TRUE(ALB.add());
