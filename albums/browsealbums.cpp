@@ -127,11 +127,13 @@ QWidget *BrowseAlbumsWindow::buildWindow() {
     QWidget *w = b.finish();
     tabs_ = w->findChild<QTabWidget *>();
     setSortTabs(tabs_);
-    // The list leads the tab order, as it takes the typing; the sheet above it comes last.
+    // The list leads the tab order and has the focus first, as it takes the typing; the sheet
+    // above it comes last.
     QWidget *order[] = {l,  buttons.add, buttons.copy, buttons.change, buttons.remove, print_, buttons.close,
                         albumWizard_, cddbWizard_, tabs_->tabBar(), selectCategory[0], selectCategory[1]};
     for (size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
+    l->setFocus();
 
     return w;
 }

@@ -176,9 +176,13 @@ protected:
 const auto all = [](const Album &) { return true; };
 
 TEST_F(BrowseAlbumsTest, EachTabOrdersByItsKeyAndItsLocatorFindsTheTypedText) {
+    useForm();
     open();
     EXPECT_EQ(title(), "Albums - 30 entries");
     EXPECT_EQ(list->toolTip(), "Right-Click for Options");
+    EXPECT_EQ(focusedName(), "Browse:1") << "the list takes the typing from the start";
+    ASSERT_TRUE(pressTab());
+    EXPECT_EQ(focusedName(), "Add");
     EXPECT_EQ(list->rowTexts(0).value(4).trimmed(), "1963") << "Released in the year-only format";
     struct Case {
         int index;
