@@ -11,7 +11,6 @@
 #include "runtime/threads/callprotocol.h"
 #include "runtime/threads/halt.h"
 #include "runtime/threads/scheduler.h"
-#include "runtime/ui/listcontrol.h"
 #include "support/windows/controltesting.h"
 #include "support/windows/listtesting.h"
 #include "support/windows/windowtesting.h"
@@ -24,7 +23,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <iterator>
 
 using namespace tbk;
 using namespace tbk::windowtest;
@@ -33,19 +31,20 @@ inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdS
 
 namespace {
 
-const char *const kTitles[] = {"Zenith", "Bedrock", "Amber",  "Beacon",  "Harvest", "bedlam",   "Bazaar", "Crimson",
-                               "Delta",  "Echoes",  "Fables", "Galaxy",  "Horizon", "Ivory",    "Jubilee", "Kismet",
-                               "Lagoon", "Meadow",  "Nocturne", "Orbit", "Prism",   "Quartz",   "Riviera", "Solstice",
-                               "Tundra", "Umbra",   "Velvet", "Willow",  "Xanadu",  "Yonder"};
+// Album i (1 to 30): the i-th title, artist (i * 3) % 10, file number (i * 7) % 30 + 1 and
+// category i % 3 (none, Rock, Jazz).
+const char *const kTitles[] = {"Zenith", "Bedrock", "Amber",  "Beacon",   "Harvest", "bedlam", "Bazaar",  "Crimson",
+                               "Delta",  "Echoes",  "Fables", "Galaxy",   "Horizon", "Ivory",  "Jubilee", "Kismet",
+                               "Lagoon", "Meadow",  "Nocturne", "Orbit",  "Prism",   "Quartz", "Riviera", "Solstice",
+                               "Tundra", "Umbra",   "Velvet", "Willow",   "Xanadu",  "Yonder"};
 const char *const kArtists[] = {"Abba", "Blondie", "Cream", "Doors", "Eagles", "Free", "Genesis", "Heart", "Inxs",
                                 "Journey"};
-constexpr int kAlbums = 30;
-
-struct Album {
-    qint32 id;
-    QString artist, album, fileNumber;
-    qint64 category;   // i % 3: none, Rock (1), Jazz (2)
-};
+QString artist(int i) { return QString::fromLatin1(kArtists[i * 3 % 10]); }
+QString fileNumber(int i) { return QStringLiteral("F%1").arg(i * 7 % 30 + 1, 2, 10, QLatin1Char('0')); }
+using Key = std::function<QString(int)>;
+const Key byAlbum = [](int i) { return QString::fromLatin1(kTitles[i - 1]); };
+const Key byArtist = [](int i) { return artist(i) + '|' + kTitles[i - 1]; };
+const auto inCategory = [](int c) { return [c](int i) { return i % 3 == c; }; };
 
 struct FormCall {
     qint32 request;
@@ -57,29 +56,24 @@ class BrowseAlbumsTest : public testing::Test {
 protected:
     void SetUp() override {
         setExitHook([](int) {});
-        for (data::DataFile *f : {static_cast<data::DataFile *>(&ALB), static_cast<data::DataFile *>(&CAT)})
-            openForUse(*f);
+        openForUse(ALB);
+        openForUse(CAT);
         ProgramIniFile = kProgramIniName;
         SaveLastTab = 0;
         DateFormat = "n4b";
-        GlobalRequest = 0;
         for (auto [id, name] : {std::pair{1, "Rock"}, {2, "Jazz"}}) {
-            CAT.clear();
             CAT.CategoryID = id;
             CAT.Category = name;
             ASSERT_TRUE(CAT.add());
         }
         CAT.clear();   // no category read yet
-        for (int i = 1; i <= kAlbums; ++i) {
-            const Album a{i, kArtists[i * 3 % 10], kTitles[i - 1], QStringLiteral("F%1").arg(i * 7 % 30 + 1, 2, 10, QChar(u'0')),
-                          i % 3};
-            albums.push_back(a);
+        for (int i = 1; i <= 30; ++i) {
             ALB.clear();
-            ALB.AlbumID = a.id;
-            ALB.Artist = a.artist;
-            ALB.Album = a.album;
-            ALB.FileNumber = a.fileNumber;
-            ALB.CategoryID = a.category;
+            ALB.AlbumID = i;
+            ALB.Artist = artist(i);
+            ALB.Album = kTitles[i - 1];
+            ALB.FileNumber = fileNumber(i);
+            ALB.CategoryID = i % 3;
             ALB.Media = i % 4 ? "CD" : "LP";
             ALB.XCCD = QString::number(0x6b0a4e00 + i, 16);
             ALB.ReleaseDate = 1960 + i;
@@ -99,29 +93,35 @@ protected:
         registerProcedure(kAlbumForm, [this] {
             const qint32 request = takeGlobalRequest();
             calls.push_back({request, ALB.Album.str(), ALB.Notes.str(), qint64(ALB.CategoryID.value())});
-            storeGlobalResponse(formDoes ? formDoes(request) : RequestCancelled);
+            storeGlobalResponse(formDoes ? formDoes() : RequestCancelled);
         });
     }
     static qint32 addAs(const QString &album) {
-        const QString artist = ALB.Artist.str();
         ALB.set(ALB.KEYALBUMID);
         const qint32 last = ALB.previous() ? ALB.AlbumID.value() : 0;
         ALB.clear();
         ALB.AlbumID = last + 1;
-        ALB.Artist = artist;
         ALB.Album = album;
         return ALB.add() ? RequestCompleted : RequestCancelled;
     }
 
     void open() {
-        thread = startThread([] { BrowseAlbums(); }, kMinimumThreadStack);
+        thread = startThread(BrowseAlbums, kMinimumThreadStack);
         ASSERT_TRUE(runUntilIdle());
         list = qobject_cast<ListControl *>(findControl(activeWindow(thread), "Browse:1"));
         ASSERT_TRUE(list);
     }
     QString title() const { return activeWindow(thread)->windowTitle(); }
+    QString selectedTab() const {
+        auto *tabs = activeWindow(thread)->findChild<QTabWidget *>();
+        return tabs->tabText(tabs->currentIndex());
+    }
     bool press(const QString &b) const { return pressButton(thread, b) && runUntilIdle(); }
     bool tab(const QString &t) const { return chooseTab(thread, t) && runUntilIdle(); }
+    bool key(Qt::Key k) const {
+        pressListKey(list, k);
+        return runUntilIdle();
+    }
     bool usable(const QString &b) const {
         QWidget *w = findControl(activeWindow(thread), b);
         return w && w->isVisible() && w->isEnabled();
@@ -130,6 +130,11 @@ protected:
         list->setFocus();
         QTest::keyClicks(list, text);
         ASSERT_TRUE(runUntilIdle());
+    }
+    void pick(const QString &button, const QString &category) {
+        ASSERT_TRUE(press(button));
+        auto *picker = qobject_cast<ListControl *>(findControl(activeWindow(thread), "Browse"));
+        ASSERT_TRUE(picker && selectRowByKey(picker, 0, category) && runUntilIdle() && press("Select"));
     }
     // The popup of a right click on the row, or on the empty list.
     QStringList popup(int row = 0) {
@@ -140,110 +145,80 @@ protected:
         EXPECT_TRUE(runUntilIdle());
         return menuItems(thread);
     }
-    bool choose(const QString &item) { return chooseMenuItem(thread, item) && runUntilIdle(); }
-    // The column shown of every row of the page.
+    bool choose(const QString &item) const { return chooseMenuItem(thread, item) && runUntilIdle(); }
     QStringList shown(int column) const {
         QStringList out;
         for (const QString &row : listRows(list))
             out << row.section(QLatin1Char('|'), column, column).trimmed();
         return out;
     }
-    // Whether the page shows a full page (or all) of the albums that pass, in the key's order.
-    testing::AssertionResult showsInOrder(const std::function<bool(const Album &)> &in,
-                                          const std::function<QString(const Album &)> &key) const {
-        std::vector<Album> v;
-        std::copy_if(albums.begin(), albums.end(), std::back_inserter(v), in);
-        std::sort(v.begin(), v.end(),
-                  [&](const Album &a, const Album &b) { return key(a).compare(key(b), Qt::CaseInsensitive) < 0; });
+    // Whether the page is full (or holds them all) of the albums that pass, in the key's order.
+    bool showsInOrder(const std::function<bool(int)> &in, const Key &key) const {
+        std::vector<int> v;
+        for (int i = 1; i <= 30; ++i)
+            if (in(i))
+                v.push_back(i);
+        std::sort(v.begin(), v.end(), [&](int a, int b) { return key(a).compare(key(b), Qt::CaseInsensitive) < 0; });
         QStringList all;
-        for (const Album &a : v)
-            all << a.album;
+        for (int i : v)
+            all << kTitles[i - 1];
         const QStringList page = shown(1);
-        const QStringList run = all.mid(std::max(0, int(all.indexOf(page.value(0)))), page.size());
-        if (page.size() == std::min(int(all.size()), list->linesFit()) && page == run)
-            return testing::AssertionSuccess();
-        return testing::AssertionFailure() << "shown " << page.join(", ").toStdString() << "; in order "
-                                           << all.join(", ").toStdString();
+        return page.size() == std::min(int(all.size()), list->linesFit()) &&
+               page == all.mid(std::max(0, int(all.indexOf(page.value(0)))), page.size());
     }
 
-    std::vector<Album> albums;
     std::vector<FormCall> calls;
-    std::function<qint32(qint32)> formDoes;
+    std::function<qint32()> formDoes;
     int thread = 0;
     ListControl *list = nullptr;
 };
-
-const auto all = [](const Album &) { return true; };
 
 TEST_F(BrowseAlbumsTest, EachTabOrdersByItsKeyAndItsLocatorFindsTheTypedText) {
     useForm();
     open();
     EXPECT_EQ(title(), "Albums - 30 entries");
-    EXPECT_EQ(list->toolTip(), "Right-Click for Options");
     EXPECT_EQ(focusedName(), "Browse:1") << "the list takes the typing from the start";
     ASSERT_TRUE(pressTab());
     EXPECT_EQ(focusedName(), "Add");
-    EXPECT_EQ(list->rowTexts(0).value(4).trimmed(), "1963") << "Released in the year-only format";
     struct Case {
-        int index;
         const char *tab, *typed, *found;
-        std::function<QString(const Album &)> key;
+        Key key;
     };
     const Case cases[] = {
-        {1, "Artist", "gen", "Bedrock", [](const Album &a) { return a.artist + "|" + a.album; }},
-        {2, "File #", "f1", "Velvet", [](const Album &a) { return a.fileNumber; }},   // F10
-        {0, "Album", "be", "Beacon", [](const Album &a) { return a.album; }},
+        {"Artist", "gen", "Bedrock", byArtist},
+        {"File #", "f1", "Velvet", [](int i) { return fileNumber(i); }},   // at F10
+        {"Album", "be", "Beacon", byAlbum},
     };
-    auto *tabs = activeWindow(thread)->findChild<QTabWidget *>();
     for (const Case &c : cases) {
         SCOPED_TRACE(c.tab);
         ASSERT_TRUE(tab(c.tab));
-        EXPECT_EQ(tabs->tabText(c.index), QString::fromLatin1(c.tab) + "   ") << "room for the bold caption";
-        EXPECT_TRUE(showsInOrder(all, c.key));
+        EXPECT_EQ(selectedTab(), QString::fromLatin1(c.tab) + "   ") << "the bold caption";
+        EXPECT_TRUE(showsInOrder([](int) { return true; }, c.key));
         typeOn(c.typed);
         EXPECT_EQ(controlText(thread, "Locator"), c.typed);
         EXPECT_EQ(ALB.Album.str(), c.found);
     }
-    EXPECT_EQ(tabs->tabText(1), "Artist") << "clipped again";
-    // "bedlam" sorts between "Beacon" and "Bedrock" whatever its case.
     typeOn("d");
-    EXPECT_EQ(ALB.Album.str(), "bedlam");
-    // File # has no thumb stops: the thumb stands in the middle, or at the end reached.
-    ASSERT_TRUE(tab("File #"));
-    pressListKey(list, Qt::Key_Down);
-    ASSERT_TRUE(runUntilIdle());
-    EXPECT_EQ(list->thumb(), 50);
-    pressListKey(list, Qt::Key_End);
-    ASSERT_TRUE(runUntilIdle());
-    EXPECT_EQ(list->thumb(), 100);
+    EXPECT_EQ(ALB.Album.str(), "bedlam") << "between Beacon and Bedrock whatever its case";
     ASSERT_TRUE(press("Close"));
 }
 
 TEST_F(BrowseAlbumsTest, TheCategoryTabsShowTheChosenCategoryAndAddPrimesIt) {
     useForm();
     open();
-    const auto byAlbum = [](const Album &a) { return a.album; };
-    const auto byArtist = [](const Album &a) { return a.artist + "|" + a.album; };
     ASSERT_TRUE(tab("Category"));
-    EXPECT_TRUE(showsInOrder([](const Album &a) { return a.category == 0; }, byAlbum)) << "no category read yet";
+    EXPECT_TRUE(showsInOrder(inCategory(0), byAlbum)) << "no category read yet";
     EXPECT_FALSE(usable("Select Category:4"));
-    const auto pick = [this](const QString &button, const QString &category) {
-        ASSERT_TRUE(press(button));
-        auto *picker = qobject_cast<ListControl *>(findControl(activeWindow(thread), "Browse"));
-        ASSERT_TRUE(picker && selectRowByKey(picker, 0, category) && runUntilIdle());
-        ASSERT_TRUE(press("Select"));
-    };
     pick("Select Category:3", "Rock");
-    EXPECT_TRUE(showsInOrder([](const Album &a) { return a.category == 1; }, byAlbum));
+    EXPECT_TRUE(showsInOrder(inCategory(1), byAlbum));
     typeOn("m");
     EXPECT_EQ(ALB.Album.str(), "Nocturne") << "the locator stays within the category";
 
     ASSERT_TRUE(tab("Cat/Art"));
     pick("Select Category:4", "Jazz");
-    EXPECT_TRUE(showsInOrder([](const Album &a) { return a.category == 2; }, byArtist));
-    // A picker closed without a choice keeps the category.
+    EXPECT_TRUE(showsInOrder(inCategory(2), byArtist));
     ASSERT_TRUE(press("Select Category:4") && press("Close"));
-    EXPECT_TRUE(showsInOrder([](const Album &a) { return a.category == 2; }, byArtist));
+    EXPECT_TRUE(showsInOrder(inCategory(2), byArtist)) << "a picker closed without a choice keeps the category";
 
     // Add primes the category the tab shows, even after another window read another one.
     CAT.CategoryID = 1;
@@ -261,7 +236,7 @@ TEST_F(BrowseAlbumsTest, FormCallsCarryTheHighlightedAlbumAndTheListFollowsTheWr
     useForm();
     open();
     typeOn("beacon");
-    formDoes = [](qint32) {
+    formDoes = [] {
         ALB.Album = "Zulu";
         return ALB.put() ? RequestCompleted : RequestCancelled;
     };
@@ -271,29 +246,25 @@ TEST_F(BrowseAlbumsTest, FormCallsCarryTheHighlightedAlbumAndTheListFollowsTheWr
     EXPECT_EQ(list->rowTexts(list->currentRow()).value(1).trimmed(), "Zulu");
 
     formDoes = {};   // cancelled: the list stays where it stood
-    pressListKey(list, Qt::Key_Home);
-    ASSERT_TRUE(runUntilIdle() && press("Change"));
+    ASSERT_TRUE(key(Qt::Key_Home) && press("Change"));
     EXPECT_EQ(ALB.Album.str(), "Amber");
 
     // Copy is an insert with the album in the buffer; the form makes the copy.
-    formDoes = [](qint32) { return addAs(ALB.Album.str() + " - Copy"); };
+    formDoes = [] { return addAs(ALB.Album.str() + " - Copy"); };
     ASSERT_TRUE(press("Copy"));
     EXPECT_EQ(calls.back().request, InsertRecord);
-    EXPECT_EQ(calls.back().album, "Amber");
     EXPECT_EQ(calls.back().notes, "Notes 3");
     EXPECT_EQ(title(), "Albums - 31 entries");
     EXPECT_EQ(ALB.Album.str(), "Amber - Copy");
 
-    formDoes = [](qint32) { return addAs("Aardvark"); };
-    pressListKey(list, Qt::Key_Insert);
-    ASSERT_TRUE(runUntilIdle());
+    formDoes = [] { return addAs("Aardvark"); };
+    ASSERT_TRUE(key(Qt::Key_Insert));
     EXPECT_EQ(calls.back().request, InsertRecord);
     EXPECT_EQ(calls.back().album, "");
     EXPECT_EQ(ALB.Album.str(), "Aardvark") << "on the written album";
 
-    formDoes = [](qint32) { return ALB.remove() ? RequestCompleted : RequestCancelled; };
-    pressListKey(list, Qt::Key_Delete);
-    ASSERT_TRUE(runUntilIdle());
+    formDoes = [] { return ALB.remove() ? RequestCompleted : RequestCancelled; };
+    ASSERT_TRUE(key(Qt::Key_Delete));
     EXPECT_EQ(calls.back().request, DeleteRecord);
     EXPECT_EQ(title(), "Albums - 31 entries");
     EXPECT_EQ(ALB.Album.str(), "Amber") << "the next album takes the deleted one's line";
@@ -301,11 +272,11 @@ TEST_F(BrowseAlbumsTest, FormCallsCarryTheHighlightedAlbumAndTheListFollowsTheWr
 }
 
 TEST_F(BrowseAlbumsTest, ButtonsAndItemsOfProceduresNotYetBuiltStayDisabled) {
+    const char *const procedureButtons[] = {"Add", "Copy", "Change", "Delete", "Print", "Album Wizard", "CDDB Wizard"};
     open();
-    for (const char *b : {"Add", "Copy", "Change", "Delete", "Print", "Album Wizard", "CDDB Wizard"})
+    for (const char *b : procedureButtons)
         EXPECT_FALSE(usable(b)) << b;
-    pressListKey(list, Qt::Key_Insert);
-    ASSERT_TRUE(doubleClickRow(list, 0) && runUntilIdle());
+    ASSERT_TRUE(key(Qt::Key_Insert) && doubleClickRow(list, 0) && runUntilIdle());
     EXPECT_EQ(GlobalRequest, 0);
     EXPECT_EQ(popup(), (QStringList{"~Add", "~Change", "~Delete", "-", "~Copy", "-", "~Album Wizard", "-", "~Print",
                                     "-", "~Create Label...", "~Quick CD Cover"}));
@@ -313,22 +284,23 @@ TEST_F(BrowseAlbumsTest, ButtonsAndItemsOfProceduresNotYetBuiltStayDisabled) {
 
     // Each runs on the list's thread with the highlighted album in the buffer.
     QStringList ran;
-    const auto record = [this, &ran](const char *name, bool adds = false) {
-        return [this, &ran, name, adds] {
+    const auto record = [this, &ran](const char *name) {
+        return [this, &ran, name] {
             ran << QStringLiteral("%1 %2 %3").arg(QString::fromLatin1(name)).arg(takeGlobalRequest()).arg(ALB.Album.str());
             EXPECT_EQ(currentThreadNumber(), thread);
-            if (adds)
-                addAs("Bb");
         };
     };
     useForm();
-    registerProcedure(kAlbumWizard, record("album", true));
+    registerProcedure(kAlbumWizard, [record] {
+        record("album")();
+        addAs("Bb");
+    });
     registerProcedure(kCddbWizard, record("cddb"));
     registerProcedure(kAlbumReport, record("report"));
     registerProcedure(kLabelWizard, record("label"));
     registerProcedure(kFlapPrinter, record("flap"));
     ASSERT_TRUE(tab("Artist") && tab("Album"));
-    for (const char *b : {"Add", "Copy", "Change", "Delete", "Print", "Album Wizard", "CDDB Wizard"})
+    for (const char *b : procedureButtons)
         EXPECT_TRUE(usable(b)) << b;
     ASSERT_TRUE(press("Album Wizard"));
     EXPECT_EQ(title(), "Albums - 31 entries");
@@ -341,8 +313,8 @@ TEST_F(BrowseAlbumsTest, ButtonsAndItemsOfProceduresNotYetBuiltStayDisabled) {
     EXPECT_EQ(ran,
               (QStringList{"album 1 Amber", "cddb 0 Bazaar", "report 0 Bazaar", "label 0 Bazaar", "flap 0 Beacon"}));
     EXPECT_EQ(PagePrintRange.Style.str(), "Flap");
-    EXPECT_EQ(PagePrintRange.FirstFileNumber.str(), albums[3].fileNumber);
-    EXPECT_EQ(PagePrintRange.LastFileNumber.str(), albums[3].fileNumber);
+    EXPECT_EQ(PagePrintRange.FirstFileNumber.str(), fileNumber(4));
+    EXPECT_EQ(PagePrintRange.LastFileNumber.str(), fileNumber(4));
     ASSERT_TRUE(press("Close"));
 }
 
@@ -356,16 +328,11 @@ TEST_F(BrowseAlbumsTest, AnEmptyFileOffersAddTheLabelAndACoverForABlankFileNumbe
     PagePrintRange.FirstFileNumber = "F01";
     open();
     EXPECT_EQ(title(), "Albums - 0 entries");
-    EXPECT_TRUE(listRows(list).isEmpty());
-    EXPECT_TRUE(usable("Add"));
-    for (const char *b : {"Copy", "Change", "Delete"})
-        EXPECT_FALSE(usable(b)) << b;
     EXPECT_EQ(popup(), (QStringList{"Add", "~Change", "~Delete", "-", "~Copy", "-", "~Album Wizard", "-", "~Print", "-",
                                     "Create Label...", "Quick CD Cover"}));
     ASSERT_TRUE(choose("Quick CD Cover"));
     EXPECT_EQ(PagePrintRange.FirstFileNumber.str(), "");
-    pressListKey(list, Qt::Key_Insert);
-    ASSERT_TRUE(runUntilIdle());
+    ASSERT_TRUE(key(Qt::Key_Insert));
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(calls[0].request, InsertRecord);
     ASSERT_TRUE(press("Close"));
@@ -378,7 +345,7 @@ TEST_F(BrowseAlbumsTest, TheLastTabIsAlwaysWrittenAndRestoredOnlyWhenTheSettingS
     ASSERT_TRUE(press("Close"));
     EXPECT_EQ(getIni("Settings", "AlbumTab", "", ProgramIniFile), "5");
     open();
-    EXPECT_EQ(activeWindow(thread)->findChild<QTabWidget *>()->currentIndex(), 0);
+    EXPECT_EQ(selectedTab(), "Album   ");
     EXPECT_EQ(list->header()->sectionSize(0), 200);
     ASSERT_TRUE(press("Close"));
     EXPECT_EQ(getIni("Settings", "AlbumTab", "", ProgramIniFile), "1");
@@ -402,13 +369,11 @@ TEST_F(BrowseAlbumsTest, DISABLED_Screenshot) {
     useForm();
     registerProcedure(kAlbumWizard, [] {});
     open();
-    activeWindow(thread)->move(20, 20);
-    activeWindow(thread)->resize(760, 420);
+    activeWindow(thread)->setGeometry(20, 20, 760, 420);
     typeOn("be");
     save("-albums");
-    ASSERT_TRUE(tab("Cat/Art") && press("Select Category:4"));
-    auto *picker = qobject_cast<ListControl *>(findControl(activeWindow(thread), "Browse"));
-    ASSERT_TRUE(picker && selectRowByKey(picker, 0, "Rock") && runUntilIdle() && press("Select"));
+    ASSERT_TRUE(tab("Cat/Art"));
+    pick("Select Category:4", "Rock");
     ASSERT_TRUE(rightClickRow(list, 2) && runUntilIdle());
     save("-albums-popup");
     ASSERT_TRUE(dismissMenu(thread) && runUntilIdle() && press("Close"));
