@@ -106,7 +106,10 @@ void AlbumForm::setUpTracks() {
     for (EventKind kind : {EventKind::Scroll, EventKind::NewSelection})
         on(trackList_, kind, [this](const Event &e) { tracks_->takeEvent(e); });
     on(trackList_, EventKind::AlertKey, [this](const Event &e) { trackKey(e); });
-    on(trackList_, EventKind::MouseRightUp, [this] { pressTrackButton(listPopupChoice(trackPopup_)); });
+    on(trackList_, EventKind::MouseRightUp, [this] {
+        if (const ListPopupItem *item = listPopupChoice(trackPopup_))
+            pressTrackButton(item->button);
+    });
     on(trackList_, EventKind::Drop, [this](const Event &e) { dropSong(e.text); });
     for (int key : {KeyMouseLeft2, int(Qt::Key_Insert), int(Qt::Key_Delete),
                     QKeyCombination(Qt::ControlModifier, Qt::Key_Return).toCombined(),

@@ -485,6 +485,38 @@ QPixmap wizardWand() {
     return p;
 }
 
+// An open door with an arrow leaving through it.
+QPixmap exitDoor() {
+    QPixmap p = canvas(16, 16);
+    QPainter g(&p);
+    g.setRenderHint(QPainter::Antialiasing);
+    g.setPen(QPen(kNavy, 1));
+    g.setBrush(kCream);
+    g.drawRect(QRectF(1.5, 1.5, 8, 13));
+    g.setBrush(kGold.darker(130));
+    g.drawPolygon(QPolygonF({QPointF(1.5, 1.5), QPointF(6.5, 3.5), QPointF(6.5, 15.5), QPointF(1.5, 14.5)}));
+    g.setPen(QPen(QColor(200, 40, 40), 1.8, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    g.drawLine(QPointF(8, 8), QPointF(14.5, 8));
+    g.drawPolyline(QPolygonF({QPointF(12, 5.5), QPointF(14.5, 8), QPointF(12, 10.5)}));
+    return p;
+}
+
+// A disc with a globe in front of it: the look-up on the internet.
+QPixmap discAndGlobe() {
+    QPixmap p = canvas(16, 16);
+    QPainter g(&p);
+    g.setRenderHint(QPainter::Antialiasing);
+    drawDisc(g, QRectF(0.5, 0.5, 12, 12));
+    const QRectF globe(7.5, 7.5, 8, 8);
+    g.setPen(QPen(kNavy, 0.9));
+    g.setBrush(QColor(90, 160, 220));
+    g.drawEllipse(globe);
+    g.setBrush(Qt::NoBrush);
+    g.drawEllipse(QRectF(globe.center().x() - 1.8, globe.top(), 3.6, globe.height()));
+    g.drawLine(QPointF(globe.left(), globe.center().y()), QPointF(globe.right(), globe.center().y()));
+    return p;
+}
+
 const QHash<QString, std::function<QPixmap()>> &painters() {
     static const QHash<QString, std::function<QPixmap()>> table{
         {QStringLiteral("tbk98-3.gif"), splashPicture},
@@ -519,6 +551,8 @@ const QHash<QString, std::function<QPixmap()>> &painters() {
         {QStringLiteral("bs00847a.gif"), wizardCalendar},
         {QStringLiteral("finish.bmp"), wizardFinish},
         {QStringLiteral("wizard.ico"), wizardWand},
+        {QStringLiteral("exit.ico"), exitDoor},
+        {QStringLiteral("109.ico"), discAndGlobe},
     };
     return table;
 }

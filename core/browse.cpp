@@ -4,6 +4,7 @@
 #include "core/listformats.h"
 #include "core/procedures.h"
 #include "core/programsettings.h"
+#include "runtime/settings/profile.h"
 #include "runtime/threads/callprotocol.h"
 #include "runtime/threads/dialogs.h"
 #include "runtime/ui/browsetoolbar.h"
@@ -45,21 +46,29 @@ bool navigate(BrowseList &l, qint32 navigation) {
 
 bool usableButton(const QPushButton *b) { return b && b->isVisible() && b->isEnabled(); }
 
-QPushButton *listPopupChoice(const QList<ListPopupItem> &items) {
+namespace {
+bool popupItemEnabled(const ListPopupItem &item) {
+    return item.button ? usable(item.button) : !item.enabled || item.enabled();
+}
+} // namespace
+
+const ListPopupItem *listPopupChoice(const QList<ListPopupItem> &items) {
     if (items.isEmpty())
         return nullptr;
     QStringList texts;
-    QList<QPushButton *> numbered;
+    QList<const ListPopupItem *> numbered;
     for (const ListPopupItem &item : items) {
-        if (!item.button) {
+        if (!item.button && !item.action) {
             texts << QStringLiteral("-");
             continue;
         }
-        texts << (usable(item.button) ? item.text : QLatin1Char('~') + item.text);
-        numbered << item.button;
+        texts << (popupItemEnabled(item) ? item.text : QLatin1Char('~') + item.text);
+        numbered << &item;
     }
     const int chosen = popupMenu(texts.join(QLatin1Char('|')));
-    return chosen >= 1 && chosen <= numbered.size() ? numbered[chosen - 1] : nullptr;
+    if (chosen < 1 || chosen > numbered.size() || !popupItemEnabled(*numbered[chosen - 1]))
+        return nullptr;
+    return numbered[chosen - 1];
 }
 
 QPushButton *listKeyButton(const Event &e, bool empty, QPushButton *add, QPushButton *change, QPushButton *remove) {
@@ -135,6 +144,8 @@ void Browse::setButtons(const Buttons &buttons) { buttons_ = buttons; }
 
 void Browse::setSortTabs(QTabWidget *tabs) { tabs_ = tabs; }
 
+int Browse::tab() const { return tabs_ ? tabs_->currentIndex() + 1 : 1; }
+
 void Browse::setCountTitle(const QString &before, const QString &after) {
     titleBefore_ = before;
     titleAfter_ = after;
@@ -142,10 +153,18 @@ void Browse::setCountTitle(const QString &before, const QString &after) {
 }
 
 void Browse::setForm(const QString &procedure) {
+    formProcedure_ = procedure;
     form_ = [procedure] { runProcedure(procedure); };
 }
 
-void Browse::setForm(std::function<void()> form) { form_ = std::move(form); }
+void Browse::setForm(std::function<void()> form) {
+    formProcedure_.clear();
+    form_ = std::move(form);
+}
+
+bool Browse::formAvailable() const {
+    return form_ && (formProcedure_.isEmpty() || procedureRegistered(formProcedure_));
+}
 
 void Browse::setPopup(QList<PopupItem> items) { popup_ = std::move(items); }
 
@@ -158,6 +177,11 @@ QWidget *Browse::createWindow() {
     QWidget *w = buildWindow();
     if (!w || !list_)
         return w;
+    if (tabs_ && !tabEntry_.isEmpty() && SaveLastTab) {
+        const int saved = getIni(QString::fromLatin1(kSettingsSection), tabEntry_, QString(), ProgramIniFile).toInt();
+        if (saved >= 1 && saved <= tabs_->count())
+            tabs_->setCurrentIndex(saved - 1);
+    }
     if (selectMode())
         callerRecord_ = list_->file().record();
     ListControl *l = list_->control();
@@ -217,10 +241,7 @@ void Browse::setTitle() {
 void Browse::refresh(bool force) {
     if (!list_ || closing())
         return;
-    // Counting a large file takes a while, and its count changes only by a form call here or
-    // by another window, after which this one gains the focus again (a forced refresh).
-    if (force || !opened_)
-        setTitle();
+    setTitle();   // the count is kept by the file, reading it costs nothing
     const int order = tabs_ ? std::max(0, tabs_->currentIndex()) : 0;
     markSelectedTab();
     bool locate = false;
@@ -255,9 +276,12 @@ void Browse::listChanged() {
         return;
     }
     const bool rows = !list_->empty();
+    const bool form = formAvailable();
+    if (buttons_.add)
+        buttons_.add->setEnabled(form);
     for (QPushButton *b : {buttons_.change, buttons_.remove, buttons_.copy})
         if (b)
-            b->setEnabled(rows);
+            b->setEnabled(rows && form);
     if (buttons_.select && selectMode())
         buttons_.select->setEnabled(rows);
 
@@ -332,7 +356,20 @@ void Browse::press(QPushButton *button) {
         button->click();   // the subclass's own button: its Accepted event follows
 }
 
-void Browse::popup() { press(listPopupChoice(popup_)); }
+void Browse::popup() {
+    if (popup_.isEmpty())
+        return;
+    // The items act on the highlighted record as the file holds it now.
+    if (list_ && !list_->empty() && !list_->rereadCurrent() && list_->failed())
+        return;
+    const ListPopupItem *item = listPopupChoice(popup_);
+    if (!item)
+        return;
+    if (item->button)
+        press(item->button);
+    else
+        item->action();
+}
 
 void Browse::toolbar(int button) {
     if (!list_)
@@ -377,9 +414,16 @@ void Browse::toolbar(int button) {
 // ---------------------------------------------------------------- the form
 
 void Browse::callForm(qint32 request) {
-    if (!list_ || !form_)
+    if (!list_ || !formAvailable())
         return;
-    const ListFormCall call = callListForm(*list_, request, form_);
+    // Copy sends the browse's copy request on the highlighted record.
+    const bool copy = request == SelectRecord;
+    if (copy) {
+        request = copyRequest_;
+        if (!list_->rereadCurrent())
+            return;
+    }
+    const ListFormCall call = callListForm(*list_, request, form_, copy);
     if (list_->failed())
         return;
     reloadAfterForm(*list_, call);
@@ -398,6 +442,8 @@ void Browse::select() {
 // ---------------------------------------------------------------- closing
 
 void Browse::closeRoutine() {
+    if (tabs_ && !tabEntry_.isEmpty())
+        putIni(QString::fromLatin1(kSettingsSection), tabEntry_, QString::number(tab()), ProgramIniFile);
     if (list_) {
         if (keepsFormat_ && list_->control())
             saveListFormat(procedureName(), list_->control()->objectName(), list_->control()->format());

@@ -44,13 +44,16 @@ namespace tbk {
 
 class ToolbarState;
 
-// An item of a list's popup menu: it presses its button; a null button is a separator.
+// An item of a list's popup menu: it presses its button, or runs its action while `enabled`
+// allows (greyed otherwise); an item with neither is a separator.
 struct ListPopupItem {
     QString text;
     QPushButton *button = nullptr;
+    std::function<void()> action = {};
+    std::function<bool()> enabled = {};
 };
-// Shows the popup (items of unusable buttons greyed) and returns the button chosen, or null.
-QPushButton *listPopupChoice(const QList<ListPopupItem> &items);
+// Shows the popup (items that cannot act greyed) and returns the item chosen, or null.
+const ListPopupItem *listPopupChoice(const QList<ListPopupItem> &items);
 // The button a key alerted on a list presses (Insert: add; on a list with rows double click
 // and Ctrl+Enter: change, Delete: remove), or null.
 QPushButton *listKeyButton(const Event &e, bool empty, QPushButton *add, QPushButton *change, QPushButton *remove);
@@ -108,13 +111,19 @@ protected:
     void setButtons(const Buttons &buttons);
     // Tab n selects sort order n.
     void setSortTabs(QTabWidget *tabs);
+    // The entry of the program settings' "Settings" section that keeps the selected tab (1 up):
+    // written on closing, and selected again on opening when SaveLastTab is set.
+    void setTabEntry(const QString &entry) { tabEntry_ = entry; }
+    // The selected tab, 1 up (1 without tabs).
+    int tab() const;
     // The title shows the file's record count between the two texts.
     void setCountTitle(const QString &before, const QString &after);
-    // The form that Add, Change, Delete and Copy call, by procedure name or directly.
+    // The form that Add, Change, Delete and Copy call, by procedure name or directly. While
+    // the named procedure is not registered, those buttons stay disabled.
     void setForm(const QString &procedure);
     void setForm(std::function<void()> form);
-    // The popup menu of a right click on the list: items press their buttons; a null button
-    // is a separator.
+    // The popup menu of a right click on the list (see ListPopupItem). The highlighted record
+    // is read again before the menu shows.
     using PopupItem = ListPopupItem;
     void setPopup(QList<PopupItem> items);
     void setKeepsListFormat(bool keeps) { keepsFormat_ = keeps; }
@@ -122,6 +131,9 @@ protected:
     // the room); a tab losing the selection gets its caption back clipped.
     void setBoldSelectedTab(bool bold) { boldTab_ = bold; }
     void setInsertTooltip(const QString &text) { insertTooltip_ = text; }
+    // The request Copy calls the form with: 4 (copy), or 1 for a form that takes an insert
+    // with a record in the buffer as a copy of it.
+    void setCopyRequest(qint32 request) { copyRequest_ = request; }
 
     // Sets the title, takes the sort order from the tab and reloads as the list's rules say.
     void refresh(bool force = false);
@@ -147,6 +159,7 @@ private:
     void press(QPushButton *button);
     void setTitle();
     void markSelectedTab();
+    bool formAvailable() const;
 
     ProcedureCall call_;
     std::vector<data::DataFile *> fileList_;
@@ -154,14 +167,17 @@ private:
     std::unique_ptr<BrowseList> list_;
     Buttons buttons_;
     QPointer<QTabWidget> tabs_;
+    QString tabEntry_;
     QString titleBefore_, titleAfter_;
     bool countTitle_ = false;
     std::function<void()> form_;
+    QString formProcedure_;
     QList<PopupItem> popup_;
     bool keepsFormat_ = true;
     bool boldTab_ = false;
     int markedTab_ = -1;
     QString insertTooltip_;
+    qint32 copyRequest_ = SelectRecord;
     data::Record callerRecord_;
     bool opened_ = false;
     bool justOpened_ = false;

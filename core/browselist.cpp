@@ -261,7 +261,10 @@ void BrowseList::loadCurrent() {
     if (loadJoined_)
         loadJoined_();
     list_->setThumbVisible(reader_->full());
-    if (const expr::PageReader::Row *row = current())
+    if (orders_[size_t(order_)].order.thumb.keyField < 0)
+        // Without stops the thumb says only whether the list stands at an end.
+        list_->setThumb(!reader_->full() || scrollEnd_ < 0 ? 0 : scrollEnd_ > 0 ? 100 : 50);
+    else if (const expr::PageReader::Row *row = current())
         list_->setThumb(std::max(1, reader_->thumbPosition(*row)));
     if (onChange_)
         onChange_();

@@ -44,7 +44,9 @@ struct SortOrder {
     std::vector<ResetField> resets;
     LocatorKind locator = LocatorKind::Incremental;
     int locatorField = 0;            // the key field the locator sets; those after it are cleared
-    expr::PageReader::ThumbScale thumb;   // keyField -1: no thumb stops
+    // keyField -1: no stops; the thumb then stands in the middle, or at the end a scroll
+    // reached, or at the top of a page that is not full.
+    expr::PageReader::ThumbScale thumb;
 };
 
 class BrowseList {

@@ -9,7 +9,6 @@
 #include "core/smallservices.h"
 #include "impex/queryfieldlists.h"
 #include "runtime/querywizard/querywizard.h"
-#include "runtime/settings/profile.h"
 #include "runtime/threads/callprotocol.h"
 #include "runtime/threads/scheduler.h"
 #include "runtime/ui/dragdrop.h"
@@ -29,7 +28,6 @@ namespace tbk {
 namespace {
 
 const char *const kQueryName = "SONGS";
-const char *const kTabEntry = "SongTab";
 constexpr std::size_t kStartedStack = 25000;
 
 const QString kFormat = QStringLiteral(
@@ -144,15 +142,8 @@ QWidget *BrowseSongsWindow::buildWindow() {
     QWidget *w = b.finish();
     tabs_ = w->findChild<QTabWidget *>();
     setSortTabs(tabs_);
-    const int saved = getIni(QString::fromLatin1(kSettingsSection), QString::fromLatin1(kTabEntry),
-                             QStringLiteral("1"), ProgramIniFile)
-                          .toInt();
-    if (SaveLastTab && saved >= 1 && saved <= kTabCount)
-        tabs_->setCurrentIndex(saved - 1);
     return w;
 }
-
-int BrowseSongsWindow::tab() const { return tabs_ ? tabs_->currentIndex() + 1 : 1; }
 
 bool BrowseSongsWindow::openRoutine() {
     prepareQueryFields(queue_, songQueryFields(), QString::fromLatin1(kQueryName), queueFailed_);
@@ -171,6 +162,7 @@ void BrowseSongsWindow::refreshed() {
 BrowseSongsWindow::BrowseSongsWindow() : Browse(QStringLiteral("BrowseSongs"), {&MUS, &CAT, &MED}) {
     setCountTitle(QStringLiteral("Songs - "), QStringLiteral(" entries"));
     setBoldSelectedTab(true);
+    setTabEntry(QStringLiteral("SongTab"));
     setInsertTooltip(QStringLiteral("Insert a new Record"));
     setForm(UpdateSong);
 }
@@ -187,12 +179,6 @@ void BrowseSongsWindow::startProcedure(const QString &name) {
     if (Procedure p = findProcedure(name))
         startThread(p, kStartedStack);
     refresh();
-}
-
-void BrowseSongsWindow::closeRoutine() {
-    putIni(QString::fromLatin1(kSettingsSection), QString::fromLatin1(kTabEntry), QString::number(tab()),
-           ProgramIniFile);
-    Browse::closeRoutine();
 }
 
 QString songReportOfTab(int tab) {

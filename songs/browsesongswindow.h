@@ -23,10 +23,8 @@ protected:
     QWidget *buildWindow() override;
     bool openRoutine() override;
     void refreshed() override;
-    void closeRoutine() override;
 
 private:
-    int tab() const;
     void startProcedure(const QString &name);
 
     QTabWidget *tabs_ = nullptr;

@@ -16,9 +16,6 @@ namespace tbk {
 
 namespace {
 
-// The chart-number order's place among the tabs; the sort orders stand in tab order.
-constexpr int kChartTab = 5;
-
 class SelectFileNumberWindow : public Browse {
 public:
     SelectFileNumberWindow() : Browse(QStringLiteral("SelectFileNumber"), {&CAT, &MUS}) {
@@ -72,15 +69,6 @@ protected:
         tabs_ = w->findChild<QTabWidget *>();
         setSortTabs(tabs_);
         return w;
-    }
-
-    // The chart numbers are too few and uneven for thumb stops: the thumb stands in the
-    // middle, or at the end a scroll reached.
-    void refreshed() override {
-        if (list().sortOrder() != kChartTab || list().empty())
-            return;
-        const int end = list().scrollEnd();
-        list().control()->setThumb(!list().reader().full() || end < 0 ? 0 : end > 0 ? 100 : 50);
     }
 
 private:

@@ -8,8 +8,8 @@
 
 namespace tbk {
 
-QLineEdit *locatorEntry(WindowBuilder &b) {
-    QLineEdit *locator = b.entry(QStringLiteral("Locator:"), QStringLiteral("Locator"), QStringLiteral("@S30"));
+QLineEdit *locatorEntry(WindowBuilder &b, const QString &prompt) {
+    QLineEdit *locator = b.entry(prompt, QStringLiteral("Locator"), QStringLiteral("@S30"));
     locator->setReadOnly(true);
     locator->setFocusPolicy(Qt::NoFocus);
     return locator;

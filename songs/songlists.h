@@ -3,14 +3,16 @@
 // record a filtered tab shows.
 #include "runtime/data/datafile.h"
 
+#include <QString>
+
 class QLineEdit;
 
 namespace tbk {
 
 class WindowBuilder;
 
-// The locator's text under its prompt "Locator:"; the list's keys write it, not the user.
-QLineEdit *locatorEntry(WindowBuilder &b);
+// The locator's text under its prompt; the list's keys write it, not the user.
+QLineEdit *locatorEntry(WindowBuilder &b, const QString &prompt = QStringLiteral("Locator:"));
 
 // The song's category into the categories buffer, blank when it has none or it is gone.
 void joinCategory();

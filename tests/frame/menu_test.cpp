@@ -163,6 +163,7 @@ TEST_F(FrameTest, MenuChoicesStartTheirProceduresOnNewThreads) {
     provide(QStringLiteral("BrowseMedia"), record("BrowseMedia"));
     provide(QStringLiteral("BrowseSongs"), record("BrowseSongs"));
     provide(QStringLiteral("XploreSongs"), record("XploreSongs"));
+    provide(QStringLiteral("BrowseAlbums"), record("BrowseAlbums"));
     provide(QStringLiteral("UpdateTBKTips"), [&started] {
         started.emplace_back(QStringLiteral("UpdateTBKTips"), currentThreadNumber());
         EXPECT_EQ(GlobalRequest, ChangeRecord);
@@ -170,9 +171,9 @@ TEST_F(FrameTest, MenuChoicesStartTheirProceduresOnNewThreads) {
     setting("Settings", "Interface", QStringLiteral("explorer"));   // not "Explorer"
     setting("Settings", "ShowTips", QStringLiteral("0"));          // the splash shows no tip
     ASSERT_TRUE(startMainProgram());
-    for (int id : {-22, -11, -52, -49})
+    for (int id : {-22, -11, -52, -49, -10, -51})
         ASSERT_TRUE(postFrameCommand(id));
-    ASSERT_TRUE(runUntil([&started] { return started.size() == 4; })) << started.size();
+    ASSERT_TRUE(runUntil([&started] { return started.size() == 6; })) << started.size();
     ASSERT_TRUE(runUntilIdle());
     const int frame = frameTable().thread;
     // Tips run at once, modally on the frame's own thread; the lists start when the frame waits,
@@ -184,7 +185,7 @@ TEST_F(FrameTest, MenuChoicesStartTheirProceduresOnNewThreads) {
         names << started[i].first;
         threads << started[i].second;
     }
-    EXPECT_EQ(names, (QStringList{"BrowseMedia", "BrowseSongs", "BrowseSongs"}));
+    EXPECT_EQ(names, (QStringList{"BrowseMedia", "BrowseSongs", "BrowseSongs", "BrowseAlbums", "BrowseAlbums"}));
     EXPECT_FALSE(threads.contains(frame));
     ASSERT_TRUE(exitFrame());
 
@@ -192,9 +193,10 @@ TEST_F(FrameTest, MenuChoicesStartTheirProceduresOnNewThreads) {
     started.clear();
     mainReturned = false;
     ASSERT_TRUE(startMainProgram());
-    ASSERT_TRUE(postFrameCommand(-11));
-    ASSERT_TRUE(runUntil([&started] { return started.size() == 1; }));
+    ASSERT_TRUE(postFrameCommand(-11) && postFrameCommand(-10));
+    ASSERT_TRUE(runUntil([&started] { return started.size() == 2; }));
     EXPECT_EQ(started[0].first, "XploreSongs");
+    EXPECT_EQ(started[1].first, "BrowseAlbums") << "until the album explorer is built";
     ASSERT_TRUE(exitFrame());
 
     // Without the explorer the plain list opens whatever the setting says.

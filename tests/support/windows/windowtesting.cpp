@@ -152,6 +152,15 @@ bool menuItemTicked(int thread, const QString &item) {
     return false;
 }
 
+QStringList menuItems(int thread) {
+    QStringList items;
+    if (QMenu *menu = shownMenu(thread))
+        for (QAction *a : menu->actions())
+            items << (a->isSeparator() ? QStringLiteral("-")
+                                       : (a->isEnabled() ? QString() : QStringLiteral("~")) + plain(a->text()));
+    return items;
+}
+
 bool dismissMenu(int thread) {
     QMenu *menu = shownMenu(thread);
     if (!menu)

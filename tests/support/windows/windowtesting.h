@@ -44,6 +44,9 @@ bool chooseMenuItem(int thread, const QString &item);
 // Whether the item of the popup menu the thread shows carries a tick (false when there is no
 // such item).
 bool menuItemTicked(int thread, const QString &item);
+// The items of the popup menu the thread shows, by their texts without "&": greyed ones
+// after "~", separators as "-"; empty when it shows none.
+QStringList menuItems(int thread);
 // Closes the popup menu the thread shows without a choice, as Escape does.
 bool dismissMenu(int thread);
 // Asks the window to close as the user would (the window's close box).
