@@ -285,8 +285,8 @@ bool DataFile::readNext(Cursor &c, bool forward, const std::function<bool()> &ac
                 return false;
             }
         }
-        // The condition seeks from the first range to the last: the rows between them are
-        // passed over by seeking each range itself.
+        // The condition seeks from the first range to the last; of several, each is sought by
+        // itself, ahead of the condition, so that the rows between them are never read.
         const KeyRange *range = k && first.size() > 1 ? &nth(at) : nullptr;
         auto sql = [&] {
             QStringList keyCols;

@@ -297,9 +297,48 @@ protected:
         }
     }
 
+    // Placed at each record, the view reads on both ways the rows a scan gives from there.
+    void expectReadsFromAnyPlace(const data::Key &key, const QString &filter) {
+        const std::vector<int> all = scannedSongs({}, key, window);
+        const std::vector<int> passing = scannedSongs(filter, key, window);
+        ExprView view(MUS, &key);
+        view.setNames(&window);
+        ASSERT_TRUE(view.setFilter(filter));
+        ASSERT_TRUE(view.open());
+        for (size_t at = 0; at < all.size(); ++at) {
+            std::vector<int> after, before;
+            for (int id : passing) {
+                const size_t i = size_t(std::find(all.begin(), all.end(), id) - all.begin());
+                (i >= at ? after : before).push_back(id);
+                if (i == at)
+                    before.push_back(id);
+            }
+            std::reverse(before.begin(), before.end());
+            for (bool forward : {true, false}) {
+                MUS.ID = all[at];
+                ASSERT_TRUE(MUS.get(MUS.KEYID));
+                view.setAt(MUS.position());
+                std::vector<int> got;
+                while (forward ? view.next() : view.previous())
+                    got.push_back(MUS.ID.value());
+                EXPECT_EQ(got, forward ? after : before)
+                    << filter.toStdString() << " with '" << value.toStdString() << "' from song " << all[at];
+            }
+        }
+    }
+
+    void addSong(const QString &artist) {
+        MUS.clear();
+        MUS.ID = ++lastId;
+        MUS.Artist = artist;
+        MUS.Title = QString::number(lastId);
+        ASSERT_TRUE(MUS.add());
+    }
+
     QString value;
     double category = 0;
     VariableScope window;
+    int lastId = 12;   // the songs of SetUp
 };
 
 TEST_F(KeySeek, SortFiltersSeekThroughTheirKeysAlsoInsideABiggerFilter) {
@@ -366,33 +405,60 @@ TEST_F(KeySeek, ReadsFromAnyPlaceAsAScan) {
         for (const char *v : {"cd", "MINIDISC", "abba", "Zz", "", "0"}) {
             value = QString::fromUtf8(v);
             category = value.isEmpty() ? -2 : 7;
-            const std::vector<int> all = scannedSongs({}, *key, window);
-            const std::vector<int> passing = scannedSongs(filter, *key, window);
-            ExprView view(MUS, key);
-            view.setNames(&window);
-            ASSERT_TRUE(view.setFilter(filter));
-            ASSERT_TRUE(view.open());
-            for (size_t at = 0; at < all.size(); ++at) {
-                std::vector<int> after, before;
-                for (int id : passing) {
-                    const size_t i = size_t(std::find(all.begin(), all.end(), id) - all.begin());
-                    (i >= at ? after : before).push_back(id);
-                    if (i == at)
-                        before.push_back(id);
-                }
-                std::reverse(before.begin(), before.end());
-                for (bool forward : {true, false}) {
-                    MUS.ID = all[at];
-                    ASSERT_TRUE(MUS.get(MUS.KEYID));
-                    view.setAt(MUS.position());
-                    std::vector<int> got;
-                    while (forward ? view.next() : view.previous())
-                        got.push_back(MUS.ID.value());
-                    EXPECT_EQ(got, forward ? after : before) << filter << " with '" << v << "' from song " << all[at];
-                }
-            }
+            expectReadsFromAnyPlace(*key, QString::fromUtf8(filter));
         }
     }
+}
+
+// An UPPER text can come from texts that the key's collation holds apart from it (a dotless
+// i, a sharp s, a ligature): the view reads each range where they can lie, both ways and from
+// any place, and seeks past the rows between the ranges instead of reading them.
+TEST_F(KeySeek, UpperTextsReadEachRangeTheirRowsCanLieIn) {
+    for (const char *a : {"ARTıST 1", "artist 1", "ARTIſT 1", "ARTIﬅ 1", "ARTIST 1", "ARTIß", "Artiss", "ARTI\u212AT",
+                          "ARTIKT", "ARTİST 1", "ARTIST 10"})
+        addSong(QString::fromUtf8(a));
+    const QString filter = "UPPER(MUS:Artist) = UPPER(BRW1::Sort3:Reset:MED:Media)";
+    for (const char *artist : {"artist 1", "ARTISS", "artikt", "ARTIST 2"}) {
+        value = QString::fromUtf8(artist);
+        expectSeek(MUS.SongsByArtist, filter, "k_songsbyartist");
+        expectReadsFromAnyPlace(MUS.SongsByArtist, filter);
+    }
+    value = "artist 1";
+    EXPECT_EQ(scannedSongs(filter, MUS.SongsByArtist, window), (std::vector<int>{14, 15, 17, 16, 13}));
+
+    // SQLite's work for reading the view both ways, without and with many rows between the
+    // exact range and the others.
+    ExprView v(MUS, &MUS.SongsByArtist);
+    v.setNames(&window);
+    ASSERT_TRUE(v.setFilter(filter));
+    ASSERT_TRUE(v.open());
+    auto readBothWays = [&](qint64 &steps) {
+        sqlite3 *db = data::driver::db();
+        sqlite3_trace_v2(db, SQLITE_TRACE_STMT | SQLITE_TRACE_PROFILE, [](unsigned what, void *sum, void *stmt, void *) {
+            const int n = sqlite3_stmt_status(static_cast<sqlite3_stmt *>(stmt), SQLITE_STMTSTATUS_VM_STEP, 1);
+            if (what == SQLITE_TRACE_PROFILE)
+                *static_cast<qint64 *>(sum) += n;
+            return 0;
+        }, &steps);
+        int read = 0;
+        for (bool forward : {true, false}) {
+            v.set();
+            while (forward ? v.next() : v.previous())
+                ++read;
+        }
+        sqlite3_trace_v2(db, 0, nullptr, nullptr);
+        EXPECT_EQ(read, 10);
+    };
+    qint64 without = 0, with = 0;
+    readBothWays(without);
+    constexpr int between = 1000;
+    MUS.stream();
+    for (int i = 0; i < between; ++i)
+        addSong(QStringLiteral("Artist 2%1").arg(i, 3, 10, QLatin1Char('0')));
+    MUS.flush();
+    readBothWays(with);
+    EXPECT_GT(without, 0);
+    EXPECT_LT(with - without, between / 10) << "the rows between the ranges were read";
 }
 
 } // namespace
