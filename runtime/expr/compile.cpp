@@ -394,20 +394,21 @@ QString fromCodePoints(const QList<uint> &u, qsizetype n) {
     return QString::fromUcs4(reinterpret_cast<const char32_t *>(u.constData()), n);
 }
 
-int collate(const Value &a, const Value &b) { return compareText(a.text(), b.text(), Qt::CaseInsensitive); }
+// The order of the key's collation, as the driver compares in memory.
+int keyCompare(const Value &a, const Value &b) { return compareText(a.text(), b.text(), Qt::CaseInsensitive); }
 
 // Sorted in the collation, overlapping and touching ranges joined.
 std::vector<SeekRange> joined(std::vector<SeekRange> ranges) {
     std::sort(ranges.begin(), ranges.end(),
-              [](const SeekRange &a, const SeekRange &b) { return collate(a.low, b.low) < 0; });
+              [](const SeekRange &a, const SeekRange &b) { return keyCompare(a.low, b.low) < 0; });
     std::vector<SeekRange> out;
     for (const SeekRange &r : ranges) {
-        if (out.empty() || collate(r.low, out.back().high) > 0) {
+        if (out.empty() || keyCompare(r.low, out.back().high) > 0) {
             out.push_back(r);
             continue;
         }
         SeekRange &last = out.back();
-        const int c = collate(r.high, last.high);
+        const int c = keyCompare(r.high, last.high);
         if (c > 0)
             last.high = r.high;
         last.open = c > 0 ? r.open : c < 0 ? last.open : last.open && r.open;
@@ -436,7 +437,7 @@ std::vector<SeekRange> seekRanges(const QString &value, bool upper) {
             if (i + b.upper.size() > u.size() || !std::equal(b.upper.begin(), b.upper.end(), u.begin() + i))
                 continue;
             const Value from(fromCodePoints(u, i) + QString::fromUcs4(&b.from, 1));
-            if (!low || collate(from, *low) < 0)
+            if (!low || keyCompare(from, *low) < 0)
                 low = from;
         }
         if (!low)
