@@ -196,7 +196,7 @@ bool DataFile::previous() { return readNext(cursor_, false, {}); }
 
 bool DataFile::readNext(Cursor &c, bool forward, const std::function<bool()> &accept,
                         const QString &condition, const QVariantList &binds, ReadAhead *ahead,
-                        const KeyRange *first) {
+                        std::span<const KeyRange> first) {
     if (!checkOpen(false))
         return false;
     const auto &fields = structure_->fields();
@@ -214,6 +214,9 @@ bool DataFile::readNext(Cursor &c, bool forward, const std::function<bool()> &ac
         got.forward = forward;
     }
     const int batch = std::max(accept ? kFilteredBatch : 1, got.rows);
+    // Of several ranges one is read at a time, in reading order; those before `from` have
+    // given all they hold past the cursor.
+    size_t from = 0;
     for (;;) {
         if (got.next < got.fetched.size()) {
             while (got.next < got.fetched.size()) {
@@ -261,19 +264,30 @@ bool DataFile::readNext(Cursor &c, bool forward, const std::function<bool()> &ac
         case Cursor::AtRecord: op = forward ? ">=" : "<="; break;
         case Cursor::After: op = forward ? ">" : "<"; break;
         }
-        // SQLite bounds its scan by the cursor, not by the condition's range: from a place
-        // outside that range every row passing lies one way, and is read from the range's edge.
-        if (op && k && first && !c.values.empty()) {
-            const int side = sideOf(fields[size_t(k->fields.front())], c.values.front(), *first);
-            if (side != 0 && (side < 0) != forward) {
+        // SQLite bounds its scan by the cursor, not by the condition's ranges: from a place
+        // outside a range every row passing in it lies one way, and is read from the range's edge.
+        const auto nth = [&](size_t i) -> const KeyRange & { return first[forward ? i : first.size() - 1 - i]; };
+        size_t at = from;
+        if (k && !first.empty()) {
+            for (; op && !c.values.empty() && at < first.size(); ++at) {
+                const int side = sideOf(fields[size_t(k->fields.front())], c.values.front(), nth(at));
+                if (side == 0)
+                    break;
+                if ((side < 0) == forward) {
+                    op = nullptr;
+                    break;
+                }
+            }
+            if (at == first.size()) {
                 got.drop();
                 restore();
                 setError(RecordNotAvailable, label_);
                 return false;
             }
-            if (side != 0)
-                op = nullptr;
         }
+        // The condition seeks from the first range to the last; of several, each is sought by
+        // itself, ahead of the condition, so that the rows between them are never read.
+        const KeyRange *range = k && first.size() > 1 ? &nth(at) : nullptr;
         auto sql = [&] {
             QStringList keyCols;
             if (k)
@@ -291,6 +305,8 @@ bool DataFile::readNext(Cursor &c, bool forward, const std::function<bool()> &ac
                     qs << QStringLiteral("?");
                 where << QStringLiteral("(%1)%2(%3)").arg(lhs.join(QLatin1Char(',')), QLatin1String(op), qs.join(QLatin1Char(',')));
             }
+            if (range)
+                where << QStringLiteral("%1>=? AND %1%2?").arg(keyCols.front(), range->open ? QStringLiteral("<") : QStringLiteral("<="));
             if (k && k->excludesBlanks())
                 where << schema::inKeyCondition(*structure_, *k);
             // After the cursor: SQLite bounds an index scan by the first term it finds on each
@@ -311,7 +327,7 @@ bool DataFile::readNext(Cursor &c, bool forward, const std::function<bool()> &ac
         };
         const quint32 shape = quint32(c.key + 1) | quint32(c.anchor) << 8 | quint32(forward) << 11 | 1u << 12;
         // Statements of a condition or a projection are kept by their text instead.
-        const bool kept = condition.isEmpty() && only.empty();
+        const bool kept = condition.isEmpty() && only.empty() && !range;
         sqlite3_stmt *st = kept ? statement(shape, sql) : driver::prepare(sql(), label_);
         if (!st)
             return false;
@@ -322,6 +338,10 @@ bool DataFile::readNext(Cursor &c, bool forward, const std::function<bool()> &ac
                     bindCell(st, b++, fields[size_t(k->fields[i])], c.values[i]);
             if (withRid)
                 sqlite3_bind_int64(st, b++, c.position);
+        }
+        if (range) {
+            driver::bind(st, b++, range->low);
+            driver::bind(st, b++, range->high);
         }
         for (const QVariant &v : binds)
             driver::bind(st, b++, v);
@@ -341,8 +361,13 @@ bool DataFile::readNext(Cursor &c, bool forward, const std::function<bool()> &ac
             restore();
             return false;
         }
-        got.more = int(got.fetched.size()) == batch;
+        const bool later = range && at + 1 < first.size();
+        got.more = int(got.fetched.size()) == batch || later;
+        if (int(got.fetched.size()) < batch)
+            from = at + 1;
         if (got.fetched.empty()) {
+            if (later)
+                continue;
             restore();
             setError(RecordNotAvailable, label_);
             return false;

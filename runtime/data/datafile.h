@@ -25,6 +25,7 @@ struct sqlite3_stmt;
 
 #include <functional>
 #include <memory>
+#include <span>
 #include <vector>
 
 namespace tbk::data {
@@ -69,8 +70,9 @@ struct Cursor {
     Position position = 0;        // AtRecord, After
 };
 
-// The values a condition holds a key's first field to: [low, high], or [low, high) when open;
-// texts compared case-blind, as the key orders them.
+// Values a condition holds a key's first field to: [low, high], or [low, high) when open; texts
+// compared case-blind, as the key orders them. A condition may give several, apart and in key
+// order.
 struct KeyRange {
     QVariant low, high;
     bool open = false;
@@ -179,10 +181,10 @@ public:
     // record at p (in physical order when k is null; a plain set() when the record is gone).
     Cursor cursorFromBuffer(const Key &k) const;
     Cursor cursorAt(const Key *k, Position p);
-    // `first`: where the condition keeps the key's first field (see KeyRange), or null.
+    // `first`: where the condition keeps the key's first field (see KeyRange); empty: anywhere.
     bool readNext(Cursor &c, bool forward, const std::function<bool()> &accept,
                   const QString &condition = {}, const QVariantList &binds = {}, ReadAhead *ahead = nullptr,
-                  const KeyRange *first = nullptr);
+                  std::span<const KeyRange> first = {});
     QString schemaName() const { return alias_; }   // SQL schema of the attached file
     static QString columnName(const FieldDecl &f);  // quoted identifier
     int recoverSeconds() const { return recoverSeconds_; }

@@ -9,7 +9,7 @@ View::View(DataFile &file, const Key &order) : file_(&file), order_(&order) {}
 
 void View::setOrder(const Key *order) { order_ = order; }
 
-void View::setCondition(const QString &sql, const QVariantList &binds, std::optional<KeyRange> first) {
+void View::setCondition(const QString &sql, const QVariantList &binds, std::vector<KeyRange> first) {
     condition_ = sql;
     binds_ = binds;
     first_ = std::move(first);
@@ -29,7 +29,7 @@ void View::clearFilter() {
     filter_ = nullptr;
     condition_.clear();
     binds_.clear();
-    first_.reset();
+    first_.clear();
 }
 
 bool View::open() {
@@ -74,7 +74,7 @@ bool View::next() {
         setError(FileNotOpen, file_->label());
         return false;
     }
-    return file_->readNext(cursor_, true, filter_, condition_, binds_, readAhead(), first_ ? &*first_ : nullptr);
+    return file_->readNext(cursor_, true, filter_, condition_, binds_, readAhead(), first_);
 }
 
 bool View::previous() {
@@ -82,7 +82,7 @@ bool View::previous() {
         setError(FileNotOpen, file_->label());
         return false;
     }
-    return file_->readNext(cursor_, false, filter_, condition_, binds_, readAhead(), first_ ? &*first_ : nullptr);
+    return file_->readNext(cursor_, false, filter_, condition_, binds_, readAhead(), first_);
 }
 
 } // namespace tbk::data

@@ -28,8 +28,8 @@ public:
     void setOrder(const Key *order);               // nullptr: physical order
     const Key *order() const { return order_; }
     void setFilter(std::function<bool()> filter) { filter_ = std::move(filter); }
-    // `first`: the range the condition holds the order key's first field to, when known.
-    void setCondition(const QString &sql, const QVariantList &binds = {}, std::optional<KeyRange> first = {});
+    // `first`: the ranges the condition holds the order key's first field to, when known.
+    void setCondition(const QString &sql, const QVariantList &binds = {}, std::vector<KeyRange> first = {});
     void clearFilter();
 
     bool open();                 // fails with 37 when the file is not open
@@ -65,7 +65,7 @@ private:
     std::function<bool()> filter_;
     QString condition_;
     QVariantList binds_;
-    std::optional<KeyRange> first_;
+    std::vector<KeyRange> first_;
     Cursor cursor_;
     ReadAhead ahead_;
     bool open_ = false;

@@ -359,11 +359,16 @@ private:
 // ---- Seeking through a key ----
 
 // Upper cases that the case-blind collation does not hold equal to the character they come
-// from, by their first character: longer ones (ß gives SS) and ones that case folding keeps
-// apart (ı gives I). Where one of them stands in UPPER(f), f need not be collation-equal there.
-const QHash<char32_t, std::vector<QList<uint>>> &foldBreakingUppers() {
+// from (longer ones, as SS from a sharp s, and ones that case folding keeps apart, as I from a
+// dotless i), with that character, by their first character. Where one of them stands in
+// UPPER(f), f need not be collation-equal there.
+struct FoldBreak {
+    QList<uint> upper;
+    char32_t from;
+};
+const QHash<char32_t, std::vector<FoldBreak>> &foldBreakingUppers() {
     static const auto table = [] {
-        QHash<char32_t, std::vector<QList<uint>>> t;
+        QHash<char32_t, std::vector<FoldBreak>> t;
         for (char32_t c = 0; c <= QChar::LastValidCodePoint; ++c) {
             // Only cased characters change; the test of the full mapping is the slow part.
             if (QChar::isSurrogate(c) ||
@@ -374,66 +379,90 @@ const QHash<char32_t, std::vector<QList<uint>>> &foldBreakingUppers() {
             const QList<uint> cps = up.toUcs4();
             if (cps.size() == 1 && compareText(s, up, Qt::CaseInsensitive) == 0)
                 continue;
-            t[cps.front()].push_back(cps);
+            t[cps.front()].push_back(FoldBreak{cps, c});
         }
         return t;
     }();
     return table;
 }
 
-// Characters of an UPPER text before the first place a fold-breaking upper case stands: every
-// text with that UPPER has, that far, the same characters to the collation.
-qsizetype foldSafeLength(const QList<uint> &u) {
+// A range of the key that holds rows passing a condition: [low, high], or [low, high) when
+// open. Texts are sought in the key's collation, numbers as numbers.
+using SeekRange = Expression::Plan::Range;
+
+QString fromCodePoints(const QList<uint> &u, qsizetype n) {
+    return QString::fromUcs4(reinterpret_cast<const char32_t *>(u.constData()), n);
+}
+
+// The order of the key's collation, as the driver compares in memory.
+int keyCompare(const Value &a, const Value &b) { return compareText(a.text(), b.text(), Qt::CaseInsensitive); }
+
+// Sorted in the collation, overlapping and touching ranges joined.
+std::vector<SeekRange> joined(std::vector<SeekRange> ranges) {
+    std::sort(ranges.begin(), ranges.end(),
+              [](const SeekRange &a, const SeekRange &b) { return keyCompare(a.low, b.low) < 0; });
+    std::vector<SeekRange> out;
+    for (const SeekRange &r : ranges) {
+        if (out.empty() || keyCompare(r.low, out.back().high) > 0) {
+            out.push_back(r);
+            continue;
+        }
+        SeekRange &last = out.back();
+        const int c = keyCompare(r.high, last.high);
+        if (c > 0)
+            last.high = r.high;
+        last.open = c > 0 ? r.open : c < 0 ? last.open : last.open && r.open;
+    }
+    return out;
+}
+
+// f = x compares exactly: the rows lie in the collation's range of x alone. UPPER(f) = x also
+// passes texts that hold, where x has a fold-breaking upper case, the character it comes from,
+// after characters that the collation reads as those of x before it. Each such place gives
+// the range of texts so begun: from that prefix and the lowest of those characters, to the
+// prefix's successor. Empty: nothing to seek.
+std::vector<SeekRange> seekRanges(const QString &value, bool upper) {
+    const QString v = clip(value);
+    std::vector<SeekRange> ranges{SeekRange{Value(v), Value(v), false}};
+    if (!upper)
+        return ranges;
+    const QList<uint> u = v.toUcs4();
     const auto &table = foldBreakingUppers();
     for (qsizetype i = 0; i < u.size(); ++i) {
         const auto it = table.constFind(char32_t(u[i]));
         if (it == table.constEnd())
             continue;
-        for (const QList<uint> &e : *it)
-            if (i + e.size() <= u.size() && std::equal(e.begin(), e.end(), u.begin() + i))
-                return i;
+        std::optional<Value> low;
+        for (const FoldBreak &b : *it) {
+            if (i + b.upper.size() > u.size() || !std::equal(b.upper.begin(), b.upper.end(), u.begin() + i))
+                continue;
+            const Value from(fromCodePoints(u, i) + QString::fromUcs4(&b.from, 1));
+            if (!low || keyCompare(from, *low) < 0)
+                low = from;
+        }
+        if (!low)
+            continue;
+        // The successor of the prefix is known up to its last plain ASCII character.
+        qsizetype k = i;
+        while (k > 0 && u[k - 1] >= 0x80)
+            --k;
+        if (k == 0)
+            return {};
+        QList<uint> next = u.first(k);
+        uint &last = next.back();
+        if (last >= 'A' && last <= 'Z')
+            last += 'a' - 'A';
+        ++last;
+        ranges.push_back(SeekRange{*low, Value(fromCodePoints(next, k)), true});
     }
-    return u.size();
-}
-
-// A range of the key that holds every row passing a condition: [low, high], or [low, high)
-// when open (a prefix). Texts are sought in the key's collation, numbers as numbers.
-using SeekRange = Expression::Plan::Range;
-
-// f = x compares exactly: the rows lie in the collation's range of x alone. UPPER(f) = x
-// passes texts that the collation may hold apart where a fold-breaking upper case stands in
-// x, so only the part before it is sought, as a prefix. Empty: nothing to seek.
-std::optional<SeekRange> seekRange(const QString &value, bool upper) {
-    const QString v = clip(value);
-    if (!upper)
-        return SeekRange{Value(v), Value(v), false};
-    QList<uint> u = v.toUcs4();
-    const qsizetype safe = foldSafeLength(u);
-    if (safe == u.size())
-        return SeekRange{Value(v), Value(v), false};
-    // The prefix ends with a plain ASCII character, whose successor in the collation is known.
-    qsizetype k = safe;
-    while (k > 0 && u[k - 1] >= 0x80)
-        --k;
-    if (k == 0)
-        return std::nullopt;
-    uint last = u[k - 1];
-    if (last >= 'A' && last <= 'Z')
-        last += 'a' - 'A';
-    u.resize(k);
-    SeekRange r;
-    r.low = Value(QString::fromUcs4(reinterpret_cast<const char32_t *>(u.constData()), k));
-    u[k - 1] = last + 1;
-    r.high = Value(QString::fromUcs4(reinterpret_cast<const char32_t *>(u.constData()), k));
-    r.open = true;
-    return r;
+    return joined(std::move(ranges));
 }
 
 // The range a top-level condition gives its column, when it is f = x or UPPER(f) = x (either
 // way round) with f a text column and x a text that is one value for the pass, or f = x with
 // f a numeric column and x a number. A number against a text compares as numbers only when the
 // text is numeric, and a text column's key is in text order: those get no range.
-std::optional<std::pair<QString, SeekRange>> seekOf(const CNode &c) {
+std::optional<std::pair<QString, std::vector<SeekRange>>> seekOf(const CNode &c) {
     if (c.kind != Node::Binary || c.op != Op::Eq)
         return std::nullopt;
     for (int side = 0; side < 2; ++side) {
@@ -448,10 +477,10 @@ std::optional<std::pair<QString, SeekRange>> seekOf(const CNode &c) {
             continue;
         if (x.type == Type::Number) {
             const Value n(eval(x).number());
-            return std::pair{f->binding.sqlColumn, SeekRange{n, n, false}};
+            return std::pair{f->binding.sqlColumn, std::vector{SeekRange{n, n, false}}};
         }
-        if (auto r = seekRange(eval(x).text(), upper))
-            return std::pair{f->binding.sqlColumn, *r};
+        if (auto r = seekRanges(eval(x).text(), upper); !r.empty())
+            return std::pair{f->binding.sqlColumn, std::move(r)};
     }
     return std::nullopt;
 }
@@ -542,27 +571,32 @@ Expression::Plan Expression::plan(const Key &key) const {
     QStringList numericSeeks;
     const bool textSeeks = isSafeIdentifier(key.collation);
     const QString collate = QStringLiteral(" COLLATE ") + key.collation;
+    // Of several ranges SQLite is given the one spanning them all: it would sort the rows of
+    // an OR. A view seeks them one by one.
     for (const QString &column : key.columns) {
-        std::optional<SeekRange> range;
+        std::vector<SeekRange> ranges;
         for (const auto &c : conjuncts_) {
             auto s = seekOf(*c);
             if (s && s->first == column) {
-                range = s->second;
+                ranges = std::move(s->second);
                 break;
             }
         }
-        if (!range || (range->low.isText() && !textSeeks))
+        if (ranges.empty() || (ranges.front().low.isText() && !textSeeks))
             break;
-        const QString in = range->low.isText() ? collate : QString();
+        const Value &low = ranges.front().low, &high = ranges.back().high;
+        const bool open = ranges.back().open;
+        const QString in = low.isText() ? collate : QString();
         parts << QLatin1Char('(') + column + QStringLiteral(" >= ?") + in + QStringLiteral(" AND ") + column +
-                     (range->open ? QStringLiteral(" < ?") : QStringLiteral(" <= ?")) + in + QLatin1Char(')');
-        if (!range->low.isText())
+                     (open ? QStringLiteral(" < ?") : QStringLiteral(" <= ?")) + in + QLatin1Char(')');
+        if (!low.isText())
             numericSeeks << column;
+        p.where.params.push_back(low);
+        p.where.params.push_back(high);
+        const bool several = ranges.size() > 1;
         if (column == key.columns.front())
-            p.first = range;
-        p.where.params.push_back(range->low);
-        p.where.params.push_back(range->high);
-        if (range->open)
+            p.first = std::move(ranges);
+        if (open || several)
             break;
     }
     for (const auto &c : conjuncts_) {

@@ -66,13 +66,14 @@ public:
     // would make SQLite sort the rows, again for every row a view reads.
     struct Plan {
         SqlFragment where;                 // empty: SQLite filters nothing
-        // The range every passing row has in the key's first column, when one was found:
-        // [low, high], or [low, high) when open. Texts in the key's collation.
+        // Ranges of the key's first column that hold every passing row, when they were found:
+        // [low, high], or [low, high) when open; texts in the key's collation. Apart and in
+        // key order; `where` seeks from the first one's low to the last one's high.
         struct Range {
             Value low, high;
             bool open = false;
         };
-        std::optional<Range> first;
+        std::vector<Range> first;
         std::vector<const CNode *> residue; // conditions SQLite could not take
         bool hasResidue() const { return !residue.empty(); }
     };

@@ -190,10 +190,10 @@ bool ExprView::prepare() {
                              file_->label());
         return false;
     }
-    std::optional<data::KeyRange> first;
-    if (plan_.first) {
-        const QVariantList bounds = toVariants({plan_.first->low, plan_.first->high});
-        first = data::KeyRange{bounds[0], bounds[1], plan_.first->open};
+    std::vector<data::KeyRange> first;
+    for (const Expression::Plan::Range &r : plan_.first) {
+        const QVariantList bounds = toVariants({r.low, r.high});
+        first.push_back(data::KeyRange{bounds[0], bounds[1], r.open});
     }
     view_.setCondition(plan_.where.sql, toVariants(plan_.where.params), first);
     if (plan_.hasResidue() || loadJoined_) {

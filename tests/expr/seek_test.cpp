@@ -5,6 +5,7 @@
 #include "core/datafiles.h"
 #include "runtime/data/driver.h"
 #include "runtime/expr/exprview.h"
+#include "runtime/values/text.h"
 
 #include <QRegularExpression>
 
@@ -37,11 +38,19 @@ TEST(Seek, RangesOnlyOnTheKeysLeadingColumns) {
         EXPECT_EQ(seeks(e.plan(key).where.sql), n) << text << "\n  " << e.plan(key).where.sql.toStdString();
         EXPECT_EQ(seeks(e.plan().where.sql) + seeks(e.plan({{"media"}, "KEY; DROP"}).where.sql), 0) << text;
     }
+    // Each I may come from a dotless i: the texts so begun are ranges of their own, after the
+    // exact one in the key's order, and SQLite seeks from the first to the last.
     std::optional<Error> error;
     const Expression::Plan p = Expression::compile("UPPER(MUS:Media) = 'MINIDISC'", fields, error).plan(key);
-    EXPECT_TRUE(p.where.sql.startsWith("(media >= ? COLLATE TBKKEY AND media < ? COLLATE TBKKEY)"));
+    EXPECT_TRUE(p.where.sql.startsWith("(media >= ? COLLATE TBKKEY AND media < ? COLLATE TBKKEY) AND ("));
+    EXPECT_EQ(seeks(p.where.sql), 1);
     ASSERT_GE(p.where.params.size(), 2u);
-    EXPECT_EQ(p.where.params[0].text() + p.where.params[1].text(), "Mn");
+    EXPECT_EQ(p.where.params[0].text() + "|" + p.where.params[1].text(), "MINIDISC|n");
+    QStringList ranges;
+    for (const Expression::Plan::Range &r : p.first)
+        ranges << r.low.text() + (r.open ? " " : " = ") + r.high.text();
+    EXPECT_EQ(ranges.join(", "), "MINIDISC = MINIDISC, MINIDı MINIe, MINı MIo, Mı n");
+    EXPECT_EQ(Expression::compile("MUS:Media = 'MINIDISC'", fields, error).plan(key).first.size(), 1u);
 
     // A number seeks a numeric column in its own order; numeric text does not, nor a number a text.
     const Expression::Key byCategory{{"categoryid", "artist"}, "TBKKEY"};
@@ -63,15 +72,21 @@ TEST(Seek, RangesOnlyOnTheKeysLeadingColumns) {
 }
 
 // Through an index in the driver's collation, f = x and UPPER(f) = x give the evaluator's
-// rows: texts of mixed case, trailing blanks, blanks and numbers, and every character whose
-// upper case differs from it, alone and inside a text, sought by that upper case.
+// rows, each range of the plan sought by itself as a view does: texts of mixed case, trailing
+// blanks, blanks and numbers, characters whose upper case the collation holds apart from them
+// (dotless i, sharp s, ligatures) after a plain prefix, the Kelvin sign and the long s which it
+// holds equal, and every character whose upper case differs from it, alone and inside a text,
+// sought by that upper case.
 TEST(Seek, SameRowsAsTheEvaluator) {
     std::vector<SongRow> rows;
     auto add = [&](const QString &artist) {
         rows.push_back(SongRow{qint64(rows.size()) + 1, artist, "t", "", "", "", 1, 0});
     };
     for (const char *a : {"ABBA", "abba", "Abba  ", "Straße", "STRASSE", "ıstanbul", "Istanbul", "\u212Aelvin",
-                          "kelvin", "ﬁne", "FINE", "Björk", "BJÖRK", "", "   ", "120", "120.0", " 120", "SS", "ZIz"})
+                          "kelvin", "ﬁne", "FINE", "Björk", "BJÖRK", "", "   ", "120", "120.0", " 120", "SS", "ZIz",
+                          "ARTıST 1", "ARTIST 1", "artist 1  ", "ARTIſT 1", "ARTIﬅ 1", "ARTIﬆ 1", "ARTİST 1", "Artist 10",
+                          "ARTIß", "Artiss", "ARTISS", "ARTIſſ", "ARTIKT", "artikt", "Aﬁne", "AFıNE", "AFINE",
+                          "BJÖRKıS", "BJÖRKIS", "ÖıS", "ÖIS", "Aßı", "ASSI", "ASsı"})
         add(QString::fromUtf8(a));
     const size_t named = rows.size();
     for (char32_t c = 0; c <= QChar::LastValidCodePoint; ++c) {
@@ -91,15 +106,31 @@ TEST(Seek, SameRowsAsTheEvaluator) {
     window.bindText("V", &value);
     const ResolverChain names{&fields, &window};
     QString sql;
+    // Ranges that overlap would give a row twice.
     auto sqlIds = [&](const Expression &e) {
         const Expression::Plan plan = e.plan({{"artist"}, "TBKTEXT"});
         sql = plan.where.sql;
-        Ids ids;
-        for (qint64 id : db.ids(plan.where.sql, plan.where.params)) {
-            fields.current = &rows[size_t(id - 1)];
-            if (Expression::residueMatches(plan))
-                ids.push_back(id);
+        std::vector<std::pair<QString, std::vector<Value>>> seeks;
+        for (const Expression::Plan::Range &r : plan.first) {
+            std::vector<Value> params{r.low, r.high};
+            params.insert(params.end(), plan.where.params.begin(), plan.where.params.end());
+            seeks.emplace_back(QStringLiteral("artist >= ? COLLATE TBKTEXT AND artist ") + (r.open ? "<" : "<=") +
+                                   " ? COLLATE TBKTEXT AND (" + plan.where.sql + ")",
+                               params);
+            EXPECT_LE(compareText(r.low.text(), r.high.text(), Qt::CaseInsensitive), 0) << sql.toStdString();
         }
+        for (size_t i = 1; i < plan.first.size(); ++i)
+            EXPECT_LT(compareText(plan.first[i - 1].high.text(), plan.first[i].low.text(), Qt::CaseInsensitive),
+                      plan.first[i - 1].open ? 1 : 0) << "ranges out of order\n  " << sql.toStdString();
+        if (seeks.empty())
+            seeks.emplace_back(plan.where.sql, plan.where.params);
+        Ids ids;
+        for (const auto &[where, params] : seeks)
+            for (qint64 id : db.ids(where, params)) {
+                fields.current = &rows[size_t(id - 1)];
+                if (Expression::residueMatches(plan))
+                    ids.push_back(id);
+            }
         std::sort(ids.begin(), ids.end());
         return ids;
     };
@@ -109,7 +140,8 @@ TEST(Seek, SameRowsAsTheEvaluator) {
                              "UPPER(MUS:Artist) = V"}) {
         const Expression e = Expression::compile(form, names, error);
         for (const char *v : {"abba", "ABBA  ", "STRASSE", "straße", "ISTANBUL", "ıstanbul", "\u212AELVIN", "KELVIN",
-                              "ﬁne", "BJÖRK", "björk", "", "   ", "120", "120.0", "Nobody"}) {
+                              "ﬁne", "BJÖRK", "björk", "", "   ", "120", "120.0", "Nobody", "ARTIST 1", "artist 1",
+                              "ARTISS", "ARTISS  ", "ARTIKT", "ARTI\u212AT", "AFINE", "BJÖRKIS", "ÖIS", "ASSI"}) {
             value = QString::fromUtf8(v);
             Ids evaluated;
             for (const SongRow &r : rows) {
@@ -265,9 +297,48 @@ protected:
         }
     }
 
+    // Placed at each record, the view reads on both ways the rows a scan gives from there.
+    void expectReadsFromAnyPlace(const data::Key &key, const QString &filter) {
+        const std::vector<int> all = scannedSongs({}, key, window);
+        const std::vector<int> passing = scannedSongs(filter, key, window);
+        ExprView view(MUS, &key);
+        view.setNames(&window);
+        ASSERT_TRUE(view.setFilter(filter));
+        ASSERT_TRUE(view.open());
+        for (size_t at = 0; at < all.size(); ++at) {
+            std::vector<int> after, before;
+            for (int id : passing) {
+                const size_t i = size_t(std::find(all.begin(), all.end(), id) - all.begin());
+                (i >= at ? after : before).push_back(id);
+                if (i == at)
+                    before.push_back(id);
+            }
+            std::reverse(before.begin(), before.end());
+            for (bool forward : {true, false}) {
+                MUS.ID = all[at];
+                ASSERT_TRUE(MUS.get(MUS.KEYID));
+                view.setAt(MUS.position());
+                std::vector<int> got;
+                while (forward ? view.next() : view.previous())
+                    got.push_back(MUS.ID.value());
+                EXPECT_EQ(got, forward ? after : before)
+                    << filter.toStdString() << " with '" << value.toStdString() << "' from song " << all[at];
+            }
+        }
+    }
+
+    void addSong(const QString &artist) {
+        MUS.clear();
+        MUS.ID = ++lastId;
+        MUS.Artist = artist;
+        MUS.Title = QString::number(lastId);
+        ASSERT_TRUE(MUS.add());
+    }
+
     QString value;
     double category = 0;
     VariableScope window;
+    int lastId = 12;   // the songs of SetUp
 };
 
 TEST_F(KeySeek, SortFiltersSeekThroughTheirKeysAlsoInsideABiggerFilter) {
@@ -334,33 +405,60 @@ TEST_F(KeySeek, ReadsFromAnyPlaceAsAScan) {
         for (const char *v : {"cd", "MINIDISC", "abba", "Zz", "", "0"}) {
             value = QString::fromUtf8(v);
             category = value.isEmpty() ? -2 : 7;
-            const std::vector<int> all = scannedSongs({}, *key, window);
-            const std::vector<int> passing = scannedSongs(filter, *key, window);
-            ExprView view(MUS, key);
-            view.setNames(&window);
-            ASSERT_TRUE(view.setFilter(filter));
-            ASSERT_TRUE(view.open());
-            for (size_t at = 0; at < all.size(); ++at) {
-                std::vector<int> after, before;
-                for (int id : passing) {
-                    const size_t i = size_t(std::find(all.begin(), all.end(), id) - all.begin());
-                    (i >= at ? after : before).push_back(id);
-                    if (i == at)
-                        before.push_back(id);
-                }
-                std::reverse(before.begin(), before.end());
-                for (bool forward : {true, false}) {
-                    MUS.ID = all[at];
-                    ASSERT_TRUE(MUS.get(MUS.KEYID));
-                    view.setAt(MUS.position());
-                    std::vector<int> got;
-                    while (forward ? view.next() : view.previous())
-                        got.push_back(MUS.ID.value());
-                    EXPECT_EQ(got, forward ? after : before) << filter << " with '" << v << "' from song " << all[at];
-                }
-            }
+            expectReadsFromAnyPlace(*key, QString::fromUtf8(filter));
         }
     }
+}
+
+// An UPPER text can come from texts that the key's collation holds apart from it (a dotless
+// i, a sharp s, a ligature): the view reads each range where they can lie, both ways and from
+// any place, and seeks past the rows between the ranges instead of reading them.
+TEST_F(KeySeek, UpperTextsReadEachRangeTheirRowsCanLieIn) {
+    for (const char *a : {"ARTıST 1", "artist 1", "ARTIſT 1", "ARTIﬅ 1", "ARTIST 1", "ARTIß", "Artiss", "ARTI\u212AT",
+                          "ARTIKT", "ARTİST 1", "ARTIST 10"})
+        addSong(QString::fromUtf8(a));
+    const QString filter = "UPPER(MUS:Artist) = UPPER(BRW1::Sort3:Reset:MED:Media)";
+    for (const char *artist : {"artist 1", "ARTISS", "artikt", "ARTIST 2"}) {
+        value = QString::fromUtf8(artist);
+        expectSeek(MUS.SongsByArtist, filter, "k_songsbyartist");
+        expectReadsFromAnyPlace(MUS.SongsByArtist, filter);
+    }
+    value = "artist 1";
+    EXPECT_EQ(scannedSongs(filter, MUS.SongsByArtist, window), (std::vector<int>{14, 15, 17, 16, 13}));
+
+    // SQLite's work for reading the view both ways, without and with many rows between the
+    // exact range and the others.
+    ExprView v(MUS, &MUS.SongsByArtist);
+    v.setNames(&window);
+    ASSERT_TRUE(v.setFilter(filter));
+    ASSERT_TRUE(v.open());
+    auto readBothWays = [&](qint64 &steps) {
+        sqlite3 *db = data::driver::db();
+        sqlite3_trace_v2(db, SQLITE_TRACE_STMT | SQLITE_TRACE_PROFILE, [](unsigned what, void *sum, void *stmt, void *) {
+            const int n = sqlite3_stmt_status(static_cast<sqlite3_stmt *>(stmt), SQLITE_STMTSTATUS_VM_STEP, 1);
+            if (what == SQLITE_TRACE_PROFILE)
+                *static_cast<qint64 *>(sum) += n;
+            return 0;
+        }, &steps);
+        int read = 0;
+        for (bool forward : {true, false}) {
+            v.set();
+            while (forward ? v.next() : v.previous())
+                ++read;
+        }
+        sqlite3_trace_v2(db, 0, nullptr, nullptr);
+        EXPECT_EQ(read, 10);
+    };
+    qint64 without = 0, with = 0;
+    readBothWays(without);
+    constexpr int between = 1000;
+    MUS.stream();
+    for (int i = 0; i < between; ++i)
+        addSong(QStringLiteral("Artist 2%1").arg(i, 3, 10, QLatin1Char('0')));
+    MUS.flush();
+    readBothWays(with);
+    EXPECT_GT(without, 0);
+    EXPECT_LT(with - without, between / 10) << "the rows between the ranges were read";
 }
 
 } // namespace
