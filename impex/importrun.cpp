@@ -22,9 +22,10 @@ using namespace tbk::data;
 namespace {
 
 // Batches follow one another at once; Qt and the other threads have a turn after this long or
-// this many batches, whichever comes first.
-constexpr int kTurnMs = 40;
-constexpr int kBatchesPerTurn = 200;
+// this many batches, whichever comes first. A turn's songs are committed together, and each
+// commit writes every page the turn touched in the twelve keys: longer turns write far less.
+constexpr int kTurnMs = 200;
+constexpr int kBatchesPerTurn = 1000;
 constexpr int kTransactionSeconds = 1;
 
 // The songs of a turn are committed together, not one by one. Never held across a wait: all
@@ -52,9 +53,16 @@ class ImportRun {
 public:
     ImportRun(ImportTransfer &t, const ImportFieldLists &lists, qint64 fileSize)
         : t_(t), builder_(lists), fileSize_(fileSize) {}
+    ~ImportRun() {
+        MUS.flush();
+        CAT.flush();
+    }
 
     ImportOutcome run(bool stripHeader) {
         ProgressWindow progress(QStringLiteral("Importing Records"), QString(), true, QStringLiteral("0% Completed"));
+        // Commits do not wait for the disk until the run ends.
+        MUS.stream();
+        CAT.stream();
         ImportRewind(t_, true);
         if (stripHeader)
             ImportReadLine(t_);
@@ -69,7 +77,7 @@ public:
             }
             turn.start();
             TurnTransaction transaction;
-            nextId_ = highestSongId() + 1;
+            startTurn();
             for (int batches = 0; more && batches < kBatchesPerTurn && (batches == 0 || turn.elapsed() < kTurnMs);
                  ++batches)
                 more = addBatch(progress, transaction);
@@ -84,6 +92,12 @@ private:
         return MUS.previous() ? MUS.ID.value() : 0;
     }
 
+    // Other windows may have added songs or changed categories since the last turn.
+    void startTurn() {
+        nextId_ = highestSongId() + 1;
+        builder_.forgetCategories();
+    }
+
     // Up to one batch of lines; false once no further line is to be added.
     bool addBatch(ProgressWindow &progress, TurnTransaction &transaction) {
         for (int n = 0; n < kImportBatch; ++n) {
@@ -93,7 +107,7 @@ private:
                 transaction.commit();
                 ShowStandardWarning(14, QString(), QString());
                 transaction.begin();
-                nextId_ = highestSongId() + 1;
+                startTurn();
                 MUS.setRecord(song);
             }
             MUS.ID = nextId_;

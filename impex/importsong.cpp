@@ -86,6 +86,19 @@ SongBuilder::SongBuilder(const ImportFieldLists &lists) {
         columns_.pop_back();
 }
 
+qint32 SongBuilder::categoryId(const QString &text, bool &addFailed) {
+    const auto known = categories_.constFind(text);
+    if (known != categories_.cend())
+        return *known;
+    bool failed = false;
+    const qint32 id = importCategoryId(text, failed);
+    if (failed)
+        addFailed = true;
+    else
+        categories_.insert(text, id);
+    return id;
+}
+
 bool SongBuilder::build(ImportTransfer &t) {
     bool categoryFailed = false;
     MUS.clear();
@@ -101,7 +114,7 @@ bool SongBuilder::build(ImportTransfer &t) {
             }
             const double n = numericValue(t.fieldText);
             if (f.category)
-                cell.n = importCategoryId(t.fieldText, categoryFailed);
+                cell.n = categoryId(t.fieldText, categoryFailed);
             else
                 cell.n = f.byte ? qint64(numberInRange<quint8>(n)) : qint64(numberInRange<qint32>(n));
         }

@@ -5,6 +5,8 @@
 // letters "D", "C" and "B" turned into the cassette formats.
 #include "impex/importfields.h"
 
+#include <QHash>
+
 #include <vector>
 
 namespace tbk {
@@ -21,6 +23,9 @@ public:
     // Builds the song of the transfer's line in the songs buffer. False when a category could
     // not be added (the song has category 0; the error is the add's).
     bool build(ImportTransfer &t);
+    // The category texts looked up so far are looked up again: others may have changed the
+    // categories meanwhile.
+    void forgetCategories() { categories_.clear(); }
 
 private:
     struct Feed {
@@ -34,7 +39,10 @@ private:
         QString picture;
         std::vector<Feed> feeds;
     };
+    qint32 categoryId(const QString &text, bool &addFailed);
+
     std::vector<Column> columns_;   // up to the last column assigned
+    QHash<QString, qint32> categories_;
 };
 
 } // namespace tbk
