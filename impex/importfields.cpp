@@ -1,5 +1,6 @@
 #include "impex/importfields.h"
 
+#include "impex/exportfields.h"
 #include "runtime/values/text.h"
 
 namespace tbk {
@@ -60,14 +61,7 @@ QList<ImportTarget> importTargets() {
     return out;
 }
 
-QString importPictureKind(const QString &picture) {
-    const QChar type = picture.size() > 1 ? picture[1].toLower() : QChar();
-    if (type == QLatin1Char('s'))
-        return QStringLiteral("Alpha-num");
-    if (type == QLatin1Char('n'))
-        return QStringLiteral("Numeric");
-    return picture;
-}
+QString importPictureKind(const QString &picture) { return pictureKind(picture, QStringLiteral("Alpha-num")); }
 
 void setColumnPicture(ImportColumn &column, const QString &picture) {
     column.picture = picture;

@@ -57,12 +57,12 @@ public:
 
 protected:
     QWidget *createWindow() override {
-        WindowBuilder b(*this, QStringLiteral("Assign fields for Import..."), {400, 180});
+        WindowBuilder b(*this, QStringLiteral("Assign fields for Import..."), {420, 200});
         columns_ = b.list(QStringLiteral("Import Fields"),
-                          QStringLiteral("56L(2)|M~Import Field~@s50@40L(2)|M~Picture~@s30@80L(2)~Value~@s100@"), 160);
+                          QStringLiteral("56L(2)|M~Import Field~@s50@54L(2)|M~Picture~@s30@110L(2)~Value~@s100@"), 180);
         b.column();
         targets_ = b.list(QStringLiteral("Target Fields"),
-                          QStringLiteral("96L(2)|M~Target Field~@s50@10C|M~=~@s1@50L(2)~Import Field~@s50@"), 160);
+                          QStringLiteral("124L(2)|M~Target Field~@s50@12C|M~=~@s1@56L(2)~Import Field~@s50@"), 180);
         b.column();
         next_ = b.button(QStringLiteral("&Next"));
         QLineEdit *number = b.entry(QStringLiteral("Rec#"), kLineNumberField, QStringLiteral("@n6"));
@@ -83,6 +83,9 @@ protected:
         b.newButtonRow();
         QPushButton *help = b.button(QStringLiteral("Help"));
 
+        // Each list as wide as its columns, its scroll bar included.
+        columns_->setMinimumWidth(columns_->unitsToPixels(56 + 54 + 110 + 12));
+        targets_->setMinimumWidth(targets_->unitsToPixels(124 + 12 + 56 + 12));
         columns_->setRows(&columnRows_);
         targets_->setRows(&targetRows_);
         on(columns_, EventKind::NewSelection, [this] {

@@ -100,13 +100,7 @@ int main(int argc, char **argv) {
     QApplication app(argc, argv);
     tbk::setExitHook([](int) {});
     benchmark::Initialize(&argc, argv);
-    QStringList folders;
-    for (int i = 1; i < argc; ++i)
-        folders << QFileInfo(QString::fromLocal8Bit(argv[i])).absoluteFilePath();
-    if (folders.isEmpty()) {
-        tbk::bench::useKeptCatalogue(100000);
-        folders << QDir::currentPath();
-    }
+    const QStringList folders = tbk::bench::catalogueFolders(argc, argv, {100000});
     for (const QString &folder : folders) {
         const std::string name = QFileInfo(folder).fileName().toStdString();
         benchmark::RegisterBenchmark(("ImportAllFieldsAuto/" + name).c_str(), BM_Import, folder)

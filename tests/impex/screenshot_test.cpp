@@ -21,6 +21,18 @@ using namespace tbk;
 using namespace tbk::windowtest;
 using namespace impextest;
 
+namespace {
+
+void saveScreenThenCancel(int thread, const QString &path) {
+    runFor(500);
+    const QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(0);
+    EXPECT_TRUE(shot.save(path));
+    ASSERT_TRUE(pressButton(thread, "Cancel"));
+    ASSERT_TRUE(waitForEnd(thread));
+}
+
+} // namespace
+
 TEST_F(ExportTest, DISABLED_ScreenshotOfTheFieldChoice) {
     const QString path = qEnvironmentVariable("TBK_SCREENSHOT");
     if (path.isEmpty())
@@ -56,11 +68,7 @@ TEST_F(ExportTest, DISABLED_ScreenshotOfTheFieldChoice) {
     ASSERT_TRUE(runUntilIdle());
     ASSERT_TRUE(clickRow(chosen, 3));
     ASSERT_TRUE(runUntilIdle());
-    runFor(500);
-    const QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(0);
-    EXPECT_TRUE(shot.save(path));
-    ASSERT_TRUE(pressButton(t, "Cancel"));
-    ASSERT_TRUE(waitForEnd(t));
+    saveScreenThenCancel(t, path);
 }
 
 TEST_F(ExportTest, DISABLED_ScreenshotOfTheImportAssignmentAfterAuto) {
@@ -87,9 +95,5 @@ TEST_F(ExportTest, DISABLED_ScreenshotOfTheImportAssignmentAfterAuto) {
     auto *columns = qobject_cast<ListControl *>(findControl(window, "Import Fields"));
     ASSERT_TRUE(clickRow(columns, 1));
     ASSERT_TRUE(runUntilIdle());
-    runFor(500);
-    const QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(0);
-    EXPECT_TRUE(shot.save(path));
-    ASSERT_TRUE(pressButton(t, "Cancel"));
-    ASSERT_TRUE(waitForEnd(t));
+    saveScreenThenCancel(t, path);
 }
