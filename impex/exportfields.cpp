@@ -172,10 +172,12 @@ void MoveExportFieldDown(ExportFieldList &chosen) {
     chosen.highlight = h + 1;
 }
 
-QString ShowPictureKind(const QString &picture) {
+QString ShowPictureKind(const QString &picture) { return pictureKind(picture, QStringLiteral("Alpha-numeric")); }
+
+QString pictureKind(const QString &picture, const QString &text) {
     const QChar type = picture.size() > 1 ? picture[1].toLower() : QChar();
     if (type == QLatin1Char('s'))
-        return QStringLiteral("Alpha-numeric");
+        return text;
     if (type == QLatin1Char('n'))
         return QStringLiteral("Numeric");
     return picture;

@@ -47,5 +47,7 @@ void MoveExportFieldUp(ExportFieldList &chosen);
 void MoveExportFieldDown(ExportFieldList &chosen);
 // What the picture's type letter says of it: "Alpha-numeric", "Numeric" or the picture.
 QString ShowPictureKind(const QString &picture);
+// The same with the caller's word for a text picture.
+QString pictureKind(const QString &picture, const QString &text);
 
 } // namespace tbk

@@ -12,6 +12,7 @@
 #include "core/splash.h"
 #include "core/tips.h"
 #include "impex/exportsongs.h"
+#include "impex/importsongs.h"
 #include "runtime/querywizard/querywizardtexts.h"
 #include "runtime/threads/halt.h"
 #include "songs/browsesongs.h"
@@ -28,6 +29,7 @@ int main(int argc, char **argv) {
 
     tbk::registerProcedure(QStringLiteral("SetQueryWizardTexts"), tbk::SetQueryWizardTexts);
     tbk::registerProcedure(QStringLiteral("ExportSongs"), tbk::ExportSongs);
+    tbk::registerProcedure(QStringLiteral("ImportSongs"), tbk::ImportSongs);
     tbk::registerProcedure(QStringLiteral("ShowAboutWindow"), tbk::ShowAboutWindow);
     tbk::registerProcedure(QStringLiteral("UpdateTBKTips"), tbk::UpdateTBKTips);
     tbk::registerProcedure(QStringLiteral("BrowseTBKTips"), tbk::BrowseTBKTips);

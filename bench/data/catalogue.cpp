@@ -146,6 +146,19 @@ void useSharedCatalogue() {
     openIn(dir->path());
 }
 
+QStringList catalogueFolders(int argc, char **argv, std::initializer_list<int> keptSongs) {
+    QStringList folders;
+    for (int i = 1; i < argc; ++i)
+        folders << QFileInfo(QString::fromLocal8Bit(argv[i])).absoluteFilePath();
+    if (folders.isEmpty()) {
+        for (int songs : keptSongs) {
+            useKeptCatalogue(songs);
+            folders << QDir::currentPath();
+        }
+    }
+    return folders;
+}
+
 void useKeptCatalogue(int songs) {
     const QString parent = qEnvironmentVariable("TBK_BENCH_DIR", QStringLiteral("/tmp"));
     const QString folder = QDir(parent).filePath(QStringLiteral("tbk_bench_%1").arg(songs));

@@ -2,6 +2,10 @@
 // Makes a catalogue in the current directory: the eleven data files, with the given numbers of
 // songs, albums and categories (deterministic content), plus the twelve media formats.
 // Returns false with the runtime error set when a file cannot be made.
+#include <QStringList>
+
+#include <initializer_list>
+
 namespace tbk::bench {
 
 struct CatalogueSize {
@@ -20,6 +24,9 @@ void useSharedCatalogue();
 // the folder tbk_bench_<songs> under $TBK_BENCH_DIR (default /tmp): made the first time (the
 // process exits when that fails), reused after; then every data file opened there.
 void useKeptCatalogue(int songs);
+// The catalogue folders named on the command line (after the benchmark flags were taken out),
+// made absolute; without any, the kept catalogues of these numbers of songs.
+QStringList catalogueFolders(int argc, char **argv, std::initializer_list<int> keptSongs);
 // Every registered data file open (the process exits when one cannot be opened).
 void openAllDataFiles();
 

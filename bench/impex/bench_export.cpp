@@ -75,15 +75,7 @@ int main(int argc, char **argv) {
     QApplication app(argc, argv);
     tbk::setExitHook([](int) {});
     benchmark::Initialize(&argc, argv);
-    QStringList folders;
-    for (int i = 1; i < argc; ++i)
-        folders << QFileInfo(QString::fromLocal8Bit(argv[i])).absoluteFilePath();
-    if (folders.isEmpty()) {
-        for (int songs : {100000, 1000000}) {
-            tbk::bench::useKeptCatalogue(songs);
-            folders << QDir::currentPath();
-        }
-    }
+    const QStringList folders = tbk::bench::catalogueFolders(argc, argv, {100000, 1000000});
     const QStringList threeFields{QStringLiteral("MUS:Artist"), QStringLiteral("MUS:Album"), QStringLiteral("MUS:Title")};
     for (const QString &folder : folders) {
         const std::string name = QFileInfo(folder).fileName().toStdString();

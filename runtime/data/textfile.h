@@ -43,6 +43,8 @@ public:
 
     void set();                   // back to the first line
     bool next();                  // the next line into the buffer
+    // The line last read goes on in the next piece: it was longer than the record.
+    bool continues() const { return !pending_.isEmpty(); }
     // The buffer as a new line at the end. A failed write leaves the file as it was, so that
     // trying again cannot leave half a line behind.
     bool add();

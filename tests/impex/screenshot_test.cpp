@@ -1,12 +1,16 @@
 // Not a check, so disabled: run with --gtest_also_run_disabled_tests, TBK_SCREENSHOT set and a
 // real display (e.g. under xvfb-run with QT_QPA_PLATFORM=xcb); shows the export window with a
-// few fields chosen and saves a picture of the screen there.
+// few fields chosen, or the import window after Auto, and saves a picture of the screen there.
 #include "impextest.h"
 
+#include "impex/exportfields.h"
+#include "impex/exportrun.h"
 #include "impex/exportsongs.h"
+#include "impex/importsongs.h"
 #include "runtime/threads/scheduler.h"
 #include "runtime/ui/listcontrol.h"
 #include "support/windows/listtesting.h"
+#include "support/windows/scriptedanswers.h"
 
 #include <QGuiApplication>
 #include <QPixmap>
@@ -16,6 +20,18 @@
 using namespace tbk;
 using namespace tbk::windowtest;
 using namespace impextest;
+
+namespace {
+
+void saveScreenThenCancel(int thread, const QString &path) {
+    runFor(500);
+    const QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(0);
+    EXPECT_TRUE(shot.save(path));
+    ASSERT_TRUE(pressButton(thread, "Cancel"));
+    ASSERT_TRUE(waitForEnd(thread));
+}
+
+} // namespace
 
 TEST_F(ExportTest, DISABLED_ScreenshotOfTheFieldChoice) {
     const QString path = qEnvironmentVariable("TBK_SCREENSHOT");
@@ -52,9 +68,32 @@ TEST_F(ExportTest, DISABLED_ScreenshotOfTheFieldChoice) {
     ASSERT_TRUE(runUntilIdle());
     ASSERT_TRUE(clickRow(chosen, 3));
     ASSERT_TRUE(runUntilIdle());
-    runFor(500);
-    const QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(0);
-    EXPECT_TRUE(shot.save(path));
-    ASSERT_TRUE(pressButton(t, "Cancel"));
-    ASSERT_TRUE(waitForEnd(t));
+    saveScreenThenCancel(t, path);
+}
+
+TEST_F(ExportTest, DISABLED_ScreenshotOfTheImportAssignmentAfterAuto) {
+    const QString path = qEnvironmentVariable("TBK_SCREENSHOT");
+    if (path.isEmpty())
+        GTEST_SKIP() << "TBK_SCREENSHOT not set";
+    makeCatalogue([] {
+        addCategory(1, "Rock");
+        prepareSong(1, "Smith, John", "He said \"yes\"");
+        MUS.ReleaseDate = 68242;
+        ASSERT_TRUE(MUS.add());
+    });
+    runAnswering([] {
+        FilesInUse files{&CAT, &MUS};
+        RunExportToFile("songs.csv", exportableFields(), true);
+    });
+    const int t = startThread(ImportSongs);
+    ASSERT_TRUE(chooseFile(t, "songs.csv"));
+    ASSERT_TRUE(runUntilIdle());
+    QWidget *window = activeWindow(t);
+    window->move(20, 20);
+    ASSERT_TRUE(pressButton(t, "Auto"));
+    ASSERT_TRUE(runUntilIdle());
+    auto *columns = qobject_cast<ListControl *>(findControl(window, "Import Fields"));
+    ASSERT_TRUE(clickRow(columns, 1));
+    ASSERT_TRUE(runUntilIdle());
+    saveScreenThenCancel(t, path);
 }

@@ -1,0 +1,214 @@
+#include "impex/importrun.h"
+
+#include "core/datafiles.h"
+#include "core/housekeeping.h"
+#include "core/standardwarnings.h"
+#include "impex/importsong.h"
+#include "runtime/data/transaction.h"
+#include "runtime/threads/dialogs.h"
+#include "runtime/threads/messagebox.h"
+#include "runtime/threads/scheduler.h"
+#include "runtime/ui/progresswindow.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+
+#include <algorithm>
+
+namespace tbk {
+
+using namespace tbk::data;
+
+namespace {
+
+// Batches follow one another at once; Qt and the other threads have a turn after this long or
+// this many batches, whichever comes first. A turn's songs are committed together, and each
+// commit writes every page the turn touched in the twelve keys: longer turns write far less.
+constexpr int kTurnMs = 200;
+constexpr int kBatchesPerTurn = 1000;
+constexpr int kTransactionSeconds = 1;
+
+// The songs of a turn are committed together, not one by one. Never held across a wait: all
+// files share one connection, and another window's writes would join it.
+class TurnTransaction {
+public:
+    TurnTransaction() { begin(); }
+    ~TurnTransaction() { commit(); }
+    TurnTransaction(const TurnTransaction &) = delete;
+    TurnTransaction &operator=(const TurnTransaction &) = delete;
+
+    // One that cannot be begun goes unreported: each song is then written by itself.
+    void begin() { begun_ = beginTransaction(kTransactionSeconds, {&MUS, &CAT}); }
+    void commit() {
+        if (begun_ && !commitTransaction())
+            rollbackTransaction();
+        begun_ = false;
+    }
+
+private:
+    bool begun_ = false;
+};
+
+class ImportRun {
+public:
+    ImportRun(ImportTransfer &t, const ImportFieldLists &lists, qint64 fileSize)
+        : t_(t), builder_(lists), fileSize_(fileSize) {}
+    ~ImportRun() {
+        MUS.flush();
+        CAT.flush();
+    }
+
+    ImportOutcome run(bool stripHeader) {
+        ProgressWindow progress(QStringLiteral("Importing Records"), QString(), true, QStringLiteral("0% Completed"));
+        // Commits do not wait for the disk until the run ends.
+        MUS.stream();
+        CAT.stream();
+        ImportRewind(t_, true);
+        if (stripHeader)
+            ImportReadLine(t_);
+        bool more = ImportReadLine(t_) > 0;
+        QElapsedTimer turn;
+        while (more) {
+            // Qt paints and takes Cancel, the other threads run.
+            yieldNow();
+            if (progress.cancelled()) {
+                outcome_.cancelled = true;
+                return outcome_;
+            }
+            turn.start();
+            TurnTransaction transaction;
+            startTurn();
+            for (int batches = 0; more && batches < kBatchesPerTurn && (batches == 0 || turn.elapsed() < kTurnMs);
+                 ++batches)
+                more = addBatch(progress, transaction);
+        }
+        progress.setStatusText(QStringLiteral("Process Completed"));
+        return outcome_;
+    }
+
+private:
+    static qint64 highestSongId() {
+        MUS.set(MUS.KEYID);
+        return MUS.previous() ? MUS.ID.value() : 0;
+    }
+
+    // Other windows may have added songs or changed categories since the last turn.
+    void startTurn() {
+        nextId_ = highestSongId() + 1;
+        builder_.forgetCategories();
+    }
+
+    // Up to one batch of lines; false once no further line is to be added.
+    bool addBatch(ProgressWindow &progress, TurnTransaction &transaction) {
+        for (int n = 0; n < kImportBatch; ++n) {
+            if (!builder_.build(t_)) {
+                const Record song = MUS.record();
+                saveCurrentError();
+                transaction.commit();
+                ShowStandardWarning(14, QString(), QString());
+                transaction.begin();
+                startTurn();
+                MUS.setRecord(song);
+            }
+            MUS.ID = nextId_;
+            MUS.AlbumID = 0;
+            if (!MUS.add()) {
+                const QString error = transferErrorText();
+                transaction.commit();
+                message(error, QStringLiteral("Cannot ADD to Tunebank!"), MessageIcon::Question);
+                return false;
+            }
+            ++nextId_;
+            ++outcome_.added;
+            if (ImportReadLine(t_) == 0)
+                return false;
+            showPercent(progress);
+        }
+        return true;
+    }
+
+    void showPercent(ProgressWindow &progress) {
+        if (shownPercent_ == 100)
+            return;
+        const qint64 read = t_.file.bytesRead();
+        const int percent = fileSize_ <= 0 ? 100 : int(std::min<qint64>(100, read * 100 / fileSize_));
+        if (percent == shownPercent_)
+            return;
+        shownPercent_ = percent;
+        progress.setStatusText(QStringLiteral("%1% Completed").arg(percent, 3));
+        // The bar only: a yield inside a turn would hold the transaction across other windows.
+        progress.showPercent(percent);
+    }
+
+    ImportTransfer &t_;
+    SongBuilder builder_;
+    qint64 fileSize_;
+    qint64 nextId_ = 1;
+    int shownPercent_ = 0;
+    ImportOutcome outcome_;
+};
+
+void reportTooLongLines(const ImportTransfer &t) {
+    if (t.tooLongCount == 0)
+        return;
+    QStringList numbers;
+    for (qint64 n : t.tooLongLines)
+        numbers << QString::number(n);
+    if (t.tooLongCount > t.tooLongLines.size())
+        numbers << QStringLiteral("...");
+    message(QStringLiteral("%1 line(s) longer than %2 characters could not be imported and were skipped: line %3.")
+                .arg(t.tooLongCount)
+                .arg(kImportLineSize)
+                .arg(numbers.join(QStringLiteral(", "))),
+            QStringLiteral("Lines Skipped"), MessageIcon::Exclamation);
+}
+
+} // namespace
+
+qint64 ImportOpenNamedFile(ImportTransfer &t, const QString &name) {
+    t.fileName = name;
+    t.file.setName(name);
+    if (!t.file.open(ReadOnly | DenyWrite)) {
+        showTransferError(t, QStringLiteral("Cannot OPEN "), ButtonOK);
+        return -1;
+    }
+    const qint64 size = t.file.bytes();
+    if (size == 0)
+        t.file.close();
+    return size;
+}
+
+qint64 ImportOpenFile(ImportTransfer &t) {
+    for (;;) {
+        // In the catalogue's folder, as the dialog opened last may have been elsewhere.
+        const QString name = fileDialog(QStringLiteral("Import File"), QDir::currentPath(),
+                                        QStringLiteral("Import Files|*.CSV;*.csv|All Files|*.*"), FileDialogMode::Open);
+        if (name.isEmpty())
+            return 0;
+        const qint64 size = ImportOpenNamedFile(t, name);
+        if (size != 0)
+            return std::max<qint64>(size, 0);
+        message(QStringLiteral("That file is empty!  Please pick another file."), QStringLiteral("Attention!"),
+                MessageIcon::Information);
+    }
+}
+
+ImportOutcome ImportFileSongs(ImportTransfer &t, const ImportFieldLists &lists, bool stripHeader, qint64 fileSize) {
+    return ImportRun(t, lists, fileSize).run(stripHeader);
+}
+
+void RunImport(ImportTransfer &t, const ImportFieldLists &lists, bool stripHeader, qint64 fileSize) {
+    const ImportOutcome outcome = ImportFileSongs(t, lists, stripHeader, fileSize);
+    ImportCloseFile(t);
+    reportTooLongLines(t);
+    if (outcome.cancelled)
+        return;
+    const int answer = message(QStringLiteral("The Songs database has been updated.  Do you want to create Albums "
+                                              "database entries for the imported songs?"),
+                               QStringLiteral("Import Complete"), MessageIcon::Exclamation, ButtonYes | ButtonNo,
+                               ButtonYes);
+    if (answer == ButtonYes)
+        CreateAlbumDatabase();
+}
+
+} // namespace tbk

@@ -1,0 +1,460 @@
+// The import as the user runs it: the file dialog, the assignment window, the run on real files
+// with what it adds to the songs and categories files, the round trip through the export, and
+// the run's failures.
+#include "impextest.h"
+
+#include "impex/exportfields.h"
+#include "impex/exportrun.h"
+#include "impex/importrun.h"
+#include "impex/importsongs.h"
+#include "runtime/data/driver.h"
+#include "runtime/threads/callprotocol.h"
+#include "runtime/threads/messagebox.h"
+#include "runtime/threads/scheduler.h"
+#include "runtime/ui/listcontrol.h"
+#include "runtime/values/picture.h"
+#include "runtime/values/text.h"
+#include "support/windows/controltesting.h"
+#include "support/windows/listtesting.h"
+#include "support/windows/scriptedanswers.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <sqlite3.h>
+
+using namespace tbk;
+using namespace tbk::windowtest;
+using namespace impextest;
+
+namespace {
+
+using Assign = std::function<void(ImportFieldLists &)>;
+
+void writeFile(const QString &name, const QByteArray &bytes) {
+    QFile f(name);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+// Columns to targets by name: {"Field_1", "MUS:Artist"}, ...
+Assign columnsTo(const QList<QPair<QString, QString>> &pairs) {
+    return [pairs](ImportFieldLists &lists) {
+        for (const auto &[column, target] : pairs)
+            AssignImportField(lists, int(importTargetNames().indexOf(target)), lists.columnIndex(column));
+    };
+}
+
+// The import as OK starts it, with the columns assigned by `assign`; the messages it showed.
+std::vector<ShownMessage> importFile(const QString &file, const Assign &assign, bool strip,
+                                     std::deque<int> answers = {ButtonNo}) {
+    return runAnswering([&] {
+        FilesInUse files{&CAT, &MUS};
+        ImportTransfer t;
+        const qint64 size = ImportOpenNamedFile(t, file);
+        ASSERT_GT(size, 0);
+        ImportFieldLists lists;
+        ASSERT_TRUE(readImportColumns(t, lists));
+        assign(lists);
+        RunImport(t, lists, strip, size);
+    }, std::move(answers));
+}
+
+std::vector<data::Record> songsById() {
+    FilesInUse files{&MUS};
+    std::vector<data::Record> out;
+    MUS.set(MUS.KEYID);
+    while (MUS.next())
+        out.push_back(MUS.record());
+    return out;
+}
+
+// The names of the fields in which two songs differ, those ignored apart.
+QStringList differences(const data::Record &a, const data::Record &b, const QStringList &ignored = {}) {
+    QStringList out;
+    const auto &fields = MUS.structure().fields();
+    for (size_t i = 0; i < a.cells.size(); ++i)
+        if (!(a.cells[i] == b.cells[i]) && !ignored.contains(fields[i].name))
+            out << fields[i].name;
+    return out;
+}
+
+QStringList categories() {
+    FilesInUse files{&CAT};
+    QStringList out;
+    CAT.set(CAT.KeyCategoryID);
+    while (CAT.next())
+        out << QString("%1=%2").arg(CAT.CategoryID.value()).arg(CAT.Category.str());
+    return out;
+}
+
+// Inserts into the file's records meeting the condition fail, behind the driver's back.
+void refuseInserts(const QString &file, const QString &condition) {
+    sqlite3 *db = nullptr;
+    ASSERT_EQ(sqlite3_open(file.toUtf8().constData(), &db), SQLITE_OK);
+    data::registerCollation(db);
+    const QString sql = "CREATE TRIGGER refuse BEFORE INSERT ON records WHEN " + condition +
+                        " BEGIN SELECT RAISE(ABORT, 'refused'); END";
+    EXPECT_EQ(sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+}
+
+void exportAll(const QString &file) {
+    runAnswering([&] {
+        FilesInUse files{&CAT, &MUS};
+        ASSERT_TRUE(RunExportToFile(file, exportableFields(), true));
+    });
+}
+
+// The song every field of which the round trip carries: quotes, commas, memo line breaks.
+void prepareFullSong(int id) {
+    prepareSong(id, QString("Artist %1, \"The\"").arg(id, 4, 10, QChar('0')), QString("Title \"%1\"").arg(id),
+                1 + id % 3);
+    MUS.Mix = "Mix, long";
+    MUS.Album = QString("Album %1").arg(id % 7);
+    MUS.Media = "CD";
+    MUS.FileNumber = QString("F%1").arg(id);
+    MUS.ReleaseDate = id % 5 ? 60000 + id : 0;
+    MUS.ChartNumber = id % 256;
+    MUS.TrackNumber = id % 20;
+    MUS.Side = id % 3;
+    MUS.Time = (id % 600) * 100 + 1;
+    MUS.UserDefinedKeyField = "key";
+    MUS.AdditionalInformation1 = "one";
+    MUS.AdditionalInformation3 = "three \"3\"";
+    MUS.BeatsPerMinute = id % 180;
+    MUS.Style = "Pop";
+    MUS.Recording = QString("Recorded\nin \"Studio\" %1").arg(id);
+    MUS.Composer = "Composer";
+    MUS.PerformanceNotes = "notes, with commas";
+    MUS.LastPlayed = id % 2 ? 70000 + id : 0;
+    MUS.Skips = id % 2;
+    MUS.EndType = "Fade";
+    MUS.InOut = "in/out";
+    MUS.Notes = QString("First line\n\n\"Quoted\" line, %1\nlast").arg(id);
+    MUS.Rating = id % 10;
+    MUS.Live = 1;
+    MUS.DoNotPlay = id % 2;
+}
+
+class ImportTest : public ExportTest {};
+
+} // namespace
+
+TEST_F(ImportTest, OurExportsHeaderAfterAutoImportsEverySongAgain) {
+    makeCatalogue([] {
+        for (int i = 1; i <= 3; ++i)
+            addCategory(i, QString("Category %1").arg(i));
+        prepareFullSong(1);
+        ASSERT_TRUE(MUS.add());
+        prepareFullSong(2);
+        ASSERT_TRUE(MUS.add());
+    });
+    // A path far longer than 80 characters, through the file dialog.
+    const QString folder = QDir::current().filePath(QString("a folder with a rather long name/").repeated(3));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString file = folder + "songs exported with a long name.csv";
+    exportAll(file);
+
+    GlobalResponse = 0;
+    const int t = startThread(ImportSongs);
+    ASSERT_TRUE(runUntilIdle());
+    ASSERT_TRUE(activeWindow(t));
+    EXPECT_EQ(activeWindow(t)->windowTitle(), "Import File");
+    ASSERT_TRUE(chooseFile(t, file));
+    ASSERT_TRUE(runUntilIdle());
+    QWidget *window = activeWindow(t);
+    ASSERT_EQ(window->windowTitle(), "Assign fields for Import...");
+    auto *columns = qobject_cast<ListControl *>(findControl(window, "Import Fields"));
+    auto *targets = qobject_cast<ListControl *>(findControl(window, "Target Fields"));
+    const QStringList columnRows = listRows(columns);
+    ASSERT_EQ(columnRows.size(), 30);
+    EXPECT_EQ(columnRows[0], "Field_1|Alpha-num|MUS:Artist");
+    EXPECT_EQ(columnRows[7], "Field_8|Numeric|MUS:CategoryID");   // unquoted in the first song's line
+    EXPECT_EQ(columnRows[29], "Field_30|Alpha-num|CAT:Category");
+    EXPECT_EQ(controlText(t, "RecordNumber").trimmed(), "1");
+    EXPECT_EQ(controlValue(t, "StripHeader").toInt(), 0);
+    EXPECT_EQ(focusedName(), "Import Fields");
+
+    ASSERT_TRUE(pressButton(t, "Auto"));
+    ASSERT_TRUE(runUntilIdle());
+    const QStringList targetRows = listRows(targets);
+    ASSERT_EQ(targetRows.size(), 29);
+    for (int i = 0; i < 29; ++i)
+        EXPECT_EQ(targetRows[i], QString("%1|=|Field_%2").arg(importTargetNames()[i]).arg(i + 1));
+    EXPECT_EQ(controlValue(t, "StripHeader").toInt(), 1);
+
+    // The highlight of one list follows the other's.
+    ASSERT_TRUE(clickRow(columns, 7));
+    ASSERT_TRUE(runUntilIdle());
+    EXPECT_EQ(targets->currentRow(), 7);
+    ASSERT_TRUE(clickRow(targets, 2));
+    ASSERT_TRUE(runUntilIdle());
+    EXPECT_EQ(columns->currentRow(), 2);
+
+    ASSERT_TRUE(pressButton(t, "OK"));
+    ASSERT_TRUE(runUntil([&] { return !messageText(t).isEmpty(); }));
+    EXPECT_EQ(activeWindow(t)->windowTitle(), "Import Complete");
+    EXPECT_EQ(messageText(t), "The Songs database has been updated.  Do you want to create Albums database entries "
+                              "for the imported songs?");
+    ASSERT_TRUE(answerMessage(t, ButtonNo));
+    ASSERT_TRUE(waitForEnd(t));
+    EXPECT_EQ(GlobalResponse, RequestCompleted);
+
+    const std::vector<data::Record> songs = songsById();
+    ASSERT_EQ(songs.size(), 4u);
+    // The export writes in artist order: songs 1 and 2 come back as 3 and 4. Dates and times
+    // are read as the numeric value of their text under the default picture.
+    for (size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ(differences(songs[i], songs[2 + i], {"Time", "LastPlayed"}), (QStringList{"ReleaseDate", "ID"}));
+        EXPECT_EQ(songs[2 + i].cells[size_t(MUS.ID.index())].n, qint64(3 + i));
+        EXPECT_EQ(songs[2 + i].cells[size_t(MUS.ReleaseDate.index())].n,
+                  qint64(numericValue(formatPicture("@d2", songs[i].cells[size_t(MUS.ReleaseDate.index())].n))));
+    }
+}
+
+TEST_F(ImportTest, AThousandSongsRoundTripThroughExportAndImport) {
+    makeCatalogue([] {
+        for (int i = 1; i <= 3; ++i)
+            addCategory(i, QString("Category %1").arg(i));
+        for (int id = 1; id <= 1000; ++id) {
+            prepareFullSong(id);
+            ASSERT_TRUE(MUS.add());
+        }
+    });
+    exportAll("all.csv");
+    const std::vector<data::Record> before = songsById();
+    ASSERT_TRUE(MUS.create());   // the songs file empty again, the categories kept
+    // Auto, and the export's pictures for the dates and the time.
+    const auto shown = importFile("all.csv", [](ImportFieldLists &lists) {
+        AutoAssignImportFields(lists);
+        setColumnPicture(lists.columns[6], "@d2");
+        setColumnPicture(lists.columns[11], "@t4");
+        setColumnPicture(lists.columns[21], "@d17-");
+    }, true);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].caption, "Import Complete");
+    const std::vector<data::Record> after = songsById();
+    ASSERT_EQ(after.size(), before.size());
+    for (size_t i = 0; i < after.size(); ++i)
+        ASSERT_EQ(differences(before[i], after[i]), QStringList()) << "song " << i + 1;
+    EXPECT_EQ(categories(), (QStringList{"1=Category 1", "2=Category 2", "3=Category 3"}));
+}
+
+TEST_F(ImportTest, TextsNumbersAndMediaAsTheLineGivesThem) {
+    makeCatalogue();
+    writeFile("in.csv", "\"Smith, John\",\"He said \"\"yes\"\"\",3,C,\"10/31/1987\",1987\n"
+                        "\"a\"\"b\",,\"\",7\n"
+                        "x,\"y\"z300,d,,,\n"
+                        "Lonely,-5,99999999999,D\n"
+                        "B,,-7,B\n");
+    const QList<QPair<QString, QString>> common{{"Field_1", "MUS:Artist"}, {"Field_2", "MUS:Title"},
+                                                {"Field_3", "MUS:TrackNumber"}, {"Field_3", "MUS:BeatsPerMinute"},
+                                                {"Field_4", "MUS:Media"}};
+    for (const auto &[column, picture, date] : {std::tuple{"Field_5", "", 10}, std::tuple{"Field_6", "", 1987},
+                                               std::tuple{"Field_5", "@d2", 68242}}) {
+        ASSERT_TRUE(MUS.create());
+        importFile("in.csv", [&](ImportFieldLists &lists) {
+            columnsTo(common)(lists);
+            columnsTo({{column, "MUS:ReleaseDate"}})(lists);
+            if (*picture)
+                setColumnPicture(lists.columns[lists.columnIndex(column)], picture);
+        }, false);
+        const std::vector<data::Record> songs = songsById();
+        ASSERT_EQ(songs.size(), 5u);
+        EXPECT_EQ(songs[0].cells[size_t(MUS.ReleaseDate.index())].n, date) << column << picture;
+    }
+    const std::vector<data::Record> songs = songsById();
+    QStringList seen;
+    for (const data::Record &r : songs) {
+        MUS.setRecord(r);
+        seen << QString("%1|%2|%3|%4|%5").arg(MUS.Artist.str(), MUS.Title.str()).arg(MUS.TrackNumber.value())
+                    .arg(MUS.BeatsPerMinute.value()).arg(MUS.Media.str());
+    }
+    EXPECT_EQ(seen, (QStringList{"Smith, John|He said \"yes\"|3|3|Cassette (Dolby-C)", "a\"b||0|0|7",
+                                 "x|y|255|300|d", "Lonely|-5|255|2147483647|Cassette (DBX)",
+                                 "B||0|-7|Cassette (Dolby-B)"}));
+}
+
+TEST_F(ImportTest, EachLineIsANewSongWithTheNextIdentifierAndItsCategory) {
+    makeCatalogue([] {
+        addCategory(1, "Rock");
+        addCategory(3, "Jazz");
+        for (int id : {1, 2, 7}) {
+            prepareSong(id, "Old", "Song");
+            ASSERT_TRUE(MUS.add());
+        }
+    });
+    // What another window left in the shared buffer stays out of the songs.
+    MUS.Title = "Leak";
+    MUS.AlbumID = 5;
+    writeFile("in.csv", "A,T1,rock\n\n"
+                        "B\n"
+                        "C,T3,3\n"
+                        "D,T4,\"  \"\n"
+                        "E,T5,Blues\n"
+                        "F,T6,99\n"
+                        "G,T7,blues\n");
+    const auto shown = importFile("in.csv", columnsTo({{"Field_1", "MUS:Artist"}, {"Field_2", "MUS:Title"},
+                                                       {"Field_3", "MUS:CategoryID"}}), false);
+    ASSERT_EQ(shown.size(), 1u);
+    QStringList seen;
+    for (const data::Record &r : songsById()) {
+        MUS.setRecord(r);
+        seen << QString("%1 %2|%3|%4|%5").arg(MUS.ID.value()).arg(MUS.Artist.str(), MUS.Title.str())
+                    .arg(MUS.CategoryID.value()).arg(MUS.AlbumID.value());
+    }
+    EXPECT_EQ(seen, (QStringList{"1 Old|Song|1|0", "2 Old|Song|1|0", "7 Old|Song|1|0", "8 A|T1|1|0", "9 B||0|0",
+                                 "10 C|T3|3|0", "11 D|T4|0|0", "12 E|T5|4|0", "13 F|T6|5|0", "14 G|T7|4|0"}));
+    EXPECT_EQ(categories(), (QStringList{"1=Rock", "3=Jazz", "4=Blues", "5=99"}));
+
+    // Into an empty categories file the first category added is 1.
+    ASSERT_TRUE(CAT.create());
+    importFile("in.csv", columnsTo({{"Field_3", "MUS:CategoryID"}}), false);
+    EXPECT_EQ(categories(), (QStringList{"1=rock", "2=3", "3=Blues", "4=99"}));
+}
+
+TEST_F(ImportTest, FailedAddsAreReportedAndWhatWasAddedStays) {
+    makeCatalogue([] { addCategory(1, "Rock"); });
+    refuseInserts("TBKCAT.dat", "NEW.\"Category\" = 'Refused'");
+    refuseInserts("tbkdata.dat", "NEW.\"Title\" = 'Refused'");
+    QByteArray lines = "A,T1,Refused\nB,T2,Rock\n";
+    for (int i = 3; i <= 60; ++i)
+        lines += "S,T" + QByteArray::number(i) + ",Rock\n";
+    lines += "X,Refused,Rock\nY,After,Rock\n";
+    writeFile("in.csv", lines);
+    const auto shown = importFile("in.csv", columnsTo({{"Field_1", "MUS:Artist"}, {"Field_2", "MUS:Title"},
+                                                       {"Field_3", "MUS:CategoryID"}}), false,
+                                  {ButtonOK, ButtonOK, ButtonNo});
+    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_EQ(shown[0].caption, "Record Insert Error");
+    EXPECT_EQ(shown[1].caption, "Cannot ADD to Tunebank!");
+    EXPECT_TRUE(shown[1].text.startsWith("Error #")) << shown[1].text.toStdString();
+    EXPECT_EQ(shown[1].icon, QMessageBox::Question);
+    EXPECT_EQ(shown[2].caption, "Import Complete");
+    const std::vector<data::Record> songs = songsById();
+    ASSERT_EQ(songs.size(), 60u);   // the songs before the refused one, across batches
+    MUS.setRecord(songs[0]);
+    EXPECT_EQ(MUS.CategoryID.value(), 0);
+    MUS.setRecord(songs[59]);
+    EXPECT_EQ(MUS.Title.str(), "T60");
+    EXPECT_EQ(categories(), QStringList{"1=Rock"});
+}
+
+TEST_F(ImportTest, OverLongLinesAreSkippedAndNamedAndAHeaderAloneAddsNothing) {
+    makeCatalogue();
+    writeFile("long.csv", "a\n" + QByteArray(16001, 'x') + "\nb\n\n" + QByteArray(20000, 'y') + "\nc\n");
+    auto shown = importFile("long.csv", columnsTo({{"Field_1", "MUS:Title"}}), false, {ButtonOK, ButtonNo});
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].caption, "Lines Skipped");
+    EXPECT_EQ(shown[0].text,
+              "2 line(s) longer than 16000 characters could not be imported and were skipped: line 2, 5.");
+    EXPECT_EQ(songsById().size(), 3u);
+
+    ASSERT_TRUE(MUS.create());
+    writeFile("header.csv", "\"MUS:Artist\",\"MUS:Title\"\n");
+    shown = importFile("header.csv", [](ImportFieldLists &lists) {
+        EXPECT_EQ(lists.columns[1].picture, "@S1000");   // no second line to type the columns
+        AutoAssignImportFields(lists);
+    }, true);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].caption, "Import Complete");
+    EXPECT_TRUE(songsById().empty());
+}
+
+TEST_F(ImportTest, TheWindowAssignsByHandShowsTheNextLinesAndRefusesAnEmptyChoice) {
+    makeCatalogue();
+    writeFile("empty.csv", "");
+    writeFile("locked.csv", "a\n");
+    writeFile("in.csv", "first,1,\"x\"\n\"second\",2\n");
+    ImportTransfer holder;   // another open, denying others
+    holder.file.setName("locked.csv");
+    ASSERT_TRUE(holder.file.open(data::ReadOnly | data::DenyAll));
+
+    // An empty file: the message, and the dialog again; a file that cannot be opened ends it.
+    GlobalResponse = 0;
+    int t = startThread(ImportSongs);
+    ASSERT_TRUE(chooseFile(t, "empty.csv"));
+    ASSERT_TRUE(runUntilIdle());
+    EXPECT_EQ(activeWindow(t)->windowTitle(), "Attention!");
+    EXPECT_EQ(messageText(t), "That file is empty!  Please pick another file.");
+    ASSERT_TRUE(answerMessage(t, ButtonOK));
+    ASSERT_TRUE(chooseFile(t, "locked.csv"));
+    ASSERT_TRUE(runUntilIdle());
+    EXPECT_TRUE(activeWindow(t)->windowTitle().startsWith("Cannot OPEN "));
+    EXPECT_TRUE(activeWindow(t)->windowTitle().endsWith("locked.csv"));
+    EXPECT_TRUE(messageText(t).startsWith("Error #"));
+    ASSERT_TRUE(answerMessage(t, ButtonOK));
+    ASSERT_TRUE(waitForEnd(t));
+    EXPECT_EQ(GlobalResponse, RequestCancelled);
+
+    t = startThread(ImportSongs);
+    ASSERT_TRUE(chooseFile(t, "in.csv"));
+    ASSERT_TRUE(runUntilIdle());
+    QWidget *window = activeWindow(t);
+    auto *columns = qobject_cast<ListControl *>(findControl(window, "Import Fields"));
+    auto *targets = qobject_cast<ListControl *>(findControl(window, "Target Fields"));
+    EXPECT_EQ(listRows(columns), (QStringList{"Field_1|Alpha-num|first", "Field_2|Numeric|1", "Field_3|Alpha-num|x"}));
+
+    ASSERT_TRUE(pressButton(t, "OK"));
+    ASSERT_TRUE(runUntilIdle());
+    EXPECT_EQ(activeWindow(t)->windowTitle(), "No Fields Selected for Import!");
+    EXPECT_EQ(messageText(t), "You must select one or more fields to import.");
+    ASSERT_TRUE(answerMessage(t, ButtonOK));
+    ASSERT_TRUE(runUntilIdle());
+    EXPECT_EQ(window->focusWidget(), columns);
+
+    // Field_2 to the track number, taken off and given again.
+    ASSERT_TRUE(clickRow(columns, 1));
+    ASSERT_TRUE(clickRow(targets, 9));
+    ASSERT_TRUE(pressButton(t, "Assign"));
+    ASSERT_TRUE(runUntilIdle());
+    EXPECT_EQ(listRows(targets)[9], "MUS:TrackNumber|=|Field_2");
+    EXPECT_EQ(window->focusWidget(), targets);
+    ASSERT_TRUE(pressButton(t, "Unassign"));
+    ASSERT_TRUE(runUntilIdle());
+    EXPECT_EQ(listRows(targets)[9], "MUS:TrackNumber||");
+    // One column for two targets: the second one clicked stays highlighted.
+    for (int target : {9, 16}) {
+        ASSERT_TRUE(clickRow(columns, 1));
+        ASSERT_TRUE(clickRow(targets, target));
+        ASSERT_TRUE(pressButton(t, "Assign"));
+        ASSERT_TRUE(runUntilIdle());
+    }
+    for (auto [list, row] : {std::pair{targets, 9}, std::pair{columns, 0}, std::pair{targets, 16}}) {
+        ASSERT_TRUE(clickRow(list, row));
+        ASSERT_TRUE(runUntilIdle());
+    }
+    EXPECT_EQ(columns->currentRow(), 1);
+    EXPECT_EQ(targets->currentRow(), 16);
+
+    // A picture for Field_1.
+    ASSERT_TRUE(clickRow(columns, 0));
+    ASSERT_TRUE(pressButton(t, "Picture"));
+    ASSERT_TRUE(runUntilIdle());
+    EXPECT_EQ(controlValue(t, "Picture").toString(), "@S1000");
+    ASSERT_TRUE(fillEntry(t, "Picture", "@d2"));
+    ASSERT_TRUE(pressButton(t, "OK"));
+    ASSERT_TRUE(runUntilIdle());
+    EXPECT_EQ(listRows(columns)[0], "Field_1|@d2|first");
+    EXPECT_EQ(window->focusWidget(), columns);
+
+    // Next shows the second line and ends Auto; at the last line it ends itself.
+    auto *next = qobject_cast<QPushButton *>(findControl(window, "Next"));
+    ASSERT_TRUE(pressButton(t, "Next"));
+    ASSERT_TRUE(runUntilIdle());
+    EXPECT_EQ(controlText(t, "RecordNumber").trimmed(), "2");
+    EXPECT_EQ(listRows(columns), (QStringList{"Field_1|@d2|second", "Field_2|Numeric|2", "Field_3|Alpha-num|x"}));
+    EXPECT_FALSE(findControl(window, "Auto")->isEnabled());
+    EXPECT_TRUE(next->isEnabled());
+    ASSERT_TRUE(pressButton(t, "Next"));
+    ASSERT_TRUE(runUntilIdle());
+    EXPECT_FALSE(next->isEnabled());
+    EXPECT_EQ(controlText(t, "RecordNumber").trimmed(), "2");
+    EXPECT_EQ(listRows(columns)[0], "Field_1|@d2|second");
+
+    ASSERT_TRUE(pressButton(t, "Cancel"));
+    ASSERT_TRUE(waitForEnd(t));
+    EXPECT_EQ(GlobalResponse, RequestCancelled);
+    EXPECT_TRUE(songsById().empty());
+}
