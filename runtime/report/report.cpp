@@ -81,6 +81,13 @@ void Report::endPage() {
     printFailed_ = !printer_->printPage(*done);
 }
 
+void Report::discardPage() {
+    if (!page_)
+        return;
+    page_.reset();
+    --pageNumber_;
+}
+
 bool Report::close() {
     endPage();
     bool ok = !printFailed_;
