@@ -10,6 +10,7 @@
 #include "core/splash.h"
 #include "core/tips.h"
 #include "impex/exportsongs.h"
+#include "reports/songreports.h"
 #include "runtime/querywizard/querywizardtexts.h"
 #include "runtime/threads/halt.h"
 #include "songs/browsesongs.h"
@@ -45,6 +46,7 @@ int main(int argc, char **argv) {
     tbk::registerProcedure(QStringLiteral("ProcessAllSongs"), tbk::ProcessAllSongs);
     tbk::registerProcedure(QStringLiteral("EditPreferences"), tbk::EditPreferences);
     tbk::registerProcedure(QStringLiteral("SetupWizard"), tbk::SetupWizard);
+    tbk::registerSongReports();
 
     return tbk::runProgram(tbk::MainProgram);
 }
