@@ -165,3 +165,29 @@ TEST_F(SongReports, ByUserDefinedKeyIsTitledAndAskedByThePrompt) {
     EXPECT_EQ(brief, (QStringList{"Songs by Mood", "Mood | Artist | Title | Album", "Mellow | Miles | Blue",
                                   "Page    1"}));
 }
+
+TEST_F(SongReports, PrintedStraightToAPdfTheReportReadsBackAsShown) {
+    category(1, "Soul");
+    song(1, "Respect", "Aretha Franklin", [] {
+        MUS.Album = "I Never Loved a Man";
+        MUS.Media = "LP";
+        MUS.CategoryID = 1;
+        MUS.FileNumber = "V-12";
+        MUS.TrackNumber = 1;
+    });
+    song(2, "Superstition", "Stevie Wonder", [] { MUS.CategoryID = 1; });
+    auto r = start(PrintSongsByTitle);
+    ASSERT_TRUE(clickCheck(r->thread, "ReportPreviewChoice"));
+    ASSERT_TRUE(criteriaOk(*r));
+    EXPECT_TRUE(r->done);
+    EXPECT_EQ(r->response, RequestCompleted);
+    const QStringList pages = printed();
+    ASSERT_EQ(pages.size(), 1);
+    const QString &page = pages[0];
+    EXPECT_TRUE(page.startsWith("Songs by Title Title Artist Album")) << page.toStdString();
+    for (const char *text : {"Release Date", "Respect", "Aretha Franklin", "I Never Loved a Man", "V-12", "LP",
+                             "Soul", "Stevie Wonder", "Page 1"})
+        EXPECT_TRUE(page.contains(text)) << text;
+    EXPECT_TRUE(page.contains(formatPicture("@d4", today())));
+    EXPECT_LT(page.indexOf("Respect"), page.indexOf("Superstition"));
+}
