@@ -35,6 +35,8 @@ using report::Report;
 namespace {
 
 constexpr int kRecordsPerCycle = 25;
+// Rows fetched with one statement within a turn: a turn's records and those it skips.
+constexpr int kReadAhead = 64;
 const char *const kPreviewSettings = "RPTPREV.INI";
 const char *const kNote = "NOTE...";
 // Record checks.
@@ -200,6 +202,7 @@ void ReportRun::scan() {
     }
     if (!view_->open())
         ShowStandardWarningPlain(36);
+    view_->setReadAhead(kReadAhead);
     view_->set();
     if (fetch() == EndOfScan)
         return;
@@ -213,6 +216,8 @@ void ReportRun::scan() {
             if (closing_)
                 break;
         }
+        // Nothing read before the other windows ran is trusted but the record at hand.
+        view_->dropReadAhead();
         restoreRecords();
         for (int n = 0; n < perCycle_ && !closing_; ++n) {
             FormatReportSongTime(0, 1);
