@@ -3,6 +3,7 @@
 #include "core/artwork.h"
 #include "core/procedurecall.h"
 #include "core/programsettings.h"
+#include "runtime/report/render.h"
 #include "runtime/ui/dialogunits.h"
 #include "runtime/ui/fieldcontrol.h"
 #include "runtime/ui/window.h"
@@ -73,7 +74,10 @@ QGroupBox *ReportCriteriaWindow::option(QWidget *w, const QString &title, const 
 QCheckBox *ReportCriteriaWindow::check(QWidget *w, const QString &text, const QString &field, QPoint place) {
     auto *box = new QCheckBox(text, w);
     box->setObjectName(field);
-    box->setGeometry(at(place.x(), place.y(), 66, 10));
+    // Its text whole, should the face here be wider than the design's.
+    QRect r = at(place.x(), place.y(), 66, 10);
+    r.setWidth(std::max(r.width(), box->sizeHint().width()));
+    box->setGeometry(r);
     new CheckField(box);
     controls().add(box);
     return box;
@@ -92,6 +96,8 @@ QWidget *ReportCriteriaWindow::createWindow() {
     w->setObjectName(procedureName());
     w->setWindowTitle(QStringLiteral("Report Criteria"));
     w->setWindowIcon(artworkIcon(QStringLiteral("WINPYR.ICO")));
+    // The design's face at its size, in the face that stands in for it here.
+    w->setFont(QFont(report::resolvedFace(QStringLiteral("MS Sans Serif")), 8));
     du_ = std::make_unique<DialogUnits>(w);
     controls().clear();
 
