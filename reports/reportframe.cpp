@@ -2,6 +2,7 @@
 
 #include "cdaudio/mcicommand.h"
 #include "core/fileaccess.h"
+#include "core/mainprogram.h"
 #include "core/programsettings.h"
 #include "core/standardwarnings.h"
 #include "reports/reportcriteria.h"
@@ -441,6 +442,7 @@ void ReportRun::output() {
         report_->close();
         report_->queue().clear();
     }
+    setHelpFile(QString::fromLatin1(kHelpFileName));
 }
 
 } // namespace

@@ -299,15 +299,8 @@ TEST_F(ReportFrame, PrintInThePreviewPrintsTheReportsCopiesAndLeavesThePrintersO
     EXPECT_TRUE(sharedPrinter().collateCopies());
 }
 
-TEST_F(ReportFrame, CriteriaCancelledOpensNothingAndAReportWithoutCriteriaAsksToPreview) {
-    songs(3);
-    auto cancelled = start(PrintSongsByTitle);
-    EXPECT_EQ(FileUseCount(MUS), 1);
-    ASSERT_TRUE(press(*cancelled, "Cancel"));
-    EXPECT_TRUE(cancelled->done);
-    EXPECT_EQ(cancelled->response, RequestCancelled);
-
-    // A member that asks instead, with a filter that cannot be set: warned, and ignored.
+// A member that asks whether to preview, its filter one that cannot be set.
+ReportMember askingMember() {
     ReportMember m;
     m.start = ReportStart::Question;
     m.files = {&MUS};
@@ -321,6 +314,39 @@ TEST_F(ReportFrame, CriteriaCancelledOpensNothingAndAReportWithoutCriteriaAsksTo
     detail.height = 200;
     detail.elements << title;
     m.layout.details << detail;
+    return m;
+}
+
+TEST_F(ReportFrame, AFileCountedEmptyThatGainsSongsBeforeTheScanIsDoneAtOnce) {
+    const ReportMember m = askingMember();
+    auto r = start([&m] { runReport(m); });
+    ASSERT_TRUE(answer(*r, ButtonYes));
+    EXPECT_EQ(window(*r)->windowTitle(), "View Open Error");
+    songs(3);   // while the warning waits, after the songs were counted
+    auto shown = std::make_shared<QStringList>();
+    between(
+        [r, shown] {
+            if (QWidget *p = progressWindow(r->thread))
+                *shown << p->findChild<QLabel *>("ProgressText")->text();
+        },
+        [r] { return previewOpen(r->thread) || r->done; });
+    ASSERT_TRUE(answer(*r, ButtonOK));
+    EXPECT_EQ(previewLines(*r), (QStringList{"Song 001", "Song 002", "Song 003"}));
+    ASSERT_FALSE(shown->isEmpty());
+    EXPECT_EQ(shown->back(), "100% Completed");
+    EXPECT_TRUE(closePreview(*r));
+}
+
+TEST_F(ReportFrame, CriteriaCancelledOpensNothingAndAReportWithoutCriteriaAsksToPreview) {
+    songs(3);
+    auto cancelled = start(PrintSongsByTitle);
+    EXPECT_EQ(FileUseCount(MUS), 1);
+    ASSERT_TRUE(press(*cancelled, "Cancel"));
+    EXPECT_TRUE(cancelled->done);
+    EXPECT_EQ(cancelled->response, RequestCancelled);
+
+    // A member that asks instead, with a filter that cannot be set: warned, and ignored.
+    const ReportMember m = askingMember();
     for (int choice : {ButtonCancel, ButtonNo}) {
         auto r = start([&m] { runReport(m); });
         EXPECT_EQ(asked(*r), "Do you wish to PREVIEW this Report?");
