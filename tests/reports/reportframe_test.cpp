@@ -6,7 +6,6 @@
 #include "reports/songreports.h"
 #include "reporttest.h"
 #include "runtime/settings/profile.h"
-#include "songs/browsesongs.h"
 
 #include <QComboBox>
 #include <QFontDialog>
@@ -294,30 +293,17 @@ TEST_F(ReportFrame, TheCustomFontIsOfferedAsKeptAndWrittenBackOnlyWhenChosen) {
     }
 }
 
-TEST_F(ReportFrame, TheSongListsPrintStartsTheReportOfItsTabOnAThreadOfItsOwn) {
-    openForUse(CF);
-    ProgramIniFile = kProgramIniName;
-    SaveLastTab = 0;
+TEST_F(ReportFrame, TheStandardReportsAreRegisteredUnderTheirNamesAndTheBriefTwinsAreNot) {
     registerSongReports();
-    EXPECT_FALSE(procedureRegistered("PrintSongsByTitleBrief")) << "its standard twin alone starts it";
-    Started list = start(BrowseSongs);
-    using Tab = std::pair<const char *, const char *>;
-    for (auto [tab, noun] : {Tab{"By Title", "titles"}, Tab{"By Artist", "artists"},
-                             Tab{"By Chart #", "chart numbers"}, Tab{"By Custom", "customs"}}) {
-        ASSERT_TRUE(chooseTab(list->thread, tab) && runUntilIdle());
-        const std::vector<int> before = threadNumbers();
-        ASSERT_TRUE(press(list, "Print"));
-        int report = 0;
-        for (int t : threadNumbers())
-            if (std::find(before.begin(), before.end(), t) == before.end())
-                report = t;
-        ASSERT_NE(report, 0) << tab;
-        auto *prompt = activeWindow(report)->findChild<QLabel *>("SelectionPrompt");
-        EXPECT_EQ(prompt->text(), QString("Select %1 that start with:").arg(noun));
-        ASSERT_TRUE(pressButton(report, "Cancel") && runUntilIdle());
+    using Named = std::pair<const char *, const char *>;
+    for (auto [name, noun] : {Named{"PrintSongsByTitle", "titles"}, Named{"PrintSongsByArtist", "artists"},
+                              Named{"PrintSongsByChartNumber", "chart numbers"},
+                              Named{"PrintSongsByUserDefinedKey", "customs"}}) {
+        Started r = start(findProcedure(name));
+        ASSERT_TRUE(window(r)) << name;
+        EXPECT_EQ(window(r)->findChild<QLabel *>("SelectionPrompt")->text(), QString("Select %1 that start with:").arg(noun));
+        ASSERT_TRUE(press(r, "Cancel"));
+        registerProcedure(name, {});
     }
-    ASSERT_TRUE(press(list, "Close"));
-    for (const char *p : {"PrintSongsByChartNumber", "PrintSongsByUserDefinedKey", "PrintSongsByTitle",
-                          "PrintSongsByArtist"})
-        registerProcedure(p, {});
+    EXPECT_FALSE(procedureRegistered("PrintSongsByTitleBrief"));
 }
