@@ -30,9 +30,11 @@ quint8 DbgMode = 0;
 quint8 ShowTips = 1;
 quint8 AutomaticLookup = 0;
 
-FixedString<20> ReportLayout{"Standard"};
-FixedString<20> SelectedOrAll{"All"};
+FixedString<10> ReportLayout{"Standard"};
+FixedString<8> SelectedOrAll{"All"};
 quint8 ReportPreviewChoice = 1;
+quint8 ReportUseCustomFont = 0;
+FixedString<30> ReportSelection;
 
 GlobalValues GLO;
 

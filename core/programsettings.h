@@ -34,10 +34,13 @@ extern quint8 ShowTips;
 // never read from or written to the settings file.
 extern quint8 AutomaticLookup;
 
-// Report criteria that loading the settings resets.
-extern FixedString<20> ReportLayout;
-extern FixedString<20> SelectedOrAll;
-extern quint8 ReportPreviewChoice;
+// Report criteria, shared by every report thread. Loading the settings resets the first
+// three; the custom-font choice and the starts-with text last for the whole run.
+extern FixedString<10> ReportLayout;      // "Standard" or "Brief"
+extern FixedString<8> SelectedOrAll;      // "All" or "Selected"
+extern quint8 ReportPreviewChoice;        // 1 preview, 0 print at once
+extern quint8 ReportUseCustomFont;        // 1 offers the font dialog when a report opens
+extern FixedString<30> ReportSelection;   // the starts-with text of "Selected"
 
 // Globals named GLO:X.
 struct GlobalValues {

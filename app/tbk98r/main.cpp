@@ -13,6 +13,7 @@
 #include "core/tips.h"
 #include "impex/exportsongs.h"
 #include "impex/importsongs.h"
+#include "reports/songreports.h"
 #include "runtime/querywizard/querywizardtexts.h"
 #include "runtime/threads/halt.h"
 #include "songs/browsesongs.h"
@@ -51,6 +52,7 @@ int main(int argc, char **argv) {
     tbk::registerProcedure(QStringLiteral("ProcessAllSongs"), tbk::ProcessAllSongs);
     tbk::registerProcedure(QStringLiteral("EditPreferences"), tbk::EditPreferences);
     tbk::registerProcedure(QStringLiteral("SetupWizard"), tbk::SetupWizard);
+    tbk::registerSongReports();
 
     return tbk::runProgram(tbk::MainProgram);
 }

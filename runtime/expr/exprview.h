@@ -51,6 +51,10 @@ public:
     void setAt(data::Position p, const std::vector<data::Cell> &keyValues);
     bool next();                   // 33 at the end; the buffer then keeps its record
     bool previous();
+    // Read-ahead in the key's order (see data::View): rows fetched together are handed out one
+    // by one as they were when fetched, until dropped or the view is placed anew.
+    void setReadAhead(int rows) { view_.setReadAhead(rows); }
+    void dropReadAhead() { view_.dropReadAhead(); }
 
     // How the last positioning ran the filter: all in SQLite, partly, or row by row.
     enum class Path { Sql, Mixed, Rows };

@@ -25,6 +25,7 @@ struct FontSpec {
     bool italic = false;
     bool underline = false;
     QColor colour = Qt::black;
+    bool strikeOut = false;
 
     bool operator==(const FontSpec &) const = default;
 };

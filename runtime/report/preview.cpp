@@ -129,8 +129,16 @@ public:
         : Window(QStringLiteral("PreviewReport")), queue_(queue), zoom_(zoom), settingsFile_(std::move(settingsFile)) {
         setLaidOut(true);
         setKeepsPlace(settingsFile_.isEmpty());
+        openPreviews().append(this);
     }
+    ~PreviewWindow() override { openPreviews().removeAll(this); }
     int response() const { return response_; }
+    const PreviewImageQueue &queue() const { return queue_; }
+
+    static QList<PreviewWindow *> &openPreviews() {
+        static QList<PreviewWindow *> previews;
+        return previews;
+    }
 
 protected:
     QWidget *createWindow() override;
@@ -641,6 +649,13 @@ int runPreview(const PreviewImageQueue &queue, Zoom zoom, const QString &setting
     w.run();
     storeGlobalResponse(w.response());
     return w.response();
+}
+
+const PreviewImageQueue *previewedPages(const QWidget *window) {
+    for (const PreviewWindow *w : PreviewWindow::openPreviews())
+        if (window && (w->frame() == window || w->widget() == window))
+            return &w->queue();
+    return nullptr;
 }
 
 int PreviewReport(const PreviewImageQueue &queue) { return runPreview(queue, Zoom::None, QString()); }

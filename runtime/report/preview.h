@@ -6,6 +6,8 @@
 #include <QSize>
 #include <QString>
 
+class QWidget;
+
 namespace tbk::report {
 
 // The zoom choices in the order of the Zoom menu.
@@ -22,6 +24,9 @@ void SelectPreviewDisplay(int &across, int &down);
 // The preview as the report frame calls it: opened at the zoom in percent (0: thumbnails), its
 // place kept in the settings file. 1 when the user chose Print.
 int PRINTPREVIEW(const PreviewImageQueue &queue, int zoomPercent, const QString &settingsFile);
+
+// The pages the preview window shows; null for a window that is no preview.
+const PreviewImageQueue *previewedPages(const QWidget *window);
 
 // The runtime's preview with its start and place, for the two calls above.
 int runPreview(const PreviewImageQueue &queue, Zoom zoom, const QString &settingsFile);

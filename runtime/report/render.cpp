@@ -24,7 +24,30 @@ QFont fontInMils(const FontSpec &spec) {
     f.setWeight(QFont::Weight(std::clamp(spec.weight, 1, 1000)));
     f.setItalic(spec.italic);
     f.setUnderline(spec.underline);
+    f.setStrikeOut(spec.strikeOut);
     f.setHintingPreference(QFont::PreferNoHinting);
+    return f;
+}
+
+FontSpec fontSpecOf(const QFont &font, const QColor &colour) {
+    FontSpec s;
+    s.face = font.family();
+    s.size = font.pointSize() > 0 ? font.pointSize() : std::max(1, int(std::lround(font.pointSizeF())));
+    s.weight = int(font.weight());
+    s.italic = font.italic();
+    s.underline = font.underline();
+    s.strikeOut = font.strikeOut();
+    s.colour = colour;
+    return s;
+}
+
+QFont fontOfSpec(const FontSpec &spec) {
+    QFont f(spec.face);
+    f.setPointSize(std::max(1, spec.size));
+    f.setWeight(QFont::Weight(std::clamp(spec.weight, 100, 900)));
+    f.setItalic(spec.italic);
+    f.setUnderline(spec.underline);
+    f.setStrikeOut(spec.strikeOut);
     return f;
 }
 

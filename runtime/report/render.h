@@ -13,6 +13,9 @@ namespace tbk::report {
 QString resolvedFace(const QString &face);
 // The font of a spec, sized for a painter that draws in mils.
 QFont fontInMils(const FontSpec &spec);
+// A spec and a font in points, one for the other (a font dialog's choice and its preset).
+FontSpec fontSpecOf(const QFont &font, const QColor &colour);
+QFont fontOfSpec(const FontSpec &spec);
 
 // Draws the page with its paper's corner at the painter's origin; one painter unit is
 // `unitsPerMil` thousandths of an inch's worth of device units.

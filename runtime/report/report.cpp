@@ -81,6 +81,13 @@ void Report::endPage() {
     printFailed_ = !printer_->printPage(*done);
 }
 
+void Report::discardPage() {
+    if (!page_)
+        return;
+    page_.reset();
+    --pageNumber_;
+}
+
 bool Report::close() {
     endPage();
     bool ok = !printFailed_;
@@ -138,8 +145,11 @@ void Report::placeText(const Element &e, const QRect &at, const QRect &clip) {
     const int across = int(std::ceil(m.metrics.height()));
     QRect r = at;
     const bool turned = it.rotation != 0;
-    // A size not given is the text's own; a given one clips the text at the element's edge.
-    const bool clipped = turned ? at.height() > 0 : at.width() > 0;
+    // A size not given is the text's own; a given one clips a text that passes the element's
+    // edge. One that fits is drawn without: a clip for each text of a long run would make the
+    // printout several times as large and slow.
+    const int room = turned ? at.height() : at.width();
+    const bool clipped = room > 0 && along > room;
     if (turned) {
         if (r.width() <= 0)
             r.setWidth(across);

@@ -34,6 +34,8 @@ public:
     void printTotals();
     // Ends the page being made, if any.
     void endPage();
+    // Drops the page being made, if any: nothing of it prints.
+    void discardPage();
     // Ends the last page, sends the queued pages to the printer when asked to, and ends a
     // printout that went straight to the printer. False when printing failed.
     bool close();

@@ -8,10 +8,14 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QComboBox>
 #include <QCursor>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLayout>
 #include <QMenu>
 #include <QPointer>
 #include <QPrintDialog>
@@ -57,15 +61,58 @@ QString fileDialog(const QString &title, const QString &startFile, const QString
     }
 }
 
-std::optional<QFont> fontDialog(const QFont &initial, const QString &title) {
+namespace {
+
+// The colours a font dialog offers, as the desktop's own dialog names them.
+const std::pair<const char *, QRgb> kFontColours[] = {
+    {"Black", 0x000000}, {"Maroon", 0x800000}, {"Green", 0x008000}, {"Olive", 0x808000},
+    {"Navy", 0x000080},  {"Purple", 0x800080}, {"Teal", 0x008080},  {"Gray", 0x808080},
+    {"Silver", 0xC0C0C0}, {"Red", 0xFF0000},   {"Lime", 0x00FF00},  {"Yellow", 0xFFFF00},
+    {"Blue", 0x0000FF},  {"Fuchsia", 0xFF00FF}, {"Aqua", 0x00FFFF}, {"White", 0xFFFFFF},
+};
+
+// A "Colour" choice under the dialog's effects; a colour not among the named ones is offered
+// as "Custom" so that OK without a change keeps it.
+QComboBox *addColourChoice(QFontDialog *d, const QColor &initial) {
+    QGroupBox *effects = d->findChild<QGroupBox *>();
+    if (!effects || !effects->layout())
+        return nullptr;
+    auto *box = new QComboBox(effects);
+    box->setObjectName(QStringLiteral("Colour"));
+    for (const auto &[name, rgb] : kFontColours) {
+        QPixmap swatch(12, 12);
+        swatch.fill(QColor(rgb));
+        box->addItem(QIcon(swatch), QString::fromLatin1(name), QColor(rgb));
+    }
+    int at = box->findData(QColor(initial.rgb()));
+    if (at < 0) {
+        QPixmap swatch(12, 12);
+        swatch.fill(initial);
+        box->addItem(QIcon(swatch), QStringLiteral("Custom"), initial);
+        at = box->count() - 1;
+    }
+    box->setCurrentIndex(at);
+    auto *label = new QLabel(QStringLiteral("&Colour:"), effects);
+    label->setBuddy(box);
+    effects->layout()->addWidget(label);
+    effects->layout()->addWidget(box);
+    return box;
+}
+
+} // namespace
+
+std::optional<QFont> fontDialog(const QFont &initial, const QString &title, QColor *colour) {
     if (halting())
         return std::nullopt;
     auto *d = new QFontDialog(initial);
     d->setOption(QFontDialog::DontUseNativeDialog);
     if (!title.isEmpty())
         d->setWindowTitle(title);
+    QPointer<QComboBox> colours = colour ? addColourChoice(d, *colour) : nullptr;
     if (detail::runDialog(d) != QDialog::Accepted)
         return std::nullopt;
+    if (colour && colours)
+        *colour = colours->currentData().value<QColor>();
     return d->selectedFont();
 }
 

@@ -17,7 +17,9 @@ enum class FileDialogMode { Open, Save };
 // description and pattern pairs separated by "|" ("Text files|*.txt|All files|*.*").
 QString fileDialog(const QString &title, const QString &startFile, const QString &filter,
                    FileDialogMode mode = FileDialogMode::Open);
-std::optional<QFont> fontDialog(const QFont &initial, const QString &title = {});
+// With a colour, the dialog offers the text colour too, preset with it and writing the chosen
+// one back on OK.
+std::optional<QFont> fontDialog(const QFont &initial, const QString &title = {}, QColor *colour = nullptr);
 std::optional<QColor> colorDialog(const QColor &initial, const QString &title = {});
 // True when the user confirmed; the printer then holds the choices.
 bool printDialog(QPrinter *printer, const QString &title = {});

@@ -4,6 +4,7 @@
 #include "runtime/threads/threadwindows.h"
 #include "runtime/values/text.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -15,6 +16,25 @@ namespace tbk {
 namespace {
 // A batch on a thread lets Qt paint and take the Cancel click this often.
 constexpr int kYieldEveryMs = 50;
+
+// Esc on the window (no control takes it) asks to cancel as the button does.
+class EscapeKey : public QObject {
+public:
+    EscapeKey(QWidget *window, std::function<void()> pressed) : QObject(window), pressed_(std::move(pressed)) {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override {
+        if (event->type() != QEvent::KeyPress || static_cast<QKeyEvent *>(event)->key() != Qt::Key_Escape)
+            return false;
+        pressed_();
+        return true;
+    }
+
+private:
+    std::function<void()> pressed_;
+};
 } // namespace
 
 ProgressWindow::ProgressWindow(const QString &title, const QString &text, bool cancellable, const QString &statusText) {
@@ -36,8 +56,12 @@ ProgressWindow::ProgressWindow(const QString &title, const QString &text, bool c
     if (cancellable) {
         auto *cancel = new QPushButton(QStringLiteral("Cancel"), window_);
         cancel->setObjectName(QStringLiteral("Cancel"));
-        QObject::connect(cancel, &QPushButton::clicked, window_, [this] { cancelled_ = true; });
+        QObject::connect(cancel, &QPushButton::clicked, window_, [this] {
+            cancelled_ = true;
+            escaped_ = false;
+        });
         layout->addWidget(cancel);
+        new EscapeKey(window_, [this] { cancelled_ = escaped_ = true; });
     }
     window_->setFixedSize(window_->sizeHint().expandedTo(QSize(300, 0)));
     adoptWindow(window_);

@@ -1,7 +1,8 @@
 #pragma once
 // The progress window of batch processes and reports: a bar from 0 to 100 that follows the
 // key of the record being processed through the progress stops (or a percentage the caller
-// works out), an optional line of its own under the bar, and an optional Cancel.
+// works out), an optional line of its own under the bar, and an optional Cancel, which the Esc
+// key presses too.
 #include "runtime/values/progressstops.h"
 
 #include <QElapsedTimer>
@@ -14,7 +15,6 @@
 class QLabel;
 class QProgressBar;
 class QPushButton;
-
 
 namespace tbk {
 
@@ -43,6 +43,10 @@ public:
     void setStatusText(const QString &text);
     QString statusText() const;
     bool cancelled() const { return cancelled_; }
+    // Whether the Esc key, rather than the button, asked to cancel.
+    bool cancelledByEscape() const { return cancelled_ && escaped_; }
+    // The process goes on after all: the next Cancel counts again.
+    void resume() { cancelled_ = escaped_ = false; }
     QWidget *widget() const { return window_; }
 
 private:
@@ -55,6 +59,7 @@ private:
     QProgressBar *bar_ = nullptr;
     int percent_ = 0;
     bool cancelled_ = false;
+    bool escaped_ = false;
     bool textKeys_ = false;
     RealStops realStops_;
     StringStops stringStops_;

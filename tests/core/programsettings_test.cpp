@@ -46,6 +46,7 @@ void scribbleOverSettings() {
     SU_Albums = 7; AutoAddToAlbums = "x"; GLO.Delimiter = "-"; UDKPrompt = "y"; CDTimer = 1;
     SaveLastTab = 0; ShowTips = 0; Interface = "z";
     ReportLayout = "Brief"; SelectedOrAll = "Selected"; ReportPreviewChoice = 0;
+    ReportUseCustomFont = 1; ReportSelection = "abc";
 }
 
 } // namespace
@@ -57,6 +58,8 @@ TEST(ProgramSettings, MissingOrEmptyFileGivesEveryDefaultAndResetsReportChoices)
     EXPECT_EQ(ReportLayout.str(), "Standard");
     EXPECT_EQ(SelectedOrAll.str(), "All");
     EXPECT_EQ(ReportPreviewChoice, 1);
+    EXPECT_EQ(ReportUseCustomFont, 1) << "kept for the whole run";
+    EXPECT_EQ(ReportSelection.str(), "abc");
 
     writeIni("");
     scribbleOverSettings();

@@ -138,7 +138,9 @@ TEST(ReportEngine, AlignmentAndRotationPlaceTheTextInItsRect) {
     spine.rect.setSize(QSize(338, 4594));
     spine.rotation = 90;
     Element own = text("Own", 500, 500, "Own width");
-    b.elements << centred << ends << spine << own;
+    Element cut = text("Cut", 500, 1000, "A text far wider than its element");
+    cut.rect.setWidth(400);
+    b.elements << centred << ends << spine << own << cut;
     l.details << b;
     Report r(std::move(l));
     r.print("Label");
@@ -146,7 +148,9 @@ TEST(ReportEngine, AlignmentAndRotationPlaceTheTextInItsRect) {
     const DrawItem *c = findText(r.queue(), 1, "Middle");
     EXPECT_EQ(c->rect, QRect(1250, 250, 2000, c->rect.height()));
     EXPECT_EQ(c->align, Align::Center);
-    EXPECT_EQ(c->clip, c->rect);   // a given width clips
+    EXPECT_TRUE(c->clip.isEmpty()) << "it fits its width";
+    const DrawItem *longer = findText(r.queue(), 1, "A text far wider than its element");
+    EXPECT_EQ(longer->clip, QRect(750, 1250, 400, longer->rect.height())) << "cut at its element's edge";
     const DrawItem *letter = findText(r.queue(), 1, "B");
     EXPECT_EQ(letter->rect.right() + 1, 250 + 3781);   // ends at its position
     EXPECT_GT(letter->rect.width(), 50);

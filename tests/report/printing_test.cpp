@@ -4,6 +4,7 @@
 #include "runtime/report/report.h"
 #include "runtime/threads/printersetup.h"
 #include "runtime/threads/scheduler.h"
+#include "support/report/pagelines.h"
 #include "support/windows/scriptedanswers.h"
 #include "support/windows/windowtesting.h"
 
@@ -11,7 +12,6 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QPrinterInfo>
-#include <QProcess>
 #include <gtest/gtest.h>
 
 using namespace tbk;
@@ -58,18 +58,7 @@ protected:
         return r;
     }
 
-    // The PDF's pages as pdftotext reads them, blanks simplified.
-    static QStringList pdfPages(const QString &file = "out.pdf") {
-        QProcess p;
-        p.start("pdftotext", {file, "-"});
-        EXPECT_TRUE(p.waitForFinished(20000));
-        QStringList pages = QString::fromUtf8(p.readAllStandardOutput()).split('\f');
-        for (QString &page : pages)
-            page = page.simplified();
-        if (!pages.isEmpty() && pages.back().isEmpty())
-            pages.removeLast();
-        return pages;
-    }
+    static QStringList pdfPages(const QString &file = "out.pdf") { return test::pdfPages(file); }
 
     QPrinter::OutputFormat keptFormat_ = QPrinter::PdfFormat;
     QString keptFile_;

@@ -1,5 +1,8 @@
 #include "support/report/pagelines.h"
 
+#include <QProcess>
+#include <gtest/gtest.h>
+
 #include <map>
 
 namespace tbk::report::test {
@@ -24,6 +27,30 @@ const DrawItem *findText(const PreviewImageQueue &queue, int page, const QString
         if (it.kind == ElementKind::Text && it.text == text)
             return &it;
     return nullptr;
+}
+
+QStringList allLines(const PreviewImageQueue &queue) {
+    QStringList out;
+    for (int p = 1; p <= queue.count(); ++p)
+        for (const QStringList &line : pageLines(queue, p)) {
+            QStringList texts;
+            for (const QString &t : line)
+                texts << t.trimmed();
+            out << texts.join(QLatin1String(" | "));
+        }
+    return out;
+}
+
+QStringList pdfPages(const QString &file) {
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {file, QStringLiteral("-")});
+    EXPECT_TRUE(p.waitForFinished(20000)) << "pdftotext did not run";
+    QStringList pages = QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\f'));
+    for (QString &page : pages)
+        page = page.simplified();
+    if (!pages.isEmpty() && pages.back().isEmpty())
+        pages.removeLast();
+    return pages;
 }
 
 } // namespace tbk::report::test

@@ -12,5 +12,10 @@ namespace tbk::report::test {
 QList<QStringList> pageLines(const PreviewImageQueue &queue, int page);
 // The first text item of the page that shows the text, or null.
 const DrawItem *findText(const PreviewImageQueue &queue, int page, const QString &text);
+// Every line of every page, its texts trimmed and joined by " | ".
+QStringList allLines(const PreviewImageQueue &queue);
+
+// The pages of a PDF file as pdftotext reads them, blanks simplified.
+QStringList pdfPages(const QString &file);
 
 } // namespace tbk::report::test

@@ -1,0 +1,52 @@
+#pragma once
+// The one shape of every report: its criteria (or the preview question), its files opened
+// through the open counts, a scan of the main file in key order under a progress window with
+// Cancel, one detail band for each record that passes the checks, and the pages to the preview
+// or the printer. A member names only what it does differently.
+#include "runtime/data/datafile.h"
+#include "runtime/report/report.h"
+
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+namespace tbk {
+
+enum class ReportStart {
+    Criteria,   // ReportCriteria with the noun; on "Brief" the brief twin runs instead
+    Twin,       // a brief twin: the criteria as its standard member's window left them
+    Question,   // "Do you wish to PREVIEW this Report?"
+};
+
+struct ReportMember {
+    ReportStart start = ReportStart::Question;
+    QString noun;
+    std::function<void()> brief;
+    // Opened through the counts in this order; the last one is scanned.
+    std::vector<data::DataFile *> files;
+    const data::Key *key = nullptr;
+    QString filter;
+    // Files whose records `join` brings into their buffers for each record read.
+    std::vector<data::DataFile *> joined;
+    std::function<void()> join;
+    // What the starts-with text of "Selected" is compared with.
+    std::function<QString()> startsWith;
+    // The record check beyond the end of the scan: true leaves the record out.
+    std::function<bool()> skip;
+    // Before each detail band, for the values that are no field: elements named after a field
+    // ("MUS:Title") take its value by themselves.
+    std::function<void(report::Report &)> beforePrint;
+    // Shown by the element "ReportTitle" when the report opens; empty keeps the layout's text.
+    QString title;
+    // The custom font's entries in "Fonts" end with this ("PrintMUS:SongsByTitle"); empty:
+    // the report offers no custom font.
+    QString fontKey;
+    // The first detail band is the one printed for each record.
+    report::Layout layout;
+};
+
+// Runs the member on the calling thread; leaves its response (2 when it never completed).
+void runReport(const ReportMember &member);
+
+} // namespace tbk

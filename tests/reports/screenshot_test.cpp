@@ -1,0 +1,47 @@
+// Not a check, so disabled: run with --gtest_also_run_disabled_tests, TBK_SCREENSHOT set to a path
+// without extension and a real display (xvfb-run with QT_QPA_PLATFORM=xcb); saves the criteria
+// window of the song report by title and the preview of its page at 100%.
+#include "reports/songreports.h"
+#include "reporttest.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+using namespace reporttest;
+
+TEST_F(ReportTest, DISABLED_ScreenshotsOfTheCriteriaAndAPreview) {
+    if (qEnvironmentVariable("TBK_SCREENSHOT").isEmpty())
+        GTEST_SKIP() << "TBK_SCREENSHOT not set";
+    auto save = [](const char *name) {
+        runFor(500);
+        EXPECT_TRUE(QGuiApplication::primaryScreen()->grabWindow(0).save(qEnvironmentVariable("TBK_SCREENSHOT") + name));
+    };
+    DateFormat = "d2";
+    category(1, "Rock");
+    category(2, "Soul");
+    int id = 0;
+    for (const char *s : {"Respect|Aretha Franklin|I Never Loved a Man", "Superstition|Stevie Wonder|Talking Book",
+                          "Bohemian Rhapsody|Queen|A Night at the Opera", "Heroes|David Bowie|Heroes",
+                          "Let It Be|The Beatles|Let It Be", "What's Going On|Marvin Gaye|What's Going On"}) {
+        const QStringList f = QString(s).split('|');
+        song(++id, f[0], f[1], [&] {
+            MUS.Album = f[2];
+            MUS.CategoryID = id % 2 + 1;
+            MUS.Media = id % 3 ? "CD" : "LP";
+            MUS.FileNumber = QString("CD-%1").arg(id * 7, 4, 10, QChar('0'));
+            MUS.ReleaseDate = 60000 + id * 1234;
+            MUS.TrackNumber = id;
+            MUS.ChartNumber = id * 3;
+        });
+    }
+    Started r = start(PrintSongsByTitle);
+    ASSERT_TRUE(window(r));
+    window(r)->move(40, 40);
+    ASSERT_TRUE(chooseOption(r->thread, "SelectedOrAll", "Selected") && typeInto(r->thread, "ReportSelection", "Re"));
+    save("-criteria.png");
+    criteria(r, true);
+    ASSERT_TRUE(window(r));
+    window(r)->setGeometry(10, 10, 1000, 740);
+    save("-preview.png");
+    previewLines(r);
+}
