@@ -164,7 +164,8 @@ public:
     QString send(const QString &command);
     // Stream mode for a run of writes outside a transaction: until flush() or close(), commits
     // of this disk file do not wait for the disk (a crash of the program loses nothing; a crash
-    // of the machine may lose or damage the last writes, as with any unflushed file).
+    // of the machine may lose or damage the last writes, as with any unflushed file). From the
+    // first write to the flush other processes can neither read nor write the file.
     void stream();
     void flush();
     // Keeps the file's read lock from one statement to the next until releaseReads() (or
