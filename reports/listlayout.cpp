@@ -11,6 +11,7 @@ const QColor kSilver(0xC0, 0xC0, 0xC0);
 constexpr int kDesignSize = 8;   // the size columnLayout spaces its lines for
 constexpr int kHeadingRow = 150;
 constexpr int kBoxMargin = 20;
+constexpr int kTitleToSmallPrint = 110;   // a 14-point title over a 6-point text
 
 bool isHeading(const report::Element &e) { return e.name.startsWith(QLatin1String("Heading:")); }
 
@@ -37,10 +38,11 @@ void silverHeadings(report::Layout &l) {
     l.header.elements.prepend(box);
 }
 
-// Footer elements moved up to the title's line; the footer then takes no room.
+// Footer elements moved up to the title's line, their foot level with the title's; the footer
+// then takes no room.
 void moveDatesToHeader(report::Layout &l) {
     const report::Element *title = l.element(QStringLiteral("ReportTitle"));
-    const int y = title ? title->rect.top() : 0;
+    const int y = title ? title->rect.top() + kTitleToSmallPrint : 0;
     for (report::Element e : std::as_const(l.footer.elements)) {
         e.rect.moveTop(y);
         if (e.name == QLatin1String("RunDate"))
