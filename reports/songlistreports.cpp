@@ -140,6 +140,7 @@ ReportMember byCategory(bool brief, const data::Record &chosen) {
                                           column(1, "Media", "MUS:Media", "@s20", 5400),
                                           column(2, "File Number", "MUS:FileNumber", "@s10", 3600),
                                           column(2, "Release Date", "MUS:ReleaseDate", "@d3b", 5400)};
+    // Only the songs file goes to quick scan: the procedure holds the categories file open.
     ReportMember m = listMember(brief, MUS.SONGSBYCATEGORY, title, columns, QString());
     m.fontKey = brief ? QStringLiteral("BriefByCategory") : QStringLiteral("PrintByCategory");
     if (!brief) {
@@ -149,7 +150,6 @@ ReportMember byCategory(bool brief, const data::Record &chosen) {
             PrintSongsByCategoryBrief();
         };
     }
-    // Only the songs file is scanned; the categories file is held open by the procedure.
     m.filterOnOpen = [chosen] {
         CAT.setRecord(chosen);
         return QString::fromLatin1(kCategoryFilter);
