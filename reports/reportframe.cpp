@@ -120,6 +120,7 @@ private:
     std::unique_ptr<ProgressWindow> progress_;
     std::unique_ptr<expr::ExprView> view_;
     std::unique_ptr<Report> report_;
+    QString filter_;
     QString detail_;
     std::vector<FieldColumn> columns_;
     std::vector<data::Record> held_;
@@ -181,6 +182,7 @@ void ReportRun::run() {
     FilesInUse files;
     for (data::DataFile *f : m_.files)
         files.add(*f);
+    filter_ = m_.filterOnOpen ? m_.filterOnOpen() : m_.filter;
     scan();
     output();
 }
@@ -197,7 +199,7 @@ void ReportRun::scan() {
         std::vector<const data::RecordBuffer *> joined(m_.joined.begin(), m_.joined.end());
         view_->setJoin(std::move(joined), m_.join);
     }
-    if (!view_->setFilter(m_.filter)) {
+    if (!view_->setFilter(filter_)) {
         ShowStandardWarningPlain(36);
         view_->setFilter(QString());
     }

@@ -30,6 +30,9 @@ struct ReportMember {
     // Files whose records `join` brings into their buffers for each record read.
     std::vector<data::DataFile *> joined;
     std::function<void()> join;
+    // After the files are opened, before the scan: the view's filter in place of `filter` (one
+    // the user builds then, or one that reads records the member keeps across its waits).
+    std::function<QString()> filterOnOpen;
     // What the starts-with text of "Selected" is compared with.
     std::function<QString()> startsWith;
     // The record check beyond the end of the scan: true leaves the record out.

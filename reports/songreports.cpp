@@ -11,14 +11,13 @@
 
 namespace tbk {
 
-namespace {
-
-// Titles and artists marked as not to be listed.
 bool songFiltered() {
     return MUS.Artist.str().contains(QLatin1String("(*)")) ||
            MUS.Title.str().contains(QLatin1String("(Skips)"), Qt::CaseSensitive) || MUS.Skips.value() != 0 ||
            MUS.DoNotPlay.value() != 0;
 }
+
+namespace {
 
 QString udkHeading() { return formatPicture(QStringLiteral("@s20"), UDKPrompt.str()); }
 QString udkTitle() { return QStringLiteral("Songs by ") + UDKPrompt.str(); }

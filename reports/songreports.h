@@ -12,6 +12,10 @@ void PrintSongsByTitleBrief();
 void PrintSongsByArtist();
 void PrintSongsByArtistBrief();
 
+// The song filter of the lists that leave out the marked songs: true for a song whose artist
+// contains "(*)", whose title contains "(Skips)", or that is marked skipped or not to be played.
+bool songFiltered();
+
 // The standard members by name, for the frame's menu and the song list's Print; the brief
 // twins are called by their standard members alone.
 void registerSongReports();

@@ -13,6 +13,9 @@
 #include "core/tips.h"
 #include "impex/exportsongs.h"
 #include "impex/importsongs.h"
+#include "reports/djlog.h"
+#include "reports/papersavers.h"
+#include "reports/songlistreports.h"
 #include "reports/songreports.h"
 #include "runtime/querywizard/querywizardtexts.h"
 #include "runtime/threads/halt.h"
@@ -53,6 +56,9 @@ int main(int argc, char **argv) {
     tbk::registerProcedure(QStringLiteral("EditPreferences"), tbk::EditPreferences);
     tbk::registerProcedure(QStringLiteral("SetupWizard"), tbk::SetupWizard);
     tbk::registerSongReports();
+    tbk::registerSongListReports();
+    tbk::registerPaperSavers();
+    tbk::registerDJLog();
 
     return tbk::runProgram(tbk::MainProgram);
 }
