@@ -13,6 +13,7 @@
 #include "core/tips.h"
 #include "impex/exportsongs.h"
 #include "impex/importsongs.h"
+#include "reports/albumreports.h"
 #include "reports/songreports.h"
 #include "runtime/querywizard/querywizardtexts.h"
 #include "runtime/threads/halt.h"
@@ -53,6 +54,7 @@ int main(int argc, char **argv) {
     tbk::registerProcedure(QStringLiteral("EditPreferences"), tbk::EditPreferences);
     tbk::registerProcedure(QStringLiteral("SetupWizard"), tbk::SetupWizard);
     tbk::registerSongReports();
+    tbk::registerAlbumReports();
 
     return tbk::runProgram(tbk::MainProgram);
 }
