@@ -14,6 +14,7 @@
 #include "impex/exportsongs.h"
 #include "impex/importsongs.h"
 #include "reports/albumreports.h"
+#include "reports/playlistreports.h"
 #include "reports/songreports.h"
 #include "runtime/querywizard/querywizardtexts.h"
 #include "runtime/threads/halt.h"
@@ -55,6 +56,7 @@ int main(int argc, char **argv) {
     tbk::registerProcedure(QStringLiteral("SetupWizard"), tbk::SetupWizard);
     tbk::registerSongReports();
     tbk::registerAlbumReports();
+    tbk::registerPlaylistReports();
 
     return tbk::runProgram(tbk::MainProgram);
 }
