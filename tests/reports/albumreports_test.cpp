@@ -207,15 +207,4 @@ TEST_F(AlbumReports, TheTrackListPrintsTheSongsLinkedToTheAlbumInTheSongsAlbumOr
     ASSERT_TRUE(answer(r, ButtonCancel));
     EXPECT_TRUE(r->done);
     EXPECT_EQ(r->response, RequestCancelled);
-
-    // Printed, the track list reads back from the PDF file.
-    ALB.AlbumID = 7;
-    ASSERT_TRUE(ALB.get(ALB.KEYALBUMID));
-    r = start(PrintAlbumsWithSongs);
-    ASSERT_TRUE(answer(r, ButtonNo));
-    EXPECT_EQ(r->response, RequestCompleted);
-    const QStringList pages = printed();
-    ASSERT_EQ(pages.size(), 1);
-    for (const char *text : {"Songs by Album", "Hits Yankee Alpha CD", "Hits (Bonus Disc) Bonus Alpha CD", "Page 1"})
-        EXPECT_TRUE(pages[0].contains(text)) << text << "\n" << pages[0].toStdString();
 }
