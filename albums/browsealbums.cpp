@@ -154,7 +154,7 @@ void BrowseAlbumsWindow::runWizard(const char *name, bool insert) {
     refresh(true);
 }
 
-// The report prints every album; the highlighted one goes in the buffer all the same.
+// The report prints the songs of the album in the buffer: the highlighted one, read again.
 void BrowseAlbumsWindow::print() {
     const Procedure report = findProcedure(QString::fromLatin1(kAlbumReport));
     if (!report || (!list().empty() && !list().rereadCurrent() && list().failed()))

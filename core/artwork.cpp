@@ -464,6 +464,18 @@ QPixmap wizardFinish() {
     });
 }
 
+QPainterPath fivePointedStar(QPointF centre, qreal outer, qreal inner) {
+    QPainterPath star;
+    for (int i = 0; i < 10; ++i) {
+        const qreal r = i % 2 ? inner : outer;
+        const qreal a = M_PI / 2 + i * M_PI / 5;
+        const QPointF pt(centre.x() + r * std::cos(a), centre.y() - r * std::sin(a));
+        i ? star.lineTo(pt) : star.moveTo(pt);
+    }
+    star.closeSubpath();
+    return star;
+}
+
 // A magic wand with a star at its tip, for the button that starts the Setup Wizard.
 QPixmap wizardWand() {
     QPixmap p = canvas(16, 16);
@@ -471,17 +483,9 @@ QPixmap wizardWand() {
     g.setRenderHint(QPainter::Antialiasing);
     g.setPen(QPen(kNavy, 2.2, Qt::SolidLine, Qt::RoundCap));
     g.drawLine(QPointF(2, 14), QPointF(9, 7));
-    QPainterPath star;
-    for (int i = 0; i < 10; ++i) {
-        const double r = i % 2 ? 2.0 : 5.0;
-        const double a = M_PI / 2 + i * M_PI / 5;
-        const QPointF pt(11 + r * std::cos(a), 5 - r * std::sin(a));
-        i ? star.lineTo(pt) : star.moveTo(pt);
-    }
-    star.closeSubpath();
     g.setPen(QPen(kGold.darker(150), 0.8));
     g.setBrush(kGold);
-    g.drawPath(star);
+    g.drawPath(fivePointedStar(QPointF(11, 5), 5, 2));
     return p;
 }
 
@@ -514,6 +518,31 @@ QPixmap discAndGlobe() {
     g.setBrush(Qt::NoBrush);
     g.drawEllipse(QRectF(globe.center().x() - 1.8, globe.top(), 3.6, globe.height()));
     g.drawLine(QPointF(globe.left(), globe.center().y()), QPointF(globe.right(), globe.center().y()));
+    return p;
+}
+
+// The chart's logo: rising bars under a star beside the program's name, for a printed page.
+QPixmap chartLogo() {
+    QPixmap p(300, 120);
+    p.fill(Qt::white);
+    QPainter g(&p);
+    g.setRenderHint(QPainter::Antialiasing);
+    g.setPen(Qt::NoPen);
+    g.setBrush(kNavy);
+    g.drawRoundedRect(QRectF(2, 2, 296, 116), 14, 14);
+    const qreal heights[] = {30, 46, 62, 80};
+    for (int i = 0; i < 4; ++i) {
+        g.setBrush(i == 3 ? kGold : kCream);
+        g.drawRoundedRect(QRectF(16 + i * 22, 104 - heights[i], 16, heights[i]), 3, 3);
+    }
+    g.setBrush(kGold);
+    g.drawPath(fivePointedStar(QPointF(90, 22), 14, 6));
+    g.setPen(kCream);
+    g.setFont(QFont(QStringLiteral("Sans Serif"), 22, QFont::Bold));
+    g.drawText(QRectF(118, 14, 176, 48), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("TuneBank"));
+    g.setPen(kGold);
+    g.setFont(QFont(QStringLiteral("Sans Serif"), 17, QFont::DemiBold));
+    g.drawText(QRectF(118, 62, 176, 40), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Hit Parade"));
     return p;
 }
 
@@ -553,6 +582,7 @@ const QHash<QString, std::function<QPixmap()>> &painters() {
         {QStringLiteral("wizard.ico"), wizardWand},
         {QStringLiteral("exit.ico"), exitDoor},
         {QStringLiteral("109.ico"), discAndGlobe},
+        {QStringLiteral("logo.gif"), chartLogo},
     };
     return table;
 }

@@ -1,42 +1,17 @@
 #include "reports/listlayout.h"
 
+#include "reports/shadedheadings.h"
+
 #include <algorithm>
-#include <climits>
 
 namespace tbk {
 
 namespace {
 
-const QColor kSilver(0xC0, 0xC0, 0xC0);
 constexpr int kDesignSize = 8;   // the size columnLayout spaces its lines for
-constexpr int kHeadingRow = 150;
-constexpr int kBoxMargin = 20;
 constexpr int kTitleToSmallPrint = 110;   // a 14-point title over a 6-point text
 
 bool isHeading(const report::Element &e) { return e.name.startsWith(QLatin1String("Heading:")); }
-
-// The box under the heading rows, from the first column to the print area's edge.
-void silverHeadings(report::Layout &l) {
-    int top = INT_MAX, bottom = INT_MIN, left = INT_MAX;
-    for (const report::Element &e : std::as_const(l.header.elements))
-        if (isHeading(e)) {
-            top = std::min(top, e.rect.top());
-            bottom = std::max(bottom, e.rect.top() + kHeadingRow);
-            left = std::min(left, e.rect.left());
-        }
-    if (top > bottom)
-        return;
-    // The box stands where columnLayout drew its rule.
-    l.header.elements.removeIf([](const report::Element &e) { return e.kind == report::ElementKind::Line; });
-    report::Element box;
-    box.name = QStringLiteral("HeadingBox");
-    box.kind = report::ElementKind::Box;
-    box.filled = true;
-    box.fill = kSilver;
-    left = std::max(0, left - kBoxMargin);
-    box.rect = QRect(left, top - kBoxMargin, l.area.width() - left, bottom - top + 2 * kBoxMargin);
-    l.header.elements.prepend(box);
-}
 
 // Footer elements moved up to the title's line, their foot level with the title's; the footer
 // then takes no room.
@@ -72,7 +47,7 @@ report::Layout listLayout(const QString &title, const std::vector<ReportColumn> 
             for (report::Element &e : b.elements)
                 e.rect.moveTop(e.rect.top() * style.size / kDesignSize);
         }
-    silverHeadings(l);
+    shadeHeadings(l, {QColor(0xC0, 0xC0, 0xC0), true});
     if (style.datesInHeader)
         moveDatesToHeader(l);
     return l;

@@ -76,7 +76,11 @@ void forEachBand(report::Layout &l, Fn fn) {
 
 class ReportRun {
 public:
-    explicit ReportRun(const ReportMember &m) : m_(m), main_(*m.files.back()), startDir_(QDir::currentPath()) {}
+    explicit ReportRun(const ReportMember &m)
+        : m_(m), main_(m.scanned ? *m.scanned : *m.files.back()), startDir_(QDir::currentPath()) {
+        for (data::DataFile *f : m.given)
+            given_.push_back(f->record());
+    }
     ~ReportRun();
     ReportRun(const ReportRun &) = delete;
     ReportRun &operator=(const ReportRun &) = delete;
@@ -102,6 +106,7 @@ private:
     // buffers meanwhile.
     void keepRecords();
     void restoreRecords();
+    void restoreGiven();
 
     const ReportMember &m_;
     data::DataFile &main_;
@@ -124,6 +129,7 @@ private:
     QString detail_;
     std::vector<FieldColumn> columns_;
     std::vector<data::Record> held_;
+    std::vector<data::Record> given_;
 };
 
 ReportRun::~ReportRun() {
@@ -142,6 +148,7 @@ bool ReportRun::start() {
         GlobalResponse = RequestCancelled;
         if (answer != RequestCompleted)
             return false;
+        restoreGiven();
         if (clip(ReportLayout.str()) == QLatin1String("Brief") && m_.brief) {
             m_.brief();
             local_ = GlobalResponse;
@@ -172,6 +179,7 @@ bool ReportRun::start() {
 void ReportRun::run() {
     if (!start())
         return;
+    restoreGiven();
     expr::BoundNames names(expr::programScope());
     names.add(expr::programScope().bind(QStringLiteral("ReportSelection"), expr::Type::Text,
                                         [] { return expr::Value(ReportSelection.str()); }));
@@ -184,6 +192,10 @@ void ReportRun::run() {
         files.add(*f);
     filter_ = m_.filterOnOpen ? m_.filterOnOpen() : m_.filter;
     scan();
+    if (report_ && m_.totals) {
+        m_.totals(*report_);
+        report_->printTotals();
+    }
     output();
 }
 
@@ -192,7 +204,7 @@ void ReportRun::scan() {
     progress_ = std::make_unique<ProgressWindow>(
         preview_ ? QStringLiteral("Generating Report") : QStringLiteral("Printing Report"),
         QStringLiteral("0% Completed"), true);
-    QuickScan quick(m_.files);
+    QuickScan quick(m_.quickScan.empty() ? m_.files : m_.quickScan);
     view_ = std::make_unique<expr::ExprView>(main_, m_.key);
     view_->setNames(&expr::programScope());
     if (m_.join) {
@@ -308,6 +320,8 @@ void ReportRun::openReport() {
     if (!m_.title.isEmpty())
         if (report::Element *title = report_->element(QStringLiteral("ReportTitle")))
             title->text = m_.title;
+    if (m_.opened)
+        m_.opened(*report_);
     if (ReportUseCustomFont == 1 && !m_.fontKey.isEmpty())
         customFont();
     const bool queued = preview_ ||
@@ -403,6 +417,12 @@ void ReportRun::restoreRecords() {
     main_.setRecord(held_[0]);
     for (size_t i = 0; i < m_.joined.size(); ++i)
         m_.joined[i]->setRecord(held_[i + 1]);
+    restoreGiven();
+}
+
+void ReportRun::restoreGiven() {
+    for (size_t i = 0; i < m_.given.size(); ++i)
+        m_.given[i]->setRecord(given_[i]);
 }
 
 void ReportRun::output() {

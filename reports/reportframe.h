@@ -23,8 +23,16 @@ struct ReportMember {
     ReportStart start = ReportStart::Question;
     QString noun;
     std::function<void()> brief;
-    // Opened through the counts in this order; the last one is scanned.
+    // Opened through the counts in this order; the last one is scanned unless `scanned` names
+    // another.
     std::vector<data::DataFile *> files;
+    data::DataFile *scanned = nullptr;
+    // Switched to quick scan while the scan runs; empty: every file of `files`.
+    std::vector<data::DataFile *> quickScan;
+    // Buffers holding what the caller hands to the run (the album, the playlist, the chosen
+    // category): kept as the run starts and put back after each of its waits, so that other
+    // windows reading into them meanwhile change nothing of the run.
+    std::vector<data::DataFile *> given;
     const data::Key *key = nullptr;
     QString filter;
     // Files whose records `join` brings into their buffers for each record read.
@@ -42,6 +50,12 @@ struct ReportMember {
     std::function<void(report::Report &)> beforePrint;
     // Shown by the element "ReportTitle" when the report opens; empty keeps the layout's text.
     QString title;
+    // When the report opens, after the dates and the title: what the member sets from the
+    // records then in the buffers.
+    std::function<void(report::Report &)> opened;
+    // After the scan, completed or cancelled, when the report was opened: the totals band's
+    // values. The band is then printed once, before the pages are output.
+    std::function<void(report::Report &)> totals;
     // The custom font's entries in "Fonts" end with this ("PrintMUS:SongsByTitle"); empty:
     // the report offers no custom font.
     QString fontKey;

@@ -16,6 +16,8 @@
 #include "reports/djlog.h"
 #include "reports/papersavers.h"
 #include "reports/songlistreports.h"
+#include "reports/albumreports.h"
+#include "reports/playlistreports.h"
 #include "reports/songreports.h"
 #include "runtime/querywizard/querywizardtexts.h"
 #include "runtime/threads/halt.h"
@@ -59,6 +61,8 @@ int main(int argc, char **argv) {
     tbk::registerSongListReports();
     tbk::registerPaperSavers();
     tbk::registerDJLog();
+    tbk::registerAlbumReports();
+    tbk::registerPlaylistReports();
 
     return tbk::runProgram(tbk::MainProgram);
 }

@@ -58,6 +58,7 @@ struct Element {
     bool filled = false;       // a box filled with the fill colour
     QColor fill = QColor(224, 224, 224);
     QString imageFile;
+    QImage image;              // the picture itself, in place of a file (the program's own)
 
     // The text the element shows now.
     QString shownText(int page) const;

@@ -259,9 +259,9 @@ const QImage &Report::image(const QString &file) {
 }
 
 void Report::placeImage(const Element &e, const QRect &at, const QRect &clip) {
-    if (e.imageFile.trimmed().isEmpty())
+    if (e.image.isNull() && e.imageFile.trimmed().isEmpty())
         return;
-    const QImage &img = image(e.imageFile.trimmed());
+    const QImage &img = e.image.isNull() ? image(e.imageFile.trimmed()) : e.image;
     if (img.isNull())
         return;
     QRect r = at;

@@ -21,6 +21,8 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPrinter>
+#include <QPushButton>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -140,6 +142,23 @@ protected:
         });
         return turns;
     }
+    // Cancel (or Esc) on the progress window at its `turns`th turn; runs until the report asks.
+    static void cancelAt(const Started &r, int turns, bool escape = false, bool run = true) {
+        auto seen = std::make_shared<int>(0);
+        between([=] {
+            QWidget *p = nullptr;
+            for (QWidget *w : threadWindowList(r->thread))
+                if (w->objectName() == "ProgressWindow" && !asking(r) && ++*seen == turns)
+                    p = w;
+            if (p && escape)
+                QTest::keyClick(p, Qt::Key_Escape);
+            else if (p)
+                p->findChild<QPushButton *>("Cancel")->click();
+        }, [=] { return (*seen >= turns && asking(r)) || r->done; });
+        if (run)
+            ASSERT_TRUE(runUntilIdle());
+    }
+    static const char *cancelQuestion() { return "Are you sure you want to CANCEL this Report?"; }
 };
 
 } // namespace reporttest
