@@ -54,6 +54,7 @@ private:
     void readIdentification();
     void readWholeDisc();
     void lookUp();
+    void redisplayAfterDisc();
 
     // The track list.
     void buildTracks(WindowBuilder &b);

@@ -1,8 +1,8 @@
 // The album form's Songs tab: the album's songs in side and track order on the browse engine,
 // and what keeps that order.
-#include "albums/albumdisc.h"
 #include "albums/albumform.h"
 #include "cdaudio/mcicommand.h"
+#include "cdaudio/readcompactdisc.h"
 #include "core/artwork.h"
 #include "core/datafiles.h"
 #include "core/listformats.h"
@@ -123,7 +123,6 @@ void AlbumForm::setUpTracks() {
                            tb_.bottom, tb_.reassign})
         on(b, EventKind::Accepted, [this, b] { pressTrackButton(b); });
     on(tb_.readCd, EventKind::Accepted, [this] { readCdInformation(); });
-    tb_.readCd->setEnabled(bool(albumDiscReading().readCompactDisc));
     side_->setValue(GLO.Side);
     on(side_, EventKind::Accepted, [this] { GLO.Side = quint8(side_->value()); });
 }
@@ -234,21 +233,11 @@ void AlbumForm::deleteSong() {
 }
 
 void AlbumForm::readCdInformation() {
-    const AlbumDiscReading &disc = albumDiscReading();
-    if (!disc.readCompactDisc)
-        return;
     if (!tracks_->empty())
         tracks_->rereadCurrent();
-    albumToBuffer();
-    if (disc.readCompactDisc(0, 0) == 1 && disc.computeDiscId) {
-        qint32 length = 0;
-        const QString id = disc.computeDiscId(length);
-        ALB.XCCD = id;
-        ALB.TOTALTIME = length;
-    }
-    record().fromBuffer();
-    forceReload_ = true;
-    refresh();
+    if (ReadCompactDisc(0, 0, record().working()) == 1)
+        StoreDiscIdentifier(record().working());
+    redisplayAfterDisc();
 }
 
 void AlbumForm::reassignSongs() {

@@ -1,7 +1,8 @@
 #include "albums/updatealbum.h"
 
-#include "albums/albumdisc.h"
 #include "albums/albumform.h"
+#include "cdaudio/disclookup.h"
+#include "cdaudio/readcompactdisc.h"
 #include "core/artwork.h"
 #include "core/datafiles.h"
 #include "core/programsettings.h"
@@ -48,6 +49,8 @@ const QString kBrowseTip = QStringLiteral("Browse and select");
 constexpr int kDialogNameLength = 79;
 constexpr int kImageWidth = 160, kImageHeight = 120;
 constexpr int kSoundLoadHundredths = 200;
+// The wait for the lookup agent ends on a timer event of the form.
+constexpr int kLookupTimerHundredths = 10;
 
 // One album record for the whole run, shared by every album form of every thread.
 DittoStore &albumDitto() {
@@ -56,11 +59,6 @@ DittoStore &albumDitto() {
 }
 
 } // namespace
-
-AlbumDiscReading &albumDiscReading() {
-    static AlbumDiscReading reading;
-    return reading;
-}
 
 AlbumForm::AlbumForm()
     : Form(QStringLiteral("UpdateAlbum"),
@@ -175,9 +173,6 @@ void AlbumForm::formOpened() {
     }
     showImage();
     enablePlayButtons();
-    const AlbumDiscReading &disc = albumDiscReading();
-    readId_->setEnabled(bool(disc.readCompactDisc));
-    lookUp_->setEnabled(bool(disc.lookUpDiscForAlbum));
     setUpTracks();
 }
 
@@ -314,43 +309,34 @@ void AlbumForm::playWav() {
 }
 
 void AlbumForm::readIdentification() {
-    const AlbumDiscReading &disc = albumDiscReading();
-    if (!disc.readCompactDisc)
-        return;
     const QString kept = text(kCdIdentifier);
-    albumToBuffer();
-    const int read = disc.readCompactDisc(1, 0);
-    record().fromBuffer();
-    if (read == 1)
+    if (ReadCompactDisc(1, 0, record().working()) == 1)
         message(text(kCdIdentifier) != kept ? QStringLiteral("CD Identification updated.")
                                             : QStringLiteral("CD Identification not updated."),
                 QStringLiteral("Process complete"), MessageIcon::Information, ButtonOK);
-    forceReload_ = true;
-    refresh();
+    redisplayAfterDisc();
 }
 
 void AlbumForm::readWholeDisc() {
-    const AlbumDiscReading &disc = albumDiscReading();
-    if (!disc.readCompactDisc)
-        return;
-    albumToBuffer();
-    disc.readCompactDisc(0, 0);
-    record().fromBuffer();
-    forceReload_ = true;
-    refresh();
+    ReadCompactDisc(0, 0, record().working());
+    redisplayAfterDisc();
 }
 
 void AlbumForm::lookUp() {
-    const AlbumDiscReading &disc = albumDiscReading();
-    if (!disc.lookUpDiscForAlbum)
-        return;
-    albumToBuffer();
-    disc.lookUpDiscForAlbum();
-    record().fromBuffer();
-    forceReload_ = true;
-    refresh();
+    QString category = controls().value(kCategory).toString();
+    setTimer(kLookupTimerHundredths);
+    LookUpDiscForAlbum({*this, record().working(), category, [this] { redisplayAfterDisc(); }});
+    setTimer(0);
     if (tracks_ && !tracks_->empty())
         tracks_->rereadCurrent();
+}
+
+// Every control shows what the disc gave, the one with the focus too (the ID entry whose
+// selection started the reading), and the track list is read again.
+void AlbumForm::redisplayAfterDisc() {
+    loadControls();
+    forceReload_ = true;
+    refresh();
 }
 
 void UpdateAlbum() {

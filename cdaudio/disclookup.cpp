@@ -192,11 +192,7 @@ void lookUpDisc(const DiscLookupCaller &c, const QString &notFoundEnding) {
     if (!claim.held())
         return;
     if (ReadCompactDisc(0, 0, c.album)) {
-        withAlbumBuffer(c.album, [] {
-            qint32 total = ALB.TOTALTIME;
-            ALB.XCCD = ComputeDiscId(DiscTrackQueue(), total);
-            ALB.TOTALTIME = total;
-        });
+        StoreDiscIdentifier(c.album);
         INP.close();
         QFile::remove(findFileNoCase(QString::fromLatin1(kDiscSeekLog)));
         // An agent that never reaches its end writes no category: one an earlier look-up left

@@ -199,6 +199,14 @@ void withAlbumBuffer(data::Record &album, const std::function<void()> &fn) {
     album = ALB.record();
 }
 
+void StoreDiscIdentifier(data::Record &album) {
+    withAlbumBuffer(album, [] {
+        qint32 total = ALB.TOTALTIME;
+        ALB.XCCD = ComputeDiscId(DiscTrackQueue(), total);
+        ALB.TOTALTIME = total;
+    });
+}
+
 void primeTrackSong(qint32 track, qint32 time) {
     qint32 id = 1;
     MUS.set(MUS.KEYID);

@@ -33,6 +33,10 @@ void setDiscTrackQueue(const DiscTrackList &tracks);
 // the shared buffer serves only between two waits, fn must not wait.
 void withAlbumBuffer(data::Record &album, const std::function<void()> &fn);
 
+// The identifier of the disc in this thread's track queue into the album's XCCD and the length
+// the identifier counts, in hundredths, into its TOTALTIME.
+void StoreDiscIdentifier(data::Record &album);
+
 // Primes the songs buffer with a new song for a track the album's songs lack, from the album
 // in ALB's buffer (artist, album title, media, file number, release date, category): the next
 // song identifier, side GLO.Side, the title "Track n" and the time; every other field cleared.

@@ -1,6 +1,7 @@
 #pragma once
-// Dialog units of a font: horizontally a quarter of its average character width, vertically
-// an eighth of its height. Windows declare their controls' sizes in them.
+// Dialog units of a font: horizontally a quarter of the average width of its 52 letters A-Z and
+// a-z (rounded to whole pixels), vertically an eighth of its height. Windows declare their
+// controls' sizes in them.
 #include <QSize>
 
 class QFont;
@@ -17,6 +18,8 @@ public:
 
     int x(double units) const;
     int y(double units) const;
+    // Pixels back to horizontal units, rounded.
+    int unitsX(int pixels) const;
     QSize size(double width, double height) const { return QSize(x(width), y(height)); }
 
 private:

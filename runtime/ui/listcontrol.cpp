@@ -102,10 +102,7 @@ void ListControl::setMarked(int row, bool marked) {
 
 int ListControl::unitsToPixels(int units) const { return DialogUnits(font()).x(units); }
 
-int ListControl::pixelsToUnits(int pixels) const {
-    const int avg = std::max(1, fontMetrics().averageCharWidth());
-    return int(std::lround(pixels * 4.0 / avg));
-}
+int ListControl::pixelsToUnits(int pixels) const { return DialogUnits(font()).unitsX(pixels); }
 
 void ListControl::setFormat(const QString &format) {
     // The model is reset; the rows stay, and so does the current one.

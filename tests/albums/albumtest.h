@@ -14,6 +14,8 @@
 #include "support/windows/listtesting.h"
 #include "support/windows/windowtesting.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -21,6 +23,7 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
 #include <ostream>
 
 inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
@@ -36,6 +39,25 @@ struct Call {
     qint32 response = -1;
 };
 
+// The album form on a new thread with the request, after `load` has filled the buffers.
+inline std::shared_ptr<Call> openAlbumForm(qint32 request, std::function<void()> load = {}) {
+    auto c = std::make_shared<Call>();
+    c->thread = startThread(
+        [c, request, load] {
+            if (load)
+                load();
+            else
+                ALB.clear();   // as a list's Add leaves it
+            GlobalRequest = request;
+            UpdateAlbum();
+            c->response = GlobalResponse;
+            c->done = true;
+        },
+        kMinimumThreadStack);
+    EXPECT_TRUE(runUntilIdle());
+    return c;
+}
+
 class AlbumTest : public testing::Test {
 protected:
     void SetUp() override {
@@ -46,6 +68,12 @@ protected:
             openForUse(*f);
         GlobalRequest = 0;
         NavigationRequest = 0;
+        // A drive without a disc: entering the album form's empty ID field reads it.
+        QFile drive(QStringLiteral("drive.txt"));
+        ASSERT_TRUE(drive.open(QIODevice::WriteOnly));
+        drive.write("disc no\n");
+        drive.close();
+        qputenv("TBK_CDROM", QFile::encodeName(QFileInfo(drive).absoluteFilePath()));
         for (const char *m : {"CD", "Vinyl"}) {
             MED.clear();
             MED.Media = m;
@@ -55,25 +83,11 @@ protected:
     void TearDown() override {
         endAllThreads();
         closeAllDataFiles();
+        qunsetenv("TBK_CDROM");
     }
 
-    // The album form on a new thread with the request, after `load` has filled the buffers.
     static std::shared_ptr<Call> open(qint32 request, std::function<void()> load = {}) {
-        auto c = std::make_shared<Call>();
-        c->thread = startThread(
-            [c, request, load] {
-                if (load)
-                    load();
-                else
-                    ALB.clear();   // as a list's Add leaves it
-                GlobalRequest = request;
-                UpdateAlbum();
-                c->response = GlobalResponse;
-                c->done = true;
-            },
-            kMinimumThreadStack);
-        EXPECT_TRUE(runUntilIdle());
-        return c;
+        return openAlbumForm(request, std::move(load));
     }
     static std::shared_ptr<Call> change(qint32 album) {
         return open(ChangeRecord, [album] { ASSERT_TRUE(loadAlbum(album)); });

@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QStyleOptionViewItem>
 #include <gtest/gtest.h>
 
 #include <set>
@@ -248,4 +249,23 @@ TEST(ListControlPage, APageMovedByRowsLooksAsIfRedrawnWhole) {
     // 11 to 14 to 12 are moves; the same page again and a page with nothing in common are not.
     EXPECT_EQ(shifted.count(), 3);
     EXPECT_EQ(list->currentRow(), 3);
+}
+
+// Dialog units follow the font's letters, not its narrower average glyph: a time column of 23
+// units holds " 5:01" whole, where it once showed "5...".
+TEST(ListControl, AColumnSizedInDialogUnitsHoldsTheTextItWasMadeFor) {
+    struct TimeRows : ListRows {
+        int rowCount() const override { return 1; }
+        QVariant field(int, int) const override { return QStringLiteral(" 5:01"); }
+    } rows;
+    ListControl list;
+    list.setFormat(QStringLiteral("23L(1)|M~Time~L(2)@s8@"));
+    list.setRows(&rows);
+    QStyleOptionViewItem option;
+    option.initFrom(&list);
+    const QSize whole = list.itemDelegate()->sizeHint(option, list.listModel()->index(0, 0));
+    EXPECT_GE(list.header()->sectionSize(0), whole.width() + list.unitsToPixels(1));
+    // Widths the user leaves alone come back as the same units.
+    for (int units : {10, 23, 80, 200})
+        EXPECT_EQ(list.pixelsToUnits(list.unitsToPixels(units)), units);
 }
