@@ -7,7 +7,6 @@
 #include "core/datafiles.h"
 #include "core/listformats.h"
 #include "core/programsettings.h"
-#include "core/sequencemover.h"
 #include "core/smallservices.h"
 #include "runtime/data/errors.h"
 #include "runtime/threads/callprotocol.h"
@@ -17,10 +16,8 @@
 #include "runtime/ui/listcontrol.h"
 #include "runtime/ui/listformat.h"
 #include "runtime/ui/windowbuilder.h"
-#include "runtime/ui/windowevents.h"
 #include "runtime/values/text.h"
 #include "songs/browsesongs.h"
-#include "songs/editloop.h"
 #include "songs/selectfilenumber.h"
 #include "songs/updatesong.h"
 
