@@ -113,6 +113,8 @@ QWidget *AlbumWizardShell::createForm() {
     b.tab(QStringLiteral("Songs"));
     pageTop(b, QStringLiteral("001.GIF"), QStringLiteral("Step 3:  Enter the song details."));
     songControl_ = b.list(kListName, kFormat, 110);
+    // The list, not the buttons beside it, takes the page's width.
+    songControl_->setMinimumWidth(440);
     b.column();
     songButtons_ = buildSongButtons(b, QStringLiteral("Add"), QStringLiteral("Copy"), QStringLiteral("Edit"),
                                     QStringLiteral("Delete"));

@@ -171,6 +171,7 @@ TEST_F(CddbWizard, TwoCdsEnteredAndAThirdCancelled) {
     ASSERT_TRUE(press("Finish"));
     EXPECT_EQ(page(), 1);
     EXPECT_EQ(heading(), "Step 1:  Insert another CD and press Next.");
+    snap("4-another");
     // The next album is primed at once, from the template: the caller's media, no "CD" default.
     EXPECT_EQ(albums(), (QStringList{"1|Alpha Band|First Light|CD|1", "2|||Vinyl|0"}));
     EXPECT_EQ(field(readAlbum(1), "Notes"), "Recorded at home");
