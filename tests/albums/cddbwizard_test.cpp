@@ -312,6 +312,23 @@ TEST_F(CddbWizard, EveryWayOutLeavesNothingOfTheUnfinishedAlbum) {
     }
 }
 
+TEST_F(CddbWizard, WithoutADiscNextStillMovesOnAndTheAlbumIsEnteredByHand) {
+    describeDrive("disc no\n");
+    start();
+    ASSERT_TRUE(next());
+    EXPECT_EQ(messageText(run->thread), "CD player not ready.");
+    ASSERT_TRUE(answerMessage(run->thread, ButtonOK) && runUntilIdle());
+    ASSERT_EQ(page(), 2);
+    ASSERT_TRUE(type("ALB:Album", "By Hand"));
+    ASSERT_TRUE(next());
+    EXPECT_TRUE(listRows(songList()).isEmpty());
+    ASSERT_TRUE(press("Finish"));
+    ASSERT_TRUE(press("Cancel"));
+    ASSERT_TRUE(finished());
+    EXPECT_EQ(albums(), QStringList{"1||By Hand|CD|0"});
+    EXPECT_EQ(server.connections, 0);
+}
+
 TEST_F(CddbWizard, FinishOfADiscCataloguedAlreadyStaysOnStepOneUnsaved) {
     scriptEntry("rock", "DTITLE=Alpha Band / First Light\r\nTTITLE0=Dawn\r\nTTITLE1=Noon\r\nTTITLE2=Dusk\r\n");
     ALB.Media = "CD";
