@@ -1,6 +1,7 @@
 #pragma once
 // The album form's window: the record and its six tabs (updatealbum.cpp) and the track list
 // on its Songs tab (albumtracks.cpp).
+#include "albums/albumsonglist.h"
 #include "albums/albumsongs.h"
 #include "core/browse.h"
 #include "core/form.h"
@@ -64,21 +65,6 @@ private:
     void albumToBuffer();
     void refreshTracks(bool force = false);
     void trackListChanged();
-    void trackKey(const Event &e);
-    void pressTrackButton(QPushButton *button);
-    // A song form call on the list; the answer of the song form is never the album form's.
-    ListFormCall callSongForm(qint32 request, bool primed);
-    void afterSongCall(const ListFormCall &call);
-    void addSong();
-    void copySong();
-    void changeSong();
-    void deleteSong();
-    void moveSong(int mode);
-    // The new song (by identifier) moved to follow track h of its side.
-    void insertAfter(qint32 songID, qint32 h);
-    // The side's songs from track d on numbered d, d + 1, ... after a delete.
-    void renumberFrom(quint8 side, qint32 d);
-    void editAllSongs();
     void readCdInformation();
     void reassignSongs();
     bool chooseOneSong();
@@ -93,13 +79,12 @@ private:
     QPointer<QSoundEffect> sound_;
 
     std::unique_ptr<BrowseList> tracks_;
+    // The song form calls and moves on tracks_; the answer of the song form is never the album
+    // form's.
+    std::unique_ptr<AlbumSongList> songList_;
     QPointer<ListControl> trackList_;
-    struct TrackButtons {
-        QPushButton *add = nullptr, *copy = nullptr, *change = nullptr, *remove = nullptr, *editAll = nullptr;
-        QPushButton *up = nullptr, *top = nullptr, *down = nullptr, *bottom = nullptr;
-        QPushButton *readCd = nullptr, *reassign = nullptr;
-    } tb_;
-    QList<ListPopupItem> trackPopup_;
+    AlbumSongList::Buttons tb_;
+    QPushButton *readCd_ = nullptr, *reassign_ = nullptr;
     QPointer<QSpinBox> side_;
     AlbumSongsTaken taken_;
     bool forceReload_ = false;

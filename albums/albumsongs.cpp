@@ -115,6 +115,26 @@ qint32 copySongIntoAlbum(qint32 songID, qint32 albumID) {
     return MUS.add() ? id : -1;
 }
 
+bool deleteSongsOfAlbum(qint32 albumID) {
+    QSet<qint32> ids;
+    if (albumID == 0)
+        return true;
+    if (!songsOf(albumID, ids))
+        return false;
+    if (ids.isEmpty())
+        return true;
+    if (!data::beginTransaction(2, {&MUS}))
+        return false;
+    for (qint32 id : ids)
+        if (!readSong(id) || !MUS.remove()) {
+            const int code = data::errorCode();
+            data::rollbackTransaction();
+            data::setError(code, MUS.label());
+            return false;
+        }
+    return data::commitTransaction();
+}
+
 bool AlbumSongsTaken::start(qint32 albumID) {
     album_ = albumID;
     before_.clear();

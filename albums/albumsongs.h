@@ -33,6 +33,10 @@ QPair<QString, QString> assignMessage(const AssignResult &r);
 // already), -1 when it could not be written (the error stays set).
 qint32 copySongIntoAlbum(qint32 songID, qint32 albumID);
 
+// Deletes every song of the album, all sides, in one transaction; false (nothing deleted, the
+// error set) when that fails.
+bool deleteSongsOfAlbum(qint32 albumID);
+
 // The songs one call of the album form gave its album, to be given back when the call ends
 // cancelled.
 class AlbumSongsTaken {

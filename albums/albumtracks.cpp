@@ -7,7 +7,6 @@
 #include "core/datafiles.h"
 #include "core/listformats.h"
 #include "core/programsettings.h"
-#include "core/sequencemover.h"
 #include "core/smallservices.h"
 #include "runtime/data/errors.h"
 #include "runtime/threads/callprotocol.h"
@@ -17,10 +16,8 @@
 #include "runtime/ui/listcontrol.h"
 #include "runtime/ui/listformat.h"
 #include "runtime/ui/windowbuilder.h"
-#include "runtime/ui/windowevents.h"
 #include "runtime/values/text.h"
 #include "songs/browsesongs.h"
-#include "songs/editloop.h"
 #include "songs/selectfilenumber.h"
 #include "songs/updatesong.h"
 
@@ -58,38 +55,14 @@ void AlbumForm::buildTracks(WindowBuilder &b) {
     // The list, not the buttons beside it, takes the tab's width.
     trackList_->setMinimumWidth(480);
     b.column();
-    tb_.add = b.button(QStringLiteral("&Add"));
+    tb_ = buildSongButtons(b, QStringLiteral("&Add"), QStringLiteral("Cop&y"), QStringLiteral("&Change"),
+                           QStringLiteral("&Delete"));
     b.newButtonRow();
-    tb_.copy = b.button(QStringLiteral("Cop&y"), QStringLiteral("Copy record"));
-    b.newButtonRow();
-    tb_.change = b.button(QStringLiteral("&Change"));
-    b.newButtonRow();
-    tb_.remove = b.button(QStringLiteral("&Delete"));
-    b.newButtonRow();
-    tb_.editAll = b.button(QStringLiteral("Edit All Son&gs"));
-    b.newButtonRow();
-    const auto mover = [&b](const char *name, const char *tip, const char *icon) {
-        QPushButton *button = b.button({}, QString::fromLatin1(tip));
-        button->setObjectName(QString::fromLatin1(name));
-        button->setIcon(artworkIcon(QString::fromLatin1(icon)));
-        button->setFixedWidth(button->sizeHint().height() + 8);
-        return button;
-    };
-    tb_.up = mover("MoveUp", "Move record up one", "vsmoveup.ico");
-    tb_.top = mover("MoveTop", "Move record to the top", "vsmoveBg.ico");
-    tb_.down = mover("MoveDown", "Move record down one", "vsmovedn.ico");
-    tb_.bottom = mover("MoveBottom", "Move record to the bottom", "vsmovEnd.ico");
-    b.newButtonRow();
-    tb_.readCd = b.button(QStringLiteral("Read CD &Information"));
-    tb_.readCd->setIcon(artworkIcon(QStringLiteral("Note.ico")));
+    readCd_ = b.button(QStringLiteral("Read CD &Information"));
+    readCd_->setIcon(artworkIcon(QStringLiteral("Note.ico")));
     side_ = b.spin(QStringLiteral("Side/Disc:"), QStringLiteral("GLO:Side"), 1, 19);
     b.newButtonRow();
-    tb_.reassign = b.button(QStringLiteral("Re-assign Songs"));
-    trackPopup_ = {{QStringLiteral("&Add"), tb_.add},
-                   {QStringLiteral("&Change"), tb_.change},
-                   {QStringLiteral("&Delete"), tb_.remove},
-                   {},
-                   {QStringLiteral("Cop&y"), tb_.copy}};
+    reassign_ = b.button(QStringLiteral("Re-assign Songs"));
 }
 
 void AlbumForm::setUpTracks() {
@@ -97,32 +70,27 @@ void AlbumForm::setUpTracks() {
     tracks_->addSortOrder({&MUS.KeyAlbumID, QStringLiteral("MUS:AlbumID = BRW2::Sort0:Reset:ALB:AlbumID"),
                            {{QStringLiteral("ALB:AlbumID"), QStringLiteral("MUS:AlbumID")}}, LocatorKind::FirstLetter,
                            1, {1, 0, 0}});
+    songList_ = std::make_unique<AlbumSongList>(*tracks_, tb_,
+                                                AlbumSongList::Owner{[this] {
+                                                                         AlbumSongMode = 1;
+                                                                         albumToBuffer();
+                                                                     },
+                                                                     [this] { refresh(); }});
     tracks_->setOnChange([this] { trackListChanged(); });
     const QString design = replaceDatePictures(trackList_->format(), DateFormat.str());
     trackList_->setFormat(restoreListFormat(kProcedure, kListName, design));
     if (record().inserting())
         taken_.start(albumID());
 
-    for (EventKind kind : {EventKind::Scroll, EventKind::NewSelection})
-        on(trackList_, kind, [this](const Event &e) { tracks_->takeEvent(e); });
-    on(trackList_, EventKind::AlertKey, [this](const Event &e) { trackKey(e); });
-    on(trackList_, EventKind::MouseRightUp, [this] {
-        if (const ListPopupItem *item = listPopupChoice(trackPopup_))
-            pressTrackButton(item->button);
-    });
+    wireSongList(*songList_, {[this](QObject *c, EventKind k, HandlerTable::Handler fn) { on(c, k, std::move(fn)); },
+                              [this](QObject *c, int key) { alertKey(c, key); },
+                              [this](QObject *c) { alertTyping(c); }});
     on(trackList_, EventKind::Drop, [this](const Event &e) { dropSong(e.text); });
-    for (int key : {KeyMouseLeft2, int(Qt::Key_Insert), int(Qt::Key_Delete),
-                    QKeyCombination(Qt::ControlModifier, Qt::Key_Return).toCombined(),
-                    QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Enter).toCombined()})
-        alertKey(trackList_, key);
-    alertTyping(trackList_);
     makeDragSource(trackList_, QString::fromLatin1(kSongsDrag), [this](QPoint at) { return dragValue(at); });
     acceptDrops(trackList_, {QString::fromLatin1(kSongsDrag)});
 
-    for (QPushButton *b : {tb_.add, tb_.copy, tb_.change, tb_.remove, tb_.editAll, tb_.up, tb_.top, tb_.down,
-                           tb_.bottom, tb_.reassign})
-        on(b, EventKind::Accepted, [this, b] { pressTrackButton(b); });
-    on(tb_.readCd, EventKind::Accepted, [this] { readCdInformation(); });
+    on(reassign_, EventKind::Accepted, [this] { reassignSongs(); });
+    on(readCd_, EventKind::Accepted, [this] { readCdInformation(); });
     side_->setValue(GLO.Side);
     on(side_, EventKind::Accepted, [this] { GLO.Side = quint8(side_->value()); });
 }
@@ -137,99 +105,8 @@ void AlbumForm::refreshTracks(bool force) {
 }
 
 void AlbumForm::trackListChanged() {
-    if (tracks_->failed()) {
+    if (!songList_->changed())
         closeWindow();
-        return;
-    }
-    const bool rows = !tracks_->empty();
-    for (QPushButton *b : {tb_.copy, tb_.change, tb_.remove})
-        b->setEnabled(rows);
-}
-
-void AlbumForm::trackKey(const Event &e) {
-    if (!e.text.isEmpty()) {
-        tracks_->typeLocator(e.text);
-        return;
-    }
-    pressTrackButton(listKeyButton(e, tracks_->empty(), tb_.add, tb_.change, tb_.remove));
-}
-
-void AlbumForm::pressTrackButton(QPushButton *button) {
-    if (!button || !button->isEnabled() || !tracks_)
-        return;
-    if (button == tb_.add)
-        addSong();
-    else if (button == tb_.copy)
-        copySong();
-    else if (button == tb_.change)
-        changeSong();
-    else if (button == tb_.remove)
-        deleteSong();
-    else if (button == tb_.editAll)
-        editAllSongs();
-    else if (button == tb_.up)
-        moveSong(1);
-    else if (button == tb_.down)
-        moveSong(2);
-    else if (button == tb_.top)
-        moveSong(3);
-    else if (button == tb_.bottom)
-        moveSong(4);
-    else if (button == tb_.reassign)
-        reassignSongs();
-}
-
-ListFormCall AlbumForm::callSongForm(qint32 request, bool primed) {
-    AlbumSongMode = 1;
-    albumToBuffer();
-    return callListForm(*tracks_, request, UpdateSong, primed);
-}
-
-void AlbumForm::afterSongCall(const ListFormCall &call) {
-    if (tracks_->failed())
-        return;
-    reloadAfterForm(*tracks_, call);
-    refresh();
-    trackList_->setFocus();
-}
-
-void AlbumForm::addSong() {
-    bool highlighted = false;
-    qint32 h = 0;
-    quint8 side = 0;
-    if (!tracks_->empty()) {
-        if (!tracks_->rereadCurrent())
-            return;
-        highlighted = true;
-        h = MUS.TrackNumber.value();
-        side = MUS.Side.value();
-    }
-    const ListFormCall call = callSongForm(InsertRecord, false);
-    // A new song on another side than the highlighted one stays where its side puts it: the
-    // highlighted number says nothing of that side's order.
-    if (call.response == RequestCompleted && call.request == InsertRecord && highlighted &&
-        MUS.Side.value() == side && MUS.TrackNumber.value() != h + 1)
-        insertAfter(MUS.ID.value(), h);
-    afterSongCall(call);
-}
-
-void AlbumForm::copySong() {
-    if (!tracks_->rereadCurrent())
-        return;
-    afterSongCall(callSongForm(InsertRecord, true));
-}
-
-void AlbumForm::changeSong() { afterSongCall(callSongForm(ChangeRecord, false)); }
-
-void AlbumForm::deleteSong() {
-    if (!tracks_->rereadCurrent())
-        return;
-    const qint32 d = MUS.TrackNumber.value();
-    const quint8 side = MUS.Side.value();
-    const ListFormCall call = callSongForm(DeleteRecord, false);
-    if (call.response == RequestCompleted && d > 0)
-        renumberFrom(side, d);
-    afterSongCall(call);
 }
 
 void AlbumForm::readCdInformation() {
@@ -309,61 +186,6 @@ void AlbumForm::closeRoutine() {
         saveListFormat(kProcedure, kListName, trackList_->format());
     tracks_.reset();
     Form::closeRoutine();
-}
-
-void AlbumForm::moveSong(int mode) {
-    if (tracks_->empty() || !tracks_->rereadCurrent())
-        return;
-    const data::Position song = MUS.position();
-    SequenceMover(albumTracks()).move(song, MoveMode(mode));
-    tracks_->reload(song);
-    trackList_->setFocus();
-}
-
-void AlbumForm::insertAfter(qint32 songID, qint32 h) {
-    MUS.clear();
-    MUS.ID = songID;
-    if (MUS.get(MUS.KEYID))
-        SequenceMover(albumTracks()).move(MUS.position(), MoveMode::InsertAfter, h);
-}
-
-void AlbumForm::renumberFrom(quint8 side, qint32 d) {
-    MUS.clear();
-    MUS.AlbumID = albumID();
-    MUS.Side = side;
-    SequenceMover(albumTracks()).renumber(MUS.record(), d);
-}
-
-void AlbumForm::editAllSongs() {
-    if (!tracks_->empty())
-        tracks_->rereadCurrent();
-    const data::Position current = MUS.position();
-    // The album's songs as they stand now: a song the form moves to another side or number is
-    // not met again.
-    std::vector<data::Position> songs;
-    const qint32 album = albumID();
-    MUS.clear();
-    MUS.AlbumID = album;
-    MUS.setFromBuffer(MUS.KeyAlbumID);
-    while (MUS.next() && MUS.AlbumID.value() == album)
-        songs.push_back(MUS.position());
-    size_t next = 0;
-    editAll(
-        MUS,
-        [&] {
-            while (next < songs.size())
-                if (MUS.get(songs[next++]))
-                    return true;
-            return false;
-        },
-        [this] {
-            AlbumSongMode = 1;
-            albumToBuffer();
-            UpdateSong();
-        });
-    tracks_->reload(current);
-    trackList_->setFocus();
-    refresh();
 }
 
 } // namespace tbk

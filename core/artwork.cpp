@@ -429,6 +429,22 @@ QPixmap wizardRecords() {
     });
 }
 
+// The CD database wizard's first page: a disc in front of a globe.
+QPixmap wizardDiscLookup() {
+    return wizardPanel([](QPainter &g) {
+        g.setPen(QPen(kCream, 1.2));
+        g.setBrush(QColor(70, 140, 210));
+        const QRectF globe(14, 24, 68, 68);
+        g.drawEllipse(globe);
+        g.setBrush(Qt::NoBrush);
+        g.drawEllipse(QRectF(globe.center().x() - 14, globe.top(), 28, globe.height()));
+        g.drawLine(QPointF(globe.left(), globe.center().y()), QPointF(globe.right(), globe.center().y()));
+        g.drawLine(QPointF(globe.center().x(), globe.top()), QPointF(globe.center().x(), globe.bottom()));
+        drawDisc(g, QRectF(16, 104, 64, 64));
+        drawNote(g, QRectF(56, 160, 30, 34), kGold);
+    });
+}
+
 QPixmap wizardCalendar() {
     return wizardPanel([](QPainter &g) {
         // A calendar page with its rings and one day marked.
@@ -578,6 +594,7 @@ const QHash<QString, std::function<QPixmap()>> &painters() {
         {QStringLiteral("smalltik.ico"), smallTick},
         {QStringLiteral("001.gif"), wizardRecords},
         {QStringLiteral("bs00847a.gif"), wizardCalendar},
+        {QStringLiteral("cddbwiz1.gif"), wizardDiscLookup},
         {QStringLiteral("finish.bmp"), wizardFinish},
         {QStringLiteral("wizard.ico"), wizardWand},
         {QStringLiteral("exit.ico"), exitDoor},

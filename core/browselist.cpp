@@ -79,7 +79,9 @@ int BrowseList::addSortOrder(const SortOrder &order) {
     for (size_t i = 0; i < order.resets.size(); ++i) {
         const data::FieldRef f = data::findField(order.resets[i].field);
         const QString bound = QStringLiteral("%1::Sort%2:Reset:%3").arg(name_).arg(n).arg(order.resets[i].field);
-        const expr::Type type = f.valid() && !f.isText() ? expr::Type::Number : expr::Type::Text;
+        const bool number = order.resets[i].value ? order.resets[i].value().typeId() != QMetaType::QString
+                                                  : f.valid() && !f.isText();
+        const expr::Type type = number ? expr::Type::Number : expr::Type::Text;
         bound_.add(scope_.bind(bound, type, [this, n, i, type]() -> expr::Value {
             const QVariant &v = orders_[size_t(n)].saved[i];
             if (type == expr::Type::Number)
@@ -125,16 +127,20 @@ QVariant BrowseList::resetValue(int order, const QString &field) const {
     return {};
 }
 
+QVariant BrowseList::resetNow(const ResetField &r) {
+    return r.value ? r.value() : data::findField(r.field).value();
+}
+
 bool BrowseList::resetsChanged(const Order &o) const {
     for (size_t i = 0; i < o.order.resets.size(); ++i)
-        if (data::findField(o.order.resets[i].field).value() != o.saved[i])
+        if (resetNow(o.order.resets[i]) != o.saved[i])
             return true;
     return false;
 }
 
 void BrowseList::saveResets(Order &o) {
     for (size_t i = 0; i < o.order.resets.size(); ++i)
-        o.saved[i] = data::findField(o.order.resets[i].field).value();
+        o.saved[i] = resetNow(o.order.resets[i]);
 }
 
 // The view set to the sort order's key and to its filter ANDed with the search. A filter the

@@ -36,6 +36,8 @@ enum class LocatorKind { None, Incremental, FirstLetter };
 struct ResetField {
     QString field;
     QString primes;
+    // For a value that is no record's field (a global such as "GLO:Side"): where it is read.
+    std::function<QVariant()> value = {};
 };
 
 struct SortOrder {
@@ -133,6 +135,7 @@ private:
     };
     class Rows;
     bool apply(int order);
+    static QVariant resetNow(const ResetField &r);
     bool resetsChanged(const Order &o) const;
     void saveResets(Order &o);
     bool fill(const std::function<bool()> &read, int line = -1);

@@ -77,7 +77,7 @@ bool Form::openRoutine() {
     formOpened();
     loadControls();
     refresh();
-    selectFirstField();
+    selectOnOpening();
     return true;
 }
 

@@ -52,6 +52,8 @@ protected:
     virtual void formOpened() {}
     // The refresh on opening, gaining the focus and resizing, after the controls are shown again.
     virtual void refreshDisplay() {}
+    // The control that has the focus once the window has opened: the first entry field.
+    virtual void selectOnOpening() { selectFirstField(); }
 
     void takeEvent(const Event &e) override;
     void closeRoutine() override;

@@ -102,6 +102,7 @@ FormRecord::Primed FormRecord::primeOnce(const Record &image, const Prime &furth
     if (f.add()) {
         fromBuffer();
         primed_ = working_.position;
+        primedId_ = last + 1;
         return Primed::Added;
     }
     if (errorCode() != DuplicateKey || isIdentifierKey(errorKey()))
@@ -117,6 +118,7 @@ FormRecord::Primed FormRecord::primeOnce(const Record &image, const Prime &furth
     working_.position = f.position();
     working_.version = f.record().version;
     primed_ = working_.position;
+    primedId_ = last + 1;
     return Primed::Added;
 }
 
@@ -141,6 +143,15 @@ FormRecord::Next FormRecord::removeRecord() {
         if (ShowStandardWarningPlain(18) != ButtonYes)
             return Next::Close;
     }
+}
+
+FormRecord::Next FormRecord::primeNext() {
+    if (request_ != InsertRecord || primed_ != 0 || response_ != RequestCompleted)
+        return Next::Stay;
+    written_ = working_.position;
+    working_ = savedImage_;
+    response_ = 0;
+    return prime({}, {});
 }
 
 FormRecord::Next FormRecord::complete() {
@@ -239,13 +250,18 @@ void FormRecord::close() {
         return;
     closed_ = true;
     DataFile &f = *file_.file;
-    if (entryRequest_ != 0 && request_ == InsertRecord && response_ != RequestCompleted && primed_ != 0 && f.isOpen()) {
+    // A written record is no longer primed, whatever the response says.
+    if (entryRequest_ != 0 && request_ == InsertRecord && primed_ != 0 && f.isOpen()) {
         const Record kept = f.record();
-        if (f.get(primed_))
+        // Only while it still holds its identifier: another window may have deleted it and its
+        // place gone to another record since.
+        if (f.get(primed_) && f.cell(identifierField()).n == primedId_)
             f.remove();
         f.setRecord(kept);
         primed_ = 0;
     }
+    if (written_ != 0 && f.isOpen() && f.get(written_))
+        working_ = f.record();
     files_.reset();
 }
 

@@ -67,8 +67,12 @@ public:
 
     // OK after a passed validation: writes the insert or the change.
     Next complete();
+    // For a window that enters records one after another: after a completed insert, primes the
+    // next new record from the image the written one was primed from (OpenWindow), or gives up
+    // (Close). The call stays completed, and closing leaves the last record written in the buffer.
+    Next primeNext();
     void cancel() { response_ = RequestCancelled; }
-    // The closing rules: a cancelled insert's primed record deleted, the files closed through the
+    // The closing rules: a primed record not written deleted, the files closed through the
     // open counts. Runs once; safe from a destructor and while the program halts.
     void close();
 
@@ -76,8 +80,11 @@ public:
     qint32 entryRequest() const { return entryRequest_; }
     bool copying() const { return copying_; }
     bool inserting() const { return request_ == InsertRecord; }
-    // 0 until the form completes (stored as cancelled), 1 completed, 2 cancelled.
-    qint32 response() const { return response_; }
+    // 0 until the form completes (stored as cancelled), 1 completed, 2 cancelled; completed for
+    // good once primeNext() followed a written record.
+    qint32 response() const { return written_ != 0 ? qint32(RequestCompleted) : response_; }
+    // The identifier of the primed record not yet written, 0 when there is none.
+    qint64 primedIdentifier() const { return primed_ != 0 ? primedId_ : 0; }
     bool filesOpen() const { return files_ != nullptr; }
 
     data::DataFile &file() const { return *file_.file; }
@@ -126,6 +133,8 @@ private:
     data::Record working_;
     data::Record savedImage_;
     data::Position primed_ = 0;   // the record added by priming, until it is written
+    qint64 primedId_ = 0;
+    data::Position written_ = 0;  // the last record written before primeNext()
     // The linking values this form captured: the integrity rules read them from one global,
     // which another form may have overwritten meanwhile.
     KeptLinks links_;

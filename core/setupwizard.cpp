@@ -4,13 +4,13 @@
 #include "core/procedurecall.h"
 #include "core/programsettings.h"
 #include "core/settingswindow.h"
+#include "core/wizardsteps.h"
 #include "runtime/threads/halt.h"
 #include "runtime/ui/windowbuilder.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QTabBar>
 #include <QTabWidget>
 
 namespace tbk {
@@ -92,20 +92,15 @@ protected:
         page(b, "Done", "FINISH.BMP");
         b.text(lines(kDone));
         b.endTab();
-        back_ = b.button(QStringLiteral("&Back"));
-        next_ = b.button(QStringLiteral("&Next"));
-        finish_ = b.button(QStringLiteral("&Finish"));
-        cancel_ = b.button(QStringLiteral("Cancel"));
+        QPushButton *cancel = steps_.addButtons(b);
         QWidget *w = b.finish();
-
-        sheet_ = w->findChild<QTabWidget *>();
-        sheet_->tabBar()->hide();
+        steps_.sheet = w->findChild<QTabWidget *>();
         fillDateList(dates, QString::fromLatin1(kYearOnlyText));
         bindSettings();
-        on(next_, EventKind::Accepted, [this] { turnTo(page_ + 1); });
-        on(back_, EventKind::Accepted, [this] { turnTo(page_ - 1); });
-        on(finish_, EventKind::Accepted, [this] { finishPressed(); });
-        on(cancel_, EventKind::Accepted, [] { halt({}, 0); });
+        on(steps_.next, EventKind::Accepted, [this] { turnTo(page_ + 1); });
+        on(steps_.back, EventKind::Accepted, [this] { turnTo(page_ - 1); });
+        on(steps_.finish, EventKind::Accepted, [this] { finishPressed(); });
+        on(cancel, EventKind::Accepted, [] { halt({}, 0); });
         turnTo(1);
         return w;
     }
@@ -117,17 +112,7 @@ private:
         b.column();
     }
 
-    void turnTo(int page) {
-        const int last = sheet_->count();
-        page_ = qBound(1, page, last);
-        const bool onLast = page_ == last;
-        finish_->setVisible(onLast);
-        finish_->setDefault(onLast);
-        next_->setDefault(!onLast);
-        next_->setEnabled(!onLast);
-        back_->setEnabled(page_ > 1);
-        sheet_->setCurrentIndex(page_ - 1);
-    }
+    void turnTo(int page) { page_ = steps_.show(page); }
 
     void finishPressed() {
         takeSettings();
@@ -147,11 +132,7 @@ private:
         closeWindow();
     }
 
-    QTabWidget *sheet_ = nullptr;
-    QPushButton *back_ = nullptr;
-    QPushButton *next_ = nullptr;
-    QPushButton *finish_ = nullptr;
-    QPushButton *cancel_ = nullptr;
+    WizardSteps steps_;
     int page_ = 1;
 };
 

@@ -1,6 +1,7 @@
 // The catalogue program: the runtime on Qt's loop, the procedures of every subsystem, and the
 // main program body on the first logical thread.
 #include "albums/browsealbums.h"
+#include "albums/cddbwizard.h"
 #include "albums/selectalbum.h"
 #include "albums/updatealbum.h"
 #include "core/filemanager.h"
@@ -49,6 +50,7 @@ int main(int argc, char **argv) {
     tbk::registerProcedure(QStringLiteral("SelectAlbum"), tbk::SelectAlbum);
     tbk::registerProcedure(QStringLiteral("UpdateAlbum"), tbk::UpdateAlbum);
     tbk::registerProcedure(QStringLiteral("BrowseAlbums"), tbk::BrowseAlbums);
+    tbk::registerProcedure(QStringLiteral("CDDBWizard"), tbk::CDDBWizard);
     tbk::registerProcedure(QStringLiteral("FileManager"), tbk::FileManager);
     tbk::registerProcedure(QStringLiteral("CreateAlbumDatabase"), tbk::CreateAlbumDatabase);
     tbk::registerProcedure(QStringLiteral("ConvertSongDates"), tbk::ConvertSongDates);

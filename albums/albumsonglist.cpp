@@ -1,0 +1,236 @@
+#include "albums/albumsonglist.h"
+
+#include "core/datafiles.h"
+#include "core/sequencemover.h"
+#include "runtime/threads/callprotocol.h"
+#include "core/artwork.h"
+#include "runtime/ui/listcontrol.h"
+#include "runtime/ui/windowbuilder.h"
+#include "runtime/ui/windowevents.h"
+#include "songs/editloop.h"
+#include "songs/updatesong.h"
+
+#include <QPushButton>
+
+namespace tbk {
+
+AlbumSongList::AlbumSongList(BrowseList &songs, const Buttons &buttons, Owner owner)
+    : songs_(songs), buttons_(buttons), owner_(std::move(owner)) {
+    setPopupTexts(QStringLiteral("&Change"));
+}
+
+void AlbumSongList::setPopupTexts(const QString &change) {
+    popup_ = {{QStringLiteral("&Add"), buttons_.add},
+              {change, buttons_.change},
+              {QStringLiteral("&Delete"), buttons_.remove},
+              {},
+              {QStringLiteral("Cop&y"), buttons_.copy}};
+}
+
+QList<QPushButton *> AlbumSongList::pressable() const {
+    return {buttons_.add, buttons_.copy, buttons_.change, buttons_.remove, buttons_.editAll,
+            buttons_.up,  buttons_.top,  buttons_.down,   buttons_.bottom};
+}
+
+qint32 AlbumSongList::albumID() const { return songs_.resetValue(0, QStringLiteral("ALB:AlbumID")).toInt(); }
+
+bool AlbumSongList::changed() {
+    if (songs_.failed())
+        return false;
+    const bool rows = !songs_.empty();
+    for (QPushButton *b : {buttons_.copy, buttons_.change, buttons_.remove})
+        b->setEnabled(rows);
+    return true;
+}
+
+void AlbumSongList::key(const Event &e) {
+    if (!e.text.isEmpty()) {
+        songs_.typeLocator(e.text);
+        return;
+    }
+    press(listKeyButton(e, songs_.empty(), buttons_.add, buttons_.change, buttons_.remove));
+}
+
+void AlbumSongList::popup() {
+    if (const ListPopupItem *item = listPopupChoice(popup_))
+        press(item->button);
+}
+
+void AlbumSongList::press(QPushButton *button) {
+    if (!button || !button->isEnabled())
+        return;
+    if (button == buttons_.add)
+        addSong();
+    else if (button == buttons_.copy)
+        copySong();
+    else if (button == buttons_.change)
+        changeSong();
+    else if (button == buttons_.remove)
+        deleteSong();
+    else if (button == buttons_.editAll)
+        editAllSongs();
+    else if (button == buttons_.up)
+        moveSong(1);
+    else if (button == buttons_.down)
+        moveSong(2);
+    else if (button == buttons_.top)
+        moveSong(3);
+    else if (button == buttons_.bottom)
+        moveSong(4);
+}
+
+ListFormCall AlbumSongList::callSongForm(qint32 request, bool primed) {
+    owner_.prepareSongForm();
+    return callListForm(songs_, request, UpdateSong, primed);
+}
+
+void AlbumSongList::afterSongCall(const ListFormCall &call) {
+    if (songs_.failed())
+        return;
+    reloadAfterForm(songs_, call);
+    owner_.refresh();
+    songs_.control()->setFocus();
+}
+
+void AlbumSongList::addSong() {
+    bool highlighted = false;
+    qint32 h = 0;
+    quint8 side = 0;
+    if (!songs_.empty()) {
+        if (!songs_.rereadCurrent())
+            return;
+        highlighted = true;
+        h = MUS.TrackNumber.value();
+        side = MUS.Side.value();
+    }
+    const ListFormCall call = callSongForm(InsertRecord, false);
+    // A new song on another side than the highlighted one stays where its side puts it: the
+    // highlighted number says nothing of that side's order.
+    if (call.response == RequestCompleted && call.request == InsertRecord && highlighted &&
+        MUS.Side.value() == side && MUS.TrackNumber.value() != h + 1)
+        insertAfter(MUS.ID.value(), h);
+    afterSongCall(call);
+}
+
+void AlbumSongList::copySong() {
+    if (!songs_.rereadCurrent())
+        return;
+    afterSongCall(callSongForm(InsertRecord, true));
+}
+
+void AlbumSongList::changeSong() { afterSongCall(callSongForm(ChangeRecord, false)); }
+
+void AlbumSongList::deleteSong() {
+    if (!songs_.rereadCurrent())
+        return;
+    const qint32 d = MUS.TrackNumber.value();
+    const quint8 side = MUS.Side.value();
+    const ListFormCall call = callSongForm(DeleteRecord, false);
+    if (call.response == RequestCompleted && d > 0)
+        renumberFrom(side, d);
+    afterSongCall(call);
+}
+
+void AlbumSongList::moveSong(int mode) {
+    if (songs_.empty() || !songs_.rereadCurrent())
+        return;
+    const data::Position song = MUS.position();
+    SequenceMover(albumTracks()).move(song, MoveMode(mode));
+    songs_.reload(song);
+    songs_.control()->setFocus();
+}
+
+void AlbumSongList::insertAfter(qint32 songID, qint32 h) {
+    MUS.clear();
+    MUS.ID = songID;
+    if (MUS.get(MUS.KEYID))
+        SequenceMover(albumTracks()).move(MUS.position(), MoveMode::InsertAfter, h);
+}
+
+void AlbumSongList::renumberFrom(quint8 side, qint32 d) {
+    MUS.clear();
+    MUS.AlbumID = albumID();
+    MUS.Side = side;
+    SequenceMover(albumTracks()).renumber(MUS.record(), d);
+}
+
+AlbumSongList::Buttons buildSongButtons(WindowBuilder &b, const QString &add, const QString &copy,
+                                        const QString &change, const QString &remove) {
+    AlbumSongList::Buttons buttons;
+    buttons.add = b.button(add);
+    b.newButtonRow();
+    buttons.copy = b.button(copy, QStringLiteral("Copy record"));
+    b.newButtonRow();
+    buttons.change = b.button(change);
+    b.newButtonRow();
+    buttons.remove = b.button(remove);
+    b.newButtonRow();
+    buttons.editAll = b.button(QStringLiteral("Edit All Son&gs"));
+    b.newButtonRow();
+    const auto mover = [&b](const char *name, const char *tip, const char *icon) {
+        QPushButton *button = b.button({}, QString::fromLatin1(tip));
+        button->setObjectName(QString::fromLatin1(name));
+        button->setIcon(artworkIcon(QString::fromLatin1(icon)));
+        button->setFixedWidth(button->sizeHint().height() + 8);
+        return button;
+    };
+    buttons.up = mover("MoveUp", "Move record up one", "vsmoveup.ico");
+    buttons.top = mover("MoveTop", "Move record to the top", "vsmoveBg.ico");
+    buttons.down = mover("MoveDown", "Move record down one", "vsmovedn.ico");
+    buttons.bottom = mover("MoveBottom", "Move record to the bottom", "vsmovEnd.ico");
+    return buttons;
+}
+
+void wireSongList(AlbumSongList &songs, const SongListWiring &w) {
+    ListControl *list = songs.list().control();
+    for (EventKind kind : {EventKind::Scroll, EventKind::NewSelection})
+        w.on(list, kind, [&songs](const Event &e) { songs.list().takeEvent(e); });
+    w.on(list, EventKind::AlertKey, [&songs](const Event &e) { songs.key(e); });
+    w.on(list, EventKind::MouseRightUp, [&songs](const Event &) { songs.popup(); });
+    for (int key : {KeyMouseLeft2, int(Qt::Key_Insert), int(Qt::Key_Delete),
+                    QKeyCombination(Qt::ControlModifier, Qt::Key_Return).toCombined(),
+                    QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Enter).toCombined()})
+        w.alertKey(list, key);
+    w.alertTyping(list);
+    for (QPushButton *b : songs.pressable())
+        w.on(b, EventKind::Accepted, [&songs, b](const Event &) { songs.press(b); });
+}
+
+std::vector<data::Position> albumSongsFrom(qint32 albumID, quint8 side) {
+    std::vector<data::Position> songs;
+    MUS.clear();
+    MUS.AlbumID = albumID;
+    MUS.Side = side;
+    MUS.setFromBuffer(MUS.KeyAlbumID);
+    while (MUS.next() && MUS.AlbumID.value() == albumID)
+        songs.push_back(MUS.position());
+    return songs;
+}
+
+void AlbumSongList::editAllSongs() {
+    if (!songs_.empty())
+        songs_.rereadCurrent();
+    const data::Position current = MUS.position();
+    const quint8 side = owner_.editAllFromListSide ? quint8(songs_.resetValue(0, kSongListSide).toUInt()) : 0;
+    // The songs as they stand now: a song the form moves to another side or number is not met
+    // again.
+    const std::vector<data::Position> songs = albumSongsFrom(albumID(), side);
+    size_t next = 0;
+    editAll(
+        MUS,
+        [&] {
+            while (next < songs.size())
+                if (MUS.get(songs[next++]))
+                    return true;
+            return false;
+        },
+        [this] {
+            owner_.prepareSongForm();
+            UpdateSong();
+        });
+    songs_.reload(current);
+    songs_.control()->setFocus();
+    owner_.refresh();
+}
+
+} // namespace tbk
