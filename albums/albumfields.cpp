@@ -82,6 +82,13 @@ int AlbumDropLists::checkCategory(FormRecord &album, const QString &text) const 
     return 1;
 }
 
+QString AlbumDropLists::categoryName(qint64 id) const {
+    for (const Category &c : categories_)
+        if (c.id == id)
+            return c.name;
+    return {};
+}
+
 QString readCategoryName(qint64 id) {
     CAT.clear();
     CAT.CategoryID = id;

@@ -29,6 +29,8 @@ public:
     // The accepted category text: blank sets ALB:CategoryID 0, a name its identifier; 1 when
     // the name is not in the list.
     int checkCategory(FormRecord &album, const QString &text) const;
+    // The listed name of the category identifier; blank when none is listed.
+    QString categoryName(qint64 id) const;
 
 private:
     struct Category {

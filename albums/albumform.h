@@ -1,6 +1,7 @@
 #pragma once
 // The album form's window: the record and its six tabs (updatealbum.cpp) and the track list
 // on its Songs tab (albumtracks.cpp).
+#include "albums/albumfields.h"
 #include "albums/albumsonglist.h"
 #include "albums/albumsongs.h"
 #include "core/browse.h"
@@ -37,16 +38,8 @@ protected:
     void closeRoutine() override;
 
 private:
-    struct Category {
-        QString name;
-        qint64 id;
-    };
     QString text(const QString &field) { return record().value(field).toString(); }
     qint32 albumID();
-    bool fillMedia();
-    bool fillCategories();
-    int checkMedia();
-    int checkCategory();
     void showCategory();
     void enablePlayButtons();
     void chooseFile(const QString &field, const QString &title, const QString &filter);
@@ -71,8 +64,7 @@ private:
     void dropSong(const QString &value);
     QString dragValue(QPoint at) const;
 
-    std::vector<Category> categories_;
-    QStringList media_;
+    AlbumDropLists dropLists_;
     QPointer<QLabel> image_;
     QPointer<QPushButton> playWav_, playAssociated_, openExplorer_;
     QPointer<QPushButton> readId_, lookUp_;

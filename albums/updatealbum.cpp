@@ -61,12 +61,7 @@ DittoStore &albumDitto() {
 } // namespace
 
 AlbumForm::AlbumForm()
-    : Form(QStringLiteral("UpdateAlbum"),
-           {&ALB, &ALB.KEYALBUMID, QStringLiteral("Album ID"), DeleteAlbumRecord, UpdateAlbumRecord, CaptureAlbumLinks,
-            {{&ALB.KEYALBUM, QStringLiteral("Album")},
-             {&ALB.KEYARTIST, QStringLiteral("Artist")},
-             {&ALB.KEYCDIDENTIFIER, QStringLiteral("CD Serial Number")}}},
-           {&CAT, &MED, &MUS}) {
+    : Form(QStringLiteral("UpdateAlbum"), albumFormFile(), {&CAT, &MED, &MUS}) {
     setResizeMode(2);
     useDitto(albumDitto(), Qt::Key_Apostrophe,
              {kArtist, kAlbum, kMedia, QStringLiteral("ALB:FileNumber"), QStringLiteral("ALB:ReleaseDate"), kWavFile,
@@ -134,8 +129,8 @@ QWidget *AlbumForm::createForm() {
     b.button(QStringLiteral("Cancel"));
     QWidget *w = b.finish();
 
-    setCheck(media, [this] { return checkMedia(); });
-    setCheck(category, [this] { return checkCategory(); });
+    setCheck(media, [this] { return dropLists_.checkMedia(record(), controls().value(kMedia).toString()); });
+    setCheck(category, [this] { return dropLists_.checkCategory(record(), controls().value(kCategory).toString()); });
     setCheck(rating, [this, rating] {
         return rating->value() > 10 ? ShowStandardWarning(10, QStringLiteral("Rating"), QStringLiteral("0 and 10")) : 0;
     });
@@ -167,7 +162,9 @@ void AlbumForm::formOpened() {
                                                   : QStringLiteral("Changing an Album Record"));
     AlbumSongMode = 1;
     GLO.Side = 1;
-    if (!fillMedia() || !fillCategories()) {
+    // A read error closes the form: the lists could not offer what the checks ask for.
+    if (!dropLists_.fill(record(), qobject_cast<QComboBox *>(controls().control(kMedia)),
+                         qobject_cast<QComboBox *>(controls().control(kCategory)))) {
         closeWindow();
         return;
     }
@@ -176,79 +173,12 @@ void AlbumForm::formOpened() {
     setUpTracks();
 }
 
-// A read error closes the form: the lists could not offer what the checks ask for.
-bool AlbumForm::fillMedia() {
-    const data::Record kept = MED.record();
-    media_.clear();
-    MED.set(MED.KeyMedia);
-    while (MED.next())
-        media_ << MED.Media.str();
-    const bool read = data::errorCode() == data::RecordNotAvailable;
-    MED.setRecord(kept);
-    if (!read) {
-        ShowStandardWarningWithText(35, QStringLiteral("Media"));
-        return false;
-    }
-    static_cast<LookupField *>(FieldControl::of(controls().control(kMedia)))->setChoices(media_);
-    if (text(kMedia).isEmpty() && !media_.isEmpty())
-        record().setValue(kMedia, media_.first());
-    return true;
-}
-
-bool AlbumForm::fillCategories() {
-    const data::Record kept = CAT.record();
-    categories_.clear();
-    CAT.set(CAT.KeyCategory);
-    while (CAT.next())
-        categories_.push_back({CAT.Category.str(), CAT.CategoryID.value()});
-    const bool read = data::errorCode() == data::RecordNotAvailable;
-    CAT.setRecord(kept);
-    if (!read) {
-        ShowStandardWarningWithText(35, QStringLiteral("Categories"));
-        return false;
-    }
-    QStringList names;
-    for (const Category &c : categories_)
-        names << c.name;
-    static_cast<LookupField *>(FieldControl::of(controls().control(kCategory)))->setChoices(names);
-    return true;
-}
-
-int AlbumForm::checkMedia() {
-    const QString name = controls().value(kMedia).toString();
-    for (const QString &m : media_)
-        if (sameText(m, name, Qt::CaseInsensitive)) {
-            record().setValue(kMedia, m);
-            return 0;
-        }
-    return 1;   // not in the list: the list is selected again
-}
-
-int AlbumForm::checkCategory() {
-    const QString name = controls().value(kCategory).toString();
-    if (name.isEmpty()) {
-        record().setValue(kCategoryID, 0);
-        return 0;
-    }
-    for (const Category &c : categories_)
-        if (sameText(c.name, name, Qt::CaseInsensitive)) {
-            record().setValue(kCategoryID, c.id);
-            return 0;
-        }
-    return 1;
-}
-
 // The category's name of the album's identifier; blank when it has none or it is gone.
 void AlbumForm::showCategory() {
     QWidget *combo = controls().control(kCategory);
     if (!combo || combo->hasFocus())
         return;
-    QString name;
-    const qint64 id = record().value(kCategoryID).toLongLong();
-    for (const Category &c : categories_)
-        if (c.id == id)
-            name = c.name;
-    FieldControl::of(combo)->setValue(name);
+    FieldControl::of(combo)->setValue(dropLists_.categoryName(record().value(kCategoryID).toLongLong()));
 }
 
 void AlbumForm::refreshDisplay() {
