@@ -6,6 +6,7 @@
 #include "core/artwork.h"
 #include "core/datafiles.h"
 #include "core/listformats.h"
+#include "core/movebuttons.h"
 #include "core/programsettings.h"
 #include "core/sequencemover.h"
 #include "core/smallservices.h"
@@ -68,17 +69,11 @@ void AlbumForm::buildTracks(WindowBuilder &b) {
     b.newButtonRow();
     tb_.editAll = b.button(QStringLiteral("Edit All Son&gs"));
     b.newButtonRow();
-    const auto mover = [&b](const char *name, const char *tip, const char *icon) {
-        QPushButton *button = b.button({}, QString::fromLatin1(tip));
-        button->setObjectName(QString::fromLatin1(name));
-        button->setIcon(artworkIcon(QString::fromLatin1(icon)));
-        button->setFixedWidth(button->sizeHint().height() + 8);
-        return button;
-    };
-    tb_.up = mover("MoveUp", "Move record up one", "vsmoveup.ico");
-    tb_.top = mover("MoveTop", "Move record to the top", "vsmoveBg.ico");
-    tb_.down = mover("MoveDown", "Move record down one", "vsmovedn.ico");
-    tb_.bottom = mover("MoveBottom", "Move record to the bottom", "vsmovEnd.ico");
+    const MoveButtons moves = addMoveButtons(b);
+    tb_.up = moves.up;
+    tb_.top = moves.top;
+    tb_.down = moves.down;
+    tb_.bottom = moves.bottom;
     b.newButtonRow();
     tb_.readCd = b.button(QStringLiteral("Read CD &Information"));
     tb_.readCd->setIcon(artworkIcon(QStringLiteral("Note.ico")));
@@ -111,9 +106,7 @@ void AlbumForm::setUpTracks() {
             pressTrackButton(item->button);
     });
     on(trackList_, EventKind::Drop, [this](const Event &e) { dropSong(e.text); });
-    for (int key : {KeyMouseLeft2, int(Qt::Key_Insert), int(Qt::Key_Delete),
-                    QKeyCombination(Qt::ControlModifier, Qt::Key_Return).toCombined(),
-                    QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Enter).toCombined()})
+    for (int key : listButtonKeys())
         alertKey(trackList_, key);
     alertTyping(trackList_);
     makeDragSource(trackList_, QString::fromLatin1(kSongsDrag), [this](QPoint at) { return dragValue(at); });
