@@ -9,9 +9,11 @@
 #include "runtime/threads/callprotocol.h"
 #include "runtime/threads/messagebox.h"
 #include "runtime/ui/listcontrol.h"
+#include "runtime/ui/listformat.h"
 #include "runtime/ui/windowbuilder.h"
 #include "songs/editloop.h"
 
+#include <QHeaderView>
 #include <QPushButton>
 
 namespace tbk {
@@ -40,7 +42,17 @@ std::vector<QVariant> compilationRow() {
 } // namespace
 
 void AddWizardWindow::buildTracks(WindowBuilder &b) {
-    trackList_ = b.list(QStringLiteral("Browse"), compilation() ? kCompilationFormat : kSingleArtistFormat, 110);
+    const QString &format = compilation() ? kCompilationFormat : kSingleArtistFormat;
+    trackList_ = b.list(QStringLiteral("Browse"), format, 110);
+    // Every column shows without scrolling sideways (12 units are the border and the thumb bar),
+    // and the time column takes what is left: its 20 units are narrower than its digits in the
+    // faces here.
+    int units = 12 + 10;
+    const ListFormat columns = ListFormat::parse(format);
+    for (const ListColumn &column : columns.columns())
+        units += column.width;
+    trackList_->setMinimumWidth(trackList_->unitsToPixels(units));
+    trackList_->header()->setStretchLastSection(true);
     b.column();
     moves_ = addMoveButtons(b);
     b.newButtonRow();
