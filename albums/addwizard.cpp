@@ -13,7 +13,7 @@
 #include "runtime/threads/scheduler.h"
 #include "runtime/threads/threadglobals.h"
 #include "runtime/ui/windowbuilder.h"
-#include "songs/songlookups.h"
+#include "songs/lookuplists.h"
 #include "songs/updatesong.h"
 
 #include <QComboBox>
@@ -95,7 +95,7 @@ QWidget *AddWizardWindow::createForm() {
     QWidget *w = b.finish();
     tabs_ = w->findChild<QTabWidget *>();
 
-    lookups_ = std::make_unique<SongLookups>(media, category, [this](const QString &f, const QVariant &v) {
+    lookups_ = std::make_unique<LookupLists>(media, category, [this](const QString &f, const QVariant &v) {
         record().setValue(f, v);
     });
     setCheck(media, [this] { return checkMedia(); });

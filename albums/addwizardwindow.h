@@ -18,7 +18,7 @@ class QTabWidget;
 namespace tbk {
 
 class ListControl;
-class SongLookups;
+class LookupLists;
 class WindowBuilder;
 
 class AddWizardWindow : public Form {
@@ -66,7 +66,7 @@ private:
     AddWizardKind kind_;
     data::Record source_;
     std::function<void()> trackForm_;
-    std::unique_ptr<SongLookups> lookups_;
+    std::unique_ptr<LookupLists> lookups_;
     QString discSerial_;
     // This thread's number: the owner of the rows the window shows and writes.
     qint32 instance_ = 0;

@@ -19,6 +19,7 @@ class QSpinBox;
 namespace tbk {
 
 class ListControl;
+class LookupLists;
 class WindowBuilder;
 
 class AlbumForm : public Form {
@@ -36,16 +37,8 @@ protected:
     void closeRoutine() override;
 
 private:
-    struct Category {
-        QString name;
-        qint64 id;
-    };
     QString text(const QString &field) { return record().value(field).toString(); }
     qint32 albumID();
-    bool fillMedia();
-    bool fillCategories();
-    int checkMedia();
-    int checkCategory();
     void showCategory();
     void enablePlayButtons();
     void chooseFile(const QString &field, const QString &title, const QString &filter);
@@ -84,8 +77,7 @@ private:
     void dropSong(const QString &value);
     QString dragValue(QPoint at) const;
 
-    std::vector<Category> categories_;
-    QStringList media_;
+    std::unique_ptr<LookupLists> lookups_;
     QPointer<QLabel> image_;
     QPointer<QPushButton> playWav_, playAssociated_, openExplorer_;
     QPointer<QPushButton> readId_, lookUp_;

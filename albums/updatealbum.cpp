@@ -17,6 +17,7 @@
 #include "runtime/ui/listcontrol.h"
 #include "runtime/ui/windowbuilder.h"
 #include "runtime/values/text.h"
+#include "songs/lookuplists.h"
 #include "songs/updatesong.h"
 
 #include <QComboBox>
@@ -136,8 +137,12 @@ QWidget *AlbumForm::createForm() {
     b.button(QStringLiteral("Cancel"));
     QWidget *w = b.finish();
 
-    setCheck(media, [this] { return checkMedia(); });
-    setCheck(category, [this] { return checkCategory(); });
+    lookups_ = std::make_unique<LookupLists>(
+        media, category, [this](const QString &f, const QVariant &v) { record().setValue(f, v); },
+        LookupFields{kMedia, kCategoryID});
+    // Both take back a name the list does not have, without a word.
+    setCheck(media, [this] { return lookups_->checkMediaInList(controls().value(kMedia).toString()); });
+    setCheck(category, [this] { return lookups_->findCategory(controls().value(kCategory).toString()); });
     setCheck(rating, [this, rating] {
         return rating->value() > 10 ? ShowStandardWarning(10, QStringLiteral("Rating"), QStringLiteral("0 and 10")) : 0;
     });
@@ -169,10 +174,12 @@ void AlbumForm::formOpened() {
                                                   : QStringLiteral("Changing an Album Record"));
     AlbumSongMode = 1;
     GLO.Side = 1;
-    if (!fillMedia() || !fillCategories()) {
+    if (!lookups_->fill()) {
         closeWindow();
         return;
     }
+    if (text(kMedia).isEmpty() && !lookups_->mediaNames().isEmpty())
+        record().setValue(kMedia, lookups_->mediaNames().first());
     showImage();
     enablePlayButtons();
     const AlbumDiscReading &disc = albumDiscReading();
@@ -181,80 +188,8 @@ void AlbumForm::formOpened() {
     setUpTracks();
 }
 
-// A read error closes the form: the lists could not offer what the checks ask for.
-bool AlbumForm::fillMedia() {
-    const data::Record kept = MED.record();
-    media_.clear();
-    MED.set(MED.KeyMedia);
-    while (MED.next())
-        media_ << MED.Media.str();
-    const bool read = data::errorCode() == data::RecordNotAvailable;
-    MED.setRecord(kept);
-    if (!read) {
-        ShowStandardWarningWithText(35, QStringLiteral("Media"));
-        return false;
-    }
-    static_cast<LookupField *>(FieldControl::of(controls().control(kMedia)))->setChoices(media_);
-    if (text(kMedia).isEmpty() && !media_.isEmpty())
-        record().setValue(kMedia, media_.first());
-    return true;
-}
-
-bool AlbumForm::fillCategories() {
-    const data::Record kept = CAT.record();
-    categories_.clear();
-    CAT.set(CAT.KeyCategory);
-    while (CAT.next())
-        categories_.push_back({CAT.Category.str(), CAT.CategoryID.value()});
-    const bool read = data::errorCode() == data::RecordNotAvailable;
-    CAT.setRecord(kept);
-    if (!read) {
-        ShowStandardWarningWithText(35, QStringLiteral("Categories"));
-        return false;
-    }
-    QStringList names;
-    for (const Category &c : categories_)
-        names << c.name;
-    static_cast<LookupField *>(FieldControl::of(controls().control(kCategory)))->setChoices(names);
-    return true;
-}
-
-int AlbumForm::checkMedia() {
-    const QString name = controls().value(kMedia).toString();
-    for (const QString &m : media_)
-        if (sameText(m, name, Qt::CaseInsensitive)) {
-            record().setValue(kMedia, m);
-            return 0;
-        }
-    return 1;   // not in the list: the list is selected again
-}
-
-int AlbumForm::checkCategory() {
-    const QString name = controls().value(kCategory).toString();
-    if (name.isEmpty()) {
-        record().setValue(kCategoryID, 0);
-        return 0;
-    }
-    for (const Category &c : categories_)
-        if (sameText(c.name, name, Qt::CaseInsensitive)) {
-            record().setValue(kCategoryID, c.id);
-            return 0;
-        }
-    return 1;
-}
-
 // The category's name of the album's identifier; blank when it has none or it is gone.
-void AlbumForm::showCategory() {
-    QWidget *combo = controls().control(kCategory);
-    if (!combo || combo->hasFocus())
-        return;
-    QString name;
-    const qint64 id = record().value(kCategoryID).toLongLong();
-    for (const Category &c : categories_)
-        if (c.id == id)
-            name = c.name;
-    FieldControl::of(combo)->setValue(name);
-}
+void AlbumForm::showCategory() { lookups_->showCategory(record().value(kCategoryID).toLongLong()); }
 
 void AlbumForm::refreshDisplay() {
     showCategory();

@@ -13,7 +13,7 @@
 #include "runtime/ui/windowbuilder.h"
 #include "runtime/values/dates.h"
 #include "runtime/values/picture.h"
-#include "songs/songlookups.h"
+#include "songs/lookuplists.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -132,7 +132,7 @@ private:
     void chooseAlbum();
 
     Record source_;
-    std::unique_ptr<SongLookups> lookups_;
+    std::unique_ptr<LookupLists> lookups_;
 };
 
 QWidget *SongForm::createForm() {
@@ -183,7 +183,7 @@ QWidget *SongForm::createForm() {
     b.button(QStringLiteral("Cancel"));
     QWidget *w = b.finish();
 
-    lookups_ = std::make_unique<SongLookups>(media, category, [this](const QString &f, const QVariant &v) {
+    lookups_ = std::make_unique<LookupLists>(media, category, [this](const QString &f, const QVariant &v) {
         record().setValue(f, v);
     });
     setCheck(media, [this] { return checkMedia(); });

@@ -1,4 +1,4 @@
-#include "songs/songlookups.h"
+#include "songs/lookuplists.h"
 
 #include "core/datafiles.h"
 #include "core/standardwarnings.h"
@@ -12,22 +12,19 @@
 namespace tbk {
 
 namespace {
-const QString kMediaField = QStringLiteral("MUS:Media");
-const QString kCategoryID = QStringLiteral("MUS:CategoryID");
-
 void offer(QWidget *combo, const QStringList &names) {
     if (auto *lookup = dynamic_cast<LookupField *>(FieldControl::of(combo)))
         lookup->setChoices(names);
 }
 } // namespace
 
-SongLookups::SongLookups(QWidget *media, QWidget *category,
-                         std::function<void(const QString &, const QVariant &)> setField)
-    : mediaCombo_(media), categoryCombo_(category), setField_(std::move(setField)) {}
+LookupLists::LookupLists(QWidget *media, QWidget *category,
+                         std::function<void(const QString &, const QVariant &)> setField, LookupFields fields)
+    : mediaCombo_(media), categoryCombo_(category), setField_(std::move(setField)), fields_(std::move(fields)) {}
 
-bool SongLookups::fill() { return fillMedia() && fillCategories(); }
+bool LookupLists::fill() { return fillMedia() && fillCategories(); }
 
-bool SongLookups::fillMedia() {
+bool LookupLists::fillMedia() {
     const data::Record kept = MED.record();
     media_.clear();
     MED.set(MED.KeyMedia);
@@ -43,7 +40,7 @@ bool SongLookups::fillMedia() {
     return true;
 }
 
-bool SongLookups::fillCategories() {
+bool LookupLists::fillCategories() {
     const data::Record kept = CAT.record();
     categories_.clear();
     CAT.set(CAT.KeyCategory);
@@ -62,7 +59,7 @@ bool SongLookups::fillCategories() {
     return true;
 }
 
-int SongLookups::checkMedia(const QString &name) {
+int LookupLists::checkMedia(const QString &name) {
     const data::Record kept = MED.record();
     MED.clear();
     MED.Media = name;
@@ -71,25 +68,31 @@ int SongLookups::checkMedia(const QString &name) {
     return found ? 0 : ShowStandardWarning(11, QStringLiteral("Media"), QStringLiteral("Media"));
 }
 
-int SongLookups::checkMediaInList(const QString &name) {
+int LookupLists::checkMediaInList(const QString &name) {
     for (const QString &m : media_)
         if (sameText(m, name, Qt::CaseInsensitive)) {
-            setField_(kMediaField, m);
+            setField_(fields_.media, m);
             return 0;
         }
     return 1;
 }
 
-int SongLookups::checkCategory(const QString &name) {
+int LookupLists::findCategory(const QString &name) {
     if (name.isEmpty()) {
-        setField_(kCategoryID, 0);
+        setField_(fields_.categoryID, 0);
         return 0;
     }
     for (const Category &c : categories_)
         if (sameText(c.name, name, Qt::CaseInsensitive)) {
-            setField_(kCategoryID, c.id);
+            setField_(fields_.categoryID, c.id);
             return 0;
         }
+    return 1;
+}
+
+int LookupLists::checkCategory(const QString &name) {
+    if (findCategory(name) == 0)
+        return 0;
     if (message(QStringLiteral("Add new category?"), QStringLiteral("Category not found"), MessageIcon::Question,
                 ButtonYes | ButtonNo, ButtonYes) != ButtonYes)
         return 1;
@@ -101,7 +104,7 @@ int SongLookups::checkCategory(const QString &name) {
     return checkCategory(name);
 }
 
-bool SongLookups::addCategory(const QString &name) {
+bool LookupLists::addCategory(const QString &name) {
     const data::Record kept = CAT.record();
     qint64 last = 0;
     CAT.set(CAT.KeyCategoryID);
@@ -119,7 +122,7 @@ bool SongLookups::addCategory(const QString &name) {
     return added;
 }
 
-void SongLookups::showCategory(qint64 id) {
+void LookupLists::showCategory(qint64 id) {
     if (!categoryCombo_ || categoryCombo_->hasFocus())
         return;
     QString name;
