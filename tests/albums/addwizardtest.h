@@ -50,23 +50,14 @@ protected:
         return out;
     }
 
-    // The procedure on a new thread with the request; `before` runs first on that thread (rows of
-    // its owner, the buffers as a caller leaves them).
+    // The procedure on a new thread with the request and the songs buffer cleared; `before` runs
+    // first on that thread (rows of its owner, the buffers as a caller leaves them).
     static std::shared_ptr<Call> start(void (*procedure)(), qint32 request, std::function<void()> before = {}) {
-        auto c = std::make_shared<Call>();
-        c->thread = startThread(
-            [c, procedure, request, before] {
-                MUS.clear();
-                if (before)
-                    before();
-                GlobalRequest = request;
-                procedure();
-                c->response = GlobalResponse;
-                c->done = true;
-            },
-            kMinimumThreadStack);
-        EXPECT_TRUE(runUntilIdle());
-        return c;
+        return call(procedure, request, [before] {
+            MUS.clear();
+            if (before)
+                before();
+        });
     }
     static qint64 owner() { return threadGlobals().ThreadInstance; }
     static ListControl *rowList(const Call &c) {

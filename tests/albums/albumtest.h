@@ -57,23 +57,24 @@ protected:
         closeAllDataFiles();
     }
 
-    // The album form on a new thread with the request, after `load` has filled the buffers.
-    static std::shared_ptr<Call> open(qint32 request, std::function<void()> load = {}) {
+    // The procedure on a new thread with the request, after `load` has filled the buffers.
+    static std::shared_ptr<Call> call(std::function<void()> procedure, qint32 request, std::function<void()> load) {
         auto c = std::make_shared<Call>();
         c->thread = startThread(
-            [c, request, load] {
-                if (load)
-                    load();
-                else
-                    ALB.clear();   // as a list's Add leaves it
+            [c, procedure, request, load] {
+                load();
                 GlobalRequest = request;
-                UpdateAlbum();
+                procedure();
                 c->response = GlobalResponse;
                 c->done = true;
             },
             kMinimumThreadStack);
         EXPECT_TRUE(runUntilIdle());
         return c;
+    }
+    // The album form, the album buffer cleared as a list's Add leaves it unless `load` fills it.
+    static std::shared_ptr<Call> open(qint32 request, std::function<void()> load = {}) {
+        return call(UpdateAlbum, request, load ? std::move(load) : [] { ALB.clear(); });
     }
     static std::shared_ptr<Call> change(qint32 album) {
         return open(ChangeRecord, [album] { ASSERT_TRUE(loadAlbum(album)); });
