@@ -21,6 +21,7 @@ class QSpinBox;
 namespace tbk {
 
 class ListControl;
+class LookupLists;
 class WindowBuilder;
 
 class AlbumForm : public Form {
@@ -64,7 +65,7 @@ private:
     void dropSong(const QString &value);
     QString dragValue(QPoint at) const;
 
-    AlbumDropLists dropLists_;
+    std::unique_ptr<LookupLists> lookups_;
     QPointer<QLabel> image_;
     QPointer<QPushButton> playWav_, playAssociated_, openExplorer_;
     QPointer<QPushButton> readId_, lookUp_;

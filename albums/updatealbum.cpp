@@ -18,6 +18,7 @@
 #include "runtime/ui/listcontrol.h"
 #include "runtime/ui/windowbuilder.h"
 #include "runtime/values/text.h"
+#include "songs/lookuplists.h"
 #include "songs/updatesong.h"
 
 #include <QComboBox>
@@ -129,8 +130,12 @@ QWidget *AlbumForm::createForm() {
     b.button(QStringLiteral("Cancel"));
     QWidget *w = b.finish();
 
-    setCheck(media, [this] { return dropLists_.checkMedia(record(), controls().value(kMedia).toString()); });
-    setCheck(category, [this] { return dropLists_.checkCategory(record(), controls().value(kCategory).toString()); });
+    lookups_ = std::make_unique<LookupLists>(
+        media, category, [this](const QString &f, const QVariant &v) { record().setValue(f, v); },
+        LookupFields{kMedia, kCategoryID});
+    // Both take back a name the list does not have, without a word.
+    setCheck(media, [this] { return lookups_->checkMediaInList(controls().value(kMedia).toString()); });
+    setCheck(category, [this] { return lookups_->findCategory(controls().value(kCategory).toString()); });
     setCheck(rating, [this, rating] {
         return rating->value() > 10 ? ShowStandardWarning(10, QStringLiteral("Rating"), QStringLiteral("0 and 10")) : 0;
     });
@@ -162,24 +167,19 @@ void AlbumForm::formOpened() {
                                                   : QStringLiteral("Changing an Album Record"));
     AlbumSongMode = 1;
     GLO.Side = 1;
-    // A read error closes the form: the lists could not offer what the checks ask for.
-    if (!dropLists_.fill(record(), qobject_cast<QComboBox *>(controls().control(kMedia)),
-                         qobject_cast<QComboBox *>(controls().control(kCategory)))) {
+    if (!lookups_->fill()) {
         closeWindow();
         return;
     }
+    if (text(kMedia).isEmpty() && !lookups_->mediaNames().isEmpty())
+        record().setValue(kMedia, lookups_->mediaNames().first());
     showImage();
     enablePlayButtons();
     setUpTracks();
 }
 
 // The category's name of the album's identifier; blank when it has none or it is gone.
-void AlbumForm::showCategory() {
-    QWidget *combo = controls().control(kCategory);
-    if (!combo || combo->hasFocus())
-        return;
-    FieldControl::of(combo)->setValue(dropLists_.categoryName(record().value(kCategoryID).toLongLong()));
-}
+void AlbumForm::showCategory() { lookups_->showCategory(record().value(kCategoryID).toLongLong()); }
 
 void AlbumForm::refreshDisplay() {
     showCategory();

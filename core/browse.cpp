@@ -84,6 +84,12 @@ QPushButton *listKeyButton(const Event &e, bool empty, QPushButton *add, QPushBu
     return nullptr;
 }
 
+QList<int> listButtonKeys() {
+    return {KeyMouseLeft2, int(Qt::Key_Insert), int(Qt::Key_Delete),
+            QKeyCombination(Qt::ControlModifier, Qt::Key_Return).toCombined(),
+            QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Enter).toCombined()};
+}
+
 ListFormCall callListForm(BrowseList &l, qint32 request, const std::function<void()> &form, bool primed) {
     ListFormCall call{request, 0, l.currentPosition()};
     if (request == InsertRecord) {
@@ -218,10 +224,9 @@ bool Browse::openRoutine() {
     if (!list_)
         return true;
     ListControl *l = list_->control();
-    for (int key : {KeyMouseLeft2, int(Qt::Key_Insert), int(Qt::Key_Delete), int(Qt::Key_Backspace),
-                    QKeyCombination(Qt::ControlModifier, Qt::Key_Return).toCombined(),
-                    QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Enter).toCombined()})
+    for (int key : listButtonKeys())
         alertKey(l, key);
+    alertKey(l, Qt::Key_Backspace);
     alertTyping(l);
     return true;
 }

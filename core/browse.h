@@ -57,6 +57,8 @@ const ListPopupItem *listPopupChoice(const QList<ListPopupItem> &items);
 // The button a key alerted on a list presses (Insert: add; on a list with rows double click
 // and Ctrl+Enter: change, Delete: remove), or null.
 QPushButton *listKeyButton(const Event &e, bool empty, QPushButton *add, QPushButton *change, QPushButton *remove);
+// The keys a list alerts for listKeyButton: double click, Insert, Delete, Ctrl+Enter (both keys).
+QList<int> listButtonKeys();
 bool usableButton(const QPushButton *b);
 
 // A form called on a list's record with the navigation loop: the current row's record, or for

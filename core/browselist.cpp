@@ -92,6 +92,10 @@ int BrowseList::addSortOrder(const SortOrder &order) {
     return n;
 }
 
+void BrowseList::bindNumber(const QString &name, const qint32 *variable) {
+    bound_.add(scope_.bindNumber(name, variable));
+}
+
 void BrowseList::setJoin(std::vector<const data::RecordBuffer *> files, std::function<void()> load) {
     loadJoined_ = load;
     view_.setJoin(std::move(files), std::move(load));

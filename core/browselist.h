@@ -69,6 +69,9 @@ public:
     int addSortOrder(const SortOrder &order);
     int sortOrder() const { return order_; }
     const SortOrder &order(int n) const { return orders_[size_t(n)].order; }
+    // A name of the window's own that its filters may use ("ThreadInstance"), read from the
+    // variable; bound for the list's life.
+    void bindNumber(const QString &name, const qint32 *variable);
     // Files loaded with each row (their fields may be named in filters and row values).
     void setJoin(std::vector<const data::RecordBuffer *> files, std::function<void()> load);
     // Where the locator text shows (a string control "@S30"); may be null.

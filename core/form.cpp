@@ -97,6 +97,20 @@ void Form::storeControls() {
     controls().store([this](const QString &field, const QVariant &value) { record_.setValue(field, value); });
 }
 
+bool Form::takePendingEdits() {
+    for (QWidget *c : controls().controls()) {
+        FieldControl *f = FieldControl::of(c);
+        if (!f)
+            continue;
+        if (!f->commit(false)) {
+            selectControl(c);
+            return false;
+        }
+        record_.setValue(f->field(), f->value());
+    }
+    return true;
+}
+
 void Form::selectFirstField() {
     for (QWidget *c : controls().controls())
         if (FieldControl::of(c) && c->isEnabled()) {

@@ -67,6 +67,9 @@ protected:
     void loadControls(bool keepFocused = false);
     // The working copy from the controls.
     void storeControls();
+    // What the user left in each control (the focused one's edit included) into the working
+    // copy, without the controls' checks; false when a value does not fit (selected again).
+    bool takePendingEdits();
     void selectFirstField();
     void refresh();
     // The OK button: the validation pass, then the record is written.

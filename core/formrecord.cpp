@@ -102,7 +102,8 @@ FormRecord::Primed FormRecord::primeOnce(const Record &image, const Prime &furth
     if (f.add()) {
         fromBuffer();
         primed_ = working_.position;
-        primedId_ = last + 1;
+        // As added: the further primes may set the identifier's field themselves.
+        primedId_ = f.cell(identifierField()).n;
         return Primed::Added;
     }
     if (errorCode() != DuplicateKey || isIdentifierKey(errorKey()))

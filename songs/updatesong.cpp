@@ -13,6 +13,7 @@
 #include "runtime/ui/windowbuilder.h"
 #include "runtime/values/dates.h"
 #include "runtime/values/picture.h"
+#include "songs/lookuplists.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -20,6 +21,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -92,25 +94,6 @@ void primeFromAlbum() {
     MUS.Side = GLO.Side;
 }
 
-// One more than the highest track of the buffer's album and side; 1 when it has none.
-qint32 nextTrackNumber() {
-    const qint32 album = MUS.AlbumID;
-    const quint8 side = MUS.Side;
-    const Record kept = MUS.record();
-    MUS.TrackNumber = 255;
-    MUS.setFromBuffer(MUS.KeyAlbumID);
-    qint32 track = 1;
-    if (MUS.previous() && MUS.AlbumID.value() == album && MUS.Side.value() == side)
-        track = MUS.TrackNumber.value() + 1;
-    MUS.setRecord(kept);
-    return track;
-}
-
-struct Category {
-    QString name;
-    qint64 id;
-};
-
 class SongForm : public Form {
 public:
     explicit SongForm(Record source)
@@ -137,8 +120,6 @@ private:
     QWidget *field(const QString &name) { return controls().control(name); }
     QString text(const QString &f) { return record().value(f).toString(); }
     qint64 number(const QString &f) { return record().value(f).toLongLong(); }
-    bool fillMedia();
-    bool fillCategories();
     void afterPriming();
     void copyAlbumData();
     void showCategory();
@@ -146,15 +127,12 @@ private:
     int checkTime();
     int checkCategory();
     int checkRange(const QString &f, int highest, const QString &name);
-    bool addCategory(const QString &name);
-    bool takePendingEdits();
     bool linkAlbum();
     void songOk();
     void chooseAlbum();
 
     Record source_;
-    QStringList media_;
-    std::vector<Category> categories_;
+    std::unique_ptr<LookupLists> lookups_;
 };
 
 QWidget *SongForm::createForm() {
@@ -205,6 +183,9 @@ QWidget *SongForm::createForm() {
     b.button(QStringLiteral("Cancel"));
     QWidget *w = b.finish();
 
+    lookups_ = std::make_unique<LookupLists>(media, category, [this](const QString &f, const QVariant &v) {
+        record().setValue(f, v);
+    });
     setCheck(media, [this] { return checkMedia(); });
     setCheck(time, [this] { return checkTime(); });
     setCheck(category, [this] { return checkCategory(); });
@@ -216,7 +197,7 @@ QWidget *SongForm::createForm() {
 
 void SongForm::formOpened() {
     EditLoopStatus = "";
-    if (!fillMedia() || !fillCategories()) {
+    if (!lookups_->fill()) {
         closeWindow();
         return;
     }
@@ -235,7 +216,7 @@ void SongForm::formOpened() {
         }
     }
     if (text(kMedia).isEmpty())
-        record().setValue(kMedia, media_.value(0));
+        record().setValue(kMedia, lookups_->mediaNames().value(0));
 
     QObject *ok = field(QStringLiteral("OK"));
     on(ok, EventKind::Accepted, [this] { songOk(); });
@@ -244,42 +225,6 @@ void SongForm::formOpened() {
         cancelPressed();
     });
     on(field(kDefaultButton), EventKind::Accepted, [this] { chooseAlbum(); });
-}
-
-// A read error closes the form: the combos could not offer what the checks ask for.
-bool SongForm::fillMedia() {
-    const Record kept = MED.record();
-    media_.clear();
-    MED.set(MED.KeyMedia);
-    while (MED.next())
-        media_ << MED.Media.str();
-    const bool read = data::errorCode() == data::RecordNotAvailable;
-    MED.setRecord(kept);
-    if (!read) {
-        ShowStandardWarningWithText(35, QStringLiteral("Media"));
-        return false;
-    }
-    static_cast<LookupField *>(FieldControl::of(field(kMedia)))->setChoices(media_);
-    return true;
-}
-
-bool SongForm::fillCategories() {
-    const Record kept = CAT.record();
-    categories_.clear();
-    CAT.set(CAT.KeyCategory);
-    while (CAT.next())
-        categories_.push_back({CAT.Category.str(), CAT.CategoryID.value()});
-    const bool read = data::errorCode() == data::RecordNotAvailable;
-    CAT.setRecord(kept);
-    if (!read) {
-        ShowStandardWarningWithText(35, QStringLiteral("Categories"));
-        return false;
-    }
-    QStringList names;
-    for (const Category &c : categories_)
-        names << c.name;
-    static_cast<LookupField *>(FieldControl::of(field(kCategory)))->setChoices(names);
-    return true;
 }
 
 void SongForm::afterPriming() {
@@ -317,26 +262,9 @@ void SongForm::copyAlbumData() {
     showCategory();
 }
 
-void SongForm::showCategory() {
-    QWidget *combo = field(kCategory);
-    if (!combo || combo->hasFocus())
-        return;
-    QString name;
-    for (const Category &c : categories_)
-        if (c.id == number(kCategoryID))
-            name = c.name;
-    FieldControl::of(combo)->setValue(name);
-}
+void SongForm::showCategory() { lookups_->showCategory(number(kCategoryID)); }
 
-int SongForm::checkMedia() {
-    const QString name = controls().value(kMedia).toString();
-    const Record kept = MED.record();
-    MED.clear();
-    MED.Media = name;
-    const bool found = !name.isEmpty() && MED.get(MED.KeyMedia);
-    MED.setRecord(kept);
-    return found ? 0 : ShowStandardWarning(11, QStringLiteral("Media"), QStringLiteral("Media"));
-}
+int SongForm::checkMedia() { return lookups_->checkMedia(controls().value(kMedia).toString()); }
 
 int SongForm::checkTime() {
     const qint32 time = controls().value(kTime).toInt();
@@ -348,66 +276,13 @@ int SongForm::checkTime() {
     return 0;
 }
 
-int SongForm::checkCategory() {
-    const QString name = controls().value(kCategory).toString();
-    if (name.isEmpty()) {
-        record().setValue(kCategoryID, 0);
-        return 0;
-    }
-    for (const Category &c : categories_)
-        if (sameText(c.name, name, Qt::CaseInsensitive)) {
-            record().setValue(kCategoryID, c.id);
-            return 0;
-        }
-    if (message(QStringLiteral("Add new category?"), QStringLiteral("Category not found"), MessageIcon::Question,
-                 ButtonYes | ButtonNo, ButtonYes) != ButtonYes)
-        return 1;
-    if (!addCategory(name))
-        message(QStringLiteral("Unable to add category - ") + data::errorText(), QStringLiteral("Error!"),
-                MessageIcon::Exclamation, ButtonOK);
-    if (!fillCategories())
-        return 1;
-    return checkCategory();
-}
-
-bool SongForm::addCategory(const QString &name) {
-    const Record kept = CAT.record();
-    qint64 last = 0;
-    CAT.set(CAT.KeyCategoryID);
-    if (CAT.previous())
-        last = CAT.CategoryID.value();
-    else if (data::errorCode() != data::RecordNotAvailable) {
-        CAT.setRecord(kept);
-        return false;
-    }
-    CAT.clear();
-    CAT.CategoryID = last + 1;
-    CAT.Category = name;
-    const bool added = CAT.add();
-    CAT.setRecord(kept);
-    return added;
-}
+int SongForm::checkCategory() { return lookups_->checkCategory(controls().value(kCategory).toString()); }
 
 int SongForm::checkRange(const QString &f, int highest, const QString &name) {
     const qint64 v = controls().value(f).toLongLong();
     if (v >= 0 && v <= highest)
         return 0;
     return ShowStandardWarning(10, name, QStringLiteral("0 and %1").arg(highest));
-}
-
-// What the user left in the focused control counts for the album link as for the checks.
-bool SongForm::takePendingEdits() {
-    for (QWidget *c : controls().controls()) {
-        FieldControl *f = FieldControl::of(c);
-        if (!f)
-            continue;
-        if (!f->commit(false)) {
-            selectControl(c);
-            return false;
-        }
-        record().setValue(f->field(), f->value());
-    }
-    return true;
 }
 
 // Links a song without album to the album of its artist and title, adding that album when
@@ -451,6 +326,7 @@ bool SongForm::linkAlbum() {
 }
 
 void SongForm::songOk() {
+    // What the user left in the focused control counts for the album link as for the checks.
     if (!takePendingEdits())
         return;
     EditLoopStatus = "OK";
@@ -478,6 +354,19 @@ qint32 songTimeAsTyped(qint32 time) {
 }
 
 void setAddModeChooser(std::function<QString()> chooser) { addModeChooser() = std::move(chooser); }
+
+qint32 nextTrackNumber() {
+    const qint32 album = MUS.AlbumID;
+    const quint8 side = MUS.Side;
+    const Record kept = MUS.record();
+    MUS.TrackNumber = 255;
+    MUS.setFromBuffer(MUS.KeyAlbumID);
+    qint32 track = 1;
+    if (MUS.previous() && MUS.AlbumID.value() == album && MUS.Side.value() == side)
+        track = MUS.TrackNumber.value() + 1;
+    MUS.setRecord(kept);
+    return track;
+}
 
 void UpdateSong() {
     if (MUS.Media.empty())

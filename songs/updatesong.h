@@ -21,6 +21,10 @@ extern FixedString<20> EditLoopStatus;
 // its window is set here the form goes on as a normal form.
 void setAddModeChooser(std::function<QString()> chooser);
 
+// One more than the highest track number of the songs with the songs buffer's album and side
+// (1 when there is none); the buffer is left as it was.
+qint32 nextTrackNumber();
+
 // A time typed in the hours and minutes places (over two hours) taken as minutes and seconds.
 qint32 songTimeAsTyped(qint32 time);
 

@@ -1,5 +1,6 @@
 // The catalogue program: the runtime on Qt's loop, the procedures of every subsystem, and the
 // main program body on the first logical thread.
+#include "albums/addwizards.h"
 #include "albums/browsealbums.h"
 #include "albums/cddbwizard.h"
 #include "albums/selectalbum.h"
@@ -51,6 +52,9 @@ int main(int argc, char **argv) {
     tbk::registerProcedure(QStringLiteral("UpdateAlbum"), tbk::UpdateAlbum);
     tbk::registerProcedure(QStringLiteral("BrowseAlbums"), tbk::BrowseAlbums);
     tbk::registerProcedure(QStringLiteral("CDDBWizard"), tbk::CDDBWizard);
+    tbk::registerProcedure(QStringLiteral("AddSingleArtist"), tbk::AddSingleArtist);
+    tbk::registerProcedure(QStringLiteral("AddCompilation"), tbk::AddCompilation);
+    tbk::setAddModeChooser(tbk::SelectAddMode);
     tbk::registerProcedure(QStringLiteral("FileManager"), tbk::FileManager);
     tbk::registerProcedure(QStringLiteral("CreateAlbumDatabase"), tbk::CreateAlbumDatabase);
     tbk::registerProcedure(QStringLiteral("ConvertSongDates"), tbk::ConvertSongDates);

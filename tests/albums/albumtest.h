@@ -39,23 +39,25 @@ struct Call {
     qint32 response = -1;
 };
 
-// The album form on a new thread with the request, after `load` has filled the buffers.
-inline std::shared_ptr<Call> openAlbumForm(qint32 request, std::function<void()> load = {}) {
+// The procedure on a new thread with the request, after `load` has filled the buffers.
+inline std::shared_ptr<Call> callOnThread(std::function<void()> procedure, qint32 request, std::function<void()> load) {
     auto c = std::make_shared<Call>();
     c->thread = startThread(
-        [c, request, load] {
-            if (load)
-                load();
-            else
-                ALB.clear();   // as a list's Add leaves it
+        [c, procedure, request, load] {
+            load();
             GlobalRequest = request;
-            UpdateAlbum();
+            procedure();
             c->response = GlobalResponse;
             c->done = true;
         },
         kMinimumThreadStack);
     EXPECT_TRUE(runUntilIdle());
     return c;
+}
+
+// The album form, the album buffer cleared as a list's Add leaves it unless `load` fills it.
+inline std::shared_ptr<Call> openAlbumForm(qint32 request, std::function<void()> load = {}) {
+    return callOnThread(UpdateAlbum, request, load ? std::move(load) : [] { ALB.clear(); });
 }
 
 class AlbumTest : public testing::Test {
@@ -86,6 +88,9 @@ protected:
         qunsetenv("TBK_CDROM");
     }
 
+    static std::shared_ptr<Call> call(std::function<void()> procedure, qint32 request, std::function<void()> load) {
+        return callOnThread(std::move(procedure), request, std::move(load));
+    }
     static std::shared_ptr<Call> open(qint32 request, std::function<void()> load = {}) {
         return openAlbumForm(request, std::move(load));
     }
