@@ -68,17 +68,11 @@ void AlbumForm::buildTracks(WindowBuilder &b) {
     b.newButtonRow();
     tb_.editAll = b.button(QStringLiteral("Edit All Son&gs"));
     b.newButtonRow();
-    const auto mover = [&b](const char *name, const char *tip, const char *icon) {
-        QPushButton *button = b.button({}, QString::fromLatin1(tip));
-        button->setObjectName(QString::fromLatin1(name));
-        button->setIcon(artworkIcon(QString::fromLatin1(icon)));
-        button->setFixedWidth(button->sizeHint().height() + 8);
-        return button;
-    };
-    tb_.up = mover("MoveUp", "Move record up one", "vsmoveup.ico");
-    tb_.top = mover("MoveTop", "Move record to the top", "vsmoveBg.ico");
-    tb_.down = mover("MoveDown", "Move record down one", "vsmovedn.ico");
-    tb_.bottom = mover("MoveBottom", "Move record to the bottom", "vsmovEnd.ico");
+    const MoveButtons moves = moveButtons(b);
+    tb_.up = moves.up;
+    tb_.top = moves.top;
+    tb_.down = moves.down;
+    tb_.bottom = moves.bottom;
     b.newButtonRow();
     tb_.readCd = b.button(QStringLiteral("Read CD &Information"));
     tb_.readCd->setIcon(artworkIcon(QStringLiteral("Note.ico")));

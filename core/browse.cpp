@@ -1,5 +1,6 @@
 #include "core/browse.h"
 
+#include "core/artwork.h"
 #include "core/frame.h"
 #include "core/listformats.h"
 #include "core/procedures.h"
@@ -9,6 +10,7 @@
 #include "runtime/threads/dialogs.h"
 #include "runtime/ui/browsetoolbar.h"
 #include "runtime/ui/listcontrol.h"
+#include "runtime/ui/windowbuilder.h"
 #include "runtime/ui/windowevents.h"
 #include "runtime/values/text.h"
 
@@ -82,6 +84,20 @@ QPushButton *listKeyButton(const Event &e, bool empty, QPushButton *add, QPushBu
         (e.key & ~Qt::KeyboardModifierMask) == Qt::Key_Enter)
         return change;
     return nullptr;
+}
+
+MoveButtons moveButtons(WindowBuilder &b) {
+    const auto mover = [&b](const char *name, const char *tip, const char *icon) {
+        QPushButton *button = b.button({}, QString::fromLatin1(tip));
+        button->setObjectName(QString::fromLatin1(name));
+        button->setIcon(artworkIcon(QString::fromLatin1(icon)));
+        button->setFixedWidth(button->sizeHint().height() + 8);
+        return button;
+    };
+    return {mover("MoveUp", "Move record up one", "vsmoveup.ico"),
+            mover("MoveTop", "Move record to the top", "vsmoveBg.ico"),
+            mover("MoveDown", "Move record down one", "vsmovedn.ico"),
+            mover("MoveBottom", "Move record to the bottom", "vsmovEnd.ico")};
 }
 
 ListFormCall callListForm(BrowseList &l, qint32 request, const std::function<void()> &form, bool primed) {

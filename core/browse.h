@@ -43,6 +43,7 @@ class QTabWidget;
 namespace tbk {
 
 class ToolbarState;
+class WindowBuilder;
 
 // An item of a list's popup menu: it presses its button, or runs its action while `enabled`
 // allows (greyed otherwise); an item with neither is a separator.
@@ -58,6 +59,13 @@ const ListPopupItem *listPopupChoice(const QList<ListPopupItem> &items);
 // and Ctrl+Enter: change, Delete: remove), or null.
 QPushButton *listKeyButton(const Event &e, bool empty, QPushButton *add, QPushButton *change, QPushButton *remove);
 bool usableButton(const QPushButton *b);
+
+// The four icon buttons beside a list held in a form that move its highlighted row, named
+// "MoveUp", "MoveTop", "MoveDown" and "MoveBottom", in one row.
+struct MoveButtons {
+    QPushButton *up, *top, *down, *bottom;
+};
+MoveButtons moveButtons(WindowBuilder &b);
 
 // A form called on a list's record with the navigation loop: the current row's record, or for
 // an insert a new one (primed by the list unless `primed` says the caller filled the buffer).
