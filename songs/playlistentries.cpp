@@ -29,6 +29,22 @@ bool readSong(qint64 id) {
     return false;
 }
 
+// Keeps a file's read lock over a run of reads that does not wait, so that each read does not
+// lock and unlock the disk file by itself.
+class ReadHold {
+public:
+    explicit ReadHold(data::DataFile &file) : file_(file.holdReads() ? &file : nullptr) {}
+    ~ReadHold() {
+        if (file_)
+            file_->releaseReads();
+    }
+    ReadHold(const ReadHold &) = delete;
+    ReadHold &operator=(const ReadHold &) = delete;
+
+private:
+    data::DataFile *file_;
+};
+
 } // namespace
 
 bool playlistTotalTime(qint32 playlist, qint32 &total) {
@@ -38,6 +54,7 @@ bool playlistTotalTime(qint32 playlist, qint32 &total) {
     PLA.clear();
     PLA.PlaylistID = playlist;
     PLA.cell(PLA.PlaylistSeq.index()).n = std::numeric_limits<qint64>::min();
+    const ReadHold entries(PLA), songs(MUS);
     KeyRangeWalk walk(PLA, PLA.KeyPlaylistID, 1, kEntriesReadAhead, {idField});
     qint64 durations = 0;
     bool timed = false, read = true;

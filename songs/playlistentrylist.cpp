@@ -24,7 +24,7 @@ namespace {
 
 const QString kListName = QStringLiteral("Browse:2");
 const QString kFormat = QStringLiteral(
-    "24R(2)|M~Seq~@n5@80L(2)|M~Artist~@s50@100L(2)|M~Title~@s50@30R(2)|M~Time~@t4@80L(2)|M~Notes~@s40@");
+    "20R(2)|M~Seq~@n5@70L(2)|M~Artist~@s50@90L(2)|M~Title~@s50@36R(2)|M~Time~@t4@80L(2)|M~Notes~@s40@");
 const QString kTotalTime = QStringLiteral("TotalTime");
 const char *const kChartUpdate = "UpdatePlaylistChart";
 
@@ -48,7 +48,7 @@ std::vector<QVariant> entryRow() {
 
 void PlaylistForm::buildEntries(WindowBuilder &b) {
     entryList_ = b.list(kListName, kFormat, 120);
-    entryList_->setMinimumWidth(420);
+    entryList_->setMinimumWidth(480);
     b.column();
     const MoveButtons moves = moveButtons(b);
     eb_.up = moves.up;
