@@ -63,7 +63,6 @@ private:
     void albumToBuffer();
     void refreshTracks(bool force = false);
     void trackListChanged();
-    void trackKey(const Event &e);
     void pressTrackButton(QPushButton *button);
     // A song form call on the list; the answer of the song form is never the album form's.
     ListFormCall callSongForm(qint32 request, bool primed);
@@ -98,7 +97,6 @@ private:
         QPushButton *up = nullptr, *top = nullptr, *down = nullptr, *bottom = nullptr;
         QPushButton *readCd = nullptr, *reassign = nullptr;
     } tb_;
-    QList<ListPopupItem> trackPopup_;
     QPointer<QSpinBox> side_;
     AlbumSongsTaken taken_;
     bool forceReload_ = false;

@@ -79,11 +79,6 @@ void AlbumForm::buildTracks(WindowBuilder &b) {
     side_ = b.spin(QStringLiteral("Side/Disc:"), QStringLiteral("GLO:Side"), 1, 19);
     b.newButtonRow();
     tb_.reassign = b.button(QStringLiteral("Re-assign Songs"));
-    trackPopup_ = {{QStringLiteral("&Add"), tb_.add},
-                   {QStringLiteral("&Change"), tb_.change},
-                   {QStringLiteral("&Delete"), tb_.remove},
-                   {},
-                   {QStringLiteral("Cop&y"), tb_.copy}};
 }
 
 void AlbumForm::setUpTracks() {
@@ -97,19 +92,17 @@ void AlbumForm::setUpTracks() {
     if (record().inserting())
         taken_.start(albumID());
 
-    for (EventKind kind : {EventKind::Scroll, EventKind::NewSelection})
-        on(trackList_, kind, [this](const Event &e) { tracks_->takeEvent(e); });
-    on(trackList_, EventKind::AlertKey, [this](const Event &e) { trackKey(e); });
-    on(trackList_, EventKind::MouseRightUp, [this] {
-        if (const ListPopupItem *item = listPopupChoice(trackPopup_))
-            pressTrackButton(item->button);
-    });
+    holdList({tracks_.get(),
+              tb_.add,
+              tb_.change,
+              tb_.remove,
+              {{QStringLiteral("&Add"), tb_.add},
+               {QStringLiteral("&Change"), tb_.change},
+               {QStringLiteral("&Delete"), tb_.remove},
+               {},
+               {QStringLiteral("Cop&y"), tb_.copy}},
+              [this](QPushButton *b) { pressTrackButton(b); }});
     on(trackList_, EventKind::Drop, [this](const Event &e) { dropSong(e.text); });
-    for (int key : {KeyMouseLeft2, int(Qt::Key_Insert), int(Qt::Key_Delete),
-                    QKeyCombination(Qt::ControlModifier, Qt::Key_Return).toCombined(),
-                    QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Enter).toCombined()})
-        alertKey(trackList_, key);
-    alertTyping(trackList_);
     makeDragSource(trackList_, QString::fromLatin1(kSongsDrag), [this](QPoint at) { return dragValue(at); });
     acceptDrops(trackList_, {QString::fromLatin1(kSongsDrag)});
 
@@ -139,14 +132,6 @@ void AlbumForm::trackListChanged() {
     const bool rows = !tracks_->empty();
     for (QPushButton *b : {tb_.copy, tb_.change, tb_.remove})
         b->setEnabled(rows);
-}
-
-void AlbumForm::trackKey(const Event &e) {
-    if (!e.text.isEmpty()) {
-        tracks_->typeLocator(e.text);
-        return;
-    }
-    pressTrackButton(listKeyButton(e, tracks_->empty(), tb_.add, tb_.change, tb_.remove));
 }
 
 void AlbumForm::pressTrackButton(QPushButton *button) {

@@ -10,6 +10,7 @@
 #include "runtime/expr/exprview.h"
 #include "runtime/expr/pagereader.h"
 #include "runtime/threads/event.h"
+#include "runtime/ui/listcontrol.h"
 #include "runtime/ui/listmodel.h"
 
 #include <QPointer>
@@ -24,8 +25,6 @@
 class QLineEdit;
 
 namespace tbk {
-
-class ListControl;
 
 enum class LocatorKind { None, Incremental, FirstLetter };
 

@@ -14,21 +14,6 @@ namespace {
 constexpr int kEntriesReadAhead = 256;
 constexpr int kTriesBeforeAsking = 3;
 
-// The entry's song into the songs buffer; false when it has none or it is gone (the buffer
-// blank then, the error left for the caller to tell the two apart).
-bool readSong(qint64 id) {
-    MUS.clear();
-    if (id <= 0) {
-        data::setError(data::RecordNotFound, MUS.label());
-        return false;
-    }
-    MUS.ID = id;
-    if (MUS.get(MUS.KEYID))
-        return true;
-    MUS.clear();
-    return false;
-}
-
 // Keeps a file's read lock over a run of reads that does not wait, so that each read does not
 // lock and unlock the disk file by itself.
 class ReadHold {
@@ -46,6 +31,19 @@ private:
 };
 
 } // namespace
+
+bool readSong(qint64 id) {
+    MUS.clear();
+    if (id <= 0) {
+        data::setError(data::RecordNotFound, MUS.label());
+        return false;
+    }
+    MUS.ID = id;
+    if (MUS.get(MUS.KEYID))
+        return true;
+    MUS.clear();
+    return false;
+}
 
 bool playlistTotalTime(qint32 playlist, qint32 &total) {
     const data::Record entry = PLA.record();

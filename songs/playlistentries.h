@@ -14,6 +14,10 @@ namespace tbk {
 // songs buffers are left as they were. False on a read error other than a missing song.
 bool playlistTotalTime(qint32 playlist, qint32 &total);
 
+// The song into the songs buffer; false, the buffer blank, when the identifier names none (the
+// error then tells a missing song, 35, from a read error).
+bool readSong(qint64 id);
+
 // The song a drop names: a positive whole number that is the identifier of an existing song.
 std::optional<qint32> droppedSong(const QString &text);
 

@@ -9,7 +9,6 @@
 #include "runtime/ui/feedback.h"
 #include "runtime/ui/listformat.h"
 #include "runtime/ui/windowbuilder.h"
-#include "runtime/ui/windowevents.h"
 #include "songs/browsesongs.h"
 #include "songs/playlistentries.h"
 #include "songs/playlistform.h"
@@ -27,15 +26,6 @@ const QString kFormat = QStringLiteral(
     "20R(2)|M~Seq~@n5@70L(2)|M~Artist~@s50@90L(2)|M~Title~@s50@36R(2)|M~Time~@t4@80L(2)|M~Notes~@s40@");
 const QString kTotalTime = QStringLiteral("TotalTime");
 const char *const kChartUpdate = "UpdatePlaylistChart";
-
-// The entry's song into the songs buffer, blank when it has none or it is gone.
-void joinSong() {
-    const qint64 id = PLA.ID.value();
-    MUS.clear();
-    MUS.ID = id;
-    if (id <= 0 || !MUS.get(MUS.KEYID))
-        MUS.clear();
-}
 
 std::vector<QVariant> entryRow() {
     // A song that is gone shows no time rather than a time of 0.
@@ -66,14 +56,11 @@ void PlaylistForm::buildEntries(WindowBuilder &b) {
     QLineEdit *total = b.entry(QStringLiteral("Total Time:"), kTotalTime, QStringLiteral("@t4"));
     total->setReadOnly(true);
     total->setFocusPolicy(Qt::NoFocus);
-    entryPopup_ = {{QStringLiteral("&Add"), eb_.add},
-                   {QStringLiteral("&Change"), eb_.change},
-                   {QStringLiteral("&Delete"), eb_.remove}};
 }
 
 void PlaylistForm::setUpEntries() {
     entries_ = std::make_unique<BrowseList>(entryList_, PLA, entryRow, QStringLiteral("BRW2"));
-    entries_->setJoin({&MUS}, joinSong);
+    entries_->setJoin({&MUS}, [] { readSong(PLA.ID.value()); });
     SortOrder order{&PLA.KeyPlaylistID, QStringLiteral("PLA:PlaylistID = BRW2::Sort1:Reset:PLD:PlaylistID"),
                     {{QStringLiteral("PLD:PlaylistID"), QStringLiteral("PLA:PlaylistID")}}, LocatorKind::FirstLetter,
                     1, {1, 0, 0}};
@@ -83,19 +70,15 @@ void PlaylistForm::setUpEntries() {
     entries_->setOnReload([this] { entriesReloaded(); });
     entryList_->setFormat(replaceDatePictures(entryList_->format(), DateFormat.str()));
 
-    for (EventKind kind : {EventKind::Scroll, EventKind::NewSelection})
-        on(entryList_, kind, [this](const Event &e) { entries_->takeEvent(e); });
-    on(entryList_, EventKind::AlertKey, [this](const Event &e) { entryKey(e); });
-    on(entryList_, EventKind::MouseRightUp, [this] {
-        if (const ListPopupItem *item = listPopupChoice(entryPopup_))
-            pressEntryButton(item->button);
-    });
+    holdList({entries_.get(),
+              eb_.add,
+              eb_.change,
+              eb_.remove,
+              {{QStringLiteral("&Add"), eb_.add},
+               {QStringLiteral("&Change"), eb_.change},
+               {QStringLiteral("&Delete"), eb_.remove}},
+              [this](QPushButton *b) { pressEntryButton(b); }});
     on(entryList_, EventKind::Drop, [this](const Event &e) { dropSong(e.text); });
-    for (int key : {KeyMouseLeft2, int(Qt::Key_Insert), int(Qt::Key_Delete),
-                    QKeyCombination(Qt::ControlModifier, Qt::Key_Return).toCombined(),
-                    QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Enter).toCombined()})
-        alertKey(entryList_, key);
-    alertTyping(entryList_);
     acceptDrops(entryList_, {QString::fromLatin1(kSongsDrag)});
 
     for (QPushButton *b : {eb_.up, eb_.top, eb_.down, eb_.bottom, eb_.chart, eb_.add, eb_.change, eb_.remove})
@@ -127,14 +110,6 @@ void PlaylistForm::entriesReloaded() {
         return;
     }
     controls().setValue(kTotalTime, total_);
-}
-
-void PlaylistForm::entryKey(const Event &e) {
-    if (!e.text.isEmpty()) {
-        entries_->typeLocator(e.text);
-        return;
-    }
-    pressEntryButton(listKeyButton(e, entries_->empty(), eb_.add, eb_.change, eb_.remove));
 }
 
 void PlaylistForm::pressEntryButton(QPushButton *button) {

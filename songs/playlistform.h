@@ -44,7 +44,6 @@ private:
     void refreshEntries(bool force = false);
     void entriesChanged();
     void entriesReloaded();
-    void entryKey(const Event &e);
     void pressEntryButton(QPushButton *button);
     ListFormCall callEntryForm(qint32 request);
     void afterEntryCall(const ListFormCall &call);
@@ -61,7 +60,6 @@ private:
         QPushButton *up = nullptr, *top = nullptr, *down = nullptr, *bottom = nullptr;
         QPushButton *chart = nullptr, *add = nullptr, *change = nullptr, *remove = nullptr;
     } eb_;
-    QList<ListPopupItem> entryPopup_;
     QPointer<QPushButton> ok_;
     qint32 total_ = 0;
 };

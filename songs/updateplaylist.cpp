@@ -16,8 +16,6 @@ namespace {
 
 const QString kDescription = QStringLiteral("PLD:PLAYLISTDESCRIPTION");
 const QString kLastEditDate = QStringLiteral("PLD:LASTEDITDATE");
-// Windows' virtual-key code 192 is the key left of 1.
-constexpr int kDittoKey = Qt::Key_QuoteLeft;
 
 // One header for the whole run, shared by every playlist form of every thread.
 DittoStore &playlistDitto() {
@@ -34,7 +32,7 @@ PlaylistForm::PlaylistForm()
             {{&PLD.KEYPLAYLISTDESCRIPTION, QStringLiteral("Playlists")}}},
            {&PLA, &MUS}) {
     // Ditto recalls the description and the date; in the notes it does nothing.
-    useDitto(playlistDitto(), kDittoKey, {kDescription, kLastEditDate});
+    useDitto(playlistDitto(), kDittoKeyLeftOfOne, {kDescription, kLastEditDate});
     record().setDittoBeforeWrite(true);
 }
 

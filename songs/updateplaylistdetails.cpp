@@ -5,6 +5,7 @@
 #include "core/referentialintegrity.h"
 #include "runtime/threads/callprotocol.h"
 #include "runtime/ui/windowbuilder.h"
+#include "songs/playlistentries.h"
 #include "songs/selectfilenumber.h"
 
 #include <QLineEdit>
@@ -18,8 +19,6 @@ const QString kNotes = QStringLiteral("PLA:PLAYLISTNOTES");
 const QString kSongID = QStringLiteral("PLA:ID");
 const QString kArtist = QStringLiteral("MUS:Artist");
 const QString kTitle = QStringLiteral("MUS:Title");
-// Windows' virtual-key code 192 is the key left of 1.
-constexpr int kDittoKey = Qt::Key_QuoteLeft;
 
 // One entry for the whole run, shared by every entry form of every thread.
 DittoStore &entryDitto() {
@@ -34,7 +33,7 @@ public:
                {&PLA, &PLA.KeyPlaylistID, QStringLiteral("Playlist"), DeletePlaylistDetailRecord,
                 UpdatePlaylistDetailRecord, CapturePlaylistDetailLinks},
                {&MUS}) {
-        useDitto(entryDitto(), kDittoKey, {kNotes});
+        useDitto(entryDitto(), kDittoKeyLeftOfOne, {kNotes});
         record().setDittoBeforeWrite(true);
     }
 
@@ -67,11 +66,7 @@ protected:
 private:
     // The entry's song from the songs file; a song that is gone (or none chosen) shows blank.
     void showSong() {
-        const qint64 id = record().value(kSongID).toLongLong();
-        MUS.clear();
-        MUS.ID = id;
-        if (id <= 0 || !MUS.get(MUS.KEYID))
-            MUS.clear();
+        readSong(record().value(kSongID).toLongLong());
         controls().setValue(kArtist, MUS.Artist.str());
         controls().setValue(kTitle, MUS.Title.str());
     }
