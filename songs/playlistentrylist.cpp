@@ -23,7 +23,7 @@ namespace {
 
 const QString kListName = QStringLiteral("Browse:2");
 const QString kFormat = QStringLiteral(
-    "20R(2)|M~Seq~@n5@70L(2)|M~Artist~@s50@90L(2)|M~Title~@s50@36R(2)|M~Time~@t4@80L(2)|M~Notes~@s40@");
+    "26R(2)|M~Seq~@n5@70L(2)|M~Artist~@s50@80L(2)|M~Title~@s50@44R(2)|M~Time~@t4@80L(2)|M~Notes~@s40@");
 const QString kTotalTime = QStringLiteral("TotalTime");
 const char *const kChartUpdate = "UpdatePlaylistChart";
 

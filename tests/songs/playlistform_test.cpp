@@ -4,7 +4,6 @@
 #include "playlisttest.h"
 #include "runtime/data/transaction.h"
 #include "runtime/threads/threadwindows.h"
-#include "runtime/ui/feedback.h"
 #include "runtime/values/dates.h"
 #include "songs/browsesongs.h"
 
@@ -25,29 +24,23 @@ protected:
         postToWindow(window(c), e);
         ASSERT_TRUE(runUntilIdle());
     }
-    // Makes the driver refuse every write that gives an entry this sequence number.
-    static void refuseSequence(qint64 n) {
-        entriesSql(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON records WHEN NEW.%1 = %2 "
-                                  "BEGIN SELECT RAISE(ABORT, 'refused by test'); END")
-                       .arg(data::DataFile::columnName(PLA.structure().fields()[size_t(PLA.PlaylistSeq.index())]))
-                       .arg(n));
+    QString current() const { return cell(list->currentRow(), 0); }
+    static void ditto() {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_QuoteLeft, Qt::ControlModifier);
+        ASSERT_TRUE(runUntilIdle());
     }
 };
 
 TEST_F(PlaylistFormTest, RowsShowTheirSongsAndTheTotalLeavesOutWhatIsGone) {
     roadTrip(3);
-    addEntry(1, 4, 99, "LW:02");   // its song was deleted
-    addEntry(1, 5, 0, "no song");
+    addEntry(1, 4, 99);   // its song was deleted
+    addEntry(1, 5, 0);
     auto c = openPlaylist(ChangeRecord, 1);
     ASSERT_TRUE(list);
     EXPECT_EQ(window(*c)->windowTitle(), "Changing a Playlist Record");
     ASSERT_EQ(listRows(list).size(), 5);
-    EXPECT_EQ(listRows(list)[1].split('|').mid(0, 3).join('|').remove(' '), "2|Artist2|Song2");
-    EXPECT_EQ(cell(1, 3), "00:02:01");
-    for (int row : {3, 4})
-        EXPECT_EQ(listRows(list)[row].split('|').mid(1, 3).join('|').trimmed(), "||") << row;
-    EXPECT_EQ(cell(3, 4), "LW:02");
-    // 1:01 + 2:01 + 3:01: the entries' time values would count their hundredth three times.
+    EXPECT_EQ(listRows(list)[1].split('|').mid(0, 4).join('|').remove(' '), "2|Artist2|Song2|00:02:01");
+    EXPECT_EQ(listRows(list)[3].split('|').mid(0, 4).join('|').trimmed(), "4|||");
     EXPECT_EQ(shown(*c, "TotalTime"), "00:06:03");
     ASSERT_TRUE(press(*c, "Cancel"));
     EXPECT_EQ(entries(1).size(), 5);
@@ -61,11 +54,10 @@ TEST_F(PlaylistFormTest, MovesStopAtTheEndsAndShiftOnlyTheEntriesBetween) {
     EXPECT_EQ(entries(1), (QStringList{"1:1", "2:2", "3:3", "4:4", "5:5", "6:6", "7:7", "8:8"}));
     ASSERT_TRUE(pick(4) && press(*c, "MoveTop"));
     EXPECT_EQ(entries(1), (QStringList{"1:5", "2:1", "3:2", "4:3", "5:4", "6:6", "7:7", "8:8"}));
-    EXPECT_EQ(currentSeq(), "1");   // the moved entry stays highlighted
-    ASSERT_TRUE(press(*c, "MoveBottom"));
-    ASSERT_TRUE(press(*c, "MoveUp"));
+    EXPECT_EQ(current(), "1");   // the moved entry stays highlighted
+    ASSERT_TRUE(press(*c, "MoveBottom") && press(*c, "MoveUp"));
     EXPECT_EQ(entries(1), (QStringList{"1:1", "2:2", "3:3", "4:4", "5:6", "6:7", "7:5", "8:8"}));
-    EXPECT_EQ(currentSeq(), "7");
+    EXPECT_EQ(current(), "7");
     ASSERT_TRUE(press(*c, "Ok"));
 }
 
@@ -73,34 +65,25 @@ TEST_F(PlaylistFormTest, AddGoesAfterTheHighlightedEntryAndDeleteClosesTheGap) {
     roadTrip(6);
     auto c = openPlaylist(ChangeRecord, 1);
     ASSERT_TRUE(pick(2) && press(*c, "Add"));
-    EXPECT_EQ(window(*c)->windowTitle(), "Adding a Playlist Detail");
-    ASSERT_TRUE(press(*c, "Select Song"));
-    auto *picker = qobject_cast<ListControl *>(findControl(window(*c), "Browse"));
-    ASSERT_TRUE(picker && selectRowByKey(picker, 1, "Song 9") && runUntilIdle() && press(*c, "Select"));
-    EXPECT_EQ(shown(*c, "MUS:Artist"), "Artist 9");
-    ASSERT_TRUE(type(*c, "PLA:PLAYLISTNOTES", "Encore"));
-    ASSERT_TRUE(press(*c, "Ok"));
-    EXPECT_EQ(entries(1), (QStringList{"1:1", "2:2", "3:3", "4:9", "5:4", "6:5", "7:6"}));
-    EXPECT_EQ(currentSeq(), "4");
+    ASSERT_TRUE(type(*c, "PLA:PLAYLISTNOTES", "Encore") && press(*c, "Ok"));
+    EXPECT_EQ(entries(1), (QStringList{"1:1", "2:2", "3:3", "4:0", "5:4", "6:5", "7:6"}));
+    EXPECT_EQ(current(), "4");
     EXPECT_EQ(cell(3, 4), "Encore");
 
-    ASSERT_TRUE(pick(1) && press(*c, "Delete"));
-    ASSERT_TRUE(answer(*c, ButtonOK));
-    EXPECT_EQ(entries(1), (QStringList{"1:1", "2:3", "3:9", "4:4", "5:5", "6:6"}));
+    ASSERT_TRUE(pick(1) && press(*c, "Delete") && answer(*c, ButtonOK));
+    EXPECT_EQ(entries(1), (QStringList{"1:1", "2:3", "3:0", "4:4", "5:5", "6:6"}));
     EXPECT_EQ(listRows(list).size(), 6);
     ASSERT_TRUE(press(*c, "Ok"));
 }
 
-TEST_F(PlaylistFormTest, DropsAppendExistingSongsOnlyAndASongFromTheSongListOfAnotherThread) {
+TEST_F(PlaylistFormTest, DropsAppendExistingSongsOnlyAlsoFromTheSongListOfAnotherThread) {
     addPlaylist(2, "Empty");
-    roadTrip(2);   // another playlist's entries take no part
+    roadTrip(2);
     auto c = openPlaylist(ChangeRecord, 2);
-    drop(*c, "7");
-    drop(*c, "7");
-    for (const char *bad : {"", "0", "-7", "7x", "abc", "99", "99999999999"})
-        drop(*c, QString::fromLatin1(bad));
+    for (const char *text : {"7", "7", "", "0", "-7", "7x", "99", "99999999999"})
+        drop(*c, QString::fromLatin1(text));
     EXPECT_EQ(entries(2), (QStringList{"1:7", "2:7"}));
-    EXPECT_EQ(currentSeq(), "2");
+    EXPECT_EQ(current(), "2");
     EXPECT_EQ(shown(*c, "TotalTime"), "00:14:02");
 
     const int songList = startThread([] { BrowseSongs(); });
@@ -112,52 +95,36 @@ TEST_F(PlaylistFormTest, DropsAppendExistingSongsOnlyAndASongFromTheSongListOfAn
     ASSERT_TRUE(dragAndDrop(from, list, at) && runUntilIdle());
     EXPECT_EQ(entries(2), (QStringList{"1:7", "2:7", "3:4"}));
     EXPECT_EQ(entries(1), (QStringList{"1:1", "2:2"}));
-    ASSERT_TRUE(press(*c, "Cancel"));
-    ASSERT_TRUE(pressButton(songList, "Close") && runUntilIdle());
+    ASSERT_TRUE(press(*c, "Cancel") && pressButton(songList, "Close") && runUntilIdle());
 }
 
-// The entries of a new playlist go with it, whichever way it is cancelled: the next new
-// playlist takes the same identifier and must start empty.
+// Whichever way a new playlist is cancelled its entries go with it: the next new playlist
+// takes the same identifier and must start empty.
 TEST_F(PlaylistFormTest, ACancelledNewPlaylistTakesItsEntriesAlong) {
     for (int way = 0; way < 2; ++way) {
         auto c = openPlaylist(InsertRecord);
         EXPECT_EQ(window(*c)->windowTitle(), "Adding a Playlist Record");
-        ASSERT_TRUE(type(*c, "PLD:PLAYLISTDESCRIPTION", "Party"));
         drop(*c, "3");
-        ASSERT_TRUE(press(*c, "Add") && press(*c, "Ok"));   // an entry without a song
+        ASSERT_TRUE(press(*c, "Add") && press(*c, "Ok"));
         EXPECT_EQ(entries(1), (QStringList{"1:3", "2:0"}));
-        if (way == 0)
-            ASSERT_TRUE(press(*c, "Cancel"));
-        else
-            ASSERT_TRUE(closeByUser(window(*c)) && runUntilIdle());
+        ASSERT_TRUE(way == 0 ? press(*c, "Cancel") : closeByUser(window(*c)) && runUntilIdle());
         ASSERT_TRUE(c->done);
-        EXPECT_EQ(c->response, RequestCancelled);
         EXPECT_TRUE(playlists().isEmpty());
         EXPECT_EQ(PLA.records(), 0);
     }
     auto c = openPlaylist(InsertRecord);
     EXPECT_EQ(listRows(list).size(), 0);
-    ASSERT_TRUE(type(*c, "PLD:PLAYLISTDESCRIPTION", "Party"));
-    ASSERT_TRUE(press(*c, "Ok"));
-    EXPECT_EQ(c->response, RequestCompleted);
-    EXPECT_EQ(playlists(), QStringList{"1:Party"});
+    ASSERT_TRUE(press(*c, "Cancel"));
 }
 
 TEST_F(PlaylistFormTest, TheHeaderIsCheckedStampedAndRecalled) {
     addPlaylist(1, "Chart");
     auto c = openPlaylist(InsertRecord);
-    ASSERT_TRUE(type(*c, "PLD:PLAYLISTDESCRIPTION", "chart"));
-    ASSERT_TRUE(press(*c, "Ok"));
+    ASSERT_TRUE(type(*c, "PLD:PLAYLISTDESCRIPTION", "chart") && press(*c, "Ok"));
     EXPECT_EQ(messageText(c->thread), "Adding this record creates a duplicate entry for the key:Playlists");
     ASSERT_TRUE(answer(*c, ButtonOK));
-    // More than the entry's 20 characters is refused as the runtime refuses any misfit.
-    const int beeps = beepCount();
-    ASSERT_TRUE(type(*c, "PLD:PLAYLISTDESCRIPTION", "Twenty-one characters"));
-    EXPECT_EQ(beepCount(), beeps + 1);
-    ASSERT_TRUE(type(*c, "PLD:PLAYLISTDESCRIPTION", "Twenty characters ok"));
-    ASSERT_TRUE(press(*c, "Ok"));
-    EXPECT_EQ(c->response, RequestCompleted);
-    EXPECT_EQ(playlists(), (QStringList{"1:Chart", "2:Twenty characters ok"}));
+    ASSERT_TRUE(type(*c, "PLD:PLAYLISTDESCRIPTION", "Charts") && press(*c, "Ok"));
+    EXPECT_EQ(playlists(), (QStringList{"1:Chart", "2:Charts"}));
     EXPECT_EQ(PLD.LASTEDITDATE.value(), today());
 
     // Ok on an untouched playlist still writes: its date becomes today's.
@@ -169,14 +136,11 @@ TEST_F(PlaylistFormTest, TheHeaderIsCheckedStampedAndRecalled) {
 
     // The last completed header comes back in the description and the date, not in the notes.
     c = openPlaylist(InsertRecord);
-    ASSERT_TRUE(chooseTab(c->thread, "Notes") && type(*c, "PLD:Notes", "mine"));
-    ASSERT_TRUE(clickInto(c->thread, "PLD:Notes"));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_QuoteLeft, Qt::ControlModifier);
-    ASSERT_TRUE(runUntilIdle());
+    ASSERT_TRUE(chooseTab(c->thread, "Notes") && type(*c, "PLD:Notes", "mine") && clickInto(c->thread, "PLD:Notes"));
+    ditto();
     EXPECT_EQ(shown(*c, "PLD:Notes"), "mine");
     ASSERT_TRUE(chooseTab(c->thread, "Play List") && clickInto(c->thread, "PLD:PLAYLISTDESCRIPTION"));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_QuoteLeft, Qt::ControlModifier);
-    ASSERT_TRUE(runUntilIdle());
+    ditto();
     EXPECT_EQ(shown(*c, "PLD:PLAYLISTDESCRIPTION"), "Chart");
     ASSERT_TRUE(press(*c, "Cancel"));
 }
@@ -185,22 +149,24 @@ TEST_F(PlaylistFormTest, TheHeaderIsCheckedStampedAndRecalled) {
 // the message shows can join the reordering; a transaction that cannot begin changes nothing.
 TEST_F(PlaylistFormTest, AFailedReorderingIsUndoneBeforeItIsReported) {
     roadTrip(5);
-    refuseSequence(2);
+    const QStringList before = entries(1);
+    entriesSql(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON records WHEN NEW.%1 = 2 "
+                              "BEGIN SELECT RAISE(ABORT, 'refused'); END")
+                   .arg(data::DataFile::columnName(PLA.structure().fields()[size_t(PLA.PlaylistSeq.index())])));
     auto c = openPlaylist(ChangeRecord, 1);
     ASSERT_TRUE(pick(4) && press(*c, "MoveTop"));
     EXPECT_TRUE(messageText(c->thread).startsWith("Record swap error: \r"));
     EXPECT_TRUE(messageText(c->thread).endsWith("Key Field PLA:PlaylistSeq = 2\rSection = Put Swap\r"));
     EXPECT_FALSE(data::inTransaction());
     ASSERT_TRUE(answer(*c, ButtonOK));
-    EXPECT_EQ(entries(1), (QStringList{"1:1", "2:2", "3:3", "4:4", "5:5"}));
+    EXPECT_EQ(entries(1), before);
 
     ASSERT_TRUE(data::beginTransaction(1, {&PLA}));
     ASSERT_TRUE(pick(0) && press(*c, "MoveDown"));
     EXPECT_TRUE(messageText(c->thread).endsWith(
         "attempting to frame the update transaction on PlaylistDetails.  Update transaction cancelled."));
-    ASSERT_TRUE(answer(*c, ButtonOK));
-    ASSERT_TRUE(data::rollbackTransaction());
-    EXPECT_EQ(entries(1), (QStringList{"1:1", "2:2", "3:3", "4:4", "5:5"}));
+    ASSERT_TRUE(answer(*c, ButtonOK) && data::rollbackTransaction());
+    EXPECT_EQ(entries(1), before);
     ASSERT_TRUE(press(*c, "Cancel"));
 }
 

@@ -33,12 +33,11 @@ protected:
         PLD.PLAYLISTDESCRIPTION = description;
         ASSERT_TRUE(PLD.add()) << data::errorCode();
     }
-    static void addEntry(qint32 playlist, qint64 seq, qint64 song, const QString &notes = {}) {
+    static void addEntry(qint32 playlist, qint64 seq, qint64 song) {
         PLA.clear();
         PLA.PlaylistID = playlist;
         PLA.PlaylistSeq = seq;
         PLA.ID = song;
-        PLA.PLAYLISTNOTES = notes;
         ASSERT_TRUE(PLA.add()) << data::errorCode();
     }
     // Playlist 1 "Road Trip" with songs 1..n at sequences 1..n.
@@ -49,22 +48,18 @@ protected:
     }
     // The playlist's entries in key order as "sequence:song".
     static QStringList entries(qint32 playlist) {
-        QStringList out;
-        PLA.clear();
-        PLA.PlaylistID = playlist;
-        PLA.setFromBuffer(PLA.KeyPlaylistID);
-        while (PLA.next() && PLA.PlaylistID.value() == playlist)
-            out << QStringLiteral("%1:%2").arg(PLA.PlaylistSeq.value()).arg(PLA.ID.value());
-        return out;
+        return rows(PLA, PLA.KeyPlaylistID, [playlist] {
+                   return PLA.PlaylistID.value() == playlist
+                              ? QStringLiteral("%1:%2").arg(PLA.PlaylistSeq.value()).arg(PLA.ID.value())
+                              : QString();
+               }).filter(QStringLiteral(":"));
     }
     static QStringList playlists() {
         return rows(PLD, PLD.KeyPlaylistID, [] {
             return QStringLiteral("%1:%2").arg(PLD.PlaylistID.value()).arg(PLD.PLAYLISTDESCRIPTION.str());
         });
     }
-
-    // Runs the statement on the entries file through a connection of its own (a trigger that
-    // makes the driver fail).
+    // A statement on the entries file through a connection of its own (a trigger that fails writes).
     static void entriesSql(const QString &sql) {
         sqlite3 *db = nullptr;
         ASSERT_EQ(sqlite3_open(PLA.name().toUtf8().constData(), &db), SQLITE_OK);
@@ -73,21 +68,18 @@ protected:
         sqlite3_close(db);
     }
 
-    // The playlist form on its own thread, changing the playlist or adding one.
+    // The playlist form on its own thread, changing playlist `id` or adding one.
     std::shared_ptr<Call> openPlaylist(qint32 request, qint32 id = 0) {
         auto c = call(UpdatePlaylist, request, [id] {
             PLD.clear();
             PLD.PlaylistID = id;
-            if (id) {
-                ASSERT_TRUE(PLD.get(PLD.KeyPlaylistID));
-            }
+            PLD.get(PLD.KeyPlaylistID);
         });
         list = qobject_cast<ListControl *>(findControl(window(*c), QStringLiteral("Browse:2")));
         return c;
     }
     bool pick(int row) { return clickRow(list, row) && runUntilIdle(); }
     QString cell(int row, int column) const { return list->rowTexts(row).value(column).trimmed(); }
-    QString currentSeq() const { return cell(list->currentRow(), 0); }
 
     ListControl *list = nullptr;
 };
