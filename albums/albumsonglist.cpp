@@ -1,5 +1,7 @@
 #include "albums/albumsonglist.h"
 
+#include "core/movebuttons.h"
+
 #include "core/datafiles.h"
 #include "core/sequencemover.h"
 #include "runtime/threads/callprotocol.h"
@@ -167,17 +169,11 @@ AlbumSongList::Buttons buildSongButtons(WindowBuilder &b, const QString &add, co
     b.newButtonRow();
     buttons.editAll = b.button(QStringLiteral("Edit All Son&gs"));
     b.newButtonRow();
-    const auto mover = [&b](const char *name, const char *tip, const char *icon) {
-        QPushButton *button = b.button({}, QString::fromLatin1(tip));
-        button->setObjectName(QString::fromLatin1(name));
-        button->setIcon(artworkIcon(QString::fromLatin1(icon)));
-        button->setFixedWidth(button->sizeHint().height() + 8);
-        return button;
-    };
-    buttons.up = mover("MoveUp", "Move record up one", "vsmoveup.ico");
-    buttons.top = mover("MoveTop", "Move record to the top", "vsmoveBg.ico");
-    buttons.down = mover("MoveDown", "Move record down one", "vsmovedn.ico");
-    buttons.bottom = mover("MoveBottom", "Move record to the bottom", "vsmovEnd.ico");
+    const MoveButtons moves = addMoveButtons(b);
+    buttons.up = moves.up;
+    buttons.top = moves.top;
+    buttons.down = moves.down;
+    buttons.bottom = moves.bottom;
     return buttons;
 }
 

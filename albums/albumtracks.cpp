@@ -6,6 +6,7 @@
 #include "core/artwork.h"
 #include "core/datafiles.h"
 #include "core/listformats.h"
+#include "core/movebuttons.h"
 #include "core/programsettings.h"
 #include "core/smallservices.h"
 #include "runtime/data/errors.h"

@@ -1,5 +1,6 @@
 #include "core/browse.h"
 
+#include "core/artwork.h"
 #include "core/frame.h"
 #include "core/listformats.h"
 #include "core/procedures.h"
@@ -9,6 +10,7 @@
 #include "runtime/threads/dialogs.h"
 #include "runtime/ui/browsetoolbar.h"
 #include "runtime/ui/listcontrol.h"
+#include "runtime/ui/windowbuilder.h"
 #include "runtime/ui/windowevents.h"
 #include "runtime/values/text.h"
 

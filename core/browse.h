@@ -43,6 +43,7 @@ class QTabWidget;
 namespace tbk {
 
 class ToolbarState;
+class WindowBuilder;
 
 // An item of a list's popup menu: it presses its button, or runs its action while `enabled`
 // allows (greyed otherwise); an item with neither is a separator.

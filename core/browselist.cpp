@@ -78,7 +78,10 @@ int BrowseList::addSortOrder(const SortOrder &order) {
     orders_.push_back(std::move(o));
     for (size_t i = 0; i < order.resets.size(); ++i) {
         const data::FieldRef f = data::findField(order.resets[i].field);
-        const QString bound = QStringLiteral("%1::Sort%2:Reset:%3").arg(name_).arg(n).arg(order.resets[i].field);
+        const QString bound = QStringLiteral("%1::Sort%2:Reset:%3")
+                                  .arg(name_)
+                                  .arg(order.number < 0 ? n : order.number)
+                                  .arg(order.resets[i].field);
         const bool number = order.resets[i].value ? order.resets[i].value().typeId() != QMetaType::QString
                                                   : f.valid() && !f.isText();
         const expr::Type type = number ? expr::Type::Number : expr::Type::Text;
@@ -180,6 +183,17 @@ bool BrowseList::refresh(int order, bool force, bool locate) {
         return true;
     if (orderChanged && loaded_)
         o.locator.clear();
+    return reloaded(load(order, filterChanged, locate));
+}
+
+bool BrowseList::reloaded(bool done) {
+    if (done && !failed_ && onReload_)
+        onReload_();
+    return done && !failed_;
+}
+
+bool BrowseList::load(int order, bool filterChanged, bool locate) {
+    Order &o = orders_[size_t(order)];
     const data::Position was = loaded_ ? currentPosition() : 0;
     const int line = std::max(0, list_->currentRow());
     order_ = order;
@@ -216,9 +230,9 @@ bool BrowseList::reload(data::Position p) {
         p = currentPosition();
     reader_->invalidateThumb();
     if (p == 0)
-        return fill([this] { return reader_->top(); });
+        return reloaded(fill([this] { return reader_->top(); }));
     const int line = std::max(0, list_->currentRow());
-    return fill([this, p, line] { return reader_->keep(p, line); });
+    return reloaded(fill([this, p, line] { return reader_->keep(p, line); }));
 }
 
 bool BrowseList::fill(const std::function<bool()> &read, int line) {

@@ -10,6 +10,7 @@
 #include "runtime/expr/exprview.h"
 #include "runtime/expr/pagereader.h"
 #include "runtime/threads/event.h"
+#include "runtime/ui/listcontrol.h"
 #include "runtime/ui/listmodel.h"
 
 #include <QPointer>
@@ -24,8 +25,6 @@
 class QLineEdit;
 
 namespace tbk {
-
-class ListControl;
 
 enum class LocatorKind { None, Incremental, FirstLetter };
 
@@ -49,6 +48,8 @@ struct SortOrder {
     // keyField -1: no stops; the thumb then stands in the middle, or at the end a scroll
     // reached, or at the top of a page that is not full.
     expr::PageReader::ThumbScale thumb;
+    // The number the order's reset fields are bound under; -1: its place among the orders.
+    int number = -1;
 };
 
 class BrowseList {
@@ -95,6 +96,9 @@ public:
     const QString &queryFilter() const { return query_; }
     // Runs after every change of the page or the current row.
     void setOnChange(std::function<void()> fn) { onChange_ = std::move(fn); }
+    // Runs after every reload of the page from the view (not after a scroll), the current row's
+    // record in the buffer; it must leave the buffers as it found them.
+    void setOnReload(std::function<void()> fn) { onReload_ = std::move(fn); }
 
     // Takes the sort order, reloads when the order changed, a reset field differs from its saved
     // value or `force` is set (keeping the current record), and saves the reset values. The
@@ -139,6 +143,8 @@ private:
     class Rows;
     bool apply(int order);
     static QVariant resetNow(const ResetField &r);
+    bool load(int order, bool filterChanged, bool locate);
+    bool reloaded(bool done);
     bool resetsChanged(const Order &o) const;
     void saveResets(Order &o);
     bool fill(const std::function<bool()> &read, int line = -1);
@@ -165,6 +171,7 @@ private:
     std::optional<ColumnOrder> columnOrder_;
     QLineEdit *locatorControl_ = nullptr;
     std::function<void()> onChange_;
+    std::function<void()> onReload_;
     std::function<void()> loadJoined_;
 
     expr::VariableScope scope_;

@@ -3,6 +3,8 @@
 #include "core/programsettings.h"
 #include "runtime/ui/browsetoolbar.h"
 #include "runtime/ui/fieldcontrol.h"
+#include "runtime/ui/listcontrol.h"
+#include "runtime/ui/windowevents.h"
 
 #include <QApplication>
 #include <QPushButton>
@@ -136,6 +138,27 @@ void Form::okPressed() {
 void Form::cancelPressed() {
     record_.cancel();
     closeWindow();
+}
+
+void Form::holdList(const HeldList &held) {
+    ListControl *control = held.list->control();
+    for (EventKind kind : {EventKind::Scroll, EventKind::NewSelection})
+        on(control, kind, [list = held.list](const Event &e) { list->takeEvent(e); });
+    on(control, EventKind::AlertKey, [held](const Event &e) {
+        if (!e.text.isEmpty())
+            held.list->typeLocator(e.text);
+        else
+            held.press(listKeyButton(e, held.list->empty(), held.add, held.change, held.remove));
+    });
+    on(control, EventKind::MouseRightUp, [held] {
+        if (const ListPopupItem *item = listPopupChoice(held.popup))
+            held.press(item->button);
+    });
+    for (int key : {KeyMouseLeft2, int(Qt::Key_Insert), int(Qt::Key_Delete),
+                    QKeyCombination(Qt::ControlModifier, Qt::Key_Return).toCombined(),
+                    QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Enter).toCombined()})
+        alertKey(control, key);
+    alertTyping(control);
 }
 
 void Form::act(FormRecord::Next next) {

@@ -18,6 +18,7 @@
 //         }
 //     };
 //     void UpdateThingProcedure() { UpdateThing().run(); }
+#include "core/browse.h"
 #include "core/formrecord.h"
 #include "core/procedurecall.h"
 #include "runtime/ui/window.h"
@@ -31,6 +32,8 @@ namespace tbk {
 
 inline const char *const kAddingTitle = "Adding Information";
 inline const char *const kChangingTitle = "Changing Information";
+// The ditto key of the forms whose Parts name Windows' virtual-key code 192: the key left of 1.
+constexpr int kDittoKeyLeftOfOne = Qt::Key_QuoteLeft;
 
 class Form : public Window {
 public:
@@ -75,6 +78,17 @@ protected:
     // The OK button: the validation pass, then the record is written.
     void okPressed();
     void cancelPressed();
+
+    // A list held in the form (an album's tracks, a playlist's entries): its page events go to
+    // it, typed characters to its locator, and double click, Ctrl+Enter, Insert, Delete and its
+    // popup menu press its buttons through `press`.
+    struct HeldList {
+        BrowseList *list = nullptr;
+        QPushButton *add = nullptr, *change = nullptr, *remove = nullptr;
+        QList<ListPopupItem> popup;
+        std::function<void(QPushButton *)> press;
+    };
+    void holdList(const HeldList &held);
 
 private:
     QWidget *createWindow() final;

@@ -1,5 +1,6 @@
 #include "core/formrecord.h"
 
+#include "core/keyrangewalk.h"
 #include "core/standardwarnings.h"
 #include "runtime/threads/messagebox.h"
 #include "runtime/ui/feedback.h"
@@ -46,7 +47,7 @@ FormRecord::Next FormRecord::open(qint32 request, const Prime &primes, const Pri
     }
 }
 
-int FormRecord::identifierField() const { return file_.identifierKey->decl().fields.front(); }
+int FormRecord::identifierField() const { return file_.identifierKey->decl().fields.back(); }
 
 void FormRecord::keepLinks() {
     if (file_.captureLinks)
@@ -90,12 +91,8 @@ FormRecord::Next FormRecord::prime(const Prime &primes, const Prime &furtherPrim
 FormRecord::Primed FormRecord::primeOnce(const Record &image, const Prime &furtherPrimes) {
     DataFile &f = *file_.file;
     qint64 last = 0;
-    f.set(*file_.identifierKey);
-    if (f.previous())
-        last = f.cell(identifierField()).n;
-    else if (errorCode() != RecordNotAvailable)
+    if (!lastInRange(f, *file_.identifierKey, image, last))
         return Primed::ReadError;
-    f.setRecord(image);
     FieldRef(&f, identifierField()).setNumber(last + 1);
     if (furtherPrimes)
         furtherPrimes();
@@ -112,7 +109,8 @@ FormRecord::Primed FormRecord::primeOnce(const Record &image, const Prime &furth
     // the form completes, and a duplicate left then is reported as any other.
     const Record values = f.record();
     f.clear();
-    FieldRef(&f, identifierField()).setNumber(last + 1);
+    for (int field : file_.identifierKey->decl().fields)
+        f.cell(field) = values.cells[size_t(field)];
     if (!f.add())
         return Primed::Failed;
     working_ = values;

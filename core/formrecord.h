@@ -24,9 +24,9 @@ namespace tbk {
 // What a form knows of its file.
 struct FormFile {
     data::DataFile *file = nullptr;
-    // The key of the record's identifier (its first field numbers the records); null for a file
-    // without one, whose
-    // new record is added only when the form completes.
+    // The key of the record's identifier: its last field numbers the records, within the range
+    // its leading fields hold in the new record (a playlist's entries); null for a file without
+    // one, whose new record is added only when the form completes.
     const data::Key *identifierKey = nullptr;
     QString identifierKeyDescription;   // shown by warning 24 for a duplicate identifier
     std::function<int()> deleteRule;             // 0 deleted, 1 not

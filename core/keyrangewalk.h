@@ -29,4 +29,10 @@ private:
     bool ended_ = false;
 };
 
+// The highest value of the key's last field among the records whose leading key fields hold the
+// values they have in `range` (a playlist's last sequence number; with a key of one field, the
+// file's last identifier); 0 when there is none. False on a read error other than the end of
+// the file. The buffer is left holding `range`.
+bool lastInRange(data::DataFile &file, const data::Key &key, const data::Record &range, qint64 &last);
+
 } // namespace tbk

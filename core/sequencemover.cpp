@@ -2,6 +2,7 @@
 
 #include "core/datafiles.h"
 #include "core/keyrangewalk.h"
+#include "core/standardwarnings.h"
 #include "runtime/data/errors.h"
 #include "runtime/data/transaction.h"
 #include "runtime/threads/messagebox.h"
@@ -119,9 +120,9 @@ bool SequenceMover::begin() {
     report_.clear();
     if (data::beginTransaction(kTransactionSeconds, {kind_.file}))
         return true;
-    // The range could not even be read: report it as that step.
-    report_ = swapErrorText(kTestRange);
-    message(report_, QStringLiteral("Error!"), MessageIcon::Exclamation, ButtonOK);
+    // Another window holds the file: nothing was read or written yet.
+    saveCurrentError();
+    ShowStandardWarning(34, QStringLiteral("Update"), kind_.file->label());
     return false;
 }
 

@@ -7,7 +7,8 @@
 // A move parks the row at one above the range's highest number, shifts its neighbours one
 // place towards its old number and puts it in the place freed last, each step named in the
 // error report. The whole move or renumbering is one transaction: at the first failed step it
-// is rolled back, so the rows are as they were, and the report names that step.
+// is rolled back, so the rows are as they were, and the report names that step. A transaction
+// that cannot begin is reported by standard warning 34 and changes nothing.
 #include "runtime/data/datafile.h"
 
 #include <QString>

@@ -7,9 +7,6 @@
 namespace tbk {
 
 namespace {
-// Windows' virtual-key code 192 is the key left of 1.
-constexpr int kDittoKey = Qt::Key_QuoteLeft;
-
 DittoStore &categoryDitto() {
     static DittoStore store;
     return store;
@@ -29,7 +26,7 @@ void UpdateCategories() {
               {&CAT, &CAT.KeyCategoryID, QStringLiteral("CAT:KeyCategoryID"), DeleteCategoryRecord,
                UpdateCategoryRecord, CaptureCategoryLinks, {{&CAT.KeyCategory, QStringLiteral("CAT:KeyCategory")}}},
               QStringLiteral("&Category:"), QStringLiteral("CAT:Category"), QStringLiteral("@s30"),
-              QStringLiteral("Add Category"), QStringLiteral("Change Category"), &categoryDitto(), kDittoKey})
+              QStringLiteral("Add Category"), QStringLiteral("Change Category"), &categoryDitto(), kDittoKeyLeftOfOne})
         .run();
 }
 

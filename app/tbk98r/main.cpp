@@ -23,10 +23,13 @@
 #include "reports/songreports.h"
 #include "runtime/querywizard/querywizardtexts.h"
 #include "runtime/threads/halt.h"
+#include "songs/browseplaylists.h"
 #include "songs/browsesongs.h"
 #include "songs/categories.h"
 #include "songs/media.h"
 #include "songs/selectfilenumber.h"
+#include "songs/updateplaylist.h"
+#include "songs/updateplaylistdetails.h"
 #include "songs/updatesong.h"
 
 #include <QApplication>
@@ -48,6 +51,9 @@ int main(int argc, char **argv) {
     tbk::registerProcedure(QStringLiteral("UpdateSong"), tbk::UpdateSong);
     tbk::registerProcedure(QStringLiteral("BrowseSongs"), tbk::BrowseSongs);
     tbk::registerProcedure(QStringLiteral("SelectFileNumber"), tbk::SelectFileNumber);
+    tbk::registerProcedure(QStringLiteral("BrowsePlayLists"), tbk::BrowsePlayLists);
+    tbk::registerProcedure(QStringLiteral("UpdatePlaylist"), tbk::UpdatePlaylist);
+    tbk::registerProcedure(QStringLiteral("UpdatePlaylistDetails"), tbk::UpdatePlaylistDetails);
     tbk::registerProcedure(QStringLiteral("SelectAlbum"), tbk::SelectAlbum);
     tbk::registerProcedure(QStringLiteral("UpdateAlbum"), tbk::UpdateAlbum);
     tbk::registerProcedure(QStringLiteral("BrowseAlbums"), tbk::BrowseAlbums);
