@@ -183,9 +183,7 @@ void wireSongList(AlbumSongList &songs, const SongListWiring &w) {
         w.on(list, kind, [&songs](const Event &e) { songs.list().takeEvent(e); });
     w.on(list, EventKind::AlertKey, [&songs](const Event &e) { songs.key(e); });
     w.on(list, EventKind::MouseRightUp, [&songs](const Event &) { songs.popup(); });
-    for (int key : {KeyMouseLeft2, int(Qt::Key_Insert), int(Qt::Key_Delete),
-                    QKeyCombination(Qt::ControlModifier, Qt::Key_Return).toCombined(),
-                    QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Enter).toCombined()})
+    for (int key : listButtonKeys())
         w.alertKey(list, key);
     w.alertTyping(list);
     for (QPushButton *b : songs.pressable())

@@ -154,9 +154,7 @@ void Form::holdList(const HeldList &held) {
         if (const ListPopupItem *item = listPopupChoice(held.popup))
             held.press(item->button);
     });
-    for (int key : {KeyMouseLeft2, int(Qt::Key_Insert), int(Qt::Key_Delete),
-                    QKeyCombination(Qt::ControlModifier, Qt::Key_Return).toCombined(),
-                    QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Enter).toCombined()})
+    for (int key : listButtonKeys())
         alertKey(control, key);
     alertTyping(control);
 }
