@@ -363,6 +363,9 @@ TEST_F(LabelScreenshot, DISABLED_FontsAndLabelPreviews) {
         ASSERT_TRUE(report::test::clickPage(window(*c), 0));
         ASSERT_TRUE(runUntilIdle());
         save(id == 1 ? "-cdlabel" : "-cassettelabel");
+        ASSERT_TRUE(report::test::previewCommand(window(*c), "MenuZoom3"));   // the whole page at 50%
+        ASSERT_TRUE(runUntilIdle());
+        save(id == 1 ? "-cdlabel-page" : "-cassettelabel-page");
         ASSERT_TRUE(press(*c, "Exit"));
     }
 }
