@@ -492,4 +492,24 @@ TEST_F(XploreAlbumsTest, XccdOrdersWithoutCaseAndReleaseDateByValue) {
     ASSERT_TRUE(press("Close"));
 }
 
+// Not a check, so disabled: as the album list's screenshot above.
+TEST_F(XploreAlbumsTest, DISABLED_Screenshot) {
+    if (qEnvironmentVariable("TBK_SCREENSHOT").isEmpty())
+        GTEST_SKIP() << "TBK_SCREENSHOT not set";
+    useForm();
+    registerProcedure("AddSingleArtist", [] {});
+    open(XploreAlbums);
+    activeWindow(thread)->setGeometry(20, 20, 760, 420);
+    ASSERT_TRUE(runUntilIdle());
+    clickHeader(1);
+    runFor(500);
+    EXPECT_TRUE(QGuiApplication::primaryScreen()->grabWindow(0).save(qEnvironmentVariable("TBK_SCREENSHOT") +
+                                                                      "-xplorealbums.png"));
+    ASSERT_TRUE(rightClickRow(list, 2) && runUntilIdle());
+    runFor(500);
+    EXPECT_TRUE(QGuiApplication::primaryScreen()->grabWindow(0).save(qEnvironmentVariable("TBK_SCREENSHOT") +
+                                                                      "-xplorealbums-popup.png"));
+    ASSERT_TRUE(dismissMenu(thread) && runUntilIdle() && press("Close"));
+}
+
 } // namespace
