@@ -394,14 +394,7 @@ protected:
         activeWindow(thread)->resize(900, 400);   // every column in sight
         ASSERT_TRUE(runUntilIdle());
     }
-    void clickHeader(int column) {
-        QHeaderView *h = list->header();
-        const QPoint at(h->sectionViewportPosition(column) + h->sectionSize(column) / 2, h->viewport()->height() / 2);
-        QTest::mousePress(h->viewport(), Qt::LeftButton, {}, at);
-        ASSERT_TRUE(runUntilIdle());
-        QTest::mouseRelease(h->viewport(), Qt::LeftButton, {}, at);
-        ASSERT_TRUE(runUntilIdle());
-    }
+    void clickHeader(int column) { ASSERT_TRUE(windowtest::clickHeader(list, column)); }
     static bool loadAlbum(qint32 id) {
         ALB.clear();
         ALB.AlbumID = id;

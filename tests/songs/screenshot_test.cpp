@@ -9,7 +9,6 @@
 #include "songs/browsesongswindow.h"
 #include "songs/selectfilenumber.h"
 #include "songs/xploresongs.h"
-#include <QHeaderView>
 #include "songtest.h"
 
 #include <QGuiApplication>
@@ -104,14 +103,7 @@ TEST_F(SongListScreenshot, DISABLED_ExplorerOrderedOnAColumnAndItsPopup) {
     ASSERT_TRUE(window(*c));
     window(*c)->setGeometry(20, 20, 900, 440);
     ASSERT_TRUE(runUntilIdle());
-    QHeaderView *h = list(*c)->header();
-    const QPoint at(h->sectionViewportPosition(1) + 20, h->viewport()->height() / 2);
-    for (int i = 0; i < 2; ++i) {   // Title, descending
-        QTest::mousePress(h->viewport(), Qt::LeftButton, {}, at);
-        ASSERT_TRUE(runUntilIdle());
-        QTest::mouseRelease(h->viewport(), Qt::LeftButton, {}, at);
-        ASSERT_TRUE(runUntilIdle());
-    }
+    ASSERT_TRUE(clickHeader(list(*c), 1) && clickHeader(list(*c), 1));   // Title, descending
     SongScreenshot::save(QStringLiteral("-xploresongs"));
     ASSERT_TRUE(rightClickRow(list(*c), 3) && runUntilIdle());
     SongScreenshot::save(QStringLiteral("-xploresongs-popup"));
