@@ -291,7 +291,12 @@ void Browse::listChanged() {
             b->setEnabled(rows && form);
     if (buttons_.select && selectMode())
         buttons_.select->setEnabled(rows);
+    if (usesToolbar_)
+        offerToolbar();
+    refreshed();
+}
 
+void Browse::offerToolbar() {
     ToolbarState state;
     state.enable(ToolbarInsert, usable(buttons_.add))
         .enable(ToolbarChange, usable(buttons_.change))
@@ -302,7 +307,6 @@ void Browse::listChanged() {
     if (!insertTooltip_.isEmpty())
         state.setTooltip(ToolbarInsert, insertTooltip_);
     setToolbarState(state);
-    refreshed();
 }
 
 void Browse::takeEvent(const Event &e) {
@@ -379,7 +383,7 @@ void Browse::popup() {
 }
 
 void Browse::toolbar(int button) {
-    if (!list_)
+    if (!list_ || !usesToolbar_)
         return;
     switch (button) {
     case ToolbarInsert:

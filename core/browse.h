@@ -137,6 +137,8 @@ protected:
     // The request Copy calls the form with: 4 (copy), or 1 for a form that takes an insert
     // with a record in the buffer as a copy of it.
     void setCopyRequest(qint32 request) { copyRequest_ = request; }
+    // False: the frame's browse buttons offer nothing for this window.
+    void setUsesToolbar(bool uses) { usesToolbar_ = uses; }
 
     // Sets the title, takes the sort order from the tab and reloads as the list's rules say.
     void refresh(bool force = false);
@@ -156,6 +158,7 @@ protected:
 
 private:
     void listChanged();
+    void offerToolbar();
     void listKey(const Event &e);
     void popup();
     void toolbar(int button);
@@ -177,6 +180,7 @@ private:
     QString formProcedure_;
     QList<PopupItem> popup_;
     bool keepsFormat_ = true;
+    bool usesToolbar_ = true;
     bool boldTab_ = false;
     int markedTab_ = -1;
     QString insertTooltip_;

@@ -5,6 +5,7 @@
 #include "albums/cddbwizard.h"
 #include "albums/selectalbum.h"
 #include "albums/updatealbum.h"
+#include "albums/xplorealbums.h"
 #include "core/filemanager.h"
 #include "core/housekeeping.h"
 #include "core/mainprogram.h"
@@ -33,6 +34,7 @@
 #include "songs/updateplaylist.h"
 #include "songs/updateplaylistdetails.h"
 #include "songs/updatesong.h"
+#include "songs/xploresongs.h"
 
 #include <QApplication>
 
@@ -52,6 +54,7 @@ int main(int argc, char **argv) {
     tbk::registerProcedure(QStringLiteral("UpdateMedia"), tbk::UpdateMedia);
     tbk::registerProcedure(QStringLiteral("UpdateSong"), tbk::UpdateSong);
     tbk::registerProcedure(QStringLiteral("BrowseSongs"), tbk::BrowseSongs);
+    tbk::registerProcedure(QStringLiteral("XploreSongs"), tbk::XploreSongs);
     tbk::registerProcedure(QStringLiteral("SelectFileNumber"), tbk::SelectFileNumber);
     tbk::registerProcedure(QStringLiteral("BrowsePlayLists"), tbk::BrowsePlayLists);
     tbk::registerProcedure(QStringLiteral("UpdatePlaylist"), tbk::UpdatePlaylist);
@@ -59,6 +62,7 @@ int main(int argc, char **argv) {
     tbk::registerProcedure(QStringLiteral("SelectAlbum"), tbk::SelectAlbum);
     tbk::registerProcedure(QStringLiteral("UpdateAlbum"), tbk::UpdateAlbum);
     tbk::registerProcedure(QStringLiteral("BrowseAlbums"), tbk::BrowseAlbums);
+    tbk::registerProcedure(QStringLiteral("XploreAlbums"), tbk::XploreAlbums);
     tbk::registerProcedure(QStringLiteral("CDDBWizard"), tbk::CDDBWizard);
     tbk::registerProcedure(QStringLiteral("AddSingleArtist"), tbk::AddSingleArtist);
     tbk::registerProcedure(QStringLiteral("AddCompilation"), tbk::AddCompilation);

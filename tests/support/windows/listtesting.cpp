@@ -5,6 +5,7 @@
 #include "support/windows/windowtesting.h"
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QScrollBar>
 #include <QStyleOptionSlider>
 #include <QTest>
@@ -141,6 +142,16 @@ bool clickThumbBar(ListControl *list, QStyle::SubControl part) {
         return false;
     QTest::mouseClick(bar, Qt::LeftButton, {}, r.center());
     return true;
+}
+
+bool clickHeader(ListControl *list, int column) {
+    QHeaderView *h = list->header();
+    const QPoint at(h->sectionViewportPosition(column) + h->sectionSize(column) / 2, h->viewport()->height() / 2);
+    QTest::mousePress(h->viewport(), Qt::LeftButton, {}, at);
+    if (!runUntilIdle())
+        return false;
+    QTest::mouseRelease(h->viewport(), Qt::LeftButton, {}, at);
+    return runUntilIdle();
 }
 
 } // namespace tbk::windowtest
