@@ -92,6 +92,8 @@ QWidget *BrowseAlbumsAndSongsWindow::buildWindow() {
 
     QWidget *w = b.finish();
     QTabWidget *tabs = w->findChild<QTabWidget *>();
+    // The sheet holds no more than a button: the lists take the height.
+    tabs->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     setSortTabs(tabs);
     QWidget *order[] = {albumList,      buttons.add,     buttons.copy,          buttons.change,
                         buttons.remove, buttons.close,   wizard_,               locator,
