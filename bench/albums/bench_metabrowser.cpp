@@ -35,28 +35,13 @@ namespace {
 constexpr int kSongs = 1000000;
 constexpr int kDiscTracks = 20;
 
-BrowseAlbumsAndSongsWindow *browse = nullptr;
+bench::BenchWindow<BrowseAlbumsAndSongsWindow> browse;
 
 void settle() { bench::settleWindows(); }
 
-void closeBrowse() {
-    if (browse) {
-        postToWindow(browse->frame(), Event::of(EventKind::CloseWindow, browse->frame()));
-        settle();
-    }
-}
+void closeBrowse() { browse.close(); }
 
-void openBrowse() {
-    startThread(
-        [] {
-            BrowseAlbumsAndSongsWindow w;
-            browse = &w;
-            w.run();
-            browse = nullptr;
-        },
-        kMinimumThreadStack);
-    settle();
-}
+void openBrowse() { browse.open(); }
 
 void useBrowse() {
     bench::useKeptCatalogue(kSongs);

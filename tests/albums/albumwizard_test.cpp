@@ -1,79 +1,33 @@
 // The album wizard on its own thread with the simulated drive: the kind and the number of discs,
 // which media read the disc, sides one after another, and what every way out leaves behind.
 #include "albums/albumwizard.h"
-#include "core/datafiles.h"
-#include "core/fileaccess.h"
 #include "core/programsettings.h"
-#include "runtime/threads/callprotocol.h"
 #include "runtime/threads/messagebox.h"
-#include "runtime/threads/scheduler.h"
-#include "runtime/ui/listcontrol.h"
 #include "songs/updatesong.h"
-#include "support/cdlookup/lookupfixture.h"
-#include "support/windows/controltesting.h"
 #include "support/windows/listtesting.h"
-#include "support/windows/windowtesting.h"
-
-#include <QGuiApplication>
-#include <QScreen>
-#include <QTabWidget>
-#include <QWidget>
-
-#include <memory>
+#include "wizardtest.h"
 
 using namespace tbk;
 using namespace tbk::windowtest;
 using namespace cdlookuptest;
+using namespace wizardtest;
 
 namespace {
 
 const char *const kTwoTrackDisc = "tracks 150 25000\nleadout 50000\n";
 
-struct WizardRun {
-    int thread = 0;
-    bool done = false;
-    qint32 response = -1;
-    data::Record album;
-};
-
-class AlbumWizardTest : public DiscLookupTest {
+class AlbumWizardTest : public WizardTest {
 protected:
     void SetUp() override {
-        DiscLookupTest::SetUp();
-        openForUse(MED);
-        for (const char *m : {"CD", "Cassette"}) {
-            MED.clear();
-            MED.Media = m;
-            ASSERT_TRUE(MED.add());
-        }
-        GlobalRequest = 0;
-        NavigationRequest = 0;
+        setUpWizard("Cassette");
         DefaultWizardCompilation = 0;
-        ALB.clear();
     }
     void TearDown() override {
         DefaultWizardCompilation = 0;
         DiscLookupTest::TearDown();
     }
 
-    void start() {
-        run = std::make_shared<WizardRun>();
-        run->thread = startThread(
-            [r = run] {
-                AlbumWizard();
-                r->response = GlobalResponse;
-                r->album = ALB.record();
-                r->done = true;
-            },
-            kMinimumThreadStack);
-        ASSERT_TRUE(runUntilIdle());
-    }
-    QWidget *window() const { return activeWindow(run->thread); }
-    int page() const {
-        const auto *sheet = window() ? window()->findChild<QTabWidget *>() : nullptr;
-        return sheet ? sheet->currentIndex() + 1 : 0;
-    }
-    ListControl *songList() const { return qobject_cast<ListControl *>(findControl(window(), "Browse:2")); }
+    void start() { startWizard(AlbumWizard); }
     // "side.track:title" of the rows shown.
     QStringList rows() const {
         QStringList out;
@@ -82,15 +36,10 @@ protected:
                        row.section('|', 1, 1).trimmed() + ":" + row.section('|', 3, 3).trimmed();
         return out;
     }
-    bool press(const QString &button) const { return pressButton(run->thread, button) && runUntilIdle(); }
-    bool type(const QString &field, const QString &text) const {
-        return typeInto(run->thread, field, text) && runUntilIdle();
-    }
     bool choose(const QString &group, const QString &choice) const {
         return chooseOption(run->thread, group, choice) && runUntilIdle();
     }
     bool next() const { return press("Next"); }
-    bool finished() const { return runUntil([this] { return run->done; }); }
     bool visible(const char *control) const {
         const QWidget *w = findControl(window(), control);
         return w && w->isVisible();
@@ -103,15 +52,8 @@ protected:
         return out;
     }
     void snap(const char *name) const {
-        const QString base = qEnvironmentVariable("TBK_SCREENSHOT");
-        if (base.isEmpty())
-            return;
-        window()->move(20, 20);
-        runFor(500);
-        EXPECT_TRUE(QGuiApplication::primaryScreen()->grabWindow(0).save(base + "-albumwizard-" + name + ".png"));
+        EXPECT_TRUE(saveScreenshot(window(), QStringLiteral("-albumwizard-") + QLatin1String(name)));
     }
-
-    std::shared_ptr<WizardRun> run;
 };
 
 // The kind: "Various" only for a compilation with a blank artist, and the song mode each Next sets.

@@ -10,8 +10,6 @@
 #include "runtime/threads/scheduler.h"
 #include "runtime/ui/browsetoolbar.h"
 
-#include <QGuiApplication>
-#include <QScreen>
 #include <QTabWidget>
 #include <QTest>
 
@@ -104,12 +102,7 @@ protected:
         return postToWindow(window(), e) && runUntilIdle();
     }
     void snap(const char *name) const {
-        const QString base = qEnvironmentVariable("TBK_SCREENSHOT");
-        if (base.isEmpty())
-            return;
-        window()->move(20, 20);
-        runFor(500);
-        EXPECT_TRUE(QGuiApplication::primaryScreen()->grabWindow(0).save(base + "-metabrowser-" + name + ".png"));
+        EXPECT_TRUE(saveScreenshot(window(), QStringLiteral("-metabrowser-") + QLatin1String(name)));
     }
 
     int thread = 0;
