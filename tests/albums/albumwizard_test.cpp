@@ -181,7 +181,8 @@ TEST_F(AlbumWizardTest, EveryWayOutBeforeFinishLeavesNoAlbumAndNoSongs) {
     }
 }
 
-// A duplicate key keeps the wizard on its page with the album unsaved; the user can mend it.
+// A duplicate key keeps the wizard on its page with the album unsaved; leaving then takes only
+// the unsaved album and its songs.
 TEST_F(AlbumWizardTest, FinishOnADuplicateKeyStaysUnsaved) {
     start();
     ASSERT_TRUE(next());
