@@ -1,7 +1,9 @@
 // The catalogue program: the runtime on Qt's loop, the procedures of every subsystem, and the
 // main program body on the first logical thread.
 #include "albums/addwizards.h"
+#include "albums/albumwizard.h"
 #include "albums/browsealbums.h"
+#include "albums/browsealbumsandsongs.h"
 #include "albums/cddbwizard.h"
 #include "albums/selectalbum.h"
 #include "albums/updatealbum.h"
@@ -64,6 +66,8 @@ int main(int argc, char **argv) {
     tbk::registerProcedure(QStringLiteral("BrowseAlbums"), tbk::BrowseAlbums);
     tbk::registerProcedure(QStringLiteral("XploreAlbums"), tbk::XploreAlbums);
     tbk::registerProcedure(QStringLiteral("CDDBWizard"), tbk::CDDBWizard);
+    tbk::registerProcedure(QStringLiteral("AlbumWizard"), tbk::AlbumWizard);
+    tbk::registerProcedure(QStringLiteral("BrowseAlbumsAndSongs"), tbk::BrowseAlbumsAndSongs);
     tbk::registerProcedure(QStringLiteral("AddSingleArtist"), tbk::AddSingleArtist);
     tbk::registerProcedure(QStringLiteral("AddCompilation"), tbk::AddCompilation);
     tbk::registerProcedure(QStringLiteral("SelectFont"), [] { tbk::SelectFont(); });
