@@ -5,6 +5,7 @@
 #include "albums/cddbwizard.h"
 #include "albums/selectalbum.h"
 #include "albums/updatealbum.h"
+#include "cdaudio/cdplayer.h"
 #include "core/filemanager.h"
 #include "core/housekeeping.h"
 #include "core/mainprogram.h"
@@ -60,6 +61,8 @@ int main(int argc, char **argv) {
     tbk::registerProcedure(QStringLiteral("CDDBWizard"), tbk::CDDBWizard);
     tbk::registerProcedure(QStringLiteral("AddSingleArtist"), tbk::AddSingleArtist);
     tbk::registerProcedure(QStringLiteral("AddCompilation"), tbk::AddCompilation);
+    tbk::registerProcedure(QStringLiteral("IntegratedCDPlayer"), tbk::IntegratedCDPlayer);
+    tbk::registerProcedure(QStringLiteral("CDSetup"), tbk::CDSetup);
     tbk::setAddModeChooser(tbk::SelectAddMode);
     tbk::registerProcedure(QStringLiteral("FileManager"), tbk::FileManager);
     tbk::registerProcedure(QStringLiteral("CreateAlbumDatabase"), tbk::CreateAlbumDatabase);
