@@ -36,7 +36,7 @@ const QString kTitle = QStringLiteral("CD Player");
 const QString kErrorTitle = QStringLiteral("Error");
 const QString kListName = QStringLiteral("List");
 const QString kFormat = QStringLiteral(
-    "24R(2)|M~Track~@n3@30R(2)|M~Time~@t4@140L(2)|M~Title~@s50@110L(2)|M~Artist~@s50@46R(2)|M~Release~@d2@");
+    "24R(2)|M~Track~@n3@38R(2)|M~Time~@t4@132L(2)|M~Title~@s50@110L(2)|M~Artist~@s50@46R(2)|M~Release~@d2@");
 const QString kSharedMode = QStringLiteral("(shared mode)");
 // Row values after the shown columns.
 constexpr size_t kTrackValue = 0;

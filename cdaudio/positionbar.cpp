@@ -31,6 +31,7 @@ void PositionBar::paintEvent(QPaintEvent *) {
     o.maximum = 100;
     o.progress = percent_;
     o.textVisible = false;
+    o.state |= QStyle::State_Horizontal;
     p.drawControl(QStyle::CE_ProgressBar, o);
 }
 
