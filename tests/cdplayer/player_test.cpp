@@ -3,8 +3,10 @@
 #include "cdaudio/cdplayerdrive.h"
 #include "cdaudio/eventlogfixture.h"
 #include "playerfixture.h"
+#include "core/frame.h"
 #include "runtime/settings/profile.h"
 #include "runtime/threads/messagebox.h"
+#include "songs/updatesong.h"
 
 #include <QAbstractButton>
 #include <QFile>
@@ -20,6 +22,14 @@ QStringList tracks(const QStringList &rows) {
     QStringList out;
     for (const QString &r : rows)
         out << r.section(QLatin1Char('|'), 0, 0).trimmed() + QLatin1Char(' ') + r.section(QLatin1Char('|'), 2, 2);
+    return out;
+}
+
+// The log's entries from..to as "label|data".
+QStringList entries(const std::vector<LogLine> &lines, size_t from, size_t to) {
+    QStringList out;
+    for (size_t i = from; i < to && i < lines.size(); ++i)
+        out << lines[i].label + QLatin1Char('|') + lines[i].data;
     return out;
 }
 
@@ -171,20 +181,14 @@ TEST_F(PlayerTest, DriveHeldElsewhereIsLoggedWithAnIncidentRecord) {
     CloseEventLog();
     const std::vector<LogLine> lines = eventLogLines();
     ASSERT_GE(lines.size(), 6u);
-    EXPECT_EQ(lines[0].label, "CDPlayer");
-    EXPECT_EQ(lines[0].data, "open cdaudio shareable:  Error:1");
-    EXPECT_EQ(lines[1].label, "CDPlayer");
-    EXPECT_EQ(lines[1].data, "open cdaudio:  Error:1");
     const size_t n = lines.size();
+    EXPECT_EQ(entries(lines, 0, 2), QStringList({"CDPlayer|open cdaudio shareable:  Error:1",
+                                                 "CDPlayer|open cdaudio:  Error:1"}));
     for (size_t i = 2; i + 4 < n; ++i)
         EXPECT_EQ(lines[i].label, "Open Windows");
-    EXPECT_EQ(lines[n - 4].label, "Version");
-    EXPECT_EQ(lines[n - 3].label, "AppDate");
-    EXPECT_EQ(lines[n - 3].data, "08/31/98");
-    EXPECT_EQ(lines[n - 2].label, "AppTime");
-    EXPECT_EQ(lines[n - 2].data, "22:43");
-    EXPECT_EQ(lines[n - 1].label, "EndIncident");
-    EXPECT_EQ(lines[n - 1].data, QString(47, QLatin1Char('-')));
+    EXPECT_EQ(entries(lines, n - 4, n),
+              QStringList({"Version|" + ProgramVersion.str().trimmed(), "AppDate|08/31/98", "AppTime|22:43",
+                           "EndIncident|" + QString(47, QLatin1Char('-'))}));
     EXPECT_EQ(ask("status cdaudio mode"), "stopped");   // not closed by the player
 }
 
@@ -201,12 +205,8 @@ TEST_F(PlayerTest, NextPastTheLastTrackFailsAndIsLogged) {
     EXPECT_TRUE(press(*p, "Next"));
     CloseEventLog();
     const std::vector<LogLine> lines = eventLogLines();
-    ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[0].label, "MCI Request");
-    EXPECT_EQ(lines[0].data, "play cdaudio from 4");
-    EXPECT_EQ(lines[1].label, "MCI Return");
-    EXPECT_EQ(lines[2].label, "MCI Error");
-    EXPECT_EQ(lines[2].data, "282");
+    EXPECT_EQ(entries(lines, 0, lines.size()),
+              QStringList({"MCI Request|play cdaudio from 4", "MCI Return|", "MCI Error|282"}));
     EXPECT_EQ(ask("status cdaudio current track"), "3");
 }
 
@@ -282,6 +282,54 @@ TEST_F(PlayerTest, FailedLengthLeavesTheBarAtNothing) {
     ASSERT_TRUE(runUntilIdle());
     EXPECT_NEAR(positionMs(), msOfFrame(20000) + 10, 14);   // the track's start
     EXPECT_FALSE(p->done);
+}
+
+TEST_F(PlayerTest, EditsHandTheSongAndTheAlbumToTheirForms) {
+    addAlbum(1, "Known", discSerial());
+    addSong(1, 1, 0, 1, "A");
+    addSong(2, 1, 0, 2, "B");
+    QStringList calls;
+    registerProcedure(QStringLiteral("UpdateSong"), [&calls] {
+        calls << QStringLiteral("song %1 %2 mode %3").arg(takeGlobalRequest()).arg(MUS.Title.str()).arg(AlbumSongMode);
+        MUS.Title = QStringLiteral("A changed");
+        EXPECT_TRUE(MUS.put());
+        storeGlobalResponse(RequestCompleted);
+    });
+    registerProcedure(QStringLiteral("UpdateAlbum"), [&calls] {
+        calls << QStringLiteral("album %1 %2 mode %3").arg(takeGlobalRequest()).arg(ALB.Album.str()).arg(AlbumSongMode);
+        ALB.Album = QStringLiteral("Renamed");
+        EXPECT_TRUE(ALB.put());
+        storeGlobalResponse(RequestCompleted);
+    });
+    auto p = start();
+    // No album is known before the disc is identified.
+    EXPECT_FALSE(findControl(window(*p), "EditAlbum")->isEnabled());
+    tick();
+    EXPECT_TRUE(press(*p, "Edit"));
+    EXPECT_EQ(tracks(rows(*p)), QStringList({"1 A changed", "2 B"}));
+    EXPECT_TRUE(press(*p, "EditAlbum"));
+    EXPECT_EQ(calls, QStringList({"song 2 A mode 0", "album 2 Known mode 1"}));
+    EXPECT_EQ(title(*p), "CD Player - Renamed");
+    registerProcedure(QStringLiteral("UpdateSong"), {});
+    registerProcedure(QStringLiteral("UpdateAlbum"), {});
+}
+
+TEST_F(PlayerTest, DoNotCheckChosenWithSetStopsThePollsAtOnce) {
+    addAlbum(1, "Known", discSerial());
+    describe(QStringLiteral("tray open\n"));
+    auto p = start();
+    tick();
+    EXPECT_TRUE(press(*p, "Set"));
+    ASSERT_EQ(activeWindow(p->thread)->windowTitle(), "CD Player Preferences");
+    qobject_cast<QAbstractButton *>(findControl(activeWindow(p->thread), "Do Not Check"))->click();
+    ASSERT_TRUE(runUntilIdle());
+    EXPECT_TRUE(press(*p, "Ok"));
+    EXPECT_EQ(CDTimer, 0);
+    describe(kDisc);
+    clock.advance(1000);
+    ASSERT_TRUE(runUntilIdle());
+    EXPECT_EQ(title(*p), "CD Player");
+    EXPECT_TRUE(p->done == false);
 }
 
 TEST_F(PlayerTest, SetupOkStoresTheChoiceAndCancelRestoresTheSaved) {

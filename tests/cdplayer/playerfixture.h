@@ -58,6 +58,7 @@ protected:
         qputenv("TBK_CDROM", QFile::encodeName(QDir::current().filePath(QStringLiteral("drive.txt"))));
         openForUse(ALB);
         openForUse(MUS);
+        ProgramIniFile = kProgramIniName;
         CDTimer = 100;
         UseLog = 0;
         GlobalRequest = 0;
