@@ -166,6 +166,18 @@ QPixmap smallCdIcon() {
     return p;
 }
 
+// The CD player's picture: a disc with the play sign beside it.
+QPixmap cdPlayerPicture() {
+    QPixmap p = canvas(96, 64);
+    QPainter g(&p);
+    g.setRenderHint(QPainter::Antialiasing);
+    drawDisc(g, QRectF(4, 4, 56, 56));
+    g.setPen(Qt::NoPen);
+    g.setBrush(kNavy);
+    g.drawPolygon(QPolygonF({QPointF(66, 18), QPointF(92, 32), QPointF(66, 46)}));
+    return p;
+}
+
 QPixmap labelIcon() {
     QPixmap p = canvas(32, 32);
     QPainter g(&p);
@@ -590,6 +602,7 @@ const QHash<QString, std::function<QPixmap()>> &painters() {
         {QStringLiteral("note.ico"), noteIcon},
         {QStringLiteral("notepage.ico"), notePageIcon},
         {QStringLiteral("smcd.ico"), smallCdIcon},
+        {QStringLiteral("cdplayer.gif"), cdPlayerPicture},
         {QStringLiteral("labels.ico"), labelIcon},
         {QStringLiteral("playlist.ico"), playlistIcon},
         {QStringLiteral("browse-insert"), insertIcon},

@@ -8,6 +8,7 @@
 #include "albums/selectalbum.h"
 #include "albums/updatealbum.h"
 #include "albums/xplorealbums.h"
+#include "cdaudio/cdplayer.h"
 #include "core/filemanager.h"
 #include "core/housekeeping.h"
 #include "core/mainprogram.h"
@@ -79,6 +80,8 @@ int main(int argc, char **argv) {
     tbk::registerProcedure(QStringLiteral("PreviewAltCassetteLabel"), tbk::PreviewAltCassetteLabel);
     tbk::registerProcedure(QStringLiteral("PrintCassetteLabelReport"), tbk::PrintCassetteLabelReport);
     tbk::registerProcedure(QStringLiteral("PrintAltCassetteLabelReport"), tbk::PrintAltCassetteLabelReport);
+    tbk::registerProcedure(QStringLiteral("IntegratedCDPlayer"), tbk::IntegratedCDPlayer);
+    tbk::registerProcedure(QStringLiteral("CDSetup"), tbk::CDSetup);
     tbk::setAddModeChooser(tbk::SelectAddMode);
     tbk::registerProcedure(QStringLiteral("FileManager"), tbk::FileManager);
     tbk::registerProcedure(QStringLiteral("CreateAlbumDatabase"), tbk::CreateAlbumDatabase);
