@@ -15,6 +15,7 @@
 #include "core/tips.h"
 #include "impex/exportsongs.h"
 #include "impex/importsongs.h"
+#include "labels/binderpages.h"
 #include "reports/djlog.h"
 #include "reports/papersavers.h"
 #include "reports/songlistreports.h"
@@ -75,6 +76,9 @@ int main(int argc, char **argv) {
     tbk::registerDJLog();
     tbk::registerAlbumReports();
     tbk::registerPlaylistReports();
+    tbk::registerProcedure(QStringLiteral("CDBinderPages"), tbk::CDBinderPages);
+    tbk::registerProcedure(QStringLiteral("PrintCDBinderPages"), tbk::PrintCDBinderPages);
+    tbk::registerProcedure(QStringLiteral("PrintCDFlapPages"), tbk::PrintCDFlapPages);
 
     return tbk::runProgram(tbk::MainProgram);
 }
