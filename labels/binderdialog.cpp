@@ -51,7 +51,7 @@ public:
 
 protected:
     QWidget *createWindow() override {
-        WindowBuilder b(*this, QStringLiteral("CD Binder Pages"), {200, 110});
+        WindowBuilder b(*this, QStringLiteral("CD Binder Pages"), {200, 80});
         b.picture(artwork(QStringLiteral("FILECAB.GIF")));
         b.column();
         b.option(QStringLiteral("Page Style"), kStyle, {QStringLiteral("Binder"), QStringLiteral("Flap")});
@@ -70,9 +70,8 @@ protected:
         ok->setDefault(true);
         QWidget *w = b.finish();
         for (QPushButton *pick : {pickFirst, pickLast}) {
-            pick->setIcon(artworkIcon(QStringLiteral("browse-select")));
             pick->setMinimumWidth(0);
-            pick->setFixedWidth(pick->height() + 8);
+            pick->setFixedWidth(pick->height() + 6);
         }
         placeBeside(w, first, pickFirst);
         placeBeside(w, last, pickLast);

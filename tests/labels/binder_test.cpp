@@ -9,6 +9,8 @@
 #include "support/windows/listtesting.h"
 
 #include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QScreen>
 
 using namespace bindertest;
 using tbk::report::DrawItem;
@@ -280,4 +282,43 @@ TEST_F(BinderTest, QuickCDCoverPrintsTheFlapPageOfTheAlbumInTheBuffer) {
     EXPECT_EQ(lines(r), (QStringList{"First - Band", "12"}));
     ASSERT_TRUE(runUntilIdle());
     EXPECT_EQ(clip(ALB.Album), "First") << "the caller's album stays in the buffer";
+}
+
+// Not a check, so disabled: run with --gtest_also_run_disabled_tests, TBK_SCREENSHOT set to a path
+// without extension and a real display (xvfb-run with QT_QPA_PLATFORM=xcb); saves the dialog and
+// a page of each style in the preview.
+TEST_F(BinderTest, DISABLED_ScreenshotsOfTheDialogAndBothStyles) {
+    if (qEnvironmentVariable("TBK_SCREENSHOT").isEmpty())
+        GTEST_SKIP() << "TBK_SCREENSHOT not set";
+    auto save = [](const char *name) {
+        runFor(500);
+        EXPECT_TRUE(QGuiApplication::primaryScreen()->grabWindow(0).save(qEnvironmentVariable("TBK_SCREENSHOT") + name));
+    };
+    int id = 0;
+    for (const char *a : {"Franklin, Aretha|I Never Loved a Man", "Various|Soul Hits of the Sixties",
+                          "Wonder, Stevie|Talking Book", "Gaye, Marvin|What's Going On"}) {
+        const QStringList f = QString(a).split('|');
+        ++id;
+        album(id, QStringLiteral("CD-%1").arg(id * 7, 4, 10, QChar('0')), f[0], f[1]);
+        for (int t = 1; t <= 6; ++t)
+            track(id, t, QStringLiteral("Track number %1").arg(t),
+                  f[0] == "Various" ? QStringLiteral("Singer %1, Sam").arg(t) : f[0], 150 + t * 17);
+    }
+    range("Binder", "CD-0007", "CD-0028");
+    Started dialog = start(CDBinderPages);
+    ASSERT_TRUE(window(dialog));
+    window(dialog)->move(40, 40);
+    save("-dialog.png");
+    ASSERT_TRUE(press(dialog, "OK"));
+    ASSERT_TRUE(runUntilIdle(20000));
+    ASSERT_TRUE(previewed(dialog));
+    window(dialog)->setGeometry(10, 10, 1000, 740);
+    save("-binder.png");
+    previewLines(dialog);
+    range("Flap", "CD-0014", "CD-0014");
+    Started flap = run(PrintCDFlapPages);
+    ASSERT_TRUE(previewed(flap));
+    window(flap)->setGeometry(10, 10, 1000, 740);
+    save("-flap.png");
+    previewLines(flap);
 }
