@@ -32,9 +32,14 @@ void placeBeside(QWidget *window, QLineEdit *entry, QPushButton *button) {
         int row = 0, column = 0, rows = 0, columns = 0;
         grid->getItemPosition(at, &row, &column, &rows, &columns);
         grid->removeWidget(entry);
-        if (QLayout *buttons = button->parentWidget()->layout())
-            for (QHBoxLayout *line : buttons->findChildren<QHBoxLayout *>())
-                line->removeWidget(button);
+        // The button's row is left holding its stretch alone: it goes too.
+        for (QGridLayout *rows : window->findChildren<QGridLayout *>())
+            for (QHBoxLayout *line : rows->findChildren<QHBoxLayout *>(Qt::FindDirectChildrenOnly))
+                if (line->indexOf(button) >= 0) {
+                    line->removeWidget(button);
+                    rows->removeItem(line);
+                    delete line;
+                }
         auto *both = new QHBoxLayout;
         both->setSpacing(2);
         both->addWidget(entry, 1);
@@ -51,7 +56,7 @@ public:
 
 protected:
     QWidget *createWindow() override {
-        WindowBuilder b(*this, QStringLiteral("CD Binder Pages"), {200, 80});
+        WindowBuilder b(*this, QStringLiteral("CD Binder Pages"), {200, 60});
         b.picture(artwork(QStringLiteral("FILECAB.GIF")));
         b.column();
         b.option(QStringLiteral("Page Style"), kStyle, {QStringLiteral("Binder"), QStringLiteral("Flap")});
