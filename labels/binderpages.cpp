@@ -115,6 +115,58 @@ QString albumHeading(bool reordered) {
 
 QString trackText() { return QStringLiteral("%1").arg(int(MUS.TrackNumber.value()), 2, 10, QLatin1Char('0')); }
 
+// A song band's columns: track number, the stop after it, artist (none where the band has no
+// artist column), title and time, from the left; each at its x, of its width.
+struct SongColumns {
+    int track, stop, artist, artistWidth, title, titleWidth, time, timeWidth;
+};
+
+// Its elements are named after the columns, followed by `suffix`.
+Band songBand(const QString &name, const QString &suffix, int height, int top, int textHeight,
+              const FontSpec &f, const SongColumns &c) {
+    auto at = [&](int x, int width) { return QRect(x, top, width, textHeight); };
+    Band b;
+    b.name = name;
+    b.height = height;
+    b.elements = {text(QStringLiteral("Track") + suffix, QRect(c.track, top, 167, 0), f),
+                  text(QStringLiteral("Stop") + suffix, QRect(c.stop, top, 0, 0), f)};
+    b.elements[1].text = QStringLiteral(".");
+    if (c.artistWidth > 0)
+        b.elements << text(QStringLiteral("Artist") + suffix, at(c.artist, c.artistWidth), f);
+    b.elements << text(QStringLiteral("Title") + suffix, at(c.title, c.titleWidth), f)
+               << text(QStringLiteral("Time") + suffix, at(c.time, c.timeWidth), f);
+    return b;
+}
+
+// A song band's elements, found once per run, and the song in the buffer put into them.
+class SongLine {
+public:
+    SongLine(report::Report &r, const QString &suffix, int titleField, int timeShown)
+        : track_(r.element(QStringLiteral("Track") + suffix)), artist_(r.element(QStringLiteral("Artist") + suffix)),
+          title_(r.element(QStringLiteral("Title") + suffix)), time_(r.element(QStringLiteral("Time") + suffix)),
+          titleLeader_(*title_, titleField), timeShown_(timeShown) {
+        if (artist_)
+            artistLeader_ = std::make_unique<Leader>(*artist_, 100);
+    }
+    void fill(const QString &title) {
+        FormatReportSongTime(0, 1);
+        track_->text = trackText();
+        if (artist_)
+            artist_->text = (*artistLeader_)(clip(ReorderArtistName(clip(MUS.Artist.str()))));
+        title_->text = titleLeader_(title);
+        time_->text = SongTimeText.str().left(timeShown_);
+    }
+
+private:
+    Element *track_;
+    Element *artist_;
+    Element *title_;
+    Element *time_;
+    Leader titleLeader_;
+    std::unique_ptr<Leader> artistLeader_;
+    int timeShown_;
+};
+
 // The shape both page reports share; `print` prints the album in the buffer.
 ReportMember pagesMember(Layout layout, std::function<bool(report::Report &)> print) {
     ReportMember m;
@@ -159,61 +211,35 @@ Layout binderLayout() {
     heading.elements = {text(QStringLiteral("Heading"), QRect(31, 21, 6656, 625), arial(36, true)),
                         text(QStringLiteral("FileNumber"), QRect(6729, 21, 2802, 625), arial(36, true), Align::Right),
                         rule(QPoint(1, 625), 9999)};
-    Band song;
-    song.name = QStringLiteral("SongLine");
-    song.height = 208;
-    const FontSpec f = arial(12, true);
-    song.elements = {text(QStringLiteral("Track"), QRect(21, 21, 167, 0), f),
-                     text(QStringLiteral("Stop"), QRect(188, 21, 0, 0), f),
-                     text(QStringLiteral("Artist"), QRect(323, 21, 3552, 208), f),
-                     text(QStringLiteral("Title"), QRect(3875, 21, 5198, 208), f),
-                     text(QStringLiteral("Time"), QRect(9073, 21, 448, 208), f)};
-    song.elements[1].text = QStringLiteral(".");
-    l.details = {heading, song};
+    l.details = {heading, songBand(QStringLiteral("SongLine"), {}, 208, 21, 208, arial(12, true),
+                                   {21, 188, 323, 3552, 3875, 5198, 9073, 448})};
     return l;
 }
 
 class BinderPrinter {
 public:
     bool operator()(report::Report &r) {
-        if (!heading_)
-            find(r);
+        if (!heading_) {
+            heading_ = r.element(QStringLiteral("Heading"));
+            fileNumber_ = r.element(QStringLiteral("FileNumber"));
+            song_ = std::make_unique<SongLine>(r, QString(), 100, 6);
+        }
         heading_->font.colour = kCycle[next_];
         next_ = (next_ + 1) % int(kCycle.size());
         heading_->text = albumHeading(true).left(kHeadingShown);
         fileNumber_->text = clip(ALB.FileNumber.str());
         r.print(QStringLiteral("AlbumHeading"));
         return forEachSong([&] {
-            FormatReportSongTime(0, 1);
-            track_->text = trackText();
-            artist_->text = (*artistLeader_)(clip(ReorderArtistName(clip(MUS.Artist.str()))));
-            title_->text = (*titleLeader_)(FormatSongTitle());
-            time_->text = SongTimeText.str().left(6);
+            song_->fill(FormatSongTitle());
             r.print(QStringLiteral("SongLine"));
         });
     }
 
 private:
-    void find(report::Report &r) {
-        heading_ = r.element(QStringLiteral("Heading"));
-        fileNumber_ = r.element(QStringLiteral("FileNumber"));
-        track_ = r.element(QStringLiteral("Track"));
-        artist_ = r.element(QStringLiteral("Artist"));
-        title_ = r.element(QStringLiteral("Title"));
-        time_ = r.element(QStringLiteral("Time"));
-        artistLeader_ = std::make_unique<Leader>(*artist_, 100);
-        titleLeader_ = std::make_unique<Leader>(*title_, 100);
-    }
-
     int next_ = 0;   // black first in every run
     Element *heading_ = nullptr;
     Element *fileNumber_ = nullptr;
-    Element *track_ = nullptr;
-    Element *artist_ = nullptr;
-    Element *title_ = nullptr;
-    Element *time_ = nullptr;
-    std::unique_ptr<Leader> artistLeader_;
-    std::unique_ptr<Leader> titleLeader_;
+    std::unique_ptr<SongLine> song_;
 };
 
 // ---- Flap pages ------------------------------------------------------------------------------
@@ -238,61 +264,43 @@ Layout flapLayout() {
     l.overlay.elements = {rule(QPoint(0, 0), side), rule(QPoint(0, side), side), rule(QPoint(0, 0), 0, side),
                           rule(QPoint(side, 0), 0, side)};
     const FontSpec f = arial(9, false);
-    Band withArtist;
-    withArtist.name = QStringLiteral("SongWithArtist");
-    withArtist.height = songHeight;
-    withArtist.elements = {text(QStringLiteral("Track"), QRect(31, 3, 167, 0), f),
-                           text(QStringLiteral("Stop"), QRect(167, 3, 0, 0), f),
-                           text(QStringLiteral("Artist"), QRect(271, 3, 1917, 0), f),
-                           text(QStringLiteral("Title"), QRect(2198, 3, 2188, 0), f),
-                           text(QStringLiteral("Time"), QRect(4375, 3, 385, 0), f)};
-    withArtist.elements[1].text = QStringLiteral(".");
-    Band alone;
-    alone.name = QStringLiteral("SongAlone");
-    alone.height = songHeight;
-    alone.elements = {text(QStringLiteral("TrackAlone"), QRect(31, 3, 167, 0), f),
-                      text(QStringLiteral("StopAlone"), QRect(167, 3, 0, 0), f),
-                      text(QStringLiteral("TitleAlone"), QRect(271, 3, 4105, 0), f),
-                      text(QStringLiteral("TimeAlone"), QRect(4375, 3, 385, 0), f)};
-    alone.elements[1].text = QStringLiteral(".");
     Band end;
     end.name = QStringLiteral("AlbumEnd");
     end.height = 333;
     end.elements = {text(QStringLiteral("FileNumber"), QRect(21, 10, 4708, 385), arial(22, true), Align::Right)};
     l.details = {flapHeading(QStringLiteral("ShortHeading"), 24), flapHeading(QStringLiteral("LongHeading"), 16),
-                 withArtist, alone, end};
+                 songBand(QStringLiteral("SongWithArtist"), {}, songHeight, 3, 0, f,
+                          {31, 167, 271, 1917, 2198, 2188, 4375, 385}),
+                 songBand(QStringLiteral("SongAlone"), QStringLiteral("Alone"), songHeight, 3, 0, f,
+                          {31, 167, 0, 0, 271, 4105, 4375, 385}),
+                 end};
     return l;
 }
 
 class FlapPrinter {
 public:
     bool operator()(report::Report &r) {
-        if (!shortHeading_)
-            find(r);
+        if (!shortHeading_) {
+            shortHeading_ = r.element(QStringLiteral("HeadingShortHeading"));
+            longHeading_ = r.element(QStringLiteral("HeadingLongHeading"));
+            fileNumber_ = r.element(QStringLiteral("FileNumber"));
+            withArtist_ = std::make_unique<SongLine>(r, QString(), 100, 5);
+            alone_ = std::make_unique<SongLine>(r, QStringLiteral("Alone"), 200, 5);
+        }
         // One insert per album.
         r.endPage();
         const QColor colour = kCycle[kFlapColours[ALB.position() % 15]];
         const QString heading = albumHeading(false);
-        Element *shown = heading.size() < kShortHeading ? shortHeading_ : longHeading_;
+        const bool isShort = heading.size() < kShortHeading;
+        Element *shown = isShort ? shortHeading_ : longHeading_;
         shown->font.colour = colour;
         shown->text = heading.left(kHeadingShown);
-        r.print(shown == shortHeading_ ? QStringLiteral("ShortHeading") : QStringLiteral("LongHeading"));
+        r.print(isShort ? QStringLiteral("ShortHeading") : QStringLiteral("LongHeading"));
         const QString albumArtist = clip(ALB.Artist.str());
         const bool read = forEachSong([&] {
-            FormatReportSongTime(0, 1);
-            const QString title = FormatSongTitle();
-            if (clip(MUS.Artist.str()) != albumArtist) {
-                track_->text = trackText();
-                artist_->text = (*artistLeader_)(clip(ReorderArtistName(clip(MUS.Artist.str()))));
-                title_->text = (*titleLeader_)(title);
-                time_->text = SongTimeText.str().left(5);
-                r.print(QStringLiteral("SongWithArtist"));
-            } else {
-                trackAlone_->text = trackText();
-                titleAlone_->text = (*aloneLeader_)(title);
-                timeAlone_->text = SongTimeText.str().left(5);
-                r.print(QStringLiteral("SongAlone"));
-            }
+            const bool guest = clip(MUS.Artist.str()) != albumArtist;
+            (guest ? withArtist_ : alone_)->fill(FormatSongTitle());
+            r.print(guest ? QStringLiteral("SongWithArtist") : QStringLiteral("SongAlone"));
         });
         fileNumber_->font.colour = colour;
         fileNumber_->text = clip(ALB.FileNumber.str());
@@ -301,35 +309,11 @@ public:
     }
 
 private:
-    void find(report::Report &r) {
-        shortHeading_ = r.element(QStringLiteral("HeadingShortHeading"));
-        longHeading_ = r.element(QStringLiteral("HeadingLongHeading"));
-        track_ = r.element(QStringLiteral("Track"));
-        artist_ = r.element(QStringLiteral("Artist"));
-        title_ = r.element(QStringLiteral("Title"));
-        time_ = r.element(QStringLiteral("Time"));
-        trackAlone_ = r.element(QStringLiteral("TrackAlone"));
-        titleAlone_ = r.element(QStringLiteral("TitleAlone"));
-        timeAlone_ = r.element(QStringLiteral("TimeAlone"));
-        fileNumber_ = r.element(QStringLiteral("FileNumber"));
-        artistLeader_ = std::make_unique<Leader>(*artist_, 100);
-        titleLeader_ = std::make_unique<Leader>(*title_, 100);
-        aloneLeader_ = std::make_unique<Leader>(*titleAlone_, 200);
-    }
-
     Element *shortHeading_ = nullptr;
     Element *longHeading_ = nullptr;
-    Element *track_ = nullptr;
-    Element *artist_ = nullptr;
-    Element *title_ = nullptr;
-    Element *time_ = nullptr;
-    Element *trackAlone_ = nullptr;
-    Element *titleAlone_ = nullptr;
-    Element *timeAlone_ = nullptr;
     Element *fileNumber_ = nullptr;
-    std::unique_ptr<Leader> artistLeader_;
-    std::unique_ptr<Leader> titleLeader_;
-    std::unique_ptr<Leader> aloneLeader_;
+    std::unique_ptr<SongLine> withArtist_;
+    std::unique_ptr<SongLine> alone_;
 };
 
 } // namespace
