@@ -12,6 +12,7 @@
 #include "runtime/ui/windowbuilder.h"
 #include "runtime/values/dates.h"
 #include "runtime/values/text.h"
+#include "songs/editloop.h"
 #include "songs/lookuplists.h"
 
 #include <QComboBox>
@@ -234,6 +235,8 @@ qint32 generatePlaylist(const PlaylistCriteria &c) {
     const qint64 n = qint64(songs->size());
     const qint32 day = today();
     const bool releases = c.weighting == Weighting::RecentRelease || c.weighting == Weighting::OlderRelease;
+    // Each entry is still written by itself, for other windows to see; only the disk waits less.
+    StreamRun entries(PLA);
     int added = 0;
     for (int attempts = 0; added < c.size && attempts < kMostAttempts; ++attempts) {
         const qint64 r = drawSongNumber(g, n, c.weighting);
