@@ -33,9 +33,11 @@
 #include "songs/browseplaylists.h"
 #include "songs/browsesongs.h"
 #include "songs/categories.h"
+#include "songs/generateplaylist.h"
 #include "songs/media.h"
 #include "songs/selectfilenumber.h"
 #include "songs/updateplaylist.h"
+#include "songs/updateplaylistchart.h"
 #include "songs/updateplaylistdetails.h"
 #include "songs/updatesong.h"
 #include "songs/xploresongs.h"
@@ -63,6 +65,8 @@ int main(int argc, char **argv) {
     tbk::registerProcedure(QStringLiteral("BrowsePlayLists"), tbk::BrowsePlayLists);
     tbk::registerProcedure(QStringLiteral("UpdatePlaylist"), tbk::UpdatePlaylist);
     tbk::registerProcedure(QStringLiteral("UpdatePlaylistDetails"), tbk::UpdatePlaylistDetails);
+    tbk::registerProcedure(QStringLiteral("UpdatePlaylistChart"), tbk::UpdatePlaylistChart);
+    tbk::registerProcedure(QStringLiteral("GeneratePlaylist"), tbk::GeneratePlaylist);
     tbk::registerProcedure(QStringLiteral("SelectAlbum"), tbk::SelectAlbum);
     tbk::registerProcedure(QStringLiteral("UpdateAlbum"), tbk::UpdateAlbum);
     tbk::registerProcedure(QStringLiteral("BrowseAlbums"), tbk::BrowseAlbums);
