@@ -204,7 +204,8 @@ void ReportRun::scan() {
     progress_ = std::make_unique<ProgressWindow>(
         preview_ ? QStringLiteral("Generating Report") : QStringLiteral("Printing Report"),
         QStringLiteral("0% Completed"), true);
-    QuickScan quick(m_.quickScan.empty() ? m_.files : m_.quickScan);
+    static const std::vector<data::DataFile *> none;
+    QuickScan quick(m_.noQuickScan ? none : m_.quickScan.empty() ? m_.files : m_.quickScan);
     view_ = std::make_unique<expr::ExprView>(main_, m_.key);
     view_->setNames(&expr::programScope());
     if (m_.join) {

@@ -27,8 +27,10 @@ struct ReportMember {
     // another.
     std::vector<data::DataFile *> files;
     data::DataFile *scanned = nullptr;
-    // Switched to quick scan while the scan runs; empty: every file of `files`.
+    // Switched to quick scan while the scan runs; empty: every file of `files`, unless
+    // `noQuickScan` sends no hint at all.
     std::vector<data::DataFile *> quickScan;
+    bool noQuickScan = false;
     // Buffers holding what the caller hands to the run (the album, the playlist, the chosen
     // category): kept as the run starts and put back after each of its waits, so that other
     // windows reading into them meanwhile change nothing of the run.

@@ -15,6 +15,8 @@
 #include "core/tips.h"
 #include "impex/exportsongs.h"
 #include "impex/importsongs.h"
+#include "labels/fonts.h"
+#include "labels/labelprint.h"
 #include "reports/djlog.h"
 #include "reports/papersavers.h"
 #include "reports/songlistreports.h"
@@ -60,6 +62,15 @@ int main(int argc, char **argv) {
     tbk::registerProcedure(QStringLiteral("CDDBWizard"), tbk::CDDBWizard);
     tbk::registerProcedure(QStringLiteral("AddSingleArtist"), tbk::AddSingleArtist);
     tbk::registerProcedure(QStringLiteral("AddCompilation"), tbk::AddCompilation);
+    tbk::registerProcedure(QStringLiteral("SelectFont"), [] { tbk::SelectFont(); });
+    tbk::registerProcedure(QStringLiteral("UpdateFonts"), tbk::UpdateFonts);
+    tbk::registerProcedure(QStringLiteral("UpdateFontFreeform"), tbk::UpdateFontFreeform);
+    tbk::registerProcedure(QStringLiteral("PreviewLabel"), tbk::PreviewLabel);
+    tbk::registerProcedure(QStringLiteral("PrintLabelReport"), tbk::PrintLabelReport);
+    tbk::registerProcedure(QStringLiteral("PreviewCassetteLabel"), tbk::PreviewCassetteLabel);
+    tbk::registerProcedure(QStringLiteral("PreviewAltCassetteLabel"), tbk::PreviewAltCassetteLabel);
+    tbk::registerProcedure(QStringLiteral("PrintCassetteLabelReport"), tbk::PrintCassetteLabelReport);
+    tbk::registerProcedure(QStringLiteral("PrintAltCassetteLabelReport"), tbk::PrintAltCassetteLabelReport);
     tbk::setAddModeChooser(tbk::SelectAddMode);
     tbk::registerProcedure(QStringLiteral("FileManager"), tbk::FileManager);
     tbk::registerProcedure(QStringLiteral("CreateAlbumDatabase"), tbk::CreateAlbumDatabase);
