@@ -17,6 +17,7 @@
 #include "impex/importsongs.h"
 #include "labels/fonts.h"
 #include "labels/labelprint.h"
+#include "labels/labelwindows.h"
 #include "reports/djlog.h"
 #include "reports/papersavers.h"
 #include "reports/songlistreports.h"
@@ -72,6 +73,9 @@ int main(int argc, char **argv) {
     tbk::registerProcedure(QStringLiteral("PrintCassetteLabelReport"), tbk::PrintCassetteLabelReport);
     tbk::registerProcedure(QStringLiteral("PrintAltCassetteLabelReport"), tbk::PrintAltCassetteLabelReport);
     tbk::setAddModeChooser(tbk::SelectAddMode);
+    tbk::registerProcedure(QStringLiteral("LabelWizard"), tbk::LabelWizard);
+    tbk::registerProcedure(QStringLiteral("BrowseLabels"), tbk::BrowseLabels);
+    tbk::registerProcedure(QStringLiteral("UpdateLabels"), tbk::UpdateLabels);
     tbk::registerProcedure(QStringLiteral("FileManager"), tbk::FileManager);
     tbk::registerProcedure(QStringLiteral("CreateAlbumDatabase"), tbk::CreateAlbumDatabase);
     tbk::registerProcedure(QStringLiteral("ConvertSongDates"), tbk::ConvertSongDates);
