@@ -83,20 +83,17 @@ protected:
         b.endTab();
 
         QPushButton *preview = b.button(QStringLiteral("Preview"));
-        QPushButton *cancel = steps_.addButtons(b);
+        cancel_ = steps_.addButtons(b);
         QWidget *w = b.finish();
         steps_.sheet = w->findChild<QTabWidget *>();
         wireLabel(w, {QStringLiteral("Front Cover"), QStringLiteral("Back Cover")},
                   {QStringLiteral("Side A"), QStringLiteral("Side B")});
-        // Finish and Cancel are the wizard's own: the base's OK and Cancel are not wired.
-        setFormButtons(nullptr, nullptr);
         on(album, EventKind::Accepted, [this] { pickAlbum(); });
         on(fileNumber, EventKind::Accepted, [this] { pickFileNumber(); });
         on(preview, EventKind::Accepted, [this] { LabelFormBase::preview(); });
         on(steps_.next, EventKind::Accepted, [this] { next(); });
         on(steps_.back, EventKind::Accepted, [this] { back(); });
         on(steps_.finish, EventKind::Accepted, [this] { okPressed(); });
-        on(cancel, EventKind::Accepted, [this] { cancelWizard(); });
         on(steps_.sheet, EventKind::NewSelection, [this] {
             // A field failing its check on another page selects that page: the step follows.
             const int page = steps_.sheet->currentIndex() + 1;
@@ -109,6 +106,8 @@ protected:
     void formOpened() override {
         widget()->setWindowTitle(QStringLiteral("Add Label Wizard"));
         LabelFormBase::formOpened();
+        // Finish and Cancel are the wizard's own, in place of the base's OK and Cancel.
+        on(cancel_, EventKind::Accepted, [this] { cancelWizard(); });
         // A blank album buffer names no album to fill from.
         if (fillFromAlbum_ && ALB.AlbumID.value() != 0)
             fill(fillLabelFromAlbum);
@@ -192,6 +191,7 @@ private:
     }
 
     WizardSteps steps_;
+    QPushButton *cancel_ = nullptr;
     bool fillFromAlbum_;
     int step_ = Start;
 };
