@@ -10,6 +10,7 @@
 #include <QFontDialog>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 
 using namespace fontstest;
 
@@ -17,14 +18,14 @@ namespace {
 
 class Fonts : public FontsTest {
 protected:
-    static ListControl *list(const Started &c) { return qobject_cast<ListControl *>(findControl(window(c), "Browse:1")); }
+    static ListControl *list(const Started &c) { return qobject_cast<ListControl *>(findControl(window(*c), "Browse:1")); }
     static QString currentRow(const Started &c) {
         ListControl *l = list(c);
         return l ? l->rowTexts(l->currentRow()).join("|") : QString();
     }
     // Answers the font dialog the thread shows with the font and the named colour, or cancels it.
     static void answerFontDialog(const Started &c, const std::optional<QFont> &font, const QString &colour = "Black") {
-        auto *dialog = qobject_cast<QFontDialog *>(window(c));
+        auto *dialog = qobject_cast<QFontDialog *>(window(*c));
         ASSERT_TRUE(dialog);
         EXPECT_EQ(dialog->windowTitle(), "Choose Font");
         if (font) {
@@ -107,14 +108,14 @@ TEST_F(Fonts, SelectModeOpensOnTheReferencedFontAndOnlySelectChangesTheReference
     qint32 reference = 2;
     Started c = call([&] { SelectFont(reference); }, SelectRecord);
     ASSERT_TRUE(list(c));
-    EXPECT_EQ(window(c)->windowTitle(), "Favorite Fonts");
+    EXPECT_EQ(window(*c)->windowTitle(), "Favorite Fonts");
     EXPECT_EQ(listRows(list(c)), (QStringList{"Arial|10|0|400", "Courier|12|255|700", "Times|8|0|400"}));
     EXPECT_EQ(currentRow(c), "Courier|12|255|700");
-    auto *select = qobject_cast<QPushButton *>(findControl(window(c), "Select"));
+    auto *select = qobject_cast<QPushButton *>(findControl(window(*c), "Select"));
     EXPECT_TRUE(select->isVisible() && select->isEnabled() && select->isDefault());
     list(c)->setCurrentRow(2);
     ASSERT_TRUE(runUntilIdle());
-    ASSERT_TRUE(press(c, "Cancel"));
+    ASSERT_TRUE(press(*c, "Cancel"));
     EXPECT_TRUE(c->done);
     EXPECT_EQ(c->response, RequestCancelled);
     EXPECT_EQ(reference, 2);
@@ -122,61 +123,62 @@ TEST_F(Fonts, SelectModeOpensOnTheReferencedFontAndOnlySelectChangesTheReference
     c = call([&] { SelectFont(reference); }, SelectRecord);
     list(c)->setCurrentRow(2);
     ASSERT_TRUE(runUntilIdle());
-    ASSERT_TRUE(press(c, "Select"));
+    ASSERT_TRUE(press(*c, "Select"));
     EXPECT_EQ(c->response, RequestCompleted);
     EXPECT_EQ(reference, 3);
 
     // A plain list: nothing to select.
     c = call([] { SelectFont(); }, 0);
-    EXPECT_FALSE(findControl(window(c), "Select")->isEnabled());
-    ASSERT_TRUE(press(c, "Cancel"));
+    EXPECT_FALSE(findControl(window(*c), "Select")->isEnabled());
+    ASSERT_TRUE(press(*c, "Cancel"));
     EXPECT_TRUE(c->done);
 }
 
 TEST_F(Fonts, AddGoesThroughTheFontDialogAndNeitherACancelNorADuplicateLeavesARecord) {
-    Started c = call([] { SelectFont(); });
-    ASSERT_TRUE(press(c, "Add"));
+    Started c = call([] { SelectFont(); }, 0);
+    ASSERT_TRUE(press(*c, "Add"));
     EXPECT_EQ(fonts(), QStringList{"1:///"}) << "primed while the dialog is open";
     answerFontDialog(c, std::nullopt);
     EXPECT_EQ(fonts(), QStringList{});
-    EXPECT_EQ(window(c)->windowTitle(), "Favorite Fonts");
+    EXPECT_EQ(window(*c)->windowTitle(), "Favorite Fonts");
 
     QFont chosen("DejaVu Serif", 12);
     chosen.setBold(true);
-    ASSERT_TRUE(press(c, "Add"));
+    ASSERT_TRUE(press(*c, "Add"));
     answerFontDialog(c, chosen, "Red");
     ASSERT_EQ(fonts().size(), 1);
     EXPECT_EQ(fonts().front(), "1:DejaVu Serif/12/255/700");
     EXPECT_EQ(listRows(list(c)), QStringList{"DejaVu Serif|12|255|700"});
 
-    ASSERT_TRUE(press(c, "Add"));
+    ASSERT_TRUE(press(*c, "Add"));
     answerFontDialog(c, chosen, "Red");
     EXPECT_EQ(messageText(c->thread), "Adding this record creates a duplicate entry for the key:FON:KeyTypeFace");
-    ASSERT_TRUE(answer(c, ButtonOK));
-    EXPECT_EQ(window(c)->windowTitle(), "Adding a Favorite Font");
-    ASSERT_TRUE(press(c, "Cancel"));
+    ASSERT_TRUE(answer(*c, ButtonOK));
+    EXPECT_EQ(window(*c)->windowTitle(), "Adding a Favorite Font");
+    ASSERT_TRUE(press(*c, "Cancel"));
     EXPECT_EQ(fonts(), QStringList{"1:DejaVu Serif/12/255/700"});
 
     // Change: the dialog opens on the font and its answer is written.
-    ASSERT_TRUE(press(c, "Change"));
-    auto *dialog = qobject_cast<QFontDialog *>(window(c));
+    ASSERT_TRUE(press(*c, "Change"));
+    auto *dialog = qobject_cast<QFontDialog *>(window(*c));
     ASSERT_TRUE(dialog);
     EXPECT_EQ(dialog->currentFont().family(), "DejaVu Serif");
     EXPECT_EQ(dialog->currentFont().pointSize(), 12);
     chosen.setPointSize(20);
     answerFontDialog(c, chosen, "Red");
     EXPECT_EQ(fonts(), QStringList{"1:DejaVu Serif/20/255/700"});
-    ASSERT_TRUE(press(c, "Cancel"));
+    ASSERT_TRUE(press(*c, "Cancel"));
 }
 
 TEST_F(Fonts, TheFreeformFormTakesTypedTextsAndTheColourDialogAndRecallsTheLastWithDitto) {
     addFont(1, "Arial", "10", "0", "400");
-    Started c = call([] { SelectFont(); });
-    ASSERT_TRUE(press(c, "Freeform"));
-    EXPECT_EQ(window(c)->windowTitle(), "Update Font Information (Freeform)");
-    ASSERT_TRUE(type(c, "FON:SIZE", "huge"));
-    ASSERT_TRUE(press(c, "ChooseColour"));
-    auto *colours = qobject_cast<QColorDialog *>(window(c));
+    addFont(2, "Courier", "12", "0", "400");
+    Started c = call([] { SelectFont(); }, 0);
+    ASSERT_TRUE(press(*c, "Freeform"));
+    EXPECT_EQ(window(*c)->windowTitle(), "Update Font Information (Freeform)");
+    ASSERT_TRUE(type(*c, "FON:SIZE", "huge"));
+    ASSERT_TRUE(press(*c, "ChooseColour"));
+    auto *colours = qobject_cast<QColorDialog *>(window(*c));
     ASSERT_TRUE(colours);
     EXPECT_EQ(colours->windowTitle(), "Select Color");
     colours->setCurrentColor(Qt::blue);
@@ -184,10 +186,23 @@ TEST_F(Fonts, TheFreeformFormTakesTypedTextsAndTheColourDialogAndRecallsTheLastW
     ASSERT_TRUE(runUntilIdle());
     EXPECT_EQ(controlText(c->thread, "FON:COLOUR").trimmed(), QString::number(0xFF0000));
     EXPECT_EQ(controlText(c->thread, "FON:SIZE").trimmed(), "huge") << "the typed text survives the dialog";
-    ASSERT_TRUE(press(c, "OK"));
-    EXPECT_EQ(fonts(), QStringList{"1:Arial/huge/16711680/400"});
-    EXPECT_EQ(listRows(list(c)), QStringList{"Arial|huge|16711680|400"});
-    ASSERT_TRUE(press(c, "Cancel"));
+    ASSERT_TRUE(press(*c, "OK"));
+    EXPECT_EQ(fonts(), (QStringList{"1:Arial/huge/16711680/400", "2:Courier/12/0/400"}));
+    EXPECT_EQ(listRows(list(c)), (QStringList{"Arial|huge|16711680|400", "Courier|12|0|400"}));
+
+    // Ditto recalls the focused field from the font this form saved last.
+    list(c)->setCurrentRow(1);
+    ASSERT_TRUE(runUntilIdle());
+    ASSERT_TRUE(press(*c, "Freeform"));
+    EXPECT_EQ(controlText(c->thread, "FON:TYPEFACE").trimmed(), "Courier");
+    ASSERT_TRUE(clickInto(c->thread, "FON:SIZE"));
+    QTest::keyClick(findControl(window(*c), "FON:SIZE"), Qt::Key_Apostrophe, Qt::ControlModifier);
+    ASSERT_TRUE(runUntilIdle());
+    EXPECT_EQ(controlText(c->thread, "FON:SIZE").trimmed(), "huge");
+    EXPECT_EQ(controlText(c->thread, "FON:TYPEFACE").trimmed(), "Courier");
+    ASSERT_TRUE(press(*c, "OK"));
+    EXPECT_EQ(fonts(), (QStringList{"1:Arial/huge/16711680/400", "2:Courier/huge/0/400"}));
+    ASSERT_TRUE(press(*c, "Cancel"));
 }
 
 } // namespace
