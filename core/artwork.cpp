@@ -562,6 +562,36 @@ QPixmap chartLogo() {
     return p;
 }
 
+QPixmap fileCabinet() {
+    // A filing cabinet of three drawers, the top one pulled out with discs standing in it.
+    QPixmap p = canvas(56, 72);
+    QPainter g(&p);
+    g.setRenderHint(QPainter::Antialiasing);
+    g.setPen(QPen(kNavy, 1.5));
+    QLinearGradient steel(QPointF(6, 0), QPointF(50, 0));
+    steel.setColorAt(0, QColor(150, 160, 176));
+    steel.setColorAt(1, QColor(206, 212, 222));
+    g.setBrush(steel);
+    g.drawRoundedRect(QRectF(8, 14, 40, 56), 2, 2);
+    for (int i = 0; i < 3; ++i) {
+        const QRectF drawer(11, 17 + i * 17.5, 34, 15);
+        g.setBrush(QColor(186, 194, 208));
+        g.drawRect(drawer);
+        g.setBrush(kGold);
+        g.drawRoundedRect(QRectF(drawer.center().x() - 6, drawer.top() + 5, 12, 4), 1.5, 1.5);
+    }
+    // The open drawer: its sides in perspective and the discs' edges above them.
+    g.setBrush(QColor(170, 178, 194));
+    g.drawPolygon(QPolygonF({QPointF(11, 17), QPointF(45, 17), QPointF(52, 8), QPointF(4, 8)}));
+    g.setPen(QPen(kNavy, 1));
+    for (int i = 0; i < 6; ++i) {
+        const double x = 9 + i * 7;
+        g.setBrush(i % 2 ? kCream : QColor(230, 230, 240));
+        g.drawEllipse(QRectF(x, 1, 6, 9));
+    }
+    return p;
+}
+
 const QHash<QString, std::function<QPixmap()>> &painters() {
     static const QHash<QString, std::function<QPixmap()>> table{
         {QStringLiteral("tbk98-3.gif"), splashPicture},
@@ -600,6 +630,7 @@ const QHash<QString, std::function<QPixmap()>> &painters() {
         {QStringLiteral("exit.ico"), exitDoor},
         {QStringLiteral("109.ico"), discAndGlobe},
         {QStringLiteral("logo.gif"), chartLogo},
+        {QStringLiteral("filecab.gif"), fileCabinet},
     };
     return table;
 }

@@ -99,7 +99,8 @@ private:
     void progressStep();
     void openReport();
     void customFont();
-    void printDetail();
+    // False when the member's own printing ended the scan.
+    bool printDetail();
     bool selected() const;
     void cancelAsked();
     // What the run is at, kept across its turns: another window may read into the shared
@@ -160,6 +161,9 @@ bool ReportRun::start() {
     case ReportStart::Twin:
         preview_ = ReportPreviewChoice != 0;
         return true;
+    case ReportStart::Preview:
+        preview_ = true;
+        return true;
     case ReportStart::Question:
         switch (message(QStringLiteral("Do you wish to PREVIEW this Report?"), QStringLiteral("Preview"),
                         MessageIcon::Exclamation, ButtonYes | ButtonNo | ButtonCancel, ButtonYes)) {
@@ -203,7 +207,9 @@ void ReportRun::scan() {
     total_ = main_.records();
     progress_ = std::make_unique<ProgressWindow>(
         preview_ ? QStringLiteral("Generating Report") : QStringLiteral("Printing Report"),
-        QStringLiteral("0% Completed"), true);
+        m_.countRecords ? QStringLiteral("0 Completed") : QStringLiteral("0% Completed"), true);
+    if (m_.perTurn > 0)
+        perCycle_ = m_.perTurn;
     static const std::vector<data::DataFile *> none;
     QuickScan quick(m_.noQuickScan ? none : m_.quickScan.empty() ? m_.files : m_.quickScan);
     view_ = std::make_unique<expr::ExprView>(main_, m_.key);
@@ -219,7 +225,12 @@ void ReportRun::scan() {
     if (!view_->open())
         ShowStandardWarningPlain(36);
     view_->setReadAhead(kReadAhead);
-    view_->set();
+    if (m_.startAt) {
+        m_.startAt();
+        view_->setFromBuffer();
+    } else {
+        view_->set();
+    }
     if (fetch() == EndOfScan)
         return;
     openReport();
@@ -237,8 +248,11 @@ void ReportRun::scan() {
         restoreRecords();
         for (int n = 0; n < perCycle_ && !closing_; ++n) {
             FormatReportSongTime(0, 1);
-            if (selected())
-                printDetail();
+            if (selected() && !printDetail()) {
+                local_ = RequestCompleted;
+                closing_ = true;
+                break;
+            }
             if (fetch() == EndOfScan) {
                 local_ = RequestCompleted;
                 closing_ = true;
@@ -250,6 +264,10 @@ void ReportRun::scan() {
 
 bool ReportRun::nextRecord() {
     if (view_->next()) {
+        if (m_.pastEnd && m_.pastEnd()) {
+            local_ = RequestCancelled;
+            return false;
+        }
         local_ = RequestCompleted;
         progressStep();
         return true;
@@ -280,6 +298,11 @@ void ReportRun::progressStep() {
     // A file counted empty that gains records meanwhile is done at once, never divided by 0.
     if (percent_ < 100)
         percent_ = total_ <= 0 ? 100 : int(std::min<qint64>(100, processed_ * 100 / total_));
+    if (m_.countRecords) {
+        progress_->showPercent(percent_);
+        progress_->setText(QStringLiteral("%1 Records Completed").arg(processed_));
+        return;
+    }
     if (percent_ == shown_)
         return;
     shown_ = percent_;
@@ -295,12 +318,15 @@ bool ReportRun::selected() const {
     return !m_.startsWith || m_.startsWith().startsWith(wanted, Qt::CaseInsensitive);
 }
 
-void ReportRun::printDetail() {
+bool ReportRun::printDetail() {
+    if (m_.printRecord)
+        return m_.printRecord(*report_);
     for (FieldColumn &c : columns_)
         c.element->value = c.field.value();
     if (m_.beforePrint)
         m_.beforePrint(*report_);
     report_->print(detail_);
+    return true;
 }
 
 void ReportRun::openReport() {

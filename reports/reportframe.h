@@ -17,6 +17,7 @@ enum class ReportStart {
     Criteria,   // ReportCriteria with the noun; on "Brief" the brief twin runs instead
     Twin,       // a brief twin: the criteria as its standard member's window left them
     Question,   // "Do you wish to PREVIEW this Report?"
+    Preview,    // always into the preview, nothing asked
 };
 
 struct ReportMember {
@@ -63,6 +64,19 @@ struct ReportMember {
     QString fontKey;
     // The first detail band is the one printed for each record.
     report::Layout layout;
+
+    // Records taken in one turn of the scan; 0: the frame's own batch.
+    int perTurn = 0;
+    // Puts the scan's starting key value into the scanned file's buffer; unset: the key's first
+    // record.
+    std::function<void()> startAt;
+    // The record read lies past the range: the scan is complete there, the record not printed.
+    std::function<bool()> pastEnd;
+    // Prints the record in place of the detail band (a record of several bands). False ends the
+    // scan there as complete: the member has shown why (a read error of its own files).
+    std::function<bool(report::Report &)> printRecord;
+    // The progress shows the records done ("12 Records Completed") rather than the percentage.
+    bool countRecords = false;
 };
 
 // Runs the member on the calling thread; leaves its response (2 when it never completed).

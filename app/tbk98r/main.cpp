@@ -18,6 +18,7 @@
 #include "labels/fonts.h"
 #include "labels/labelprint.h"
 #include "labels/labelwindows.h"
+#include "labels/binderpages.h"
 #include "reports/djlog.h"
 #include "reports/papersavers.h"
 #include "reports/songlistreports.h"
@@ -90,6 +91,9 @@ int main(int argc, char **argv) {
     tbk::registerDJLog();
     tbk::registerAlbumReports();
     tbk::registerPlaylistReports();
+    tbk::registerProcedure(QStringLiteral("CDBinderPages"), tbk::CDBinderPages);
+    tbk::registerProcedure(QStringLiteral("PrintCDBinderPages"), tbk::PrintCDBinderPages);
+    tbk::registerProcedure(QStringLiteral("PrintCDFlapPages"), tbk::PrintCDFlapPages);
 
     return tbk::runProgram(tbk::MainProgram);
 }
