@@ -32,7 +32,8 @@ public:
     explicit LabelWizardWindow(bool fillFromAlbum)
         : LabelFormBase(QStringLiteral("LabelWizard"), wizardDitto(),
                         {QStringLiteral("LAB:LABELTYPE"), QStringLiteral("LAB:LABELDESCRIPTION"),
-                         QStringLiteral("LAB:CDSPINE"), QStringLiteral("LAB:CDTITLE"), QStringLiteral("LAB:IMAGENAME")}),
+                         QStringLiteral("LAB:CDSPINE"), QStringLiteral("LAB:CDTITLE"), QStringLiteral("LAB:IMAGENAME")},
+                        {&ALB, &MUS}),
           fillFromAlbum_(fillFromAlbum) {
         record().setDittoBeforeWrite(true);
     }

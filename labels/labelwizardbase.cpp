@@ -44,11 +44,19 @@ void primeLabelDefaults() {
     LAB.IMAGESIZEY = "1000";
 }
 
-LabelFormBase::LabelFormBase(const QString &procedure, DittoStore &ditto, QStringList dittoFields)
+namespace {
+std::vector<data::DataFile *> withFonts(std::vector<data::DataFile *> files) {
+    files.push_back(&FON);
+    return files;
+}
+} // namespace
+
+LabelFormBase::LabelFormBase(const QString &procedure, DittoStore &ditto, QStringList dittoFields,
+                             std::vector<data::DataFile *> otherFiles)
     : Form(procedure,
            {&LAB, &LAB.KeyLabelID, QStringLiteral("LAB:KeyLabelID"), DeleteLabelRecord, UpdateLabelRecord,
             CaptureLabelLinks, {{&LAB.KeyLabelDescription, QStringLiteral("LAB:KeyLabelDescription")}}},
-           {&FON}) {
+           withFonts(std::move(otherFiles))) {
     useDitto(ditto, Qt::Key_Apostrophe, std::move(dittoFields));
 }
 
@@ -90,7 +98,7 @@ void LabelFormBase::titleRows(WindowBuilder &b) {
 
 void LabelFormBase::textPage(WindowBuilder &b, const QString &heading, const QString &memo, const QString &fontField) {
     b.text(heading);
-    QWidget *text = b.memo({}, memo, 100);
+    QWidget *text = b.memo({}, memo, 70);
     QLabel *description = b.text(QString(), QStringLiteral("Font:") + memo);
     fontButton(b, fontField, text, false, description);
 }

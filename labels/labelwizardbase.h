@@ -17,7 +17,9 @@ class WindowBuilder;
 
 class LabelFormBase : public Form {
 protected:
-    LabelFormBase(const QString &procedure, DittoStore &ditto, QStringList dittoFields);
+    // The Labels and Fonts files are opened with `otherFiles`.
+    LabelFormBase(const QString &procedure, DittoStore &ditto, QStringList dittoFields,
+                  std::vector<data::DataFile *> otherFiles = {});
 
     // The label type's choice.
     void typeChoice(WindowBuilder &b, const QString &prompt);

@@ -232,3 +232,42 @@ TEST_F(LabelFormTest, PreviewShowsTheLabelAsEditedAndKeepsThePositionThePreviewM
 }
 
 } // namespace
+
+namespace {
+
+// Not a check, so disabled (see the wizard's screenshots): the form's pages and the label list.
+TEST_F(LabelFormTest, DISABLED_Screenshots) {
+    if (qEnvironmentVariable("TBK_SCREENSHOT").isEmpty())
+        GTEST_SKIP() << "TBK_SCREENSHOT not set";
+    fullCdLabel();
+    addLabel(2, "Greatest Hits - John Smith", "Cassette");
+    LAB.CassetteTitle = "Greatest Hits\r\nJohn Smith";
+    ASSERT_TRUE(LAB.put());
+    addLabel(3, "Summer Songs", "CD");
+    LAB.CDTITLE = "Summer Songs 1999";
+    ASSERT_TRUE(LAB.put());
+    const QString base = qEnvironmentVariable("TBK_SCREENSHOT");
+    auto c = form(ChangeRecord, 1);
+    for (const char *tab : {"General", "Front Cover", "Position"}) {
+        ASSERT_TRUE(chooseTab(c->thread, QString::fromLatin1(tab)));
+        runFor(300);
+        EXPECT_TRUE(window(*c)->grab().save(base + "-form-" + QString::fromLatin1(tab).replace(' ', '-') + ".png"));
+    }
+    ASSERT_TRUE(chooseOption(c->thread, "LAB:IMAGESIZE", "Other"));
+    runFor(300);
+    EXPECT_TRUE(window(*c)->grab().save(base + "-form-Position-Other.png"));
+    ASSERT_TRUE(press(*c, "Cancel"));
+    c = form(ChangeRecord, 2);
+    runFor(300);
+    EXPECT_TRUE(window(*c)->grab().save(base + "-form-General-Cassette.png"));
+    ASSERT_TRUE(press(*c, "Cancel"));
+    c = openList();
+    runFor(300);
+    EXPECT_TRUE(window(*c)->grab().save(base + "-browse.png"));
+    ASSERT_TRUE(chooseTab(c->thread, "By Type"));
+    runFor(300);
+    EXPECT_TRUE(window(*c)->grab().save(base + "-browse-bytype.png"));
+    ASSERT_TRUE(press(*c, "Close"));
+}
+
+} // namespace
