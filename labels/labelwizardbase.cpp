@@ -64,13 +64,14 @@ void LabelFormBase::typeChoice(WindowBuilder &b, const QString &prompt) {
     b.option(prompt, kType, {QStringLiteral("Cassette"), QStringLiteral("CD")});
 }
 
-QPushButton *LabelFormBase::fontButton(WindowBuilder &b, const QString &fontField, QWidget *control, bool cd,
-                                       QLabel *description) {
+QPushButton *LabelFormBase::fontButton(WindowBuilder &b, const QString &fontField, QWidget *control,
+                                       std::vector<QWidget *> *set, QLabel *description) {
     QPushButton *button = b.button(QStringLiteral("Select Font"));
     button->setObjectName(QStringLiteral("SelectFont:") + fontField);
     fontButtons_.emplace_back(button, fontField);
     fonts_.push_back({control, fontField, description});
-    (cd ? cdControls_ : cassetteControls_).push_back(button);
+    if (set)
+        set->push_back(button);
     return button;
 }
 
@@ -78,10 +79,10 @@ void LabelFormBase::titleRows(WindowBuilder &b) {
     b.entry(QStringLiteral("&Description:"), QStringLiteral("LAB:LABELDESCRIPTION"), QStringLiteral("@s30"));
     QWidget *spine = b.entry(QStringLiteral("&Spine Text:"), QStringLiteral("LAB:CDSPINE"), QStringLiteral("@s100"));
     cdControls_.push_back(spine);
-    fontButton(b, QStringLiteral("LAB:CDSPINEFONTID"), spine, true);
+    fontButton(b, QStringLiteral("LAB:CDSPINEFONTID"), spine, &cdControls_);
     QWidget *title = b.entry(QStringLiteral("CD &Title:"), QStringLiteral("LAB:CDTITLE"), QStringLiteral("@s100"));
     cdControls_.push_back(title);
-    fontButton(b, QStringLiteral("LAB:CDTITLEFONTID"), title, true);
+    fontButton(b, QStringLiteral("LAB:CDTITLEFONTID"), title, &cdControls_);
     QWidget *image = b.entry(QStringLiteral("&Image File:"), kImage, QStringLiteral("@s255"));
     cdControls_.push_back(image);
     QPushButton *choose = b.button(QStringLiteral("Select File"));
@@ -90,17 +91,17 @@ void LabelFormBase::titleRows(WindowBuilder &b) {
 
     QWidget *cassetteTitle = b.memo(QStringLiteral("Cassette &Title:"), QStringLiteral("LAB:CassetteTitle"), 24);
     cassetteControls_.push_back(cassetteTitle);
-    fontButton(b, QStringLiteral("LAB:CASSETTETITLEFONTID"), cassetteTitle, false);
+    fontButton(b, QStringLiteral("LAB:CASSETTETITLEFONTID"), cassetteTitle, &cassetteControls_);
     QWidget *flap = b.memo(QStringLiteral("&Flap Text:"), QStringLiteral("LAB:CassetteFlap"), 24);
     cassetteControls_.push_back(flap);
-    fontButton(b, QStringLiteral("LAB:CASSETTEFLAPFONTID"), flap, false);
+    fontButton(b, QStringLiteral("LAB:CASSETTEFLAPFONTID"), flap, &cassetteControls_);
 }
 
 void LabelFormBase::textPage(WindowBuilder &b, const QString &heading, const QString &memo, const QString &fontField) {
     b.text(heading);
     QWidget *text = b.memo({}, memo, 70);
     QLabel *description = b.text(QString(), QStringLiteral("Font:") + memo);
-    fontButton(b, fontField, text, false, description);
+    fontButton(b, fontField, text, nullptr, description);
 }
 
 void LabelFormBase::wireLabel(QWidget *w, const QStringList &cdPages, const QStringList &cassettePages) {

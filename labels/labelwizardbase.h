@@ -26,8 +26,7 @@ protected:
     // The description and the titles: spine, CD title and picture for a CD, title and flap for
     // a cassette, each text with its "Select Font" button.
     void titleRows(WindowBuilder &b);
-    // A page's heading and a memo with its font button and font description. `cd`: the page
-    // belongs to the CD's set, else to the cassette's.
+    // A page's heading and a memo with its font button and font description.
     void textPage(WindowBuilder &b, const QString &heading, const QString &memo, const QString &fontField);
     // After the window is finished: the sheet and the pages of each type (by their tab text),
     // and the handlers of the shared controls.
@@ -56,7 +55,9 @@ private:
         QString field;
         QLabel *description = nullptr;
     };
-    QPushButton *fontButton(WindowBuilder &b, const QString &fontField, QWidget *control, bool cd, QLabel *description = nullptr);
+    // `set`: the type's controls the button shows and hides with; null on a page of its own.
+    QPushButton *fontButton(WindowBuilder &b, const QString &fontField, QWidget *control,
+                            std::vector<QWidget *> *set, QLabel *description = nullptr);
     void selectFont(const QString &field);
 
     QTabWidget *sheet_ = nullptr;

@@ -211,6 +211,29 @@ TEST_F(LabelFormTest, APictureNameKeepsItsWholeLengthAndALongerOneIsRefused) {
     EXPECT_EQ(LAB.IMAGENAME.str(), whole);
 }
 
+TEST_F(LabelFormTest, SelectFontSetsTheReferenceTheTextShowsAndTheDescriptionNames) {
+    FON.clear();
+    FON.FONTID = 3;
+    FON.TYPEFACE = "DejaVu Serif";
+    FON.SIZE = "19";
+    FON.COLOUR = "0";
+    FON.STYLE = "400";
+    ASSERT_TRUE(FON.add());
+    addLabel(1, "Fonts", "CD");
+    auto c = form(ChangeRecord, 1);
+    ASSERT_TRUE(chooseTab(c->thread, "Back Cover"));
+    EXPECT_EQ(shown(*c, "Font:LAB:CDCoverText"), "Default Font");
+    ASSERT_TRUE(press(*c, "SelectFont:LAB:CDCOVERTEXTFONTID"));
+    EXPECT_EQ(window(*c)->windowTitle(), "Favorite Fonts");
+    ASSERT_TRUE(press(*c, "Select"));
+    EXPECT_EQ(window(*c)->windowTitle(), "Changing a Label");
+    EXPECT_TRUE(shown(*c, "Font:LAB:CDCoverText").startsWith("DejaVu Serif 19"));
+    EXPECT_EQ(findControl(window(*c), "LAB:CDCoverText")->font().pointSize(), 19);
+    ASSERT_TRUE(press(*c, "OK"));
+    ASSERT_TRUE(loadLabel(1));
+    EXPECT_EQ(LAB.CDCOVERTEXTFONTID.value(), 3);
+}
+
 TEST_F(LabelFormTest, PreviewShowsTheLabelAsEditedAndKeepsThePositionThePreviewMoved) {
     addLabel(1, "Previewed", "CD");
     QStringList seen;
