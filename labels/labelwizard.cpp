@@ -89,8 +89,8 @@ protected:
         steps_.sheet = w->findChild<QTabWidget *>();
         wireLabel(w, {QStringLiteral("Front Cover"), QStringLiteral("Back Cover")},
                   {QStringLiteral("Side A"), QStringLiteral("Side B")});
-        on(album, EventKind::Accepted, [this] { pickAlbum(); });
-        on(fileNumber, EventKind::Accepted, [this] { pickFileNumber(); });
+        on(album, EventKind::Accepted, [this] { pickAndFill(SelectAlbum, fillLabelFromAlbum); });
+        on(fileNumber, EventKind::Accepted, [this] { pickAndFill(SelectFileNumber, fillLabelFromFileNumber); });
         on(preview, EventKind::Accepted, [this] { LabelFormBase::preview(); });
         on(steps_.next, EventKind::Accepted, [this] { next(); });
         on(steps_.back, EventKind::Accepted, [this] { back(); });
@@ -152,26 +152,17 @@ private:
         showStep(std::max<int>(page, Start));
     }
 
-    void pickAlbum() {
+    // The fill runs whatever the picker answered, over what it left in the buffer, on the label
+    // buffer between two waits; the message follows only when songs were found.
+    void pickAndFill(void (*picker)(), bool (*fillLabel)()) {
         if (!takePendingEdits())
             return;
         GlobalRequest = SelectRecord;
-        SelectAlbum();
+        picker();
         if (!closing())
-            fill(fillLabelFromAlbum);
+            fill(fillLabel);
     }
 
-    void pickFileNumber() {
-        if (!takePendingEdits())
-            return;
-        GlobalRequest = SelectRecord;
-        SelectFileNumber();
-        if (!closing())
-            fill(fillLabelFromFileNumber);
-    }
-
-    // The fill runs on the label buffer between two waits; the message follows only when songs
-    // were found.
     void fill(bool (*fillLabel)()) {
         record().toBuffer();
         const bool songs = fillLabel();

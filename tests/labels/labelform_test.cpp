@@ -32,13 +32,7 @@ protected:
         list = qobject_cast<ListControl *>(findControl(window(*c), QStringLiteral("Browse:1")));
         return c;
     }
-    QStringList popup(const Call &c) {
-        QTest::mouseClick(list->viewport(), Qt::RightButton);
-        EXPECT_TRUE(runUntilIdle());
-        const QStringList items = menuItems(c.thread);
-        EXPECT_TRUE(dismissMenu(c.thread) && runUntilIdle());
-        return items;
-    }
+    QStringList popup(const Call &c) { return listPopupItems(c.thread, list); }
     QString highlighted() const { return list->rowTexts(list->currentRow()).value(0).trimmed(); }
     // A CD label with every field the form edits.
     static void fullCdLabel() {

@@ -80,11 +80,7 @@ protected:
     }
 
     static bool pressKey(const Call &c, int key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
-        QWidget *focused = window(c) ? window(c)->focusWidget() : nullptr;
-        if (!focused)
-            return false;
-        QTest::keyClick(focused, Qt::Key(key), mods);
-        return runUntilIdle();
+        return pressFocusedKey(c.thread, key, mods);
     }
     static bool visible(const Call &c, const QString &control) {
         QWidget *w = findControl(window(c), control);

@@ -143,4 +143,14 @@ bool clickThumbBar(ListControl *list, QStyle::SubControl part) {
     return true;
 }
 
+QStringList listPopupItems(int thread, ListControl *list) {
+    QTest::mouseClick(list->viewport(), Qt::RightButton);
+    if (!runUntilIdle())
+        return {};
+    const QStringList items = menuItems(thread);
+    if (!items.isEmpty() && !(dismissMenu(thread) && runUntilIdle()))
+        return {};
+    return items;
+}
+
 } // namespace tbk::windowtest
