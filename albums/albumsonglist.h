@@ -93,6 +93,10 @@ struct SongListWiring {
 // The list's scrolling, keys, typing and popup, and the buttons, handed to the song list.
 void wireSongList(AlbumSongList &songs, const SongListWiring &w);
 
+// The columns of an album's songs by side and track with their media and file number, as the
+// album form's track list shows them.
+QString albumTrackListFormat();
+
 // The songs of the album from its first song on the side onward (side 0: all), as they stand:
 // the positions an edit-all run walks.
 std::vector<data::Position> albumSongsFrom(qint32 albumID, quint8 side);

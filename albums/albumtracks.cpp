@@ -31,10 +31,6 @@ namespace {
 
 const QString kProcedure = QStringLiteral("UpdateAlbum");
 const QString kListName = QStringLiteral("Browse:2");
-const QString kFormat = QStringLiteral(
-    "[10L|@p(<)p@24L(1)|M@n3@](25)|M~Track~80L(2)|M~Artist~@s30@80L(2)|M~Title~@s30@23L(1)|M~Time~L(2)@s8@"
-    "39L(2)|M~Media~@s20@48L(2)|M~File Number~L(0)@s20@46R(2)|M~Release Date~C(0)@d2@19R(2)|M~BPM~R(0)@n_4b@"
-    "80L(2)|M~In/Out~L(0)@s20@");
 // The song's identifier rides along after the shown columns, for a drag.
 constexpr size_t kIdValue = 10;
 
@@ -51,8 +47,15 @@ void showError(const QString &text) {
 
 } // namespace
 
+QString albumTrackListFormat() {
+    return QStringLiteral(
+        "[10L|@p(<)p@24L(1)|M@n3@](25)|M~Track~80L(2)|M~Artist~@s30@80L(2)|M~Title~@s30@23L(1)|M~Time~L(2)@s8@"
+        "39L(2)|M~Media~@s20@48L(2)|M~File Number~L(0)@s20@46R(2)|M~Release Date~C(0)@d2@19R(2)|M~BPM~R(0)@n_4b@"
+        "80L(2)|M~In/Out~L(0)@s20@");
+}
+
 void AlbumForm::buildTracks(WindowBuilder &b) {
-    trackList_ = b.list(kListName, kFormat, 110);
+    trackList_ = b.list(kListName, albumTrackListFormat(), 110);
     // The list, not the buttons beside it, takes the tab's width.
     trackList_->setMinimumWidth(480);
     b.column();

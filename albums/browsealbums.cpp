@@ -20,10 +20,6 @@ namespace tbk {
 
 namespace {
 
-const QString kFormat = QStringLiteral(
-    "80L(2)|M~Artist~@s50@80L(2)|M~Album~@s50@49L(2)|M~Media~@s20@43L(2)|M~File Number~@s20@"
-    "49R(2)|M~Released~C(1)@d2@128R(2)|M~XCCD~C(1)@s32@");
-
 // The tabs in the order of their sort orders; the two category tabs are Sort3 and Sort4.
 const char *const kTabs[] = {"Album", "Artist", "File #", "Category", "Cat/Art"};
 constexpr int kTabCount = 5;
@@ -50,6 +46,57 @@ SortOrder categoryOrder(const data::Key &key, int order) {
 
 } // namespace
 
+QString albumListFormat() {
+    return QStringLiteral("80L(2)|M~Artist~@s50@80L(2)|M~Album~@s50@49L(2)|M~Media~@s20@43L(2)|M~File Number~@s20@"
+                          "49R(2)|M~Released~C(1)@d2@128R(2)|M~XCCD~C(1)@s32@");
+}
+
+std::vector<QVariant> albumListRow() {
+    return {ALB.Artist.str(),     ALB.Album.str(),        ALB.Media.str(),
+            ALB.FileNumber.str(), ALB.ReleaseDate.value(), ALB.XCCD.str()};
+}
+
+AlbumSortTabs buildAlbumSortTabs(WindowBuilder &b) {
+    AlbumSortTabs tabs;
+    for (int i = 0; i < kTabCount; ++i) {
+        b.tab(QString::fromLatin1(kTabs[i]));
+        if (i >= kFirstCategoryTab) {
+            QPushButton *select = b.button(QStringLiteral("Select Cate&gory"));
+            // One caption on two tabs: each button is named after its sort order.
+            select->setObjectName(QStringLiteral("Select Category:%1").arg(i));
+            tabs.selectCategory[i - kFirstCategoryTab] = select;
+        }
+        b.endTab();
+    }
+    return tabs;
+}
+
+void addAlbumSortOrders(BrowseList &albums) {
+    albums.addSortOrder(
+        {&ALB.KEYALBUM, {}, {}, LocatorKind::Incremental, 0, {0, 50, StopLetters | StopPunctuation | StopDigits}});
+    albums.addSortOrder({&ALB.KEYARTIST, {}, {}, LocatorKind::Incremental, 0, {0, 50, StopLetters}});
+    albums.addSortOrder({&ALB.KEYFILENUMBER, {}, {}, LocatorKind::Incremental, 0, {-1, 0, 0}});
+    albums.addSortOrder(categoryOrder(ALB.KEYCATEGORY, kFirstCategoryTab));
+    albums.addSortOrder(categoryOrder(ALB.KEYCATEGORYARTIST, kFirstCategoryTab + 1));
+}
+
+QList<ListPopupItem> albumLabelItems(const QString &flapCaption) {
+    const auto procedureReady = [](const char *name) { return [name] { return registered(name); }; };
+    return {{QStringLiteral("Create Label..."), nullptr, [] { runProcedure(QString::fromLatin1(kLabelWizard)); },
+             procedureReady(kLabelWizard)},
+            {flapCaption, nullptr, QuickCDCover, procedureReady(kFlapPrinter)}};
+}
+
+bool runAlbumWizard(const char *name, bool insert) {
+    const Procedure wizard = findProcedure(QString::fromLatin1(name));
+    if (!wizard)
+        return false;
+    if (insert)
+        GlobalRequest = InsertRecord;
+    wizard();
+    return true;
+}
+
 BrowseAlbumsWindow::BrowseAlbumsWindow() : Browse(QStringLiteral("BrowseAlbums"), {&ALB, &CAT}) {
     setCountTitle(QStringLiteral("Albums - "), QStringLiteral(" entries"));
     setBoldSelectedTab(true);
@@ -62,18 +109,9 @@ BrowseAlbumsWindow::BrowseAlbumsWindow() : Browse(QStringLiteral("BrowseAlbums")
 
 QWidget *BrowseAlbumsWindow::buildWindow() {
     WindowBuilder b(*this, QStringLiteral("Albums"), {328, 160});
-    QPushButton *selectCategory[2] = {};
-    for (int i = 0; i < kTabCount; ++i) {
-        b.tab(QString::fromLatin1(kTabs[i]));
-        if (i >= kFirstCategoryTab) {
-            QPushButton *select = b.button(QStringLiteral("Select Cate&gory"));
-            // One caption on two tabs: each button is named after its sort order.
-            select->setObjectName(QStringLiteral("Select Category:%1").arg(i));
-            selectCategory[i - kFirstCategoryTab] = select;
-        }
-        b.endTab();
-    }
-    ListControl *l = b.list(QStringLiteral("Browse:1"), kFormat, 110, QStringLiteral("Right-Click for Options"));
+    const AlbumSortTabs sortTabs = buildAlbumSortTabs(b);
+    QPushButton *const *selectCategory = sortTabs.selectCategory;
+    ListControl *l = b.list(QStringLiteral("Browse:1"), albumListFormat(), 110, QStringLiteral("Right-Click for Options"));
     Buttons buttons;
     buttons.add = b.button(QStringLiteral("&Add"));
     buttons.copy = b.button(QStringLiteral("Cop&y"), QStringLiteral("Copy record"));
@@ -88,8 +126,7 @@ QWidget *BrowseAlbumsWindow::buildWindow() {
     b.picture(artwork(QStringLiteral("TRUMPET.GIF")));
     setButtons(buttons);
 
-    const auto procedureReady = [](const char *name) { return [name] { return registered(name); }; };
-    setPopup({{QStringLiteral("&Add"), buttons.add},
+    QList<PopupItem> popup{{QStringLiteral("&Add"), buttons.add},
               {QStringLiteral("&Change"), buttons.change},
               {QStringLiteral("&Delete"), buttons.remove},
               {},
@@ -97,25 +134,15 @@ QWidget *BrowseAlbumsWindow::buildWindow() {
               {},
               {albumWizard_->text(), albumWizard_},
               {},
-              {print_->text(), print_},
-              {},
-              {QStringLiteral("Create Label..."), nullptr, [] { runProcedure(QString::fromLatin1(kLabelWizard)); },
-               procedureReady(kLabelWizard)},
-              {QStringLiteral("Quick CD Cover"), nullptr, QuickCDCover, procedureReady(kFlapPrinter)}});
+                                   {print_->text(), print_},
+                                   {}};
+    setPopup(popup + albumLabelItems(QStringLiteral("Quick CD Cover")));
 
-    BrowseList &albums = makeList(l, ALB, [] {
-        return std::vector<QVariant>{ALB.Artist.str(), ALB.Album.str(),       ALB.Media.str(),
-                                     ALB.FileNumber.str(), ALB.ReleaseDate.value(), ALB.XCCD.str()};
-    });
+    BrowseList &albums = makeList(l, ALB, albumListRow);
     albums.setLocatorControl(locator);
-    albums.addSortOrder(
-        {&ALB.KEYALBUM, {}, {}, LocatorKind::Incremental, 0, {0, 50, StopLetters | StopPunctuation | StopDigits}});
-    albums.addSortOrder({&ALB.KEYARTIST, {}, {}, LocatorKind::Incremental, 0, {0, 50, StopLetters}});
-    albums.addSortOrder({&ALB.KEYFILENUMBER, {}, {}, LocatorKind::Incremental, 0, {-1, 0, 0}});
-    albums.addSortOrder(categoryOrder(ALB.KEYCATEGORY, kFirstCategoryTab));
-    albums.addSortOrder(categoryOrder(ALB.KEYCATEGORYARTIST, kFirstCategoryTab + 1));
+    addAlbumSortOrders(albums);
 
-    for (QPushButton *select : selectCategory)
+    for (QPushButton *select : {selectCategory[0], selectCategory[1]})
         on(select, EventKind::Accepted, [this] {
             selectFilterRecord(CAT, BrowseCategories);
             refresh();
@@ -145,13 +172,8 @@ void BrowseAlbumsWindow::refreshed() {
 }
 
 void BrowseAlbumsWindow::runWizard(const char *name, bool insert) {
-    const Procedure wizard = findProcedure(QString::fromLatin1(name));
-    if (!wizard)
-        return;
-    if (insert)
-        GlobalRequest = InsertRecord;
-    wizard();
-    refresh(true);
+    if (runAlbumWizard(name, insert))
+        refresh(true);
 }
 
 // The report prints the songs of the album in the buffer: the highlighted one, read again.

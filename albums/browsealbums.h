@@ -11,11 +11,29 @@ class QTabWidget;
 
 namespace tbk {
 
+class WindowBuilder;
+
 inline const char *const kAlbumForm = "UpdateAlbum";
 inline const char *const kAlbumWizard = "AlbumWizard";
 inline const char *const kCddbWizard = "CDDBWizard";
 inline const char *const kAlbumReport = "PrintAlbumsWithSongs";
 inline const char *const kLabelWizard = "LabelWizard";
+
+// What the album lists share: their columns and row, the five sort tabs ("Album", "Artist",
+// "File #", "Category", "Cat/Art"; the category tabs limited to the category in the category
+// buffer, each with a "Select Cate&gory" button) and their orders, the popup's label items.
+QString albumListFormat();
+std::vector<QVariant> albumListRow();
+struct AlbumSortTabs {
+    QPushButton *selectCategory[2] = {};
+};
+AlbumSortTabs buildAlbumSortTabs(WindowBuilder &b);
+void addAlbumSortOrders(BrowseList &albums);
+// "Create Label..." and the flap page of the album in the buffer captioned `flapCaption`, each
+// greyed while its procedure is not registered.
+QList<ListPopupItem> albumLabelItems(const QString &flapCaption);
+// A wizard run by name on this thread, an insert when `insert`; false when it is not registered.
+bool runAlbumWizard(const char *name, bool insert);
 
 class BrowseAlbumsWindow : public Browse {
 public:

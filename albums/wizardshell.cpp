@@ -189,6 +189,13 @@ void AlbumWizardShell::prepareSongWork() {
     record().toBuffer();
 }
 
+void AlbumWizardShell::setSide(quint8 side) { GLO.Side = side_ = side; }
+
+void AlbumWizardShell::pressEditAll() {
+    if (songList_)
+        songList_->press(songButtons_.editAll);
+}
+
 void AlbumWizardShell::showStep(int step) { step_ = steps_.show(step); }
 
 // The sheet shows another page only through Next and Back, or when a field that failed its

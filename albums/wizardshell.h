@@ -57,6 +57,10 @@ protected:
     QLabel *heading(int page) const;
     // The side whose songs the list shows and the song form and the disc reading take.
     quint8 side() const { return side_; }
+    // Another side or disc for the list, the song form and the disc reading (GLO:Side).
+    void setSide(quint8 side);
+    // The Edit All Songs button pressed (its key Alt+G).
+    void pressEditAll();
     // The song mode every later song form call runs in (AlbumSongMode).
     void setSongMode(quint8 mode) { songMode_ = mode; }
     // The album and the globals the song form and the disc reading read, right before they run.

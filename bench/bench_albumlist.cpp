@@ -27,26 +27,13 @@ namespace {
 constexpr int kSongs = 1000000;
 enum { AlbumTab = 0, CategoryTab = 3, CatArtTab = 4 };
 
-BrowseAlbumsWindow *browse = nullptr;
+bench::BenchWindow<BrowseAlbumsWindow> browse;
 
 void settle() { bench::settleWindows(); }
 
-void closeBrowse() {
-    if (browse) {
-        postToWindow(browse->frame(), Event::of(EventKind::CloseWindow, browse->frame()));
-        settle();
-    }
-}
+void closeBrowse() { browse.close(); }
 
-void openBrowse() {
-    startThread([] {
-        BrowseAlbumsWindow w;
-        browse = &w;
-        w.run();
-        browse = nullptr;
-    }, kMinimumThreadStack);
-    settle();
-}
+void openBrowse() { browse.open(); }
 
 // The category a tab shows: the one in the buffer, as the picker leaves it.
 void readCategory(qint64 id) {

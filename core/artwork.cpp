@@ -166,6 +166,18 @@ QPixmap smallCdIcon() {
     return p;
 }
 
+// The CD player's picture: a disc with the play sign beside it.
+QPixmap cdPlayerPicture() {
+    QPixmap p = canvas(96, 64);
+    QPainter g(&p);
+    g.setRenderHint(QPainter::Antialiasing);
+    drawDisc(g, QRectF(4, 4, 56, 56));
+    g.setPen(Qt::NoPen);
+    g.setBrush(kNavy);
+    g.drawPolygon(QPolygonF({QPointF(66, 18), QPointF(92, 32), QPointF(66, 46)}));
+    return p;
+}
+
 QPixmap labelIcon() {
     QPixmap p = canvas(32, 32);
     QPainter g(&p);
@@ -521,6 +533,24 @@ QPixmap exitDoor() {
     return p;
 }
 
+// A page of lines with a red arrow into it (import) or out of it (export).
+QPixmap transferIcon(bool out) {
+    QPixmap p = canvas(16, 16);
+    QPainter g(&p);
+    g.setRenderHint(QPainter::Antialiasing);
+    g.setPen(QPen(QColor(90, 90, 90), 1));
+    g.setBrush(Qt::white);
+    g.drawRect(QRectF(out ? 1.5 : 6.5, 1.5, 8, 13));
+    g.setPen(QPen(QColor(170, 190, 220), 1));
+    for (int y = 5; y < 14; y += 3)
+        g.drawLine(QPointF(out ? 3 : 8, y), QPointF(out ? 8 : 13, y));
+    g.setPen(QPen(QColor(200, 40, 40), 1.8, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    const qreal from = out ? 6 : 1, to = out ? 14.5 : 10;
+    g.drawLine(QPointF(from, 8), QPointF(to, 8));
+    g.drawPolyline(QPolygonF({QPointF(to - 2.5, 5.5), QPointF(to, 8), QPointF(to - 2.5, 10.5)}));
+    return p;
+}
+
 // A disc with a globe in front of it: the look-up on the internet.
 QPixmap discAndGlobe() {
     QPixmap p = canvas(16, 16);
@@ -602,6 +632,7 @@ const QHash<QString, std::function<QPixmap()>> &painters() {
         {QStringLiteral("note.ico"), noteIcon},
         {QStringLiteral("notepage.ico"), notePageIcon},
         {QStringLiteral("smcd.ico"), smallCdIcon},
+        {QStringLiteral("cdplayer.gif"), cdPlayerPicture},
         {QStringLiteral("labels.ico"), labelIcon},
         {QStringLiteral("playlist.ico"), playlistIcon},
         {QStringLiteral("browse-insert"), insertIcon},
@@ -628,6 +659,8 @@ const QHash<QString, std::function<QPixmap()>> &painters() {
         {QStringLiteral("finish.bmp"), wizardFinish},
         {QStringLiteral("wizard.ico"), wizardWand},
         {QStringLiteral("exit.ico"), exitDoor},
+        {QStringLiteral("import.ico"), [] { return transferIcon(false); }},
+        {QStringLiteral("export.ico"), [] { return transferIcon(true); }},
         {QStringLiteral("109.ico"), discAndGlobe},
         {QStringLiteral("logo.gif"), chartLogo},
         {QStringLiteral("filecab.gif"), fileCabinet},

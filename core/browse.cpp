@@ -155,9 +155,7 @@ void Browse::setSortTabs(QTabWidget *tabs) { tabs_ = tabs; }
 int Browse::tab() const { return tabs_ ? tabs_->currentIndex() + 1 : 1; }
 
 void Browse::setCountTitle(const QString &before, const QString &after) {
-    titleBefore_ = before;
-    titleAfter_ = after;
-    countTitle_ = true;
+    title_ = [this, before, after] { return before + QString::number(list_->file().records()) + after; };
 }
 
 void Browse::setForm(const QString &procedure) {
@@ -234,9 +232,9 @@ bool Browse::openRoutine() {
 }
 
 void Browse::setTitle() {
-    if (!countTitle_ || !list_)
+    if (!title_ || !list_)
         return;
-    const QString title = titleBefore_ + QString::number(list_->file().records()) + titleAfter_;
+    const QString title = title_();
     if (widget())
         widget()->setWindowTitle(title);
     if (frame() && frame() != widget())
@@ -291,7 +289,12 @@ void Browse::listChanged() {
             b->setEnabled(rows && form);
     if (buttons_.select && selectMode())
         buttons_.select->setEnabled(rows);
+    if (usesToolbar_)
+        offerToolbar();
+    refreshed();
+}
 
+void Browse::offerToolbar() {
     ToolbarState state;
     state.enable(ToolbarInsert, usable(buttons_.add))
         .enable(ToolbarChange, usable(buttons_.change))
@@ -302,7 +305,6 @@ void Browse::listChanged() {
     if (!insertTooltip_.isEmpty())
         state.setTooltip(ToolbarInsert, insertTooltip_);
     setToolbarState(state);
-    refreshed();
 }
 
 void Browse::takeEvent(const Event &e) {
@@ -379,8 +381,9 @@ void Browse::popup() {
 }
 
 void Browse::toolbar(int button) {
-    if (!list_)
+    if (!list_ || !usesToolbar_)
         return;
+    BrowseList &scrolled = toolbarList_ ? *toolbarList_ : *list_;
     switch (button) {
     case ToolbarInsert:
         press(buttons_.add);
@@ -395,27 +398,27 @@ void Browse::toolbar(int button) {
         postFrameCommand(kHelpCommand);
         return;
     case ToolbarFirstPage:
-        list_->scroll(ScrollTop);
+        scrolled.scroll(ScrollTop);
         break;
     case ToolbarLastPage:
-        list_->scroll(ScrollBottom);
+        scrolled.scroll(ScrollBottom);
         break;
     case ToolbarNextPage:
-        list_->scroll(ScrollPageDown);
+        scrolled.scroll(ScrollPageDown);
         break;
     case ToolbarPriorPage:
-        list_->scroll(ScrollPageUp);
+        scrolled.scroll(ScrollPageUp);
         break;
     case ToolbarNextRecord:
-        list_->scroll(ScrollLineDown);
+        scrolled.scroll(ScrollLineDown);
         break;
     case ToolbarPriorRecord:
-        list_->scroll(ScrollLineUp);
+        scrolled.scroll(ScrollLineUp);
         break;
     default:   // Locate: typing on the list locates
         break;
     }
-    list_->control()->setFocus();
+    scrolled.control()->setFocus();
 }
 
 // ---------------------------------------------------------------- the form

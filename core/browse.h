@@ -121,6 +121,8 @@ protected:
     int tab() const;
     // The title shows the file's record count between the two texts.
     void setCountTitle(const QString &before, const QString &after);
+    // A title made afresh at every refresh (counts of several files).
+    void setCountTitle(std::function<QString()> title) { title_ = std::move(title); }
     // The form that Add, Change, Delete and Copy call, by procedure name or directly. While
     // the named procedure is not registered, those buttons stay disabled.
     void setForm(const QString &procedure);
@@ -134,9 +136,13 @@ protected:
     // the room); a tab losing the selection gets its caption back clipped.
     void setBoldSelectedTab(bool bold) { boldTab_ = bold; }
     void setInsertTooltip(const QString &text) { insertTooltip_ = text; }
+    // The list the frame toolbar's navigation buttons scroll, when not the browse's own.
+    void setToolbarList(BrowseList *l) { toolbarList_ = l; }
     // The request Copy calls the form with: 4 (copy), or 1 for a form that takes an insert
     // with a record in the buffer as a copy of it.
     void setCopyRequest(qint32 request) { copyRequest_ = request; }
+    // False: the frame's browse buttons offer nothing for this window.
+    void setUsesToolbar(bool uses) { usesToolbar_ = uses; }
 
     // Sets the title, takes the sort order from the tab and reloads as the list's rules say.
     void refresh(bool force = false);
@@ -156,6 +162,7 @@ protected:
 
 private:
     void listChanged();
+    void offerToolbar();
     void listKey(const Event &e);
     void popup();
     void toolbar(int button);
@@ -171,15 +178,16 @@ private:
     Buttons buttons_;
     QPointer<QTabWidget> tabs_;
     QString tabEntry_;
-    QString titleBefore_, titleAfter_;
-    bool countTitle_ = false;
+    std::function<QString()> title_;
     std::function<void()> form_;
     QString formProcedure_;
     QList<PopupItem> popup_;
     bool keepsFormat_ = true;
+    bool usesToolbar_ = true;
     bool boldTab_ = false;
     int markedTab_ = -1;
     QString insertTooltip_;
+    BrowseList *toolbarList_ = nullptr;
     qint32 copyRequest_ = SelectRecord;
     data::Record callerRecord_;
     bool opened_ = false;

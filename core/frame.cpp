@@ -155,6 +155,7 @@ private:
     void showLogo(const QString &nameOrPath);
     void offerAlbumCopy(const QString &keptVersion);
     void command(int id);
+    void openMenu(int id);
     void standardAction(int id);
     void clipboard(int id);
     void refreshCommands();
@@ -354,7 +355,11 @@ void MainFrame::refreshCommands() {
 
 void MainFrame::command(int id) {
     const FrameCommand *c = frameCommand(id);
-    if (!c || !commandAvailable(*c))
+    if (!c) {
+        openMenu(id);
+        return;
+    }
+    if (!commandAvailable(*c))
         return;
     switch (c->kind) {
     case K::Start:
@@ -377,6 +382,17 @@ void MainFrame::command(int id) {
     case K::Header:
         break;
     }
+}
+
+void MainFrame::openMenu(int id) {
+    auto *w = qobject_cast<QMainWindow *>(widget());
+    if (!w)
+        return;
+    for (QAction *a : w->menuBar()->actions())
+        if (a->property("tbkId").toInt() == id && a->isEnabled()) {
+            w->menuBar()->setActiveAction(a);
+            return;
+        }
 }
 
 void MainFrame::standardAction(int id) {

@@ -30,8 +30,9 @@ struct FrameTable {
 };
 FrameTable &frameTable();
 // Posts a menu or toolbar choice to the frame as if the user had made it; false when no frame
-// runs.
+// runs. The id of a menu of the menu bar opens that menu, as its Alt key does.
 bool postFrameCommand(int id);
+inline constexpr int kReportsMenu = -23;
 
 enum class CommandKind {
     Header,     // a menu or submenu without an action of its own

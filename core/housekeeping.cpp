@@ -5,7 +5,7 @@
 #include "core/procedurecall.h"
 #include "core/standardwarnings.h"
 #include "runtime/data/transaction.h"
-#include "runtime/data/view.h"
+#include "runtime/expr/exprview.h"
 #include "runtime/threads/scheduler.h"
 #include "runtime/ui/progresswindow.h"
 #include "runtime/values/dates.h"
@@ -85,7 +85,7 @@ public:
     }
 
     qint32 run() {
-        total_ = file_.records() * unit_;
+        total_ = shape_.estimate > 0 ? shape_.estimate * unit_ : file_.records() * unit_;
         ProgressWindow progress(QStringLiteral("Processing Records"), shape_.caption, true,
                                 QStringLiteral("0% Completed"));
         progress_ = &progress;
@@ -93,8 +93,8 @@ public:
         if (!shape_.transaction)
             for (DataFile *f : shape_.files)
                 f->stream();
-        view_.setOrder(shape_.order);
-        view_.clearFilter();
+        view_.setKey(shape_.order);
+        view_.setFilter(shape_.filter);
         if (!view_.open())
             ShowStandardWarningPlain(36);
         view_.set();
@@ -132,7 +132,7 @@ private:
         }
         for (int used = 0; more && used < budget_; used += unit_) {
             shape_.rule();
-            if (!view_.put()) {
+            if (!file_.put()) {
                 writeFailed(transaction);
                 more = false;
                 break;
@@ -189,7 +189,7 @@ private:
 
     const ProcessShape &shape_;
     DataFile &file_;
-    View view_;
+    expr::ExprView view_;
     const int unit_;
     const int budget_;
     ProgressWindow *progress_ = nullptr;

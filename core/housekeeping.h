@@ -29,6 +29,8 @@ struct ProcessShape {
     QString caption;
     data::DataFile *walked = nullptr;
     const data::Key *order = nullptr;        // null: order of addition
+    QString filter;                          // a filter text; blank: every record
+    qint64 estimate = 0;                     // what the percentage counts to; 0: the file's total
     bool measuredInBytes = false;
     // Each slice runs in a transaction of its own over the walked file; without, the files
     // stream their writes.

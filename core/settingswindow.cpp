@@ -82,6 +82,7 @@ const std::vector<Binding> &bindings() {
         byte("AutomaticLookup", AutomaticLookup),
         byte("UseLog", UseLog),
         text("Logo", Logo),
+        {"CDTimer", [] { return QVariant(CDTimer); }, [](const QVariant &v) { CDTimer = v.toInt(); }},
     };
     return table;
 }

@@ -174,10 +174,8 @@ void ExportRun::showPercent(ProgressWindow &progress) {
     if (percent == shownPercent_)
         return;
     shownPercent_ = percent;
+    // Painted at the next yield, with the bar: a bar set here repaints at once, a hundred times a run.
     progress.setStatusText(QStringLiteral("%1% Completed").arg(percent, 3));
-    // The bar only: the run yields between turns, where what was read ahead is dropped; a yield
-    // here would write rows read before another window's change.
-    progress.showPercent(percent);
 }
 
 bool ExportRun::writeBatch(View &view, ProgressWindow &progress) {
@@ -212,6 +210,7 @@ void ExportRun::writeSongs() {
     QElapsedTimer turn;
     while (more) {
         // Qt paints and takes Cancel, the other threads run; then nothing read before is trusted.
+        progress.showPercent(shownPercent_);
         yieldNow();
         view.dropReadAhead();
         if (progress.cancelled())
@@ -220,6 +219,7 @@ void ExportRun::writeSongs() {
         for (int batches = 0; more && batches < kBatchesPerTurn && (batches == 0 || turn.elapsed() < kTurnMs); ++batches)
             more = writeBatch(view, progress);
     }
+    progress.showPercent(shownPercent_);
     progress.setStatusText(QStringLiteral("Process Completed"));
 }
 

@@ -51,13 +51,14 @@ void printLabelPage(const LabelPage &page) {
     else
         m.noQuickScan = true;
     m.title = page.title;
-    m.opened = [&page](report::Report &r) {
-        sharedPrinter().setDocName(page.title);
-        page.makeUp(r);
-    };
+    m.opened = page.makeUp;
     m.beforePrint = page.fill;
     m.layout = page.layout;
+    // The printout carries the report's title; the printer's own is put back after.
+    const QString keptName = sharedPrinter().docName();
+    sharedPrinter().setDocName(page.title);
     runReport(m);
+    sharedPrinter().setDocName(keptName);
 }
 
 } // namespace tbk

@@ -8,10 +8,7 @@
 #include "core/programsettings.h"
 #include "core/smallservices.h"
 #include "impex/queryfieldlists.h"
-#include "runtime/querywizard/querywizard.h"
 #include "runtime/threads/callprotocol.h"
-#include "runtime/threads/scheduler.h"
-#include "runtime/ui/dragdrop.h"
 #include "runtime/ui/listcontrol.h"
 #include "runtime/ui/windowbuilder.h"
 #include "songs/categories.h"
@@ -28,7 +25,6 @@ namespace tbk {
 namespace {
 
 const char *const kQueryName = "SONGS";
-constexpr std::size_t kStartedStack = 25000;
 
 const QString kFormat = QStringLiteral(
     "77L(2)|M~Artist~@s50@75L(2)|M~Title~@s50@76L(2)|M~Album~@s50@39L(2)|M~Media~@s20@"
@@ -65,8 +61,8 @@ QWidget *BrowseSongsWindow::buildWindow() {
     buttons.copy = b.button(QStringLiteral("Cop&y"));
     buttons.change = b.button(QStringLiteral("&Change"));
     buttons.remove = b.button(QStringLiteral("&Delete"));
-    search_ = b.button(QStringLiteral("&Search"));
-    reset_ = b.button(QStringLiteral("Reset Search"));
+    QPushButton *searchButton = b.button(QStringLiteral("&Search"));
+    QPushButton *reset = b.button(QStringLiteral("Reset Search"));
     b.text({});
     import_ = b.button(QStringLiteral("&Import"));
     export_ = b.button(QStringLiteral("&Export"));
@@ -79,7 +75,7 @@ QWidget *BrowseSongsWindow::buildWindow() {
               {},
               {print_->text(), print_},
               {},
-              {search_->text(), search_},
+              {searchButton->text(), searchButton},
               {},
               {import_->text(), import_},
               {export_->text(), export_}});
@@ -108,12 +104,7 @@ QWidget *BrowseSongsWindow::buildWindow() {
     songs.addSortOrder({&MUS.SONGSBYCHARTNUMBER, {}, {}, LocatorKind::Incremental, 0, text});
     songs.addSortOrder({&MUS.KEYBEATSPERMINUTE, {}, {}, LocatorKind::Incremental, 0, text});
     songs.addSortOrder({&MUS.SONGSBYUSERDEFINEDKEY, {}, {}, LocatorKind::Incremental, 0, text});
-    makeDragSource(l, QString::fromLatin1(kSongsDrag), [this, l](QPoint at) {
-        const int row = l->indexAt(l->viewport()->mapFrom(l, at)).row();
-        if (row < 0 || row >= list().rowCount())
-            return QString();
-        return list().reader().rows()[size_t(row)].values[kIdValue].toString();
-    });
+    makeSongDragSource(l, songs, kIdValue);
 
     on(selectMedia, EventKind::Accepted, [this] {
         selectFilterRecord(MED, BrowseMedia);
@@ -123,16 +114,13 @@ QWidget *BrowseSongsWindow::buildWindow() {
         selectFilterRecord(CAT, BrowseCategories);
         refresh();
     });
-    on(search_, EventKind::Accepted, [this] {
-        QString filter = filter_;
-        QW_WIZARD(queue_, QString::fromLatin1(kQueryName), filter, {0, 0, 0, 1, 0, 0, 0, 0, 0});
-        if (QW_Response != 0)
-            search(filter);
+    search_.setButtons(searchButton, reset);
+    on(searchButton, EventKind::Accepted, [this] {
+        if (search_.run(list()))
+            refresh(true);
     });
-    on(reset_, EventKind::Accepted, [this] {
-        reset_->setEnabled(false);
-        filter_.clear();
-        list().setQueryFilter(filter_);
+    on(reset, EventKind::Accepted, [this] {
+        search_.reset(list());
         refresh(true);
     });
     on(import_, EventKind::Accepted, [this] { startProcedure(QStringLiteral("ImportSongs")); });
@@ -146,9 +134,7 @@ QWidget *BrowseSongsWindow::buildWindow() {
 }
 
 bool BrowseSongsWindow::openRoutine() {
-    prepareQueryFields(queue_, songQueryFields(), QString::fromLatin1(kQueryName), queueFailed_);
-    search_->setEnabled(!queueFailed_);
-    reset_->setEnabled(false);
+    search_.prepare();
     AlbumSongMode = 0;
     return Browse::openRoutine();
 }
@@ -159,7 +145,9 @@ void BrowseSongsWindow::refreshed() {
     export_->setEnabled(procedureRegistered(QStringLiteral("ExportSongs")));
 }
 
-BrowseSongsWindow::BrowseSongsWindow() : Browse(QStringLiteral("BrowseSongs"), {&MUS, &CAT, &MED}) {
+BrowseSongsWindow::BrowseSongsWindow()
+    : Browse(QStringLiteral("BrowseSongs"), {&MUS, &CAT, &MED}),
+      search_(QString::fromLatin1(kQueryName), songQueryFields()) {
     setCountTitle(QStringLiteral("Songs - "), QStringLiteral(" entries"));
     setBoldSelectedTab(true);
     setTabEntry(QStringLiteral("SongTab"));
@@ -168,16 +156,12 @@ BrowseSongsWindow::BrowseSongsWindow() : Browse(QStringLiteral("BrowseSongs"), {
 }
 
 void BrowseSongsWindow::search(const QString &filter) {
-    filter_ = filter;
-    reset_->setEnabled(true);
-    list().setQueryFilter(filter_);
+    search_.apply(list(), filter);
     refresh(true);
 }
 
-// Reports, import and export run on threads of their own; the list goes on at once.
 void BrowseSongsWindow::startProcedure(const QString &name) {
-    if (Procedure p = findProcedure(name))
-        startThread(p, kStartedStack);
+    startOnOwnThread(name);
     refresh();
 }
 

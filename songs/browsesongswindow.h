@@ -1,8 +1,8 @@
 #pragma once
 // The song list's window, for what runs it other than the frame (a benchmark, screenshots).
 #include "core/browse.h"
-#include "runtime/querywizard/queryfields.h"
 #include "runtime/ui/listcontrol.h"
+#include "songs/songlists.h"
 
 #include <QString>
 
@@ -28,10 +28,8 @@ private:
     void startProcedure(const QString &name);
 
     QTabWidget *tabs_ = nullptr;
-    QPushButton *search_ = nullptr, *reset_ = nullptr, *import_ = nullptr, *export_ = nullptr, *print_ = nullptr;
-    QueryFieldQueue queue_;
-    bool queueFailed_ = false;
-    QString filter_;
+    QPushButton *import_ = nullptr, *export_ = nullptr, *print_ = nullptr;
+    SongSearch search_;
 };
 
 } // namespace tbk

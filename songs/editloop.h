@@ -7,6 +7,18 @@
 
 namespace tbk {
 
+// A run of writes in stream mode, flushed on every way out (a halt unwinding included).
+class StreamRun {
+public:
+    explicit StreamRun(data::DataFile &file) : file_(file) { file_.stream(); }
+    ~StreamRun() { file_.flush(); }
+    StreamRun(const StreamRun &) = delete;
+    StreamRun &operator=(const StreamRun &) = delete;
+
+private:
+    data::DataFile &file_;
+};
+
 enum class EditLoopEnd {
     RowsDone,   // every row was edited
     Stopped,    // a form was left other than by OK (EditLoopStatus not "OK")

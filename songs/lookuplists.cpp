@@ -125,11 +125,15 @@ bool LookupLists::addCategory(const QString &name) {
 void LookupLists::showCategory(qint64 id) {
     if (!categoryCombo_ || categoryCombo_->hasFocus())
         return;
+    FieldControl::of(categoryCombo_)->setValue(categoryName(id));
+}
+
+QString LookupLists::categoryName(qint64 id) const {
     QString name;
     for (const Category &c : categories_)
         if (c.id == id)
             name = c.name;
-    FieldControl::of(categoryCombo_)->setValue(name);
+    return name;
 }
 
 } // namespace tbk

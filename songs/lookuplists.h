@@ -42,6 +42,8 @@ public:
     int findCategory(const QString &name);
     // As findCategory, but a name not in the list asks to add it.
     int checkCategory(const QString &name);
+    // The list's name of the category with this identifier; blank for none.
+    QString categoryName(qint64 id) const;
     // Shows the name of the category with this identifier (blank for none) unless the user is
     // in the combo.
     void showCategory(qint64 id);

@@ -1,10 +1,14 @@
 // The catalogue program: the runtime on Qt's loop, the procedures of every subsystem, and the
 // main program body on the first logical thread.
 #include "albums/addwizards.h"
+#include "albums/albumwizard.h"
 #include "albums/browsealbums.h"
+#include "albums/browsealbumsandsongs.h"
 #include "albums/cddbwizard.h"
 #include "albums/selectalbum.h"
 #include "albums/updatealbum.h"
+#include "albums/xplorealbums.h"
+#include "cdaudio/cdplayer.h"
 #include "core/filemanager.h"
 #include "core/housekeeping.h"
 #include "core/mainprogram.h"
@@ -30,11 +34,14 @@
 #include "songs/browseplaylists.h"
 #include "songs/browsesongs.h"
 #include "songs/categories.h"
+#include "songs/generateplaylist.h"
 #include "songs/media.h"
 #include "songs/selectfilenumber.h"
 #include "songs/updateplaylist.h"
+#include "songs/updateplaylistchart.h"
 #include "songs/updateplaylistdetails.h"
 #include "songs/updatesong.h"
+#include "songs/xploresongs.h"
 
 #include <QApplication>
 
@@ -54,14 +61,20 @@ int main(int argc, char **argv) {
     tbk::registerProcedure(QStringLiteral("UpdateMedia"), tbk::UpdateMedia);
     tbk::registerProcedure(QStringLiteral("UpdateSong"), tbk::UpdateSong);
     tbk::registerProcedure(QStringLiteral("BrowseSongs"), tbk::BrowseSongs);
+    tbk::registerProcedure(QStringLiteral("XploreSongs"), tbk::XploreSongs);
     tbk::registerProcedure(QStringLiteral("SelectFileNumber"), tbk::SelectFileNumber);
     tbk::registerProcedure(QStringLiteral("BrowsePlayLists"), tbk::BrowsePlayLists);
     tbk::registerProcedure(QStringLiteral("UpdatePlaylist"), tbk::UpdatePlaylist);
     tbk::registerProcedure(QStringLiteral("UpdatePlaylistDetails"), tbk::UpdatePlaylistDetails);
+    tbk::registerProcedure(QStringLiteral("UpdatePlaylistChart"), tbk::UpdatePlaylistChart);
+    tbk::registerProcedure(QStringLiteral("GeneratePlaylist"), tbk::GeneratePlaylist);
     tbk::registerProcedure(QStringLiteral("SelectAlbum"), tbk::SelectAlbum);
     tbk::registerProcedure(QStringLiteral("UpdateAlbum"), tbk::UpdateAlbum);
     tbk::registerProcedure(QStringLiteral("BrowseAlbums"), tbk::BrowseAlbums);
+    tbk::registerProcedure(QStringLiteral("XploreAlbums"), tbk::XploreAlbums);
     tbk::registerProcedure(QStringLiteral("CDDBWizard"), tbk::CDDBWizard);
+    tbk::registerProcedure(QStringLiteral("AlbumWizard"), tbk::AlbumWizard);
+    tbk::registerProcedure(QStringLiteral("BrowseAlbumsAndSongs"), tbk::BrowseAlbumsAndSongs);
     tbk::registerProcedure(QStringLiteral("AddSingleArtist"), tbk::AddSingleArtist);
     tbk::registerProcedure(QStringLiteral("AddCompilation"), tbk::AddCompilation);
     tbk::registerProcedure(QStringLiteral("SelectFont"), [] { tbk::SelectFont(); });
@@ -73,6 +86,8 @@ int main(int argc, char **argv) {
     tbk::registerProcedure(QStringLiteral("PreviewAltCassetteLabel"), tbk::PreviewAltCassetteLabel);
     tbk::registerProcedure(QStringLiteral("PrintCassetteLabelReport"), tbk::PrintCassetteLabelReport);
     tbk::registerProcedure(QStringLiteral("PrintAltCassetteLabelReport"), tbk::PrintAltCassetteLabelReport);
+    tbk::registerProcedure(QStringLiteral("IntegratedCDPlayer"), tbk::IntegratedCDPlayer);
+    tbk::registerProcedure(QStringLiteral("CDSetup"), tbk::CDSetup);
     tbk::setAddModeChooser(tbk::SelectAddMode);
     tbk::registerProcedure(QStringLiteral("LabelWizard"), tbk::LabelWizard);
     tbk::registerProcedure(QStringLiteral("BrowseLabels"), tbk::BrowseLabels);

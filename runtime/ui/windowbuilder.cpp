@@ -264,6 +264,12 @@ QLabel *WindowBuilder::text(const QString &text, const QString &name) {
     return label;
 }
 
+void WindowBuilder::control(QWidget *control, const QString &name, const QString &tip) {
+    control->setParent(here().owner);
+    declare(control, name, tip);
+    spanning(control, false);
+}
+
 QWidget *WindowBuilder::tab(const QString &text) {
     Section &s = here();
     if (!s.tabs) {

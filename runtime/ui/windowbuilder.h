@@ -75,6 +75,8 @@ public:
     ListControl *list(const QString &name, const QString &format, int heightUnits = 100, const QString &tip = {});
     // A line of text across both columns, wrapped to the window's width ("\n" breaks it).
     QLabel *text(const QString &text, const QString &name = {});
+    // A control of the window's own making, across both columns, named and declared like the rest.
+    void control(QWidget *control, const QString &name, const QString &tip = {});
 
     // The rows up to endTab() go on a page with this text; pages declared one after another
     // share one tab control.

@@ -1,8 +1,11 @@
 // The album list on a generated catalogue, driven as a user drives it: every tab with its
 // locator, the category tabs with their picker, the form's calls with the reload rules, the
 // procedures of later windows reached by name, an empty file, and what it keeps for next time.
+// The explorer album list on the same catalogue: its popup, the wizards, header ordering and
+// the form's calls.
 #include "albums/browsealbums.h"
 #include "albums/quickcdcover.h"
+#include "albums/xplorealbums.h"
 #include "core/datafiles.h"
 #include "core/fileaccess.h"
 #include "core/procedures.h"
@@ -11,6 +14,7 @@
 #include "runtime/threads/callprotocol.h"
 #include "runtime/threads/halt.h"
 #include "runtime/threads/scheduler.h"
+#include "runtime/ui/browsetoolbar.h"
 #include "support/windows/controltesting.h"
 #include "support/windows/listtesting.h"
 #include "support/windows/windowtesting.h"
@@ -105,8 +109,8 @@ protected:
         return ALB.add() ? RequestCompleted : RequestCancelled;
     }
 
-    void open() {
-        thread = startThread(BrowseAlbums, kMinimumThreadStack);
+    void open(void (*procedure)() = BrowseAlbums) {
+        thread = startThread(procedure, kMinimumThreadStack);
         ASSERT_TRUE(runUntilIdle());
         list = qobject_cast<ListControl *>(findControl(activeWindow(thread), "Browse:1"));
         ASSERT_TRUE(list);
@@ -376,6 +380,128 @@ TEST_F(BrowseAlbumsTest, DISABLED_Screenshot) {
     pick("Select Category:4", "Rock");
     ASSERT_TRUE(rightClickRow(list, 2) && runUntilIdle());
     save("-albums-popup");
+    ASSERT_TRUE(dismissMenu(thread) && runUntilIdle() && press("Close"));
+}
+
+} // namespace
+
+namespace {
+
+class XploreAlbumsTest : public BrowseAlbumsTest {
+protected:
+    void openExplorer() {
+        open(XploreAlbums);
+        activeWindow(thread)->resize(900, 400);   // every column in sight
+        ASSERT_TRUE(runUntilIdle());
+    }
+    void clickHeader(int column) { ASSERT_TRUE(windowtest::clickHeader(list, column)); }
+    static bool loadAlbum(qint32 id) {
+        ALB.clear();
+        ALB.AlbumID = id;
+        return ALB.get(ALB.KEYALBUMID);
+    }
+};
+
+TEST_F(XploreAlbumsTest, AnEmptyFilesPopupOffersAddTheWizardsTheLabelAndTheInsert) {
+    ALB.set(ALB.KEYALBUMID);
+    while (ALB.next())
+        ASSERT_TRUE(ALB.remove());
+    useForm();
+    openExplorer();
+    EXPECT_EQ(title(), "Albums - 0 entries");
+    const QStringList greyed{"Add", "~Change", "~Delete", "-", "~Copy", "-", "~Single Artist Wizard",
+                             "~Compilation Wizard", "-", "~Create Label...", "~Quick CD Insert", "-",
+                             "View Properties"};
+    EXPECT_EQ(popup(), greyed);
+    ASSERT_TRUE(dismissMenu(thread) && runUntilIdle());
+    EXPECT_FALSE(toolbarState(activeWindow(thread)).enabled(ToolbarInsert)) << "no frame toolbar answers";
+
+    registerProcedure(kLabelWizard, [] {});
+    registerProcedure(kFlapPrinter, [] {});
+    PagePrintRange.FirstFileNumber = "F01";
+    QStringList offered = greyed;
+    offered[9] = "Create Label...";
+    offered[10] = "Quick CD Insert";
+    EXPECT_EQ(popup(), offered);
+    ASSERT_TRUE(choose("Quick CD Insert"));
+    EXPECT_EQ(PagePrintRange.Style.str(), "Flap");
+    EXPECT_EQ(PagePrintRange.FirstFileNumber.str(), "") << "the blank buffer's file number";
+    ASSERT_TRUE(key(Qt::Key_Insert));
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].request, InsertRecord);
+    ASSERT_TRUE(press("Close"));
+}
+
+TEST_F(XploreAlbumsTest, AWizardsAlbumsCountAtOnceAndCopyStartsFromTheHighlightedAlbum) {
+    useForm();
+    QList<qint32> requests;
+    registerProcedure("AddSingleArtist", [&requests] {
+        requests << takeGlobalRequest();
+        addAs("Bb");
+    });
+    registerProcedure("AddCompilation", [&requests] {
+        requests << takeGlobalRequest();
+        addAs("Aa");
+    });
+    GlobalRequest = ChangeRecord;   // left by another window
+    openExplorer();
+    EXPECT_EQ(title(), "Albums - 30 entries");
+    EXPECT_EQ(list->toolTip(), "Click on header to change order, or right-click for options");
+    ASSERT_TRUE(press("Single Artist Wizard"));
+    EXPECT_EQ(title(), "Albums - 31 entries");
+    popup(0);
+    ASSERT_TRUE(choose("Compilation Wizard"));
+    EXPECT_EQ(title(), "Albums - 32 entries");
+    EXPECT_EQ(requests, (QList<qint32>{0, 0}));
+    ASSERT_TRUE(key(Qt::Key_Home));
+    EXPECT_EQ(shown(0).mid(0, 4), (QStringList{"Aa", "Amber", "Bazaar", "Bb"}));
+
+    ASSERT_TRUE(clickRow(list, 3) && runUntilIdle() && press("Copy"));
+    ASSERT_TRUE(doubleClickRow(list, 1) && runUntilIdle());
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_EQ(calls[0].request, InsertRecord);
+    EXPECT_EQ(calls[0].album, "Bb") << "a new album from the highlighted one";
+    EXPECT_EQ(calls[1].request, ChangeRecord);
+    EXPECT_EQ(calls[1].album, "Amber");
+    ASSERT_TRUE(press("Close"));
+}
+
+TEST_F(XploreAlbumsTest, XccdOrdersWithoutCaseAndReleaseDateByValue) {
+    ASSERT_TRUE(loadAlbum(12));
+    ALB.XCCD = "6B0A4E0C";
+    ALB.ReleaseDate = 2005;
+    ASSERT_TRUE(ALB.put());
+    ASSERT_TRUE(loadAlbum(2));
+    ALB.ReleaseDate = 800;   // a year before all others, though "800" sorts after "1961" as text
+    ASSERT_TRUE(ALB.put());
+    openExplorer();
+    clickHeader(5);
+    EXPECT_EQ(list->listModel()->headerData(5, Qt::Horizontal, Qt::DisplayRole).toString(), ">XCCD");
+    EXPECT_EQ(shown(5).mid(10, 3), (QStringList{"6b0a4e0b", "6B0A4E0C", "6b0a4e0d"}));
+    clickHeader(4);
+    EXPECT_EQ(shown(4).mid(0, 3), (QStringList{"800", "1961", "1963"}));
+    clickHeader(4);
+    EXPECT_EQ(shown(4).value(0), "2005");
+    ASSERT_TRUE(press("Close"));
+}
+
+// Not a check, so disabled: as the album list's screenshot above.
+TEST_F(XploreAlbumsTest, DISABLED_Screenshot) {
+    if (qEnvironmentVariable("TBK_SCREENSHOT").isEmpty())
+        GTEST_SKIP() << "TBK_SCREENSHOT not set";
+    useForm();
+    registerProcedure("AddSingleArtist", [] {});
+    open(XploreAlbums);
+    activeWindow(thread)->setGeometry(20, 20, 760, 420);
+    ASSERT_TRUE(runUntilIdle());
+    clickHeader(1);
+    runFor(500);
+    EXPECT_TRUE(QGuiApplication::primaryScreen()->grabWindow(0).save(qEnvironmentVariable("TBK_SCREENSHOT") +
+                                                                      "-xplorealbums.png"));
+    ASSERT_TRUE(rightClickRow(list, 2) && runUntilIdle());
+    runFor(500);
+    EXPECT_TRUE(QGuiApplication::primaryScreen()->grabWindow(0).save(qEnvironmentVariable("TBK_SCREENSHOT") +
+                                                                      "-xplorealbums-popup.png"));
     ASSERT_TRUE(dismissMenu(thread) && runUntilIdle() && press("Close"));
 }
 

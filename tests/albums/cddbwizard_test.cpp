@@ -17,6 +17,7 @@
 #include "support/windows/controltesting.h"
 #include "support/windows/listtesting.h"
 #include "support/windows/windowtesting.h"
+#include "wizardtest.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -32,66 +33,28 @@
 using namespace tbk;
 using namespace tbk::windowtest;
 using namespace cdlookuptest;
+using namespace wizardtest;
 
 namespace {
 
 const char *const kTwoTrackDisc = "tracks 150 25000\nleadout 50000\n";
 const char *const kFiveTrackDisc = "tracks 150 10000 20000 30000 40000\nleadout 50000\n";
 
-struct WizardRun {
-    int thread = 0;
-    bool done = false;
-    qint32 response = -1;
-    data::Record album;   // the buffer the wizard left
-};
-
-class CddbWizard : public DiscLookupTest {
+class CddbWizard : public WizardTest {
 protected:
-    void SetUp() override {
-        DiscLookupTest::SetUp();
-        openForUse(MED);
-        for (const char *m : {"CD", "Vinyl"}) {
-            MED.clear();
-            MED.Media = m;
-            ASSERT_TRUE(MED.add());
-        }
-        GlobalRequest = 0;
-        NavigationRequest = 0;
-        ALB.clear();
-    }
+    void SetUp() override { setUpWizard("Vinyl"); }
     void TearDown() override {
         registerProcedure(QString::fromLatin1(kCddbWizard), {});
         DiscLookupTest::TearDown();
     }
 
-    void start() {
-        run = std::make_shared<WizardRun>();
-        run->thread = startThread(
-            [r = run] {
-                CDDBWizard();
-                r->response = GlobalResponse;
-                r->album = ALB.record();
-                r->done = true;
-            },
-            kMinimumThreadStack);
-        ASSERT_TRUE(runUntilIdle());
-    }
-    QWidget *window() const { return activeWindow(run->thread); }
-    int page() const {
-        const auto *sheet = window() ? window()->findChild<QTabWidget *>() : nullptr;
-        return sheet ? sheet->currentIndex() + 1 : 0;
-    }
+    void start() { startWizard(CDDBWizard); }
     QString heading() const { return window()->findChild<QLabel *>(QStringLiteral("Heading1"))->text(); }
-    ListControl *songList() const { return qobject_cast<ListControl *>(findControl(window(), "Browse:2")); }
     QStringList titles() const {
         QStringList out;
         for (const QString &row : listRows(songList()))
             out << row.section('|', 1, 1).trimmed() + ":" + row.section('|', 3, 3).trimmed();
         return out;
-    }
-    bool press(const QString &button) const { return pressButton(run->thread, button) && runUntilIdle(); }
-    bool type(const QString &field, const QString &text) const {
-        return typeInto(run->thread, field, text) && runUntilIdle();
     }
     bool pick(int row) const { return clickRow(songList(), row) && runUntilIdle(); }
     // Next, which on the first page waits for the disc's reading and the agent.
@@ -101,7 +64,6 @@ protected:
                runUntil([&] { return page() == from + 1 || !messageText(run->thread).isEmpty(); }, 30000) &&
                runUntilIdle();
     }
-    bool finished() const { return runUntil([this] { return run->done; }); }
     // The disc the server answers for, with its category and title lines.
     void scriptEntry(const QByteArray &category, const QByteArray &entry) {
         server.replies.clear();
@@ -114,12 +76,7 @@ protected:
     // A picture of the screen when TBK_SCREENSHOT names where (run under xvfb-run with
     // QT_QPA_PLATFORM=xcb); nothing otherwise.
     void snap(const char *name) const {
-        const QString base = qEnvironmentVariable("TBK_SCREENSHOT");
-        if (base.isEmpty())
-            return;
-        window()->move(20, 20);
-        runFor(500);
-        EXPECT_TRUE(QGuiApplication::primaryScreen()->grabWindow(0).save(base + "-cddbwizard-" + name + ".png"));
+        EXPECT_TRUE(saveScreenshot(window(), QStringLiteral("-cddbwizard-") + QLatin1String(name)));
     }
     static QStringList albums() {
         QStringList out;
@@ -132,8 +89,6 @@ protected:
         return out;
     }
     static QString title(const QString &song) { return song.section('|', 3, 3); }
-
-    std::shared_ptr<WizardRun> run;
 };
 
 TEST_F(CddbWizard, TwoCdsEnteredAndAThirdCancelled) {

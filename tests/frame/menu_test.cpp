@@ -164,6 +164,7 @@ TEST_F(FrameTest, MenuChoicesStartTheirProceduresOnNewThreads) {
     provide(QStringLiteral("BrowseSongs"), record("BrowseSongs"));
     provide(QStringLiteral("XploreSongs"), record("XploreSongs"));
     provide(QStringLiteral("BrowseAlbums"), record("BrowseAlbums"));
+    provide(QStringLiteral("XploreAlbums"), record("XploreAlbums"));
     provide(QStringLiteral("UpdateTBKTips"), [&started] {
         started.emplace_back(QStringLiteral("UpdateTBKTips"), currentThreadNumber());
         EXPECT_EQ(GlobalRequest, ChangeRecord);
@@ -196,7 +197,7 @@ TEST_F(FrameTest, MenuChoicesStartTheirProceduresOnNewThreads) {
     ASSERT_TRUE(postFrameCommand(-11) && postFrameCommand(-10));
     ASSERT_TRUE(runUntil([&started] { return started.size() == 2; }));
     EXPECT_EQ(started[0].first, "XploreSongs");
-    EXPECT_EQ(started[1].first, "BrowseAlbums") << "until the album explorer is built";
+    EXPECT_EQ(started[1].first, "XploreAlbums");
     ASSERT_TRUE(exitFrame());
 
     // Without the explorer the plain list opens whatever the setting says.
@@ -258,6 +259,23 @@ TEST_F(FrameTest, TheFirstCommandClosesTheSplash) {
     ASSERT_TRUE(postFrameCommand(-44));
     ASSERT_TRUE(runUntilIdle());
     EXPECT_FALSE(splashWindowOpen());
+    ASSERT_TRUE(exitFrame());
+}
+
+// The explorer song list's Print asks for the reports menu this way.
+TEST_F(FrameTest, AMenusIdOpensThatMenuAsItsAltKeyDoes) {
+    setting("Settings", "SetupWizardComplete", QStringLiteral("1"));
+    ASSERT_TRUE(startMainProgram());
+    ASSERT_TRUE(postFrameCommand(-44) && runUntilIdle());   // the splash goes
+    auto *frame = qobject_cast<QMainWindow *>(frameTable().window.data());
+    ASSERT_TRUE(frame);
+    auto *reports = frame->findChild<QMenu *>(QStringLiteral("Menu Reports"));
+    ASSERT_TRUE(reports);
+    EXPECT_FALSE(reports->isVisible());
+    ASSERT_TRUE(postFrameCommand(kReportsMenu) && runUntilIdle());
+    EXPECT_TRUE(reports->isVisible());
+    EXPECT_EQ(frame->menuBar()->activeAction(), reports->menuAction());
+    reports->close();
     ASSERT_TRUE(exitFrame());
 }
 

@@ -8,6 +8,7 @@
 #include "support/report/previewtesting.h"
 
 #include <QImage>
+#include <QProcess>
 
 using namespace fontstest;
 using report::Align;
@@ -65,6 +66,16 @@ protected:
     }
     static QRect at(int x, int y, int w, int h) { return QRect(x + kMargin, y + kMargin, w, h); }
     static QStringList printed() { return QFile::exists(pdf()) ? report::test::pdfPages(pdf()) : QStringList(); }
+    // The title the printout carries, as pdfinfo reads it.
+    static QString printedTitle() {
+        QProcess p;
+        p.start("pdfinfo", {pdf()});
+        EXPECT_TRUE(p.waitForFinished(20000));
+        for (const QString &line : QString::fromUtf8(p.readAllStandardOutput()).split('\n'))
+            if (line.startsWith("Title:"))
+                return line.mid(6).trimmed();
+        return {};
+    }
 };
 
 TEST_F(LabelPrint, TheCdPreviewPlacesEveryElementInItsFontAndMovesTheFormsImageDefaultsIntoTheLabel) {
@@ -210,6 +221,7 @@ TEST_F(LabelPrint, TheReportReadsTheLabelAgainPrintsAStoredFormDefaultWhereItIsA
     const QStringList pages = printed();
     ASSERT_EQ(pages.size(), 1);
     EXPECT_TRUE(pages[0].contains("Printed Title") && pages[0].contains("Track one")) << pages[0].toStdString();
+    EXPECT_EQ(printedTitle(), "TuneBank Pro 98 Compact Disc Label");
 }
 
 TEST_F(LabelPrint, ACassetteLabelNeverShowsTheCdLayoutAndTakesTheLayoutAltCasFmtNames) {
@@ -267,6 +279,7 @@ TEST_F(LabelPrint, ACassetteLabelNeverShowsTheCdLayoutAndTakesTheLayoutAltCasFmt
     ASSERT_EQ(pages.size(), 1);
     for (const char *t : {"Flap words", "Tape Title", "Song on A", "Song on B"})
         EXPECT_TRUE(pages[0].contains(t)) << pages[0].toStdString();
+    EXPECT_EQ(printedTitle(), "TuneBank Pro 98 Cassette Label");
 }
 
 TEST_F(LabelPrint, EmptyCassetteMemosStillPrintTheCardItsRulesAndTheSideLetters) {
@@ -350,6 +363,9 @@ TEST_F(LabelScreenshot, DISABLED_FontsAndLabelPreviews) {
         ASSERT_TRUE(report::test::clickPage(window(*c), 0));
         ASSERT_TRUE(runUntilIdle());
         save(id == 1 ? "-cdlabel" : "-cassettelabel");
+        ASSERT_TRUE(report::test::previewCommand(window(*c), "MenuZoom3"));   // the whole page at 50%
+        ASSERT_TRUE(runUntilIdle());
+        save(id == 1 ? "-cdlabel-page" : "-cassettelabel-page");
         ASSERT_TRUE(press(*c, "Exit"));
     }
 }

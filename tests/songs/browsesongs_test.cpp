@@ -23,23 +23,6 @@ protected:
         SongListTest::TearDown();
     }
     static std::shared_ptr<Call> open() { return call(BrowseSongs, 0); }
-    // A query through the wizard's pages: one condition, run without saving it.
-    static void search(const Call &c, const QString &field, const QString &operation, const QString &value) {
-        ASSERT_TRUE(press(c, "Search"));
-        ASSERT_TRUE(selectRowByKey(qobject_cast<ListControl *>(findControl(window(c), "SavedQueries")), 0,
-                                   "(New Query)"));
-        ASSERT_TRUE(press(c, "Select"));
-        ASSERT_TRUE(selectRowByKey(qobject_cast<ListControl *>(findControl(window(c), "Fields")), 1, field));
-        ASSERT_TRUE(press(c, "Next >"));
-        ASSERT_TRUE(selectRowByKey(qobject_cast<ListControl *>(findControl(window(c), "Operations")), 0, operation));
-        ASSERT_TRUE(press(c, "Next >"));
-        ASSERT_TRUE(chooseOption(c.thread, "ValueKind", "Constant Value"));
-        ASSERT_TRUE(runUntilIdle());
-        ASSERT_TRUE(typeInto(c.thread, "Value", value));
-        ASSERT_TRUE(press(c, "Next >"));
-        ASSERT_TRUE(press(c, "Finish"));
-        ASSERT_TRUE(answer(c, ButtonNo));   // not saved
-    }
     static QList<int> shownIds(const Call &c) {
         QList<int> ids;
         for (const QString &row : listRows(list(c)))

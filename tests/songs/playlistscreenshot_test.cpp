@@ -1,8 +1,13 @@
 // Not checks, so disabled: run with --gtest_also_run_disabled_tests, TBK_SCREENSHOT set to a
 // path without extension and a real display (xvfb-run with QT_QPA_PLATFORM=xcb); saves
-// pictures of the playlist list, the playlist form and the entry form.
+// pictures of the playlist list, the playlist form, the entry form, the generator and the
+// chart update's progress.
 #include "playlisttest.h"
+#include "core/housekeeping.h"
+#include "runtime/data/transaction.h"
 #include "songs/browseplaylists.h"
+#include "songs/generateplaylist.h"
+#include "songs/updateplaylistchart.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -40,6 +45,44 @@ TEST_F(PlaylistScreenshot, DISABLED_PlaylistWindows) {
     window(*c)->move(120, 120);
     save("-playlist-entry");
     ASSERT_TRUE(press(*c, "Cancel") && press(*c, "Cancel"));
+}
+
+TEST_F(PlaylistScreenshot, DISABLED_GeneratorAndChart) {
+    if (qEnvironmentVariable("TBK_SCREENSHOT").isEmpty())
+        GTEST_SKIP() << "TBK_SCREENSHOT not set";
+    addCategory(1, "Pop");
+    addCategory(2, "Rock");
+    auto c = call(GeneratePlaylist, 0);
+    window(*c)->move(20, 20);
+    ASSERT_TRUE(type(*c, "LOC:PlaylistSize", "25") && type(*c, "LOC:StartDate", "01/01/1990") &&
+                type(*c, "LOC:Category", "rock") && chooseOption(c->thread, "LOC:Weighting", "Recent Addition"));
+    save("-generator");
+    ASSERT_TRUE(press(*c, "Cancel"));
+
+    addPlaylist(1, "Chart");
+    ASSERT_TRUE(data::beginTransaction(1, {&PLA}));
+    for (int i = 1; i <= 20000; ++i)
+        addEntry(1, i, 1 + i % 10);
+    ASSERT_TRUE(data::commitTransaction());
+    bool done = false;
+    const int thread = startThread([&] {
+        PLD.clear();
+        PLD.PlaylistID = 1;
+        UpdatePlaylistChart();
+        done = true;
+    });
+    ASSERT_TRUE(runUntilIdle());
+    activeWindow(thread)->move(20, 20);
+    save("-chart-question");
+    ASSERT_TRUE(answerMessage(thread, ButtonOK));
+    ASSERT_TRUE(runUntil([] { return lastProcessFigures().slices >= 20; }, 20000));
+    activeWindow(thread)->move(20, 20);
+    // Soon, before the walk ends.
+    runFor(50);
+    EXPECT_TRUE(QGuiApplication::primaryScreen()->grabWindow(0).save(qEnvironmentVariable("TBK_SCREENSHOT") +
+                                                                      "-chart-progress.png"));
+    ASSERT_TRUE(pressButton(thread, "Cancel"));
+    ASSERT_TRUE(runUntil([&] { return done; }));
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "songlisttest.h"
 #include "songs/browsesongswindow.h"
 #include "songs/selectfilenumber.h"
+#include "songs/xploresongs.h"
 #include "songtest.h"
 
 #include <QGuiApplication>
@@ -92,6 +93,22 @@ TEST_F(SongListScreenshot, DISABLED_SongListWithASearchAndThePicker) {
     ASSERT_TRUE(chooseTab(p->thread, "By Category"));
     SongScreenshot::save(QStringLiteral("-picker"));
     ASSERT_TRUE(press(*p, "Close"));
+}
+
+TEST_F(SongListScreenshot, DISABLED_ExplorerOrderedOnAColumnAndItsPopup) {
+    if (qEnvironmentVariable("TBK_SCREENSHOT").isEmpty())
+        GTEST_SKIP() << "TBK_SCREENSHOT not set";
+    DateFormat = "d2";
+    auto c = call(XploreSongs, 0);
+    ASSERT_TRUE(window(*c));
+    window(*c)->setGeometry(20, 20, 900, 440);
+    ASSERT_TRUE(runUntilIdle());
+    ASSERT_TRUE(clickHeader(list(*c), 1) && clickHeader(list(*c), 1));   // Title, descending
+    SongScreenshot::save(QStringLiteral("-xploresongs"));
+    ASSERT_TRUE(rightClickRow(list(*c), 3) && runUntilIdle());
+    SongScreenshot::save(QStringLiteral("-xploresongs-popup"));
+    ASSERT_TRUE(dismissMenu(c->thread) && runUntilIdle());
+    ASSERT_TRUE(press(*c, "Close"));
 }
 
 } // namespace

@@ -81,6 +81,23 @@ protected:
         ASSERT_TRUE(press(c, "Select"));
     }
     static int rowCount(const Call &c) { return list(c)->listModel()->rowCount(); }
+    // A query through the wizard's pages: one condition, run without saving it.
+    static void search(const Call &c, const QString &field, const QString &operation, const QString &value) {
+        ASSERT_TRUE(press(c, "Search"));
+        ASSERT_TRUE(selectRowByKey(qobject_cast<ListControl *>(findControl(window(c), "SavedQueries")), 0,
+                                   "(New Query)"));
+        ASSERT_TRUE(press(c, "Select"));
+        ASSERT_TRUE(selectRowByKey(qobject_cast<ListControl *>(findControl(window(c), "Fields")), 1, field));
+        ASSERT_TRUE(press(c, "Next >"));
+        ASSERT_TRUE(selectRowByKey(qobject_cast<ListControl *>(findControl(window(c), "Operations")), 0, operation));
+        ASSERT_TRUE(press(c, "Next >"));
+        ASSERT_TRUE(chooseOption(c.thread, "ValueKind", "Constant Value"));
+        ASSERT_TRUE(runUntilIdle());
+        ASSERT_TRUE(typeInto(c.thread, "Value", value));
+        ASSERT_TRUE(press(c, "Next >"));
+        ASSERT_TRUE(press(c, "Finish"));
+        ASSERT_TRUE(answer(c, ButtonNo));   // not saved
+    }
 };
 
 } // namespace songtest

@@ -5,6 +5,7 @@
 #include "support/windows/windowtesting.h"
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QScrollBar>
 #include <QStyleOptionSlider>
 #include <QTest>
@@ -151,6 +152,16 @@ QStringList listPopupItems(int thread, ListControl *list) {
     if (!items.isEmpty() && !(dismissMenu(thread) && runUntilIdle()))
         return {};
     return items;
+}
+
+bool clickHeader(ListControl *list, int column) {
+    QHeaderView *h = list->header();
+    const QPoint at(h->sectionViewportPosition(column) + h->sectionSize(column) / 2, h->viewport()->height() / 2);
+    QTest::mousePress(h->viewport(), Qt::LeftButton, {}, at);
+    if (!runUntilIdle())
+        return false;
+    QTest::mouseRelease(h->viewport(), Qt::LeftButton, {}, at);
+    return runUntilIdle();
 }
 
 } // namespace tbk::windowtest

@@ -32,5 +32,8 @@ bool dragThumb(ListControl *list, int position);
 // trough above or below the thumb (SC_ScrollBarSubPage, SC_ScrollBarAddPage); false when the
 // bar is not shown or the part has no room.
 bool clickThumbBar(ListControl *list, QStyle::SubControl part);
+// Presses and releases the left button in the middle of a column's header cell; false when the
+// list is busy longer than a test waits.
+bool clickHeader(ListControl *list, int column);
 
 } // namespace tbk::windowtest

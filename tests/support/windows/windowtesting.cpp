@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QScreen>
 #include <QTest>
 #include <QThread>
 
@@ -184,6 +185,15 @@ void endAllThreads() {
     scheduler::shutdown();
     runUntilIdle();
     setExitHook([](int code) { QCoreApplication::exit(code); });
+}
+
+bool saveScreenshot(QWidget *window, const QString &suffix) {
+    const QString base = qEnvironmentVariable("TBK_SCREENSHOT");
+    if (base.isEmpty())
+        return true;
+    window->move(20, 20);
+    runFor(500);
+    return QGuiApplication::primaryScreen()->grabWindow(0).save(base + suffix + QStringLiteral(".png"));
 }
 
 } // namespace tbk::windowtest

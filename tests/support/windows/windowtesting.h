@@ -25,6 +25,11 @@ void runFor(int ms);
 // Runs until the condition holds; false on time-out.
 bool runUntil(const std::function<bool()> &condition, int timeoutMs = 5000);
 
+// When TBK_SCREENSHOT names a path without extension (run under xvfb-run with
+// QT_QPA_PLATFORM=xcb), the window moved to the screen's corner and a picture of the screen saved
+// as that path, the suffix and ".png"; false when it could not be saved. Nothing otherwise.
+bool saveScreenshot(QWidget *window, const QString &suffix);
+
 // The thread's newest open window (a message box or dialog included), or null.
 QWidget *activeWindow(int thread);
 // A control of the window by object name, or failing that by its text without "&".

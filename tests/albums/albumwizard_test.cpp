@@ -1,0 +1,222 @@
+// The album wizard on its own thread with the simulated drive: the kind and the number of discs,
+// which media read the disc, sides one after another, and what every way out leaves behind.
+#include "albums/albumwizard.h"
+#include "core/programsettings.h"
+#include "runtime/threads/messagebox.h"
+#include "songs/updatesong.h"
+#include "support/windows/listtesting.h"
+#include "wizardtest.h"
+
+using namespace tbk;
+using namespace tbk::windowtest;
+using namespace cdlookuptest;
+using namespace wizardtest;
+
+namespace {
+
+const char *const kTwoTrackDisc = "tracks 150 25000\nleadout 50000\n";
+
+class AlbumWizardTest : public WizardTest {
+protected:
+    void SetUp() override {
+        setUpWizard("Cassette");
+        DefaultWizardCompilation = 0;
+    }
+    void TearDown() override {
+        DefaultWizardCompilation = 0;
+        DiscLookupTest::TearDown();
+    }
+
+    void start() { startWizard(AlbumWizard); }
+    // "side.track:title" of the rows shown.
+    QStringList rows() const {
+        QStringList out;
+        for (const QString &row : listRows(songList()))
+            out << row.section('|', 0, 0).remove('(').remove(')').trimmed() + "." +
+                       row.section('|', 1, 1).trimmed() + ":" + row.section('|', 3, 3).trimmed();
+        return out;
+    }
+    bool choose(const QString &group, const QString &choice) const {
+        return chooseOption(run->thread, group, choice) && runUntilIdle();
+    }
+    bool next() const { return press("Next"); }
+    bool visible(const char *control) const {
+        const QWidget *w = findControl(window(), control);
+        return w && w->isVisible();
+    }
+    // Side, track and title of the album's songs.
+    static QStringList stored(qint32 album) {
+        QStringList out;
+        for (const QString &s : songsOf(album))
+            out << s.section('|', 0, 0) + "." + s.section('|', 1, 1) + ":" + s.section('|', 3, 3);
+        return out;
+    }
+    void snap(const char *name) const {
+        EXPECT_TRUE(saveScreenshot(window(), QStringLiteral("-albumwizard-") + QLatin1String(name)));
+    }
+};
+
+// The kind: "Various" only for a compilation with a blank artist, and the song mode each Next
+// sets; one disc hides the side controls.
+TEST_F(AlbumWizardTest, TheKindGivesVariousAndTheSongMode) {
+    for (int compilationDefault : {0, 1}) {
+        SCOPED_TRACE(compilationDefault);
+        DefaultWizardCompilation = quint8(compilationDefault);
+        start();
+        EXPECT_EQ(window()->windowTitle(), "Album Wizard");
+        EXPECT_EQ(controlValue(run->thread, "Number of Artists").toString(),
+                  compilationDefault ? "Compilation" : "Single Artist Album");
+        EXPECT_EQ(controlValue(run->thread, "Number of Discs/Sides").toString(), "One Disc or Side");
+        EXPECT_EQ(AlbumSongMode, 1);
+        snap("1-type");
+        ASSERT_TRUE(next());
+        ASSERT_EQ(page(), 2);
+        EXPECT_EQ(controlText(run->thread, "ALB:Artist"), compilationDefault ? "Various" : "");
+        EXPECT_EQ(AlbumSongMode, compilationDefault ? 3 : 2);
+        // One disc: no side to choose or move to.
+        EXPECT_FALSE(visible("GLO:Side"));
+        ASSERT_TRUE(next());
+        EXPECT_FALSE(visible("Next Disc or Side"));
+        ASSERT_TRUE(press("Cancel"));
+        ASSERT_TRUE(finished());
+        EXPECT_EQ(run->response, RequestCancelled);
+    }
+    // An artist already typed stays, compilation or not.
+    start();
+    ASSERT_TRUE(choose("Number of Artists", "Compilation"));
+    ASSERT_TRUE(next());
+    ASSERT_TRUE(type("ALB:Artist", "Somebody"));
+    ASSERT_TRUE(press("Back"));
+    ASSERT_TRUE(next());
+    EXPECT_EQ(controlText(run->thread, "ALB:Artist"), "Somebody");
+    EXPECT_EQ(AlbumSongMode, 3);
+    ASSERT_TRUE(press("Cancel"));
+    ASSERT_TRUE(finished());
+}
+
+// The media decides the reading, not the page-1 choice; reading again updates the songs in place.
+TEST_F(AlbumWizardTest, OnlyACdMediaReadsTheDiscAndAReadAgainUpdatesInPlace) {
+    start();
+    ASSERT_TRUE(choose("Number of Discs/Sides", "Cassette"));
+    ASSERT_TRUE(next());
+    ASSERT_TRUE(chooseFromList(run->thread, "ALB:Media", "Cassette") && runUntilIdle());
+    ASSERT_TRUE(next());
+    ASSERT_EQ(page(), 3);
+    EXPECT_TRUE(rows().isEmpty());
+    EXPECT_TRUE(songsOf(1).isEmpty());
+    EXPECT_TRUE(visible("Next Disc or Side"));
+    ASSERT_TRUE(press("Back"));
+    ASSERT_TRUE(chooseFromList(run->thread, "ALB:Media", "CD") && runUntilIdle());
+    ASSERT_TRUE(next());
+    const QStringList three{"1.1:Track 1", "1.2:Track 2", "1.3:Track 3"};
+    EXPECT_EQ(rows(), three);
+    ASSERT_TRUE(press("Back"));
+    ASSERT_TRUE(type("ALB:Album", "Tape And Disc"));
+    ASSERT_TRUE(next());
+    ASSERT_TRUE(press("Read CD Information"));
+    EXPECT_EQ(stored(1), three);
+    ASSERT_TRUE(press("Finish"));
+    ASSERT_TRUE(finished());
+    EXPECT_EQ(run->response, RequestCompleted);
+    EXPECT_EQ(field(run->album, "XCCD"), "1b031e03");
+    EXPECT_EQ(field(readAlbum(1), "XCCD"), "1b031e03");
+    EXPECT_EQ(stored(1), three);
+}
+
+TEST_F(AlbumWizardTest, ATwoDiscCdReadsSideTwoAndEditsItsSongs) {
+    start();
+    ASSERT_TRUE(choose("Number of Discs/Sides", "Multi-Disc CD"));
+    ASSERT_TRUE(next());
+    EXPECT_TRUE(visible("GLO:Side"));
+    ASSERT_TRUE(type("ALB:Album", "Double"));
+    snap("2-general");
+    ASSERT_TRUE(next());
+    EXPECT_EQ(rows(), (QStringList{"1.1:Track 1", "1.2:Track 2", "1.3:Track 3"}));
+    snap("3-songs");
+
+    describeDrive(kTwoTrackDisc);
+    ASSERT_TRUE(press("Next Disc or Side"));
+    // Edit All Songs runs on the new side: its first song's form is open.
+    ASSERT_EQ(controlText(run->thread, "MUS:Title"), "Track 1");
+    EXPECT_EQ(GLO.Side, 2);
+    ASSERT_TRUE(type("MUS:Title", "Encore"));
+    ASSERT_TRUE(press("OK"));
+    ASSERT_EQ(controlText(run->thread, "MUS:Title"), "Track 2");
+    ASSERT_TRUE(press("Cancel"));
+    EXPECT_EQ(window()->windowTitle(), "Album Wizard");
+    EXPECT_EQ(controlValue(run->thread, "GLO:Side").toInt(), 2);
+    EXPECT_EQ(rows(), (QStringList{"2.1:Encore", "2.2:Track 2"}));
+
+    // The spin shows another side's songs.
+    ASSERT_TRUE(press("Back"));
+    ASSERT_TRUE(type("GLO:Side", "1"));
+    ASSERT_TRUE(next());
+    EXPECT_EQ(rows().size(), 3);
+    ASSERT_TRUE(press("Finish"));
+    ASSERT_TRUE(finished());
+    EXPECT_EQ(run->response, RequestCompleted);
+    EXPECT_EQ(stored(1), (QStringList{"1.1:Track 1", "1.2:Track 2", "1.3:Track 3", "2.1:Encore", "2.2:Track 2"}));
+}
+
+// Cancel, and the close box too, take the album and its songs of every side with them.
+TEST_F(AlbumWizardTest, EveryWayOutBeforeFinishLeavesNoAlbumAndNoSongs) {
+    for (const char *way : {"Cancel", "close box"}) {
+        SCOPED_TRACE(way);
+        describeDrive(QString::fromLatin1(kThreeTrackDisc));
+        start();
+        ASSERT_TRUE(choose("Number of Discs/Sides", "Multi-Disc CD"));
+        ASSERT_TRUE(next() && next());
+        describeDrive(kTwoTrackDisc);
+        ASSERT_TRUE(press("Next Disc or Side"));
+        ASSERT_TRUE(press("Cancel"));   // the edit-all form
+        ASSERT_EQ(songsOf(1).size(), 5);
+        if (QLatin1String(way) == "close box")
+            ASSERT_TRUE(closeByUser(window()));
+        else
+            ASSERT_TRUE(press("Cancel"));
+        ASSERT_TRUE(finished());
+        EXPECT_EQ(run->response, RequestCancelled);
+        EXPECT_EQ(ALB.records(), 0);
+        EXPECT_TRUE(songsOf(1).isEmpty());
+    }
+}
+
+// A duplicate key keeps the wizard on its page with the album unsaved; leaving then takes only
+// the unsaved album and its songs.
+TEST_F(AlbumWizardTest, FinishOnADuplicateKeyStaysUnsaved) {
+    start();
+    ASSERT_TRUE(next());
+    ASSERT_TRUE(type("ALB:Album", "First"));
+    ASSERT_TRUE(next());
+    ASSERT_TRUE(press("Finish"));
+    ASSERT_TRUE(finished());
+    const QString serial = field(readAlbum(1), "CDIDENTIFIER");
+    ASSERT_FALSE(serial.isEmpty());
+
+    // The same title and artist first, then the same disc under another title.
+    start();
+    ASSERT_TRUE(next());
+    ASSERT_TRUE(type("ALB:Album", "First"));
+    ASSERT_TRUE(next());
+    for (const char *key : {"Album", "CD Serial Number"}) {
+        SCOPED_TRACE(key);
+        ASSERT_TRUE(pressButton(run->thread, "Finish") && runUntilIdle());
+        EXPECT_EQ(messageText(run->thread),
+                  QStringLiteral("Adding this record creates a duplicate entry for the key:") + key);
+        ASSERT_TRUE(answerMessage(run->thread, ButtonOK) && runUntilIdle());
+        EXPECT_EQ(page(), 3);
+        EXPECT_EQ(ALB.records(), 2);
+        EXPECT_EQ(field(readAlbum(2), "Album"), "");
+        ASSERT_TRUE(press("Back"));
+        ASSERT_TRUE(type("ALB:Album", "Second"));
+        ASSERT_TRUE(next());
+    }
+    ASSERT_TRUE(press("Cancel"));
+    ASSERT_TRUE(finished());
+    EXPECT_EQ(run->response, RequestCancelled);
+    EXPECT_EQ(ALB.records(), 1);
+    EXPECT_EQ(stored(1).size(), 3);   // the catalogued album keeps its songs
+    EXPECT_TRUE(songsOf(2).isEmpty());
+}
+
+} // namespace

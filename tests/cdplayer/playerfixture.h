@@ -1,0 +1,150 @@
+#pragma once
+// The CD player on its own thread over real data files and the simulated drive, its window
+// timer on a manual clock and the drive's play clock moved by rewriting the drive's file.
+#include "cdaudio/cdplayer.h"
+#include "core/datafiles.h"
+#include "core/eventlog.h"
+#include "core/fileaccess.h"
+#include "core/procedures.h"
+#include "core/programsettings.h"
+#include "runtime/data/errors.h"
+#include "runtime/mci/mci.h"
+#include "runtime/threads/callprotocol.h"
+#include "runtime/threads/halt.h"
+#include "runtime/threads/scheduler.h"
+#include "runtime/ui/listcontrol.h"
+#include "runtime/values/dates.h"
+#include "support/windows/manualclock.h"
+#include "support/windows/windowtesting.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QSaveFile>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <ostream>
+
+inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
+
+namespace playertest {
+
+using namespace tbk;
+using namespace tbk::windowtest;
+
+// Three tracks from frames 150, 20000 and 40000 to the lead-out at 60000.
+inline const QString kDisc = QStringLiteral("tracks 150 20000 40000\nleadout 60000\n");
+// Its serial: the track count, the disc length and the first three track lengths.
+inline QString discSerial() {
+    return QStringLiteral(" 3%1%2%3%4")
+        .arg(timeOf(0, 13, 18))
+        .arg(timeOf(0, 4, 24))
+        .arg(timeOf(0, 4, 26))
+        .arg(timeOf(0, 4, 26))
+        .left(24);
+}
+
+struct Player {
+    int thread = 0;
+    bool done = false;
+};
+
+class PlayerTest : public testing::Test {
+protected:
+    void SetUp() override {
+        setExitHook([](int) {});
+        describe(kDisc);
+        qputenv("TBK_CDROM", QFile::encodeName(QDir::current().filePath(QStringLiteral("drive.txt"))));
+        openForUse(ALB);
+        openForUse(MUS);
+        ProgramIniFile = kProgramIniName;
+        CDTimer = 100;
+        UseLog = 0;
+        GlobalRequest = 0;
+        ReadCDOnOpen = 0;
+    }
+    void TearDown() override {
+        endAllThreads();
+        registerProcedure(QStringLiteral("AlbumWizard"), {});
+        CloseEventLog();
+        UseLog = 0;
+        closeAllDataFiles();
+        QString answer;
+        mciSendString(QStringLiteral("close all"), answer);
+        qunsetenv("TBK_CDROM");
+    }
+
+    // Rewrites the drive's description in one step (tray, disc, play clock, failures).
+    void describe(const QString &description) {
+        QSaveFile f(QStringLiteral("drive.txt"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(description.toUtf8());
+        ASSERT_TRUE(f.commit());
+    }
+
+    static void addAlbum(qint32 id, const QString &title, const QString &serial) {
+        ALB.clear();
+        ALB.AlbumID = id;
+        ALB.Album = title;
+        ALB.Artist = QStringLiteral("Artist");
+        ALB.CDIDENTIFIER = serial;
+        ASSERT_TRUE(ALB.add()) << data::errorCode();
+    }
+    static void addSong(qint32 id, qint32 album, int side, int track, const QString &title) {
+        MUS.clear();
+        MUS.ID = id;
+        MUS.AlbumID = album;
+        MUS.Side = side;
+        MUS.TrackNumber = track;
+        MUS.Title = title;
+        MUS.Artist = QStringLiteral("Artist");
+        MUS.Time = timeOf(0, 4, 0);
+        ASSERT_TRUE(MUS.add()) << data::errorCode();
+    }
+
+    std::shared_ptr<Player> start() {
+        auto p = std::make_shared<Player>();
+        p->thread = startThread(
+            [p] {
+                IntegratedCDPlayer();
+                p->done = true;
+            },
+            kMinimumThreadStack);
+        EXPECT_TRUE(runUntilIdle());
+        return p;
+    }
+    // One poll period.
+    void tick() {
+        clock.advance(CDTimer);
+        EXPECT_TRUE(runUntilIdle());
+    }
+    static QWidget *window(const Player &p) { return activeWindow(p.thread); }
+    static QString title(const Player &p) { return window(p) ? window(p)->windowTitle() : QString(); }
+    static QString text(const Player &p, const QString &control) {
+        auto *label = qobject_cast<QLabel *>(findControl(window(p), control));
+        return label ? label->text() : QString();
+    }
+    static QStringList rows(const Player &p) {
+        return listRows(qobject_cast<ListControl *>(findControl(window(p), QStringLiteral("List"))));
+    }
+    static bool press(const Player &p, const QString &button) {
+        return pressButton(p.thread, button) && runUntilIdle();
+    }
+public:
+    // A drive answer for the test, the time format left as the player keeps it.
+    static QString ask(const QString &command, const QString &format = QStringLiteral("tmsf")) {
+        QString answer;
+        mciSendString(QStringLiteral("set cdaudio time format ") + format, answer);
+        const int code = mciSendString(command, answer);
+        QString ignored;
+        mciSendString(QStringLiteral("set cdaudio time format tmsf"), ignored);
+        return code == 0 ? answer : QStringLiteral("Error:%1").arg(code);
+    }
+
+protected:
+
+    ManualClock clock;
+};
+
+} // namespace playertest
