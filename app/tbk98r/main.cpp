@@ -21,6 +21,7 @@
 #include "impex/importsongs.h"
 #include "labels/fonts.h"
 #include "labels/labelprint.h"
+#include "labels/labelwindows.h"
 #include "labels/binderpages.h"
 #include "reports/djlog.h"
 #include "reports/papersavers.h"
@@ -88,6 +89,9 @@ int main(int argc, char **argv) {
     tbk::registerProcedure(QStringLiteral("IntegratedCDPlayer"), tbk::IntegratedCDPlayer);
     tbk::registerProcedure(QStringLiteral("CDSetup"), tbk::CDSetup);
     tbk::setAddModeChooser(tbk::SelectAddMode);
+    tbk::registerProcedure(QStringLiteral("LabelWizard"), tbk::LabelWizard);
+    tbk::registerProcedure(QStringLiteral("BrowseLabels"), tbk::BrowseLabels);
+    tbk::registerProcedure(QStringLiteral("UpdateLabels"), tbk::UpdateLabels);
     tbk::registerProcedure(QStringLiteral("FileManager"), tbk::FileManager);
     tbk::registerProcedure(QStringLiteral("CreateAlbumDatabase"), tbk::CreateAlbumDatabase);
     tbk::registerProcedure(QStringLiteral("ConvertSongDates"), tbk::ConvertSongDates);

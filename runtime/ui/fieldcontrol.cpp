@@ -217,11 +217,19 @@ MemoField::MemoField(QPlainTextEdit *memo) : FieldControl(memo), memo_(memo) {
     commitWhenLeft(memo);
 }
 
-std::optional<QVariant> MemoField::read() { return QVariant(memo_->toPlainText()); }
+// The editor keeps its lines apart by line feeds alone: a text held with carriage return and
+// line feed gets them back, so that a memo left as it was reads as it was given.
+std::optional<QVariant> MemoField::read() {
+    QString text = memo_->toPlainText();
+    if (value().toString().contains(QStringLiteral("\r\n")))
+        text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    return QVariant(text);
+}
 
 void MemoField::show(const QVariant &value) {
-    if (memo_->toPlainText() != value.toString())
-        memo_->setPlainText(value.toString());
+    const QString text = QString(value.toString()).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    if (memo_->toPlainText() != text)
+        memo_->setPlainText(text);
 }
 
 // ----

@@ -25,13 +25,7 @@ protected:
         list = qobject_cast<ListControl *>(findControl(window(*c), QStringLiteral("Browse")));
         return c;
     }
-    QStringList popup(const Call &c) {
-        QTest::mouseClick(list->viewport(), Qt::RightButton);
-        EXPECT_TRUE(runUntilIdle());
-        const QStringList items = menuItems(c.thread);
-        EXPECT_TRUE(dismissMenu(c.thread) && runUntilIdle());
-        return items;
-    }
+    QStringList popup(const Call &c) { return listPopupItems(c.thread, list); }
 };
 
 TEST_F(PlaylistsTest, TheListOffersWhatCanRunPrintsTheHighlightedAndDeletesWithEntries) {

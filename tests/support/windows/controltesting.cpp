@@ -168,4 +168,13 @@ QString focusedName() {
     return w->objectName();
 }
 
+bool pressFocusedKey(int thread, int key, Qt::KeyboardModifiers modifiers) {
+    QWidget *window = activeWindow(thread);
+    QWidget *focused = window ? window->focusWidget() : nullptr;
+    if (!focused)
+        return false;
+    QTest::keyClick(focused, Qt::Key(key), modifiers);
+    return runUntilIdle();
+}
+
 } // namespace tbk::windowtest

@@ -4,6 +4,7 @@
 // Each call lets Qt and the threads run until they are idle again.
 #include <QString>
 #include <QVariant>
+#include <Qt>
 
 class QWidget;
 
@@ -20,6 +21,8 @@ bool typeInto(int thread, const QString &control, const QString &text);
 bool passThrough(int thread, const QString &control);
 // Presses Tab in the control that has the focus.
 bool pressTab();
+// Presses the key in the control of the thread's active window that has the focus there.
+bool pressFocusedKey(int thread, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 bool clickCheck(int thread, const QString &check);
 // Clicks the button of an option group that shows the choice (text without "&").
 bool chooseOption(int thread, const QString &group, const QString &choice);

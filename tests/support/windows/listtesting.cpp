@@ -144,6 +144,16 @@ bool clickThumbBar(ListControl *list, QStyle::SubControl part) {
     return true;
 }
 
+QStringList listPopupItems(int thread, ListControl *list) {
+    QTest::mouseClick(list->viewport(), Qt::RightButton);
+    if (!runUntilIdle())
+        return {};
+    const QStringList items = menuItems(thread);
+    if (!items.isEmpty() && !(dismissMenu(thread) && runUntilIdle()))
+        return {};
+    return items;
+}
+
 bool clickHeader(ListControl *list, int column) {
     QHeaderView *h = list->header();
     const QPoint at(h->sectionViewportPosition(column) + h->sectionSize(column) / 2, h->viewport()->height() / 2);

@@ -2,6 +2,7 @@
 // Working a list control as a user does: clicks on its rows, keys, the wheel and its thumb bar
 // go to the widgets that take them, and the list reacts as it would to the real ones.
 #include <QString>
+#include <QStringList>
 #include <QStyle>
 
 namespace tbk {
@@ -18,6 +19,9 @@ bool clickRow(ListControl *list, int row, Qt::KeyboardModifiers modifiers = {});
 bool doubleClickRow(ListControl *list, int row);
 bool rightClickRow(ListControl *list, int row);
 void pressListKey(ListControl *list, Qt::Key key, Qt::KeyboardModifiers modifiers = {});
+// The items of the popup menu a right click on the list shows its thread (as menuItems gives
+// them), the menu closed again without a choice; empty when none shows.
+QStringList listPopupItems(int thread, ListControl *list);
 // Turns the wheel over the rows by an angle in eighths of a degree (120 is one notch; away
 // from the user is positive, as Qt counts it). Touchpads send small angles.
 void turnWheel(ListControl *list, int angle);
