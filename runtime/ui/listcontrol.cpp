@@ -148,13 +148,6 @@ void ListControl::setFormat(const QString &format) {
     if (row >= 0)
         setCurrentRow(row);
     const auto shown = format_.displayColumns();
-    // The style's smallest section would widen a narrow column (a group's side, 10 units) and
-    // so change a format the user never touched.
-    header()->setMinimumSectionSize(-1);
-    int smallest = header()->minimumSectionSize();
-    for (const ListColumn *c : shown)
-        smallest = std::min(smallest, unitsToPixels(c->width));
-    header()->setMinimumSectionSize(std::max(1, smallest));
     for (int i = 0; i < shown.size(); ++i) {
         header()->setSectionResizeMode(i, shown[i]->hasFlag(u'M') ? QHeaderView::Interactive
                                                                     : QHeaderView::Fixed);
