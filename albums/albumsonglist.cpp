@@ -45,17 +45,9 @@ bool AlbumSongList::changed() {
     return true;
 }
 
-void AlbumSongList::key(const Event &e) {
-    if (!e.text.isEmpty()) {
-        songs_.typeLocator(e.text);
-        return;
-    }
-    press(listKeyButton(e, songs_.empty(), buttons_.add, buttons_.change, buttons_.remove));
-}
-
-void AlbumSongList::popup() {
-    if (const ListPopupItem *item = listPopupChoice(popup_))
-        press(item->button);
+Form::HeldList AlbumSongList::held() {
+    return {&songs_, buttons_.add, buttons_.change, buttons_.remove, popup_, [this](QPushButton *b) { press(b); },
+            pressable()};
 }
 
 void AlbumSongList::press(QPushButton *button) {
@@ -177,17 +169,22 @@ AlbumSongList::Buttons buildSongButtons(WindowBuilder &b, const QString &add, co
     return buttons;
 }
 
-void wireSongList(AlbumSongList &songs, const SongListWiring &w) {
-    ListControl *list = songs.list().control();
-    for (EventKind kind : {EventKind::Scroll, EventKind::NewSelection})
-        w.on(list, kind, [&songs](const Event &e) { songs.list().takeEvent(e); });
-    w.on(list, EventKind::AlertKey, [&songs](const Event &e) { songs.key(e); });
-    w.on(list, EventKind::MouseRightUp, [&songs](const Event &) { songs.popup(); });
-    for (int key : listButtonKeys())
-        w.alertKey(list, key);
-    w.alertTyping(list);
-    for (QPushButton *b : songs.pressable())
-        w.on(b, EventKind::Accepted, [&songs, b](const Event &) { songs.press(b); });
+std::unique_ptr<BrowseList> makeAlbumSongList(ListControl *control, BrowseList::RowMaker row,
+                                              std::function<QVariant()> side) {
+    auto songs = std::make_unique<BrowseList>(control, MUS, std::move(row), QStringLiteral("BRW2"));
+    SortOrder order{&MUS.KeyAlbumID,
+                    QStringLiteral("MUS:AlbumID = BRW2::Sort1:Reset:ALB:AlbumID"),
+                    {{QStringLiteral("ALB:AlbumID"), QStringLiteral("MUS:AlbumID")}},
+                    LocatorKind::FirstLetter,
+                    1,
+                    {1, 0, 0},
+                    1};
+    if (side) {
+        order.filter += QStringLiteral(" AND MUS:Side = BRW2::Sort1:Reset:GLO:Side");
+        order.resets.push_back({kSongListSide, QStringLiteral("MUS:Side"), std::move(side)});
+    }
+    songs->addSortOrder(order);
+    return songs;
 }
 
 std::vector<data::Position> albumSongsFrom(qint32 albumID, quint8 side) {

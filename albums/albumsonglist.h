@@ -5,12 +5,13 @@
 // gap, the four moves), and Edit All Songs. The window holding it builds the list and the
 // buttons, hands it their events and says what it does around each song form call.
 #include "core/browse.h"
-#include "runtime/ui/handlertable.h"
+#include "core/form.h"
 
 #include <QList>
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 class QPushButton;
 
@@ -43,6 +44,8 @@ public:
 
     // The popup of a right click: Add, Change (captioned as given), Delete and Copy.
     void setPopupTexts(const QString &change);
+    // The list held in its form: keys, typing, popup and every button go through press.
+    Form::HeldList held();
     const Buttons &buttons() const { return buttons_; }
     // Every button beside the list that the user presses.
     QList<QPushButton *> pressable() const;
@@ -50,9 +53,6 @@ public:
     BrowseList &list() const { return songs_; }
     // A button pressed (ignored while disabled).
     void press(QPushButton *button);
-    // A key alerted on the list: typing locates, the others press their buttons.
-    void key(const Event &e);
-    void popup();
     // After a change of page or row: Copy, Change and Delete need a row; false when the list
     // failed and its window must close.
     bool changed();
@@ -84,14 +84,12 @@ private:
 AlbumSongList::Buttons buildSongButtons(WindowBuilder &b, const QString &add, const QString &copy,
                                         const QString &change, const QString &remove);
 
-// The registrations only the window holding the list may make (Window's own protected calls).
-struct SongListWiring {
-    std::function<void(QObject *, EventKind, HandlerTable::Handler)> on;
-    std::function<void(QObject *, int)> alertKey;
-    std::function<void(QObject *)> alertTyping;
-};
-// The list's scrolling, keys, typing and popup, and the buttons, handed to the song list.
-void wireSongList(AlbumSongList &songs, const SongListWiring &w);
+// The engine under an album's song list: the songs of the album in ALB's buffer in side and
+// track order, their filter's reset values bound as "BRW2::Sort1:Reset:ALB:AlbumID" and, when
+// `side` is given (a list of one side), "BRW2::Sort1:Reset:GLO:Side". Saved filter texts name
+// these, so they must not change.
+std::unique_ptr<BrowseList> makeAlbumSongList(ListControl *control, BrowseList::RowMaker row,
+                                              std::function<QVariant()> side = {});
 
 // The columns of an album's songs by side and track with their media and file number, as the
 // album form's track list shows them.

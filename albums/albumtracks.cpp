@@ -70,10 +70,7 @@ void AlbumForm::buildTracks(WindowBuilder &b) {
 }
 
 void AlbumForm::setUpTracks() {
-    tracks_ = std::make_unique<BrowseList>(trackList_, MUS, trackRow, QStringLiteral("BRW2"));
-    tracks_->addSortOrder({&MUS.KeyAlbumID, QStringLiteral("MUS:AlbumID = BRW2::Sort0:Reset:ALB:AlbumID"),
-                           {{QStringLiteral("ALB:AlbumID"), QStringLiteral("MUS:AlbumID")}}, LocatorKind::FirstLetter,
-                           1, {1, 0, 0}});
+    tracks_ = makeAlbumSongList(trackList_, trackRow);
     songList_ = std::make_unique<AlbumSongList>(*tracks_, tb_,
                                                 AlbumSongList::Owner{[this] {
                                                                          AlbumSongMode = 1;
@@ -86,9 +83,7 @@ void AlbumForm::setUpTracks() {
     if (record().inserting())
         taken_.start(albumID());
 
-    wireSongList(*songList_, {[this](QObject *c, EventKind k, HandlerTable::Handler fn) { on(c, k, std::move(fn)); },
-                              [this](QObject *c, int key) { alertKey(c, key); },
-                              [this](QObject *c) { alertTyping(c); }});
+    holdList(songList_->held());
     on(trackList_, EventKind::Drop, [this](const Event &e) { dropSong(e.text); });
     makeDragSource(trackList_, QString::fromLatin1(kSongsDrag), [this](QPoint at) { return dragValue(at); });
     acceptDrops(trackList_, {QString::fromLatin1(kSongsDrag)});

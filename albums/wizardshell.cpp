@@ -160,15 +160,7 @@ void AlbumWizardShell::formOpened() {
 void AlbumWizardShell::selectOnOpening() { steps_.next->setFocus(); }
 
 void AlbumWizardShell::setUpSongs() {
-    songs_ = std::make_unique<BrowseList>(songControl_, MUS, songRow, QStringLiteral("BRW2"));
-    songs_->addSortOrder({&MUS.KeyAlbumID,
-                          QStringLiteral("MUS:AlbumID = BRW2::Sort0:Reset:ALB:AlbumID AND MUS:Side = "
-                                         "BRW2::Sort0:Reset:GLO:Side"),
-                          {{QStringLiteral("ALB:AlbumID"), QStringLiteral("MUS:AlbumID")},
-                           {kSongListSide, QStringLiteral("MUS:Side"), [this] { return QVariant(qint64(side_)); }}},
-                          LocatorKind::FirstLetter,
-                          1,
-                          {1, 0, 0}});
+    songs_ = makeAlbumSongList(songControl_, songRow, [this] { return QVariant(qint64(side_)); });
     songList_ = std::make_unique<AlbumSongList>(
         *songs_, songButtons_, AlbumSongList::Owner{[this] { prepareSongWork(); }, [this] { refresh(); }, true});
     songList_->setPopupTexts(QStringLiteral("&Edit"));
@@ -178,9 +170,7 @@ void AlbumWizardShell::setUpSongs() {
     });
     const QString design = replaceDatePictures(songControl_->format(), DateFormat.str());
     songControl_->setFormat(restoreListFormat(procedureName(), kListName, design));
-    wireSongList(*songList_, {[this](QObject *c, EventKind k, HandlerTable::Handler fn) { on(c, k, std::move(fn)); },
-                              [this](QObject *c, int key) { alertKey(c, key); },
-                              [this](QObject *c) { alertTyping(c); }});
+    holdList(songList_->held());
 }
 
 void AlbumWizardShell::prepareSongWork() {

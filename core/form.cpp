@@ -157,6 +157,8 @@ void Form::holdList(const HeldList &held) {
     for (int key : listButtonKeys())
         alertKey(control, key);
     alertTyping(control);
+    for (QPushButton *b : held.buttons)
+        on(b, EventKind::Accepted, [press = held.press, b] { press(b); });
 }
 
 void Form::act(FormRecord::Next next) {

@@ -42,6 +42,17 @@ public:
 
     qint32 response() const { return record_.response(); }
 
+    // A list held in the form (an album's tracks, a playlist's entries): its page events go to
+    // it, typed characters to its locator, and double click, Ctrl+Enter, Insert, Delete and its
+    // popup menu press its buttons through `press`; so do the clicks of `buttons`, when named.
+    struct HeldList {
+        BrowseList *list = nullptr;
+        QPushButton *add = nullptr, *change = nullptr, *remove = nullptr;
+        QList<ListPopupItem> popup;
+        std::function<void(QPushButton *)> press;
+        QList<QPushButton *> buttons;
+    };
+
 protected:
     // The window with its controls (null: the form closes without one, cancelled); its title
     // is set by the base. OK and Cancel are the buttons
@@ -79,15 +90,6 @@ protected:
     void okPressed();
     void cancelPressed();
 
-    // A list held in the form (an album's tracks, a playlist's entries): its page events go to
-    // it, typed characters to its locator, and double click, Ctrl+Enter, Insert, Delete and its
-    // popup menu press its buttons through `press`.
-    struct HeldList {
-        BrowseList *list = nullptr;
-        QPushButton *add = nullptr, *change = nullptr, *remove = nullptr;
-        QList<ListPopupItem> popup;
-        std::function<void(QPushButton *)> press;
-    };
     void holdList(const HeldList &held);
 
 private:

@@ -59,9 +59,45 @@ private:
     ListControl *list_;
 };
 
+// Draws a group's header once, across all the columns it covers; each column keeps its own
+// section, so its width is still the user's to change.
+class ListHeader : public QHeaderView {
+public:
+    explicit ListHeader(ListControl *list) : QHeaderView(Qt::Horizontal, list), list_(list) {
+        setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        // Qt repaints from the resized section on; a header that starts left of it moves too.
+        connect(this, &QHeaderView::sectionResized, viewport(), qOverload<>(&QWidget::update));
+    }
+
+protected:
+    void paintSection(QPainter *painter, const QRect &rect, int logicalIndex) const override {
+        const ListModel *model = list_->listModel();
+        int first = logicalIndex;
+        while (first > 0 && model->headerSpan(first) == 0)
+            --first;
+        const int span = model->headerSpan(first);
+        if (span <= 1) {
+            QHeaderView::paintSection(painter, rect, logicalIndex);
+            return;
+        }
+        int width = 0;
+        for (int i = first; i < first + span; ++i)
+            width += sectionSize(i);
+        QRect whole = rect;
+        whole.moveLeft(rect.left() - (sectionViewportPosition(logicalIndex) - sectionViewportPosition(first)));
+        whole.setWidth(width);
+        // Drawn whole for each of its sections: the painter keeps to the region being repainted.
+        QHeaderView::paintSection(painter, whole, first);
+    }
+
+private:
+    ListControl *list_;
+};
+
 } // namespace
 
 ListControl::ListControl(QWidget *parent) : QTreeView(parent), model_(new ListModel(this)) {
+    setHeader(new ListHeader(this));
     setModel(model_);
     setItemDelegate(new IndentDelegate(this));
     setRootIsDecorated(false);

@@ -21,17 +21,49 @@ Qt::Alignment alignmentOf(QChar justification) {
 }
 
 namespace {
-// A group's header stands over its first shown column (a group inside a group included);
-// one entry per shown column.
-void collectGroupHeaders(const QList<ListColumn> &columns, const QString &header, QList<QString> &out) {
+// What a shown column's header cell says: its own header, else that of the group it leads (a
+// group inside a group included); `owner` is the column or group whose header it is.
+struct Heading {
+    QString text;
+    const ListColumn *owner = nullptr;
+    QList<const ListColumn *> groups;   // the groups the column stands in, outermost first
+};
+
+void collectHeadings(const QList<ListColumn> &columns, const QString &header, const ListColumn *owner,
+                     QList<const ListColumn *> &groups, QList<Heading> &out) {
     for (qsizetype i = 0; i < columns.size(); ++i) {
         const ListColumn &c = columns[i];
         const QString inherited = i == 0 ? header : QString();
-        if (c.isGroup)
-            collectGroupHeaders(c.members, c.header.value_or(inherited), out);
-        else
-            out.append(inherited);
+        const ListColumn *inheritedOwner = i == 0 ? owner : nullptr;
+        if (c.isGroup) {
+            groups.append(&c);
+            if (c.header)
+                collectHeadings(c.members, *c.header, &c, groups, out);
+            else
+                collectHeadings(c.members, inherited, inheritedOwner, groups, out);
+            groups.removeLast();
+        } else if (c.header) {
+            out.append({*c.header, &c, groups});
+        } else {
+            out.append({inherited, inheritedOwner, groups});
+        }
     }
+}
+
+// A group's header runs on over the group's later columns up to one with a header of its own.
+QList<int> headerSpans(const QList<Heading> &headings) {
+    QList<int> spans(headings.size(), 1);
+    qsizetype lead = -1;
+    for (qsizetype i = 0; i < headings.size(); ++i) {
+        const ListColumn *group = lead >= 0 ? headings[lead].owner : nullptr;
+        if (group && group->isGroup && !headings[i].owner && headings[i].groups.contains(group)) {
+            ++spans[lead];
+            spans[i] = 0;
+        } else {
+            lead = i;
+        }
+    }
+    return spans;
 }
 } // namespace
 
@@ -42,16 +74,20 @@ void ListModel::setFormat(const ListFormat &format) {
     pageKnown_ = false;
     const auto shown = format.displayColumns();
     const auto fields = format.displayFields();
-    QList<QString> groupHeaders;
-    collectGroupHeaders(format.columns(), QString(), groupHeaders);
+    QList<Heading> headings;
+    QList<const ListColumn *> groups;
+    collectHeadings(format.columns(), QString(), nullptr, groups, headings);
+    const QList<int> spans = headerSpans(headings);
     for (int i = 0; i < shown.size(); ++i) {
         const ListColumn *c = shown[i];
+        const ListColumn *headed = headings[i].owner ? headings[i].owner : c;
         Column col;
-        col.header = c->header ? *c->header : groupHeaders.value(i);
+        col.header = headings[i].text;
+        col.headerSpan = spans[i];
         col.picture = c->picture ? QLatin1Char('@') + *c->picture : QString();
         col.alignment = alignmentOf(c->justification);
-        col.headerAlignment = c->headerJustification.isNull() ? alignmentOf(u'L')
-                                                              : alignmentOf(c->headerJustification);
+        col.headerAlignment = headed->headerJustification.isNull() ? alignmentOf(u'L')
+                                                                   : alignmentOf(headed->headerJustification);
         col.field = fields[i];
         col.indent = c->indent.value_or(0);
         col.colour = c->hasFlag(u'*');
@@ -232,6 +268,10 @@ QVariant ListModel::data(const QModelIndex &index, int role) const {
     default:
         return {};
     }
+}
+
+int ListModel::headerSpan(int column) const {
+    return column >= 0 && column < columns_.size() ? columns_[column].headerSpan : 1;
 }
 
 QVariant ListModel::headerData(int section, Qt::Orientation orientation, int role) const {

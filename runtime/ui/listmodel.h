@@ -49,6 +49,9 @@ public:
     QString cellText(int row, int column) const;
     // The data indent of a column, in dialog units.
     int indentOf(int column) const;
+    // How many columns, from this one on, the column's header cell covers: a group's header
+    // covers the group's columns. 0: the column stands under the header of one before it.
+    int headerSpan(int column) const;
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
@@ -64,6 +67,7 @@ signals:
 private:
     struct Column {
         QString header;
+        int headerSpan = 1;
         QString picture;
         Qt::Alignment alignment;
         Qt::Alignment headerAlignment;

@@ -1,5 +1,6 @@
 // Songs taken into an album without a window: the re-assign walk and its texts, a dropped song
 // copied in, and what a cancelled new album gives back.
+#include "albums/albumsonglist.h"
 #include "albums/albumsongs.h"
 #include "albumtest.h"
 
@@ -71,6 +72,40 @@ TEST_F(AlbumSongsTest, GivingBackDeletesTheCallsSongsAndReturnsMovedOnes) {
     EXPECT_EQ(albumOfSong(3), 8);
     EXPECT_EQ(albumOfSong(5), 2);
     EXPECT_EQ(albumOfSong(6), 9);
+}
+
+// Saved filter texts and other windows name the song lists' reset values: the album form's and
+// the wizards' lists answer to the same names.
+TEST_F(AlbumSongsTest, TheSongListsAnswerToTheirResetNames) {
+    addAlbum(1, "Artist", "One");
+    addAlbum(2, "Artist", "Two");
+    addSong(1, "A1", 1, 1, 1);
+    addSong(2, "B1", 1, 2, 1);
+    addSong(3, "B2", 1, 2, 2);
+    addSong(4, "Other", 2, 2, 1);
+    auto row = [] { return std::vector<QVariant>{MUS.Title.str()}; };
+    ListControl albumForm, wizard;
+    for (ListControl *l : {&albumForm, &wizard}) {
+        l->setFormat(QStringLiteral("80L~Title~@s30@"));
+        l->resize(300, 200);
+        l->show();
+    }
+    auto tracks = makeAlbumSongList(&albumForm, row);
+    auto oneSide = makeAlbumSongList(&wizard, row, [] { return QVariant(qint64(2)); });
+    tracks->setQueryFilter(QStringLiteral("MUS:AlbumID = BRW2::Sort1:Reset:ALB:AlbumID"));
+    oneSide->setQueryFilter(
+        QStringLiteral("MUS:AlbumID = BRW2::Sort1:Reset:ALB:AlbumID AND MUS:Side = BRW2::Sort1:Reset:GLO:Side"));
+    bool loaded = false;
+    startThread(
+        [&] {
+            loaded = loadAlbum(1) && tracks->refresh(0) && oneSide->refresh(0);
+        },
+        kMinimumThreadStack);
+    ASSERT_TRUE(runUntilIdle());
+    // A name the list does not bind fails its filter with a warning that would still be open.
+    EXPECT_TRUE(loaded);
+    EXPECT_EQ(listRows(&albumForm), (QStringList{"A1", "B1", "B2"}));
+    EXPECT_EQ(listRows(&wizard), (QStringList{"B1", "B2"}));
 }
 
 } // namespace

@@ -80,6 +80,60 @@ TEST(ListControl, GroupHeadersStandOverTheirFirstColumnAtAnyDepth) {
     EXPECT_EQ(headers, (QStringList{"Out", "In", "", "Last"}));
 }
 
+TEST(ListControl, AGroupHeaderCoversItsColumnsUpToOneWithAHeaderOfItsOwn) {
+    ListControl list;
+    auto spans = [&](const QString &format) {
+        list.setFormat(format);
+        QList<int> out;
+        for (int c = 0; c < list.listModel()->columnCount(); ++c)
+            out << list.listModel()->headerSpan(c);
+        return out;
+    };
+    EXPECT_EQ(spans(QStringLiteral("[10L|@p(<)p@24L(1)|M@n3@](25)|M~Track~80L(2)|M~Artist~@s30@")),
+              (QList<int>{2, 0, 1}));
+    EXPECT_EQ(spans(QStringLiteral("[10L[10L10L]~In~]~Out~10L~Last~")), (QList<int>{1, 2, 0, 1}));
+    // A member's own header ends the group's; a column after the group is no member.
+    EXPECT_EQ(spans(QStringLiteral("[10L10L~Own~10L]~G~10L")), (QList<int>{1, 1, 1, 1}));
+    EXPECT_EQ(spans(QStringLiteral("[10L10L]10L10L~H~")), (QList<int>{1, 1, 1, 1}));
+    // The group's header justification is the one its header is drawn with.
+    list.setFormat(QStringLiteral("[10L10L]~Track~R"));
+    EXPECT_EQ(list.listModel()->headerData(0, Qt::Horizontal, Qt::TextAlignmentRole).value<Qt::Alignment>() &
+                  Qt::AlignHorizontal_Mask,
+              Qt::AlignRight);
+}
+
+// The group's header is drawn as one column of the group's whole width would draw it: no "Trac"
+// cut at its first column's edge, no divider inside the group, after a member is resized too.
+TEST(ListControl, AGroupHeaderIsDrawnAcrossAllItsColumns) {
+    auto headerImage = [](const QString &format, const QList<int> &widths) {
+        ListControl list;
+        list.setFormat(format);
+        list.resize(400, 120);
+        list.show();
+        for (int i = 0; i < widths.size(); ++i)
+            list.header()->resizeSection(i, widths[i]);
+        windowtest::runUntilIdle();
+        return list.header()->grab().toImage();
+    };
+    const QString group = QStringLiteral("[10L@p(<)p@24L(1)|M@n3@](25)|M~Track~80L~Artist~");
+    const QString single = QStringLiteral("34L~Track~80L~Artist~");
+    const QImage grouped = headerImage(group, {30, 40, 120});
+    const QImage whole = headerImage(single, {70, 120});
+    ASSERT_FALSE(grouped.isNull());
+    EXPECT_EQ(grouped.copy(0, 0, 190, grouped.height()), whole.copy(0, 0, 190, whole.height()));
+    EXPECT_EQ(headerImage(group, {30, 80, 120}).copy(0, 0, 230, grouped.height()),
+              headerImage(single, {110, 120}).copy(0, 0, 230, whole.height()));
+    // A member resized alone is saved alone.
+    ListControl list;
+    list.setFormat(group);
+    list.header()->resizeSection(1, list.unitsToPixels(40));
+    const auto saved = ListFormat::parse(list.format()).displayColumns();
+    ASSERT_EQ(saved.size(), 3);
+    EXPECT_EQ(saved[1]->width, 40);
+    EXPECT_EQ(saved[2]->width, 80);
+    EXPECT_TRUE(ListFormat::parse(list.format()).columns()[0].isGroup);
+}
+
 TEST(ListControl, ASourceOfManyRowsIsAskedOnlyForWhatIsShown) {
     CountingRows rows(100000);
     ListControl list;
