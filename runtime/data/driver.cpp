@@ -130,18 +130,20 @@ int rawAttach(State &s, const QString &absPath, const QString &alias) {
 
 bool isMain(const Attachment &a) { return a.alias == QLatin1String("main"); }
 
+bool detachSchema(State &s, const QString &alias) {
+    driver::finalizeAll();
+    const QByteArray sql = ("DETACH DATABASE " + alias).toUtf8();
+    return sqlite3_exec(s.db, sql.constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
 bool rawDetach(State &s, const QString &absPath) {
     auto it = s.attached.find(absPath);
     if (it == s.attached.end())
         return true;
     if (it->second.users > 0 || s.inTransaction)
         return false;
-    if (it->second.attached && !isMain(it->second)) {
-        driver::finalizeAll();
-        const QByteArray sql = ("DETACH DATABASE " + it->second.alias).toUtf8();
-        if (sqlite3_exec(s.db, sql.constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
-            return false;
-    }
+    if (it->second.attached && !isMain(it->second) && !detachSchema(s, it->second.alias))
+        return false;
     s.attached.erase(it);
     return true;
 }
@@ -180,9 +182,7 @@ bool makeRoom(State &s, bool dropHolds = true) {
                 return true;
             continue;
         }
-        driver::finalizeAll();
-        const QByteArray sql = ("DETACH DATABASE " + a->alias).toUtf8();
-        if (sqlite3_exec(s.db, sql.constData(), nullptr, nullptr, nullptr) == SQLITE_OK) {
+        if (detachSchema(s, a->alias)) {
             a->attached = false;
             return true;
         }
