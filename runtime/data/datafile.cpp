@@ -328,6 +328,11 @@ bool DataFile::readNext(Cursor &c, bool forward, const std::function<bool()> &ac
         const quint32 shape = quint32(c.key + 1) | quint32(c.anchor) << 8 | quint32(forward) << 11 | 1u << 12;
         // Statements of a condition or a projection are kept by their text instead.
         const bool kept = condition.isEmpty() && only.empty() && !range;
+        // A filter between fetches may have used other files, and the connection let go of this one.
+        if (!ensureAttached()) {
+            restore();
+            return false;
+        }
         sqlite3_stmt *st = kept ? statement(shape, sql) : driver::prepare(sql(), label_);
         if (!st)
             return false;

@@ -23,6 +23,10 @@
 
 struct sqlite3_stmt;
 
+namespace tbk::data::driver {
+struct Attachment;
+}
+
 #include <functional>
 #include <memory>
 #include <span>
@@ -187,6 +191,9 @@ public:
                   const QString &condition = {}, const QVariantList &binds = {}, ReadAhead *ahead = nullptr,
                   std::span<const KeyRange> first = {});
     QString schemaName() const { return alias_; }   // SQL schema of the attached file
+    // Before SQL text naming schemaName() runs outside the file's own operations: the
+    // connection may have let go of an idle file for another one. False with the error set.
+    bool ensureAttached();
     static QString columnName(const FieldDecl &f);  // quoted identifier
     int recoverSeconds() const { return recoverSeconds_; }
 
@@ -232,6 +239,7 @@ private:
     QString name_;
     QString path_;
     QString alias_;
+    driver::Attachment *attachment_ = nullptr;   // while open (or attached for a closed-file task)
     bool open_ = false;
     int mode_ = 0;
     int lockFd_ = -1;

@@ -96,15 +96,18 @@ bool DataFile::open(int mode) {
     recoverSeconds_ = 0;   // a recovery wait serves the next open only
     if (!locked)
         return false;
-    alias_ = driver::attach(path_, label_);
-    if (alias_.isEmpty()) {
+    attachment_ = driver::attach(path_, label_);
+    if (!attachment_) {
         unlock();
         driver::releaseIfIdle();
         return false;
     }
+    alias_ = attachment_->alias;
     if (!verifyLayout()) {
         // Letting go of the file touches no error state: verifyLayout's error stands.
         driver::detach(path_);
+        attachment_ = nullptr;
+        alias_.clear();
         unlock();
         driver::releaseIfIdle();
         return false;
@@ -203,13 +206,15 @@ bool DataFile::withExclusiveAttach(const std::function<bool()> &work) {
     if (!lock(true))
         return false;
     path_ = fullPath();
-    alias_ = driver::attach(path_, label_);
-    bool ok = !alias_.isEmpty();
+    attachment_ = driver::attach(path_, label_);
+    bool ok = attachment_ != nullptr;
     if (ok) {
+        alias_ = attachment_->alias;
         ok = work();
         driver::detach(path_);
         driver::releaseIfIdle();
     }
+    attachment_ = nullptr;
     alias_.clear();
     unlock();
     return ok;
@@ -290,10 +295,12 @@ void DataFile::stream() {
     // holds every commit's undo until that commit is done. The disk file's lock is held from
     // the first write to the flush, so that no commit locks and unlocks it by itself: other
     // processes wait for the run to end.
-    if (open_ && !streaming_ &&
+    if (open_ && !streaming_ && ensureAttached() &&
         driver::exec(QStringLiteral("PRAGMA %1.synchronous=OFF;PRAGMA %1.locking_mode=EXCLUSIVE;"
-                                     "PRAGMA %1.journal_mode=PERSIST").arg(alias_), label_))
+                                     "PRAGMA %1.journal_mode=PERSIST").arg(alias_), label_)) {
         streaming_ = true;
+        driver::keep(attachment_, true);
+    }
 }
 
 void DataFile::flush() {
@@ -301,14 +308,16 @@ void DataFile::flush() {
     // The lock is given back only at the next read, hence the read at the end.
     if (open_ && streaming_ &&
         driver::exec(QStringLiteral("PRAGMA %1.synchronous=FULL;PRAGMA %1.locking_mode=NORMAL;"
-                                     "PRAGMA %1.journal_mode=DELETE;SELECT count(*) FROM %1.tbk_meta").arg(alias_), label_))
+                                     "PRAGMA %1.journal_mode=DELETE;SELECT count(*) FROM %1.tbk_meta").arg(alias_), label_)) {
         streaming_ = false;
+        driver::keep(attachment_, false);
+    }
 }
 
 bool DataFile::holdReads() {
     if (readHold_)
         return true;
-    if (!open_ || driver::inTransaction() || !sqlite3_get_autocommit(driver::db()))
+    if (!open_ || driver::inTransaction() || !sqlite3_get_autocommit(driver::db()) || !ensureAttached())
         return false;
     // Its own statement, out of the caches: emptying them must not end the hold unseen.
     const QByteArray sql = QStringLiteral("SELECT name FROM %1.tbk_meta").arg(alias_).toUtf8();
@@ -332,9 +341,14 @@ void DataFile::close() {
         return;
     releaseReads();
     flush();
+    if (streaming_) {
+        streaming_ = false;
+        driver::keep(attachment_, false);
+    }
     driver::detach(path_);
     unlock();
     open_ = false;
+    attachment_ = nullptr;
     alias_.clear();
     --openFileCount;
     if (openFileCount == 0)
@@ -351,7 +365,15 @@ bool DataFile::checkOpen(bool write) {
         setError(AccessDenied, label_);
         return false;
     }
-    return true;
+    return driver::use(attachment_, label_);
+}
+
+bool DataFile::ensureAttached() {
+    if (!attachment_) {
+        setError(FileNotOpen, label_);
+        return false;
+    }
+    return driver::use(attachment_, label_);
 }
 
 // ---------------------------------------------------------------- the whole file

@@ -6,7 +6,10 @@
 
 #include <QFileInfo>
 #include <QHash>
-#include <QMap>
+
+#include <algorithm>
+#include <map>
+#include <vector>
 
 namespace tbk::data {
 
@@ -41,15 +44,14 @@ int compareTbkText(void *, int n1, const void *p1, int n2, const void *p2) {
     return n1 == n2 ? 0 : n1 < n2 ? -1 : 1;
 }
 
-struct Attachment {
-    QString alias;
-    int users = 0;
-};
+using driver::Attachment;
 
 struct State {
     sqlite3 *db = nullptr;
     QString mainPath;                     // absolute path of the main database ("" temp)
-    QMap<QString, Attachment> attached;   // by absolute path
+    // By absolute path; a map, so that each attachment keeps its address.
+    std::map<QString, Attachment> attached;
+    quint64 uses = 0;                     // the clock of Attachment::lastUse
     QHash<QString, sqlite3_stmt *> stmts;
     bool inTransaction = false;
     qint64 writes = 0;
@@ -98,7 +100,7 @@ bool openConnection() {
     }
     s.mainPath = path;
     if (!path.isEmpty())
-        s.attached.insert(path, Attachment{QStringLiteral("main"), 0});
+        s.attached.emplace(path, Attachment{path, QStringLiteral("main")});
     registerCollation(s.db);
     sqlite3_exec(s.db, (QByteArray("PRAGMA main.journal_mode=DELETE;PRAGMA main.cache_size=") + kCacheSize).constData(),
                  nullptr, nullptr, nullptr);
@@ -126,33 +128,86 @@ int rawAttach(State &s, const QString &absPath, const QString &alias) {
     return rc;
 }
 
+bool isMain(const Attachment &a) { return a.alias == QLatin1String("main"); }
+
+bool detachSchema(State &s, const QString &alias) {
+    driver::finalizeAll();
+    const QByteArray sql = ("DETACH DATABASE " + alias).toUtf8();
+    return sqlite3_exec(s.db, sql.constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
 bool rawDetach(State &s, const QString &absPath) {
     auto it = s.attached.find(absPath);
     if (it == s.attached.end())
         return true;
-    if (it->users > 0 || s.inTransaction)
+    if (it->second.users > 0 || s.inTransaction)
         return false;
-    if (it->alias != QLatin1String("main")) {
-        driver::finalizeAll();
-        const QByteArray sql = ("DETACH DATABASE " + it->alias).toUtf8();
-        if (sqlite3_exec(s.db, sql.constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
-            return false;
-    }
+    if (it->second.attached && !isMain(it->second) && !detachSchema(s, it->second.alias))
+        return false;
     s.attached.erase(it);
     return true;
 }
 
+// Whether the connection may let go of the file now: SQLite refuses to detach one with a
+// statement stepping or a lock held, and a transaction could not attach it again.
+bool idle(State &s, const Attachment &a) {
+    if (!a.attached || isMain(a) || a.kept > 0)
+        return false;
+    const QByteArray alias = a.alias.toUtf8();
+    return sqlite3_txn_state(s.db, alias.constData()) == SQLITE_TXN_NONE;
+}
+
+// Makes room for one more attachment when the connection holds as many as SQLite allows:
+// lets go of a file nobody has open, else of the idle open one least recently used. False
+// when there is no room to be made.
+bool makeRoom(State &s, bool dropHolds = true) {
+    int held = 0;
+    for (const auto &[path, a] : s.attached)
+        if (a.attached && !isMain(a))
+            ++held;
+    if (held < sqlite3_limit(s.db, SQLITE_LIMIT_ATTACHED, -1))
+        return true;
+    if (s.inTransaction || !sqlite3_get_autocommit(s.db))
+        return false;
+    std::vector<Attachment *> idleOnes;
+    for (auto &[path, a] : s.attached)
+        if (idle(s, a))
+            idleOnes.push_back(&a);
+    std::sort(idleOnes.begin(), idleOnes.end(), [](const Attachment *a, const Attachment *b) {
+        return (a->users == 0) != (b->users == 0) ? a->users == 0 : a->lastUse < b->lastUse;
+    });
+    for (Attachment *a : idleOnes) {
+        if (a->users == 0) {
+            if (rawDetach(s, a->path))
+                return true;
+            continue;
+        }
+        if (detachSchema(s, a->alias)) {
+            a->attached = false;
+            return true;
+        }
+    }
+    // While a file holds its reads, SQLite keeps a read lock on every file used meanwhile. The
+    // holds only spare lock calls: they go, as they do for a write that waits.
+    if (!dropHolds)
+        return false;
+    for (DataFile *f : DataFile::all())
+        f->releaseReads();
+    return makeRoom(s, false);
+}
+
 // SQLite refuses ATTACH inside a transaction, and housekeeping keeps one open across events
 // while other windows open files. So every data file that exists is attached as soon as the
-// connection opens, and files stay attached until the connection closes.
+// connection opens (as many as SQLite takes), and files stay attached until the connection
+// closes or another file needs the room.
 void attachKnownFiles(State &s) {
     for (DataFile *f : DataFile::all()) {
         const QString path = f->fullPath();
-        if (s.attached.contains(path) || path == s.mainPath || !QFileInfo::exists(path))
+        if (s.attached.count(path) || path == s.mainPath || !QFileInfo::exists(path))
             continue;
         const QString alias = QStringLiteral("f%1").arg(s.nextAlias++);
         if (rawAttach(s, path, alias) == SQLITE_OK)
-            s.attached.insert(path, Attachment{alias, 0});
+            s.attached.emplace(path, Attachment{path, alias});
     }
 }
 
@@ -177,38 +232,51 @@ bool connected() { return st().db != nullptr; }
 
 bool isMainPath(const QString &absPath) { return st().db && !st().mainPath.isEmpty() && st().mainPath == absPath; }
 
-QString attach(const QString &absPath, const QString &label) {
+Attachment *attach(const QString &absPath, const QString &label) {
     State &s = st();
     if (!db())
-        return {};
+        return nullptr;
     auto it = s.attached.find(absPath);
     if (it != s.attached.end()) {
-        ++it->users;
-        return it->alias;
+        if (!use(&it->second, label))
+            return nullptr;
+        ++it->second.users;
+        return &it->second;
     }
     const QString alias = QStringLiteral("f%1").arg(s.nextAlias++);
-    int rc = rawAttach(s, absPath, alias);
-    if (rc == SQLITE_ERROR && !s.inTransaction) {
-        // Too many attached: let go of one that nobody has open.
-        for (auto j = s.attached.begin(); j != s.attached.end(); ++j)
-            if (j->users == 0 && j->alias != QLatin1String("main")) {
-                rawDetach(s, j.key());
-                rc = rawAttach(s, absPath, alias);
-                break;
-            }
-    }
+    makeRoom(s);   // else SQLite's own refusal says why
+    const int rc = rawAttach(s, absPath, alias);
     if (rc != SQLITE_OK) {
         fail(rc, label);
-        return {};
+        return nullptr;
     }
-    s.attached.insert(absPath, Attachment{alias, 1});
-    return alias;
+    Attachment &a = s.attached.emplace(absPath, Attachment{absPath, alias}).first->second;
+    a.users = 1;
+    a.lastUse = ++s.uses;
+    return &a;
 }
+
+bool use(Attachment *a, const QString &label) {
+    State &s = st();
+    a->lastUse = ++s.uses;
+    if (a->attached)
+        return true;
+    makeRoom(s);
+    const int rc = rawAttach(s, a->path, a->alias);
+    if (rc != SQLITE_OK) {
+        fail(rc, label);
+        return false;
+    }
+    a->attached = true;
+    return true;
+}
+
+void keep(Attachment *a, bool on) { a->kept += on ? 1 : a->kept > 0 ? -1 : 0; }
 
 void detach(const QString &absPath) {
     auto it = st().attached.find(absPath);
-    if (it != st().attached.end() && it->users > 0)
-        --it->users;
+    if (it != st().attached.end() && it->second.users > 0)
+        --it->second.users;
 }
 
 bool dropAttachment(const QString &absPath) { return rawDetach(st(), absPath); }
@@ -217,7 +285,7 @@ void releaseIfIdle() {
     State &s = st();
     if (!s.db || s.inTransaction)
         return;
-    for (const Attachment &a : std::as_const(s.attached))
+    for (const auto &[path, a] : s.attached)
         if (a.users > 0)
             return;
     finalizeAll();

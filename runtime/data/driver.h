@@ -6,6 +6,13 @@
 // atomically; without one it is a private temporary database. Every other disk file is
 // attached from the time the connection opens (or the file is first opened) until the
 // connection closes, which it does when no file is open any more.
+//
+// SQLite attaches only so many files to a connection (SQLITE_LIMIT_ATTACHED, fixed when the
+// library is built). When a file must be attached and the connection is full, the driver lets
+// go of one nobody has open, else of the open one least recently used that is idle (no
+// transaction under way, not streaming, no statement of it stepping), and attaches that one
+// again, under the same schema name, the next time it is used. Nothing is let go of, and
+// nothing attached, inside a transaction.
 #include <QString>
 #include <QVariant>
 
@@ -27,9 +34,25 @@ namespace driver {
 sqlite3 *db();                               // opens the connection when needed
 bool connected();
 bool isMainPath(const QString &absPath);   // the connection's main database file
-// Attaches the disk file (or shares an existing attachment); returns the schema name or ""
-// with the error set.
-QString attach(const QString &absPath, const QString &label);
+// One disk file under its schema name, shared by the file objects that have it open; it stays
+// at the same address while anyone has it.
+struct Attachment {
+    QString path;
+    QString alias;
+    int users = 0;
+    int kept = 0;             // runs that must keep it attached (stream mode)
+    bool attached = true;     // false: let go of for another file, attached again when used
+    quint64 lastUse = 0;
+};
+
+// Attaches the disk file (or shares an existing attachment), one user more; nullptr with the
+// error set.
+Attachment *attach(const QString &absPath, const QString &label);
+// Every use of an open file's schema name: attaches it again when it was let go of; false with
+// the error set (as inside a transaction, where SQLite cannot attach).
+bool use(Attachment *a, const QString &label);
+// Keeps the file attached until as many keep(a, false): its connection state matters.
+void keep(Attachment *a, bool on);
 void detach(const QString &absPath);         // one user less (the file stays attached)
 // Detaches a file nobody has open (before it is replaced on disk); false inside a transaction.
 bool dropAttachment(const QString &absPath);

@@ -25,6 +25,10 @@ Try lockFiles(const std::vector<DataFile *> &files) {
             setError(FileNotOpen, f->label());
             return Try::Failed;
         }
+    // Within the transaction SQLite attaches nothing: the files it names must be attached now.
+    for (DataFile *f : files)
+        if (!f->ensureAttached())
+            return Try::Failed;
     if (!driver::exec(QStringLiteral("BEGIN"), QString()))
         return Try::Failed;
     QSet<QString> done;

@@ -167,8 +167,12 @@ ExprView::Stamp ExprView::stamp() const {
     Stamp now;
     if (sqlite3 *db = data::driver::db())
         now.writes = sqlite3_total_changes64(db);
+    // A file attached again counts its commits afresh.
+    if (!file_->ensureAttached())
+        return now;
     sqlite3_stmt *st = data::driver::prepare(QStringLiteral("PRAGMA %1.data_version").arg(file_->schemaName()),
                                              file_->label());
+    now.generation = data::driver::generation();
     if (st && sqlite3_step(st) == SQLITE_ROW)
         now.commits = sqlite3_column_int64(st, 0);
     if (st)
@@ -359,7 +363,7 @@ bool ExprView::buildOrderedRows() {
                                 .arg(file_->schemaName(),
                                      where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND ")),
                                      orderSql->sql);
-        if (!ensureSqlFunctions())
+        if (!ensureSqlFunctions() || !file_->ensureAttached())
             return false;
         sqlite3_stmt *st = data::driver::prepare(sql, file_->label());
         if (!st)

@@ -96,6 +96,7 @@ private:
     struct Stamp {
         qint64 writes = -1;
         qint64 commits = -1;
+        quint64 generation = 0;   // the driver's statements: grows when a file is attached again
         bool operator==(const Stamp &) const = default;
     };
     Stamp stamp() const;

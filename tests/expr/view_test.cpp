@@ -1,6 +1,7 @@
 // Filters and orders on views of the real data files: the browse, report and wizard filters,
 // the SQL and row-by-row paths against a plain scan, ordering, positioning and refusals.
 #include "core/datafiles.h"
+#include "runtime/data/driver.h"
 #include "runtime/expr/exprview.h"
 #include "songfixture.h"
 
@@ -102,6 +103,49 @@ TEST_F(Views, BrowseSortFiltersWithResetFields) {
     category = 2;
     ASSERT_TRUE(v.setFilter("MUS:CategoryID = BRW1::Sort4:Reset:CAT:CategoryID"));
     EXPECT_EQ(ids(v), (std::vector<int>{3, 4}));
+}
+
+FileStructure &extraStructure() {
+    static FileStructure s = [] {
+        FileStructure st(QStringLiteral("extra"), 1);
+        st.text(QStringLiteral("Name"), 20);
+        st.finish();
+        return st;
+    }();
+    return s;
+}
+DataFile Extra(QStringLiteral("Extra"), QStringLiteral("EXT"), extraStructure());
+
+TEST_F(Views, OrderedViewReadsOnAfterTheConnectionLetGoOfItsFile) {
+    // More files open than the connection attaches: the song file, least recently used, goes.
+    for (DataFile *f : {static_cast<DataFile *>(&ALB), static_cast<DataFile *>(&MED),
+                        static_cast<DataFile *>(&LAB), static_cast<DataFile *>(&FON),
+                        static_cast<DataFile *>(&TIP), &Extra}) {
+        ASSERT_TRUE(f->create()) << f->label().toStdString() << " " << errorCode();
+        ASSERT_TRUE(f->open()) << f->label().toStdString() << " " << errorCode();
+    }
+    ExprView v(MUS, &MUS.SongsByArtist);
+    ASSERT_TRUE(v.setFilter("MUS:BeatsPerMinute > 120"));
+    ASSERT_TRUE(v.setOrder("UPPER(MUS:Title)"));
+    ASSERT_TRUE(v.open());
+    const std::vector<int> expected{3, 6, 9, 10, 1};
+    EXPECT_EQ(ids(v), expected);
+    for (DataFile *f : DataFile::all())
+        if (f != &MUS && f->isOpen()) {
+            EXPECT_GE(f->records(), 0) << f->label().toStdString();
+        }
+    sqlite3_stmt *st = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(driver::db(), "SELECT count(*) FROM pragma_database_list WHERE name=?", -1, &st, nullptr), SQLITE_OK);
+    const QByteArray alias = MUS.schemaName().toUtf8();
+    sqlite3_bind_text(st, 1, alias.constData(), -1, SQLITE_TRANSIENT);
+    ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
+    EXPECT_EQ(sqlite3_column_int(st, 0), 0);
+    sqlite3_finalize(st);
+    // Read again: attached again under its own name, its commits counted afresh.
+    EXPECT_EQ(ids(v), expected);
+    v.close();
+    ASSERT_TRUE(v.open());
+    EXPECT_EQ(ids(v, false), (std::vector<int>{1, 10, 9, 6, 3}));
 }
 
 TEST_F(Views, PlaylistEntriesOfTheHeaderInTheBuffer) {

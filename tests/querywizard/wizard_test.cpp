@@ -226,6 +226,37 @@ TEST_F(WizardTest, SavedQueriesSurviveARestartAndAreKeptPerQueryName) {
     EXPECT_EQ((*list)[1].filter, "UPPER(MUS:Artist) = 'QUEEN'");
 }
 
+TEST_F(WizardTest, QueriesAreSavedWithEveryCatalogueFileOpen) {
+    // A user with many windows open: every catalogue file is open besides the wizard's own.
+    for (const RegisteredFile &r : registeredDataFiles())
+        openForUse(*r.file);
+    open(songQueryFields());
+    startNewQuery();
+    enter({"MUS:Artist", "Is Equal To", "abba"});
+    finishSaved("Abba songs");
+    EXPECT_NE(lastMessageTitle(), "ErrorLoadingQuery");
+    close();
+    open(songQueryFields());
+    press("Search");
+    auto *saved = qobject_cast<ListControl *>(findControl(window(), "SavedQueries"));
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(listRows(saved), QStringList({"(New Query)", "Abba songs"}));
+    ASSERT_TRUE(selectRowByKey(saved, 0, "Abba songs"));
+    press("Select");
+    EXPECT_EQ(ids(), QList<int>({1, 2}));
+    close();
+    // And every other file still reads and writes.
+    for (const RegisteredFile &r : registeredDataFiles())
+        EXPECT_GE(r.file->records(), 0) << r.file->label().toStdString();
+    MUS.clear();
+    MUS.ID = 7;
+    ASSERT_TRUE(MUS.add()) << data::errorCode();
+    const auto list = qw::savedQueries("SONGS");
+    ASSERT_TRUE(list);
+    EXPECT_EQ(list->size(), 1);
+    EXPECT_EQ(MUS.records(), 7);
+}
+
 TEST_F(WizardTest, ASavedQueryNamingAFieldTheListLacksIsNotRun) {
     open(songQueryFields());
     startNewQuery();
