@@ -52,8 +52,8 @@ protected:
 
     // The procedure on a new thread with the request and the songs buffer cleared; `before` runs
     // first on that thread (rows of its owner, the buffers as a caller leaves them).
-    static std::shared_ptr<Call> start(void (*procedure)(), qint32 request, std::function<void()> before = {}) {
-        return call(procedure, request, [before] {
+    static Started start(void (*procedure)(), qint32 request, std::function<void()> before = {}) {
+        return callOnThread(procedure, request, [before] {
             MUS.clear();
             if (before)
                 before();

@@ -118,7 +118,7 @@ TEST_F(AlbumWizardTest, OnlyACdMediaReadsTheDiscAndAReadAgainUpdatesInPlace) {
     ASSERT_TRUE(press("Finish"));
     ASSERT_TRUE(finished());
     EXPECT_EQ(run->response, RequestCompleted);
-    EXPECT_EQ(field(run->album, "XCCD"), "1b031e03");
+    EXPECT_EQ(field(album, "XCCD"), "1b031e03");
     EXPECT_EQ(field(readAlbum(1), "XCCD"), "1b031e03");
     EXPECT_EQ(stored(1), three);
 }

@@ -15,9 +15,9 @@
 #include "runtime/threads/halt.h"
 #include "runtime/threads/scheduler.h"
 #include "runtime/ui/browsetoolbar.h"
+#include "support/catalogue/cataloguetest.h"
 #include "support/windows/controltesting.h"
 #include "support/windows/listtesting.h"
-#include "support/windows/windowtesting.h"
 
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -28,10 +28,7 @@
 
 #include <algorithm>
 
-using namespace tbk;
-using namespace tbk::windowtest;
-
-inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
+using namespace cataloguetest;
 
 namespace {
 
@@ -59,17 +56,12 @@ struct FormCall {
 class BrowseAlbumsTest : public testing::Test {
 protected:
     void SetUp() override {
-        setExitHook([](int) {});
-        openForUse(ALB);
-        openForUse(CAT);
+        openCatalogue({&ALB, &CAT});
         ProgramIniFile = kProgramIniName;
         SaveLastTab = 0;
         DateFormat = "n4b";
-        for (auto [id, name] : {std::pair{1, "Rock"}, {2, "Jazz"}}) {
-            CAT.CategoryID = id;
-            CAT.Category = name;
-            ASSERT_TRUE(CAT.add());
-        }
+        addCategory(1, "Rock");
+        addCategory(2, "Jazz");
         CAT.clear();   // no category read yet
         for (int i = 1; i <= 30; ++i) {
             ALB.clear();
@@ -86,8 +78,7 @@ protected:
         }
     }
     void TearDown() override {
-        endAllThreads();
-        closeAllDataFiles();
+        closeCatalogue();
         for (const QString &p : registeredProcedures())
             registerProcedure(p, {});
     }
@@ -395,11 +386,6 @@ protected:
         ASSERT_TRUE(runUntilIdle());
     }
     void clickHeader(int column) { ASSERT_TRUE(windowtest::clickHeader(list, column)); }
-    static bool loadAlbum(qint32 id) {
-        ALB.clear();
-        ALB.AlbumID = id;
-        return ALB.get(ALB.KEYALBUMID);
-    }
 };
 
 TEST_F(XploreAlbumsTest, AnEmptyFilesPopupOffersAddTheWizardsTheLabelAndTheInsert) {

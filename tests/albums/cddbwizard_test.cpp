@@ -153,8 +153,8 @@ TEST_F(CddbWizard, TwoCdsEnteredAndAThirdCancelled) {
     ASSERT_TRUE(finished());
 
     EXPECT_EQ(run->response, RequestCompleted);
-    EXPECT_EQ(field(run->album, "AlbumID"), "2");
-    EXPECT_EQ(field(run->album, "Album"), "Second Wind");
+    EXPECT_EQ(field(album, "AlbumID"), "2");
+    EXPECT_EQ(field(album, "Album"), "Second Wind");
     EXPECT_EQ(albums(), (QStringList{"1|Alpha Band|First Light|CD|1", "2|Beta Quartet|Second Wind|Vinyl|3"}));
     EXPECT_EQ(songsOf(1).size(), 3);
     const QStringList second = songsOf(2);
@@ -341,7 +341,7 @@ TEST_F(CddbWizard, PrimingThatGivesUpAfterAFinishKeepsTheStoredAlbum) {
     ASSERT_TRUE(answerMessage(run->thread, ButtonCancel));
     ASSERT_TRUE(finished());
     EXPECT_EQ(run->response, RequestCompleted);
-    EXPECT_EQ(field(run->album, "Album"), "Kept");
+    EXPECT_EQ(field(album, "Album"), "Kept");
     EXPECT_EQ(albums(), QStringList{"1||Kept|CD|0"});
     EXPECT_EQ(songsOf(1).size(), 3);
 }
@@ -350,12 +350,7 @@ TEST_F(CddbWizard, PrimingThatGivesUpAfterAFinishKeepsTheStoredAlbum) {
 TEST_F(CddbWizard, TheAlbumListsButtonRunsItAndShowsTheNewAlbum) {
     scriptEntry("rock", "DTITLE=Alpha Band / First Light\r\nTTITLE0=Dawn\r\nTTITLE1=Noon\r\nTTITLE2=Dusk\r\n");
     registerProcedure(QString::fromLatin1(kCddbWizard), CDDBWizard);
-    run = std::make_shared<WizardRun>();
-    run->thread = startThread([r = run] {
-        BrowseAlbums();
-        r->done = true;
-    });
-    ASSERT_TRUE(runUntilIdle());
+    run = startOnThread(BrowseAlbums);
     ASSERT_EQ(window()->windowTitle(), "Albums - 0 entries");
     ASSERT_TRUE(press("CDDB Wizard"));
     ASSERT_TRUE(next() && next());

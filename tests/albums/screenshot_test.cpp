@@ -21,7 +21,7 @@ TEST_F(AlbumScreenshot, DISABLED_AlbumFormTabs) {
     QImage cover(200, 200, QImage::Format_RGB32);
     cover.fill(QColor(40, 90, 160));
     ASSERT_TRUE(cover.save("cover.png"));
-    addAlbum(1, "Queen", "A Night at the Opera", "CD-0042", "0B3A1F2C");
+    addAlbum(1, "Queen", "A Night at the Opera", "CD-0042", "CD", "0B3A1F2C");
     ALB.ASSOCIATEDWAVFILE = "overture.wav";
     ALB.ASSOCIATEDIMAGE = "cover.png";
     ALB.XCCD = "9a0b1c0d";

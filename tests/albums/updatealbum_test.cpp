@@ -50,7 +50,7 @@ protected:
 };
 
 TEST_F(UpdateAlbumTest, ACopyGetsTheSuffixABlankSerialAndANewIdentifier) {
-    addAlbum(1, "Queen", "Jazz", "F1", "CD-1");
+    addAlbum(1, "Queen", "Jazz", "F1", "CD", "CD-1");
     addAlbum(2, "Queen", QString(45, QLatin1Char('x')), "F2");
     auto c = open(InsertRecord, [] { ASSERT_TRUE(loadAlbum(1)); });
     EXPECT_EQ(window(*c)->windowTitle(), "Adding an Album Record");
@@ -65,7 +65,7 @@ TEST_F(UpdateAlbumTest, ACopyGetsTheSuffixABlankSerialAndANewIdentifier) {
 }
 
 TEST_F(UpdateAlbumTest, DuplicateKeysAreReportedInTheFormsOrderAndBlankSerialsMayRepeat) {
-    addAlbum(1, "Queen", "Jazz", "F1", "CD-1");
+    addAlbum(1, "Queen", "Jazz", "F1", "CD", "CD-1");
     addAlbum(2, "Abba", "Arrival", "F2");
     // Title, artist and serial all taken: the title comes first.
     auto c = open(InsertRecord);

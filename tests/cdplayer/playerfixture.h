@@ -14,7 +14,9 @@
 #include "runtime/threads/scheduler.h"
 #include "runtime/ui/listcontrol.h"
 #include "runtime/values/dates.h"
+#include "support/qstringprint.h"
 #include "support/windows/manualclock.h"
+#include "support/windows/threadcall.h"
 #include "support/windows/windowtesting.h"
 
 #include <QDir>
@@ -24,9 +26,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <ostream>
-
-inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace playertest {
 
@@ -44,11 +43,6 @@ inline QString discSerial() {
         .arg(timeOf(0, 4, 26))
         .left(24);
 }
-
-struct Player {
-    int thread = 0;
-    bool done = false;
-};
 
 class PlayerTest : public testing::Test {
 protected:
@@ -103,33 +97,19 @@ protected:
         ASSERT_TRUE(MUS.add()) << data::errorCode();
     }
 
-    std::shared_ptr<Player> start() {
-        auto p = std::make_shared<Player>();
-        p->thread = startThread(
-            [p] {
-                IntegratedCDPlayer();
-                p->done = true;
-            },
-            kMinimumThreadStack);
-        EXPECT_TRUE(runUntilIdle());
-        return p;
-    }
+    static Started start() { return startOnThread(IntegratedCDPlayer); }
     // One poll period.
     void tick() {
         clock.advance(CDTimer);
         EXPECT_TRUE(runUntilIdle());
     }
-    static QWidget *window(const Player &p) { return activeWindow(p.thread); }
-    static QString title(const Player &p) { return window(p) ? window(p)->windowTitle() : QString(); }
-    static QString text(const Player &p, const QString &control) {
+    static QString title(const Call &p) { return window(p) ? window(p)->windowTitle() : QString(); }
+    static QString text(const Call &p, const QString &control) {
         auto *label = qobject_cast<QLabel *>(findControl(window(p), control));
         return label ? label->text() : QString();
     }
-    static QStringList rows(const Player &p) {
+    static QStringList rows(const Call &p) {
         return listRows(qobject_cast<ListControl *>(findControl(window(p), QStringLiteral("List"))));
-    }
-    static bool press(const Player &p, const QString &button) {
-        return pressButton(p.thread, button) && runUntilIdle();
     }
 public:
     // A drive answer for the test, the time format left as the player keeps it.

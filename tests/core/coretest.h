@@ -9,6 +9,7 @@
 #include "runtime/threads/scheduler.h"
 #include "support/windows/scriptedanswers.h"
 #include "support/windows/windowtesting.h"
+#include "support/qstringprint.h"
 
 #include <QProcess>
 #include <gtest/gtest.h>
@@ -19,9 +20,6 @@
 #include <memory>
 
 #include <ostream>
-
-// Readable texts in failure messages.
-inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace coretest {
 

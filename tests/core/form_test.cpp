@@ -8,6 +8,7 @@
 #include "runtime/ui/browsetoolbar.h"
 #include "runtime/ui/windowbuilder.h"
 #include "support/windows/controltesting.h"
+#include "support/windows/threadcall.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -67,12 +68,6 @@ protected:
     }
 };
 
-struct Call {
-    int thread = 0;
-    bool done = false;
-    qint32 response = -1;
-};
-
 class FormTest : public CoreTest {
 protected:
     void SetUp() override {
@@ -110,25 +105,16 @@ protected:
 
     // Calls the form on a new thread with the request and the record `load` leaves in the buffer
     // (a blank one, as a browse leaves it for an insert, when no load is given).
-    static std::shared_ptr<Call> call(qint32 request, std::function<void()> load = {}) {
-        auto c = std::make_shared<Call>();
-        c->thread = startThread(
-            [c, request, load] {
-                if (load)
-                    load();
-                else
-                    CAT.clear();
-                NavigationRequest = 0;
-                GlobalRequest = request;
-                UpdateTestCategory().run();
-                c->response = GlobalResponse;
-                c->done = true;
-            },
-            kMinimumThreadStack);
-        EXPECT_TRUE(runUntilIdle());
-        return c;
+    static Started call(qint32 request, std::function<void()> load = {}) {
+        return callOnThread([] { UpdateTestCategory().run(); }, request, [load] {
+            if (load)
+                load();
+            else
+                CAT.clear();
+            NavigationRequest = 0;
+        });
     }
-    static std::shared_ptr<Call> change(int id) {
+    static Started change(int id) {
         return call(ChangeRecord, [id] { ASSERT_TRUE(loadCategory(id)); });
     }
 

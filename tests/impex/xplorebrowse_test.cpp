@@ -12,6 +12,7 @@
 #include "runtime/ui/windowbuilder.h"
 #include "support/windows/listtesting.h"
 #include "support/windows/windowtesting.h"
+#include "support/qstringprint.h"
 
 #include <QFrame>
 #include <QGuiApplication>
@@ -25,8 +26,6 @@
 #include <gtest/gtest.h>
 
 #include <ostream>
-
-inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
 
 using namespace tbk;
 using namespace tbk::windowtest;

@@ -2,6 +2,7 @@
 // A simulated drive described in the test's folder and named by TBK_CDROM, and a short way
 // to send commands to it. Every test ends with every device closed.
 #include "runtime/mci/mci.h"
+#include "support/qstringprint.h"
 
 #include <QDir>
 #include <QSaveFile>
@@ -9,10 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <ostream>
-
-inline void PrintTo(const QString &s, std::ostream *os) {
-    *os << '"' << s.toStdString() << '"';
-}
 
 // Two tracks at 150 and 18000, lead-out 38001: the last track is 20000 frames long.
 inline const char *const kTwoTrackDisc = "tracks 150 18000\nleadout 38001\n";

@@ -7,8 +7,6 @@
 #include "reports/songlistreports.h"
 #include "reporttest.h"
 #include "runtime/ui/listcontrol.h"
-#include "runtime/values/dates.h"
-#include "runtime/values/picture.h"
 #include "songs/browsesongs.h"
 #include "support/windows/listtesting.h"
 
@@ -18,12 +16,6 @@ namespace {
 
 class SongListReports : public ReportTest {
 protected:
-    static QStringList lines(void (*procedure)(), const QString &selection = {}, const QString &layout = "Standard") {
-        Started r = start(procedure);
-        criteria(r, true, selection, layout);
-        return previewLines(r);
-    }
-    static QString footer() { return formatPicture("@d4", today()) + " | Page    1"; }
     // The category report started and its category chosen in the category list.
     static Started byCategory(const QString &category) {
         Started r = start(PrintSongsByCategory);

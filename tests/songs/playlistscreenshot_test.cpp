@@ -52,7 +52,7 @@ TEST_F(PlaylistScreenshot, DISABLED_GeneratorAndChart) {
         GTEST_SKIP() << "TBK_SCREENSHOT not set";
     addCategory(1, "Pop");
     addCategory(2, "Rock");
-    auto c = call(GeneratePlaylist, 0);
+    auto c = callOnThread(GeneratePlaylist, 0);
     window(*c)->move(20, 20);
     ASSERT_TRUE(type(*c, "LOC:PlaylistSize", "25") && type(*c, "LOC:StartDate", "01/01/1990") &&
                 type(*c, "LOC:Category", "rock") && chooseOption(c->thread, "LOC:Weighting", "Recent Addition"));

@@ -69,8 +69,8 @@ protected:
     }
 
     // The playlist form on its own thread, changing playlist `id` or adding one.
-    std::shared_ptr<Call> openPlaylist(qint32 request, qint32 id = 0) {
-        auto c = call(UpdatePlaylist, request, [id] {
+    Started openPlaylist(qint32 request, qint32 id = 0) {
+        auto c = callOnThread(UpdatePlaylist, request, [id] {
             PLD.clear();
             PLD.PlaylistID = id;
             PLD.get(PLD.KeyPlaylistID);

@@ -46,7 +46,7 @@ TEST_F(SongScreenshot, DISABLED_SongFormAndCategories) {
     MUS.EndType = "Slow";
     MUS.Notes = "Recorded 1975.";
     ASSERT_TRUE(MUS.put());
-    auto c = call(UpdateSong, ChangeRecord, [] { ASSERT_TRUE(loadSong(1)); });
+    auto c = callOnThread(UpdateSong, ChangeRecord, [] { ASSERT_TRUE(loadSong(1)); });
     ASSERT_TRUE(window(*c));
     window(*c)->move(20, 20);
     for (const char *tab : {"General", "Recording/Performance", "Custom", "Notes"}) {
@@ -54,7 +54,7 @@ TEST_F(SongScreenshot, DISABLED_SongFormAndCategories) {
         save(QStringLiteral("-song-") + QString::fromLatin1(tab).left(6).replace('/', '-'));
     }
     ASSERT_TRUE(press(*c, "Cancel"));
-    auto b = call(BrowseCategories, 0);
+    auto b = callOnThread(BrowseCategories, 0);
     ASSERT_TRUE(window(*b));
     window(*b)->move(20, 20);
     save(QStringLiteral("-categories"));
@@ -69,7 +69,7 @@ TEST_F(SongListScreenshot, DISABLED_SongListWithASearchAndThePicker) {
     DateFormat = "d2";
     UDKPrompt = "Catalogue No";
     BrowseSongsWindow *browse = nullptr;
-    auto c = call([&browse] {
+    auto c = callOnThread([&browse] {
         BrowseSongsWindow w;
         browse = &w;
         w.run();
@@ -84,7 +84,7 @@ TEST_F(SongListScreenshot, DISABLED_SongListWithASearchAndThePicker) {
     SongScreenshot::save(QStringLiteral("-songlist"));
     ASSERT_TRUE(press(*c, "Close"));
 
-    auto p = call(SelectFileNumber, SelectRecord, [] {
+    auto p = callOnThread(SelectFileNumber, SelectRecord, [] {
         CAT.CategoryID = 2;
         ASSERT_TRUE(CAT.get(CAT.KeyCategoryID));
     });
@@ -99,7 +99,7 @@ TEST_F(SongListScreenshot, DISABLED_ExplorerOrderedOnAColumnAndItsPopup) {
     if (qEnvironmentVariable("TBK_SCREENSHOT").isEmpty())
         GTEST_SKIP() << "TBK_SCREENSHOT not set";
     DateFormat = "d2";
-    auto c = call(XploreSongs, 0);
+    auto c = callOnThread(XploreSongs, 0);
     ASSERT_TRUE(window(*c));
     window(*c)->setGeometry(20, 20, 900, 440);
     ASSERT_TRUE(runUntilIdle());

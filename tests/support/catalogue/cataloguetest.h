@@ -1,0 +1,54 @@
+#pragma once
+// Real catalogue files in the test's folder, opened as the program opens them, and songs,
+// albums, categories and media made directly. Windows are called through
+// support/windows/threadcall.h.
+#include "core/datafiles.h"
+#include "core/fileaccess.h"
+#include "runtime/threads/callprotocol.h"
+#include "support/qstringprint.h"
+#include "support/windows/threadcall.h"
+#include "support/windows/windowtesting.h"
+
+#include <QString>
+#include <QStringList>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <initializer_list>
+
+namespace cataloguetest {
+
+using namespace tbk;
+using namespace tbk::windowtest;
+
+// What every catalogue fixture's set-up does: a halt does not end the test program, the files
+// are open for use and no call is pending.
+void openCatalogue(std::initializer_list<data::DataFile *> files);
+// Ends the threads the test left and closes every file.
+void closeCatalogue();
+
+void addSong(qint32 id, const QString &title, qint32 album = 0, int side = 0, int track = 0,
+             const QString &fileNumber = {}, const QString &media = QStringLiteral("CD"));
+void addAlbum(qint32 id, const QString &artist, const QString &album, const QString &fileNumber = {},
+              const QString &media = QStringLiteral("CD"), const QString &cd = {});
+void addCategory(qint64 id, const QString &name);
+void addMedia(const QString &name);
+// The record by identifier into the buffer; false when there is none.
+bool loadSong(qint32 id);
+bool loadAlbum(qint32 id);
+// Every record of a file through a key, as the text `row` makes of the buffer.
+QStringList rows(data::DataFile &f, const data::Key &k, const std::function<QString()> &row);
+// The album's songs in key order as "side.track:title".
+QStringList tracks(qint32 album);
+// Every category as "id:name", every media name.
+QStringList categories();
+QStringList media();
+
+// The songs, albums, categories, media and playlists files.
+class CatalogueTest : public testing::Test {
+protected:
+    void SetUp() override { openCatalogue({&MUS, &ALB, &CAT, &MED, &PLA}); }
+    void TearDown() override { closeCatalogue(); }
+};
+
+} // namespace cataloguetest
