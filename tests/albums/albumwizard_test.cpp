@@ -14,8 +14,6 @@ using namespace wizardtest;
 
 namespace {
 
-const char *const kTwoTrackDisc = "tracks 150 25000\nleadout 50000\n";
-
 class AlbumWizardTest : public WizardTest {
 protected:
     void SetUp() override {

@@ -19,9 +19,7 @@
 #include "support/windows/controltesting.h"
 #include "support/windows/listtesting.h"
 
-#include <QGuiApplication>
 #include <QHeaderView>
-#include <QScreen>
 #include <QTabWidget>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -357,9 +355,7 @@ TEST_F(BrowseAlbumsTest, DISABLED_Screenshot) {
     if (qEnvironmentVariable("TBK_SCREENSHOT").isEmpty())
         GTEST_SKIP() << "TBK_SCREENSHOT not set";
     const auto save = [](const char *name) {
-        runFor(500);
-        EXPECT_TRUE(QGuiApplication::primaryScreen()->grabWindow(0).save(qEnvironmentVariable("TBK_SCREENSHOT") +
-                                                                          QLatin1String(name) + ".png"));
+        EXPECT_TRUE(saveScreen(QLatin1String(name) + ".png"));
     };
     useForm();
     registerProcedure(kAlbumWizard, [] {});
@@ -481,13 +477,9 @@ TEST_F(XploreAlbumsTest, DISABLED_Screenshot) {
     activeWindow(thread)->setGeometry(20, 20, 760, 420);
     ASSERT_TRUE(runUntilIdle());
     clickHeader(1);
-    runFor(500);
-    EXPECT_TRUE(QGuiApplication::primaryScreen()->grabWindow(0).save(qEnvironmentVariable("TBK_SCREENSHOT") +
-                                                                      "-xplorealbums.png"));
+    EXPECT_TRUE(saveScreen("-xplorealbums.png"));
     ASSERT_TRUE(rightClickRow(list, 2) && runUntilIdle());
-    runFor(500);
-    EXPECT_TRUE(QGuiApplication::primaryScreen()->grabWindow(0).save(qEnvironmentVariable("TBK_SCREENSHOT") +
-                                                                      "-xplorealbums-popup.png"));
+    EXPECT_TRUE(saveScreen("-xplorealbums-popup.png"));
     ASSERT_TRUE(dismissMenu(thread) && runUntilIdle() && press("Close"));
 }
 

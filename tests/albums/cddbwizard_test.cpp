@@ -19,9 +19,7 @@
 #include "support/windows/windowtesting.h"
 #include "wizardtest.h"
 
-#include <QGuiApplication>
 #include <QLabel>
-#include <QScreen>
 #include <QTabWidget>
 #include <QTest>
 #include <QWidget>
@@ -37,7 +35,6 @@ using namespace wizardtest;
 
 namespace {
 
-const char *const kTwoTrackDisc = "tracks 150 25000\nleadout 50000\n";
 const char *const kFiveTrackDisc = "tracks 150 10000 20000 30000 40000\nleadout 50000\n";
 
 class CddbWizard : public WizardTest {

@@ -23,6 +23,9 @@ namespace wizardtest {
 using namespace tbk;
 using namespace tbk::windowtest;
 
+// Two tracks from frames 150 and 25000 to the lead-out at 50000.
+inline const char *const kTwoTrackDisc = "tracks 150 25000\nleadout 50000\n";
+
 class WizardTest : public cdlookuptest::DiscLookupTest {
 protected:
     // `otherMedia`: the media file's second name, after "CD".

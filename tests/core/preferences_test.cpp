@@ -16,8 +16,6 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
-#include <QGuiApplication>
-#include <QScreen>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
@@ -457,9 +455,7 @@ TEST_F(PreferencesTest, DISABLED_Screenshots) {
         GTEST_SKIP() << "TBK_SCREENSHOT not set";
     const auto save = [this](const QString &name) {
         window()->move(20, 20);
-        runFor(500);
-        EXPECT_TRUE(QGuiApplication::primaryScreen()->grabWindow(0).save(qEnvironmentVariable("TBK_SCREENSHOT") + name +
-                                                                         QStringLiteral(".png")));
+        EXPECT_TRUE(saveScreen(name + QStringLiteral(".png")));
     };
     open(SetupWizard);
     for (int page = 1; page <= 5; ++page) {

@@ -15,9 +15,7 @@
 #include "support/qstringprint.h"
 
 #include <QFrame>
-#include <QGuiApplication>
 #include <QHeaderView>
-#include <QScreen>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -420,9 +418,7 @@ namespace {
 class XploreScreenshot : public FormatBoxTest {
 protected:
     static void save(const QString &name) {
-        runFor(500);
-        EXPECT_TRUE(QGuiApplication::primaryScreen()->grabWindow(0).save(
-            qEnvironmentVariable("TBK_SCREENSHOT") + name + QStringLiteral(".png")));
+        EXPECT_TRUE(saveScreen(name + QStringLiteral(".png")));
     }
 };
 

@@ -303,17 +303,13 @@ TEST_F(LabelPrint, EmptyCassetteMemosStillPrintTheCardItsRulesAndTheSideLetters)
 // of the font list, the freeform font form, and a CD and a cassette label in the preview.
 #include "labels/fonts.h"
 
-#include <QGuiApplication>
-#include <QScreen>
 
 namespace {
 
 class LabelScreenshot : public LabelPrint {
 protected:
     static void save(const QString &name) {
-        runFor(500);
-        EXPECT_TRUE(QGuiApplication::primaryScreen()->grabWindow(0).save(qEnvironmentVariable("TBK_SCREENSHOT") + name +
-                                                                         QStringLiteral(".png")));
+        EXPECT_TRUE(saveScreen(name + QStringLiteral(".png")));
     }
 };
 

@@ -11,8 +11,6 @@
 #include "songs/xploresongs.h"
 #include "songtest.h"
 
-#include <QGuiApplication>
-#include <QScreen>
 
 using namespace songtest;
 
@@ -21,9 +19,7 @@ namespace {
 class SongScreenshot : public SongTest {
 public:
     static void save(const QString &name) {
-        runFor(500);
-        EXPECT_TRUE(QGuiApplication::primaryScreen()->grabWindow(0).save(
-            qEnvironmentVariable("TBK_SCREENSHOT") + name + QStringLiteral(".png")));
+        EXPECT_TRUE(saveScreen(name + QStringLiteral(".png")));
     }
 };
 
