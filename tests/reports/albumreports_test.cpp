@@ -101,9 +101,9 @@ TEST_F(AlbumReports, ByTitleAndByArtistShowTheReleaseYearAndTheBriefByArtistAsks
 }
 
 TEST_F(AlbumReports, ByCategoryListsTheChosenCategorysAlbumsByArtistUnderItsName) {
-    category(1, "Jazz");
-    category(2, "Rock");
-    category(3, "Polka");
+    addCategory(1, "Jazz");
+    addCategory(2, "Rock");
+    addCategory(3, "Polka");
     album(1, "Miles", "Kind of Blue", [] { ALB.CategoryID = 1; });
     album(2, "Coltrane", "Blue Train", [] { ALB.CategoryID = 1; });
     album(3, "Miles", "Bitches Brew", [] { ALB.CategoryID = 1; });

@@ -52,7 +52,7 @@ protected:
 TEST_F(PlaylistReports, TheListPrintsTheEntriesWithTheirSongsAndTheirTotalTime) {
     UDKPrompt = "Mood";
     DateFormat = "d2";
-    category(2, "Soul");
+    addCategory(2, "Soul");
     song(10, "Respect", "Aretha", [] {
         MUS.Time = timeOf(0, 3, 5);
         MUS.CategoryID = 2;

@@ -14,11 +14,9 @@
 #include "runtime/threads/threadwindows.h"
 #include "runtime/values/dates.h"
 #include "runtime/values/picture.h"
-#include "support/qstringprint.h"
+#include "support/catalogue/cataloguetest.h"
 #include "support/report/pagelines.h"
 #include "support/windows/controltesting.h"
-#include "support/windows/threadcall.h"
-#include "support/windows/windowtesting.h"
 
 #include <QDir>
 #include <QFile>
@@ -34,15 +32,12 @@
 
 namespace reporttest {
 
-using namespace tbk;
-using namespace tbk::windowtest;
+using namespace cataloguetest;
 
 class ReportTest : public testing::Test {
 protected:
     void SetUp() override {
-        setExitHook([](int) {});
-        openForUse(MUS);
-        openForUse(CAT);
+        openCatalogue({&MUS, &CAT});
         ReportLayout = "Standard";
         SelectedOrAll = "All";
         ReportPreviewChoice = 1;
@@ -56,8 +51,7 @@ protected:
         sharedPrinter().setCollateCopies(false);
     }
     void TearDown() override {
-        endAllThreads();
-        closeAllDataFiles();
+        closeCatalogue();
         sharedPrinter().setOutputFileName({});
     }
 
@@ -73,11 +67,6 @@ protected:
         if (more)
             more();
         ASSERT_TRUE(MUS.add()) << data::errorCode();
-    }
-    static void category(qint64 id, const QString &name) {
-        CAT.CategoryID = id;
-        CAT.Category = name;
-        ASSERT_TRUE(CAT.add()) << data::errorCode();
     }
 
     // Starts the procedure on a thread of its own, as the frame and the song list do.

@@ -17,8 +17,8 @@ TEST_F(ReportTest, DISABLED_ScreenshotsOfTheCriteriaAndAPreview) {
         EXPECT_TRUE(saveScreen(name));
     };
     DateFormat = "d2";
-    category(1, "Rock");
-    category(2, "Soul");
+    addCategory(1, "Rock");
+    addCategory(2, "Soul");
     int id = 0;
     for (const char *s : {"Respect|Aretha Franklin|I Never Loved a Man", "Superstition|Stevie Wonder|Talking Book",
                           "Bohemian Rhapsody|Queen|A Night at the Opera", "Heroes|David Bowie|Heroes",

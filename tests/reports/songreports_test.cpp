@@ -7,7 +7,7 @@ using namespace reporttest;
 using SongReports = ReportTest;
 
 TEST_F(SongReports, ByTitleListsTheTitlesStartingWithTheTextInTitleOrderButNotTheMarkedSongs) {
-    category(3, "Rock");
+    addCategory(3, "Rock");
     song(1, "theme", "Bee");
     song(2, "The End", "Doors", [] {
         MUS.Album = "The Doors";
@@ -94,7 +94,7 @@ TEST_F(SongReports, ByChartNumberSelectsByTheNumbersTextAndShowsTheDisplayTitle)
 
 TEST_F(SongReports, ByUserDefinedKeyIsTitledAndAskedByThePrompt) {
     UDKPrompt = "Mood";
-    category(1, "Jazz");
+    addCategory(1, "Jazz");
     song(1, "Blue", "Miles", [] {
         MUS.UserDefinedKeyField = "Mellow";
         MUS.CategoryID = 1;

@@ -75,8 +75,8 @@ protected:
         song(7, "Hop", "Beta", [] { MUS.Skips = 1; });
     }
     static void djLogSongs() {
-        category(1, "Jazz");
-        category(2, "Rock");
+        addCategory(1, "Jazz");
+        addCategory(2, "Rock");
         song(11, "So What", "Miles Davis", [] {
             MUS.Media = "CD";
             MUS.FileNumber = "C2";
