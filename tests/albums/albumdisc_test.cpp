@@ -44,7 +44,6 @@ protected:
             return false;
         return runUntil([] { return QApplication::overrideCursor() == nullptr; }, 30000) && runUntilIdle();
     }
-    static bool press(const Call &c, const QString &button) { return pressButton(c.thread, button) && runUntilIdle(); }
     static bool answer(const Call &c) { return answerMessage(c.thread, ButtonOK) && runUntilIdle(); }
     static QStringList listed(const Call &c) {
         return listRows(qobject_cast<ListControl *>(findControl(activeWindow(c.thread), "Browse:2")));

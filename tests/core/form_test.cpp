@@ -118,24 +118,18 @@ protected:
         return call(ChangeRecord, [id] { ASSERT_TRUE(loadCategory(id)); });
     }
 
-    static QWidget *form(const Call &c) { return activeWindow(c.thread); }
     // The control the form gives the focus (the window itself need not be the active one).
     static QString focusedField(const Call &c) {
-        QWidget *focused = form(c) ? form(c)->focusWidget() : nullptr;
+        QWidget *focused = window(c) ? window(c)->focusWidget() : nullptr;
         return focused ? focused->objectName() : QString();
     }
-    static QString shown(const Call &c, const char *field) { return controlText(c.thread, field).trimmed(); }
     // A key on the control that has the focus in the form.
     static bool pressKey(const Call &c, int key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
-        QWidget *focused = form(c) ? form(c)->focusWidget() : nullptr;
+        QWidget *focused = window(c) ? window(c)->focusWidget() : nullptr;
         if (!focused)
             return false;
         QTest::keyClick(focused, Qt::Key(key), mods);
         return runUntilIdle();
-    }
-    static bool press(const Call &c, const QString &button) { return pressButton(c.thread, button) && runUntilIdle(); }
-    static bool type(const Call &c, const QString &field, const QString &text) {
-        return typeInto(c.thread, field, text) && runUntilIdle();
     }
 };
 
@@ -143,13 +137,13 @@ TEST_F(FormTest, ACancelledNewRecordLeavesNothingWhicheverWayItIsCancelled) {
     const std::vector<std::pair<const char *, std::function<bool(const Call &)>>> ways{
         {"Cancel", [](const Call &c) { return press(c, "Cancel"); }},
         {"Escape", [](const Call &c) { return pressKey(c, Qt::Key_Escape); }},
-        {"close box", [](const Call &c) { return closeByUser(form(c)) && runUntilIdle(); }},
+        {"close box", [](const Call &c) { return closeByUser(window(c)) && runUntilIdle(); }},
     };
     for (const auto &[way, cancel] : ways) {
         SCOPED_TRACE(way);
         auto c = call(InsertRecord);
-        ASSERT_TRUE(form(*c));
-        EXPECT_EQ(form(*c)->windowTitle(), "Adding Information");
+        ASSERT_TRUE(window(*c));
+        EXPECT_EQ(window(*c)->windowTitle(), "Adding Information");
         // The primed record is in the file while the form is open.
         EXPECT_EQ(categories(), QStringList({"1:Disco", "2:Pop", "3:"}));
         ASSERT_TRUE(type(*c, "CAT:Category", "Rock"));
@@ -179,7 +173,7 @@ TEST_F(FormTest, OkWithoutAChangeWritesNothing) {
     ASSERT_TRUE(loadCategory(2));
     const qint64 version = CAT.record().version;
     auto c = change(2);
-    EXPECT_EQ(form(*c)->windowTitle(), "Changing Information");
+    EXPECT_EQ(window(*c)->windowTitle(), "Changing Information");
     EXPECT_EQ(controlText(c->thread, "CAT:Category"), "Pop");
     ASSERT_TRUE(passThrough(c->thread, "CAT:Category"));
     ASSERT_TRUE(press(*c, "OK"));
@@ -198,7 +192,7 @@ TEST_F(FormTest, OkWithoutAChangeWritesNothing) {
 
 TEST_F(FormTest, ACopyStartsFromTheCallersRecordWithANewIdentifier) {
     auto c = call(SelectRecord, [] { ASSERT_TRUE(loadCategory(1)); });
-    EXPECT_EQ(form(*c)->windowTitle(), "Adding Information");
+    EXPECT_EQ(window(*c)->windowTitle(), "Adding Information");
     EXPECT_EQ(controlText(c->thread, "CAT:Category"), "Disco");
     EXPECT_EQ(shown(*c, "CAT:CategoryID"), "3");
     ASSERT_TRUE(type(*c, "CAT:Category", "Disco 2"));
@@ -293,11 +287,11 @@ TEST_F(FormTest, TwoFormsPrimingAtOnceBothGetAnIdentifier) {
     auto first = call(InsertRecord);
     ASSERT_NE(waiting, 0);
     auto second = call(InsertRecord);
-    ASSERT_TRUE(form(*second));
+    ASSERT_TRUE(window(*second));
     secondPrimed = true;
     wakeThread(waiting);
     ASSERT_TRUE(runUntilIdle());
-    ASSERT_TRUE(form(*first));
+    ASSERT_TRUE(window(*first));
     EXPECT_TRUE(messageText(first->thread).isEmpty());
     EXPECT_EQ(shown(*second, "CAT:CategoryID"), "3");
     EXPECT_EQ(shown(*first, "CAT:CategoryID"), "4");
@@ -445,8 +439,8 @@ TEST_F(FormTest, DISABLED_Screenshot) {
     if (path.isEmpty())
         GTEST_SKIP() << "TBK_SCREENSHOT not set";
     auto c = change(1);
-    ASSERT_TRUE(form(*c));
-    form(*c)->move(20, 20);
+    ASSERT_TRUE(window(*c));
+    window(*c)->move(20, 20);
     runFor(500);
     EXPECT_TRUE(QGuiApplication::primaryScreen()->grabWindow(0).save(path));
     ASSERT_TRUE(press(*c, "Cancel"));
