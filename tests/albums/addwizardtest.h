@@ -39,15 +39,13 @@ protected:
     }
     // Every song by identifier as "id:artist/title/album a<album> t<track>".
     static QStringList songs() {
-        QStringList out;
-        MUS.set(MUS.KEYID);
-        while (MUS.next())
-            out << QStringLiteral("%1:%2/%3/%4 a%5 t%6")
-                       .arg(MUS.ID.value())
-                       .arg(MUS.Artist.str(), MUS.Title.str(), MUS.Album.str())
-                       .arg(MUS.AlbumID.value())
-                       .arg(MUS.TrackNumber.value());
-        return out;
+        return rows(MUS, MUS.KEYID, [] {
+            return QStringLiteral("%1:%2/%3/%4 a%5 t%6")
+                .arg(MUS.ID.value())
+                .arg(MUS.Artist.str(), MUS.Title.str(), MUS.Album.str())
+                .arg(MUS.AlbumID.value())
+                .arg(MUS.TrackNumber.value());
+        });
     }
 
     // The procedure on a new thread with the request and the songs buffer cleared; `before` runs

@@ -76,14 +76,12 @@ protected:
         EXPECT_TRUE(saveScreenshot(window(), QStringLiteral("-cddbwizard-") + QLatin1String(name)));
     }
     static QStringList albums() {
-        QStringList out;
-        ALB.set(ALB.KEYALBUMID);
-        while (ALB.next())
-            out << QStringLiteral("%1|%2|%3|%4|%5")
-                       .arg(ALB.AlbumID.value())
-                       .arg(ALB.Artist.str(), ALB.Album.str(), ALB.Media.str())
-                       .arg(ALB.CategoryID.value());
-        return out;
+        return cataloguetest::rows(ALB, ALB.KEYALBUMID, [] {
+            return QStringLiteral("%1|%2|%3|%4|%5")
+                .arg(ALB.AlbumID.value())
+                .arg(ALB.Artist.str(), ALB.Album.str(), ALB.Media.str())
+                .arg(ALB.CategoryID.value());
+        });
     }
     static QString title(const QString &song) { return song.section('|', 3, 3); }
 };

@@ -20,13 +20,6 @@ namespace {
 
 class UpdateAlbumTest : public AlbumTest {
 protected:
-    static bool pressKey(const Call &c, int key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
-        QWidget *focused = window(c) ? window(c)->focusWidget() : nullptr;
-        if (!focused)
-            return false;
-        QTest::keyClick(focused, Qt::Key(key), mods);
-        return runUntilIdle();
-    }
     static bool enabled(const Call &c, const QString &control) {
         QWidget *w = findControl(window(c), control);
         return w && w->isEnabled();

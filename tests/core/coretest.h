@@ -7,9 +7,8 @@
 #include "runtime/threads/halt.h"
 #include "runtime/threads/messagebox.h"
 #include "runtime/threads/scheduler.h"
+#include "support/catalogue/cataloguetest.h"
 #include "support/windows/scriptedanswers.h"
-#include "support/windows/windowtesting.h"
-#include "support/qstringprint.h"
 
 #include <QProcess>
 #include <gtest/gtest.h>
@@ -24,6 +23,9 @@
 namespace coretest {
 
 using Shown = tbk::windowtest::ShownMessage;
+using cataloguetest::albums;
+using cataloguetest::categories;
+using cataloguetest::rows;
 
 // Every test ends with no thread, no file open and no count left; halts reach exitCodes.
 class CoreTest : public testing::Test {

@@ -94,14 +94,6 @@ protected:
         CAT.CategoryID = id;
         return CAT.get(CAT.KeyCategoryID);
     }
-    // Every category as "id:name", in identifier order.
-    static QStringList categories() {
-        QStringList out;
-        CAT.set(CAT.KeyCategoryID);
-        while (CAT.next())
-            out << QStringLiteral("%1:%2").arg(CAT.CategoryID.value()).arg(CAT.Category.str());
-        return out;
-    }
 
     // Calls the form on a new thread with the request and the record `load` leaves in the buffer
     // (a blank one, as a browse leaves it for an insert, when no load is given).
@@ -122,14 +114,6 @@ protected:
     static QString focusedField(const Call &c) {
         QWidget *focused = window(c) ? window(c)->focusWidget() : nullptr;
         return focused ? focused->objectName() : QString();
-    }
-    // A key on the control that has the focus in the form.
-    static bool pressKey(const Call &c, int key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
-        QWidget *focused = window(c) ? window(c)->focusWidget() : nullptr;
-        if (!focused)
-            return false;
-        QTest::keyClick(focused, Qt::Key(key), mods);
-        return runUntilIdle();
     }
 };
 

@@ -66,12 +66,10 @@ protected:
     }
     // Every song as "id:album:file number:media:category", in identifier order.
     static QStringList songs() {
-        QStringList out;
-        MUS.set(MUS.KEYID);
-        while (MUS.next())
-            out << QStringLiteral("%1:%2:%3:%4:%5").arg(MUS.ID.value()).arg(MUS.AlbumID.value())
-                       .arg(MUS.FileNumber.str(), MUS.Media.str()).arg(MUS.CategoryID.value());
-        return out;
+        return rows(MUS, MUS.KEYID, [] {
+            return QStringLiteral("%1:%2:%3:%4:%5").arg(MUS.ID.value()).arg(MUS.AlbumID.value())
+                .arg(MUS.FileNumber.str(), MUS.Media.str()).arg(MUS.CategoryID.value());
+        });
     }
     static QList<int> ids(DataFile &file, const Key &key, const std::function<int()> &id) {
         QList<int> out;

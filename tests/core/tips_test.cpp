@@ -46,11 +46,7 @@ protected:
         }
     }
     static QStringList tips() {
-        QStringList out;
-        TIP.set(TIP.KEYID);
-        while (TIP.next())
-            out << QStringLiteral("%1:%2").arg(TIP.ID.value()).arg(TIP.TIP.str());
-        return out;
+        return rows(TIP, TIP.KEYID, [] { return QStringLiteral("%1:%2").arg(TIP.ID.value()).arg(TIP.TIP.str()); });
     }
     static QString setting(const char *entry) {
         return getIni(QStringLiteral("Settings"), QString::fromLatin1(entry), QStringLiteral("<none>"), ProgramIniFile);

@@ -13,13 +13,6 @@ namespace songtest {
 
 using namespace cataloguetest;
 
-class SongTest : public CatalogueTest {
-protected:
-    static QStringList albums() {
-        return rows(ALB, ALB.KEYALBUMID, [] {
-            return QStringLiteral("%1:%2/%3").arg(ALB.AlbumID.value()).arg(ALB.Artist.str(), ALB.Album.str());
-        });
-    }
-};
+using SongTest = CatalogueTest;
 
 } // namespace songtest

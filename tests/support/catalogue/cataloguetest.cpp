@@ -91,6 +91,12 @@ QStringList categories() {
                 [] { return QStringLiteral("%1:%2").arg(CAT.CategoryID.value()).arg(CAT.Category.str()); });
 }
 
+QStringList albums() {
+    return rows(ALB, ALB.KEYALBUMID, [] {
+        return QStringLiteral("%1:%2/%3").arg(ALB.AlbumID.value()).arg(ALB.Artist.str(), ALB.Album.str());
+    });
+}
+
 QStringList media() { return rows(MED, MED.KeyMedia, [] { return MED.Media.str(); }); }
 
 } // namespace cataloguetest

@@ -40,8 +40,9 @@ bool loadAlbum(qint32 id);
 QStringList rows(data::DataFile &f, const data::Key &k, const std::function<QString()> &row);
 // The album's songs in key order as "side.track:title".
 QStringList tracks(qint32 album);
-// Every category as "id:name", every media name.
+// Every category as "id:name", every album as "id:artist/album", every media name.
 QStringList categories();
+QStringList albums();
 QStringList media();
 
 // The songs, albums, categories, media and playlists files.

@@ -5,6 +5,8 @@
 #include "runtime/threads/scheduler.h"
 #include "windowtesting.h"
 
+#include <QTest>
+#include <QWidget>
 #include <gtest/gtest.h>
 
 namespace tbk::windowtest {
@@ -44,6 +46,14 @@ bool type(const Call &c, const QString &field, const QString &text) {
 bool answer(const Call &c, int button, int idleTimeoutMs) {
     return answerMessage(c.thread, button) && runUntilIdle(idleTimeoutMs);
 }
+bool pressKey(const Call &c, int key, Qt::KeyboardModifiers mods) {
+    QWidget *focused = window(c) ? window(c)->focusWidget() : nullptr;
+    if (!focused)
+        return false;
+    QTest::keyClick(focused, Qt::Key(key), mods);
+    return runUntilIdle();
+}
+
 QString shown(const Call &c, const QString &field) { return controlText(c.thread, field).trimmed(); }
 
 } // namespace tbk::windowtest

@@ -2,6 +2,7 @@
 // A procedure run on a logical thread of its own as a caller runs it (the request set, the
 // response kept), and the user's moves on the windows of that thread.
 #include <QString>
+#include <Qt>
 
 #include <functional>
 #include <memory>
@@ -29,6 +30,9 @@ QWidget *window(const Call &c);
 bool press(const Call &c, const QString &button);
 bool type(const Call &c, const QString &field, const QString &text);
 bool answer(const Call &c, int button, int idleTimeoutMs = 5000);
+// A key on the control that has the focus in the thread's window (that window need not be the
+// active one).
+bool pressKey(const Call &c, int key, Qt::KeyboardModifiers mods = Qt::NoModifier);
 // What the control shows, trimmed.
 QString shown(const Call &c, const QString &field);
 inline QWidget *window(const Started &c) { return window(*c); }
