@@ -14,6 +14,7 @@
 #include "runtime/threads/scheduler.h"
 #include "runtime/ui/listcontrol.h"
 #include "runtime/values/dates.h"
+#include "support/drivefile.h"
 #include "support/qstringprint.h"
 #include "support/windows/manualclock.h"
 #include "support/windows/threadcall.h"
@@ -21,7 +22,6 @@
 
 #include <QDir>
 #include <QLabel>
-#include <QSaveFile>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -71,10 +71,7 @@ protected:
 
     // Rewrites the drive's description in one step (tray, disc, play clock, failures).
     void describe(const QString &description) {
-        QSaveFile f(QStringLiteral("drive.txt"));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(description.toUtf8());
-        ASSERT_TRUE(f.commit());
+        writeDriveFile(QStringLiteral("drive.txt"), description);
     }
 
     static void addAlbum(qint32 id, const QString &title, const QString &serial) {
