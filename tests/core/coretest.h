@@ -23,8 +23,11 @@
 namespace coretest {
 
 using Shown = tbk::windowtest::ShownMessage;
+using cataloguetest::addEntry;
 using cataloguetest::albums;
 using cataloguetest::categories;
+using cataloguetest::loadAlbum;
+using cataloguetest::loadSong;
 using cataloguetest::rows;
 
 // Every test ends with no thread, no file open and no count left; halts reach exitCodes.

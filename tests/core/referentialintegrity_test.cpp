@@ -47,23 +47,6 @@ protected:
         ALB.CategoryID = category;
         ASSERT_TRUE(ALB.add()) << errorCode();
     }
-    static void addEntry(int playlist, int seq, int song) {
-        PLA.clear();
-        PLA.PlaylistID = playlist;
-        PLA.PlaylistSeq = seq;
-        PLA.ID = song;
-        ASSERT_TRUE(PLA.add()) << errorCode();
-    }
-    static bool loadSong(int id) {
-        MUS.clear();
-        MUS.ID = id;
-        return MUS.get(MUS.KEYID);
-    }
-    static bool loadAlbum(int id) {
-        ALB.clear();
-        ALB.AlbumID = id;
-        return ALB.get(ALB.KEYALBUMID);
-    }
     // Every song as "id:album:file number:media:category", in identifier order.
     static QStringList songs() {
         return rows(MUS, MUS.KEYID, [] {

@@ -33,13 +33,6 @@ protected:
         PLD.PLAYLISTDESCRIPTION = description;
         ASSERT_TRUE(PLD.add()) << data::errorCode();
     }
-    static void addEntry(qint32 playlist, qint64 seq, qint64 song) {
-        PLA.clear();
-        PLA.PlaylistID = playlist;
-        PLA.PlaylistSeq = seq;
-        PLA.ID = song;
-        ASSERT_TRUE(PLA.add()) << data::errorCode();
-    }
     // Playlist 1 "Road Trip" with songs 1..n at sequences 1..n.
     static void roadTrip(int n) {
         addPlaylist(1, "Road Trip");

@@ -56,6 +56,14 @@ void addMedia(const QString &name) {
     ASSERT_TRUE(MED.add()) << data::errorCode();
 }
 
+void addEntry(qint32 playlist, qint64 seq, qint64 song) {
+    PLA.clear();
+    PLA.PlaylistID = playlist;
+    PLA.PlaylistSeq = seq;
+    PLA.ID = song;
+    ASSERT_TRUE(PLA.add()) << data::errorCode();
+}
+
 bool loadSong(qint32 id) {
     MUS.clear();
     MUS.ID = id;

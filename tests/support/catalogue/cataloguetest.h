@@ -33,6 +33,8 @@ void addAlbum(qint32 id, const QString &artist, const QString &album, const QStr
               const QString &media = QStringLiteral("CD"), const QString &cd = {});
 void addCategory(qint64 id, const QString &name);
 void addMedia(const QString &name);
+// A playlist's entry: the song at the sequence number.
+void addEntry(qint32 playlist, qint64 seq, qint64 song);
 // The record by identifier into the buffer; false when there is none.
 bool loadSong(qint32 id);
 bool loadAlbum(qint32 id);
