@@ -14,6 +14,7 @@
 #include "runtime/threads/scheduler.h"
 #include "runtime/ui/listcontrol.h"
 #include "runtime/values/dates.h"
+#include "support/catalogue/cataloguetest.h"
 #include "support/drivefile.h"
 #include "support/qstringprint.h"
 #include "support/windows/manualclock.h"
@@ -75,23 +76,13 @@ protected:
     }
 
     static void addAlbum(qint32 id, const QString &title, const QString &serial) {
-        ALB.clear();
-        ALB.AlbumID = id;
-        ALB.Album = title;
-        ALB.Artist = QStringLiteral("Artist");
-        ALB.CDIDENTIFIER = serial;
-        ASSERT_TRUE(ALB.add()) << data::errorCode();
+        cataloguetest::addAlbum(id, QStringLiteral("Artist"), title, {}, {}, serial);
     }
     static void addSong(qint32 id, qint32 album, int side, int track, const QString &title) {
-        MUS.clear();
-        MUS.ID = id;
-        MUS.AlbumID = album;
-        MUS.Side = side;
-        MUS.TrackNumber = track;
-        MUS.Title = title;
-        MUS.Artist = QStringLiteral("Artist");
-        MUS.Time = timeOf(0, 4, 0);
-        ASSERT_TRUE(MUS.add()) << data::errorCode();
+        cataloguetest::addSong(id, title, album, side, track, {}, {}, [] {
+            MUS.Artist = QStringLiteral("Artist");
+            MUS.Time = timeOf(0, 4, 0);
+        });
     }
 
     static Started start() { return startOnThread(IntegratedCDPlayer); }

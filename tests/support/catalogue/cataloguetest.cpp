@@ -19,7 +19,7 @@ void closeCatalogue() {
 }
 
 void addSong(qint32 id, const QString &title, qint32 album, int side, int track, const QString &fileNumber,
-             const QString &media) {
+             const QString &media, const std::function<void()> &more) {
     MUS.clear();
     MUS.ID = id;
     MUS.Title = title;
@@ -28,6 +28,8 @@ void addSong(qint32 id, const QString &title, qint32 album, int side, int track,
     MUS.AlbumID = album;
     MUS.Side = side;
     MUS.TrackNumber = track;
+    if (more)
+        more();
     ASSERT_TRUE(MUS.add()) << data::errorCode();
 }
 

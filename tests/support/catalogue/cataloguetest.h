@@ -27,8 +27,10 @@ void openCatalogue(std::initializer_list<data::DataFile *> files);
 // Ends the threads the test left and closes every file.
 void closeCatalogue();
 
+// `more` sets further fields before the record is added.
 void addSong(qint32 id, const QString &title, qint32 album = 0, int side = 0, int track = 0,
-             const QString &fileNumber = {}, const QString &media = QStringLiteral("CD"));
+             const QString &fileNumber = {}, const QString &media = QStringLiteral("CD"),
+             const std::function<void()> &more = {});
 void addAlbum(qint32 id, const QString &artist, const QString &album, const QString &fileNumber = {},
               const QString &media = QStringLiteral("CD"), const QString &cd = {});
 void addCategory(qint64 id, const QString &name);
