@@ -51,13 +51,7 @@ void useBrowse() {
     }
 }
 
-void post(EventKind kind, int key = 0, const QString &text = {}) {
-    Event e = Event::of(kind, browse->frame(), browse->list().control());
-    e.key = key;
-    e.value = 1;
-    e.text = text;
-    postToWindow(browse->frame(), e);
-}
+void post(EventKind kind, int key = 0, const QString &text = {}) { browse.postToList(kind, key, 1, text); }
 
 void chooseTab(int tab) { browse->tabs()->setCurrentIndex(tab); }
 

@@ -83,62 +83,31 @@ protected:
 
 void settle() { bench::settleWindows(); }
 
-// One browse open at a time, on the catalogue of `songs`.
-struct Session {
-    int songs = 0;
-    BenchSongBrowse *browse = nullptr;
-};
-Session session;
+// One browse open at a time.
+bench::BenchWindow<BenchSongBrowse> session;
 
-void closeBrowse() {
-    if (session.browse) {
-        postToWindow(session.browse->frame(), Event::of(EventKind::CloseWindow, session.browse->frame()));
-        settle();
-    }
-}
+void closeBrowse() { session.close(); }
+void openBrowse() { session.open(); }
 
 void useCatalogue(int songs) {
-    if (session.songs == songs)
-        return;
-    closeBrowse();
-    bench::useKeptCatalogue(songs);
-    // The frame keeps these open for the whole run.
-    for (data::DataFile *f : {static_cast<data::DataFile *>(&MUS), static_cast<data::DataFile *>(&CAT),
-                              static_cast<data::DataFile *>(&MED)})
-        openForUse(*f);
-    MED.Media = "CD";
-    session.songs = songs;
-}
-
-void openBrowse() {
-    startThread([] {
-        BenchSongBrowse w;
-        session.browse = &w;
-        w.run();
-        session.browse = nullptr;
-    }, kMinimumThreadStack);
-    settle();
+    if (session.useCatalogue(songs, {&MUS, &CAT, &MED}))
+        MED.Media = "CD";
 }
 
 BenchSongBrowse &browse(int songs) {
     useCatalogue(songs);
-    if (!session.browse)
+    if (!session)
         openBrowse();
-    return *session.browse;
+    return *session;
 }
 
 void post(EventKind kind, int key = 0, int value = 0, const QString &text = {}) {
-    BenchSongBrowse &b = *session.browse;
-    Event e = Event::of(kind, b.frame(), b.list().control());
-    e.key = key;
-    e.value = value;
-    e.text = text;
-    postToWindow(b.frame(), e);
+    session.postToList(kind, key, value, text);
 }
 
 // Times `step`; `before` runs untimed ahead of it.
 void timed(benchmark::State &state, const std::function<void()> &before, const std::function<void()> &step) {
-    bench::timeSteps(state, before, step, [] { return session.browse && !session.browse->list().empty(); },
+    bench::timeSteps(state, before, step, [] { return session && !session->list().empty(); },
                      "the browse closed or shows nothing");
 }
 

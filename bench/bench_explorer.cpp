@@ -68,20 +68,13 @@ protected:
 
 void settle() { bench::settleWindows(); }
 
-BenchExplorer *explorer = nullptr;
+bench::BenchWindow<BenchExplorer> explorer;
 
 BenchExplorer &open() {
-    if (explorer)
-        return *explorer;
-    bench::useKeptCatalogue(100000);
-    openForUse(MUS);
-    startThread([] {
-        BenchExplorer w;
-        explorer = &w;
-        w.run();
-        explorer = nullptr;
-    }, kMinimumThreadStack);
-    settle();
+    if (!explorer) {
+        explorer.useCatalogue(100000, {&MUS});
+        explorer.open();
+    }
     return *explorer;
 }
 
@@ -94,11 +87,7 @@ void clickHeader(int column) {
 }
 
 void post(EventKind kind, int key = 0, int value = 0, const QString &text = {}) {
-    Event e = Event::of(kind, explorer->frame(), explorer->list().control());
-    e.key = key;
-    e.value = value;
-    e.text = text;
-    postToWindow(explorer->frame(), e);
+    explorer.postToList(kind, key, value, text);
 }
 
 void timed(benchmark::State &state, const std::function<void()> &before, const std::function<void()> &step) {
@@ -146,10 +135,5 @@ EXPLORER_BENCHMARK(BM_PageDownOrdered);
 } // namespace
 
 int main(int argc, char **argv) {
-    return bench::runWindowBenchmarks(argc, argv, [] {
-        if (explorer) {
-            postToWindow(explorer->frame(), Event::of(EventKind::CloseWindow, explorer->frame()));
-            settle();
-        }
-    });
+    return bench::runWindowBenchmarks(argc, argv, [] { explorer.close(); });
 }

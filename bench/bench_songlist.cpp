@@ -19,7 +19,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -34,72 +33,28 @@ enum { ByArtist = 0, ByMedia = 3 };
 
 void settle() { bench::settleWindows(); }
 
-struct Session {
-    int songs = 0;
-    BrowseSongsWindow *browse = nullptr;
-};
-Session session;
+bench::BenchWindow<BrowseSongsWindow> session;
 
-void closeBrowse() {
-    if (session.browse) {
-        postToWindow(session.browse->frame(), Event::of(EventKind::CloseWindow, session.browse->frame()));
-        settle();
-    }
-}
+void closeBrowse() { session.close(); }
+void openBrowse() { session.open(); }
+void useCatalogue(int songs) { session.useCatalogue(songs, {&MUS, &CAT, &MED, &CF}); }
 
-void useCatalogue(int songs) {
-    if (session.songs == songs)
-        return;
-    closeBrowse();
-    bench::useKeptCatalogue(songs);
-    for (data::DataFile *f : {static_cast<data::DataFile *>(&MUS), static_cast<data::DataFile *>(&CAT),
-                              static_cast<data::DataFile *>(&MED), static_cast<data::DataFile *>(&CF)})
-        openForUse(*f);
-    session.songs = songs;
-}
-
-void openBrowse() {
-    startThread([] {
-        BrowseSongsWindow w;
-        session.browse = &w;
-        w.run();
-        session.browse = nullptr;
-    }, kMinimumThreadStack);
-    settle();
-}
-
-BrowseSongsWindow &browse(int songs) {
+void browse(int songs) {
     useCatalogue(songs);
-    if (!session.browse) {
+    if (!session) {
         openBrowse();
-        session.browse->frame()->resize(900, 420);
+        session->frame()->resize(900, 420);
         settle();
     }
-    return *session.browse;
 }
 
 void post(EventKind kind, int key = 0, int value = 0, const QString &text = {}) {
-    BrowseSongsWindow &b = *session.browse;
-    Event e = Event::of(kind, b.frame(), b.list().control());
-    e.key = key;
-    e.value = value;
-    e.text = text;
-    postToWindow(b.frame(), e);
+    session.postToList(kind, key, value, text);
 }
 
 void chooseTab(int tab) {
-    session.browse->tabs()->setCurrentIndex(tab);
+    session->tabs()->setCurrentIndex(tab);
     settle();
-}
-
-double residentMegabytes() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024;
-    return 0;
 }
 
 // Times `step`; `before` runs untimed ahead of it. `rows`: whether the step must leave rows.
@@ -107,8 +62,8 @@ void timed(benchmark::State &state, const std::function<void()> &before, const s
            bool rows = true) {
     bench::timeSteps(state, before, step,
                      [rows] {
-                         return session.browse && !session.browse->list().failed() &&
-                                session.browse->list().empty() == !rows;
+                         return session && !session->list().failed() &&
+                                session->list().empty() == !rows;
                      },
                      "the list closed or shows other rows than expected");
 }
@@ -117,14 +72,14 @@ void BM_OpenFirstPage(benchmark::State &state) {
     useCatalogue(int(state.range(0)));
     putIni(QString::fromLatin1(kSettingsSection), QStringLiteral("SongTab"), QStringLiteral("1"), ProgramIniFile);
     timed(state, closeBrowse, openBrowse);
-    state.counters["rss_MB"] = residentMegabytes();
+    state.counters["rss_MB"] = bench::statusKilobytes("VmRSS:") / 1024;
 }
 
 // From the first tab to tab range(1).
 void BM_SwitchTab(benchmark::State &state) {
     browse(int(state.range(0)));
     const int tab = int(state.range(1));
-    timed(state, [] { chooseTab(ByArtist); }, [tab] { session.browse->tabs()->setCurrentIndex(tab); });
+    timed(state, [] { chooseTab(ByArtist); }, [tab] { session->tabs()->setCurrentIndex(tab); });
 }
 
 void BM_LocateTypedPrefix(benchmark::State &state) {
@@ -142,15 +97,15 @@ void BM_MediaWithoutSongs(benchmark::State &state) {
             chooseTab(ByArtist);
             MED.Media = "No Such Media";
         },
-        [] { session.browse->tabs()->setCurrentIndex(ByMedia); }, false);
+        [] { session->tabs()->setCurrentIndex(ByMedia); }, false);
 }
 
 void BM_SearchArtist(benchmark::State &state) {
     browse(int(state.range(0)));
     chooseTab(ByArtist);
-    timed(state, [] { session.browse->search({}); },
-          [] { session.browse->search(QStringLiteral("UPPER(MUS:Artist) = 'ARTIST 02500'")); });
-    session.browse->search({});
+    timed(state, [] { session->search({}); },
+          [] { session->search(QStringLiteral("UPPER(MUS:Artist) = 'ARTIST 02500'")); });
+    session->search({});
 }
 
 void BM_PageDownToTheEnd(benchmark::State &state) {
@@ -162,7 +117,7 @@ void BM_PageDownToTheEnd(benchmark::State &state) {
             post(EventKind::Scroll, ScrollPageDown, 1);
             settle();
             ++pages;
-            if (session.browse->list().reader().moved() == 0)
+            if (session->list().reader().moved() == 0)
                 break;
         }
     });

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTemporaryDir>
 #include <ctime>
 #include <benchmark/benchmark.h>
@@ -49,6 +50,16 @@ void timeSteps(benchmark::State &state, const std::function<void()> &before, con
             return;
         }
     }
+}
+
+double statusKilobytes(const char *field) {
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : f.readAll().split('\n'))
+        if (line.startsWith(field))
+            return line.mid(int(qstrlen(field))).trimmed().split(' ').value(0).toDouble();
+    return -1;
 }
 
 int runWindowBenchmarks(int argc, char **argv, const std::function<void()> &finish) {

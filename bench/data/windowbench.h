@@ -1,10 +1,15 @@
 #pragma once
 // What the benchmarks of windows share: a run offscreen with its own settings folder, and a
 // settle that lets Qt and every logical thread do what they have to.
+#include "bench/data/catalogue.h"
+#include "core/fileaccess.h"
 #include "runtime/threads/event.h"
 #include "runtime/threads/scheduler.h"
 
+#include <QString>
+
 #include <functional>
+#include <initializer_list>
 
 namespace benchmark {
 class State;
@@ -35,12 +40,37 @@ public:
             settleWindows();
         }
     }
+    // The kept catalogue of `songs` songs with `files` open for the whole run, as the frame keeps
+    // them; a window open on another catalogue is closed first. False when it was in use already.
+    bool useCatalogue(int songs, std::initializer_list<data::DataFile *> files) {
+        if (songs_ == songs)
+            return false;
+        close();
+        useKeptCatalogue(songs);
+        for (data::DataFile *f : files)
+            openForUse(*f);
+        songs_ = songs;
+        return true;
+    }
+    // An event on the window's list (W has list()), as a key, a scroll or typing posts it.
+    void postToList(EventKind kind, int key = 0, int value = 0, const QString &text = {}) const {
+        Event e = Event::of(kind, window_->frame(), window_->list().control());
+        e.key = key;
+        e.value = value;
+        e.text = text;
+        postToWindow(window_->frame(), e);
+    }
     W *operator->() const { return window_; }
+    W &operator*() const { return *window_; }
     explicit operator bool() const { return window_ != nullptr; }
 
 private:
     W *window_ = nullptr;
+    int songs_ = 0;
 };
+
+// A field of /proc/self/status ("VmRSS:") in kilobytes; -1 when it cannot be read.
+double statusKilobytes(const char *field);
 
 // Times `step` and the settling after it, once per iteration; `before` runs untimed ahead of
 // it. The run stops with an error as soon as `fine` answers false after a step.

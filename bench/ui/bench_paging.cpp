@@ -7,6 +7,7 @@
 // The catalogue of n songs is made once (by tbk_gencat, in a process of its own so that its
 // memory does not count here) in the folder $TBK_BENCH_<n>, default /tmp/tbk_bench_<n>, and
 // used again while it holds n songs.
+#include "bench/data/windowbench.h"
 #include "core/datafiles.h"
 #include "runtime/data/errors.h"
 #include "runtime/expr/pagereader.h"
@@ -93,16 +94,6 @@ void useCatalogue(int songs, const char *gencat) {
                                       QString::number(categories)});
     if (rc != 0 || !QDir::setCurrent(folder) || !openCatalogue(songs))
         fail("making the catalogue");
-}
-
-double kilobytesOf(const char *field) {
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : f.readAll().split('\n'))
-        if (line.startsWith(field))
-            return line.mid(int(qstrlen(field))).trimmed().split(' ').value(0).toDouble();
-    return -1;
 }
 
 double median(std::vector<double> v) {
@@ -216,7 +207,7 @@ void run(int songs, const char *gencat) {
                     f.bottom, f.locate, f.pageDown, f.thumb, f.worst, qPrintable(f.located));
     }
     std::printf("slowest single fill: %.2f ms; peak memory (VmHWM): %.1f MB, now (VmRSS): %.1f MB\n",
-                worst, kilobytesOf("VmHWM:") / 1024, kilobytesOf("VmRSS:") / 1024);
+                worst, bench::statusKilobytes("VmHWM:") / 1024, bench::statusKilobytes("VmRSS:") / 1024);
     closeAll();
 }
 

@@ -33,7 +33,7 @@ protected:
         qunsetenv("TBK_CDROM");
     }
     // The single-artist wizard of a menu (no request), its thread's rows made first.
-    std::shared_ptr<Call> wizardWithRows(std::initializer_list<int> tracks) {
+    Started wizardWithRows(std::initializer_list<int> tracks) {
         auto c = start(AddSingleArtist, 0, [this, tracks] {
             owner_ = owner();
             for (int t : tracks)

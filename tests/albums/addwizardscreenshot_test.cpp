@@ -4,8 +4,6 @@
 #include "addwizardtest.h"
 #include "core/programsettings.h"
 
-#include <QGuiApplication>
-#include <QScreen>
 
 using namespace addwizardtest;
 
@@ -15,9 +13,7 @@ class AddWizardScreenshot : public AddWizardTest {
 protected:
     static void save(const Call &c, const char *name) {
         window(c)->move(20, 20);
-        runFor(500);
-        EXPECT_TRUE(QGuiApplication::primaryScreen()->grabWindow(0).save(qEnvironmentVariable("TBK_SCREENSHOT") + "-" +
-                                                                         QString::fromLatin1(name) + ".png"));
+        EXPECT_TRUE(saveScreen("-" + QString::fromLatin1(name) + ".png"));
     }
 };
 

@@ -39,21 +39,19 @@ protected:
     }
     // Every song by identifier as "id:artist/title/album a<album> t<track>".
     static QStringList songs() {
-        QStringList out;
-        MUS.set(MUS.KEYID);
-        while (MUS.next())
-            out << QStringLiteral("%1:%2/%3/%4 a%5 t%6")
-                       .arg(MUS.ID.value())
-                       .arg(MUS.Artist.str(), MUS.Title.str(), MUS.Album.str())
-                       .arg(MUS.AlbumID.value())
-                       .arg(MUS.TrackNumber.value());
-        return out;
+        return rows(MUS, MUS.KEYID, [] {
+            return QStringLiteral("%1:%2/%3/%4 a%5 t%6")
+                .arg(MUS.ID.value())
+                .arg(MUS.Artist.str(), MUS.Title.str(), MUS.Album.str())
+                .arg(MUS.AlbumID.value())
+                .arg(MUS.TrackNumber.value());
+        });
     }
 
     // The procedure on a new thread with the request and the songs buffer cleared; `before` runs
     // first on that thread (rows of its owner, the buffers as a caller leaves them).
-    static std::shared_ptr<Call> start(void (*procedure)(), qint32 request, std::function<void()> before = {}) {
-        return call(procedure, request, [before] {
+    static Started start(void (*procedure)(), qint32 request, std::function<void()> before = {}) {
+        return callOnThread(procedure, request, [before] {
             MUS.clear();
             if (before)
                 before();

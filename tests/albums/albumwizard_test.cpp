@@ -14,8 +14,6 @@ using namespace wizardtest;
 
 namespace {
 
-const char *const kTwoTrackDisc = "tracks 150 25000\nleadout 50000\n";
-
 class AlbumWizardTest : public WizardTest {
 protected:
     void SetUp() override {
@@ -118,7 +116,7 @@ TEST_F(AlbumWizardTest, OnlyACdMediaReadsTheDiscAndAReadAgainUpdatesInPlace) {
     ASSERT_TRUE(press("Finish"));
     ASSERT_TRUE(finished());
     EXPECT_EQ(run->response, RequestCompleted);
-    EXPECT_EQ(field(run->album, "XCCD"), "1b031e03");
+    EXPECT_EQ(field(album, "XCCD"), "1b031e03");
     EXPECT_EQ(field(readAlbum(1), "XCCD"), "1b031e03");
     EXPECT_EQ(stored(1), three);
 }

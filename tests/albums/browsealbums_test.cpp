@@ -15,23 +15,18 @@
 #include "runtime/threads/halt.h"
 #include "runtime/threads/scheduler.h"
 #include "runtime/ui/browsetoolbar.h"
+#include "support/catalogue/cataloguetest.h"
 #include "support/windows/controltesting.h"
 #include "support/windows/listtesting.h"
-#include "support/windows/windowtesting.h"
 
-#include <QGuiApplication>
 #include <QHeaderView>
-#include <QScreen>
 #include <QTabWidget>
 #include <QTest>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
-using namespace tbk;
-using namespace tbk::windowtest;
-
-inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
+using namespace cataloguetest;
 
 namespace {
 
@@ -59,17 +54,12 @@ struct FormCall {
 class BrowseAlbumsTest : public testing::Test {
 protected:
     void SetUp() override {
-        setExitHook([](int) {});
-        openForUse(ALB);
-        openForUse(CAT);
+        openCatalogue({&ALB, &CAT});
         ProgramIniFile = kProgramIniName;
         SaveLastTab = 0;
         DateFormat = "n4b";
-        for (auto [id, name] : {std::pair{1, "Rock"}, {2, "Jazz"}}) {
-            CAT.CategoryID = id;
-            CAT.Category = name;
-            ASSERT_TRUE(CAT.add());
-        }
+        addCategory(1, "Rock");
+        addCategory(2, "Jazz");
         CAT.clear();   // no category read yet
         for (int i = 1; i <= 30; ++i) {
             ALB.clear();
@@ -86,8 +76,7 @@ protected:
         }
     }
     void TearDown() override {
-        endAllThreads();
-        closeAllDataFiles();
+        closeCatalogue();
         for (const QString &p : registeredProcedures())
             registerProcedure(p, {});
     }
@@ -366,9 +355,7 @@ TEST_F(BrowseAlbumsTest, DISABLED_Screenshot) {
     if (qEnvironmentVariable("TBK_SCREENSHOT").isEmpty())
         GTEST_SKIP() << "TBK_SCREENSHOT not set";
     const auto save = [](const char *name) {
-        runFor(500);
-        EXPECT_TRUE(QGuiApplication::primaryScreen()->grabWindow(0).save(qEnvironmentVariable("TBK_SCREENSHOT") +
-                                                                          QLatin1String(name) + ".png"));
+        EXPECT_TRUE(saveScreen(QLatin1String(name) + ".png"));
     };
     useForm();
     registerProcedure(kAlbumWizard, [] {});
@@ -395,11 +382,6 @@ protected:
         ASSERT_TRUE(runUntilIdle());
     }
     void clickHeader(int column) { ASSERT_TRUE(windowtest::clickHeader(list, column)); }
-    static bool loadAlbum(qint32 id) {
-        ALB.clear();
-        ALB.AlbumID = id;
-        return ALB.get(ALB.KEYALBUMID);
-    }
 };
 
 TEST_F(XploreAlbumsTest, AnEmptyFilesPopupOffersAddTheWizardsTheLabelAndTheInsert) {
@@ -495,13 +477,9 @@ TEST_F(XploreAlbumsTest, DISABLED_Screenshot) {
     activeWindow(thread)->setGeometry(20, 20, 760, 420);
     ASSERT_TRUE(runUntilIdle());
     clickHeader(1);
-    runFor(500);
-    EXPECT_TRUE(QGuiApplication::primaryScreen()->grabWindow(0).save(qEnvironmentVariable("TBK_SCREENSHOT") +
-                                                                      "-xplorealbums.png"));
+    EXPECT_TRUE(saveScreen("-xplorealbums.png"));
     ASSERT_TRUE(rightClickRow(list, 2) && runUntilIdle());
-    runFor(500);
-    EXPECT_TRUE(QGuiApplication::primaryScreen()->grabWindow(0).save(qEnvironmentVariable("TBK_SCREENSHOT") +
-                                                                      "-xplorealbums-popup.png"));
+    EXPECT_TRUE(saveScreen("-xplorealbums-popup.png"));
     ASSERT_TRUE(dismissMenu(thread) && runUntilIdle() && press("Close"));
 }
 

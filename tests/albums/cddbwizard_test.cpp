@@ -19,9 +19,7 @@
 #include "support/windows/windowtesting.h"
 #include "wizardtest.h"
 
-#include <QGuiApplication>
 #include <QLabel>
-#include <QScreen>
 #include <QTabWidget>
 #include <QTest>
 #include <QWidget>
@@ -37,7 +35,6 @@ using namespace wizardtest;
 
 namespace {
 
-const char *const kTwoTrackDisc = "tracks 150 25000\nleadout 50000\n";
 const char *const kFiveTrackDisc = "tracks 150 10000 20000 30000 40000\nleadout 50000\n";
 
 class CddbWizard : public WizardTest {
@@ -79,14 +76,12 @@ protected:
         EXPECT_TRUE(saveScreenshot(window(), QStringLiteral("-cddbwizard-") + QLatin1String(name)));
     }
     static QStringList albums() {
-        QStringList out;
-        ALB.set(ALB.KEYALBUMID);
-        while (ALB.next())
-            out << QStringLiteral("%1|%2|%3|%4|%5")
-                       .arg(ALB.AlbumID.value())
-                       .arg(ALB.Artist.str(), ALB.Album.str(), ALB.Media.str())
-                       .arg(ALB.CategoryID.value());
-        return out;
+        return cataloguetest::rows(ALB, ALB.KEYALBUMID, [] {
+            return QStringLiteral("%1|%2|%3|%4|%5")
+                .arg(ALB.AlbumID.value())
+                .arg(ALB.Artist.str(), ALB.Album.str(), ALB.Media.str())
+                .arg(ALB.CategoryID.value());
+        });
     }
     static QString title(const QString &song) { return song.section('|', 3, 3); }
 };
@@ -153,8 +148,8 @@ TEST_F(CddbWizard, TwoCdsEnteredAndAThirdCancelled) {
     ASSERT_TRUE(finished());
 
     EXPECT_EQ(run->response, RequestCompleted);
-    EXPECT_EQ(field(run->album, "AlbumID"), "2");
-    EXPECT_EQ(field(run->album, "Album"), "Second Wind");
+    EXPECT_EQ(field(album, "AlbumID"), "2");
+    EXPECT_EQ(field(album, "Album"), "Second Wind");
     EXPECT_EQ(albums(), (QStringList{"1|Alpha Band|First Light|CD|1", "2|Beta Quartet|Second Wind|Vinyl|3"}));
     EXPECT_EQ(songsOf(1).size(), 3);
     const QStringList second = songsOf(2);
@@ -341,7 +336,7 @@ TEST_F(CddbWizard, PrimingThatGivesUpAfterAFinishKeepsTheStoredAlbum) {
     ASSERT_TRUE(answerMessage(run->thread, ButtonCancel));
     ASSERT_TRUE(finished());
     EXPECT_EQ(run->response, RequestCompleted);
-    EXPECT_EQ(field(run->album, "Album"), "Kept");
+    EXPECT_EQ(field(album, "Album"), "Kept");
     EXPECT_EQ(albums(), QStringList{"1||Kept|CD|0"});
     EXPECT_EQ(songsOf(1).size(), 3);
 }
@@ -350,12 +345,7 @@ TEST_F(CddbWizard, PrimingThatGivesUpAfterAFinishKeepsTheStoredAlbum) {
 TEST_F(CddbWizard, TheAlbumListsButtonRunsItAndShowsTheNewAlbum) {
     scriptEntry("rock", "DTITLE=Alpha Band / First Light\r\nTTITLE0=Dawn\r\nTTITLE1=Noon\r\nTTITLE2=Dusk\r\n");
     registerProcedure(QString::fromLatin1(kCddbWizard), CDDBWizard);
-    run = std::make_shared<WizardRun>();
-    run->thread = startThread([r = run] {
-        BrowseAlbums();
-        r->done = true;
-    });
-    ASSERT_TRUE(runUntilIdle());
+    run = startOnThread(BrowseAlbums);
     ASSERT_EQ(window()->windowTitle(), "Albums - 0 entries");
     ASSERT_TRUE(press("CDDB Wizard"));
     ASSERT_TRUE(next() && next());

@@ -8,8 +8,8 @@
 #include "runtime/threads/scheduler.h"
 #include "runtime/ui/listcontrol.h"
 #include "support/windows/controltesting.h"
+#include "support/catalogue/cataloguetest.h"
 #include "support/windows/listtesting.h"
-#include "support/windows/windowtesting.h"
 
 #include <QGuiApplication>
 #include <QPushButton>
@@ -17,27 +17,14 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-using namespace tbk;
-using namespace tbk::windowtest;
+using namespace cataloguetest;
 
 namespace {
 
-struct Call {
-    int thread = 0;
-    bool done = false;
-    qint32 response = -1;
-};
-
 class SelectAlbumTest : public testing::Test {
 protected:
-    void SetUp() override {
-        setExitHook([](int) {});
-        openForUse(ALB);
-    }
-    void TearDown() override {
-        endAllThreads();
-        closeAllDataFiles();
-    }
+    void SetUp() override { openCatalogue({&ALB}); }
+    void TearDown() override { closeCatalogue(); }
     static void addAlbum(qint32 id, const char *artist, const char *album, const char *fileNumber) {
         ALB.clear();
         ALB.AlbumID = id;
@@ -53,23 +40,13 @@ protected:
         addAlbum(3, "Blondie", "Autoamerican", "F1");
         addAlbum(4, "Queen", "Innuendo", "F4");
     }
-    std::shared_ptr<Call> open(qint32 request, qint32 atAlbum = 0) {
-        auto c = std::make_shared<Call>();
-        c->thread = startThread(
-            [c, request, atAlbum] {
-                ALB.clear();
-                if (atAlbum) {
-                    ALB.AlbumID = atAlbum;
-                    ALB.get(ALB.KEYALBUMID);
-                }
-                GlobalRequest = request;
-                SelectAlbum();
-                c->response = GlobalResponse;
-                c->done = true;
-            },
-            kMinimumThreadStack);
-        EXPECT_TRUE(runUntilIdle());
-        list = qobject_cast<ListControl *>(findControl(activeWindow(c->thread), "Browse:1"));
+    Started open(qint32 request, qint32 atAlbum = 0) {
+        Started c = callOnThread(SelectAlbum, request, [atAlbum] {
+            ALB.clear();
+            if (atAlbum)
+                loadAlbum(atAlbum);
+        });
+        list = qobject_cast<ListControl *>(findControl(window(c), "Browse:1"));
         EXPECT_TRUE(list);
         return c;
     }

@@ -20,7 +20,7 @@ protected:
         addSong(6, "Other side", 1, 2, 1);
     }
     // Opens the album's form on its Songs tab.
-    std::shared_ptr<Call> songs(qint32 album = 1) {
+    Started songs(qint32 album = 1) {
         auto c = change(album);
         EXPECT_TRUE(chooseTab(c->thread, "Songs"));
         list = trackList(*c);

@@ -7,8 +7,10 @@
 #include "runtime/threads/callprotocol.h"
 #include "runtime/threads/scheduler.h"
 #include "runtime/ui/listcontrol.h"
+#include "support/catalogue/cataloguetest.h"
 #include "support/cdlookup/lookupfixture.h"
 #include "support/windows/controltesting.h"
+#include "support/windows/threadcall.h"
 #include "support/windows/windowtesting.h"
 
 #include <QTabWidget>
@@ -21,12 +23,8 @@ namespace wizardtest {
 using namespace tbk;
 using namespace tbk::windowtest;
 
-struct WizardRun {
-    int thread = 0;
-    bool done = false;
-    qint32 response = -1;
-    data::Record album;   // the buffer the wizard left
-};
+// Two tracks from frames 150 and 25000 to the lead-out at 50000.
+inline const char *const kTwoTrackDisc = "tracks 150 25000\nleadout 50000\n";
 
 class WizardTest : public cdlookuptest::DiscLookupTest {
 protected:
@@ -34,41 +32,31 @@ protected:
     void setUpWizard(const char *otherMedia) {
         DiscLookupTest::SetUp();
         openForUse(MED);
-        for (const char *m : {"CD", otherMedia}) {
-            MED.clear();
-            MED.Media = m;
-            ASSERT_TRUE(MED.add());
-        }
+        for (const char *m : {"CD", otherMedia})
+            cataloguetest::addMedia(m);
         GlobalRequest = 0;
         NavigationRequest = 0;
         ALB.clear();
     }
 
     void startWizard(void (*wizard)()) {
-        run = std::make_shared<WizardRun>();
-        run->thread = startThread(
-            [r = run, wizard] {
-                wizard();
-                r->response = GlobalResponse;
-                r->album = ALB.record();
-                r->done = true;
-            },
-            kMinimumThreadStack);
-        ASSERT_TRUE(runUntilIdle());
+        run = startOnThread([this, wizard] {
+            wizard();
+            album = ALB.record();
+        });
     }
-    QWidget *window() const { return activeWindow(run->thread); }
+    QWidget *window() const { return windowtest::window(run); }
     int page() const {
         const auto *sheet = window() ? window()->findChild<QTabWidget *>() : nullptr;
         return sheet ? sheet->currentIndex() + 1 : 0;
     }
     ListControl *songList() const { return qobject_cast<ListControl *>(findControl(window(), "Browse:2")); }
-    bool press(const QString &button) const { return pressButton(run->thread, button) && runUntilIdle(); }
-    bool type(const QString &field, const QString &text) const {
-        return typeInto(run->thread, field, text) && runUntilIdle();
-    }
+    bool press(const QString &button) const { return windowtest::press(run, button); }
+    bool type(const QString &field, const QString &text) const { return windowtest::type(run, field, text); }
     bool finished() const { return runUntil([this] { return run->done; }); }
 
-    std::shared_ptr<WizardRun> run;
+    Started run;
+    data::Record album;   // the buffer the wizard left
 };
 
 } // namespace wizardtest

@@ -335,20 +335,13 @@ TEST_F(PlayerTest, SetupOkStoresTheChoiceAndCancelRestoresTheSaved) {
     ProgramIniFile = kProgramIniName;
     LoadProgramSettings();
     const auto run = [](const QString &choice, const QString &button) {
-        bool done = false;
-        const int thread = startThread(
-            [&done] {
-                CDSetup();
-                done = true;
-            },
-            kMinimumThreadStack);
-        EXPECT_TRUE(runUntilIdle());
-        QWidget *w = activeWindow(thread);
+        const Started c = startOnThread(CDSetup);
+        QWidget *w = window(c);
         EXPECT_EQ(w->windowTitle(), "CD Player Preferences");
         qobject_cast<QAbstractButton *>(findControl(w, choice))->click();
         EXPECT_TRUE(runUntilIdle());
-        EXPECT_TRUE(pressButton(thread, button) && runUntilIdle());
-        EXPECT_TRUE(done);
+        EXPECT_TRUE(press(c, button));
+        EXPECT_TRUE(c->done);
     };
     const auto saved = [] { return getIni("Settings", "CDTimer", "none", ProgramIniFile); };
     EXPECT_EQ(CDTimer, 150);

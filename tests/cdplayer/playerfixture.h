@@ -14,19 +14,19 @@
 #include "runtime/threads/scheduler.h"
 #include "runtime/ui/listcontrol.h"
 #include "runtime/values/dates.h"
+#include "support/catalogue/cataloguetest.h"
+#include "support/drivefile.h"
+#include "support/qstringprint.h"
 #include "support/windows/manualclock.h"
+#include "support/windows/threadcall.h"
 #include "support/windows/windowtesting.h"
 
 #include <QDir>
 #include <QLabel>
-#include <QSaveFile>
 #include <QWidget>
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <ostream>
-
-inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace playertest {
 
@@ -44,11 +44,6 @@ inline QString discSerial() {
         .arg(timeOf(0, 4, 26))
         .left(24);
 }
-
-struct Player {
-    int thread = 0;
-    bool done = false;
-};
 
 class PlayerTest : public testing::Test {
 protected:
@@ -77,59 +72,32 @@ protected:
 
     // Rewrites the drive's description in one step (tray, disc, play clock, failures).
     void describe(const QString &description) {
-        QSaveFile f(QStringLiteral("drive.txt"));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(description.toUtf8());
-        ASSERT_TRUE(f.commit());
+        writeDriveFile(QStringLiteral("drive.txt"), description);
     }
 
     static void addAlbum(qint32 id, const QString &title, const QString &serial) {
-        ALB.clear();
-        ALB.AlbumID = id;
-        ALB.Album = title;
-        ALB.Artist = QStringLiteral("Artist");
-        ALB.CDIDENTIFIER = serial;
-        ASSERT_TRUE(ALB.add()) << data::errorCode();
+        cataloguetest::addAlbum(id, QStringLiteral("Artist"), title, {}, {}, serial);
     }
     static void addSong(qint32 id, qint32 album, int side, int track, const QString &title) {
-        MUS.clear();
-        MUS.ID = id;
-        MUS.AlbumID = album;
-        MUS.Side = side;
-        MUS.TrackNumber = track;
-        MUS.Title = title;
-        MUS.Artist = QStringLiteral("Artist");
-        MUS.Time = timeOf(0, 4, 0);
-        ASSERT_TRUE(MUS.add()) << data::errorCode();
+        cataloguetest::addSong(id, title, album, side, track, {}, {}, [] {
+            MUS.Artist = QStringLiteral("Artist");
+            MUS.Time = timeOf(0, 4, 0);
+        });
     }
 
-    std::shared_ptr<Player> start() {
-        auto p = std::make_shared<Player>();
-        p->thread = startThread(
-            [p] {
-                IntegratedCDPlayer();
-                p->done = true;
-            },
-            kMinimumThreadStack);
-        EXPECT_TRUE(runUntilIdle());
-        return p;
-    }
+    static Started start() { return startOnThread(IntegratedCDPlayer); }
     // One poll period.
     void tick() {
         clock.advance(CDTimer);
         EXPECT_TRUE(runUntilIdle());
     }
-    static QWidget *window(const Player &p) { return activeWindow(p.thread); }
-    static QString title(const Player &p) { return window(p) ? window(p)->windowTitle() : QString(); }
-    static QString text(const Player &p, const QString &control) {
+    static QString title(const Call &p) { return window(p) ? window(p)->windowTitle() : QString(); }
+    static QString text(const Call &p, const QString &control) {
         auto *label = qobject_cast<QLabel *>(findControl(window(p), control));
         return label ? label->text() : QString();
     }
-    static QStringList rows(const Player &p) {
+    static QStringList rows(const Call &p) {
         return listRows(qobject_cast<ListControl *>(findControl(window(p), QStringLiteral("List"))));
-    }
-    static bool press(const Player &p, const QString &button) {
-        return pressButton(p.thread, button) && runUntilIdle();
     }
 public:
     // A drive answer for the test, the time format left as the player keeps it.

@@ -66,11 +66,6 @@ protected:
         for (int i = 1; i <= n; ++i)
             addSong(i, QStringLiteral("Artist %1").arg(i, 2, 10, QLatin1Char('0')), i % 2 ? "CD" : "Vinyl", 10 * i);
     }
-    static bool loadSong(int id) {
-        MUS.clear();
-        MUS.ID = id;
-        return MUS.get(MUS.KEYID);
-    }
 
     void open() {
         thread = startSongBrowse(browse, [this] { form(); });

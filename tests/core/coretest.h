@@ -7,8 +7,8 @@
 #include "runtime/threads/halt.h"
 #include "runtime/threads/messagebox.h"
 #include "runtime/threads/scheduler.h"
+#include "support/catalogue/cataloguetest.h"
 #include "support/windows/scriptedanswers.h"
-#include "support/windows/windowtesting.h"
 
 #include <QProcess>
 #include <gtest/gtest.h>
@@ -20,12 +20,15 @@
 
 #include <ostream>
 
-// Readable texts in failure messages.
-inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
-
 namespace coretest {
 
 using Shown = tbk::windowtest::ShownMessage;
+using cataloguetest::addEntry;
+using cataloguetest::albums;
+using cataloguetest::categories;
+using cataloguetest::loadAlbum;
+using cataloguetest::loadSong;
+using cataloguetest::rows;
 
 // Every test ends with no thread, no file open and no count left; halts reach exitCodes.
 class CoreTest : public testing::Test {

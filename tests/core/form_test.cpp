@@ -8,6 +8,7 @@
 #include "runtime/ui/browsetoolbar.h"
 #include "runtime/ui/windowbuilder.h"
 #include "support/windows/controltesting.h"
+#include "support/windows/threadcall.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -67,12 +68,6 @@ protected:
     }
 };
 
-struct Call {
-    int thread = 0;
-    bool done = false;
-    qint32 response = -1;
-};
-
 class FormTest : public CoreTest {
 protected:
     void SetUp() override {
@@ -99,57 +94,26 @@ protected:
         CAT.CategoryID = id;
         return CAT.get(CAT.KeyCategoryID);
     }
-    // Every category as "id:name", in identifier order.
-    static QStringList categories() {
-        QStringList out;
-        CAT.set(CAT.KeyCategoryID);
-        while (CAT.next())
-            out << QStringLiteral("%1:%2").arg(CAT.CategoryID.value()).arg(CAT.Category.str());
-        return out;
-    }
 
     // Calls the form on a new thread with the request and the record `load` leaves in the buffer
     // (a blank one, as a browse leaves it for an insert, when no load is given).
-    static std::shared_ptr<Call> call(qint32 request, std::function<void()> load = {}) {
-        auto c = std::make_shared<Call>();
-        c->thread = startThread(
-            [c, request, load] {
-                if (load)
-                    load();
-                else
-                    CAT.clear();
-                NavigationRequest = 0;
-                GlobalRequest = request;
-                UpdateTestCategory().run();
-                c->response = GlobalResponse;
-                c->done = true;
-            },
-            kMinimumThreadStack);
-        EXPECT_TRUE(runUntilIdle());
-        return c;
+    static Started call(qint32 request, std::function<void()> load = {}) {
+        return callOnThread([] { UpdateTestCategory().run(); }, request, [load] {
+            if (load)
+                load();
+            else
+                CAT.clear();
+            NavigationRequest = 0;
+        });
     }
-    static std::shared_ptr<Call> change(int id) {
+    static Started change(int id) {
         return call(ChangeRecord, [id] { ASSERT_TRUE(loadCategory(id)); });
     }
 
-    static QWidget *form(const Call &c) { return activeWindow(c.thread); }
     // The control the form gives the focus (the window itself need not be the active one).
     static QString focusedField(const Call &c) {
-        QWidget *focused = form(c) ? form(c)->focusWidget() : nullptr;
+        QWidget *focused = window(c) ? window(c)->focusWidget() : nullptr;
         return focused ? focused->objectName() : QString();
-    }
-    static QString shown(const Call &c, const char *field) { return controlText(c.thread, field).trimmed(); }
-    // A key on the control that has the focus in the form.
-    static bool pressKey(const Call &c, int key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
-        QWidget *focused = form(c) ? form(c)->focusWidget() : nullptr;
-        if (!focused)
-            return false;
-        QTest::keyClick(focused, Qt::Key(key), mods);
-        return runUntilIdle();
-    }
-    static bool press(const Call &c, const QString &button) { return pressButton(c.thread, button) && runUntilIdle(); }
-    static bool type(const Call &c, const QString &field, const QString &text) {
-        return typeInto(c.thread, field, text) && runUntilIdle();
     }
 };
 
@@ -157,13 +121,13 @@ TEST_F(FormTest, ACancelledNewRecordLeavesNothingWhicheverWayItIsCancelled) {
     const std::vector<std::pair<const char *, std::function<bool(const Call &)>>> ways{
         {"Cancel", [](const Call &c) { return press(c, "Cancel"); }},
         {"Escape", [](const Call &c) { return pressKey(c, Qt::Key_Escape); }},
-        {"close box", [](const Call &c) { return closeByUser(form(c)) && runUntilIdle(); }},
+        {"close box", [](const Call &c) { return closeByUser(window(c)) && runUntilIdle(); }},
     };
     for (const auto &[way, cancel] : ways) {
         SCOPED_TRACE(way);
         auto c = call(InsertRecord);
-        ASSERT_TRUE(form(*c));
-        EXPECT_EQ(form(*c)->windowTitle(), "Adding Information");
+        ASSERT_TRUE(window(*c));
+        EXPECT_EQ(window(*c)->windowTitle(), "Adding Information");
         // The primed record is in the file while the form is open.
         EXPECT_EQ(categories(), QStringList({"1:Disco", "2:Pop", "3:"}));
         ASSERT_TRUE(type(*c, "CAT:Category", "Rock"));
@@ -193,7 +157,7 @@ TEST_F(FormTest, OkWithoutAChangeWritesNothing) {
     ASSERT_TRUE(loadCategory(2));
     const qint64 version = CAT.record().version;
     auto c = change(2);
-    EXPECT_EQ(form(*c)->windowTitle(), "Changing Information");
+    EXPECT_EQ(window(*c)->windowTitle(), "Changing Information");
     EXPECT_EQ(controlText(c->thread, "CAT:Category"), "Pop");
     ASSERT_TRUE(passThrough(c->thread, "CAT:Category"));
     ASSERT_TRUE(press(*c, "OK"));
@@ -212,7 +176,7 @@ TEST_F(FormTest, OkWithoutAChangeWritesNothing) {
 
 TEST_F(FormTest, ACopyStartsFromTheCallersRecordWithANewIdentifier) {
     auto c = call(SelectRecord, [] { ASSERT_TRUE(loadCategory(1)); });
-    EXPECT_EQ(form(*c)->windowTitle(), "Adding Information");
+    EXPECT_EQ(window(*c)->windowTitle(), "Adding Information");
     EXPECT_EQ(controlText(c->thread, "CAT:Category"), "Disco");
     EXPECT_EQ(shown(*c, "CAT:CategoryID"), "3");
     ASSERT_TRUE(type(*c, "CAT:Category", "Disco 2"));
@@ -307,11 +271,11 @@ TEST_F(FormTest, TwoFormsPrimingAtOnceBothGetAnIdentifier) {
     auto first = call(InsertRecord);
     ASSERT_NE(waiting, 0);
     auto second = call(InsertRecord);
-    ASSERT_TRUE(form(*second));
+    ASSERT_TRUE(window(*second));
     secondPrimed = true;
     wakeThread(waiting);
     ASSERT_TRUE(runUntilIdle());
-    ASSERT_TRUE(form(*first));
+    ASSERT_TRUE(window(*first));
     EXPECT_TRUE(messageText(first->thread).isEmpty());
     EXPECT_EQ(shown(*second, "CAT:CategoryID"), "3");
     EXPECT_EQ(shown(*first, "CAT:CategoryID"), "4");
@@ -459,8 +423,8 @@ TEST_F(FormTest, DISABLED_Screenshot) {
     if (path.isEmpty())
         GTEST_SKIP() << "TBK_SCREENSHOT not set";
     auto c = change(1);
-    ASSERT_TRUE(form(*c));
-    form(*c)->move(20, 20);
+    ASSERT_TRUE(window(*c));
+    window(*c)->move(20, 20);
     runFor(500);
     EXPECT_TRUE(QGuiApplication::primaryScreen()->grabWindow(0).save(path));
     ASSERT_TRUE(press(*c, "Cancel"));

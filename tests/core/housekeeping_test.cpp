@@ -63,13 +63,6 @@ protected:
                          : QStringLiteral("%1/%2:%3").arg(MUS.Artist.str(), MUS.Album.str()).arg(MUS.AlbumID.value()));
         return out;
     }
-    static QStringList albums() {
-        QStringList out;
-        ALB.set(ALB.KEYALBUMID);
-        while (ALB.next())
-            out << QStringLiteral("%1:%2/%3").arg(ALB.AlbumID.value()).arg(ALB.Artist.str(), ALB.Album.str());
-        return out;
-    }
 
     // Runs the process with a request set, as a caller does; its response.
     qint32 process(void (*procedure)(), std::deque<int> answers = {}) {

@@ -16,8 +16,6 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
-#include <QGuiApplication>
-#include <QScreen>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
@@ -66,25 +64,18 @@ protected:
     }
 
     void open(void (*procedure)()) {
-        done = false;
-        thread = startThread([this, procedure] {
-            GlobalRequest = ChangeRecord;
-            procedure();
-            response = GlobalResponse;
-            done = true;
-        });
-        ASSERT_TRUE(runUntilIdle());
-        ASSERT_TRUE(activeWindow(thread));
+        run = callOnThread(procedure, ChangeRecord);
+        ASSERT_TRUE(windowtest::window(run));
     }
-    QWidget *window() const { return activeWindow(thread); }
-    bool press(const QString &button) { return pressButton(thread, button) && runUntilIdle(); }
-    bool ended() { return runUntil([this] { return done; }); }
-    bool halted() { return runUntil([this] { return !exitCodes.empty() && !threadExists(thread); }); }
+    QWidget *window() const { return windowtest::window(run); }
+    bool press(const QString &button) { return windowtest::press(run, button); }
+    bool ended() { return runUntil([this] { return run->done; }); }
+    bool halted() { return runUntil([this] { return !exitCodes.empty() && !threadExists(run->thread); }); }
     // The message the thread shows, answered with the button's code.
     QString answer(int button) {
-        const QString text = messageText(thread);
+        const QString text = messageText(run->thread);
         EXPECT_FALSE(text.isEmpty()) << "no message";
-        EXPECT_TRUE(answerMessage(thread, button) && runUntilIdle());
+        EXPECT_TRUE(answerMessage(run->thread, button) && runUntilIdle());
         return text;
     }
     QString title() const { return window() ? window()->windowTitle() : QString(); }
@@ -108,8 +99,8 @@ protected:
         addDatedSong();
         open(SetupWizard);
         ASSERT_TRUE(press("Next"));
-        EXPECT_EQ(controlText(thread, kDateTextField), "10/31/1959");
-        ASSERT_TRUE(chooseFromList(thread, kDateTextField, "Year Only"));
+        EXPECT_EQ(controlText(run->thread, kDateTextField), "10/31/1959");
+        ASSERT_TRUE(chooseFromList(run->thread, kDateTextField, "Year Only"));
         for (int i = 0; i < 3; ++i)
             ASSERT_TRUE(press("Next"));
         ASSERT_TRUE(press("Finish"));
@@ -120,9 +111,7 @@ protected:
         readSong();
     }
 
-    int thread = 0;
-    bool done = false;
-    qint32 response = -1;
+    Started run;
 };
 
 TEST(DateFormats, EveryTextStandsForAFormatOfItsOwnAndOtherFormatsShowAsTheyAre) {
@@ -144,7 +133,7 @@ TEST_F(PreferencesTest, FirstRunShowsYearOnlyAndFinishWritesTheEntriesWithoutAQu
     auto *sheet = window()->findChild<QTabWidget *>();
     ASSERT_TRUE(sheet);
     EXPECT_FALSE(sheet->tabBar()->isVisible());
-    EXPECT_EQ(controlText(thread, kDateTextField), "Year Only");
+    EXPECT_EQ(controlText(run->thread, kDateTextField), "Year Only");
 
     const QStringList forward{"1:N*", "2:BN*", "3:BN*", "4:BN*", "5:BF*"};
     EXPECT_EQ(wizardState(), forward[0]);
@@ -159,9 +148,9 @@ TEST_F(PreferencesTest, FirstRunShowsYearOnlyAndFinishWritesTheEntriesWithoutAQu
     for (int page = 2; page <= 5; ++page)
         ASSERT_TRUE(press("Next"));
     ASSERT_TRUE(press("Finish"));
-    EXPECT_TRUE(messageText(thread).isEmpty());
+    EXPECT_TRUE(messageText(run->thread).isEmpty());
     ASSERT_TRUE(ended());
-    EXPECT_EQ(response, RequestCancelled);
+    EXPECT_EQ(run->response, RequestCancelled);
 
     const QStringList written = iniEntries(QStringLiteral("Settings"), ProgramIniFile);
     EXPECT_EQ(written, QStringList({"AutoAddToAlbums", "AddMode", "LabelArtistTitleOrder", "GLO:Delimiter", "UDKPrompt",
@@ -181,11 +170,11 @@ TEST_F(PreferencesTest, WizardPagesEditTheSettingsInMemoryAtOnce) {
     open(SetupWizard);
     for (int i = 0; i < 2; ++i)
         ASSERT_TRUE(press("Next"));
-    ASSERT_TRUE(typeInto(thread, "UDKPrompt", "Catalogue No"));
+    ASSERT_TRUE(typeInto(run->thread, "UDKPrompt", "Catalogue No"));
     EXPECT_EQ(UDKPrompt.str(), "Catalogue No");
     ASSERT_TRUE(press("Next"));
-    ASSERT_TRUE(clickCheck(thread, "SU_Songs"));
-    ASSERT_TRUE(clickCheck(thread, "ShowTips"));
+    ASSERT_TRUE(clickCheck(run->thread, "SU_Songs"));
+    ASSERT_TRUE(clickCheck(run->thread, "ShowTips"));
     EXPECT_EQ(SU_Songs, 1);
     EXPECT_EQ(ShowTips, 0);
     ASSERT_TRUE(press("Next"));
@@ -213,10 +202,10 @@ TEST_F(PreferencesTest, CancelOnAnyPageEndsTheProgramWritingNothing) {
         open(SetupWizard);
         for (int i = 1; i < page; ++i)
             ASSERT_TRUE(press("Next"));
-        ASSERT_TRUE(pressButton(thread, "Cancel"));
+        ASSERT_TRUE(pressButton(run->thread, "Cancel"));
         ASSERT_TRUE(halted());
         EXPECT_EQ(exitCodes, std::vector<int>{0});
-        EXPECT_FALSE(done);
+        EXPECT_FALSE(run->done);
         EXPECT_TRUE(iniEntries(QStringLiteral("Settings"), ProgramIniFile).isEmpty());
     }
 }
@@ -233,10 +222,10 @@ TEST_F(PreferencesTest, WizardCancelledFromPreferencesEndsEveryThreadAndDropsAPr
     EXPECT_EQ(TIP.records(), 1) << "the form primes its tip";
     open(EditPreferences);
     EXPECT_EQ(title(), "Preferences");
-    ASSERT_TRUE(pressButton(thread, "Use Setup Wizard"));
+    ASSERT_TRUE(pressButton(run->thread, "Use Setup Wizard"));
     ASSERT_TRUE(runUntilIdle());
     EXPECT_EQ(title(), "Setup Wizard");
-    ASSERT_TRUE(pressButton(thread, "Cancel"));
+    ASSERT_TRUE(pressButton(run->thread, "Cancel"));
     ASSERT_TRUE(halted());
     EXPECT_EQ(exitCodes, std::vector<int>{0});
     EXPECT_FALSE(threadExists(form));
@@ -249,32 +238,32 @@ TEST_F(PreferencesTest, EveryControlWritesItsEntryOnOkAndAnUntickedAlbumAddReads
     open(EditPreferences);
     EXPECT_EQ(title(), "Preferences");
     EXPECT_EQ(focusedName(), "Standard");
-    EXPECT_EQ(controlText(thread, kDateTextField), "");
-    ASSERT_TRUE(chooseOption(thread, "Interface", "Explorer"));
-    ASSERT_TRUE(typeInto(thread, "UDKPrompt", "Catalogue No"));
-    ASSERT_TRUE(typeInto(thread, "NotesLabel", "DJ Notes"));
-    ASSERT_TRUE(chooseTab(thread, "Start Up"));
+    EXPECT_EQ(controlText(run->thread, kDateTextField), "");
+    ASSERT_TRUE(chooseOption(run->thread, "Interface", "Explorer"));
+    ASSERT_TRUE(typeInto(run->thread, "UDKPrompt", "Catalogue No"));
+    ASSERT_TRUE(typeInto(run->thread, "NotesLabel", "DJ Notes"));
+    ASSERT_TRUE(chooseTab(run->thread, "Start Up"));
     for (const char *check : {"SU_Albums", "SU_Songs", "SU_Labels", "SU_Playlists", "ShowTips", "SaveLastTab"})
-        ASSERT_TRUE(clickCheck(thread, check)) << check;
-    ASSERT_TRUE(chooseTab(thread, "Adding"));
-    ASSERT_TRUE(chooseOption(thread, "AddMode", "Single Artist"));
-    ASSERT_TRUE(clickCheck(thread, "DefaultWizardCompilation"));
-    ASSERT_TRUE(clickCheck(thread, "AutoAddToAlbums"));
-    ASSERT_TRUE(chooseTab(thread, "Labels"));
-    ASSERT_TRUE(chooseOption(thread, "LabelArtistTitleOrder", "Title - Artist"));
-    ASSERT_TRUE(chooseOption(thread, "GLO:Delimiter", ")"));
-    ASSERT_TRUE(clickCheck(thread, "AltCasFmt"));
-    ASSERT_TRUE(chooseTab(thread, "CDDB"));
-    ASSERT_TRUE(clickCheck(thread, "AutomaticLookup"));
-    ASSERT_TRUE(chooseTab(thread, "Housekeeping"));
-    ASSERT_TRUE(clickCheck(thread, "UseLog"));
-    ASSERT_TRUE(chooseTab(thread, "Logo"));
-    ASSERT_TRUE(typeInto(thread, "Logo", "/pictures/logo.png"));
+        ASSERT_TRUE(clickCheck(run->thread, check)) << check;
+    ASSERT_TRUE(chooseTab(run->thread, "Adding"));
+    ASSERT_TRUE(chooseOption(run->thread, "AddMode", "Single Artist"));
+    ASSERT_TRUE(clickCheck(run->thread, "DefaultWizardCompilation"));
+    ASSERT_TRUE(clickCheck(run->thread, "AutoAddToAlbums"));
+    ASSERT_TRUE(chooseTab(run->thread, "Labels"));
+    ASSERT_TRUE(chooseOption(run->thread, "LabelArtistTitleOrder", "Title - Artist"));
+    ASSERT_TRUE(chooseOption(run->thread, "GLO:Delimiter", ")"));
+    ASSERT_TRUE(clickCheck(run->thread, "AltCasFmt"));
+    ASSERT_TRUE(chooseTab(run->thread, "CDDB"));
+    ASSERT_TRUE(clickCheck(run->thread, "AutomaticLookup"));
+    ASSERT_TRUE(chooseTab(run->thread, "Housekeeping"));
+    ASSERT_TRUE(clickCheck(run->thread, "UseLog"));
+    ASSERT_TRUE(chooseTab(run->thread, "Logo"));
+    ASSERT_TRUE(typeInto(run->thread, "Logo", "/pictures/logo.png"));
     // In memory at once.
     EXPECT_EQ(GLO.Delimiter.str(), ")");
     EXPECT_TRUE(AutoAddToAlbums.empty());
     ASSERT_TRUE(press("OK"));
-    EXPECT_TRUE(messageText(thread).isEmpty()) << "no date change, no box";
+    EXPECT_TRUE(messageText(run->thread).isEmpty()) << "no date change, no box";
     ASSERT_TRUE(ended());
 
     const std::pair<const char *, const char *> expected[] = {
@@ -299,17 +288,17 @@ TEST_F(PreferencesTest, CancelRestoresEverySettingButTheAutomaticLookup) {
     putSetting("UDKPrompt", QStringLiteral("Mine"));
     LoadProgramSettings();
     open(EditPreferences);
-    ASSERT_TRUE(typeInto(thread, "UDKPrompt", "Other"));
-    ASSERT_TRUE(chooseFromList(thread, kDateTextField, "Year Only"));
-    ASSERT_TRUE(chooseTab(thread, "Start Up"));
-    ASSERT_TRUE(clickCheck(thread, "SU_Albums"));
-    ASSERT_TRUE(chooseTab(thread, "CDDB"));
-    ASSERT_TRUE(clickCheck(thread, "AutomaticLookup"));
+    ASSERT_TRUE(typeInto(run->thread, "UDKPrompt", "Other"));
+    ASSERT_TRUE(chooseFromList(run->thread, kDateTextField, "Year Only"));
+    ASSERT_TRUE(chooseTab(run->thread, "Start Up"));
+    ASSERT_TRUE(clickCheck(run->thread, "SU_Albums"));
+    ASSERT_TRUE(chooseTab(run->thread, "CDDB"));
+    ASSERT_TRUE(clickCheck(run->thread, "AutomaticLookup"));
     EXPECT_EQ(UDKPrompt.str(), "Other");
     EXPECT_EQ(SU_Albums, 1);
     ASSERT_TRUE(press("Cancel"));
     ASSERT_TRUE(ended());
-    EXPECT_TRUE(messageText(thread).isEmpty());
+    EXPECT_TRUE(messageText(run->thread).isEmpty());
     EXPECT_EQ(UDKPrompt.str(), "Mine");
     EXPECT_EQ(SU_Albums, 0);
     EXPECT_EQ(DateFormat.str(), "d2");
@@ -320,18 +309,18 @@ TEST_F(PreferencesTest, CancelRestoresEverySettingButTheAutomaticLookup) {
 TEST_F(PreferencesTest, YearOnlyFromAnotherFormatTellsAndAsksButFromYearOnlyAsksNothing) {
     finishedBefore(QStringLiteral("n4b"));
     open(EditPreferences);
-    EXPECT_EQ(controlText(thread, kDateTextField), "Year Only");
-    ASSERT_TRUE(chooseFromList(thread, kDateTextField, "Windows Default"));
-    ASSERT_TRUE(chooseFromList(thread, kDateTextField, "Year Only"));
+    EXPECT_EQ(controlText(run->thread, kDateTextField), "Year Only");
+    ASSERT_TRUE(chooseFromList(run->thread, kDateTextField, "Windows Default"));
+    ASSERT_TRUE(chooseFromList(run->thread, kDateTextField, "Year Only"));
     ASSERT_TRUE(press("OK"));
-    ASSERT_TRUE(ended()) << messageText(thread).toStdString();
+    ASSERT_TRUE(ended()) << messageText(run->thread).toStdString();
     EXPECT_EQ(setting("DateFormat"), "n4b");
 
     putSetting("DateFormat", QStringLiteral("d5"));
     LoadProgramSettings();
     addDatedSong();
     open(EditPreferences);
-    ASSERT_TRUE(chooseFromList(thread, kDateTextField, "Year Only"));
+    ASSERT_TRUE(chooseFromList(run->thread, kDateTextField, "Year Only"));
     ASSERT_TRUE(press("OK"));
     EXPECT_EQ(title(), "Information");
     EXPECT_TRUE(answer(ButtonOK).startsWith("Date format changes will not affect currently open windows."));
@@ -349,15 +338,15 @@ TEST_F(PreferencesTest, MassModificationsSetsSideOneOnlyOnItsFirstButton) {
     addDatedSong();
     const auto massModifications = [this](int pressed) {
         open(EditPreferences);
-        ASSERT_TRUE(chooseTab(thread, "Housekeeping"));
-        ASSERT_TRUE(pressButton(thread, "Mass Modifications"));
+        ASSERT_TRUE(chooseTab(run->thread, "Housekeeping"));
+        ASSERT_TRUE(pressButton(run->thread, "Mass Modifications"));
         ASSERT_TRUE(runUntilIdle());
         EXPECT_EQ(title(), "Mass Modifications");
-        EXPECT_EQ(messageText(thread), "These functions will process every \"Song\" record in your database.");
+        EXPECT_EQ(messageText(run->thread), "These functions will process every \"Song\" record in your database.");
         QWidget *box = window();
         for (int i = 1; i <= 3; ++i)
             EXPECT_TRUE(findControl(box, QStringLiteral("MessageButton%1").arg(i)));
-        ASSERT_TRUE(pressButton(thread, QStringLiteral("MessageButton%1").arg(pressed)));
+        ASSERT_TRUE(pressButton(run->thread, QStringLiteral("MessageButton%1").arg(pressed)));
         // The process's own window, if any, runs to its end.
         ASSERT_TRUE(runUntil([this] { return title() == "Preferences"; }));
         ASSERT_TRUE(press("Cancel"));
@@ -381,10 +370,10 @@ TEST_F(PreferencesTest, LogoBrowseTakesTheChosenFileButNothingWhenCancelledOrToo
     QFile(longFolder + "/logo.png").open(QIODevice::WriteOnly);
     QFile(QStringLiteral("mine.png")).open(QIODevice::WriteOnly);
     open(EditPreferences);
-    ASSERT_TRUE(chooseTab(thread, "Logo"));
+    ASSERT_TRUE(chooseTab(run->thread, "Logo"));
     // The file the dialog is left with: none is cancelling it.
     const auto browse = [this](const QString &file) {
-        ASSERT_TRUE(pressButton(thread, "Browse"));
+        ASSERT_TRUE(pressButton(run->thread, "Browse"));
         ASSERT_TRUE(runUntil([this] { return qobject_cast<QFileDialog *>(window()); }));
         auto *dialog = qobject_cast<QFileDialog *>(window());
         EXPECT_EQ(dialog->windowTitle(), "Choose a File");
@@ -400,14 +389,14 @@ TEST_F(PreferencesTest, LogoBrowseTakesTheChosenFileButNothingWhenCancelledOrToo
         ASSERT_TRUE(runUntilIdle());
     };
     browse({});
-    EXPECT_EQ(controlText(thread, "Logo"), "/old/logo.png");
+    EXPECT_EQ(controlText(run->thread, "Logo"), "/old/logo.png");
     browse(longFolder + "/logo.png");
     EXPECT_TRUE(answer(ButtonOK).contains("255"));
-    EXPECT_EQ(controlText(thread, "Logo"), "/old/logo.png");
+    EXPECT_EQ(controlText(run->thread, "Logo"), "/old/logo.png");
     EXPECT_EQ(Logo.str(), "/old/logo.png");
     browse(QDir::current().filePath("mine.png"));
     EXPECT_EQ(Logo.str(), QDir::current().filePath("mine.png"));
-    EXPECT_EQ(controlText(thread, "Logo"), Logo.str());
+    EXPECT_EQ(controlText(run->thread, "Logo"), Logo.str());
     ASSERT_TRUE(press("Cancel"));
     ASSERT_TRUE(ended());
 }
@@ -426,15 +415,15 @@ protected:
         ASSERT_TRUE(runUntilIdle());
         EXPECT_EQ(title(), "Settings Not Saved");
         EXPECT_THAT(answer(ButtonOK).toStdString(), testing::HasSubstr("blocker"));
-        ASSERT_TRUE(ended()) << "a second message: " << messageText(thread).toStdString();
+        ASSERT_TRUE(ended()) << "a second message: " << messageText(run->thread).toStdString();
     }
 };
 
 TEST_F(UnwritableSettingsTest, OkReportsTheFailureOnceAndKeepsTheChoicesForTheRun) {
     SetupWizardComplete = 1;
     open(EditPreferences);
-    ASSERT_TRUE(typeInto(thread, "UDKPrompt", "Kept"));
-    ASSERT_TRUE(pressButton(thread, "OK"));
+    ASSERT_TRUE(typeInto(run->thread, "UDKPrompt", "Kept"));
+    ASSERT_TRUE(pressButton(run->thread, "OK"));
     expectOneFailureReport();
     EXPECT_EQ(UDKPrompt.str(), "Kept");
 }
@@ -443,7 +432,7 @@ TEST_F(UnwritableSettingsTest, FinishReportsTheFailureOnceAndTheWizardCountsAsDo
     open(SetupWizard);
     for (int i = 0; i < 4; ++i)
         ASSERT_TRUE(press("Next"));
-    ASSERT_TRUE(pressButton(thread, "Finish"));
+    ASSERT_TRUE(pressButton(run->thread, "Finish"));
     expectOneFailureReport();
     EXPECT_EQ(SetupWizardComplete, 1);
     EXPECT_EQ(DateFormat.str(), "n4b");
@@ -457,9 +446,7 @@ TEST_F(PreferencesTest, DISABLED_Screenshots) {
         GTEST_SKIP() << "TBK_SCREENSHOT not set";
     const auto save = [this](const QString &name) {
         window()->move(20, 20);
-        runFor(500);
-        EXPECT_TRUE(QGuiApplication::primaryScreen()->grabWindow(0).save(qEnvironmentVariable("TBK_SCREENSHOT") + name +
-                                                                         QStringLiteral(".png")));
+        EXPECT_TRUE(saveScreen(name + QStringLiteral(".png")));
     };
     open(SetupWizard);
     for (int page = 1; page <= 5; ++page) {
@@ -472,7 +459,7 @@ TEST_F(PreferencesTest, DISABLED_Screenshots) {
     ASSERT_TRUE(ended());
     open(EditPreferences);
     for (const char *tab : {"General", "Start Up", "Adding", "Labels", "CDDB", "Housekeeping", "Logo"}) {
-        ASSERT_TRUE(chooseTab(thread, QString::fromLatin1(tab)));
+        ASSERT_TRUE(chooseTab(run->thread, QString::fromLatin1(tab)));
         save(QStringLiteral("-prefs-") + QString::fromLatin1(tab).remove(QLatin1Char(' ')));
     }
     ASSERT_TRUE(press("Cancel"));

@@ -47,31 +47,12 @@ protected:
         ALB.CategoryID = category;
         ASSERT_TRUE(ALB.add()) << errorCode();
     }
-    static void addEntry(int playlist, int seq, int song) {
-        PLA.clear();
-        PLA.PlaylistID = playlist;
-        PLA.PlaylistSeq = seq;
-        PLA.ID = song;
-        ASSERT_TRUE(PLA.add()) << errorCode();
-    }
-    static bool loadSong(int id) {
-        MUS.clear();
-        MUS.ID = id;
-        return MUS.get(MUS.KEYID);
-    }
-    static bool loadAlbum(int id) {
-        ALB.clear();
-        ALB.AlbumID = id;
-        return ALB.get(ALB.KEYALBUMID);
-    }
     // Every song as "id:album:file number:media:category", in identifier order.
     static QStringList songs() {
-        QStringList out;
-        MUS.set(MUS.KEYID);
-        while (MUS.next())
-            out << QStringLiteral("%1:%2:%3:%4:%5").arg(MUS.ID.value()).arg(MUS.AlbumID.value())
-                       .arg(MUS.FileNumber.str(), MUS.Media.str()).arg(MUS.CategoryID.value());
-        return out;
+        return rows(MUS, MUS.KEYID, [] {
+            return QStringLiteral("%1:%2:%3:%4:%5").arg(MUS.ID.value()).arg(MUS.AlbumID.value())
+                .arg(MUS.FileNumber.str(), MUS.Media.str()).arg(MUS.CategoryID.value());
+        });
     }
     static QList<int> ids(DataFile &file, const Key &key, const std::function<int()> &id) {
         QList<int> out;

@@ -46,11 +46,7 @@ protected:
         }
     }
     static QStringList tips() {
-        QStringList out;
-        TIP.set(TIP.KEYID);
-        while (TIP.next())
-            out << QStringLiteral("%1:%2").arg(TIP.ID.value()).arg(TIP.TIP.str());
-        return out;
+        return rows(TIP, TIP.KEYID, [] { return QStringLiteral("%1:%2").arg(TIP.ID.value()).arg(TIP.TIP.str()); });
     }
     static QString setting(const char *entry) {
         return getIni(QStringLiteral("Settings"), QString::fromLatin1(entry), QStringLiteral("<none>"), ProgramIniFile);
@@ -60,33 +56,20 @@ protected:
     }
 
     // Starts a procedure with the request on a thread of its own.
-    void start(qint32 request, void (*procedure)()) {
-        done = false;
-        thread = startThread(
-            [this, request, procedure] {
-                GlobalRequest = request;
-                procedure();
-                response = GlobalResponse;
-                done = true;
-            },
-            kMinimumThreadStack);
-        ASSERT_TRUE(runUntilIdle());
-    }
-    QWidget *window() const { return activeWindow(thread); }
+    void start(qint32 request, void (*procedure)()) { run = callOnThread(procedure, request); }
+    QWidget *window() const { return windowtest::window(run); }
     // The identifier of the tip on show, from its text.
     int shownTip() const {
-        const QString text = controlText(thread, QStringLiteral("TIP:TIP"));
+        const QString text = controlText(run->thread, QStringLiteral("TIP:TIP"));
         return text.startsWith(QLatin1String("Tip number ")) ? text.mid(11).toInt() : -1;
     }
-    bool press(const QString &button) { return pressButton(thread, button) && runUntilIdle(); }
+    bool press(const QString &button) { return windowtest::press(run, button); }
     bool visible(const QString &name) const {
         QWidget *w = window() ? findControl(window(), name) : nullptr;
         return w && w->isVisible();
     }
 
-    int thread = 0;
-    bool done = false;
-    qint32 response = -1;
+    Started run;
 };
 
 TEST_F(TipsTest, BackAndNextLandOnTheNearestTipAndWrapAround) {
@@ -122,8 +105,8 @@ TEST_F(TipsTest, BackAndNextLandOnTheNearestTipAndWrapAround) {
             EXPECT_EQ(shownTip(), expected) << button;
         }
         ASSERT_TRUE(press("Close"));
-        EXPECT_TRUE(done);
-        EXPECT_EQ(response, RequestCancelled);
+        EXPECT_TRUE(run->done);
+        EXPECT_EQ(run->response, RequestCancelled);
         EXPECT_EQ(setting("Tip"), QString::number(walk.steps.back().second));
     }
     EXPECT_EQ(tips().size(), 2);   // nothing written by showing them
@@ -134,23 +117,23 @@ TEST_F(TipsTest, OnlyCloseKeepsTheTipAndTheStartUpChoice) {
     setTipSetting(1);
     start(ChangeRecord, UpdateTBKTips);
     EXPECT_EQ(shownTip(), 2);
-    EXPECT_EQ(controlValue(thread, "ShowTips").toInt(), 1);
+    EXPECT_EQ(controlValue(run->thread, "ShowTips").toInt(), 1);
     auto *text = qobject_cast<QPlainTextEdit *>(findControl(window(), "TIP:TIP"));
     ASSERT_TRUE(text);
     EXPECT_TRUE(text->isReadOnly());
 
     // Escape: the choice holds for the run, but nothing is written.
-    ASSERT_TRUE(clickCheck(thread, "ShowTips") && runUntilIdle());
+    ASSERT_TRUE(clickCheck(run->thread, "ShowTips") && runUntilIdle());
     EXPECT_EQ(ShowTips, 0);
     QTest::keyClick(window()->focusWidget(), Qt::Key_Escape);
     ASSERT_TRUE(runUntilIdle());
-    EXPECT_TRUE(done);
+    EXPECT_TRUE(run->done);
     EXPECT_EQ(setting("Tip"), "1");
     EXPECT_EQ(setting("ShowTips"), "<none>");
 
     start(ChangeRecord, UpdateTBKTips);
     EXPECT_EQ(shownTip(), 2);
-    EXPECT_EQ(controlValue(thread, "ShowTips").toInt(), 0);
+    EXPECT_EQ(controlValue(run->thread, "ShowTips").toInt(), 0);
     ASSERT_TRUE(press("Next"));
     ASSERT_TRUE(press("Close"));
     EXPECT_EQ(setting("Tip"), "3");
@@ -160,8 +143,8 @@ TEST_F(TipsTest, OnlyCloseKeepsTheTipAndTheStartUpChoice) {
 TEST_F(TipsTest, AnEmptyFileShowsNoWindowAndWritesNothing) {
     setTipSetting(4);
     start(ChangeRecord, UpdateTBKTips);
-    EXPECT_TRUE(done);
-    EXPECT_EQ(response, RequestCancelled);
+    EXPECT_TRUE(run->done);
+    EXPECT_EQ(run->response, RequestCancelled);
     EXPECT_EQ(setting("Tip"), "4");
     EXPECT_EQ(setting("ShowTips"), "<none>");
     EXPECT_EQ(FileUseCount(TIP), 1);   // the fixture's own
@@ -176,7 +159,7 @@ TEST_F(TipsTest, TheEditorAddsChangesAndDeletesTipsFromTheList) {
     auto *list = window()->findChild<ListControl *>(QStringLiteral("Browse"));
     ASSERT_TRUE(list);
     EXPECT_EQ(listRows(list), QStringList({"Tip number 1", "Tip number 4"}));
-    const int browseThread = thread;
+    const int browseThread = run->thread;
 
     // Add: the editor primes the next identifier after the highest; a duplicate text is refused.
     ASSERT_TRUE(press("Add"));
@@ -185,41 +168,41 @@ TEST_F(TipsTest, TheEditorAddsChangesAndDeletesTipsFromTheList) {
     EXPECT_FALSE(visible("Next"));
     EXPECT_FALSE(visible("Back"));
     EXPECT_EQ(tips().last(), "5:");
-    ASSERT_TRUE(typeInto(thread, "TIP:TIP", "Tip number 4") && runUntilIdle());
-    ASSERT_TRUE(pressButton(thread, "Ok"));
-    ASSERT_TRUE(runUntil([&] { return !messageText(thread).isEmpty(); }));
-    EXPECT_TRUE(messageText(thread).contains("Tips")) << messageText(thread).toStdString();
-    ASSERT_TRUE(answerMessage(thread, ButtonOK) && runUntilIdle());
-    ASSERT_TRUE(typeInto(thread, "TIP:TIP", "Press F1 for help") && runUntilIdle());
+    ASSERT_TRUE(typeInto(run->thread, "TIP:TIP", "Tip number 4") && runUntilIdle());
+    ASSERT_TRUE(pressButton(run->thread, "Ok"));
+    ASSERT_TRUE(runUntil([&] { return !messageText(run->thread).isEmpty(); }));
+    EXPECT_TRUE(messageText(run->thread).contains("Tips")) << messageText(run->thread).toStdString();
+    ASSERT_TRUE(answerMessage(run->thread, ButtonOK) && runUntilIdle());
+    ASSERT_TRUE(typeInto(run->thread, "TIP:TIP", "Press F1 for help") && runUntilIdle());
     ASSERT_TRUE(press("Ok"));
     EXPECT_EQ(tips(), QStringList({"1:Tip number 1", "4:Tip number 4", "5:Press F1 for help"}));
     EXPECT_EQ(listRows(list), QStringList({"Tip number 1", "Tip number 4", "Press F1 for help"}));
 
     // Ditto puts the last written text back; closing an add without Ok leaves nothing.
     ASSERT_TRUE(press("Add"));
-    ASSERT_TRUE(clickInto(thread, "TIP:TIP"));
+    ASSERT_TRUE(clickInto(run->thread, "TIP:TIP"));
     QTest::keyClick(window()->focusWidget(), Qt::Key_Apostrophe, Qt::ControlModifier);
     ASSERT_TRUE(runUntilIdle());
-    EXPECT_EQ(controlText(thread, "TIP:TIP"), "Press F1 for help");
+    EXPECT_EQ(controlText(run->thread, "TIP:TIP"), "Press F1 for help");
     ASSERT_TRUE(press("Close"));
     EXPECT_EQ(tips().size(), 3);
 
-    EXPECT_FALSE(done);
+    EXPECT_FALSE(run->done);
     EXPECT_EQ(listRows(list), QStringList({"Tip number 1", "Tip number 4", "Press F1 for help"}));
     // Change the first row, then delete it.
     ASSERT_TRUE(selectRowByKey(list, 0, "Tip number 1") && runUntilIdle());
     ASSERT_TRUE(press("Change"));
-    ASSERT_TRUE(typeInto(thread, "TIP:TIP", "Tip one") && runUntilIdle());
+    ASSERT_TRUE(typeInto(run->thread, "TIP:TIP", "Tip one") && runUntilIdle());
     ASSERT_TRUE(press("Ok"));
     EXPECT_EQ(tips().first(), "1:Tip one");
     ASSERT_TRUE(selectRowByKey(list, 0, "Tip one") && runUntilIdle());
-    ASSERT_TRUE(pressButton(thread, "Delete"));
-    ASSERT_TRUE(runUntil([&] { return !messageText(thread).isEmpty(); }));
-    ASSERT_TRUE(answerMessage(thread, ButtonOK) && runUntilIdle());
+    ASSERT_TRUE(pressButton(run->thread, "Delete"));
+    ASSERT_TRUE(runUntil([&] { return !messageText(run->thread).isEmpty(); }));
+    ASSERT_TRUE(answerMessage(run->thread, ButtonOK) && runUntilIdle());
     EXPECT_EQ(listRows(list), QStringList({"Tip number 4", "Press F1 for help"}));
-    EXPECT_EQ(thread, browseThread);
+    EXPECT_EQ(run->thread, browseThread);
     ASSERT_TRUE(press("Close"));
-    EXPECT_TRUE(done);
+    EXPECT_TRUE(run->done);
 }
 
 TEST_F(TipsTest, AnEmptyListOffersOnlyAdd) {

@@ -21,14 +21,6 @@ class Count : public testing::Test {
 protected:
     void SetUp() override { createAndOpen({&CF, &MUS}); }
     void TearDown() override { closeAll(); }
-    static void addSongs(int from, int to) {
-        for (int id = from; id <= to; ++id) {
-            MUS.clear();
-            MUS.ID = id;
-            MUS.Title = QStringLiteral("song %1").arg(id);
-            ASSERT_TRUE(MUS.add()) << errorCode();
-        }
-    }
     static void removeSong(int id) {
         MUS.clear();
         MUS.ID = id;

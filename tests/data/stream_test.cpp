@@ -13,14 +13,6 @@ class Stream : public testing::Test {
 protected:
     void SetUp() override { createAndOpen({&CF, &MUS, &PLA}); }
     void TearDown() override { closeAll(); }
-    static void addSongs(int from, int to) {
-        for (int id = from; id <= to; ++id) {
-            MUS.clear();
-            MUS.ID = id;
-            MUS.Title = QStringLiteral("song %1").arg(id);
-            ASSERT_TRUE(MUS.add()) << errorCode();
-        }
-    }
 };
 
 TEST_F(Stream, FlushLetsOtherProcessesWriteAndLeavesNoJournal) {

@@ -3,6 +3,7 @@
 #include "core/datafiles.h"
 
 #include "runtime/data/driver.h"
+#include "runtime/data/errors.h"
 
 #include <QProcess>
 #include <gtest/gtest.h>
@@ -18,6 +19,16 @@ inline void createAndOpen(std::initializer_list<tbk::data::DataFile *> files) {
     for (tbk::data::DataFile *f : files) {
         ASSERT_TRUE(f->create()) << f->label().toStdString() << " " << tbk::data::errorCode();
         ASSERT_TRUE(f->open()) << f->label().toStdString() << " " << tbk::data::errorCode();
+    }
+}
+
+// Songs `from` to `to`, titled "song <id>".
+inline void addSongs(int from, int to) {
+    for (int id = from; id <= to; ++id) {
+        tbk::MUS.clear();
+        tbk::MUS.ID = id;
+        tbk::MUS.Title = QStringLiteral("song %1").arg(id);
+        ASSERT_TRUE(tbk::MUS.add()) << tbk::data::errorCode();
     }
 }
 

@@ -11,6 +11,7 @@
 #include "runtime/threads/halt.h"
 #include "runtime/threads/scheduler.h"
 #include "support/windows/windowtesting.h"
+#include "support/qstringprint.h"
 
 #include <QDir>
 #include <QStringList>
@@ -20,9 +21,6 @@
 #include <memory>
 #include <ostream>
 #include <vector>
-
-// Readable texts in failure messages.
-inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
 
 class FrameTest : public ::testing::Test {
 protected:

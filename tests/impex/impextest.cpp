@@ -34,13 +34,6 @@ void prepareSong(int id, const QString &artist, const QString &title, int catego
     MUS.CategoryID = category;
 }
 
-void addCategory(int id, const QString &name) {
-    CAT.clear();
-    CAT.CategoryID = id;
-    CAT.Category = name;
-    ASSERT_TRUE(CAT.add());
-}
-
 void makeSongs(int count) {
     makeCatalogue([count] {
         addCategory(1, "Rock");

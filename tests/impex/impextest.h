@@ -1,29 +1,22 @@
 #pragma once
 // Shared pieces of the export tests: a catalogue in the test's folder, the export started as the
 // frame starts it, and the file it wrote read back.
-#include "core/datafiles.h"
-#include "core/fileaccess.h"
-#include "runtime/threads/halt.h"
-#include "support/windows/windowtesting.h"
+#include "support/catalogue/cataloguetest.h"
 
 #include <QStringList>
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <ostream>
-
-inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace impextest {
+
+using cataloguetest::addCategory;
 
 // Every test ends with no thread and no data file open.
 class ExportTest : public testing::Test {
 protected:
-    void SetUp() override { tbk::setExitHook([](int) {}); }
-    void TearDown() override {
-        tbk::windowtest::endAllThreads();
-        tbk::closeAllDataFiles();
-    }
+    void SetUp() override { cataloguetest::openCatalogue({}); }
+    void TearDown() override { cataloguetest::closeCatalogue(); }
 };
 
 // The songs and categories files made anew, filled by `fill` (MUS and CAT open meanwhile), then
@@ -31,7 +24,6 @@ protected:
 void makeCatalogue(const std::function<void()> &fill = {});
 // A song with the fields every test sets; the caller sets more before adding.
 void prepareSong(int id, const QString &artist, const QString &title, int category = 1);
-void addCategory(int id, const QString &name);
 // `count` songs "Artist 0001".."Artist <count>", title "Song n", in category 1 "Rock".
 void makeSongs(int count);
 

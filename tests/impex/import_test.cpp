@@ -81,11 +81,8 @@ QStringList differences(const data::Record &a, const data::Record &b, const QStr
 
 QStringList categories() {
     FilesInUse files{&CAT};
-    QStringList out;
-    CAT.set(CAT.KeyCategoryID);
-    while (CAT.next())
-        out << QString("%1=%2").arg(CAT.CategoryID.value()).arg(CAT.Category.str());
-    return out;
+    return cataloguetest::rows(CAT, CAT.KeyCategoryID,
+                               [] { return QString("%1=%2").arg(CAT.CategoryID.value()).arg(CAT.Category.str()); });
 }
 
 // Inserts into the file's records meeting the condition fail, behind the driver's back.

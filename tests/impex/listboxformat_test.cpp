@@ -2,14 +2,13 @@
 
 #include "runtime/settings/profile.h"
 #include "runtime/ui/listcontrol.h"
+#include "support/qstringprint.h"
 
 #include <QHeaderView>
 #include <QTest>
 #include <gtest/gtest.h>
 
 #include <ostream>
-
-inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace tbk {
 namespace {

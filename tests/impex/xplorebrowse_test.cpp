@@ -12,11 +12,10 @@
 #include "runtime/ui/windowbuilder.h"
 #include "support/windows/listtesting.h"
 #include "support/windows/windowtesting.h"
+#include "support/qstringprint.h"
 
 #include <QFrame>
-#include <QGuiApplication>
 #include <QHeaderView>
-#include <QScreen>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -25,8 +24,6 @@
 #include <gtest/gtest.h>
 
 #include <ostream>
-
-inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
 
 using namespace tbk;
 using namespace tbk::windowtest;
@@ -421,9 +418,7 @@ namespace {
 class XploreScreenshot : public FormatBoxTest {
 protected:
     static void save(const QString &name) {
-        runFor(500);
-        EXPECT_TRUE(QGuiApplication::primaryScreen()->grabWindow(0).save(
-            qEnvironmentVariable("TBK_SCREENSHOT") + name + QStringLiteral(".png")));
+        EXPECT_TRUE(saveScreen(name + QStringLiteral(".png")));
     }
 };
 

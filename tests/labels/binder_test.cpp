@@ -10,8 +10,6 @@
 #include "support/windows/listtesting.h"
 
 #include <QFontMetricsF>
-#include <QGuiApplication>
-#include <QScreen>
 
 using namespace bindertest;
 using tbk::report::DrawItem;
@@ -300,8 +298,7 @@ TEST_F(BinderTest, DISABLED_ScreenshotsOfTheDialogAndBothStyles) {
     if (qEnvironmentVariable("TBK_SCREENSHOT").isEmpty())
         GTEST_SKIP() << "TBK_SCREENSHOT not set";
     auto save = [](const char *name) {
-        runFor(500);
-        EXPECT_TRUE(QGuiApplication::primaryScreen()->grabWindow(0).save(qEnvironmentVariable("TBK_SCREENSHOT") + name));
+        EXPECT_TRUE(saveScreen(name));
     };
     int id = 0;
     for (const char *a : {"Franklin, Aretha|I Never Loved a Man", "Various|Soul Hits of the Sixties",

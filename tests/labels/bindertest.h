@@ -52,15 +52,11 @@ protected:
     // Starts the procedure with `turn` run between its turns until it asks, previews or ends;
     // runs until then.
     static Started startWatched(void (*procedure)(), std::function<void(const Started &)> turn) {
-        auto r = std::make_shared<Running>();
-        between([r, turn] { turn(r); }, [r] { return r->done || asking(r) || previewed(r); });
-        r->thread = startThread([r, procedure] {
-            procedure();
-            r->response = GlobalResponse;
-            r->done = true;
-        }, kMinimumThreadStack);
+        auto r = std::make_shared<Started>();
+        between([r, turn] { turn(*r); }, [r] { return (*r)->done || asking(*r) || previewed(*r); });
+        *r = launchOnThread(procedure);
         EXPECT_TRUE(runUntilIdle(20000));
-        return r;
+        return *r;
     }
     // The preview's lines with the dotted leaders taken off.
     static QStringList lines(const Started &r) {

@@ -106,7 +106,7 @@ TEST_F(Fonts, SelectModeOpensOnTheReferencedFontAndOnlySelectChangesTheReference
     addFont(2, "Courier", "12", "255", "700");
     addFont(3, "Times", "8", "0", "400");
     qint32 reference = 2;
-    Started c = call([&] { SelectFont(reference); }, SelectRecord);
+    Started c = callOnThread([&] { SelectFont(reference); }, SelectRecord);
     ASSERT_TRUE(list(c));
     EXPECT_EQ(window(*c)->windowTitle(), "Favorite Fonts");
     EXPECT_EQ(listRows(list(c)), (QStringList{"Arial|10|0|400", "Courier|12|255|700", "Times|8|0|400"}));
@@ -120,7 +120,7 @@ TEST_F(Fonts, SelectModeOpensOnTheReferencedFontAndOnlySelectChangesTheReference
     EXPECT_EQ(c->response, RequestCancelled);
     EXPECT_EQ(reference, 2);
 
-    c = call([&] { SelectFont(reference); }, SelectRecord);
+    c = callOnThread([&] { SelectFont(reference); }, SelectRecord);
     list(c)->setCurrentRow(2);
     ASSERT_TRUE(runUntilIdle());
     ASSERT_TRUE(press(*c, "Select"));
@@ -128,14 +128,14 @@ TEST_F(Fonts, SelectModeOpensOnTheReferencedFontAndOnlySelectChangesTheReference
     EXPECT_EQ(reference, 3);
 
     // A plain list: nothing to select.
-    c = call([] { SelectFont(); }, 0);
+    c = callOnThread([] { SelectFont(); }, 0);
     EXPECT_FALSE(findControl(window(*c), "Select")->isEnabled());
     ASSERT_TRUE(press(*c, "Cancel"));
     EXPECT_TRUE(c->done);
 }
 
 TEST_F(Fonts, AddGoesThroughTheFontDialogAndNeitherACancelNorADuplicateLeavesARecord) {
-    Started c = call([] { SelectFont(); }, 0);
+    Started c = callOnThread([] { SelectFont(); }, 0);
     ASSERT_TRUE(press(*c, "Add"));
     EXPECT_EQ(fonts(), QStringList{"1:///"}) << "primed while the dialog is open";
     answerFontDialog(c, std::nullopt);
@@ -173,7 +173,7 @@ TEST_F(Fonts, AddGoesThroughTheFontDialogAndNeitherACancelNorADuplicateLeavesARe
 TEST_F(Fonts, TheFreeformFormTakesTypedTextsAndTheColourDialogAndRecallsTheLastWithDitto) {
     addFont(1, "Arial", "10", "0", "400");
     addFont(2, "Courier", "12", "0", "400");
-    Started c = call([] { SelectFont(); }, 0);
+    Started c = callOnThread([] { SelectFont(); }, 0);
     ASSERT_TRUE(press(*c, "Freeform"));
     EXPECT_EQ(window(*c)->windowTitle(), "Update Font Information (Freeform)");
     ASSERT_TRUE(type(*c, "FON:SIZE", "huge"));

@@ -13,7 +13,6 @@ namespace fontstest {
 
 using namespace songtest;
 
-using Started = std::shared_ptr<Call>;
 
 class FontsTest : public SongTest {
 protected:

@@ -22,13 +22,13 @@ protected:
         LabelTest::TearDown();
     }
     std::shared_ptr<Call> form(qint32 request, qint64 id = 0) {
-        return call(UpdateLabels, request, [id] {
+        return callOnThread(UpdateLabels, request, [id] {
             if (id != 0)
                 loadLabel(id);
         });
     }
     std::shared_ptr<Call> openList() {
-        auto c = call(BrowseLabels, 0);
+        auto c = callOnThread(BrowseLabels, 0);
         list = qobject_cast<ListControl *>(findControl(window(*c), QStringLiteral("Browse:1")));
         return c;
     }

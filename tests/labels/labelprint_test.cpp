@@ -95,7 +95,7 @@ TEST_F(LabelPrint, TheCdPreviewPlacesEveryElementInItsFontAndMovesTheFormsImageD
         LAB.IMAGESIZEX = 1000;
         LAB.IMAGESIZEY = "1000";
     });
-    Started c = call(PreviewLabel, 0, loadLabel(1));
+    Started c = callOnThread(PreviewLabel, 0, loadLabel(1));
     ASSERT_TRUE(previewed(c));
     const auto spines = texts(c, "Spine Text");
     ASSERT_EQ(spines.size(), 2u);
@@ -162,7 +162,7 @@ TEST_F(LabelPrint, SpinesAndMemosTakeTheirJustificationWordsAndThePictureItsOwnO
         LAB.IMAGENAME = word == "Foo" ? QString() : image;
         LAB.IMAGESIZEX = 0;
         LAB.IMAGESIZEY = word == "Right" ? "" : "0";
-        Started c = call(PreviewLabel, 0);
+        Started c = callOnThread(PreviewLabel, 0);
         ASSERT_TRUE(previewed(c)) << word.toStdString();
         for (const DrawItem &s : texts(c, "Spine"))
             EXPECT_EQ(s.align, align) << word.toStdString();
@@ -184,7 +184,7 @@ TEST_F(LabelPrint, SpinesAndMemosTakeTheirJustificationWordsAndThePictureItsOwnO
     wmf.close();
     for (const char *name : {"cover.wmf", "missing.png"}) {
         LAB.IMAGENAME = QDir::current().absoluteFilePath(name);
-        Started c = call(PreviewLabel, 0);
+        Started c = callOnThread(PreviewLabel, 0);
         ASSERT_TRUE(previewed(c));
         EXPECT_TRUE(items(c, ElementKind::Image).empty()) << name;
         EXPECT_EQ(texts(c, "Spine").size(), 2u);
@@ -203,7 +203,7 @@ TEST_F(LabelPrint, TheReportReadsTheLabelAgainPrintsAStoredFormDefaultWhereItIsA
         LAB.IMAGEPOSITIONX = 3771;
         LAB.IMAGEPOSITIONY = 8438;
     });
-    Started c = call(PrintLabelReport, 0, [] {
+    Started c = callOnThread(PrintLabelReport, 0, [] {
         loadLabel(2)();
         LAB.CDTITLE = "Unsaved edit";   // the report prints what the file holds
     });
@@ -238,7 +238,7 @@ TEST_F(LabelPrint, ACassetteLabelNeverShowsTheCdLayoutAndTakesTheLayoutAltCasFmt
     auto firstText = [&](const Started &c, const QString &t) { return texts(c, t).empty() ? DrawItem{} : texts(c, t)[0]; };
 
     // The standard preview: contents at y 3302 and a "B" that starts at its place.
-    Started c = call(PreviewLabel, 0, loadLabel(1));
+    Started c = callOnThread(PreviewLabel, 0, loadLabel(1));
     ASSERT_TRUE(previewed(c));
     EXPECT_TRUE(texts(c, "CD title").empty());
     EXPECT_TRUE(items(c, ElementKind::Image).empty());
@@ -250,7 +250,7 @@ TEST_F(LabelPrint, ACassetteLabelNeverShowsTheCdLayoutAndTakesTheLayoutAltCasFmt
     ASSERT_TRUE(press(*c, "Exit"));
 
     // The standard report: contents at y 3313, "B" ending at 3781; printed without a preview.
-    c = call(PrintLabelReport, 0, loadLabel(1));
+    c = callOnThread(PrintLabelReport, 0, loadLabel(1));
     ASSERT_TRUE(answer(*c, ButtonYes));
     ASSERT_TRUE(previewed(c));
     EXPECT_EQ(firstText(c, "Song on A").clip, at(219, 3313, 1833, 2115));
@@ -260,7 +260,7 @@ TEST_F(LabelPrint, ACassetteLabelNeverShowsTheCdLayoutAndTakesTheLayoutAltCasFmt
 
     AltCasFmt = 1;
     for (auto procedure : {PreviewLabel, PrintLabelReport}) {
-        c = call(procedure, 0, loadLabel(1));
+        c = callOnThread(procedure, 0, loadLabel(1));
         if (procedure == PrintLabelReport)
             ASSERT_TRUE(answer(*c, ButtonYes));
         ASSERT_TRUE(previewed(c));
@@ -272,7 +272,7 @@ TEST_F(LabelPrint, ACassetteLabelNeverShowsTheCdLayoutAndTakesTheLayoutAltCasFmt
         ASSERT_TRUE(press(*c, "Exit"));
     }
 
-    c = call(PrintLabelReport, 0, loadLabel(1));
+    c = callOnThread(PrintLabelReport, 0, loadLabel(1));
     ASSERT_TRUE(answer(*c, ButtonNo));
     EXPECT_TRUE(c->done);
     const QStringList pages = printed();
@@ -286,7 +286,7 @@ TEST_F(LabelPrint, EmptyCassetteMemosStillPrintTheCardItsRulesAndTheSideLetters)
     addLabel(1, "Cassette");
     for (quint8 alternate : {0, 1}) {
         AltCasFmt = alternate;
-        Started c = call(PreviewLabel, 0, loadLabel(1));
+        Started c = callOnThread(PreviewLabel, 0, loadLabel(1));
         ASSERT_TRUE(previewed(c));
         ASSERT_EQ(items(c, ElementKind::Box).size(), 1u);
         EXPECT_EQ(items(c, ElementKind::Box)[0].rect, at(177, 625, 3740, 5948));
@@ -303,17 +303,13 @@ TEST_F(LabelPrint, EmptyCassetteMemosStillPrintTheCardItsRulesAndTheSideLetters)
 // of the font list, the freeform font form, and a CD and a cassette label in the preview.
 #include "labels/fonts.h"
 
-#include <QGuiApplication>
-#include <QScreen>
 
 namespace {
 
 class LabelScreenshot : public LabelPrint {
 protected:
     static void save(const QString &name) {
-        runFor(500);
-        EXPECT_TRUE(QGuiApplication::primaryScreen()->grabWindow(0).save(qEnvironmentVariable("TBK_SCREENSHOT") + name +
-                                                                         QStringLiteral(".png")));
+        EXPECT_TRUE(saveScreen(name + QStringLiteral(".png")));
     }
 };
 
@@ -324,7 +320,7 @@ TEST_F(LabelScreenshot, DISABLED_FontsAndLabelPreviews) {
     addFont(2, "DejaVu Sans", "9", "8388608", "4496");
     addFont(3, "DejaVu Sans Mono", "10", "0", "400");
     qint32 reference = 2;
-    Started c = call([&] { SelectFont(reference); }, SelectRecord);
+    Started c = callOnThread([&] { SelectFont(reference); }, SelectRecord);
     ASSERT_TRUE(window(*c));
     window(*c)->move(20, 20);
     save("-favoritefonts");
@@ -357,7 +353,7 @@ TEST_F(LabelScreenshot, DISABLED_FontsAndLabelPreviews) {
         LAB.CASSETTETITLEFONTID = 1;
     });
     for (qint64 id : {1, 2}) {
-        c = call(PreviewLabel, 0, loadLabel(id));
+        c = callOnThread(PreviewLabel, 0, loadLabel(id));
         ASSERT_TRUE(window(*c));
         window(*c)->setGeometry(10, 30, 1000, 740);
         ASSERT_TRUE(report::test::clickPage(window(*c), 0));

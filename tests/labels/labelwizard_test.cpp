@@ -137,7 +137,7 @@ TEST_F(LabelFillTest, ABlankFileNumberListsTheWholeAlbumFromItsFirstSong) {
 
 class LabelWizardTest : public LabelTest {
 protected:
-    std::shared_ptr<Call> wizard(qint32 request = 0) { return call(LabelWizard, request); }
+    std::shared_ptr<Call> wizard(qint32 request = 0) { return callOnThread(LabelWizard, request); }
 };
 
 TEST_F(LabelWizardTest, OpenedFromAnAlbumItIsFilledAndFinishSavesTheLabel) {

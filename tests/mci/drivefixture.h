@@ -2,17 +2,14 @@
 // A simulated drive described in the test's folder and named by TBK_CDROM, and a short way
 // to send commands to it. Every test ends with every device closed.
 #include "runtime/mci/mci.h"
+#include "support/drivefile.h"
+#include "support/qstringprint.h"
 
 #include <QDir>
-#include <QSaveFile>
 #include <QString>
 #include <gtest/gtest.h>
 
 #include <ostream>
-
-inline void PrintTo(const QString &s, std::ostream *os) {
-    *os << '"' << s.toStdString() << '"';
-}
 
 // Two tracks at 150 and 18000, lead-out 38001: the last track is 20000 frames long.
 inline const char *const kTwoTrackDisc = "tracks 150 18000\nleadout 38001\n";
@@ -33,10 +30,7 @@ protected:
     }
     // Rewrites the description in one step, as the drive may read it at any command.
     void describe(const QString &description) {
-        QSaveFile f(path_);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(description.toUtf8());
-        ASSERT_TRUE(f.commit());
+        writeDriveFile(path_, description);
     }
 
     // The answer of a command that must succeed.

@@ -3,6 +3,7 @@
 #include "runtime/data/errors.h"
 #include "runtime/threads/messagebox.h"
 #include "runtime/ui/listcontrol.h"
+#include "support/catalogue/cataloguetest.h"
 #include "support/windows/controltesting.h"
 #include "support/windows/listtesting.h"
 #include "support/windows/windowtesting.h"
@@ -15,21 +16,15 @@ using namespace tbk::windowtest;
 namespace qwtest {
 
 void WizardTest::SetUp() {
-    setExitHook([](int) {});
     QW_ResetDisplayTexts();
     QW_FileName = kQueryWizardFileName;
     SetQueryWizardTexts();
     QW_Response = 0;
-    for (data::DataFile *f : {static_cast<data::DataFile *>(&CF), static_cast<data::DataFile *>(&MUS),
-                              static_cast<data::DataFile *>(&MED), static_cast<data::DataFile *>(&CAT)})
-        openForUse(*f);
+    cataloguetest::openCatalogue({&CF, &MUS, &MED, &CAT});
     addCatalogue();
 }
 
-void WizardTest::TearDown() {
-    endAllThreads();
-    closeAllDataFiles();
-}
+void WizardTest::TearDown() { cataloguetest::closeCatalogue(); }
 
 namespace {
 
@@ -54,18 +49,10 @@ void addSong(int id, const char *artist, const char *title, const char *album, c
 } // namespace
 
 void WizardTest::addCatalogue() {
-    for (const char *m : {"CD", "Vinyl"}) {
-        MED.clear();
-        MED.Media = m;
-        ASSERT_TRUE(MED.add());
-    }
-    const char *cats[] = {"Pop", "Rock"};
-    for (int i = 0; i < 2; ++i) {
-        CAT.clear();
-        CAT.CategoryID = i + 1;
-        CAT.Category = cats[i];
-        ASSERT_TRUE(CAT.add());
-    }
+    for (const char *m : {"CD", "Vinyl"})
+        cataloguetest::addMedia(m);
+    cataloguetest::addCategory(1, "Pop");
+    cataloguetest::addCategory(2, "Rock");
     // Times are hundredths plus one: 3:45 and 4:15.
     const int short_ = 3 * 6000 + 4500 + 1, long_ = 4 * 6000 + 1500 + 1;
     addSong(1, "ABBA", "Waterloo", "Waterloo", "CD", 147, 71266, 1, 0, "Fast", 1, short_);

@@ -2,8 +2,6 @@
 #include "reports/albumreports.h"
 #include "reporttest.h"
 #include "runtime/ui/listcontrol.h"
-#include "runtime/values/dates.h"
-#include "runtime/values/picture.h"
 #include "support/windows/listtesting.h"
 
 using namespace reporttest;
@@ -25,12 +23,6 @@ protected:
             more();
         ASSERT_TRUE(ALB.add()) << data::errorCode();
     }
-    // The criteria filled with the preview ticked; the preview's lines.
-    static QStringList lines(void (*procedure)(), const QString &selection = {}, const QString &layout = "Standard") {
-        Started r = start(procedure);
-        criteria(r, true, selection, layout);
-        return previewLines(r);
-    }
     // The category picker of the run: the category chosen, or the picker closed.
     static void pick(const Started &r, const QString &category) {
         ASSERT_TRUE(window(r) && window(r)->objectName() == "BrowseCategories");
@@ -41,7 +33,6 @@ protected:
         ASSERT_TRUE(selectRowByKey(window(r)->findChild<ListControl *>(), 0, category));
         ASSERT_TRUE(press(r, "Select"));
     }
-    static QString briefFooter() { return formatPicture("@d4", today()) + " | Page    1"; }
 };
 
 } // namespace
@@ -63,7 +54,7 @@ TEST_F(AlbumReports, ByFileNumberSelectsTheNumbersThatStartWithTheTextAndItsBrie
                            "Gold | gold.wav", "120 | Zed", "Zero", "12b | Dee", "Dee", "Page    1"}));
     EXPECT_EQ(lines(PrintAlbumsByFileNumber, "12B", "Brief"),
               (QStringList{"Albums by File Number", "File Number | Album | Artist | Media", "12b | Dee | Dee",
-                           briefFooter()}));
+                           footer()}));
 
     // Unticked, the brief twin prints at once: no question.
     Started r = start(PrintAlbumsByFileNumber);
@@ -90,7 +81,7 @@ TEST_F(AlbumReports, ByTitleAndByArtistShowTheReleaseYearAndTheBriefByArtistAsks
                            "Arrival | Abba", "1976", "Kind of Blue | Miles | LP", "F9 | 1959", "Page    1"}));
     EXPECT_EQ(lines(PrintAlbums, {}, "Brief"),
               (QStringList{"Albums by Album", "Album | Artist | Media | File Number", "Arrival | Abba",
-                           "Kind of Blue | Miles | LP | F9", briefFooter()}));
+                           "Kind of Blue | Miles | LP | F9", footer()}));
 
     // The brief twin by artist asks, though the criteria said not to preview; Cancel ends it.
     for (int choice : {ButtonCancel, ButtonYes}) {
@@ -104,15 +95,15 @@ TEST_F(AlbumReports, ByTitleAndByArtistShowTheReleaseYearAndTheBriefByArtistAsks
             continue;
         }
         EXPECT_EQ(previewLines(r), (QStringList{"Albums by Artist", "Artist | Album | Media | File Number",
-                                                "Miles | Kind of Blue | LP | F9", briefFooter()}));
+                                                "Miles | Kind of Blue | LP | F9", footer()}));
     }
     EXPECT_FALSE(QFile::exists(pdf()));
 }
 
 TEST_F(AlbumReports, ByCategoryListsTheChosenCategorysAlbumsByArtistUnderItsName) {
-    category(1, "Jazz");
-    category(2, "Rock");
-    category(3, "Polka");
+    addCategory(1, "Jazz");
+    addCategory(2, "Rock");
+    addCategory(3, "Polka");
     album(1, "Miles", "Kind of Blue", [] { ALB.CategoryID = 1; });
     album(2, "Coltrane", "Blue Train", [] { ALB.CategoryID = 1; });
     album(3, "Miles", "Bitches Brew", [] { ALB.CategoryID = 1; });

@@ -1,8 +1,6 @@
 // A playlist printed as a list with its total time and as a chart that renumbers its entries.
 #include "reports/playlistreports.h"
 #include "reporttest.h"
-#include "runtime/values/dates.h"
-#include "runtime/values/picture.h"
 
 #include <QRegularExpression>
 
@@ -54,7 +52,7 @@ protected:
 TEST_F(PlaylistReports, TheListPrintsTheEntriesWithTheirSongsAndTheirTotalTime) {
     UDKPrompt = "Mood";
     DateFormat = "d2";
-    category(2, "Soul");
+    addCategory(2, "Soul");
     song(10, "Respect", "Aretha", [] {
         MUS.Time = timeOf(0, 3, 5);
         MUS.CategoryID = 2;
@@ -73,7 +71,7 @@ TEST_F(PlaylistReports, TheListPrintsTheEntriesWithTheirSongsAndTheirTotalTime) 
               (QStringList{"Playlist", "Friday Mix", "Artist | Title | Category | Album | Mood | File Number | Date | Time",
                            "Bowie | Heroes | 4:10",
                            "Aretha | Respect | Soul | Lady Soul | up | F1 | " + formatPicture("@d2", 71266) + " | 3:05",
-                           "Nobody | Silence", "Total Time | 00:07:15", formatPicture("@d4", today()) + " | Page    1"}));
+                           "Nobody | Silence", "Total Time | 00:07:15", footer()}));
     EXPECT_EQ(sequence(), (QStringList{"3:11", "7:10", "12:12"})) << "the list changes nothing";
 
     // Each time value is its duration plus one hundredth: 101 timed entries still add up to

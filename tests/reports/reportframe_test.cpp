@@ -78,8 +78,8 @@ TEST_F(ReportFrame, AnEmptyFileOrNoMatchLeavesNothingToPreviewOrPrint) {
 }
 
 TEST_F(ReportFrame, TwoReportsAtOnceEachPrintTheirOwnSongsWhileOtherWindowsUseTheBuffers) {
-    category(1, "Odd");
-    category(2, "Even");
+    addCategory(1, "Odd");
+    addCategory(2, "Even");
     songs(120);
     const Started byTitle = held(PrintSongsByTitle, true), byArtist = held(PrintSongsByArtist, true);
     auto turns = between([] {

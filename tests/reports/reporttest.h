@@ -12,9 +12,11 @@
 #include "runtime/threads/printersetup.h"
 #include "runtime/threads/scheduler.h"
 #include "runtime/threads/threadwindows.h"
+#include "runtime/values/dates.h"
+#include "runtime/values/picture.h"
+#include "support/catalogue/cataloguetest.h"
 #include "support/report/pagelines.h"
 #include "support/windows/controltesting.h"
-#include "support/windows/windowtesting.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,28 +29,15 @@
 
 #include <functional>
 #include <memory>
-#include <ostream>
-
-inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace reporttest {
 
-using namespace tbk;
-using namespace tbk::windowtest;
-
-struct Running {
-    int thread = 0;
-    bool done = false;
-    qint32 response = -1;
-};
-using Started = std::shared_ptr<Running>;
+using namespace cataloguetest;
 
 class ReportTest : public testing::Test {
 protected:
     void SetUp() override {
-        setExitHook([](int) {});
-        openForUse(MUS);
-        openForUse(CAT);
+        openCatalogue({&MUS, &CAT});
         ReportLayout = "Standard";
         SelectedOrAll = "All";
         ReportPreviewChoice = 1;
@@ -62,8 +51,7 @@ protected:
         sharedPrinter().setCollateCopies(false);
     }
     void TearDown() override {
-        endAllThreads();
-        closeAllDataFiles();
+        closeCatalogue();
         sharedPrinter().setOutputFileName({});
     }
 
@@ -80,23 +68,9 @@ protected:
             more();
         ASSERT_TRUE(MUS.add()) << data::errorCode();
     }
-    static void category(qint64 id, const QString &name) {
-        CAT.CategoryID = id;
-        CAT.Category = name;
-        ASSERT_TRUE(CAT.add()) << data::errorCode();
-    }
 
     // Starts the procedure on a thread of its own, as the frame and the song list do.
-    static Started start(const std::function<void()> &procedure) {
-        auto r = std::make_shared<Running>();
-        r->thread = startThread([r, procedure] {
-            procedure();
-            r->response = GlobalResponse;
-            r->done = true;
-        }, kMinimumThreadStack);
-        EXPECT_TRUE(runUntilIdle());
-        return r;
-    }
+    static Started start(const std::function<void()> &procedure) { return startOnThread(procedure); }
     // Fills its criteria window: preview or not, the layout, "Selected" with the text (a null
     // text: "All"). Ok is pressed, and the run goes on when `run` is set.
     static void criteria(const Started &r, bool preview, const QString &selection = {},
@@ -112,9 +86,15 @@ protected:
         if (run)
             ASSERT_TRUE(runUntilIdle(20000));
     }
-    static QWidget *window(const Started &r) { return activeWindow(r->thread); }
-    static bool press(const Started &r, const QString &button) { return pressButton(r->thread, button) && runUntilIdle(); }
-    static bool answer(const Started &r, int button) { return answerMessage(r->thread, button) && runUntilIdle(20000); }
+    // The criteria filled with the preview ticked; the preview's lines.
+    static QStringList lines(void (*procedure)(), const QString &selection = {}, const QString &layout = "Standard") {
+        Started r = start(procedure);
+        criteria(r, true, selection, layout);
+        return previewLines(r);
+    }
+    // The footer of a one-page report run today.
+    static QString footer() { return formatPicture("@d4", today()) + " | Page    1"; }
+    static bool answer(const Started &r, int button) { return windowtest::answer(r, button, 20000); }
     static QString asked(const Started &r) { return messageText(r->thread); }
     static bool asking(const Started &r) { return qobject_cast<QMessageBox *>(window(r)) != nullptr; }
     static const report::PreviewImageQueue *previewed(const Started &r) { return report::previewedPages(window(r)); }

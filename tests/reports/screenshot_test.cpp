@@ -7,8 +7,6 @@
 #include "reporttest.h"
 #include "runtime/values/dates.h"
 
-#include <QGuiApplication>
-#include <QScreen>
 
 using namespace reporttest;
 
@@ -16,12 +14,11 @@ TEST_F(ReportTest, DISABLED_ScreenshotsOfTheCriteriaAndAPreview) {
     if (qEnvironmentVariable("TBK_SCREENSHOT").isEmpty())
         GTEST_SKIP() << "TBK_SCREENSHOT not set";
     auto save = [](const char *name) {
-        runFor(500);
-        EXPECT_TRUE(QGuiApplication::primaryScreen()->grabWindow(0).save(qEnvironmentVariable("TBK_SCREENSHOT") + name));
+        EXPECT_TRUE(saveScreen(name));
     };
     DateFormat = "d2";
-    category(1, "Rock");
-    category(2, "Soul");
+    addCategory(1, "Rock");
+    addCategory(2, "Soul");
     int id = 0;
     for (const char *s : {"Respect|Aretha Franklin|I Never Loved a Man", "Superstition|Stevie Wonder|Talking Book",
                           "Bohemian Rhapsody|Queen|A Night at the Opera", "Heroes|David Bowie|Heroes",
@@ -55,8 +52,7 @@ TEST_F(ReportTest, DISABLED_ScreenshotsOfAnAlbumListAndAChart) {
     if (qEnvironmentVariable("TBK_SCREENSHOT").isEmpty())
         GTEST_SKIP() << "TBK_SCREENSHOT not set";
     auto save = [](const char *name) {
-        runFor(500);
-        EXPECT_TRUE(QGuiApplication::primaryScreen()->grabWindow(0).save(qEnvironmentVariable("TBK_SCREENSHOT") + name));
+        EXPECT_TRUE(saveScreen(name));
     };
     openForUse(ALB);
     openForUse(PLA);

@@ -7,8 +7,6 @@
 #include "reports/songlistreports.h"
 #include "reporttest.h"
 #include "runtime/ui/listcontrol.h"
-#include "runtime/values/dates.h"
-#include "runtime/values/picture.h"
 #include "songs/browsesongs.h"
 #include "support/windows/listtesting.h"
 
@@ -18,12 +16,6 @@ namespace {
 
 class SongListReports : public ReportTest {
 protected:
-    static QStringList lines(void (*procedure)(), const QString &selection = {}, const QString &layout = "Standard") {
-        Started r = start(procedure);
-        criteria(r, true, selection, layout);
-        return previewLines(r);
-    }
-    static QString footer() { return formatPicture("@d4", today()) + " | Page    1"; }
     // The category report started and its category chosen in the category list.
     static Started byCategory(const QString &category) {
         Started r = start(PrintSongsByCategory);
@@ -38,7 +30,7 @@ protected:
 } // namespace
 
 TEST_F(SongListReports, ByMediaAndByAlbumJoinTheCategoryAndSelectByTheirOwnField) {
-    category(3, "Rock");
+    addCategory(3, "Rock");
     song(1, "Tape Song", "Zed", [] {
         MUS.Media = "Cassette (Dolby B)";
         MUS.Album = "Taped";
@@ -118,7 +110,7 @@ TEST_F(SongListReports, ByBPMPrintsOnlySongsWithBeatsThatTheSongFilterKeeps) {
                            "123 | Keys | Calm | K3 | 7 | easy | " + formatPicture("@t4b", timeOf(0, 4, 5)), footer()}));
 
     // The category report prints the starred song: it has no skip rules.
-    category(1, "Jazz");
+    addCategory(1, "Jazz");
     r = byCategory("Jazz");
     criteria(r, true);
     EXPECT_EQ(previewLines(r).mid(3, 1), QStringList{"Band (*) | Starred"});
@@ -126,8 +118,8 @@ TEST_F(SongListReports, ByBPMPrintsOnlySongsWithBeatsThatTheSongFilterKeeps) {
 
 TEST_F(SongListReports, ByCategoryPrintsTheChosenCategorysSongsUnderItsName) {
     DateFormat = "d2";
-    category(1, "Pop");
-    category(2, "Jazz");
+    addCategory(1, "Pop");
+    addCategory(2, "Jazz");
     for (int i = 1; i <= 40; ++i)
         song(i, QString("Tune %1").arg(i, 2, 10, QChar('0')), i % 2 ? "Miles" : "Ella", [i] { MUS.CategoryID = i % 4 ? 1 : 2; });
     song(50, "Blue", "Miles", [] {
@@ -158,7 +150,7 @@ TEST_F(SongListReports, ByCategoryPrintsTheChosenCategorysSongsUnderItsName) {
 }
 
 TEST_F(SongListReports, ACancelledCategoryChoicePrintsNothingAndAsksNoCriteria) {
-    category(1, "Jazz");
+    addCategory(1, "Jazz");
     song(1, "Blue", "Miles", [] { MUS.CategoryID = 1; });
     CAT.CategoryID = 1;
     ASSERT_TRUE(CAT.get(CAT.KeyCategoryID));   // a stale category in the buffer

@@ -1,27 +1,13 @@
 // Each song report's title, order, columns and skips, read back from the pages it makes.
 #include "reports/songreports.h"
 #include "reporttest.h"
-#include "runtime/values/dates.h"
-#include "runtime/values/picture.h"
 
 using namespace reporttest;
 
-namespace {
-
-class SongReports : public ReportTest {
-protected:
-    static QStringList lines(void (*procedure)(), const QString &selection = {}, const QString &layout = "Standard") {
-        Started r = start(procedure);
-        criteria(r, true, selection, layout);
-        return previewLines(r);
-    }
-    static QString footer() { return formatPicture("@d4", today()) + " | Page    1"; }
-};
-
-} // namespace
+using SongReports = ReportTest;
 
 TEST_F(SongReports, ByTitleListsTheTitlesStartingWithTheTextInTitleOrderButNotTheMarkedSongs) {
-    category(3, "Rock");
+    addCategory(3, "Rock");
     song(1, "theme", "Bee");
     song(2, "The End", "Doors", [] {
         MUS.Album = "The Doors";
@@ -108,7 +94,7 @@ TEST_F(SongReports, ByChartNumberSelectsByTheNumbersTextAndShowsTheDisplayTitle)
 
 TEST_F(SongReports, ByUserDefinedKeyIsTitledAndAskedByThePrompt) {
     UDKPrompt = "Mood";
-    category(1, "Jazz");
+    addCategory(1, "Jazz");
     song(1, "Blue", "Miles", [] {
         MUS.UserDefinedKeyField = "Mellow";
         MUS.CategoryID = 1;

@@ -10,8 +10,6 @@
 #include "runtime/values/picture.h"
 #include "support/windows/listtesting.h"
 
-#include <QGuiApplication>
-#include <QScreen>
 
 using namespace reporttest;
 
@@ -77,8 +75,8 @@ protected:
         song(7, "Hop", "Beta", [] { MUS.Skips = 1; });
     }
     static void djLogSongs() {
-        category(1, "Jazz");
-        category(2, "Rock");
+        addCategory(1, "Jazz");
+        addCategory(2, "Rock");
         song(11, "So What", "Miles Davis", [] {
             MUS.Media = "CD";
             MUS.FileNumber = "C2";
@@ -178,8 +176,7 @@ TEST_F(WizardReports, DISABLED_ScreenshotsOfAPaperSaverAndADJLogPage) {
         query(r, {});
         ASSERT_TRUE(window(r));
         window(r)->setGeometry(10, 10, 1000, 740);
-        runFor(500);
-        EXPECT_TRUE(QGuiApplication::primaryScreen()->grabWindow(0).save(qEnvironmentVariable("TBK_SCREENSHOT") + name));
+        EXPECT_TRUE(saveScreen(name));
         previewLines(r);
     }
 }

@@ -22,7 +22,7 @@ protected:
             registerProcedure(QString::fromLatin1(p), {});
         SongListTest::TearDown();
     }
-    static std::shared_ptr<Call> open() { return call(BrowseSongs, 0); }
+    static Started open() { return callOnThread(BrowseSongs, 0); }
     static QList<int> shownIds(const Call &c) {
         QList<int> ids;
         for (const QString &row : listRows(list(c)))

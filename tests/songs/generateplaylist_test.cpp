@@ -30,7 +30,7 @@ protected:
     std::vector<ShownMessage> generate(const QString &size, const QString &weighting = {},
                                        const QString &category = {}, const QString &from = {},
                                        const QString &to = {}) {
-        auto c = call(GeneratePlaylist, 0);
+        auto c = callOnThread(GeneratePlaylist, 0);
         EXPECT_EQ(window(*c)->windowTitle(), "Generate Play List");
         EXPECT_TRUE(type(*c, "LOC:PlaylistSize", size));
         if (!from.isEmpty())
@@ -180,7 +180,7 @@ TEST_F(GeneratorTest, DatesAndCategoryTurnSongsAwayAndTheAttemptsRunOut) {
 TEST_F(GeneratorTest, TheCategoryBoxTakesOnlyListedNamesAndAGoneCategoryMatchesNothing) {
     addCategory(1, "Pop");
     date(2, 0, 1);
-    auto c = call(GeneratePlaylist, 0);
+    auto c = callOnThread(GeneratePlaylist, 0);
     ASSERT_TRUE(type(*c, "LOC:Category", "Rock"));
     EXPECT_EQ(focusedName(), "LOC:Category");
     ASSERT_TRUE(press(*c, "Ok"));

@@ -29,7 +29,7 @@ protected:
 
 TEST_F(NameListTest, ACategoryIsAddedWithTheNextIdentifierAndRecalledByDitto) {
     addCategory(4, "Jazz");
-    auto c = call(BrowseCategories, 0);
+    auto c = callOnThread(BrowseCategories, 0);
     ASSERT_TRUE(list(*c));
     EXPECT_EQ(window(*c)->windowTitle(), "Categories");
     ASSERT_TRUE(press(*c, "Insert"));
@@ -64,7 +64,7 @@ TEST_F(NameListTest, ACategoryIsAddedWithTheNextIdentifierAndRecalledByDitto) {
 TEST_F(NameListTest, RepeatsOfALetterWalkThroughItsCategoriesAndOtherLettersGoToTheNextOne) {
     for (auto [id, name] : {std::pair{1, "Blues"}, {2, "Rap"}, {3, "Reggae"}, {4, "Rock"}, {5, "Soul"}})
         addCategory(id, name);
-    auto c = call(BrowseCategories, 0);
+    auto c = callOnThread(BrowseCategories, 0);
     ListControl *l = list(*c);
     ASSERT_TRUE(l);
     typeOn(l, 'r');
@@ -82,7 +82,7 @@ TEST_F(NameListTest, RepeatsOfALetterWalkThroughItsCategoriesAndOtherLettersGoTo
 TEST_F(NameListTest, ThePickerOpensAtTheCallersCategoryAndHandsTheChosenOneBack) {
     for (auto [id, name] : {std::pair{1, "Blues"}, {2, "Pop"}, {3, "Rock"}})
         addCategory(id, name);
-    auto c = call(BrowseCategories, SelectRecord, [] {
+    auto c = callOnThread(BrowseCategories, SelectRecord, [] {
         CAT.clear();
         CAT.CategoryID = 2;
         CAT.get(CAT.KeyCategoryID);
@@ -109,7 +109,7 @@ TEST_F(NameListTest, ACategoryInUseIsNotDeleted) {
     addSong(1, "Song");
     MUS.CategoryID = 2;
     ASSERT_TRUE(MUS.put());
-    auto c = call(BrowseCategories, 0);
+    auto c = callOnThread(BrowseCategories, 0);
     const std::vector<std::pair<int, QString>> refusals{{0, "Album"}, {1, "Tunebank"}};
     for (const auto &[row, file] : refusals) {
         ASSERT_TRUE(clickRow(list(*c), row));
@@ -132,7 +132,7 @@ TEST_F(NameListTest, ANewMediaFormatIsWrittenOnlyOnOkAndARenameReachesTheSongs) 
     addSong(2, "Two");
     MUS.Media = "Vinyl";
     ASSERT_TRUE(MUS.put());
-    auto c = call(BrowseMedia, 0);
+    auto c = callOnThread(BrowseMedia, 0);
     ASSERT_TRUE(mediaList(*c));
     EXPECT_EQ(window(*c)->windowTitle(), "Browse Media Formats");
     ASSERT_TRUE(press(*c, "Add"));

@@ -99,22 +99,18 @@ TEST_F(ChartTest, CancelBetweenSlicesKeepsTheEntriesHandled) {
     roadTrip(0);
     for (int i = 1; i <= kEntries; ++i)
         addEntry(1, i, 1 + i % 10);
-    bool done = false;
-    qint32 response = -1;
-    const int thread = startThread([&] {
+    const Started c = startOnThread([] {
         PLD.clear();
         PLD.PlaylistID = 1;
         UpdatePlaylistChart();
-        response = GlobalResponse;
-        done = true;
     });
-    ASSERT_TRUE(runUntilIdle() && answerMessage(thread, ButtonOK));
+    ASSERT_TRUE(answerMessage(c->thread, ButtonOK));
     ASSERT_TRUE(runUntil([] { return lastProcessFigures().slices >= 3; }));
-    EXPECT_EQ(activeWindow(thread)->windowTitle(), "Processing Records");
-    EXPECT_EQ(controlText(thread, "Status"), "100% Completed");
-    ASSERT_FALSE(done);
-    ASSERT_TRUE(pressButton(thread, "Cancel") && runUntil([&] { return done; }));
-    EXPECT_EQ(response, RequestCancelled);
+    EXPECT_EQ(window(c)->windowTitle(), "Processing Records");
+    EXPECT_EQ(controlText(c->thread, "Status"), "100% Completed");
+    ASSERT_FALSE(c->done);
+    ASSERT_TRUE(pressButton(c->thread, "Cancel") && runUntil([&] { return c->done; }));
+    EXPECT_EQ(c->response, RequestCancelled);
 
     const QStringList after = notes(1);
     const qsizetype handled = after.count() - after.filter(QRegularExpression("=$")).count();

@@ -20,8 +20,8 @@ protected:
             registerProcedure(QString::fromLatin1(name), {});
         PlaylistTest::TearDown();
     }
-    std::shared_ptr<Call> openList() {
-        auto c = call(BrowsePlayLists, 0);
+    Started openList() {
+        auto c = callOnThread(BrowsePlayLists, 0);
         list = qobject_cast<ListControl *>(findControl(window(*c), QStringLiteral("Browse")));
         return c;
     }
@@ -67,7 +67,7 @@ TEST_F(PlaylistsTest, TheEntryFormNumbersWithinItsPlaylistAndShowsItsSong) {
     addPlaylist(3, "Later");
     addEntry(3, 12, 1);
     for (qint32 playlist : {2, 1}) {
-        auto c = call(UpdatePlaylistDetails, InsertRecord, [playlist] {
+        auto c = callOnThread(UpdatePlaylistDetails, InsertRecord, [playlist] {
             PLA.clear();
             PLA.PlaylistID = playlist;
         });

@@ -9,8 +9,6 @@
 #include "songs/generateplaylist.h"
 #include "songs/updateplaylistchart.h"
 
-#include <QGuiApplication>
-#include <QScreen>
 
 using namespace songtest;
 
@@ -19,9 +17,7 @@ namespace {
 using PlaylistScreenshot = PlaylistTest;
 
 void save(const char *name) {
-    runFor(500);
-    EXPECT_TRUE(QGuiApplication::primaryScreen()->grabWindow(0).save(qEnvironmentVariable("TBK_SCREENSHOT") +
-                                                                      QString::fromLatin1(name) + ".png"));
+    EXPECT_TRUE(saveScreen(QString::fromLatin1(name) + ".png"));
 }
 
 TEST_F(PlaylistScreenshot, DISABLED_PlaylistWindows) {
@@ -52,7 +48,7 @@ TEST_F(PlaylistScreenshot, DISABLED_GeneratorAndChart) {
         GTEST_SKIP() << "TBK_SCREENSHOT not set";
     addCategory(1, "Pop");
     addCategory(2, "Rock");
-    auto c = call(GeneratePlaylist, 0);
+    auto c = callOnThread(GeneratePlaylist, 0);
     window(*c)->move(20, 20);
     ASSERT_TRUE(type(*c, "LOC:PlaylistSize", "25") && type(*c, "LOC:StartDate", "01/01/1990") &&
                 type(*c, "LOC:Category", "rock") && chooseOption(c->thread, "LOC:Weighting", "Recent Addition"));
@@ -78,9 +74,7 @@ TEST_F(PlaylistScreenshot, DISABLED_GeneratorAndChart) {
     ASSERT_TRUE(runUntil([] { return lastProcessFigures().slices >= 20; }, 20000));
     activeWindow(thread)->move(20, 20);
     // Soon, before the walk ends.
-    runFor(50);
-    EXPECT_TRUE(QGuiApplication::primaryScreen()->grabWindow(0).save(qEnvironmentVariable("TBK_SCREENSHOT") +
-                                                                      "-chart-progress.png"));
+    EXPECT_TRUE(saveScreen("-chart-progress.png", 50));
     ASSERT_TRUE(pressButton(thread, "Cancel"));
     ASSERT_TRUE(runUntil([&] { return done; }));
 }

@@ -33,13 +33,6 @@ protected:
         PLD.PLAYLISTDESCRIPTION = description;
         ASSERT_TRUE(PLD.add()) << data::errorCode();
     }
-    static void addEntry(qint32 playlist, qint64 seq, qint64 song) {
-        PLA.clear();
-        PLA.PlaylistID = playlist;
-        PLA.PlaylistSeq = seq;
-        PLA.ID = song;
-        ASSERT_TRUE(PLA.add()) << data::errorCode();
-    }
     // Playlist 1 "Road Trip" with songs 1..n at sequences 1..n.
     static void roadTrip(int n) {
         addPlaylist(1, "Road Trip");
@@ -69,8 +62,8 @@ protected:
     }
 
     // The playlist form on its own thread, changing playlist `id` or adding one.
-    std::shared_ptr<Call> openPlaylist(qint32 request, qint32 id = 0) {
-        auto c = call(UpdatePlaylist, request, [id] {
+    Started openPlaylist(qint32 request, qint32 id = 0) {
+        auto c = callOnThread(UpdatePlaylist, request, [id] {
             PLD.clear();
             PLD.PlaylistID = id;
             PLD.get(PLD.KeyPlaylistID);

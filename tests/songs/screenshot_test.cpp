@@ -11,8 +11,6 @@
 #include "songs/xploresongs.h"
 #include "songtest.h"
 
-#include <QGuiApplication>
-#include <QScreen>
 
 using namespace songtest;
 
@@ -21,9 +19,7 @@ namespace {
 class SongScreenshot : public SongTest {
 public:
     static void save(const QString &name) {
-        runFor(500);
-        EXPECT_TRUE(QGuiApplication::primaryScreen()->grabWindow(0).save(
-            qEnvironmentVariable("TBK_SCREENSHOT") + name + QStringLiteral(".png")));
+        EXPECT_TRUE(saveScreen(name + QStringLiteral(".png")));
     }
 };
 
@@ -46,7 +42,7 @@ TEST_F(SongScreenshot, DISABLED_SongFormAndCategories) {
     MUS.EndType = "Slow";
     MUS.Notes = "Recorded 1975.";
     ASSERT_TRUE(MUS.put());
-    auto c = call(UpdateSong, ChangeRecord, [] { ASSERT_TRUE(loadSong(1)); });
+    auto c = callOnThread(UpdateSong, ChangeRecord, [] { ASSERT_TRUE(loadSong(1)); });
     ASSERT_TRUE(window(*c));
     window(*c)->move(20, 20);
     for (const char *tab : {"General", "Recording/Performance", "Custom", "Notes"}) {
@@ -54,7 +50,7 @@ TEST_F(SongScreenshot, DISABLED_SongFormAndCategories) {
         save(QStringLiteral("-song-") + QString::fromLatin1(tab).left(6).replace('/', '-'));
     }
     ASSERT_TRUE(press(*c, "Cancel"));
-    auto b = call(BrowseCategories, 0);
+    auto b = callOnThread(BrowseCategories, 0);
     ASSERT_TRUE(window(*b));
     window(*b)->move(20, 20);
     save(QStringLiteral("-categories"));
@@ -69,7 +65,7 @@ TEST_F(SongListScreenshot, DISABLED_SongListWithASearchAndThePicker) {
     DateFormat = "d2";
     UDKPrompt = "Catalogue No";
     BrowseSongsWindow *browse = nullptr;
-    auto c = call([&browse] {
+    auto c = callOnThread([&browse] {
         BrowseSongsWindow w;
         browse = &w;
         w.run();
@@ -84,7 +80,7 @@ TEST_F(SongListScreenshot, DISABLED_SongListWithASearchAndThePicker) {
     SongScreenshot::save(QStringLiteral("-songlist"));
     ASSERT_TRUE(press(*c, "Close"));
 
-    auto p = call(SelectFileNumber, SelectRecord, [] {
+    auto p = callOnThread(SelectFileNumber, SelectRecord, [] {
         CAT.CategoryID = 2;
         ASSERT_TRUE(CAT.get(CAT.KeyCategoryID));
     });
@@ -99,7 +95,7 @@ TEST_F(SongListScreenshot, DISABLED_ExplorerOrderedOnAColumnAndItsPopup) {
     if (qEnvironmentVariable("TBK_SCREENSHOT").isEmpty())
         GTEST_SKIP() << "TBK_SCREENSHOT not set";
     DateFormat = "d2";
-    auto c = call(XploreSongs, 0);
+    auto c = callOnThread(XploreSongs, 0);
     ASSERT_TRUE(window(*c));
     window(*c)->setGeometry(20, 20, 900, 440);
     ASSERT_TRUE(runUntilIdle());

@@ -11,8 +11,8 @@ namespace {
 class SelectFileNumberTest : public SongListTest {
 protected:
     // Called as the other windows call it, with a category in its buffer.
-    static std::shared_ptr<Call> open(qint32 request = SelectRecord, qint32 category = 2) {
-        return call(SelectFileNumber, request, [category] {
+    static Started open(qint32 request = SelectRecord, qint32 category = 2) {
+        return callOnThread(SelectFileNumber, request, [category] {
             CAT.clear();
             CAT.CategoryID = category;
             ASSERT_TRUE(CAT.get(CAT.KeyCategoryID));

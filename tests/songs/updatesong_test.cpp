@@ -43,9 +43,9 @@ protected:
         GLO.Side = 0;
     }
 
-    static std::shared_ptr<Call> insert() { return call(UpdateSong, InsertRecord, [] { MUS.clear(); }); }
-    static std::shared_ptr<Call> songCall(qint32 request, qint32 id) {
-        return call(UpdateSong, request, [id] { ASSERT_TRUE(loadSong(id)); });
+    static Started insert() { return callOnThread(UpdateSong, InsertRecord, [] { MUS.clear(); }); }
+    static Started songCall(qint32 request, qint32 id) {
+        return callOnThread(UpdateSong, request, [id] { ASSERT_TRUE(loadSong(id)); });
     }
     static bool enabled(const Call &c, const QString &control) {
         QWidget *w = findControl(window(c), control);
@@ -183,7 +183,7 @@ TEST_F(SongFormTest, TheAddModeHandsANewSongToTheWizards) {
     // A buffer that is not blank is a normal song: nothing is asked.
     AddMode = "A";
     ran.clear();
-    auto c = call(UpdateSong, InsertRecord, [] {
+    auto c = callOnThread(UpdateSong, InsertRecord, [] {
         MUS.clear();
         MUS.Artist = "Abba";
     });

@@ -22,8 +22,8 @@ protected:
             registerProcedure(QString::fromLatin1(p), {});
         SongListTest::TearDown();
     }
-    std::shared_ptr<Call> open(const QString &fields = {}) {
-        return call([this, fields] {
+    Started open(const QString &fields = {}) {
+        return callOnThread([this, fields] {
             XploreSongsWindow w(fields);
             explorer = &w;
             w.run();

@@ -4,7 +4,7 @@
 #include <QDate>
 #include <gtest/gtest.h>
 
-#include "qstring_print.h"
+#include "support/qstringprint.h"
 
 using namespace tbk;
 

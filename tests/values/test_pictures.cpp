@@ -6,7 +6,7 @@
 #include <QTime>
 #include <gtest/gtest.h>
 
-#include "qstring_print.h"
+#include "support/qstringprint.h"
 
 using namespace tbk;
 

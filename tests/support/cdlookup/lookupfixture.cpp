@@ -8,11 +8,11 @@
 #include "runtime/settings/profile.h"
 #include "runtime/threads/halt.h"
 #include "runtime/values/dates.h"
+#include "support/drivefile.h"
 #include "support/windows/windowtesting.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 using namespace tbk;
 
@@ -65,10 +65,7 @@ void DiscLookupTest::TearDown() {
 }
 
 void DiscLookupTest::describeDrive(const QString &description) {
-    QSaveFile f(QStringLiteral("drive.txt"));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(description.toUtf8());
-    ASSERT_TRUE(f.commit());
+    writeDriveFile(QStringLiteral("drive.txt"), description);
 }
 
 void DiscLookupTest::scriptAnswer(const QList<QByteArray> &readReplyPieces) {
@@ -84,13 +81,6 @@ void DiscLookupTest::scriptNoMatch() {
     server.on("cddb hello", {{"200 Hello and welcome\r\n"}});
     server.on("cddb query", {{"202 No match for disc ID 1b031e03.\r\n"}});
     server.on("quit", {{"230 Goodbye.\r\n"}, true});
-}
-
-void DiscLookupTest::addCategory(qint64 id, const QString &name) {
-    CAT.clear();
-    CAT.CategoryID = id;
-    CAT.Category = name;
-    ASSERT_TRUE(CAT.add()) << data::errorText().toStdString();
 }
 
 data::Record DiscLookupTest::addAlbum(qint32 id, const QString &artist, const QString &album, qint64 categoryId,

@@ -4,6 +4,7 @@
 // a plain window; a window that calls the look-up (the album form, the CD database wizard) can
 // play the same scenarios through its buttons.
 #include "runtime/data/record.h"
+#include "support/catalogue/cataloguetest.h"
 #include "support/cddb/scriptedserver.h"
 
 #include <QByteArray>
@@ -13,6 +14,8 @@
 #include <gtest/gtest.h>
 
 namespace cdlookuptest {
+
+using cataloguetest::addCategory;
 
 // Three tracks from frames 150, 20000 and 40000 to the lead-out at 60000.
 inline const char *const kThreeTrackDisc = "tracks 150 20000 40000\nleadout 60000\n";
@@ -39,7 +42,6 @@ protected:
     // The server finds no match.
     void scriptNoMatch();
 
-    static void addCategory(qint64 id, const QString &name);
     // Adds an album and returns its record, as a window holding it keeps its own copy.
     static tbk::data::Record addAlbum(qint32 id, const QString &artist, const QString &album,
                                       qint64 categoryId, const QString &notes);

@@ -192,8 +192,15 @@ bool saveScreenshot(QWidget *window, const QString &suffix) {
     if (base.isEmpty())
         return true;
     window->move(20, 20);
-    runFor(500);
-    return QGuiApplication::primaryScreen()->grabWindow(0).save(base + suffix + QStringLiteral(".png"));
+    return saveScreen(suffix + QStringLiteral(".png"));
+}
+
+bool saveScreen(const QString &suffix, int settleMs) {
+    const QString base = qEnvironmentVariable("TBK_SCREENSHOT");
+    if (base.isEmpty())
+        return true;
+    runFor(settleMs);
+    return QGuiApplication::primaryScreen()->grabWindow(0).save(base + suffix);
 }
 
 } // namespace tbk::windowtest

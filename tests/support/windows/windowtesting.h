@@ -29,6 +29,9 @@ bool runUntil(const std::function<bool()> &condition, int timeoutMs = 5000);
 // QT_QPA_PLATFORM=xcb), the window moved to the screen's corner and a picture of the screen saved
 // as that path, the suffix and ".png"; false when it could not be saved. Nothing otherwise.
 bool saveScreenshot(QWidget *window, const QString &suffix);
+// The same for the whole screen as it stands after `settleMs`, saved as TBK_SCREENSHOT and the
+// suffix (extension included).
+bool saveScreen(const QString &suffix, int settleMs = 500);
 
 // The thread's newest open window (a message box or dialog included), or null.
 QWidget *activeWindow(int thread);
