@@ -112,11 +112,7 @@ QWidget *BrowseAlbumsWindow::buildWindow() {
     const AlbumSortTabs sortTabs = buildAlbumSortTabs(b);
     QPushButton *const *selectCategory = sortTabs.selectCategory;
     ListControl *l = b.list(QStringLiteral("Browse:1"), albumListFormat(), 110, QStringLiteral("Right-Click for Options"));
-    Buttons buttons;
-    buttons.add = b.button(QStringLiteral("&Add"));
-    buttons.copy = b.button(QStringLiteral("Cop&y"), QStringLiteral("Copy record"));
-    buttons.change = b.button(QStringLiteral("&Change"));
-    buttons.remove = b.button(QStringLiteral("&Delete"));
+    Buttons buttons = editButtons(b, QStringLiteral("Copy record"));
     print_ = b.button(QStringLiteral("&Print"), QStringLiteral("Print information"));
     buttons.close = withIcon(b.button(QStringLiteral("Cl&ose")), "EXIT.ICO");
     b.newButtonRow();

@@ -54,11 +54,7 @@ QWidget *BrowseAlbumsAndSongsWindow::buildWindow() {
     const AlbumSortTabs sortTabs = buildAlbumSortTabs(b);
     ListControl *albumList =
         b.list(QStringLiteral("Browse:1"), albumListFormat(), 90, QStringLiteral("Right-Click for Options"));
-    Buttons buttons;
-    buttons.add = b.button(QStringLiteral("&Add"));
-    buttons.copy = b.button(QStringLiteral("Cop&y"), QStringLiteral("Copy record"));
-    buttons.change = b.button(QStringLiteral("&Change"));
-    buttons.remove = b.button(QStringLiteral("&Delete"));
+    Buttons buttons = editButtons(b, QStringLiteral("Copy record"));
     buttons.close = b.button(QStringLiteral("Cl&ose"));
     wizard_ = b.button(QStringLiteral("Wi&zard"));
     QLineEdit *locator = locatorEntry(b);

@@ -57,11 +57,7 @@ QWidget *XploreAlbumsWindow::buildExplorer() {
     QLineEdit *locator = locatorEntry(b);
     ListControl *l = b.list(QStringLiteral("Browse:1"), kDesign, 100,
                             QStringLiteral("Click on header to change order, or right-click for options"));
-    Buttons buttons;
-    buttons.add = b.button(QStringLiteral("&Add"));
-    buttons.copy = b.button(QStringLiteral("Cop&y"), QStringLiteral("Copy record"));
-    buttons.change = b.button(QStringLiteral("&Change"));
-    buttons.remove = b.button(QStringLiteral("&Delete"));
+    Buttons buttons = editButtons(b, QStringLiteral("Copy record"));
     buttons.close = b.button(QStringLiteral("Cl&ose"));
     b.newButtonRow();
     singleArtist_ = wizardButton(b, QStringLiteral("Single Artist Wi&zard"));

@@ -148,6 +148,15 @@ BrowseList &Browse::makeList(ListControl *control, data::DataFile &file, BrowseL
     return *list_;
 }
 
+Browse::Buttons Browse::editButtons(WindowBuilder &b, const QString &copyTip) {
+    Buttons buttons;
+    buttons.add = b.button(QStringLiteral("&Add"));
+    buttons.copy = b.button(QStringLiteral("Cop&y"), copyTip);
+    buttons.change = b.button(QStringLiteral("&Change"));
+    buttons.remove = b.button(QStringLiteral("&Delete"));
+    return buttons;
+}
+
 void Browse::setButtons(const Buttons &buttons) { buttons_ = buttons; }
 
 void Browse::setSortTabs(QTabWidget *tabs) { tabs_ = tabs; }

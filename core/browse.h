@@ -112,6 +112,8 @@ protected:
     };
     BrowseList &makeList(ListControl *control, data::DataFile &file, BrowseList::RowMaker makeRow);
     void setButtons(const Buttons &buttons);
+    // Add, Copy, Change and Delete, in that order, as most lists have them (no close button).
+    static Buttons editButtons(WindowBuilder &b, const QString &copyTip = {});
     // Tab n selects sort order n.
     void setSortTabs(QTabWidget *tabs);
     // The entry of the program settings' "Settings" section that keeps the selected tab (1 up):

@@ -56,11 +56,7 @@ QWidget *BrowseSongsWindow::buildWindow() {
         b.endTab();
     }
     ListControl *l = b.list(QStringLiteral("Browse"), kFormat, 110, QStringLiteral("Right-Click for Options"));
-    Buttons buttons;
-    buttons.add = b.button(QStringLiteral("&Add"));
-    buttons.copy = b.button(QStringLiteral("Cop&y"));
-    buttons.change = b.button(QStringLiteral("&Change"));
-    buttons.remove = b.button(QStringLiteral("&Delete"));
+    Buttons buttons = editButtons(b);
     QPushButton *searchButton = b.button(QStringLiteral("&Search"));
     QPushButton *reset = b.button(QStringLiteral("Reset Search"));
     b.text({});

@@ -12,6 +12,7 @@
 #include <QPushButton>
 
 #include <iterator>
+#include <utility>
 
 namespace tbk {
 
@@ -78,12 +79,9 @@ QWidget *XploreSongsWindow::buildExplorer() {
     ListControl *l = b.list(QStringLiteral("Browse"), kDesign, 120,
                             QStringLiteral("Click on header to change order, or right-click for options"));
     QPushButton *layout = b.button(QStringLiteral("View &Properties"), QStringLiteral("Re-format Columns of BrowseBox"));
-    Buttons buttons;
-    buttons.add = b.button(QStringLiteral("&Add"));
+    Buttons buttons = editButtons(b);
     // Not the base's Copy: it stays enabled on an empty list, where it finds nothing to copy.
-    QPushButton *copy = b.button(QStringLiteral("Cop&y"));
-    buttons.change = b.button(QStringLiteral("&Change"));
-    buttons.remove = b.button(QStringLiteral("&Delete"));
+    QPushButton *copy = std::exchange(buttons.copy, nullptr);
     QPushButton *searchButton = b.button(QStringLiteral("&Search"));
     QPushButton *reset = b.button(QStringLiteral("Reset Search"));
     b.newButtonRow();
