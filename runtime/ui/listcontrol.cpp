@@ -161,8 +161,11 @@ QString ListControl::format() const {
     for (int i = 0; i < shown.size(); ++i) {
         // Only a width the user changed is written back, so an untouched format comes back
         // exactly as it was given.
+        // The header widens a column below its smallest section: that is not the user's doing.
         const int px = header()->sectionSize(i);
-        if (px != unitsToPixels(shown[i]->width))
+        const int given = std::clamp(unitsToPixels(shown[i]->width), header()->minimumSectionSize(),
+                                     header()->maximumSectionSize());
+        if (px != given)
             shown[i]->width = pixelsToUnits(px);
     }
     return now.toString();

@@ -1,4 +1,5 @@
 #include "runtime/ui/listcontrol.h"
+#include "support/qstringprint.h"
 #include "support/windows/listtesting.h"
 #include "support/windows/windowtesting.h"
 
@@ -49,6 +50,11 @@ TEST(ListControl, GivesBackItsFormatUnchangedUntilTheUserResizesAColumn) {
     EXPECT_EQ(list.format(), kFormat);
     list.header()->resizeSection(1, list.unitsToPixels(60));
     EXPECT_EQ(list.format(), "80L(2)|M~Artist~@s10@60R(2)|M~Plays~C(1)@n6@30L~Blank~@s5@");
+    // A column narrower than the header's smallest section is shown wider, but kept as given.
+    const QString narrow = QStringLiteral("2L(2)|M~S~@s1@80L(2)|M~Artist~@s10@");
+    list.setFormat(narrow);
+    ASSERT_GT(list.header()->sectionSize(0), list.unitsToPixels(2));
+    EXPECT_EQ(list.format(), narrow);
 }
 
 TEST(ListControl, ShowsHeadersJustificationAndPictures) {
