@@ -16,7 +16,8 @@
 #include <QHash>
 
 #include <algorithm>
-
+#include <functional>
+#include <limits>
 #include <vector>
 
 namespace tbk {
@@ -25,14 +26,12 @@ using namespace tbk::data;
 
 namespace {
 
-// Batches follow one another at once; Qt and the other threads have a turn after this long or
-// this many batches, whichever comes first.
+// Qt and the other threads have a turn after this long.
 constexpr int kTurnMs = 40;
-constexpr int kBatchesPerTurn = 200;
-// Songs fetched with one statement within a turn.
-constexpr int kReadAhead = 250;
 // Lines go to the disk in blocks of this many bytes.
 constexpr int kWriteBlock = 1 << 16;
+constexpr qsizetype kDefaultLineBudget = 64 << 20;   // about 370,000 lines of three names
+qsizetype g_lineBudget = kDefaultLineBudget;
 
 // Where a chosen field's value comes from: a field of the song (its index in the record) or,
 // for -1, the song's category name.
@@ -59,6 +58,24 @@ private:
     }
 };
 
+// A song of the artist order: where it is stored and its place in the order.
+struct Placed {
+    Position position;
+    quint32 rank;
+};
+
+// A made line: where it lies among the lines kept and its size with its "\n" (0: none made).
+struct Slot {
+    quint32 at = 0;
+    quint32 size = 0;
+};
+
+// The songs go out in artist order. Reading them through that key costs a seek into the table
+// for each song, most of the run; so the run reads the key alone for the order, then the songs
+// as they are stored, each line made and kept for its place, then writes the lines in order.
+// When the lines would outgrow their budget the order is written in parts, the songs read once
+// for each part. A song added after the order was read is not written; one deleted before its
+// line was made is left out; one changed goes out as it is when its line is made.
 class ExportRun {
 public:
     ExportRun(const QList<ExportField> &fields, bool header);
@@ -70,26 +87,51 @@ private:
     void ExportWriteHeader();
     void ExportWriteRecord();
     void writeSongs();
-    // The next song in artist order with its category, kept by the run so that no other
-    // window's reads between two turns can change what it writes. False at the end of the
-    // songs or after a failed read (reported).
-    bool readSong(View &view);
-    // Up to one batch of songs; false once no further song is to be written.
-    bool writeBatch(View &view, ProgressWindow &progress);
-    void showPercent(ProgressWindow &progress);
+    // Lets Qt and the other threads run before the next turn; false when the user cancelled.
+    bool nextTurn(ProgressWindow &progress);
+    // Whether the turn goes on (the clock is looked at every kExportBatch songs).
+    bool turnGoesOn();
+    // Reads on through the view in turns, `take` answering whether the run goes on; false when
+    // cancelled or after a failed read (reported, and the run given up).
+    bool scanInTurns(ProgressWindow &progress, View &view, const std::vector<int> &fields,
+                     const std::function<bool()> &take);
+    // Every song's place in the artist order into places_, which ends sorted by position.
+    bool readOrder(ProgressWindow &progress);
+    // The lines of the songs of ranks [lo_, hi_), hi_ lowered when they outgrow the budget.
+    bool makeLines(ProgressWindow &progress);
+    // The current song's line, kept in its slot.
+    void keepLine(quint32 rank);
+    // Keeps only the lines of the first ranks the budget holds.
+    void narrowPart();
+    bool writeLines(ProgressWindow &progress);
+    void advance(ProgressWindow &progress);
+    void loadSong();
+    QString categoryName();
 
     Transfer t_;
     std::vector<ExportColumn> columns_;
+    std::vector<int> fetched_;   // the song fields read for the lines (the category's for its name)
     bool header_;
+    bool failed_ = false;
     // The current song's value of each chosen field.
     std::vector<QVariant> song_;
     // Category names by identifier, read while nothing was written through the program's
     // connection since (another window may rename a category between two turns).
     QHash<qint64, QString> categories_;
     qint64 categoriesAsOf_ = -1;
+    std::vector<Placed> places_;
+    quint32 lo_ = 0, hi_ = 0;
+    quint32 partSize_ = std::numeric_limits<quint32>::max();
+    std::vector<Slot> slots_;    // of ranks [lo_, hi_)
+    QByteArray lines_;
+    quint32 linesMade_ = 0;      // in this part
+    // Progress: a song counts once when its place is read, once when its line is made and once
+    // when it is written.
     qint64 songCount_ = 0;
-    qint64 songsRead_ = 0;
+    qint64 stepsDone_ = 0;
     int shownPercent_ = 0;
+    QElapsedTimer turn_;
+    int turnSteps_ = 0;
 };
 
 ExportRun::ExportRun(const QList<ExportField> &fields, bool header) : header_(header) {
@@ -101,6 +143,9 @@ ExportRun::ExportRun(const QList<ExportField> &fields, bool header) : header_(he
         if (const FieldRef ref = MUS.field(f.field); ref.valid()) {
             c.songField = ref.index();
             c.text = ref.isText();
+            fetched_.push_back(c.songField);
+        } else {
+            fetched_.push_back(MUS.CategoryID.index());
         }
         columns_.push_back(c);
     }
@@ -137,12 +182,74 @@ void ExportRun::ExportWriteRecord() {
         writeField(t_, song_[i], columns_[i].picture, columns_[i].form, false);
 }
 
-bool ExportRun::readSong(View &view) {
-    if (!view.next()) {
-        if (errorCode() != RecordNotAvailable)
-            ShowStandardWarning(35, MUS.label(), QString());
+bool ExportRun::nextTurn(ProgressWindow &progress) {
+    progress.showPercent(shownPercent_);
+    yieldNow();
+    if (progress.cancelled())
         return false;
+    turn_.start();
+    turnSteps_ = 0;
+    return true;
+}
+
+bool ExportRun::turnGoesOn() { return ++turnSteps_ % kExportBatch != 0 || turn_.elapsed() < kTurnMs; }
+
+bool ExportRun::scanInTurns(ProgressWindow &progress, View &view, const std::vector<int> &fields,
+                            const std::function<bool()> &take) {
+    bool ended = false;
+    const auto step = [&] {
+        if (take())
+            return turnGoesOn();
+        ended = true;
+        return false;
+    };
+    while (!ended) {
+        if (!nextTurn(progress))
+            return false;
+        if (!view.scan(step, &fields))
+            break;
     }
+    if (!ended && errorCode() != RecordNotAvailable) {
+        ShowStandardWarning(35, MUS.label(), QString());
+        failed_ = true;
+    }
+    return !failed_;
+}
+
+void ExportRun::advance(ProgressWindow &progress) {
+    ++stepsDone_;
+    if (shownPercent_ == 100)
+        return;
+    // Songs added since the count was taken read as 100%, as does a file counted empty.
+    const qint64 steps = 3 * songCount_;
+    const int percent = steps <= 0 ? 100 : int(std::min<qint64>(100, stepsDone_ * 100 / steps));
+    if (percent == shownPercent_)
+        return;
+    shownPercent_ = percent;
+    // Painted at the next yield, with the bar: a bar set here repaints at once, a hundred times a run.
+    progress.setStatusText(QStringLiteral("%1% Completed").arg(percent, 3));
+}
+
+bool ExportRun::readOrder(ProgressWindow &progress) {
+    View view(MUS, MUS.SongsByArtist);
+    view.clearFilter();
+    if (!view.open())
+        ShowStandardWarningPlain(36);
+    view.set();
+    places_.reserve(size_t(std::max<qint64>(0, songCount_)));
+    // No field: the key alone answers.
+    const bool done = scanInTurns(progress, view, {}, [&] {
+        if (places_.size() == std::numeric_limits<quint32>::max())
+            return false;
+        places_.push_back({MUS.position(), quint32(places_.size())});
+        advance(progress);
+        return true;
+    });
+    std::sort(places_.begin(), places_.end(), [](const Placed &a, const Placed &b) { return a.position < b.position; });
+    return done;
+}
+
+QString ExportRun::categoryName() {
     if (categoriesAsOf_ != driver::writeCount()) {
         categories_.clear();
         categoriesAsOf_ = driver::writeCount();
@@ -153,39 +260,109 @@ bool ExportRun::readSong(View &view) {
         CAT.CategoryID = id;
         known = categories_.insert(id, CAT.get(CAT.KeyCategoryID) ? CAT.Category.str() : QString());
     }
+    return *known;
+}
+
+void ExportRun::loadSong() {
     for (size_t i = 0; i < columns_.size(); ++i) {
         const ExportColumn &c = columns_[i];
         if (c.songField < 0)
-            song_[i] = *known;
+            song_[i] = categoryName();
         else if (c.text)
             song_[i] = MUS.cell(c.songField).s;
         else
             song_[i] = MUS.cell(c.songField).n;
     }
-    ++songsRead_;
-    return true;
 }
 
-void ExportRun::showPercent(ProgressWindow &progress) {
-    if (shownPercent_ == 100)
-        return;
-    // Songs added since the count was taken read as 100%, as does a file counted empty.
-    const int percent = songCount_ <= 0 ? 100 : int(std::min<qint64>(100, songsRead_ * 100 / songCount_));
-    if (percent == shownPercent_)
-        return;
-    shownPercent_ = percent;
-    // Painted at the next yield, with the bar: a bar set here repaints at once, a hundred times a run.
-    progress.setStatusText(QStringLiteral("%1% Completed").arg(percent, 3));
+void ExportRun::keepLine(quint32 rank) {
+    loadSong();
+    ExportWriteRecord();
+    Slot &slot = slots_[rank - lo_];
+    slot.at = quint32(lines_.size());
+    // The line as the file's one field would write it.
+    appendLineEnd(lines_, t_.record, t_.file.recordLength());
+    lines_ += '\n';
+    slot.size = quint32(lines_.size()) - slot.at;
+    ++linesMade_;
+    if (lines_.size() > g_lineBudget)
+        narrowPart();
 }
 
-bool ExportRun::writeBatch(View &view, ProgressWindow &progress) {
-    for (int n = 0; n < kExportBatch; ++n) {
-        ExportWriteRecord();
-        if (!ExportAddRecord(t_) || !readSong(view))
-            return false;
-        showPercent(progress);
+void ExportRun::narrowPart() {
+    // The songs come in no particular order of rank, so the lines made so far tell the size of
+    // one; keep room for the rest of the part.
+    const qsizetype perLine = std::max<qsizetype>(1, lines_.size() / linesMade_);
+    const quint32 fit = quint32(std::max<qsizetype>(1, g_lineBudget / 8 * 7 / perLine));
+    if (fit >= hi_ - lo_)
+        return;
+    partSize_ = fit;
+    hi_ = lo_ + fit;
+    slots_.resize(fit);
+    QByteArray kept;
+    linesMade_ = 0;
+    for (Slot &slot : slots_) {
+        if (slot.size == 0)
+            continue;
+        const quint32 at = quint32(kept.size());
+        kept += QByteArrayView(lines_).sliced(slot.at, slot.size);
+        slot.at = at;
+        ++linesMade_;
     }
-    return true;
+    lines_ = std::move(kept);
+}
+
+bool ExportRun::makeLines(ProgressWindow &progress) {
+    slots_.assign(hi_ - lo_, Slot{});
+    lines_.clear();
+    linesMade_ = 0;
+    // The part's songs, in the order they are read.
+    auto next = std::find_if(places_.begin(), places_.end(), [&](const Placed &p) { return p.rank >= lo_ && p.rank < hi_; });
+    if (next == places_.end())
+        return true;
+    View view(MUS);
+    if (!view.open())
+        ShowStandardWarningPlain(36);
+    view.setAt(next->position);
+    return scanInTurns(progress, view, fetched_, [&] {
+        const Position at = MUS.position();
+        while (next != places_.end() && (next->position < at || next->rank < lo_ || next->rank >= hi_))
+            ++next;
+        if (next == places_.end())
+            return false;
+        if (next->position == at) {
+            keepLine(next->rank);
+            ++next;
+            advance(progress);
+        }
+        return true;
+    });
+}
+
+bool ExportRun::writeLines(ProgressWindow &progress) {
+    // Lines go to the file a block at a time; a block that cannot be written is tried again whole.
+    QByteArray block;
+    const auto addBlock = [&] {
+        while (!t_.file.addLines(block))
+            if (showTransferError(t_, QStringLiteral("Cannot ADD to "), ButtonRetry | ButtonAbort, ButtonAbort) != ButtonRetry)
+                return false;
+        block.clear();
+        return true;
+    };
+    for (quint32 rank = lo_; rank < hi_;) {
+        if (!nextTurn(progress))
+            return false;
+        do {
+            const Slot &slot = slots_[rank++ - lo_];
+            if (slot.size == 0)
+                continue;
+            block += QByteArrayView(lines_).sliced(slot.at, slot.size);
+            advance(progress);
+            if (block.size() >= kWriteBlock && !addBlock())
+                return false;
+        } while (rank < hi_ && turnGoesOn());
+    }
+    return block.isEmpty() || addBlock();
 }
 
 void ExportRun::writeSongs() {
@@ -193,33 +370,15 @@ void ExportRun::writeSongs() {
     ProgressWindow progress(QStringLiteral("Exporting Records"), QStringLiteral("Exporting"), true);
     progress.setStatusText(QStringLiteral("0% Completed"));
     QuickScan quickScan;
-    View view(MUS, MUS.SongsByArtist);
-    view.clearFilter();
-    if (!view.open())
-        ShowStandardWarningPlain(36);
-    view.set();
-    view.setReadAhead(kReadAhead);
-    std::vector<int> fetched{MUS.CategoryID.index()};
-    for (const ExportColumn &c : columns_)
-        if (c.songField >= 0)
-            fetched.push_back(c.songField);
-    view.setProjection(std::move(fetched));
-    bool more = readSong(view);
-    if (more)
-        showPercent(progress);
-    QElapsedTimer turn;
-    while (more) {
-        // Qt paints and takes Cancel, the other threads run; then nothing read before is trusted.
-        progress.showPercent(shownPercent_);
-        yieldNow();
-        view.dropReadAhead();
-        if (progress.cancelled())
+    if (!readOrder(progress))
+        return;
+    for (lo_ = 0; lo_ < places_.size(); lo_ = hi_) {
+        hi_ = quint32(std::min<size_t>(places_.size(), size_t(lo_) + partSize_));
+        if (!makeLines(progress) || !writeLines(progress))
             return;
-        turn.start();
-        for (int batches = 0; more && batches < kBatchesPerTurn && (batches == 0 || turn.elapsed() < kTurnMs); ++batches)
-            more = writeBatch(view, progress);
     }
-    progress.showPercent(shownPercent_);
+    // Songs gone before their line was made leave steps undone.
+    progress.showPercent(100);
     progress.setStatusText(QStringLiteral("Process Completed"));
 }
 
@@ -250,5 +409,7 @@ bool RunExport(const QList<ExportField> &fields, bool header) {
 bool RunExportToFile(const QString &fileName, const QList<ExportField> &fields, bool header) {
     return ExportRun(fields, header).run(fileName);
 }
+
+void setExportLineBudget(qsizetype bytes) { g_lineBudget = bytes > 0 ? bytes : kDefaultLineBudget; }
 
 } // namespace tbk

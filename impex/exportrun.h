@@ -7,7 +7,7 @@
 
 namespace tbk {
 
-// Songs handled per turn of the progress window; the next turn follows at once.
+// Songs handled between two looks at the clock, which ends a turn of the progress window.
 inline constexpr int kExportBatch = 25;
 
 // Writes the chosen fields with their pictures. True when the run reached its progress window
@@ -16,5 +16,9 @@ inline constexpr int kExportBatch = 25;
 bool RunExport(const QList<ExportField> &fields, bool header);
 // The same once the file is chosen: from making the file to closing it.
 bool RunExportToFile(const QString &fileName, const QList<ExportField> &fields, bool header);
+
+// Lines kept in memory before they are written, in bytes (about 64 MB): past it the songs go
+// out in parts of the artist order, the songs read once for each. For tests.
+void setExportLineBudget(qsizetype bytes);
 
 } // namespace tbk

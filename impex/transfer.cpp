@@ -25,7 +25,7 @@ QString plainNumber(const QVariant &value) {
 Transfer::Transfer() : file(QStringLiteral("TransferFile"), QString()) {}
 
 void ExportStartLine(Transfer &t) {
-    t.record.clear();
+    t.record.resize(0);   // keeps its room for the next line
     t.linePosition = 1;
     t.firstField = true;
 }

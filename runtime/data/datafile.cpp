@@ -122,37 +122,48 @@ const Key *DataFile::key(const QString &name) const {
     return i < 0 ? nullptr : keys_[size_t(i)].get();
 }
 
+namespace {
+
+// A column into a cell.
+void loadCell(sqlite3_stmt *st, int column, const FieldDecl &decl, Cell &c) {
+    if (decl.kind != FieldKind::Text && decl.kind != FieldKind::Memo) {
+        c.n = sqlite3_column_int64(st, column);
+        c.s.clear();
+        return;
+    }
+    c.n = 0;
+    // Text first, then its size: the order SQLite answers both for without a conversion.
+    const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(st, column));
+    c.s = QString::fromUtf8(text, sqlite3_column_bytes(st, column));
+}
+
+} // namespace
+
 void DataFile::loadRow(sqlite3_stmt *st, Record &into) const {
     into.position = sqlite3_column_int64(st, 0);
     into.version = sqlite3_column_int64(st, 1);
     const auto &fields = structure_->fields();
     into.cells.resize(fields.size());
-    for (size_t i = 0; i < fields.size(); ++i) {
-        Cell &c = into.cells[i];
-        if (fields[i].kind == FieldKind::Text || fields[i].kind == FieldKind::Memo) {
-            const int n = sqlite3_column_bytes(st, int(i) + 2);
-            c.s = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, int(i) + 2)), n);
-            c.n = 0;
-        } else {
-            c.n = sqlite3_column_int64(st, int(i) + 2);
-            c.s.clear();
-        }
-    }
+    for (size_t i = 0; i < fields.size(); ++i)
+        loadCell(st, int(i) + 2, fields[i], into.cells[i]);
 }
 
 void DataFile::loadFields(sqlite3_stmt *st, const std::vector<int> &fields, Record &into) const {
     into.position = sqlite3_column_int64(st, 0);
     into.version = sqlite3_column_int64(st, 1);
     const auto &decl = structure_->fields();
-    into.cells.assign(decl.size(), Cell{});
-    for (size_t j = 0; j < fields.size(); ++j) {
-        const size_t i = size_t(fields[j]);
+    // Filled in place: a record filled again keeps its cells and their storage. `fields` is in
+    // declaration order.
+    into.cells.resize(decl.size());
+    size_t j = 0;
+    for (size_t i = 0; i < decl.size(); ++i) {
         Cell &c = into.cells[i];
-        if (decl[i].kind == FieldKind::Text || decl[i].kind == FieldKind::Memo) {
-            const int n = sqlite3_column_bytes(st, int(j) + 2);
-            c.s = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, int(j) + 2)), n);
+        if (j < fields.size() && size_t(fields[j]) == i) {
+            loadCell(st, int(j) + 2, decl[i], c);
+            ++j;
         } else {
-            c.n = sqlite3_column_int64(st, int(j) + 2);
+            c.n = 0;
+            c.s.clear();
         }
     }
 }
@@ -194,6 +205,65 @@ void DataFile::setPhysical(Position from) {
 bool DataFile::next() { return readNext(cursor_, true, {}); }
 bool DataFile::previous() { return readNext(cursor_, false, {}); }
 
+const char *DataFile::cursorOp(const Cursor &c, bool forward) {
+    switch (c.anchor) {
+    case Cursor::None: break;
+    case Cursor::Values:
+    case Cursor::AtRecord: return forward ? ">=" : "<=";
+    case Cursor::After: return forward ? ">" : "<";
+    }
+    return nullptr;
+}
+
+QString DataFile::orderedSelect(const KeyDecl *k, const char *op, bool withRid, bool forward, const std::vector<int> *only,
+                                const QStringList &bounds, const QString &condition) const {
+    const auto &fields = structure_->fields();
+    QStringList keyCols;
+    if (k)
+        for (int i : k->fields)
+            keyCols << schema::column(fields[size_t(i)]);
+    const QString dir = forward ? QString() : QStringLiteral(" DESC");
+    const QString orderBy = (QStringList(keyCols) << QStringLiteral("_rid")).join(dir + QLatin1Char(',')) + dir;
+    QStringList where;
+    if (op) {
+        QStringList lhs = keyCols;
+        if (withRid)
+            lhs << QStringLiteral("_rid");
+        QStringList qs;
+        for (int i = 0; i < lhs.size(); ++i)
+            qs << QStringLiteral("?");
+        where << QStringLiteral("(%1)%2(%3)").arg(lhs.join(QLatin1Char(',')), QLatin1String(op), qs.join(QLatin1Char(',')));
+    }
+    where << bounds;
+    if (k && k->excludesBlanks())
+        where << schema::inKeyCondition(*structure_, *k);
+    // After the cursor: SQLite bounds an index scan by the first term it finds on each side, and
+    // a filter's seek range on the key is looser than the cursor.
+    if (!condition.isEmpty())
+        where << QLatin1Char('(') + condition + QLatin1Char(')');
+    QString columns = QStringLiteral("_ver,") + columns_;
+    if (only) {
+        columns = QStringLiteral("-1");
+        for (int i : *only)
+            columns += QLatin1Char(',') + schema::column(fields[size_t(i)]);
+    }
+    return QStringLiteral("SELECT _rid,%1 FROM %2.records%3 ORDER BY %4")
+        .arg(columns, alias_, where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND ")),
+             orderBy);
+}
+
+int DataFile::bindCursor(sqlite3_stmt *st, const KeyDecl *k, const Cursor &c, const char *op, bool withRid) const {
+    int b = 1;
+    if (!op)
+        return b;
+    if (k)
+        for (size_t i = 0; i < k->fields.size() && i < c.values.size(); ++i)
+            bindCell(st, b++, structure_->fields()[size_t(k->fields[i])], c.values[i]);
+    if (withRid)
+        sqlite3_bind_int64(st, b++, c.position);
+    return b;
+}
+
 bool DataFile::readNext(Cursor &c, bool forward, const std::function<bool()> &accept,
                         const QString &condition, const QVariantList &binds, ReadAhead *ahead,
                         std::span<const KeyRange> first) {
@@ -218,9 +288,10 @@ bool DataFile::readNext(Cursor &c, bool forward, const std::function<bool()> &ac
     // given all they hold past the cursor.
     size_t from = 0;
     for (;;) {
-        if (got.next < got.fetched.size()) {
-            while (got.next < got.fetched.size()) {
-                buffer_ = std::move(got.fetched[got.next++]);
+        if (got.next < got.held) {
+            while (got.next < got.held) {
+                // The buffer's old record goes back to be filled again.
+                std::swap(buffer_, got.fetched[got.next++]);
                 c.anchor = Cursor::After;
                 c.position = buffer_.position;
                 c.values.clear();
@@ -256,14 +327,8 @@ bool DataFile::readNext(Cursor &c, bool forward, const std::function<bool()> &ac
                 if (wanted[i])
                     only.push_back(int(i));
         }
-        const char *op = nullptr;
+        const char *op = cursorOp(c, forward);
         const bool withRid = c.anchor != Cursor::Values || !k;
-        switch (c.anchor) {
-        case Cursor::None: break;
-        case Cursor::Values:
-        case Cursor::AtRecord: op = forward ? ">=" : "<="; break;
-        case Cursor::After: op = forward ? ">" : "<"; break;
-        }
         // SQLite bounds its scan by the cursor, not by the condition's ranges: from a place
         // outside a range every row passing in it lies one way, and is read from the range's edge.
         const auto nth = [&](size_t i) -> const KeyRange & { return first[forward ? i : first.size() - 1 - i]; };
@@ -289,41 +354,15 @@ bool DataFile::readNext(Cursor &c, bool forward, const std::function<bool()> &ac
         // itself, ahead of the condition, so that the rows between them are never read.
         const KeyRange *range = k && first.size() > 1 ? &nth(at) : nullptr;
         auto sql = [&] {
-            QStringList keyCols;
-            if (k)
-                for (int i : k->fields)
-                    keyCols << schema::column(fields[size_t(i)]);
-            const QString dir = forward ? QString() : QStringLiteral(" DESC");
-            const QString orderBy = (QStringList(keyCols) << QStringLiteral("_rid")).join(dir + QLatin1Char(',')) + dir;
-            QStringList where;
-            if (op) {
-                QStringList lhs = keyCols;
-                if (withRid)
-                    lhs << QStringLiteral("_rid");
-                QStringList qs;
-                for (int i = 0; i < lhs.size(); ++i)
-                    qs << QStringLiteral("?");
-                where << QStringLiteral("(%1)%2(%3)").arg(lhs.join(QLatin1Char(',')), QLatin1String(op), qs.join(QLatin1Char(',')));
+            QStringList bounds;
+            if (range) {
+                const QString first = schema::column(fields[size_t(k->fields.front())]);
+                bounds << QStringLiteral("%1>=? AND %1%2?").arg(first, range->open ? QStringLiteral("<") : QStringLiteral("<="));
             }
-            if (range)
-                where << QStringLiteral("%1>=? AND %1%2?").arg(keyCols.front(), range->open ? QStringLiteral("<") : QStringLiteral("<="));
-            if (k && k->excludesBlanks())
-                where << schema::inKeyCondition(*structure_, *k);
-            // After the cursor: SQLite bounds an index scan by the first term it finds on each
-            // side, and a filter's seek range on the key is looser than the cursor.
-            if (!condition.isEmpty())
-                where << QLatin1Char('(') + condition + QLatin1Char(')');
-            QString columns = columns_;
-            if (!only.empty()) {
-                QStringList names;
-                for (int i : only)
-                    names << schema::column(fields[size_t(i)]);
-                columns = names.join(QLatin1Char(','));
-            }
-            return QStringLiteral("SELECT _rid,_ver,%1 FROM %2.records%3 ORDER BY %4 LIMIT ?")
-                .arg(columns, alias_,
-                     where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND ")),
-                     orderBy);
+            // A projected record is never to be written back: a version no record has makes its
+            // put fail (89), and a read of the key's fields alone then needs no row of the table.
+            return orderedSelect(k, op, withRid, forward, only.empty() ? nullptr : &only, bounds, condition) +
+                   QStringLiteral(" LIMIT ?");
         };
         const quint32 shape = quint32(c.key + 1) | quint32(c.anchor) << 8 | quint32(forward) << 11 | 1u << 12;
         // Statements of a condition or a projection are kept by their text instead.
@@ -336,14 +375,7 @@ bool DataFile::readNext(Cursor &c, bool forward, const std::function<bool()> &ac
         sqlite3_stmt *st = kept ? statement(shape, sql) : driver::prepare(sql(), label_);
         if (!st)
             return false;
-        int b = 1;
-        if (op) {
-            if (k)
-                for (size_t i = 0; i < k->fields.size() && i < c.values.size(); ++i)
-                    bindCell(st, b++, fields[size_t(k->fields[i])], c.values[i]);
-            if (withRid)
-                sqlite3_bind_int64(st, b++, c.position);
-        }
+        int b = bindCursor(st, k, c, op, withRid);
         if (range) {
             driver::bind(st, b++, range->low);
             driver::bind(st, b++, range->high);
@@ -353,11 +385,13 @@ bool DataFile::readNext(Cursor &c, bool forward, const std::function<bool()> &ac
         sqlite3_bind_int(st, b, batch);
         int rc;
         while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-            got.fetched.emplace_back();
+            if (got.held == got.fetched.size())
+                got.fetched.emplace_back();
+            Record &row = got.fetched[got.held++];
             if (only.empty())
-                loadRow(st, got.fetched.back());
+                loadRow(st, row);
             else
-                loadFields(st, only, got.fetched.back());
+                loadFields(st, only, row);
         }
         sqlite3_reset(st);
         if (rc != SQLITE_DONE) {
@@ -367,10 +401,10 @@ bool DataFile::readNext(Cursor &c, bool forward, const std::function<bool()> &ac
             return false;
         }
         const bool later = range && at + 1 < first.size();
-        got.more = int(got.fetched.size()) == batch || later;
-        if (int(got.fetched.size()) < batch)
+        got.more = int(got.held) == batch || later;
+        if (int(got.held) < batch)
             from = at + 1;
-        if (got.fetched.empty()) {
+        if (got.held == 0) {
             if (later)
                 continue;
             restore();
@@ -378,6 +412,87 @@ bool DataFile::readNext(Cursor &c, bool forward, const std::function<bool()> &ac
             return false;
         }
     }
+}
+
+bool DataFile::scan(Cursor &c, const std::vector<int> *fields, const std::function<bool()> &take) {
+    if (!checkOpen(false))
+        return false;
+    const auto &decl = structure_->fields();
+    const KeyDecl *k = c.key >= 0 ? &structure_->keys()[size_t(c.key)] : nullptr;
+    const char *op = cursorOp(c, true);
+    const bool withRid = c.anchor != Cursor::Values || !k;
+    // The fields asked for in declaration order, then the key's for the cursor's place.
+    std::vector<int> only;
+    if (fields) {
+        std::vector<bool> wanted(decl.size(), false);
+        for (int i : *fields)
+            if (i >= 0 && size_t(i) < decl.size())
+                wanted[size_t(i)] = true;
+        for (size_t i = 0; i < wanted.size(); ++i)
+            if (wanted[i])
+                only.push_back(int(i));
+    }
+    const size_t asked = only.size();
+    if (k && fields)
+        only.insert(only.end(), k->fields.begin(), k->fields.end());
+    if (!ensureAttached())
+        return false;
+    sqlite3_stmt *st = driver::prepare(orderedSelect(k, op, withRid, true, fields ? &only : nullptr, {}, {}), label_);
+    if (!st)
+        return false;
+    bindCursor(st, k, c, op, withRid);
+    const std::vector<int> loaded(only.begin(), only.begin() + qsizetype(asked));
+    // The key's values of the record read last, kept as SQLite gives them: only the last of the
+    // run becomes the cursor's.
+    const size_t keyFields = k ? k->fields.size() : 0;
+    std::vector<QByteArray> lastText(keyFields);
+    std::vector<qint64> lastNumber(keyFields);
+    bool read = false;
+    bool stopped = false;
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        if (fields)
+            loadFields(st, loaded, buffer_);
+        else
+            loadRow(st, buffer_);
+        for (size_t j = 0; j < keyFields; ++j) {
+            const int i = k->fields[j];
+            const int column = fields ? 2 + int(asked + j) : 2 + i;
+            if (decl[size_t(i)].kind == FieldKind::Text || decl[size_t(i)].kind == FieldKind::Memo) {
+                const char *text = reinterpret_cast<const char *>(sqlite3_column_text(st, column));
+                lastText[j].resize(sqlite3_column_bytes(st, column));
+                std::copy_n(text, lastText[j].size(), lastText[j].data());
+            } else {
+                lastNumber[j] = sqlite3_column_int64(st, column);
+            }
+        }
+        read = true;
+        if (!take()) {
+            stopped = true;
+            break;
+        }
+    }
+    sqlite3_reset(st);
+    if (read) {
+        c.anchor = Cursor::After;
+        c.position = buffer_.position;
+        c.values.assign(keyFields, Cell{});
+        for (size_t j = 0; j < keyFields; ++j) {
+            if (decl[size_t(k->fields[j])].kind == FieldKind::Text || decl[size_t(k->fields[j])].kind == FieldKind::Memo)
+                c.values[j].s = QString::fromUtf8(lastText[j]);
+            else
+                c.values[j].n = lastNumber[j];
+        }
+    }
+    if (stopped) {
+        clearError();
+        return true;
+    }
+    if (rc != SQLITE_DONE)
+        driver::fail(rc, label_);
+    else
+        setError(RecordNotAvailable, label_);
+    return false;
 }
 
 // ---------------------------------------------------------------- direct reading

@@ -90,12 +90,15 @@ struct ReadAhead {
     // The fields fetched (indexes in the record; empty: all). The others read as blank; the
     // order key's own fields are always fetched.
     std::vector<int> fields;
+    // The first `held` are the rows of the last fetch; the others, handed out or dropped, are
+    // kept to be filled again, so that a long read allocates no record per row.
     std::vector<Record> fetched;
+    size_t held = 0;
     size_t next = 0;               // the next of `fetched` to hand out
     bool more = false;             // the last fetch was full: rows may follow it
     bool forward = true;
     void drop() {
-        fetched.clear();
+        held = 0;
         next = 0;
         more = false;
     }
@@ -190,6 +193,12 @@ public:
     bool readNext(Cursor &c, bool forward, const std::function<bool()> &accept,
                   const QString &condition = {}, const QVariantList &binds = {}, ReadAhead *ahead = nullptr,
                   std::span<const KeyRange> first = {});
+    // Reads on from the cursor in its key's order (physical without one) with one statement,
+    // each record into the buffer, calling `take` until it answers false (true then) or the
+    // records end (false with 33; with the error on a failure). The cursor is left after the
+    // last record read. `fields`: the fields read (indexes in the record; the others blank, the
+    // version one no record has); all without. `take` must not write to this file.
+    bool scan(Cursor &c, const std::vector<int> *fields, const std::function<bool()> &take);
     QString schemaName() const { return alias_; }   // SQL schema of the attached file
     // Before SQL text naming schemaName() runs outside the file's own operations: the
     // connection may have let go of an idle file for another one. False with the error set.
@@ -226,6 +235,14 @@ private:
     // statements from firstKeyIndex on create the keys in declared order, so a refused one
     // names its key (40).
     bool runScript(const QStringList &sql, qsizetype firstKeyIndex = -1);
+    // Reading on from a cursor: the comparison that passes it (none from the start), the SELECT
+    // of the records' position, version and fields (`only`; all without, and the version read
+    // as one no record has with) in the key's order, and the cursor's values bound to it (the
+    // next parameter's number returned).
+    static const char *cursorOp(const Cursor &c, bool forward);
+    QString orderedSelect(const KeyDecl *k, const char *op, bool withRid, bool forward, const std::vector<int> *only,
+                          const QStringList &bounds, const QString &condition) const;
+    int bindCursor(sqlite3_stmt *st, const KeyDecl *k, const Cursor &c, const char *op, bool withRid) const;
     // A prepared statement for one of the file's common shapes, kept across calls.
     sqlite3_stmt *statement(quint32 shape, const std::function<QString()> &sql);
     struct CachedStatement {

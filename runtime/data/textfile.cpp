@@ -3,6 +3,7 @@
 #include "runtime/values/text.h"
 
 #include <QFileInfo>
+#include <QStringEncoder>
 
 #include <algorithm>
 
@@ -141,7 +142,9 @@ bool TextFile::next() {
     return true;
 }
 
-bool TextFile::add() {
+bool TextFile::add() { return addLines(lineBytes() + '\n'); }
+
+bool TextFile::addLines(QByteArrayView lines) {
     clearError();
     if (!isOpen()) {
         setError(FileNotOpen, label_);
@@ -152,8 +155,7 @@ bool TextFile::add() {
         return false;
     }
     const qsizetype before = unwritten_.size();
-    unwritten_ += lineBytes();
-    unwritten_ += '\n';
+    unwritten_ += lines;
     if (unwritten_.size() < writeBlock_ || writeOut())
         return true;
     unwritten_.truncate(before);
@@ -189,13 +191,7 @@ QByteArray TextFile::lineBytes() const {
     for (size_t i = 0; i < last; ++i)
         out += fixedWidthField(buffer_.cells[i].s, fields[i].size);
     // The last field unpadded: its blanks would be clipped off again.
-    QByteArray tail = buffer_.cells[last].s.toUtf8();
-    tail.truncate(characterStart(tail, fields[last].size));
-    out += tail;
-    qsizetype n = out.size();
-    while (n > 0 && out[n - 1] == ' ')
-        --n;
-    out.truncate(n);
+    appendLineEnd(out, buffer_.cells[last].s, fields[last].size);
     return out;
 }
 
@@ -211,13 +207,27 @@ void TextFile::setFields(const QByteArray &line) {
     }
 }
 
-qsizetype characterStart(const QByteArray &utf8, qsizetype at) {
+qsizetype characterStart(QByteArrayView utf8, qsizetype at) {
     if (at >= utf8.size())
         return utf8.size();
     qsizetype i = at;
     while (i > 0 && (uchar(utf8[i]) & 0xC0) == 0x80)
         --i;
     return i;
+}
+
+void appendLineEnd(QByteArray &line, QStringView text, int bytes) {
+    const qsizetype start = line.size();
+    // Encoded in place: a line made for each of many records allocates nothing of its own.
+    QStringEncoder utf8(QStringEncoder::Utf8, QStringConverter::Flag::Stateless);
+    line.resize(start + utf8.requiredSpace(text.size()));
+    line.truncate(utf8.appendToBuffer(line.data() + start, text) - line.constData());
+    if (line.size() - start > bytes)
+        line.truncate(start + characterStart(QByteArrayView(line).sliced(start), bytes));
+    qsizetype n = line.size();
+    while (n > 0 && line[n - 1] == ' ')
+        --n;
+    line.truncate(n);
 }
 
 QByteArray fixedWidthField(const QString &text, int bytes) {

@@ -22,7 +22,10 @@ namespace tbk::data {
 
 // Where the character holding byte `at` of the UTF-8 text begins (the text's size when `at` lies
 // beyond it): a cut there splits no character.
-qsizetype characterStart(const QByteArray &utf8, qsizetype at);
+qsizetype characterStart(QByteArrayView utf8, qsizetype at);
+// Appends the end of a line as it is written: `text` in UTF-8 cut before the first character
+// past `bytes` bytes, then without the blanks ending the line.
+void appendLineEnd(QByteArray &line, QStringView text, int bytes);
 // The text in exactly `bytes` bytes of UTF-8: cut before the first character that does not fit
 // whole, padded with blanks.
 QByteArray fixedWidthField(const QString &text, int bytes);
@@ -48,6 +51,8 @@ public:
     // The buffer as a new line at the end. A failed write leaves the file as it was, so that
     // trying again cannot leave half a line behind.
     bool add();
+    // The same for lines already made, each as lineBytes() makes it and ended by "\n".
+    bool addLines(QByteArrayView lines);
     // For long runs of add(): lines gather in memory and go to the disk in blocks of about this
     // many bytes (0, the default: each line at once). A block that cannot be written stays in
     // memory without the line whose add() failed; flush() and close() write what is left.

@@ -77,6 +77,21 @@ bool View::next() {
     return file_->readNext(cursor_, true, filter_, condition_, binds_, readAhead(), first_);
 }
 
+bool View::scan(const std::function<bool()> &take, const std::vector<int> *fields) {
+    if (!open_) {
+        setError(FileNotOpen, file_->label());
+        return false;
+    }
+    ahead_.drop();
+    if (!filter_ && condition_.isEmpty())
+        return file_->scan(cursor_, fields, take);
+    // A filter is evaluated record by record.
+    while (next())
+        if (!take())
+            return true;
+    return false;
+}
+
 bool View::previous() {
     if (!open_) {
         setError(FileNotOpen, file_->label());

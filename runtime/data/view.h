@@ -51,8 +51,15 @@ public:
     void setReadAhead(int rows);
     void dropReadAhead() { ahead_.drop(); }
     // Fetches only these fields (indexes in the record) and the order key's; the others read
-    // as blank. A filter function must look at no other field.
+    // as blank. A filter function must look at no other field. A record read so cannot be put
+    // (89): it would blank the fields not read.
     void setProjection(std::vector<int> fields);
+
+    // Reads on from the view's place with one statement, each record into the buffer, calling
+    // `take` until it answers false (true then) or the view ends (false, 33). For a run within
+    // one turn that reads many records: nothing is read ahead, and with `fields` (the others
+    // blank, and the record not to be put) only those are read, not even the order key's.
+    bool scan(const std::function<bool()> &take, const std::vector<int> *fields = nullptr);
 
     bool put() { return file_->put(); }
     bool remove() { return file_->remove(); }

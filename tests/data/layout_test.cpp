@@ -367,4 +367,21 @@ TEST(TextFiles, ACharacterAcrossAFieldOrPieceEndGoesWholeToTheNext) {
     EXPECT_EQ(pieces[1], e.repeated(88));
 }
 
+TEST(TextFiles, ALineEndsBeforeACharacterPastItsSizeAndWithoutTrailingBlanks) {
+    const QString e = QString::fromUtf8("\xc3\xa9");
+    const QString smile = QString::fromUtf8("\xf0\x9f\x98\x80");
+    struct Case {
+        QByteArray line;
+        QString text;
+        int bytes;
+        QByteArray want;
+    };
+    for (const Case &c : {Case{"x,", "ab  ", 10, "x,ab"}, Case{"", e.repeated(6), 5, e.repeated(2).toUtf8()},
+                          Case{"", "a  " + smile, 4, "a"}, Case{"x ", "  ", 10, "x"}, Case{"", smile + "b", 4, smile.toUtf8()}}) {
+        QByteArray line = c.line;
+        appendLineEnd(line, c.text, c.bytes);
+        EXPECT_EQ(line, c.want) << c.text.toStdString();
+    }
+}
+
 } // namespace
