@@ -60,8 +60,8 @@ QWidget *BrowseSongsWindow::buildWindow() {
     QPushButton *searchButton = b.button(QStringLiteral("&Search"));
     QPushButton *reset = b.button(QStringLiteral("Reset Search"));
     b.text({});
-    import_ = b.button(QStringLiteral("&Import"));
-    export_ = b.button(QStringLiteral("&Export"));
+    QPushButton *import = b.button(QStringLiteral("&Import"));
+    QPushButton *exportButton = b.button(QStringLiteral("&Export"));
     print_ = b.button(QStringLiteral("&Print"));
     buttons.close = b.button(QStringLiteral("Cl&ose"));
     setButtons(buttons);
@@ -73,8 +73,8 @@ QWidget *BrowseSongsWindow::buildWindow() {
               {},
               {searchButton->text(), searchButton},
               {},
-              {import_->text(), import_},
-              {export_->text(), export_}});
+              {import->text(), import},
+              {exportButton->text(), exportButton}});
 
     BrowseList &songs = makeList(l, MUS, [] {
         return std::vector<QVariant>{MUS.Artist.str(),        FormatSongTitle(),        MUS.Album.str(),
@@ -110,17 +110,7 @@ QWidget *BrowseSongsWindow::buildWindow() {
         selectFilterRecord(CAT, BrowseCategories);
         refresh();
     });
-    search_.setButtons(searchButton, reset);
-    on(searchButton, EventKind::Accepted, [this] {
-        if (search_.run(list()))
-            refresh(true);
-    });
-    on(reset, EventKind::Accepted, [this] {
-        search_.reset(list());
-        refresh(true);
-    });
-    on(import_, EventKind::Accepted, [this] { startProcedure(QStringLiteral("ImportSongs")); });
-    on(export_, EventKind::Accepted, [this] { startProcedure(QStringLiteral("ExportSongs")); });
+    wireSongButtons(searchButton, reset, import, exportButton);
     on(print_, EventKind::Accepted, [this] { startProcedure(songReportOfTab(tab())); });
 
     QWidget *w = b.finish();
@@ -129,36 +119,19 @@ QWidget *BrowseSongsWindow::buildWindow() {
     return w;
 }
 
-bool BrowseSongsWindow::openRoutine() {
-    search_.prepare();
-    AlbumSongMode = 0;
-    return Browse::openRoutine();
-}
-
 void BrowseSongsWindow::refreshed() {
+    SongListWindow::refreshed();
     print_->setEnabled(procedureRegistered(songReportOfTab(tab())));
-    import_->setEnabled(procedureRegistered(QStringLiteral("ImportSongs")));
-    export_->setEnabled(procedureRegistered(QStringLiteral("ExportSongs")));
 }
 
 BrowseSongsWindow::BrowseSongsWindow()
-    : Browse(QStringLiteral("BrowseSongs"), {&MUS, &CAT, &MED}),
-      search_(QString::fromLatin1(kQueryName), songQueryFields()) {
+    : SongListWindow(QString::fromLatin1(kQueryName), songQueryFields(), QStringLiteral("BrowseSongs"),
+                     std::initializer_list<data::DataFile *>{&MUS, &CAT, &MED}) {
     setCountTitle(QStringLiteral("Songs - "), QStringLiteral(" entries"));
     setBoldSelectedTab(true);
     setTabEntry(QStringLiteral("SongTab"));
     setInsertTooltip(QStringLiteral("Insert a new Record"));
     setForm(UpdateSong);
-}
-
-void BrowseSongsWindow::search(const QString &filter) {
-    search_.apply(list(), filter);
-    refresh(true);
-}
-
-void BrowseSongsWindow::startProcedure(const QString &name) {
-    startOnOwnThread(name);
-    refresh();
 }
 
 QString songReportOfTab(int tab) {

@@ -67,8 +67,9 @@ QPushButton *withIcon(QPushButton *button, const char *icon) {
 } // namespace
 
 XploreSongsWindow::XploreSongsWindow(const QString &queryFields)
-    : XploreBrowse(QStringLiteral("XploreSongs"), {&MUS, &CAT, &MED}, kColumns, QStringLiteral("?Browse")),
-      search_(QString::fromLatin1(kQueryName), queryFields.isEmpty() ? songQueryFields() : queryFields) {
+    : SongListWindow(QString::fromLatin1(kQueryName), queryFields.isEmpty() ? songQueryFields() : queryFields,
+                     QStringLiteral("XploreSongs"), std::initializer_list<data::DataFile *>{&MUS, &CAT, &MED},
+                     std::span<const XploreColumn>(kColumns), QStringLiteral("?Browse")) {
     setCountTitle(QStringLiteral("Songs - "), QStringLiteral(" entries"));
     setForm(UpdateSong);
 }
@@ -85,8 +86,8 @@ QWidget *XploreSongsWindow::buildExplorer() {
     QPushButton *searchButton = b.button(QStringLiteral("&Search"));
     QPushButton *reset = b.button(QStringLiteral("Reset Search"));
     b.newButtonRow();
-    import_ = withIcon(b.button(QStringLiteral("&Import")), "IMPORT.ICO");
-    export_ = withIcon(b.button(QStringLiteral("&Export")), "EXPORT.ICO");
+    QPushButton *import = withIcon(b.button(QStringLiteral("&Import")), "IMPORT.ICO");
+    QPushButton *exportButton = withIcon(b.button(QStringLiteral("&Export")), "EXPORT.ICO");
     QPushButton *print = b.button(QStringLiteral("&Print"));
     buttons.close = b.button(QStringLiteral("Cl&ose"));
     b.picture(artwork(QStringLiteral("TRUMPET.GIF")));
@@ -102,8 +103,8 @@ QWidget *XploreSongsWindow::buildExplorer() {
               {},
               {layout->text(), layout},
               {},
-              {import_->text(), import_},
-              {export_->text(), export_}});
+              {import->text(), import},
+              {exportButton->text(), exportButton}});
 
     BrowseList &songs = makeList(l, MUS, songRow);
     // The media too: a search may test the media file's name of each song.
@@ -112,48 +113,17 @@ QWidget *XploreSongsWindow::buildExplorer() {
     songs.addSortOrder({&MUS.SongsByArtist, {}, {}, LocatorKind::Incremental, 0, {0, 50, StopLetters | StopDigits}});
     makeSongDragSource(l, songs, kIdValue);
 
-    search_.setButtons(searchButton, reset);
     on(copy, EventKind::Accepted, [this] { callForm(SelectRecord); });
-    on(searchButton, EventKind::Accepted, [this] {
-        if (search_.run(list()))
-            refresh(true);
-    });
-    on(reset, EventKind::Accepted, [this] {
-        search_.reset(list());
-        refresh(true);
-    });
-    on(import_, EventKind::Accepted, [this] { startProcedure(QStringLiteral("ImportSongs")); });
-    on(export_, EventKind::Accepted, [this] { startProcedure(QStringLiteral("ExportSongs")); });
+    wireSongButtons(searchButton, reset, import, exportButton);
     on(print, EventKind::Accepted, [] { postFrameCommand(kReportsMenu); });
 
     QWidget *w = b.finish();
     // The list leads the tab order, as it takes the typing.
     QWidget *order[] = {l, layout, buttons.add, copy, buttons.change, buttons.remove, searchButton, reset,
-                        import_, export_, print, buttons.close};
+                        import, exportButton, print, buttons.close};
     for (std::size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
     return w;
-}
-
-bool XploreSongsWindow::openRoutine() {
-    search_.prepare();
-    AlbumSongMode = 0;
-    return XploreBrowse::openRoutine();
-}
-
-void XploreSongsWindow::refreshed() {
-    import_->setEnabled(procedureRegistered(QStringLiteral("ImportSongs")));
-    export_->setEnabled(procedureRegistered(QStringLiteral("ExportSongs")));
-}
-
-void XploreSongsWindow::search(const QString &filter) {
-    search_.apply(list(), filter);
-    refresh(true);
-}
-
-void XploreSongsWindow::startProcedure(const QString &name) {
-    startOnOwnThread(name);
-    refresh();
 }
 
 void XploreSongs() { XploreSongsWindow().run(); }
