@@ -93,8 +93,9 @@ private:
     bool turnGoesOn();
     // Reads on through the view in turns, `take` answering whether the run goes on; false when
     // cancelled or after a failed read (reported, and the run given up).
+    // `onDemand`: `take` loads the fields of the songs it wants.
     bool scanInTurns(ProgressWindow &progress, View &view, const std::vector<int> &fields,
-                     const std::function<bool()> &take);
+                     const std::function<bool()> &take, bool onDemand = false);
     // Every song's place in the artist order into places_, which ends sorted by position.
     bool readOrder(ProgressWindow &progress);
     // The lines of the songs of ranks [lo_, hi_), hi_ lowered when they outgrow the budget.
@@ -195,7 +196,7 @@ bool ExportRun::nextTurn(ProgressWindow &progress) {
 bool ExportRun::turnGoesOn() { return ++turnSteps_ % kExportBatch != 0 || turn_.elapsed() < kTurnMs; }
 
 bool ExportRun::scanInTurns(ProgressWindow &progress, View &view, const std::vector<int> &fields,
-                            const std::function<bool()> &take) {
+                            const std::function<bool()> &take, bool onDemand) {
     bool ended = false;
     const auto step = [&] {
         if (take())
@@ -206,7 +207,7 @@ bool ExportRun::scanInTurns(ProgressWindow &progress, View &view, const std::vec
     while (!ended) {
         if (!nextTurn(progress))
             return false;
-        if (!view.scan(step, &fields))
+        if (!view.scan(step, &fields, onDemand))
             break;
     }
     if (!ended && errorCode() != RecordNotAvailable) {
@@ -331,12 +332,13 @@ bool ExportRun::makeLines(ProgressWindow &progress) {
         if (next == places_.end())
             return false;
         if (next->position == at) {
+            MUS.loadScanned();
             keepLine(next->rank);
             ++next;
             advance(progress);
         }
         return true;
-    });
+    }, true);
 }
 
 bool ExportRun::writeLines(ProgressWindow &progress) {

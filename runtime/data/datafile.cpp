@@ -414,7 +414,7 @@ bool DataFile::readNext(Cursor &c, bool forward, const std::function<bool()> &ac
     }
 }
 
-bool DataFile::scan(Cursor &c, const std::vector<int> *fields, const std::function<bool()> &take) {
+bool DataFile::scan(Cursor &c, const std::vector<int> *fields, const std::function<bool()> &take, bool onDemand) {
     if (!checkOpen(false))
         return false;
     const auto &decl = structure_->fields();
@@ -450,11 +450,20 @@ bool DataFile::scan(Cursor &c, const std::vector<int> *fields, const std::functi
     bool read = false;
     bool stopped = false;
     int rc;
+    struct Scanning {
+        DataFile &f;
+        ~Scanning() { f.scanning_ = nullptr; }
+    } scanning{*this};
+    scanFields_ = fields ? &loaded : nullptr;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-        if (fields)
+        if (onDemand) {
+            buffer_.position = sqlite3_column_int64(st, 0);
+            scanning_ = st;
+        } else if (fields) {
             loadFields(st, loaded, buffer_);
-        else
+        } else {
             loadRow(st, buffer_);
+        }
         for (size_t j = 0; j < keyFields; ++j) {
             const int i = k->fields[j];
             const int column = fields ? 2 + int(asked + j) : 2 + i;
@@ -467,7 +476,9 @@ bool DataFile::scan(Cursor &c, const std::vector<int> *fields, const std::functi
             }
         }
         read = true;
-        if (!take()) {
+        const bool goOn = take();
+        scanning_ = nullptr;
+        if (!goOn) {
             stopped = true;
             break;
         }
@@ -493,6 +504,16 @@ bool DataFile::scan(Cursor &c, const std::vector<int> *fields, const std::functi
     else
         setError(RecordNotAvailable, label_);
     return false;
+}
+
+void DataFile::loadScanned() {
+    if (!scanning_)
+        return;
+    if (scanFields_)
+        loadFields(scanning_, *scanFields_, buffer_);
+    else
+        loadRow(scanning_, buffer_);
+    scanning_ = nullptr;   // once
 }
 
 // ---------------------------------------------------------------- direct reading

@@ -197,8 +197,11 @@ public:
     // each record into the buffer, calling `take` until it answers false (true then) or the
     // records end (false with 33; with the error on a failure). The cursor is left after the
     // last record read. `fields`: the fields read (indexes in the record; the others blank, the
-    // version one no record has); all without. `take` must not write to this file.
-    bool scan(Cursor &c, const std::vector<int> *fields, const std::function<bool()> &take);
+    // version one no record has); all without. `take` must not write to this file. `onDemand`:
+    // only the record's position is set, its fields come when `take` calls loadScanned().
+    bool scan(Cursor &c, const std::vector<int> *fields, const std::function<bool()> &take, bool onDemand = false);
+    // Within a scan's `take`: the record's fields into the buffer, when the scan left them for it.
+    void loadScanned();
     QString schemaName() const { return alias_; }   // SQL schema of the attached file
     // Before SQL text naming schemaName() runs outside the file's own operations: the
     // connection may have let go of an idle file for another one. False with the error set.
@@ -251,6 +254,9 @@ private:
         QString alias;
     };
     QHash<quint32, CachedStatement> statements_;
+    // The scan whose `take` runs now, and the fields it reads (all without).
+    sqlite3_stmt *scanning_ = nullptr;
+    const std::vector<int> *scanFields_ = nullptr;
     QString columns_;   // the field columns, in order, for SQL text
 
     QString name_;

@@ -77,14 +77,14 @@ bool View::next() {
     return file_->readNext(cursor_, true, filter_, condition_, binds_, readAhead(), first_);
 }
 
-bool View::scan(const std::function<bool()> &take, const std::vector<int> *fields) {
+bool View::scan(const std::function<bool()> &take, const std::vector<int> *fields, bool onDemand) {
     if (!open_) {
         setError(FileNotOpen, file_->label());
         return false;
     }
     ahead_.drop();
     if (!filter_ && condition_.isEmpty())
-        return file_->scan(cursor_, fields, take);
+        return file_->scan(cursor_, fields, take, onDemand);
     // A filter is evaluated record by record.
     while (next())
         if (!take())

@@ -59,7 +59,8 @@ public:
     // `take` until it answers false (true then) or the view ends (false, 33). For a run within
     // one turn that reads many records: nothing is read ahead, and with `fields` (the others
     // blank, and the record not to be put) only those are read, not even the order key's.
-    bool scan(const std::function<bool()> &take, const std::vector<int> *fields = nullptr);
+    // `onDemand`: the record's fields come when `take` calls the file's loadScanned().
+    bool scan(const std::function<bool()> &take, const std::vector<int> *fields = nullptr, bool onDemand = false);
 
     bool put() { return file_->put(); }
     bool remove() { return file_->remove(); }

@@ -326,9 +326,10 @@ TEST_F(Files, EveryKeyOrderMatchesItsDeclaration) {
             back.prepend(MUS.position());
         EXPECT_EQ(got, want) << k.name.toStdString();
         EXPECT_EQ(back, want) << k.name.toStdString();
-        // In runs of seven, each from where the last stopped: every field, or none (not even
-        // the key's).
-        for (const bool none : {false, true}) {
+        // In runs of seven, each from where the last stopped: every field, none (not even the
+        // key's), or every field of every third record, loaded on demand.
+        enum Mode { All, None, OnDemand };
+        for (const Mode mode : {All, None, OnDemand}) {
             View v(MUS, key);
             ASSERT_TRUE(v.open());
             const std::vector<int> noField;
@@ -336,15 +337,19 @@ TEST_F(Files, EveryKeyOrderMatchesItsDeclaration) {
             int taken = 0;
             const auto take = [&] {
                 runs << MUS.position();
+                const bool load = mode == All || (mode == OnDemand && taken % 3 == 0);
+                if (mode == OnDemand && load)
+                    MUS.loadScanned();
                 const auto same = std::find_if(all.begin(), all.end(), [&](const Record &rec) { return rec.position == MUS.position(); });
-                EXPECT_TRUE(none ? MUS.record().sameValues(Record{std::vector<Cell>(all[0].cells.size()), 0, 0})
-                                 : MUS.record().sameValues(*same)) << k.name.toStdString();
+                if (load || mode == None)
+                    EXPECT_TRUE(MUS.record().sameValues(load ? *same : Record{std::vector<Cell>(all[0].cells.size()), 0, 0}))
+                        << k.name.toStdString() << " mode " << mode;
                 return ++taken % 7 != 0;
             };
-            for (int run = 0; run < 100 && v.scan(take, none ? &noField : nullptr); ++run)
+            for (int run = 0; run < 100 && v.scan(take, mode == None ? &noField : nullptr, mode == OnDemand); ++run)
                 ;
             EXPECT_EQ(errorCode(), RecordNotAvailable);
-            EXPECT_EQ(runs, want) << k.name.toStdString() << (none ? " without fields" : "");
+            EXPECT_EQ(runs, want) << k.name.toStdString() << " mode " << mode;
         }
         // From the values of a few records: the first at or after them, the last at or before.
         for (int probe = 0; probe < 5; ++probe) {
