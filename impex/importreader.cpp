@@ -68,10 +68,19 @@ qsizetype openQuotedField(QStringView line, qsizetype at) {
 bool readFileLine(ImportTransfer &t, FileLine &out) {
     if (!t.file.next())
         return false;
+    const auto endBlanks = [&] {
+        const QByteArray &raw = t.file.rawLine();
+        qsizetype n = raw.size();
+        while (n > 0 && raw[n - 1] == ' ')
+            --n;
+        return int(raw.size() - n);
+    };
     out.number = ++t.linesRead;
     out.text = t.file.RECORD.str();
+    out.endBlanks = endBlanks();
     out.tooLong = false;
     while (t.file.continues() && t.file.next()) {
+        out.endBlanks = endBlanks();
         if (out.tooLong)
             continue;
         out.text += t.file.RECORD.str();
@@ -126,15 +135,18 @@ int ImportReadLine(ImportTransfer &t) {
         // The open field goes on over the following lines while its closing quote is still to
         // come within the line's size; a field that never closes there takes the rest of its line.
         QString joined = t.record;
+        int blanks = line.endBlanks;
         size_t tried = 0;
         size_t used = 0;
         while (open >= 0) {
             const FileLine *next = peekLine(t, tried);
-            if (!next || next->tooLong || joined.size() + 1 + next->text.size() > kImportLineSize)
+            if (!next || next->tooLong || joined.size() + blanks + 1 + next->text.size() > kImportLineSize)
                 break;
             const qsizetype from = joined.size();
+            joined += QString(blanks, QLatin1Char(' '));
             joined += QLatin1Char('\n');
             joined += next->text;
+            blanks = next->endBlanks;
             ++tried;
             const qsizetype q = closingQuote(joined, from);
             if (q < 0)

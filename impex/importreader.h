@@ -17,9 +17,10 @@ inline constexpr int kImportLineSize = 16000;
 
 // One line as the file holds it, numbered from 1.
 struct FileLine {
-    QString text;
+    QString text;              // without the blanks that end it
     qint64 number = 0;
     bool tooLong = false;
+    int endBlanks = 0;         // those blanks: a quoted field going on to the next line keeps them
 };
 
 struct ImportTransfer : Transfer {

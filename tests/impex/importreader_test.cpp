@@ -85,12 +85,13 @@ TEST(ImportLines, EmptyLinesArePassedOverWhateverTheLineEnds) {
 }
 
 TEST(ImportLines, AQuotedFieldOpenAtItsLineEndGoesOnOverTheBreak) {
-    FileReader r("a,\"line one\nline \"\"two\"\"\n\nline four\",x,\"second\nmemo\"\n"
+    // Blanks that end a line inside the field stay; those ending the whole line go.
+    FileReader r("a,\"line one  \nline \"\"two\"\"\n \nline four\",x,\"second\nmemo\"  \n"
                  "d,\"" + QByteArray(9000, 'y') + "\n" + QByteArray(7000, 'z') + "\"\n"
-                 "b,\"never closed\nc,1\n");
+                 "b,\"never closed  \nc,1\n");
     const QStringList lines = r.lines();
     ASSERT_EQ(lines.size(), 5);
-    EXPECT_EQ(lines[0], "a,\"line one\nline \"\"two\"\"\n\nline four\",x,\"second\nmemo\"");
+    EXPECT_EQ(lines[0], "a,\"line one  \nline \"\"two\"\"\n \nline four\",x,\"second\nmemo\"");
     // Joined, the line would pass its size: the lines stay apart.
     EXPECT_EQ(lines[1], "d,\"" + QString(9000, 'y'));
     EXPECT_EQ(lines[2], QString(7000, 'z') + "\"");
@@ -99,7 +100,7 @@ TEST(ImportLines, AQuotedFieldOpenAtItsLineEndGoesOnOverTheBreak) {
     EXPECT_EQ(lines[4], "c,1");
     ImportRewind(r.t, false);
     ASSERT_GT(ImportReadLine(r.t), 0);
-    EXPECT_EQ(r.fields(), (QStringList{"2:a", "1:line one\nline \"two\"\n\nline four", "2:x", "1:second\nmemo"}));
+    EXPECT_EQ(r.fields(), (QStringList{"2:a", "1:line one  \nline \"two\"\n \nline four", "2:x", "1:second\nmemo"}));
 }
 
 TEST(ImportLines, LinesOverTheSizeAreSkippedWholeAndCounted) {
