@@ -78,7 +78,8 @@ void PlaylistForm::setUpEntries() {
               {{QStringLiteral("&Add"), eb_.add},
                {QStringLiteral("&Change"), eb_.change},
                {QStringLiteral("&Delete"), eb_.remove}},
-              [this](QPushButton *b) { pressEntryButton(b); }});
+              [this](QPushButton *b) { pressEntryButton(b); },
+              {}});
     on(entryList_, EventKind::Drop, [this](const Event &e) { dropSong(e.text); });
     acceptDrops(entryList_, {QString::fromLatin1(kSongsDrag)});
 

@@ -97,8 +97,9 @@ TEST(ServerList, BuiltInLinesHaveTheSitesForm) {
     EXPECT_EQ(servers[1], "gnudb.gnudb.org cddbp 8880 - N037.23 W122.01 # USA - Fremont, CA");
     EXPECT_EQ(initialServerText(), servers[1]);
     for (int i = 0; i < servers.size(); ++i) {
-        if (i != 1)
+        if (i != 1) {
             EXPECT_TRUE(servers[i].section(' ', 0, 0).endsWith(".example.net")) << servers[i].toStdString();
+        }
     }
 }
 

@@ -338,8 +338,9 @@ TEST_F(AddWizardWindows, TheSongFormHandsANewSongToTheWizardItsAddModeNames) {
         auto c = start(UpdateSong, InsertRecord);
         if (k.choice) {
             EXPECT_EQ(window(*c)->windowTitle(), "Select Add Mode");
-            if (*k.choice)
+            if (*k.choice) {
                 ASSERT_TRUE(chooseOption(c->thread, "Mode", k.choice) && runUntilIdle());
+            }
             ASSERT_TRUE(k.closeBox ? closeByUser(window(*c)) && runUntilIdle() : press(*c, "Ok"));
         }
         ASSERT_TRUE(window(*c));

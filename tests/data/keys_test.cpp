@@ -341,9 +341,10 @@ TEST_F(Files, EveryKeyOrderMatchesItsDeclaration) {
                 if (mode == OnDemand && load)
                     MUS.loadScanned();
                 const auto same = std::find_if(all.begin(), all.end(), [&](const Record &rec) { return rec.position == MUS.position(); });
-                if (load || mode == None)
+                if (load || mode == None) {
                     EXPECT_TRUE(MUS.record().sameValues(load ? *same : Record{std::vector<Cell>(all[0].cells.size()), 0, 0}))
                         << k.name.toStdString() << " mode " << mode;
+                }
                 return ++taken % 7 != 0;
             };
             for (int run = 0; run < 100 && v.scan(take, mode == None ? &noField : nullptr, mode == OnDemand); ++run)

@@ -101,10 +101,10 @@ TEST_F(BinderTest, BinderHeadingsTakeTheColoursInTurnAndTurnTheArtistRound) {
     ASSERT_EQ(first.size(), 1u);
     ASSERT_EQ(second.size(), 1u);
     EXPECT_LT(first.front()->rect.top(), second.front()->rect.top()) << "in track order";
-    for (const QString &start : {"Prince.", "First.", "Second."}) {
+    for (const char *start : {"Prince.", "First.", "Second."}) {
         const DrawItem *it = itemsStarting(*q, start).front();
         const QFontMetricsF m(report::fontInMils(it->font));
-        EXPECT_GE(m.horizontalAdvance(it->text), it->rect.width()) << start.toStdString();
+        EXPECT_GE(m.horizontalAdvance(it->text), it->rect.width()) << start;
         EXPECT_FALSE(it->clip.isEmpty()) << "cut at the column's edge";
         EXPECT_EQ(it->font.size, 12);
         EXPECT_EQ(it->font.weight, 700);

@@ -91,7 +91,10 @@ TEST_F(Fonts, AFavouriteLiesOverAControlAndAnElementPropertyByPropertyAndAMissin
     EXPECT_EQ(b.palette().color(QPalette::Text), designedColour);
 
     report::Layout layout;
-    layout.details.append({"Detail", 500, {{"Title", report::ElementKind::Text, QRect(0, 0, 1000, 0)}}});
+    report::Element title;
+    title.name = "Title";
+    title.rect = QRect(0, 0, 1000, 0);
+    layout.details.append({"Detail", 500, {title}});
     report::Report r(layout);
     ApplyFontToControl(3, r, "Title");
     EXPECT_FALSE(r.element("Title")->ownFont);

@@ -261,8 +261,9 @@ TEST_F(LabelPrint, ACassetteLabelNeverShowsTheCdLayoutAndTakesTheLayoutAltCasFmt
     AltCasFmt = 1;
     for (auto procedure : {PreviewLabel, PrintLabelReport}) {
         c = callOnThread(procedure, 0, loadLabel(1));
-        if (procedure == PrintLabelReport)
+        if (procedure == PrintLabelReport) {
             ASSERT_TRUE(answer(*c, ButtonYes));
+        }
         ASSERT_TRUE(previewed(c));
         EXPECT_EQ(firstText(c, "Flap words").rect.topLeft(), at(219, 667, 0, 0).topLeft());
         EXPECT_EQ(firstText(c, "Tape Title").rect.topLeft(), at(219, 1219, 0, 0).topLeft());

@@ -44,7 +44,10 @@ ReportMember askingMember() {
     report::Band detail;
     detail.name = "Detail";
     detail.height = 200;
-    detail.elements << report::Element{.name = "MUS:Title", .picture = "@s50"};
+    report::Element title;
+    title.name = "MUS:Title";
+    title.picture = "@s50";
+    detail.elements << title;
     m.layout.details << detail;
     return m;
 }
@@ -191,8 +194,9 @@ TEST_F(ReportFrame, CancelWhilePrintingPrintsThePagesMadeAndEscPrintsNothingMore
         ASSERT_GE(pages.size(), 2 * c.copies) << "a page and the one begun";
         EXPECT_TRUE(pages[0].contains("Song 001"));
         EXPECT_FALSE(pages.join(' ').contains("Song 150"));
-        if (c.copies == 2)
+        if (c.copies == 2) {
             EXPECT_TRUE(pages.size() % 2 == 0 && pages[1] == pages[0]) << "each page twice over";
+        }
     }
     EXPECT_EQ(sharedPrinter().copyCount(), 2) << "the printer's own setting";
 }
@@ -225,8 +229,9 @@ TEST_F(ReportFrame, CriteriaCancelledOpensNothingAndAReportWithoutCriteriaAsksTo
         EXPECT_EQ(asked(r), "Do you wish to PREVIEW this Report?");
         EXPECT_EQ(window(r)->windowTitle(), "Preview");
         ASSERT_TRUE(answer(r, choice));
-        if (choice == ButtonNo)   // the filter is warned of and ignored
+        if (choice == ButtonNo) {   // the filter is warned of and ignored
             ASSERT_TRUE(window(r)->windowTitle() == "View Open Error" && answer(r, ButtonOK));
+        }
         EXPECT_EQ(r->response, choice == ButtonNo ? RequestCompleted : RequestCancelled);
     }
     EXPECT_EQ(printed(), QStringList{"Song 001 Song 002 Song 003"});

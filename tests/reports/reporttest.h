@@ -76,15 +76,18 @@ protected:
     static void criteria(const Started &r, bool preview, const QString &selection = {},
                          const QString &layout = "Standard", bool run = true) {
         ASSERT_TRUE(window(r) && window(r)->objectName() == "ReportCriteria");
-        if (controlValue(r->thread, "ReportPreviewChoice").toInt() != int(preview))
+        if (controlValue(r->thread, "ReportPreviewChoice").toInt() != int(preview)) {
             ASSERT_TRUE(clickCheck(r->thread, "ReportPreviewChoice"));
+        }
         ASSERT_TRUE(chooseOption(r->thread, "ReportLayout", layout));
         ASSERT_TRUE(chooseOption(r->thread, "SelectedOrAll", selection.isNull() ? "All" : "Selected"));
-        if (!selection.isNull())
+        if (!selection.isNull()) {
             ASSERT_TRUE(typeInto(r->thread, "ReportSelection", selection));
+        }
         ASSERT_TRUE(pressButton(r->thread, "Ok"));
-        if (run)
+        if (run) {
             ASSERT_TRUE(runUntilIdle(20000));
+        }
     }
     // The criteria filled with the preview ticked; the preview's lines.
     static QStringList lines(void (*procedure)(), const QString &selection = {}, const QString &layout = "Standard") {
@@ -135,8 +138,9 @@ protected:
             else if (p)
                 p->findChild<QPushButton *>("Cancel")->click();
         }, [=] { return (*seen >= turns && asking(r)) || r->done; });
-        if (run)
+        if (run) {
             ASSERT_TRUE(runUntilIdle());
+        }
     }
     static const char *cancelQuestion() { return "Are you sure you want to CANCEL this Report?"; }
 };

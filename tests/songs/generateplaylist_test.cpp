@@ -33,18 +33,24 @@ protected:
         auto c = callOnThread(GeneratePlaylist, 0);
         EXPECT_EQ(window(*c)->windowTitle(), "Generate Play List");
         EXPECT_TRUE(type(*c, "LOC:PlaylistSize", size));
-        if (!from.isEmpty())
+        if (!from.isEmpty()) {
             EXPECT_TRUE(type(*c, "LOC:StartDate", from));
-        if (!to.isEmpty())
+        }
+        if (!to.isEmpty()) {
             EXPECT_TRUE(type(*c, "LOC:EndDate", to));
-        if (!category.isEmpty())
+        }
+        if (!category.isEmpty()) {
             EXPECT_TRUE(type(*c, "LOC:Category", category));
-        if (!weighting.isEmpty())
+        }
+        if (!weighting.isEmpty()) {
             EXPECT_TRUE(chooseOption(c->thread, "LOC:Weighting", weighting) && runUntilIdle());
+        }
         std::vector<ShownMessage> shown;
         EXPECT_TRUE(pressButton(c->thread, "Ok"));
         while (runUntilIdle() && !c->done && !messageText(c->thread).isEmpty()) {
-            shown.push_back({window(*c)->windowTitle(), messageText(c->thread)});
+            shown.emplace_back();
+            shown.back().caption = window(*c)->windowTitle();
+            shown.back().text = messageText(c->thread);
             EXPECT_TRUE(answer(*c, ButtonOK));
         }
         EXPECT_TRUE(c->done);
