@@ -152,7 +152,7 @@ void DataFile::loadFields(sqlite3_stmt *st, const std::vector<int> &fields, Reco
     into.position = sqlite3_column_int64(st, 0);
     into.version = sqlite3_column_int64(st, 1);
     const auto &decl = structure_->fields();
-    // Filled in place: a record filled again keeps its cells and their storage. `fields` is in
+    // Filled in place: a record filled again keeps its cells. `fields` is in
     // declaration order.
     into.cells.resize(decl.size());
     size_t j = 0;
