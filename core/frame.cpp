@@ -4,7 +4,7 @@
 #include "core/datafiles.h"
 #include "core/framewindowproc.h"
 #include "core/fileaccess.h"
-#include "core/mainprogram.h"
+#include "core/help.h"
 #include "core/procedures.h"
 #include "core/programsettings.h"
 #include "core/splash.h"

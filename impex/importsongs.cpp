@@ -2,7 +2,7 @@
 
 #include "core/datafiles.h"
 #include "core/fileaccess.h"
-#include "core/mainprogram.h"
+#include "core/help.h"
 #include "core/procedurecall.h"
 #include "impex/enterpicture.h"
 #include "impex/importrun.h"

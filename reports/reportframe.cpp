@@ -2,7 +2,7 @@
 
 #include "cdaudio/mcicommand.h"
 #include "core/fileaccess.h"
-#include "core/mainprogram.h"
+#include "core/help.h"
 #include "core/programsettings.h"
 #include "core/standardwarnings.h"
 #include "reports/reportcriteria.h"

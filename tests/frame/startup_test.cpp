@@ -1,3 +1,4 @@
+#include "core/help.h"
 #include "framefixture.h"
 
 #include "runtime/querywizard/displaytexts.h"
