@@ -2,6 +2,7 @@
 
 #include "albums/albumsongs.h"
 #include "cdaudio/mcicommand.h"
+#include "cdaudio/readcompactdisc.h"
 #include "core/artwork.h"
 #include "core/datafiles.h"
 #include "core/listformats.h"
@@ -217,8 +218,17 @@ void AlbumWizardShell::finishPressed() {
         return;
     storeControls();
     beforeStore();
-    if (record().complete() == FormRecord::Next::Close)
-        stored();
+    if (record().complete() != FormRecord::Next::Close)
+        return;
+    songsFollowAlbum();
+    songsTook_ = {};
+    stored();
+}
+
+void AlbumWizardShell::songsFollowAlbum() {
+    if (!albumDataToSongs(record().working(), songsTook_))
+        showSongError();
+    songsTook_ = record().working();
 }
 
 QString AlbumWizardShell::categoryText() { return controls().value(kCategory).toString(); }
@@ -248,8 +258,12 @@ void AlbumWizardShell::refreshDisplay() {
 void AlbumWizardShell::deleteSongsOfPrimedAlbum() {
     const qint64 album = record().primedIdentifier();
     if (album != 0 && !deleteSongsOfAlbum(qint32(album)))
-        message(QStringLiteral("Error updating song database - ") + data::errorText(), QStringLiteral("Error"),
-                MessageIcon::Exclamation, ButtonOK);
+        showSongError();
+}
+
+void AlbumWizardShell::showSongError() {
+    message(QStringLiteral("Error updating song database - ") + data::errorText(), QStringLiteral("Error"),
+            MessageIcon::Exclamation, ButtonOK);
 }
 
 void AlbumWizardShell::closeRoutine() {

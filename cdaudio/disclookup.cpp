@@ -210,6 +210,8 @@ void lookUpDisc(const DiscLookupCaller &c, const QString &notFoundEnding) {
     const ProgramRunClaim claim(program);
     if (!claim.held())
         return;
+    // What the disc's songs are made of: they follow what the answer makes of it.
+    const data::Record took = c.album;
     if (ReadCompactDisc(0, 0, c.album)) {
         StoreDiscIdentifier(c.album);
         INP.close();
@@ -219,6 +221,10 @@ void lookUpDisc(const DiscLookupCaller &c, const QString &notFoundEnding) {
         putIni(kCDDB, kCategory, QString(), QString::fromLatin1(kDiscSeekIni));
         RunProgramBusy({program, true, notFoundEnding}, c.window);
         readAnswer(c);
+        FilesInUse songs{&MUS};
+        if (!albumDataToSongs(c.album, took, GLO.Side))
+            message(QStringLiteral("Error updating song database - ") + lastErrorText(), kErrorTitle,
+                    MessageIcon::Exclamation);
     }
     if (c.refresh)
         c.refresh();

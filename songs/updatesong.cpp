@@ -244,20 +244,15 @@ void SongForm::afterPriming() {
 
 void SongForm::copyAlbumData() {
     const bool always = record().inserting() && !record().copying();
-    const auto take = [this, always](const QString &f, const QVariant &v) {
-        const QVariant now = record().value(f);
-        if (always || now.toString().isEmpty() || now.toString() == QLatin1String("0"))
-            record().setValue(f, v);
-    };
-    take(kNotes, ALB.Notes.str());
-    take(kFileNumber, ALB.FileNumber.str());
-    take(kArtist, ALB.Artist.str());
-    take(kReleaseDate, ALB.ReleaseDate.value());
-    take(kCategoryID, ALB.CategoryID.value());
-    record().setValue(kAlbum, ALB.Album.str());
-    record().setValue(kMedia, ALB.Media.str());
-    record().setValue(kAlbumID, ALB.AlbumID.value());
-    record().setValue(kSide, GLO.Side);
+    const Record kept = MUS.record();
+    record().toBuffer();
+    takeFromAlbum(MUS.Notes, ALB.Notes, always);
+    takeFromAlbum(MUS.Artist, ALB.Artist, always);
+    takeAlbumData(always);
+    MUS.AlbumID = ALB.AlbumID.value();
+    MUS.Side = GLO.Side;
+    record().fromBuffer();
+    MUS.setRecord(kept);
     loadControls();
     showCategory();
 }
@@ -344,6 +339,27 @@ void SongForm::chooseAlbum() {
 }
 
 } // namespace
+
+void takeFromAlbum(const data::FieldProxy &song, const data::FieldProxy &album, bool always,
+                   const data::Record *took) {
+    const data::FieldRef own = song.ref(), given = album.ref();
+    const QString value = own.text();
+    bool taken = value.isEmpty() || value == QLatin1String("0");
+    if (took && size_t(given.index()) < took->cells.size()) {
+        const data::Cell &was = took->cells[size_t(given.index())];
+        taken = taken || value == (given.isText() ? was.s : QString::number(was.n));
+    }
+    if (always || taken)
+        own.setValue(given.value());
+}
+
+void takeAlbumData(bool always, const data::Record *took) {
+    takeFromAlbum(MUS.FileNumber, ALB.FileNumber, always, took);
+    takeFromAlbum(MUS.ReleaseDate, ALB.ReleaseDate, always, took);
+    takeFromAlbum(MUS.CategoryID, ALB.CategoryID, always, took);
+    MUS.Album = ALB.Album.str();
+    MUS.Media = ALB.Media.str();
+}
 
 qint32 songTimeAsTyped(qint32 time) {
     const qint32 twoHours = parsePicture(QStringLiteral("@t1"), QStringLiteral("2:00"))->toInt();

@@ -217,4 +217,30 @@ TEST_F(AlbumWizardTest, FinishOnADuplicateKeyStaysUnsaved) {
     EXPECT_TRUE(songsOf(2).isEmpty());
 }
 
+// Page 2 changed after the disc was read: its songs follow the album, but for what a song was
+// given of its own.
+TEST_F(AlbumWizardTest, SongsReadFromTheDiscFollowTheAlbumChangedAfterwards) {
+    start();
+    ASSERT_TRUE(next());
+    ASSERT_TRUE(type("ALB:Album", "First Title"));
+    ASSERT_TRUE(chooseFromList(run->thread, "CAT:Category", "Jazz") && runUntilIdle());
+    ASSERT_TRUE(type("ALB:FileNumber", "A1"));
+    ASSERT_TRUE(next());
+    ASSERT_EQ(albumDataOf(1), QStringList(3, "First Title|CD|3|A1"));
+    ASSERT_TRUE(clickRow(songList(), 1) && runUntilIdle());
+    ASSERT_TRUE(press("Edit"));
+    ASSERT_TRUE(chooseFromList(run->thread, "CAT:Category", "Pop") && runUntilIdle());
+    ASSERT_TRUE(press("OK"));
+
+    ASSERT_TRUE(press("Back"));
+    ASSERT_TRUE(type("ALB:Album", "Second Title"));
+    ASSERT_TRUE(chooseFromList(run->thread, "CAT:Category", "Rock") && runUntilIdle());
+    ASSERT_TRUE(type("ALB:FileNumber", "B2"));
+    ASSERT_TRUE(next());
+    ASSERT_TRUE(press("Finish"));
+    ASSERT_TRUE(finished());
+    EXPECT_EQ(albumDataOf(1),
+              QStringList({"Second Title|CD|1|B2", "Second Title|CD|2|B2", "Second Title|CD|1|B2"}));
+}
+
 } // namespace
