@@ -218,10 +218,22 @@ void AlbumWizardShell::finishPressed() {
         return;
     storeControls();
     beforeStore();
-    if (record().complete() != FormRecord::Next::Close)
+    // The disc's serial another album has would refuse the album and keep the user from
+    // finishing: no page shows it, and every reading gives it again.
+    const QString serialField = QStringLiteral("ALB:CDIDENTIFIER");
+    const QString serial = record().value(serialField).toString();
+    const QString serialOwner = dropSerialOfAnotherAlbum(record().working());
+    if (record().complete() != FormRecord::Next::Close) {
+        // Refused for another key: the serial is dropped again, and told, when the album is stored.
+        record().setValue(serialField, serial);
         return;
+    }
     songsFollowAlbum();
     songsTook_ = {};
+    if (!serialOwner.isEmpty())
+        message(QStringLiteral("This CD's serial number belongs to the album %1. The album was stored without it.")
+                    .arg(serialOwner),
+                QStringLiteral("CD Serial Number"), MessageIcon::Information, ButtonOK);
     stored();
 }
 
