@@ -17,6 +17,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTabBar>
 #include <QTabWidget>
 
@@ -250,7 +251,7 @@ TEST_F(PreferencesTest, EveryControlWritesItsEntryOnOkAndAnUntickedAlbumAddReads
     ASSERT_TRUE(clickCheck(run->thread, "DefaultWizardCompilation"));
     ASSERT_TRUE(clickCheck(run->thread, "AutoAddToAlbums"));
     ASSERT_TRUE(chooseTab(run->thread, "Labels"));
-    ASSERT_TRUE(chooseOption(run->thread, "LabelArtistTitleOrder", "Title - Artist"));
+    ASSERT_TRUE(chooseOption(run->thread, "LabelArtistTitleOrder", "Artist - Title"));
     ASSERT_TRUE(chooseOption(run->thread, "GLO:Delimiter", ")"));
     ASSERT_TRUE(clickCheck(run->thread, "AltCasFmt"));
     ASSERT_TRUE(chooseTab(run->thread, "CDDB"));
@@ -267,7 +268,7 @@ TEST_F(PreferencesTest, EveryControlWritesItsEntryOnOkAndAnUntickedAlbumAddReads
     ASSERT_TRUE(ended());
 
     const std::pair<const char *, const char *> expected[] = {
-        {"AutoAddToAlbums", ""}, {"AddMode", "Single Artist"}, {"LabelArtistTitleOrder", "Title - Artist"},
+        {"AutoAddToAlbums", ""}, {"AddMode", "Single Artist"}, {"LabelArtistTitleOrder", "Artist - Title"},
         {"GLO:Delimiter", ")"}, {"UDKPrompt", "Catalogue No"}, {"NotesLabel", "DJ Notes"}, {"Setup", "1"},
         {"Interface", "Explorer"}, {"SU_Albums", "1"}, {"SU_Songs", "1"}, {"SU_Playlists", "1"}, {"SU_Labels", "1"},
         {"Logo", "/pictures/logo.png"}, {"AltCasFmt", "1"}, {"UseLog", "1"}, {"ShowTips", "0"},
@@ -281,6 +282,34 @@ TEST_F(PreferencesTest, EveryControlWritesItsEntryOnOkAndAnUntickedAlbumAddReads
     EXPECT_TRUE(AutoAddToAlbums.empty()) << "an unticked box must read as off";
     EXPECT_TRUE(explorerInterface());
     EXPECT_EQ(DateFormat.str(), "");
+}
+
+TEST_F(PreferencesTest, OkOnUntouchedTabsWritesTheDefaultsBackAndChangesNothing) {
+    finishedBefore(QStringLiteral("d2"));
+    const auto chosen = [this](const char *text) {
+        for (auto *b : window()->findChildren<QRadioButton *>())
+            if (b->text() == QLatin1String(text))
+                return b->isChecked();
+        return false;
+    };
+    QByteArray written;
+    for (int pass = 0; pass < 2; ++pass) {
+        open(EditPreferences);
+        EXPECT_TRUE(chosen("Normal")) << "AddMode 1 adds normally";
+        EXPECT_TRUE(chosen("Title - Artist")) << "only an order beginning A puts the artist first";
+        ASSERT_TRUE(chooseTab(run->thread, "Adding"));
+        ASSERT_TRUE(chooseTab(run->thread, "Labels"));
+        ASSERT_TRUE(press("OK"));
+        ASSERT_TRUE(ended());
+        EXPECT_EQ(setting("AddMode"), "1");
+        EXPECT_EQ(setting("LabelArtistTitleOrder"), "1");
+        QFile file(settingsPath(ProgramIniFile.str()));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        if (pass == 1)
+            EXPECT_EQ(file.readAll(), written) << "the second OK changes nothing";
+        else
+            written = file.readAll();
+    }
 }
 
 TEST_F(PreferencesTest, CancelRestoresEverySettingButTheAutomaticLookup) {
