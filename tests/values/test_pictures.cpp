@@ -144,6 +144,18 @@ TEST_F(Pictures, SystemDatesFollowTheLocale) {
     EXPECT_EQ(fmt("@d17-", kOct31_1959), QStringLiteral("31-10-59"));
 }
 
+TEST_F(Pictures, TheSystemShortDateIsNumericWhereTheLocaleNamesTheMonth) {
+    QLocale::setDefault(QLocale::c());
+    EXPECT_EQ(fmt("@d17", kOct31_1959), QStringLiteral("10/31/1959"));
+    EXPECT_EQ(fmt("@d17-", kOct31_1959), QStringLiteral("10-31-1959"));
+    for (const char *typed : {"04/03/2001", "4/3/2001", "3 Apr 2001"}) {
+        const auto day = parse("@d17", typed);
+        ASSERT_TRUE(day.has_value()) << typed;
+        EXPECT_EQ(day->toInt(), dayNumber(2001, 4, 3)) << typed;
+    }
+    EXPECT_FALSE(parse("@d17", "13/31/2001").has_value());
+}
+
 TEST_F(Pictures, TimePictures) {
     struct Case { const char *picture; qint32 value; const char *shown; };
     const qint32 evening = 7755738; // 21:32:37.37
