@@ -241,6 +241,8 @@ QString formatDate(const Spec &spec, qint64 day) {
     // Day 0 is "no date" whatever the picture says; anything below is no date either.
     if (day <= 0 || day > 3000000)
         return {};
+    if (spec.index == kYearPicture)
+        return QString::number(isBareYear(qint32(day)) ? day : yearOf(qint32(day)));
     const Layout &l = layoutFor(spec);
     const YearMonthDay d = calendarDate(qint32(day));
     QString out;
@@ -504,6 +506,14 @@ std::optional<QVariant> parseDate(const Spec &spec, const QString &text) {
     if (text.trimmed().isEmpty())
         return QVariant(qint32(0));
     const QString digits = asciiDigits(text);
+    if (spec.index == kYearPicture) {
+        const QString typed = digits.trimmed();
+        bool ok = false;
+        const int year = typed.toInt(&ok);
+        if (!ok || typed.size() > 4 || !typed.front().isDigit() || !isBareYear(year))
+            return std::nullopt;
+        return QVariant(qint32(year));
+    }
     Fields f;
     const Layout layout = layoutFor(spec);
     if (!Reader(spec, layout, digits).read(f)) {

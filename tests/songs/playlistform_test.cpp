@@ -145,6 +145,20 @@ TEST_F(PlaylistFormTest, TheHeaderIsCheckedStampedAndRecalled) {
     ASSERT_TRUE(press(*c, "Cancel"));
 }
 
+TEST_F(PlaylistFormTest, YearOnlyShowsTheYearOfADayNumberAndABareYearAsItIs) {
+    DateFormat = "n4b";
+    for (const auto &[id, date] : {std::pair{1, today()}, std::pair{2, 1999}}) {
+        addPlaylist(id, QStringLiteral("Generated %1").arg(id));
+        PLD.LASTEDITDATE = date;
+        ASSERT_TRUE(PLD.put());
+    }
+    for (const auto &[id, year] : {std::pair{1, yearOf(today())}, std::pair{2, 1999}}) {
+        auto c = openPlaylist(ChangeRecord, id);
+        EXPECT_EQ(shown(*c, "PLD:LASTEDITDATE"), QString::number(year));
+        ASSERT_TRUE(press(*c, "Cancel"));
+    }
+}
+
 // A failed step is reported only after the rollback, so nothing another window writes while
 // the message shows can join the reordering; a transaction that cannot begin changes nothing.
 TEST_F(PlaylistFormTest, AFailedReorderingIsUndoneBeforeItIsReported) {
