@@ -14,6 +14,8 @@
 #include "runtime/ui/windowevents.h"
 #include "runtime/values/text.h"
 
+#include <QComboBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
@@ -448,6 +450,16 @@ void Browse::callForm(qint32 request) {
     reloadAfterForm(*list_, call);
     setTitle();
     refresh();
+    list_->control()->setFocus();
+}
+
+// The list is selected again after every call, so that the frame's toolbar serves it. A window
+// of several lists keeps the one that had the focus, and an entry whose check failed keeps it.
+void Browse::calledWindowClosed() {
+    const QWidget *focus = widget()->focusWidget();
+    if (!list_ || qobject_cast<const ListControl *>(focus) || qobject_cast<const QLineEdit *>(focus) ||
+        qobject_cast<const QComboBox *>(focus))
+        return;
     list_->control()->setFocus();
 }
 

@@ -161,6 +161,7 @@ protected:
     bool openRoutine() override;
     void takeEvent(const Event &e) override;
     void closeRoutine() override;
+    void calledWindowClosed() override;
 
 private:
     void listChanged();

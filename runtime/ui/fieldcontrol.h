@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QVariant>
 
+#include <functional>
 #include <optional>
 
 class QAbstractButton;
@@ -146,14 +147,20 @@ class OptionField : public FieldControl {
 public:
     OptionField(QGroupBox *group, const QList<QAbstractButton *> &buttons, const QVariantList &values);
     QList<QAbstractButton *> buttons() const { return buttons_; }
+    // The button (0 up; -1 none) that shows as chosen for a value no button holds, as the value's
+    // readers take it. Left on that button, the group keeps the value itself.
+    void setStandIn(std::function<int(const QVariant &)> choice);
 
 protected:
     std::optional<QVariant> read() override;
     void show(const QVariant &value) override;
 
 private:
+    int shownChoice(const QVariant &value) const;
+
     QList<QAbstractButton *> buttons_;
     QVariantList values_;
+    std::function<int(const QVariant &)> standIn_;
 };
 
 class MemoField : public FieldControl {

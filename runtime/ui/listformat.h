@@ -53,8 +53,8 @@ private:
     QList<ListColumn> columns_;
 };
 
-// Gives every date column ("@D..." in any case) the picture "@" + date picture. A blank date
-// picture leaves the design picture: an empty picture would show day numbers.
+// Gives every date column ("@D..." in any case) the user's date picture (datePictureFor). A
+// blank date picture leaves the design picture: an empty picture would show day numbers.
 QString replaceDatePictures(const QString &format, const QString &datePicture);
 
 } // namespace tbk

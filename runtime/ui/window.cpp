@@ -105,8 +105,11 @@ void Window::open() {
 void Window::loop() {
     while (!loopEnds_) {
         const Event e = waitEvent(frame_);
+        const int opened = windowsAdopted();
         if (!dispatch(e))
             takeEvent(e);
+        if (!loopEnds_ && windowsAdopted() != opened && !windowCovered(frame_))
+            calledWindowClosed();
     }
 }
 

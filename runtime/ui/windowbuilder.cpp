@@ -163,8 +163,12 @@ QComboBox *WindowBuilder::lookup(const QString &prompt, const QString &field, co
     return combo;
 }
 
-QSpinBox *WindowBuilder::spin(const QString &prompt, const QString &field, int minimum, int maximum, const QString &tip) {
-    auto *box = new QSpinBox(here().owner);
+QSpinBox *WindowBuilder::spin(const QString &prompt, const QString &field, int minimum, int maximum, const QString &tip,
+                              QSpinBox *box) {
+    if (box)
+        box->setParent(here().owner);
+    else
+        box = new QSpinBox(here().owner);
     declare(box, field, tip);
     box->setRange(minimum, maximum);
     auto *f = new SpinField(box);

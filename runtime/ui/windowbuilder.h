@@ -58,7 +58,9 @@ public:
     QLineEdit *entry(const QString &prompt, const QString &field, const QString &picture, const QString &tip = {});
     // An editable drop-down whose list the window fills (LookupField::setChoices).
     QComboBox *lookup(const QString &prompt, const QString &field, const QString &picture, const QString &tip = {});
-    QSpinBox *spin(const QString &prompt, const QString &field, int minimum, int maximum, const QString &tip = {});
+    // `box`: a spin box of the window's own making (one that reads its text its own way).
+    QSpinBox *spin(const QString &prompt, const QString &field, int minimum, int maximum, const QString &tip = {},
+                   QSpinBox *box = nullptr);
     // A check box in the controls' column, holding 1 when ticked and 0 when not.
     QCheckBox *check(const QString &text, const QString &field, const QString &tip = {});
     // Radio buttons in a group box titled by the prompt; each choice's value is its text

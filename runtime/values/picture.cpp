@@ -73,11 +73,11 @@ std::optional<Spec> numberSpec(const QString &s, qsizetype i) {
     return spec;
 }
 
-// d<1..18>[separator][b], t<1..8>[b]
+// d<1..19>[separator][b], t<1..8>[b]
 std::optional<Spec> dateTimeSpec(const QString &s, qsizetype i, Family family) {
     Spec spec;
     spec.family = family;
-    if (!readCount(s, i, spec.index) || spec.index < 1 || spec.index > (family == Family::Date ? 18 : 8))
+    if (!readCount(s, i, spec.index) || spec.index < 1 || spec.index > (family == Family::Date ? kYearPicture : 8))
         return std::nullopt;
     if (family == Family::Date && i < s.size()) {
         switch (s[i].unicode()) {
@@ -210,6 +210,14 @@ std::optional<QVariant> parsePicture(const QString &picture, const QString &text
     case Family::Time: return parseTime(*spec, text);
     }
     return std::nullopt;
+}
+
+QString datePictureFor(const QString &dateFormat) {
+    const QString format = dateFormat.trimmed();
+    // "Year Only" is a number picture for the bare year; a date field shows a day number's year.
+    if (pictureFamily(format) == QLatin1Char('n'))
+        return QStringLiteral("@d%1").arg(kYearPicture);
+    return format.startsWith(QLatin1Char('@')) || format.isEmpty() ? format : QLatin1Char('@') + format;
 }
 
 bool isValidPicture(const QString &picture) { return parseSpec(picture).has_value(); }

@@ -132,6 +132,7 @@ TEST_F(BrowseSongsTest, ASearchOnTheMediaFileTestsEachSongsOwnMediaAndStaysAcros
     EXPECT_FALSE(enabled(*c, "Reset Search"));
     search(*c, "MED:Media", "Is Equal To", "vinyl");
     EXPECT_EQ(QW_Response, 1);
+    EXPECT_EQ(window(*c)->focusWidget(), list(*c)) << "selected again, for the frame's toolbar";
     EXPECT_TRUE(enabled(*c, "Reset Search"));
     EXPECT_EQ(shownIds(*c), (QList<int>{3, 6, 9, 12, 15, 18, 21, 24}));
     // Combined with the category tab's filter (Rock: the even ones).

@@ -5,6 +5,7 @@
 #include "playlisttest.h"
 #include "core/housekeeping.h"
 #include "runtime/data/transaction.h"
+#include "runtime/values/dates.h"
 #include "songs/browseplaylists.h"
 #include "songs/generateplaylist.h"
 #include "songs/updateplaylistchart.h"
@@ -23,7 +24,10 @@ void save(const char *name) {
 TEST_F(PlaylistScreenshot, DISABLED_PlaylistWindows) {
     if (qEnvironmentVariable("TBK_SCREENSHOT").isEmpty())
         GTEST_SKIP() << "TBK_SCREENSHOT not set";
+    DateFormat = "n4b";   // the form shows the year it was last edited
     roadTrip(6);
+    PLD.LASTEDITDATE = today();
+    ASSERT_TRUE(PLD.put());
     addEntry(1, 7, 99);   // a song that is gone
     addPlaylist(2, "Sunday Morning");
     addPlaylist(3, "Party Mix");

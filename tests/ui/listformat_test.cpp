@@ -79,7 +79,7 @@ TEST(ListFormat, DatePicturesTakeTheUsersDateFormat) {
     EXPECT_EQ(replaceDatePictures("49R(2)|M~Released~C(1)@d2@128R~X~@s32@", "d17"),
               "49R(2)|M~Released~C(1)@d17@128R~X~@s32@");
     // Any case, inside groups too, and the "Year Only" picture.
-    EXPECT_EQ(replaceDatePictures("[10L@D6@10L@s3@](5)~G~10R@d2@", "n4b"), "[10L@n4b@10L@s3@](5)~G~10R@n4b@");
+    EXPECT_EQ(replaceDatePictures("[10L@D6@10L@s3@](5)~G~10R@d2@", "n4b"), "[10L@d19@10L@s3@](5)~G~10R@d19@");
     // No date format chosen yet: the design picture stays.
     EXPECT_EQ(replaceDatePictures("10R@d2@", ""), "10R@d2@");
     EXPECT_EQ(replaceDatePictures("10R@d2@", "   "), "10R@d2@");
