@@ -196,23 +196,31 @@ Report::Measure &Report::measure(const FontSpec &spec) {
 namespace {
 
 // Breaks a text into lines no wider than the width: at blanks, and at CR LF (or a lone LF or
-// CR); a word wider than a line is broken where it reaches the edge.
+// CR); a word wider than a line is broken where it reaches the edge. The blanks that begin a
+// line of the text stay (they line up numbered lines); those at a break go.
 template <class Measure>
 QStringList wrapped(const QString &text, Measure &m, double width) {
     QStringList lines;
     QString normal = text;
     normal.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
     for (const QString &paragraph : normal.split(QLatin1Char('\n'))) {
-        QString line;
-        for (const QString &word : paragraph.split(QLatin1Char(' '))) {
-            QString candidate = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
+        qsizetype indent = 0;
+        while (indent < paragraph.size() && paragraph.at(indent) == QLatin1Char(' '))
+            ++indent;
+        QString line(indent, QLatin1Char(' '));
+        for (const QString &word : paragraph.mid(indent).split(QLatin1Char(' '))) {
+            const bool bare = line.trimmed().isEmpty();
+            QString candidate = bare ? line + word : line + QLatin1Char(' ') + word;
             if (m.width(candidate) <= width) {
                 line = candidate;
                 continue;
             }
-            if (!line.isEmpty())
+            if (bare) {
+                line = candidate;
+            } else {
                 lines << line;
-            line = word;
+                line = word;
+            }
             while (line.size() > 1 && m.width(line) > width) {
                 int fit = 1;
                 while (fit < line.size() && m.width(line.left(fit + 1)) <= width)

@@ -1,5 +1,6 @@
 // The engine's pages read back: where bands break, what each element draws and where.
 #include "runtime/report/report.h"
+#include "support/qstringprint.h"
 #include "support/report/pagelines.h"
 
 #include <QDir>
@@ -164,23 +165,28 @@ TEST(ReportEngine, AlignmentAndRotationPlaceTheTextInItsRect) {
     EXPECT_LT(o->rect.width(), 1000);
 }
 
-TEST(ReportEngine, MemosWrapAtWordsAndLineBreaksAndAreCutAtTheirBox) {
-    Layout l;
+// A page of one memo at the print area's corner.
+void printMemo(Report &r, const QString &text, QSize size, Align align = Align::Left) {
     Band b;
     b.name = "Memo";
     b.height = 3000;
     Element memo;
-    memo.name = "Cover";
     memo.kind = ElementKind::Memo;
-    memo.rect = QRect(0, 0, 1500, 600);
-    memo.text = "one two three four five six seven\r\nSide B\nlast line here never shown "
-                "because the box has no room left for it at all";
-    memo.align = Align::Right;
+    memo.rect = QRect(QPoint(0, 0), size);
+    memo.text = text;
+    memo.align = align;
     b.elements << memo;
-    l.details << b;
-    Report r(std::move(l));
+    r.layout().details << b;
     r.print("Memo");
     r.close();
+}
+
+TEST(ReportEngine, MemosWrapAtWordsAndLineBreaksAndAreCutAtTheirBox) {
+    Report r{Layout()};
+    printMemo(r,
+              "one two three four five six seven\r\nSide B\nlast line here never shown "
+              "because the box has no room left for it at all",
+              QSize(1500, 600), Align::Right);
     const auto lines = pageLines(r.queue(), 1);
     ASSERT_GE(lines.size(), 3);
     QStringList texts;
@@ -198,6 +204,18 @@ TEST(ReportEngine, MemosWrapAtWordsAndLineBreaksAndAreCutAtTheirBox) {
         EXPECT_EQ(it.clip, QRect(250, 250, 1500, 600));
         EXPECT_EQ(it.align, Align::Right);
     }
+}
+
+TEST(ReportEngine, AMemoLineKeepsItsLeadingBlanksAndLosesThoseAtABreak) {
+    Report r{Layout()};
+    printMemo(r, "  1. Song\r\n 10. Song\r\n  2. a title long enough to wrap past the memo's edge", QSize(2000, 2000));
+    QStringList texts;
+    for (const DrawItem &it : r.queue().page(1).items)
+        texts << it.text;
+    ASSERT_GE(texts.size(), 4);
+    EXPECT_EQ(texts.mid(0, 2), (QStringList{"  1. Song", " 10. Song"}));
+    EXPECT_TRUE(texts[2].startsWith("  2. a title"));
+    EXPECT_FALSE(texts[3].startsWith(' '));
 }
 
 TEST(ReportEngine, ImagesAreHiddenWhenBlankOrUnreadableAndTakeTheirOwnSizeUnlessGiven) {
