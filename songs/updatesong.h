@@ -25,9 +25,6 @@ void setAddModeChooser(std::function<QString()> chooser);
 // (1 when there is none); the buffer is left as it was.
 qint32 nextTrackNumber();
 
-// A time typed in the hours and minutes places (over two hours) taken as minutes and seconds.
-qint32 songTimeAsTyped(qint32 time);
-
 void UpdateSong();
 
 } // namespace tbk
