@@ -198,26 +198,6 @@ TEST_F(LabelPrint, SpinesAndMemosTakeTheirJustificationWordsAndThePictureItsOwnO
     }
 }
 
-TEST_F(LabelPrint, ALargePictureShowsAsThumbnailAndAtItsOwnSize) {
-    ASSERT_TRUE(report::test::savePicture("big.png", QSize(8000, 8000)));
-    LAB.clear();
-    LAB.LABELTYPE = "CD";
-    LAB.IMAGENAME = QDir::current().absoluteFilePath("big.png");
-    for (const QString size : {"1000", "0"}) {
-        LAB.IMAGESIZEX = size.toInt();
-        LAB.IMAGESIZEY = size;
-        // Read whole at its own size, as the reader cannot cut a part out of this kind.
-        Started c = startOnThread(PreviewLabel, 60000);
-        ASSERT_TRUE(previewed(c)) << messageText(c->thread).toStdString();
-        const auto images = report::test::pageImages(*previewed(c), 1);
-        ASSERT_EQ(images.size(), 1u) << size.toStdString();
-        EXPECT_EQ(images[0].rect.topLeft(), at(6792, 8052, 0, 0).topLeft());
-        // The thumbnail's inch at 300 dots; at its own size the corner the paper holds.
-        EXPECT_EQ(images[0].image.size(), size == "0" ? QSize(140, 260) : QSize(300, 300));
-        ASSERT_TRUE(press(*c, "Exit"));
-    }
-}
-
 TEST_F(LabelPrint, TheReportReadsTheLabelAgainPrintsAStoredFormDefaultWhereItIsAndReachesThePrinter) {
     const QString image = picture();
     addLabel(1, "CD", [] { LAB.CDTITLE = "Other label"; });
