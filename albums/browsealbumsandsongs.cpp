@@ -78,8 +78,7 @@ QWidget *BrowseAlbumsAndSongsWindow::buildWindow() {
 
     for (QPushButton *select : sortTabs.selectCategory)
         on(select, EventKind::Accepted, [this] {
-            selectFilterRecord(CAT, BrowseCategories);
-            refresh();
+            chooseFilter(CAT, BrowseCategories);
         });
     on(wizard_, EventKind::Accepted, [this] {
         if (runAlbumWizard(kAlbumWizard, true))

@@ -470,6 +470,17 @@ void Browse::select() {
     closeWindow();
 }
 
+void Browse::chooseFilter(data::DataFile &file, void (*browse)()) {
+    // A list closed without a choice leaves the buffer as it was: the row it highlighted last
+    // is no choice of the user's.
+    const data::Record before = file.record();
+    if (callWithRequest(SelectRecord, browse) == RequestCompleted)
+        list().retakeChosen(list().sortOrder());
+    else
+        file.setRecord(before);
+    refresh();
+}
+
 // ---------------------------------------------------------------- closing
 
 void Browse::closeRoutine() {

@@ -134,20 +134,24 @@ QVariant BrowseList::resetValue(int order, const QString &field) const {
     return {};
 }
 
-QVariant BrowseList::resetNow(const ResetField &r) {
+QVariant BrowseList::resetNow(const Order &o, size_t field) {
+    const ResetField &r = o.order.resets[field];
+    if (r.chosen && o.taken)
+        return o.saved[field];
     return r.value ? r.value() : data::findField(r.field).value();
 }
 
 bool BrowseList::resetsChanged(const Order &o) const {
     for (size_t i = 0; i < o.order.resets.size(); ++i)
-        if (resetNow(o.order.resets[i]) != o.saved[i])
+        if (resetNow(o, i) != o.saved[i])
             return true;
     return false;
 }
 
 void BrowseList::saveResets(Order &o) {
     for (size_t i = 0; i < o.order.resets.size(); ++i)
-        o.saved[i] = resetNow(o.order.resets[i]);
+        o.saved[i] = resetNow(o, i);
+    o.taken = true;
 }
 
 // The view set to the sort order's key and to its filter ANDed with the search. A filter the

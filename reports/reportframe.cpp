@@ -456,6 +456,8 @@ void ReportRun::output() {
     progress_.reset();
     if (view_)
         view_->close();
+    if (report_)
+        report_->nameUnreadablePictures();
     auto note = [](const char *text) {
         message(QString::fromLatin1(text), QString::fromLatin1(kNote), MessageIcon::Information, ButtonOK);
     };

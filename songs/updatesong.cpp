@@ -32,6 +32,22 @@ FixedString<20> EditLoopStatus;
 
 namespace {
 
+// A song time as typed, in the hours:minutes:seconds its picture reads: one number is minutes,
+// two are minutes and seconds (short tracks are common), three stay as they are.
+QString songTimeText(const QString &typed) {
+    const QStringList parts = typed.trimmed().split(QLatin1Char(':'));
+    if (parts.size() > 2)
+        return typed;
+    bool minutesRead = false, secondsRead = parts.size() == 1;
+    const int minutes = parts[0].trimmed().toInt(&minutesRead);
+    const int seconds = parts.size() == 1 ? 0 : parts[1].trimmed().toInt(&secondsRead);
+    // Anything else is the picture's to refuse.
+    if (!minutesRead || !secondsRead || minutes < 0 || seconds < 0 || seconds > 59)
+        return typed;
+    const QLatin1Char zero('0');
+    return QStringLiteral("%1:%2:%3").arg(minutes / 60).arg(minutes % 60, 2, 10, zero).arg(seconds, 2, 10, zero);
+}
+
 using data::Record;
 
 std::function<QString()> &addModeChooser() {
@@ -124,7 +140,6 @@ private:
     void copyAlbumData();
     void showCategory();
     int checkMedia();
-    int checkTime();
     int checkCategory();
     int checkRange(const QString &f, int highest, const QString &name);
     bool linkAlbum();
@@ -187,7 +202,8 @@ QWidget *SongForm::createForm() {
         record().setValue(f, v);
     });
     setCheck(media, [this] { return checkMedia(); });
-    setCheck(time, [this] { return checkTime(); });
+    if (auto *entry = qobject_cast<PicturedField *>(FieldControl::of(time)))
+        entry->setTypedText(songTimeText);
     setCheck(category, [this] { return checkCategory(); });
     setCheck(track, [this] { return checkRange(kTrack, 99, QStringLiteral("Track")); });
     setCheck(chart, [this] { return checkRange(kChart, 100, QStringLiteral("Chart")); });
@@ -260,16 +276,6 @@ void SongForm::copyAlbumData() {
 void SongForm::showCategory() { lookups_->showCategory(number(kCategoryID)); }
 
 int SongForm::checkMedia() { return lookups_->checkMedia(controls().value(kMedia).toString()); }
-
-int SongForm::checkTime() {
-    const qint32 time = controls().value(kTime).toInt();
-    const qint32 taken = songTimeAsTyped(time);
-    if (taken != time) {
-        controls().setValue(kTime, taken);
-        record().setValue(kTime, taken);
-    }
-    return 0;
-}
 
 int SongForm::checkCategory() { return lookups_->checkCategory(controls().value(kCategory).toString()); }
 
@@ -359,14 +365,6 @@ void takeAlbumData(bool always, const data::Record *took) {
     takeFromAlbum(MUS.CategoryID, ALB.CategoryID, always, took);
     MUS.Album = ALB.Album.str();
     MUS.Media = ALB.Media.str();
-}
-
-qint32 songTimeAsTyped(qint32 time) {
-    const qint32 twoHours = parsePicture(QStringLiteral("@t1"), QStringLiteral("2:00"))->toInt();
-    if (time <= twoHours)
-        return time;
-    // Counted from midnight, as every time is: "3:45" is then three minutes 45 seconds.
-    return (time - kTimeOfMidnight) / 60 + kTimeOfMidnight;
 }
 
 void setAddModeChooser(std::function<QString()> chooser) { addModeChooser() = std::move(chooser); }

@@ -35,9 +35,6 @@ void takeFromAlbum(const data::FieldProxy &song, const data::FieldProxy &album, 
 // date and category as takeFromAlbum takes them.
 void takeAlbumData(bool always, const data::Record *took = nullptr);
 
-// A time typed in the hours and minutes places (over two hours) taken as minutes and seconds.
-qint32 songTimeAsTyped(qint32 time);
-
 void UpdateSong();
 
 } // namespace tbk

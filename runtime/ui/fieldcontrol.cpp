@@ -104,7 +104,9 @@ bool FieldControl::eventFilter(QObject *watched, QEvent *event) {
 
 PicturedField::PicturedField(QWidget *widget, const QString &picture) : FieldControl(widget), picture_(picture) {}
 
-std::optional<QVariant> PicturedField::read() { return readText(picture_, text(), value()); }
+std::optional<QVariant> PicturedField::read() {
+    return readText(picture_, rewrite_ ? rewrite_(text()) : text(), value());
+}
 
 void PicturedField::show(const QVariant &value) { setText(shown(picture_, value)); }
 

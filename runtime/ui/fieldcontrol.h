@@ -61,6 +61,8 @@ class PicturedField : public FieldControl {
     Q_OBJECT
 public:
     QString picture() const { return picture_; }
+    // Rewrites what the user typed before the picture reads it: a window's own shorthand.
+    void setTypedText(std::function<QString(const QString &)> rewrite) { rewrite_ = std::move(rewrite); }
 
 protected:
     PicturedField(QWidget *widget, const QString &picture);
@@ -71,6 +73,7 @@ protected:
     bool same(const QVariant &a, const QVariant &b) const override;
 
     QString picture_;
+    std::function<QString(const QString &)> rewrite_;
 };
 
 // A line entry.

@@ -113,6 +113,14 @@ TEST_F(BrowseSongsTest, TheMediaAndCategoryTabsShowTheChosenOneAndAddPrimesIt) {
     typeOn(l, "artist d");
     EXPECT_EQ(current(), 8);
     EXPECT_EQ(l->rowTexts(l->currentRow()).value(5).trimmed(), "Rock");
+    // Another window reading other media and categories changes neither tab.
+    CAT.CategoryID = 1;
+    MED.Media = "Vinyl";
+    ASSERT_TRUE(clickRow(l, 0) && runUntilIdle());
+    EXPECT_EQ(l->rowTexts(0).value(5).trimmed(), "Rock");
+    ASSERT_TRUE(chooseTab(c->thread, "By Media"));
+    EXPECT_EQ(rowCount(*c), 0);
+    ASSERT_TRUE(chooseTab(c->thread, "By Category"));
 
     // A new song on this tab takes the category.
     ASSERT_TRUE(press(*c, "Add"));
