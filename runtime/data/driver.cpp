@@ -67,9 +67,7 @@ State &st() {
 
 DataFile *g_main = nullptr;
 constexpr int kDefaultBusyMs = 2000;
-// Page cache per file, taken only as used: big transactions over 100,000 songs with twelve
-// keys stay in memory instead of spilling.
-const char *const kCacheSize = "-32768";
+const QByteArray kCacheSize = "-" + QByteArray::number(driver::kCacheKiB);
 constexpr qsizetype kMaxCachedStatements = 256;
 
 void attachKnownFiles(State &s);

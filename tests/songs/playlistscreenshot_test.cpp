@@ -75,7 +75,7 @@ TEST_F(PlaylistScreenshot, DISABLED_GeneratorAndChart) {
     activeWindow(thread)->move(20, 20);
     save("-chart-question");
     ASSERT_TRUE(answerMessage(thread, ButtonOK));
-    ASSERT_TRUE(runUntil([] { return lastProcessFigures().slices >= 20; }, 20000));
+    ASSERT_TRUE(runUntil([] { return lastProcessFigures().turns >= 20; }, 20000));
     activeWindow(thread)->move(20, 20);
     // Soon, before the walk ends.
     EXPECT_TRUE(saveScreen("-chart-progress.png", 50));
