@@ -53,6 +53,7 @@ void AddWizardWindow::buildTracks(WindowBuilder &b) {
         units += column.width;
     trackList_->setMinimumWidth(trackList_->unitsToPixels(units));
     trackList_->header()->setStretchLastSection(true);
+    trackList_->setWidestText(compilation() ? 3 : 2, WidestTrackTime());
     b.column();
     moves_ = addMoveButtons(b);
     b.newButtonRow();

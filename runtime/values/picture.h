@@ -17,6 +17,7 @@
 //  @p...p    [b]: '<' a digit place left blank before the number begins, '#' one that shows 0
 //            there; all else is kept ("@pPage <<<#p" gives "Page    5").
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 #include <optional>
@@ -32,6 +33,10 @@ QString formatPicture(const QString &picture, const QVariant &value);
 // and selects the entry again). Dates and times give qint32, numbers double (pictures with
 // places) or qint64, strings QString. Blank text is 0 for every picture but a string.
 std::optional<QVariant> parsePicture(const QString &picture, const QString &text);
+
+// Texts among which is the widest the picture makes of any value, whatever the font: the
+// largest numbers, every month and weekday, every hour. None for a string picture.
+QStringList pictureSamples(const QString &picture);
 
 // True when the text is a picture the module knows.
 bool isValidPicture(const QString &picture);
