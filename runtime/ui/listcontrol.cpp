@@ -174,6 +174,14 @@ void ListControl::fitColumns() {
         // The header widens a column below its smallest section: that is not the user's doing.
         shownPixels_ << std::clamp(px, header()->minimumSectionSize(), header()->maximumSectionSize());
     }
+    updateGeometry();
+}
+
+QSize ListControl::sizeHint() const {
+    QSize hint = QTreeView::sizeHint();
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    hint.setWidth(std::max(hint.width(), header()->length() + 2 * frameWidth() + bar));
+    return hint;
 }
 
 int ListControl::widestPixels(int column, const ListColumn &c) const {

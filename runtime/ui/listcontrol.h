@@ -67,6 +67,8 @@ public:
     void setThumbVisible(bool visible);
     bool isThumbVisible() const;
     QScrollBar *thumbBar() const { return thumb_; }
+    // Wide enough for every column whole.
+    QSize sizeHint() const override;
 
 signals:
     void currentRowChanged(int row);
