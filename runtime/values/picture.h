@@ -19,6 +19,7 @@
 //  @p...p    [b]: '<' a digit place left blank before the number begins, '#' one that shows 0
 //            there; all else is kept ("@pPage <<<#p" gives "Page    5").
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 #include <optional>
@@ -38,6 +39,10 @@ std::optional<QVariant> parsePicture(const QString &picture, const QString &text
 // The picture ("@" and all) of date fields under the user's date format: the format itself,
 // or d19 for "Year Only" (a number picture, "n4b"); blank for no format.
 QString datePictureFor(const QString &dateFormat);
+
+// Texts among which is the widest the picture makes of any value, whatever the font: the
+// largest numbers, every month and weekday, every hour. None for a string picture.
+QStringList pictureSamples(const QString &picture);
 
 // True when the text is a picture the module knows.
 bool isValidPicture(const QString &picture);

@@ -156,9 +156,10 @@ TEST_F(AlbumWizardTest, ATwoDiscCdReadsSideTwoAndEditsItsSongs) {
     EXPECT_EQ(stored(1), (QStringList{"1.1:Track 1", "1.2:Track 2", "1.3:Track 3", "2.1:Encore", "2.2:Track 2"}));
 }
 
-// Cancel, and the close box too, take the album and its songs of every side with them.
+// Cancel, the close box and Escape on the song list take the album and its songs of every side
+// with them.
 TEST_F(AlbumWizardTest, EveryWayOutBeforeFinishLeavesNoAlbumAndNoSongs) {
-    for (const char *way : {"Cancel", "close box"}) {
+    for (const char *way : {"Cancel", "close box", "Escape"}) {
         SCOPED_TRACE(way);
         describeDrive(QString::fromLatin1(kThreeTrackDisc));
         start();
@@ -170,6 +171,8 @@ TEST_F(AlbumWizardTest, EveryWayOutBeforeFinishLeavesNoAlbumAndNoSongs) {
         ASSERT_EQ(songsOf(1).size(), 5);
         if (QLatin1String(way) == "close box")
             ASSERT_TRUE(closeByUser(window()));
+        else if (QLatin1String(way) == "Escape")
+            pressListKey(songList(), Qt::Key_Escape);
         else
             ASSERT_TRUE(press("Cancel"));
         ASSERT_TRUE(finished());
