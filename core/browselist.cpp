@@ -52,6 +52,7 @@ BrowseList::BrowseList(ListControl *list, data::DataFile &file, RowMaker makeRow
     names_.append(&scope_);
     names_.append(&expr::programScope());
     view_.setNames(&names_);
+    view_.setKeepsMatches(true);
     reader_ = std::make_unique<expr::PageReader>(
         view_, std::max(1, list->linesFit()),
         [makeRow = std::move(makeRow)](expr::PageReader::Row &row) { row.values = makeRow(); });
@@ -216,8 +217,7 @@ bool BrowseList::load(int order, bool filterChanged, bool locate) {
     if (filterChanged) {
         // Under another key or filter the page's old rows say nothing about where the record
         // stands: it is kept when the new view holds it, else the list starts at the top.
-        view_.setAt(was);
-        const bool inView = view_.next() && file_->position() == was;
+        const bool inView = view_.holds(was);
         if (!inView && data::errorCode() != 0 && data::errorCode() != data::RecordNotAvailable)
             return readError();
         if (!inView)
