@@ -364,6 +364,11 @@ void fail(int rc, const QString &label) {
         setError(FileLocked, label);
         return;
     }
+    // A file or folder nobody may write to (read-only media, permissions) is no lock.
+    if (primary == SQLITE_READONLY || primary == SQLITE_PERM) {
+        setError(AccessDenied, label);
+        return;
+    }
     QString text = st().db ? QString::fromUtf8(sqlite3_errmsg(st().db)) : QString();
     if (text.isEmpty() || text == QLatin1String("not an error"))
         text = QString::fromUtf8(sqlite3_errstr(rc));

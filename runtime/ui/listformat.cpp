@@ -235,13 +235,13 @@ QString ListFormat::toString() const {
     return out;
 }
 
-QList<const ListColumn *> ListFormat::displayColumns() const {
+QList<const ListColumn *> ListFormat::displayColumns() const & {
     QList<const ListColumn *> out;
     flatten(columns_, out);
     return out;
 }
 
-QList<ListColumn *> ListFormat::displayColumns() {
+QList<ListColumn *> ListFormat::displayColumns() & {
     QList<ListColumn *> out;
     flatten(columns_, out);
     return out;

@@ -134,11 +134,12 @@ TEST(ListControl, AGroupHeaderIsDrawnAcrossAllItsColumns) {
     ListControl list;
     list.setFormat(group);
     list.header()->resizeSection(1, list.unitsToPixels(40));
-    const auto saved = ListFormat::parse(list.format()).displayColumns();
+    const ListFormat savedFormat = ListFormat::parse(list.format());
+    const auto saved = savedFormat.displayColumns();
     ASSERT_EQ(saved.size(), 3);
     EXPECT_EQ(saved[1]->width, 40);
     EXPECT_EQ(saved[2]->width, 80);
-    EXPECT_TRUE(ListFormat::parse(list.format()).columns()[0].isGroup);
+    EXPECT_TRUE(savedFormat.columns()[0].isGroup);
 }
 
 TEST(ListControl, ASourceOfManyRowsIsAskedOnlyForWhatIsShown) {

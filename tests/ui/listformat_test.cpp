@@ -1,5 +1,8 @@
 #include "runtime/ui/listformat.h"
 
+#include <utility>
+
+
 #include <gtest/gtest.h>
 
 using namespace tbk;
@@ -55,6 +58,12 @@ TEST(ListFormat, ColumnsAndGroupsAreReadIntoTheirParts) {
 
     EXPECT_EQ(f.displayColumns().size(), 10);
 }
+
+// The displayed columns point into their format: a temporary one does not hand them out.
+template <class F>
+concept HandsOutColumns = requires(F &&f) { std::forward<F>(f).displayColumns(); };
+static_assert(HandsOutColumns<ListFormat &> && HandsOutColumns<const ListFormat &>);
+static_assert(!HandsOutColumns<ListFormat> && !HandsOutColumns<const ListFormat>);
 
 TEST(ListFormat, FieldsFollowExplicitNumbersColoursAndIcons) {
     // A colour column takes four more fields after its own, an icon one more.
