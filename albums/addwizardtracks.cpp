@@ -53,6 +53,7 @@ void AddWizardWindow::buildTracks(WindowBuilder &b) {
         units += column.width;
     trackList_->setMinimumWidth(trackList_->unitsToPixels(units));
     trackList_->header()->setStretchLastSection(true);
+    trackList_->setWidestText(compilation() ? 3 : 2, WidestTrackTime());
     b.column();
     moves_ = addMoveButtons(b);
     b.newButtonRow();
@@ -71,22 +72,8 @@ void AddWizardWindow::setUpTracks() {
                            {2, 0, 0}});
     tracks_->setOnChange([this] { trackListChanged(); });
 
-    for (EventKind kind : {EventKind::Scroll, EventKind::NewSelection})
-        on(trackList_, kind, [this](const Event &e) { tracks_->takeEvent(e); });
-    on(trackList_, EventKind::AlertKey, [this](const Event &e) {
-        if (e.key == Qt::Key_Escape)
-            cancelWizard();
-        else
-            pressTrackButton(listKeyButton(e, tracks_->empty(), add_, change_, remove_));
-    });
-    on(trackList_, EventKind::MouseRightUp, [this] {
-        if (const ListPopupItem *item = listPopupChoice(trackPopup_))
-            pressTrackButton(item->button);
-    });
-    for (int key : listButtonKeys())
-        alertKey(trackList_, key);
-    for (QPushButton *b : {add_, change_, remove_, editAll_, moves_.up, moves_.top, moves_.down, moves_.bottom})
-        on(b, EventKind::Accepted, [this, b] { pressTrackButton(b); });
+    holdList({tracks_.get(), add_, change_, remove_, trackPopup_, [this](QPushButton *b) { pressTrackButton(b); },
+              {add_, change_, remove_, editAll_, moves_.up, moves_.top, moves_.down, moves_.bottom}});
 }
 
 void AddWizardWindow::refreshTracks(bool force) {

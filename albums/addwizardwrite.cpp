@@ -1,5 +1,6 @@
 #include "albums/addwizardwrite.h"
 
+#include "albums/albumfields.h"
 #include "core/datafiles.h"
 #include "runtime/data/errors.h"
 #include "runtime/threads/messagebox.h"
@@ -68,10 +69,8 @@ AlbumOutcome addHeaderAlbum(const data::Record &header, AddWizardKind kind, cons
         ++ALB.AlbumID;
         album = ALB.record();
     }
-    if (!ALB.CDIDENTIFIER.empty() && albumKeyTaken(album, ALB.KEYCDIDENTIFIER)) {
-        ALB.CDIDENTIFIER = "";
-        album = ALB.record();
-    }
+    if (!dropSerialOfAnotherAlbum(album).isEmpty())
+        ALB.setRecord(album);
     if (albumKeyTaken(album, ALB.KEYALBUM)) {
         ALB.Album = clip(ALB.Album.str()) + QStringLiteral(" (Copy)");
         album = ALB.record();

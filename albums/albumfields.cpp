@@ -43,6 +43,23 @@ FormFile albumFormFile() {
              {&ALB.KEYCDIDENTIFIER, QStringLiteral("CD Serial Number")}}};
 }
 
+QString dropSerialOfAnotherAlbum(data::Record &album) {
+    const data::Record kept = ALB.record();
+    ALB.setRecord(album);
+    const qint32 id = ALB.AlbumID.value();
+    QString owner;
+    if (!ALB.CDIDENTIFIER.empty() && ALB.get(ALB.KEYCDIDENTIFIER) && ALB.AlbumID.value() != id) {
+        owner = QLatin1Char('"') + clip(ALB.Album.str()) + QLatin1Char('"');
+        if (!ALB.Artist.empty())
+            owner += QStringLiteral(" by ") + clip(ALB.Artist.str());
+        ALB.setRecord(album);
+        ALB.CDIDENTIFIER = QString();
+        album = ALB.record();
+    }
+    ALB.setRecord(kept);
+    return owner;
+}
+
 bool AlbumDropLists::fill(FormRecord &album, QComboBox *media, QComboBox *category) {
     media_.clear();
     categories_.clear();

@@ -41,6 +41,11 @@ private:
     std::vector<Category> categories_;
 };
 
+// When another album has the album's disc serial (`album` in ALB's layout): blanks the serial in
+// `album` and returns that album's title and artist, for a message; empty otherwise. ALB's
+// buffer is left as it was.
+QString dropSerialOfAnotherAlbum(data::Record &album);
+
 // The category of the identifier read into CAT's buffer by CAT:KeyCategoryID (cleared when
 // there is none), and its name.
 QString readCategoryName(qint64 id);

@@ -1,5 +1,6 @@
 #include "albums/albumsonglist.h"
 
+#include "cdaudio/mcicommand.h"
 #include "core/movebuttons.h"
 
 #include "core/datafiles.h"
@@ -184,6 +185,7 @@ std::unique_ptr<BrowseList> makeAlbumSongList(ListControl *control, BrowseList::
         order.resets.push_back({kSongListSide, QStringLiteral("MUS:Side"), std::move(side)});
     }
     songs->addSortOrder(order);
+    control->setWidestText(kTrackTimeColumn, WidestTrackTime());
     return songs;
 }
 

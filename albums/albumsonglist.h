@@ -94,6 +94,8 @@ std::unique_ptr<BrowseList> makeAlbumSongList(ListControl *control, BrowseList::
 // The columns of an album's songs by side and track with their media and file number, as the
 // album form's track list shows them.
 QString albumTrackListFormat();
+// The column of that format (and the wizards') that shows the track's time.
+constexpr int kTrackTimeColumn = 4;
 
 // The songs of the album from its first song on the side onward (side 0: all), as they stand:
 // the positions an edit-all run walks.

@@ -91,8 +91,10 @@ private:
     // No agent: the tracks become songs "Track n" of the side, and the disc its identifiers.
     void readDisc() {
         prepareSongWork();
-        if (ReadCompactDisc(0, 0, record().working()) == 1)
+        if (ReadCompactDisc(0, 0, record().working()) == 1) {
             StoreDiscIdentifier(record().working());
+            songsFollowAlbum();
+        }
         refreshWithSongs();
     }
 

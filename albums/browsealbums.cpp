@@ -32,12 +32,12 @@ QPushButton *withIcon(QPushButton *button, const char *icon) {
     return button;
 }
 
-// A category tab shows the albums of the category in the shared buffer as it was at the last
-// reload, and a new album there takes that category.
+// A category tab shows the albums of its own category, the one in the shared buffer when the tab
+// was first shown or the one its Select Category chose since, and a new album there takes it.
 SortOrder categoryOrder(const data::Key &key, int order) {
     return {&key,
             QStringLiteral("ALB:CategoryID = BRW1::Sort%1:Reset:CAT:CategoryID").arg(order),
-            {{QStringLiteral("CAT:CategoryID"), QStringLiteral("ALB:CategoryID")}},
+            {{QStringLiteral("CAT:CategoryID"), QStringLiteral("ALB:CategoryID"), {}, true}},
             LocatorKind::Incremental,
             1,
             order == kFirstCategoryTab ? expr::PageReader::ThumbScale{-1, 0, 0}
@@ -140,8 +140,7 @@ QWidget *BrowseAlbumsWindow::buildWindow() {
 
     for (QPushButton *select : {selectCategory[0], selectCategory[1]})
         on(select, EventKind::Accepted, [this] {
-            selectFilterRecord(CAT, BrowseCategories);
-            refresh();
+            chooseFilter(CAT, BrowseCategories);
         });
     on(print_, EventKind::Accepted, [this] { print(); });
     on(albumWizard_, EventKind::Accepted, [this] { runWizard(kAlbumWizard, true); });

@@ -1,6 +1,6 @@
 #pragma once
-// The album list: every album in five sort orders (two limited to the category in the category
-// buffer), edited through the album form, with the wizards, the album report, the label wizard
+// The album list: every album in five sort orders (two limited to a category of their own),
+// edited through the album form, with the wizards, the album report, the label wizard
 // and the flap printer. It reaches all of them by name, so each of its buttons and menu items
 // stays disabled until its procedure is registered.
 #include "core/browse.h"
@@ -20,8 +20,8 @@ inline const char *const kAlbumReport = "PrintAlbumsWithSongs";
 inline const char *const kLabelWizard = "LabelWizard";
 
 // What the album lists share: their columns and row, the five sort tabs ("Album", "Artist",
-// "File #", "Category", "Cat/Art"; the category tabs limited to the category in the category
-// buffer, each with a "Select Cate&gory" button) and their orders, the popup's label items.
+// "File #", "Category", "Cat/Art"; each category tab limited to its own category, taken from the
+// category buffer when first shown and changed by its "Select Cate&gory" button) and their orders, the popup's label items.
 QString albumListFormat();
 std::vector<QVariant> albumListRow();
 struct AlbumSortTabs {

@@ -59,6 +59,7 @@ QWidget *BrowseAlbumsAndSongsWindow::buildWindow() {
     wizard_ = b.button(QStringLiteral("Wi&zard"));
     QLineEdit *locator = locatorEntry(b);
     songControl_ = b.list(kSongListName, albumTrackListFormat(), 70);
+    songControl_->setWidestText(kTrackTimeColumn, WidestTrackTime());
     setButtons(buttons);
 
     const QList<PopupItem> wizardItem{{wizard_->text(), wizard_}, {}};
@@ -78,8 +79,7 @@ QWidget *BrowseAlbumsAndSongsWindow::buildWindow() {
 
     for (QPushButton *select : sortTabs.selectCategory)
         on(select, EventKind::Accepted, [this] {
-            selectFilterRecord(CAT, BrowseCategories);
-            refresh();
+            chooseFilter(CAT, BrowseCategories);
         });
     on(wizard_, EventKind::Accepted, [this] {
         if (runAlbumWizard(kAlbumWizard, true))

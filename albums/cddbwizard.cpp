@@ -80,7 +80,10 @@ private:
     void lookUp() {
         prepareSongWork();
         QString category = categoryText();
-        LookUpDiscForWizard({*this, record().working(), category, [this] { refreshWithSongs(); }});
+        LookUpDiscForWizard({*this, record().working(), category, [this] {
+                                 songsFollowAlbum();
+                                 refreshWithSongs();
+                             }});
     }
 };
 

@@ -2,6 +2,7 @@
 
 #include "albums/albumsongs.h"
 #include "cdaudio/mcicommand.h"
+#include "cdaudio/readcompactdisc.h"
 #include "core/artwork.h"
 #include "core/datafiles.h"
 #include "core/listformats.h"
@@ -217,8 +218,29 @@ void AlbumWizardShell::finishPressed() {
         return;
     storeControls();
     beforeStore();
-    if (record().complete() == FormRecord::Next::Close)
-        stored();
+    // The disc's serial another album has would refuse the album and keep the user from
+    // finishing: no page shows it, and every reading gives it again.
+    const QString serialField = QStringLiteral("ALB:CDIDENTIFIER");
+    const QString serial = record().value(serialField).toString();
+    const QString serialOwner = dropSerialOfAnotherAlbum(record().working());
+    if (record().complete() != FormRecord::Next::Close) {
+        // Refused for another key: the serial is dropped again, and told, when the album is stored.
+        record().setValue(serialField, serial);
+        return;
+    }
+    songsFollowAlbum();
+    songsTook_ = {};
+    if (!serialOwner.isEmpty())
+        message(QStringLiteral("This CD's serial number belongs to the album %1. The album was stored without it.")
+                    .arg(serialOwner),
+                QStringLiteral("CD Serial Number"), MessageIcon::Information, ButtonOK);
+    stored();
+}
+
+void AlbumWizardShell::songsFollowAlbum() {
+    if (!albumDataToSongs(record().working(), songsTook_))
+        showSongError();
+    songsTook_ = record().working();
 }
 
 QString AlbumWizardShell::categoryText() { return controls().value(kCategory).toString(); }
@@ -248,8 +270,12 @@ void AlbumWizardShell::refreshDisplay() {
 void AlbumWizardShell::deleteSongsOfPrimedAlbum() {
     const qint64 album = record().primedIdentifier();
     if (album != 0 && !deleteSongsOfAlbum(qint32(album)))
-        message(QStringLiteral("Error updating song database - ") + data::errorText(), QStringLiteral("Error"),
-                MessageIcon::Exclamation, ButtonOK);
+        showSongError();
+}
+
+void AlbumWizardShell::showSongError() {
+    message(QStringLiteral("Error updating song database - ") + data::errorText(), QStringLiteral("Error"),
+            MessageIcon::Exclamation, ButtonOK);
 }
 
 void AlbumWizardShell::closeRoutine() {

@@ -67,6 +67,9 @@ protected:
     void prepareSongWork();
     // The refresh with the song list read again.
     void refreshWithSongs();
+    // After a disc was read into the album's songs: every song of the album takes its data as
+    // it is now (takeAlbumData), following it where a song still holds what it took before.
+    void songsFollowAlbum();
     // The highlighted song read again, as before every change of page or album.
     void rereadSong();
     // The text of the category list (CAT:Category).
@@ -85,6 +88,7 @@ private:
     void pageChanged();
     void showCategory();
     void deleteSongsOfPrimedAlbum();
+    void showSongError();
 
     QString title_;
     WizardSteps steps_;
@@ -99,6 +103,8 @@ private:
     quint8 side_ = 1;
     quint8 songMode_ = 1;
     bool forceSongs_ = false;
+    // The album as its songs last took it; empty before the first disc reading.
+    data::Record songsTook_;
 };
 
 // On entry to a wizard: the request is an insert whatever the caller set, the album buffer loses

@@ -90,8 +90,8 @@ void runProcessBenchmark(benchmark::State &state, void (*procedure)(), const std
             state.SkipWithError("the process did not run to its end");
             return;
         }
-        longest = std::max(longest, lastProcessFigures().longestSliceNs);
-        state.counters["slices"] = lastProcessFigures().slices;
+        longest = std::max(longest, lastProcessFigures().longestTurnNs);
+        state.counters["slices"] = lastProcessFigures().turns;
     }
     state.counters["longest_slice_ms"] = double(longest) / 1e6;
 }

@@ -124,6 +124,38 @@ void BM_PageDownToTheEnd(benchmark::State &state) {
     state.counters["pages"] = pages;
 }
 
+// Searches that pass few songs: the release years run from 1950 to 1999, a third of the songs have
+// no tempo and the others one of 120.
+const QString kNoSong = QStringLiteral("MUS:ReleaseDate = 1899");
+const QString kOneIn9000 = QStringLiteral("MUS:ReleaseDate = 1975 AND MUS:BeatsPerMinute = 120");
+const QString kOneIn900 =
+    QStringLiteral("MUS:ReleaseDate = 1975 AND MUS:BeatsPerMinute >= 120 AND MUS:BeatsPerMinute <= 129");
+
+void searchFromTheTop(benchmark::State &state, const QString &filter, bool rows) {
+    browse(int(state.range(0)));
+    chooseTab(ByArtist);
+    timed(state, [] { session->search({}); }, [&filter] { session->search(filter); }, rows);
+    session->search({});
+}
+
+void BM_SearchMatchingNothing(benchmark::State &state) { searchFromTheTop(state, kNoSong, false); }
+void BM_SearchOneIn9000(benchmark::State &state) { searchFromTheTop(state, kOneIn9000, true); }
+
+// One page down at a time through a sparse search, from its top again at its end.
+void BM_SparseSearchPageDown(benchmark::State &state) {
+    browse(int(state.range(0)));
+    chooseTab(ByArtist);
+    session->search(kOneIn900);
+    settle();
+    timed(state,
+          [] {
+              if (session->list().scrollEnd() > 0)
+                  post(EventKind::Scroll, ScrollTop, 1);
+          },
+          [] { post(EventKind::Scroll, ScrollPageDown, 1); });
+    session->search({});
+}
+
 #define SONGLIST_BENCHMARK(fn)                                                                         \
     BENCHMARK(fn)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1) \
         ->Repetitions(15)->ReportAggregatesOnly(true)
@@ -140,6 +172,9 @@ SONGLIST_BENCHMARK(BM_LocateTypedPrefix);
 SONGLIST_BENCHMARK(BM_MediaWithoutSongs);
 BENCHMARK(BM_SearchArtist)->Arg(100000)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1)
     ->Repetitions(15)->ReportAggregatesOnly(true);
+SONGLIST_BENCHMARK(BM_SearchMatchingNothing);
+SONGLIST_BENCHMARK(BM_SearchOneIn9000);
+SONGLIST_BENCHMARK(BM_SparseSearchPageDown);
 BENCHMARK(BM_PageDownToTheEnd)->Arg(100000)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1);
 
 } // namespace

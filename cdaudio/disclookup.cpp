@@ -63,9 +63,26 @@ std::optional<std::pair<QString, QString>> splitArtist(const QString &value) {
     return std::pair{withoutLeadingBlanks(value.left(sep)), withoutLeadingBlanks(value.mid(sep + 3))};
 }
 
+// The entry format's escapes \n, \t and \\ decoded; any other backslash stays as it came.
+QString unescaped(const QString &value, QChar lineBreak) {
+    QString out;
+    out.reserve(value.size());
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        QChar c = value.at(i);
+        const QChar next = i + 1 < value.size() ? value.at(i + 1) : QChar();
+        if (c == QLatin1Char('\\') && (next == QLatin1Char('n') || next == QLatin1Char('t') || next == c)) {
+            c = next == QLatin1Char('n') ? lineBreak : next == QLatin1Char('t') ? QChar(QLatin1Char('\t')) : next;
+            ++i;
+        }
+        out += c;
+    }
+    return out;
+}
+
 // Takes the log's lines into the album and its songs. A value longer than a database line comes
 // as consecutive lines of one keyword, which the entry format joins: a title is applied only
-// once all of it is known. "EXTD=" lines append to the notes one by one.
+// once all of it is known. "EXTD=" lines append to the notes one by one. Escapes are decoded
+// in what was joined or appended, since one may span two lines.
 class LogAnswer {
 public:
     explicit LogAnswer(data::Record &album) : album_(album) {}
@@ -83,12 +100,16 @@ public:
     void finish() {
         if (!pending_)
             return;
-        const EntryLine e = *pending_;
+        EntryLine e = *pending_;
         pending_.reset();
+        if (e.keyword == kExtd) {
+            withAlbumBuffer(album_, [&] { applyExtendedData(e.value); });
+            return;
+        }
+        // A title is one line: a line break in it becomes a blank.
+        e.value = unescaped(e.value, QLatin1Char(' '));
         if (e.keyword == kDTitle)
             withAlbumBuffer(album_, [&] { applyDiscTitle(e.value); });
-        else if (e.keyword == kExtd)
-            withAlbumBuffer(album_, [&] { applyExtendedData(e.value); });
         else
             applyTrackTitle(e);
     }
@@ -101,11 +122,9 @@ private:
     }
 
     void applyExtendedData(const QString &value) {
-        // Emptied only now that an answer has come: without one the user's notes stay.
-        if (!notesEmptied_)
-            ALB.Notes = QString();
-        notesEmptied_ = true;
-        ALB.Notes = clip(ALB.Notes) + value;
+        // The notes are replaced only now that an answer has come: without one the user's stay.
+        notes_ = clip(notes_) + value;
+        ALB.Notes = unescaped(notes_, QLatin1Char('\n'));
     }
 
     static bool findTrackSong(qint32 albumId, int track) {
@@ -142,7 +161,7 @@ private:
 
     data::Record &album_;
     std::optional<EntryLine> pending_;
-    bool notesEmptied_ = false;
+    QString notes_;   // as the answer wrote them, escapes and all
 };
 
 QString lastErrorText() {
@@ -191,6 +210,8 @@ void lookUpDisc(const DiscLookupCaller &c, const QString &notFoundEnding) {
     const ProgramRunClaim claim(program);
     if (!claim.held())
         return;
+    // What the disc's songs are made of: they follow what the answer makes of it.
+    const data::Record took = c.album;
     if (ReadCompactDisc(0, 0, c.album)) {
         StoreDiscIdentifier(c.album);
         INP.close();
@@ -200,6 +221,10 @@ void lookUpDisc(const DiscLookupCaller &c, const QString &notFoundEnding) {
         putIni(kCDDB, kCategory, QString(), QString::fromLatin1(kDiscSeekIni));
         RunProgramBusy({program, true, notFoundEnding}, c.window);
         readAnswer(c);
+        FilesInUse songs{&MUS};
+        if (!albumDataToSongs(c.album, took, GLO.Side))
+            message(QStringLiteral("Error updating song database - ") + lastErrorText(), kErrorTitle,
+                    MessageIcon::Exclamation);
     }
     if (c.refresh)
         c.refresh();

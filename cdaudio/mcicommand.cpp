@@ -62,6 +62,8 @@ QString FormatTrackTime(qint32 time) {
            + QString::number(seconds % 60).rightJustified(2, QLatin1Char('0'));
 }
 
+QString WidestTrackTime() { return FormatTrackTime(timeOf(1, 39, 59)); }
+
 FixedString<8> SongTimeText;
 
 void FormatReportSongTime(qint32 time, quint8 fromSongRecord) {

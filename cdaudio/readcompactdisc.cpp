@@ -4,14 +4,18 @@
 #include "core/datafiles.h"
 #include "core/fileaccess.h"
 #include "core/programsettings.h"
+#include "runtime/data/errors.h"
+#include "runtime/data/transaction.h"
 #include "runtime/settings/profile.h"
 #include "runtime/threads/messagebox.h"
 #include "runtime/threads/scheduler.h"
 #include "runtime/threads/threadglobals.h"
 #include "runtime/ui/progresswindow.h"
 #include "runtime/values/text.h"
+#include "songs/updatesong.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace tbk {
 
@@ -225,6 +229,50 @@ void primeTrackSong(qint32 track, qint32 time) {
     MUS.CategoryID = ALB.CategoryID.value();
     MUS.Title = trackTitle(track);
     MUS.Time = time;
+}
+
+bool albumDataToSongs(const data::Record &album, const data::Record &took, int side) {
+    const data::Record keptSong = MUS.record();
+    const data::Record keptAlbum = ALB.record();
+    ALB.setRecord(album);
+    const qint32 id = ALB.AlbumID.value();
+    std::vector<data::Record> songs;
+    MUS.clear();
+    MUS.AlbumID = id;
+    MUS.Side = side < 0 ? 0 : side;
+    MUS.setFromBuffer(MUS.KeyAlbumID);
+    bool done = true;
+    for (;;) {
+        if (!MUS.next()) {
+            done = data::errorCode() == data::RecordNotAvailable;
+            break;
+        }
+        if (MUS.AlbumID.value() != id || (side >= 0 && MUS.Side.value() != side))
+            break;
+        songs.push_back(MUS.record());
+    }
+    if (done && !songs.empty())
+        done = data::beginTransaction(2, {&MUS});
+    if (done && !songs.empty()) {
+        for (const data::Record &song : songs) {
+            MUS.setRecord(song);
+            takeAlbumData(false, took.cells.empty() ? nullptr : &took);
+            if (!MUS.record().sameValues(song) && !MUS.put()) {
+                done = false;
+                break;
+            }
+        }
+        if (done) {
+            done = data::commitTransaction();
+        } else {
+            const int code = data::errorCode();
+            data::rollbackTransaction();
+            data::setError(code, MUS.label());
+        }
+    }
+    MUS.setRecord(keptSong);
+    ALB.setRecord(keptAlbum);
+    return done;
 }
 
 qint32 ReadCompactDisc(quint8 identifyOnly, quint8 fillWizard, data::Record &album) {

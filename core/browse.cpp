@@ -14,6 +14,8 @@
 #include "runtime/ui/windowevents.h"
 #include "runtime/values/text.h"
 
+#include <QComboBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
@@ -451,11 +453,32 @@ void Browse::callForm(qint32 request) {
     list_->control()->setFocus();
 }
 
+// The list is selected again after every call, so that the frame's toolbar serves it. A window
+// of several lists keeps the one that had the focus, and an entry whose check failed keeps it.
+void Browse::calledWindowClosed() {
+    const QWidget *focus = widget()->focusWidget();
+    if (!list_ || qobject_cast<const ListControl *>(focus) || qobject_cast<const QLineEdit *>(focus) ||
+        qobject_cast<const QComboBox *>(focus))
+        return;
+    list_->control()->setFocus();
+}
+
 void Browse::select() {
     if (!list_ || list_->empty() || !list_->rereadCurrent())
         return;
     call_.setResponse(RequestCompleted);
     closeWindow();
+}
+
+void Browse::chooseFilter(data::DataFile &file, void (*browse)()) {
+    // A list closed without a choice leaves the buffer as it was: the row it highlighted last
+    // is no choice of the user's.
+    const data::Record before = file.record();
+    if (callWithRequest(SelectRecord, browse) == RequestCompleted)
+        list().retakeChosen(list().sortOrder());
+    else
+        file.setRecord(before);
+    refresh();
 }
 
 // ---------------------------------------------------------------- closing

@@ -156,11 +156,16 @@ protected:
     void callForm(qint32 request);
     // Loads the current row's record into the buffer and closes completed.
     void select();
+    // A tab's "Select ..." button: the record chosen in the list `browse` (select mode) becomes
+    // what the selected order's chosen reset fields hold; a cancelled choice leaves the buffer
+    // and the list as they were.
+    void chooseFilter(data::DataFile &file, void (*browse)());
 
     QWidget *createWindow() final;
     bool openRoutine() override;
     void takeEvent(const Event &e) override;
     void closeRoutine() override;
+    void calledWindowClosed() override;
 
 private:
     void listChanged();

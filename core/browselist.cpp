@@ -52,6 +52,7 @@ BrowseList::BrowseList(ListControl *list, data::DataFile &file, RowMaker makeRow
     names_.append(&scope_);
     names_.append(&expr::programScope());
     view_.setNames(&names_);
+    view_.setKeepsMatches(true);
     reader_ = std::make_unique<expr::PageReader>(
         view_, std::max(1, list->linesFit()),
         [makeRow = std::move(makeRow)](expr::PageReader::Row &row) { row.values = makeRow(); });
@@ -134,20 +135,24 @@ QVariant BrowseList::resetValue(int order, const QString &field) const {
     return {};
 }
 
-QVariant BrowseList::resetNow(const ResetField &r) {
+QVariant BrowseList::resetNow(const Order &o, size_t field) {
+    const ResetField &r = o.order.resets[field];
+    if (r.chosen && o.taken)
+        return o.saved[field];
     return r.value ? r.value() : data::findField(r.field).value();
 }
 
 bool BrowseList::resetsChanged(const Order &o) const {
     for (size_t i = 0; i < o.order.resets.size(); ++i)
-        if (resetNow(o.order.resets[i]) != o.saved[i])
+        if (resetNow(o, i) != o.saved[i])
             return true;
     return false;
 }
 
 void BrowseList::saveResets(Order &o) {
     for (size_t i = 0; i < o.order.resets.size(); ++i)
-        o.saved[i] = resetNow(o.order.resets[i]);
+        o.saved[i] = resetNow(o, i);
+    o.taken = true;
 }
 
 // The view set to the sort order's key and to its filter ANDed with the search. A filter the
@@ -212,8 +217,7 @@ bool BrowseList::load(int order, bool filterChanged, bool locate) {
     if (filterChanged) {
         // Under another key or filter the page's old rows say nothing about where the record
         // stands: it is kept when the new view holds it, else the list starts at the top.
-        view_.setAt(was);
-        const bool inView = view_.next() && file_->position() == was;
+        const bool inView = view_.holds(was);
         if (!inView && data::errorCode() != 0 && data::errorCode() != data::RecordNotAvailable)
             return readError();
         if (!inView)

@@ -37,6 +37,10 @@ struct ResetField {
     QString primes;
     // For a value that is no record's field (a global such as "GLO:Side"): where it is read.
     std::function<QVariant()> value = {};
+    // The user's choice (the category of a tab with its own Select button): taken from the
+    // field when the order is first shown and kept, whatever other windows then read into the
+    // buffer, until `retakeChosen`.
+    bool chosen = false;
 };
 
 struct SortOrder {
@@ -128,6 +132,8 @@ public:
     bool rereadCurrent();
     // The value of the reset field as saved at the last reload.
     QVariant resetValue(int order, const QString &field) const;
+    // The order's chosen reset fields take the field's value again at its next refresh.
+    void retakeChosen(int order) { orders_[size_t(order)].taken = false; }
     // A new record: the buffer and memos blank, the filter fields of the sort order primed.
     void primeNew();
 
@@ -139,10 +145,11 @@ private:
         SortOrder order;
         QString locator;
         std::vector<QVariant> saved;   // per reset field
+        bool taken = false;            // saved holds the chosen fields' values
     };
     class Rows;
     bool apply(int order);
-    static QVariant resetNow(const ResetField &r);
+    static QVariant resetNow(const Order &o, size_t field);
     bool load(int order, bool filterChanged, bool locate);
     bool reloaded(bool done);
     bool resetsChanged(const Order &o) const;

@@ -32,6 +32,8 @@ const QString kListFormat = QStringLiteral(
 
 enum class Action { Build, Pack, Release, Fix, Info };
 
+void showFixRefused(const QString &text) { message(text, QStringLiteral("Error"), MessageIcon::Hand); }
+
 // One row of the list: the fields in the list's order.
 struct ListQueueRow {
     QString TAG;                       // "1" when tagged
@@ -139,6 +141,13 @@ protected:
 
     void closeRoutine() override { saveListFormat(procedureName(), kListName, list_->format()); }
 
+    void takeEvent(const Event &e) override {
+        if (e.kind == EventKind::User)
+            showFixRefused(e.text);
+        else
+            Window::takeEvent(e);
+    }
+
 private:
     void tagAll(bool tagged) {
         for (int r = 0; r < queue_.rowCount(); ++r) {
@@ -201,7 +210,13 @@ private:
             release(*file, row);
             break;
         case Action::Fix:
-            FixDataFile(*file);
+            FixDataFile(*file, [window = QPointer<QWidget>(widget())](const QString &text) {
+                Event e = Event::of(EventKind::User);
+                e.text = text;
+                // After the File Manager has closed, the message stands on a thread of its own.
+                if (!postToWindow(window, std::move(e)))
+                    startThread([text] { showFixRefused(text); });
+            });
             break;
         case Action::Info:
             info(*file, row);

@@ -144,11 +144,16 @@ void Form::holdList(const HeldList &held) {
     ListControl *control = held.list->control();
     for (EventKind kind : {EventKind::Scroll, EventKind::NewSelection})
         on(control, kind, [list = held.list](const Event &e) { list->takeEvent(e); });
-    on(control, EventKind::AlertKey, [held](const Event &e) {
-        if (!e.text.isEmpty())
+    on(control, EventKind::AlertKey, [this, held](const Event &e) {
+        if (!e.text.isEmpty()) {
             held.list->typeLocator(e.text);
+            return;
+        }
+        // Escape and the form's own keys are alerted on every control, the list included.
+        if (QPushButton *b = listKeyButton(e, held.list->empty(), held.add, held.change, held.remove))
+            held.press(b);
         else
-            held.press(listKeyButton(e, held.list->empty(), held.add, held.change, held.remove));
+            takeEvent(e);
     });
     on(control, EventKind::MouseRightUp, [held] {
         if (const ListPopupItem *item = listPopupChoice(held.popup))

@@ -45,6 +45,7 @@ public:
     // A list held in the form (an album's tracks, a playlist's entries): its page events go to
     // it, typed characters to its locator, and double click, Ctrl+Enter, Insert, Delete and its
     // popup menu press its buttons through `press`; so do the clicks of `buttons`, when named.
+    // A key no button takes (Escape, the form's own keys) goes on to the form.
     struct HeldList {
         BrowseList *list = nullptr;
         QPushButton *add = nullptr, *change = nullptr, *remove = nullptr;

@@ -25,9 +25,12 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTextEdit>
 #include <QToolBar>
+
+#include <algorithm>
 
 namespace tbk {
 
@@ -408,9 +411,20 @@ void MainFrame::standardAction(int id) {
     case -9:
         clipboard(id);
         break;
-    case -43:
+    case -43: {
+        // Qt widens the frame until the windows' smallest sizes fit side by side; the screen
+        // is as far as it may go (the area scrolls beyond).
+        QWidget *frame = area_->window();
+        const QSize most = frame->maximumSize();
+        if (const QScreen *screen = frame->screen()) {
+            const QSize decoration = frame->frameGeometry().size() - frame->size();
+            const int screenWidth = screen->availableGeometry().width() - decoration.width();
+            frame->setMaximumWidth(std::min(most.width(), std::max(frame->width(), screenWidth)));
+        }
         area_->tileSubWindows();
+        frame->setMaximumSize(most);
         break;
+    }
     case -44:
         area_->cascadeSubWindows();
         break;

@@ -29,26 +29,30 @@ ProcessFigures &figures() {
     return f;
 }
 
-// A slice's own transaction. All files share one connection, so a transaction held across the
-// window's events would take in other windows' writes and refuse their transactions.
-// Without one, the files keep their read locks for the slice, so that each read and each
-// autocommitted write does not lock and unlock its disk file by itself.
-class SliceTransaction {
+// The writes of one turn: of a slice in a transaction over the walked file, of a longer turn in
+// one over the process's files, else each committed by itself. All files share one connection,
+// so a transaction held across the window's events would take in other windows' writes and
+// refuse their transactions: it never outlives the turn.
+class TurnTransaction {
 public:
-    SliceTransaction(bool wanted, DataFile &file, const std::vector<DataFile *> &files) {
+    explicit TurnTransaction(const ProcessShape &shape) {
         // One that cannot be begun goes unreported: the records are written all the same.
-        if (wanted)
-            begun_ = beginTransaction(kTransactionSeconds, {&file});
-        else
-            for (DataFile *f : files)
+        if (shape.transaction)
+            begun_ = beginTransaction(kTransactionSeconds, {shape.walked});
+        else if (shape.turnMs > 0)
+            begun_ = beginTransaction(kTransactionSeconds, shape.files);
+        // Without one, the files keep their read locks for the turn, so that each read and
+        // each autocommitted write does not lock and unlock its disk file by itself.
+        if (!begun_ && !shape.transaction)
+            for (DataFile *f : shape.files)
                 if (f->holdReads())
                     held_.push_back(f);
     }
-    ~SliceTransaction() { commit(); }
-    SliceTransaction(const SliceTransaction &) = delete;
-    SliceTransaction &operator=(const SliceTransaction &) = delete;
+    ~TurnTransaction() { commit(); }
+    TurnTransaction(const TurnTransaction &) = delete;
+    TurnTransaction &operator=(const TurnTransaction &) = delete;
 
-    // False when the commit failed: the slice's writes are gone, rolled back. Also lets go of
+    // False when the commit failed: the turn's writes are gone, rolled back. Also lets go of
     // the read locks, before anything may wait.
     bool commit() {
         for (DataFile *f : held_)
@@ -104,11 +108,11 @@ public:
             return RequestCancelled;
         for (;;) {
             held_ = file_.record();
-            // Between slices the window takes its events (Cancel), and other windows run.
+            // Between turns the window takes its events (Cancel), and other windows run.
             yieldNow();
             if (progress.cancelled())
                 return RequestCancelled;
-            if (!slice())
+            if (!turn())
                 break;
         }
         progress.setStatusText(QStringLiteral("Process Completed"));
@@ -117,10 +121,10 @@ public:
 
 private:
     // False when the walk has ended.
-    bool slice() {
+    bool turn() {
         QElapsedTimer timer;
         timer.start();
-        SliceTransaction transaction(shape_.transaction, file_, shape_.files);
+        TurnTransaction transaction(shape_);
         bool more = true;
         // Another window may have used the shared buffer meanwhile, or changed the record.
         file_.setRecord(held_);
@@ -130,27 +134,34 @@ private:
             else
                 more = readFailed(&transaction);
         }
-        for (int used = 0; more && used < budget_; used += unit_) {
-            shape_.rule();
-            if (!file_.put()) {
-                writeFailed(transaction);
-                more = false;
-                break;
-            }
-            more = readNext(&transaction);
-        }
+        do
+            more = more && slice(transaction);
+        while (more && !shape_.transaction && timer.elapsed() < shape_.turnMs);
         if (!transaction.commit()) {
             ShowStandardWarning(31, QStringLiteral("Put"), QStringLiteral("Process:View"));
             more = false;
         }
         ProcessFigures &f = figures();
-        ++f.slices;
-        f.longestSliceNs = std::max(f.longestSliceNs, timer.nsecsElapsed());
+        ++f.turns;
+        f.longestTurnNs = std::max(f.longestTurnNs, timer.nsecsElapsed());
         return more;
     }
 
+    bool slice(TurnTransaction &transaction) {
+        for (int used = 0; used < budget_; used += unit_) {
+            shape_.rule();
+            if (!file_.put()) {
+                writeFailed(transaction);
+                return false;
+            }
+            if (!readNext(&transaction))
+                return false;
+        }
+        return true;
+    }
+
     // The next record into the buffer, counted. False at the end or after a read error.
-    bool readNext(SliceTransaction *transaction = nullptr) {
+    bool readNext(TurnTransaction *transaction = nullptr) {
         if (view_.next()) {
             count_ += unit_;
             showProgress();
@@ -161,8 +172,8 @@ private:
         return readFailed(transaction);
     }
 
-    // The warning waits for the user: the slice's writes are committed first.
-    bool readFailed(SliceTransaction *transaction) {
+    // The warning waits for the user: the turn's writes are committed first.
+    bool readFailed(TurnTransaction *transaction) {
         saveCurrentError();
         if (transaction)
             transaction->commit();
@@ -170,7 +181,7 @@ private:
         return false;
     }
 
-    void writeFailed(SliceTransaction &transaction) {
+    void writeFailed(TurnTransaction &transaction) {
         saveCurrentError();
         transaction.commit();
         ShowStandardWarning(31, QStringLiteral("Put"), QStringLiteral("Process:View"));
@@ -314,6 +325,8 @@ void CreateAlbumDatabase() {
     s.walked = &MUS;
     s.measuredInBytes = true;
     s.files = {&MUS, &ALB};
+    // One commit a song made the copy of a large catalogue take minutes.
+    s.turnMs = 200;
     s.rule = [] {
         if (MUS.AlbumID.value() != 0)
             return;

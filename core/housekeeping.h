@@ -22,9 +22,9 @@ void TestAlbumLinkIntegrity();
 // A side/disc number of 0 becomes 1.
 void ProcessAllSongs();
 
-// The shape every process shares. The walk is cut into slices, one per turn of the window: 25
-// records, or 1000 bytes where a record counts its declared size. The window's events (Cancel)
-// are taken between slices and never inside one.
+// The shape every process shares. The walk is cut into slices: 25 records, or 1000 bytes where
+// a record counts its declared size, one slice a turn of the window unless the shape asks for
+// longer turns. The window's events (Cancel) are taken between turns and never inside one.
 struct ProcessShape {
     QString caption;
     data::DataFile *walked = nullptr;
@@ -36,16 +36,21 @@ struct ProcessShape {
     // stream their writes.
     bool transaction = false;
     std::vector<data::DataFile *> files;     // opened through the counts for the run
+    // Without a transaction: slices follow one another this long (ms) before the window's turn,
+    // and the turn's writes over `files` are committed together; 0: one slice a turn, each
+    // write committed by itself.
+    int turnMs = 0;
     std::function<void()> viewOpened;        // once, before the first record is read
     std::function<void()> rule;              // on the record in the walked file's buffer
 };
 // Runs the process and returns its response.
 qint32 runProcess(const ProcessShape &shape);
 
-// What the last run did, for measuring: slices run and the longest one, in nanoseconds.
+// What the last run did, for measuring: turns of work between two of the window's and the
+// longest one, in nanoseconds.
 struct ProcessFigures {
-    int slices = 0;
-    qint64 longestSliceNs = 0;
+    int turns = 0;
+    qint64 longestTurnNs = 0;
 };
 ProcessFigures lastProcessFigures();
 

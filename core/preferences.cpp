@@ -16,6 +16,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QGroupBox>
 #include <QPushButton>
 
 namespace tbk {
@@ -39,6 +40,22 @@ const char *const kLinkQuestion =
     "This function will test (and fix where possible) the links between the album database and your main "
     "TuneBank Pro database.  It may take some time to complete.  This should only be required if you are "
     "upgrading from version 1.1.  Are you sure you wish to continue?";
+
+// The add mode's button for a value: its readers go by the first letter, and any letter but C, S
+// or A adds normally.
+int addModeChoice(const QString &mode) {
+    switch (mode.isEmpty() ? 0 : mode.front().toUpper().unicode()) {
+    case 'C': return 1;
+    case 'S': return 2;
+    case 'A': return 3;
+    default: return 0;
+    }
+}
+
+void standIn(QGroupBox *group, int (*choice)(const QString &)) {
+    if (auto *option = qobject_cast<OptionField *>(FieldControl::of(group)))
+        option->setStandIn([choice](const QVariant &v) { return choice(v.toString()); });
+}
 
 // The housekeeping question; Yes runs the process.
 void askThenRun(const char *question, void (*process)()) {
@@ -74,12 +91,14 @@ protected:
         b.check(s("At start up, select last order tab used"), s("SaveLastTab"));
         b.endTab();
         b.tab(s("Adding"));
-        b.option(s("Add Mode"), s("AddMode"), {s("Normal"), s("Compilation"), s("Single Artist"), s("Ask Each Time")});
+        QGroupBox *addMode =
+            b.option(s("Add Mode"), s("AddMode"), {s("Normal"), s("Compilation"), s("Single Artist"), s("Ask Each Time")});
         b.check(s("When adding from CD Player, use the Compilation Wizard"), s("DefaultWizardCompilation"));
         b.check(s("Automatically Add Album Information to Album Database"), s("AutoAddToAlbums"));
         b.endTab();
         b.tab(s("Labels"));
-        b.option(s("Label Wizard Order"), s("LabelArtistTitleOrder"), {s("Artist - Title"), s("Title - Artist")});
+        QGroupBox *labelOrder =
+            b.option(s("Label Wizard Order"), s("LabelArtistTitleOrder"), {s("Artist - Title"), s("Title - Artist")});
         b.option(s("Track #/Song Delimiter"), s("GLO:Delimiter"), {s("."), s("]"), s(">"), s(")"), s("*"), s("}")});
         b.check(s("Use Alternate Cassette Format"), s("AltCasFmt"));
         b.endTab();
@@ -112,6 +131,9 @@ protected:
 
         fillDateList(dates);
         shownDate_ = dateText();
+        // Either setting's default "1" shows as what it means.
+        standIn(addMode, addModeChoice);
+        standIn(labelOrder, [](const QString &order) { return order.startsWith(QLatin1Char('A')) ? 0 : 1; });
         bindSettings();
         on(create, EventKind::Accepted, [] { askThenRun(kCreateQuestion, CreateAlbumDatabase); });
         on(links, EventKind::Accepted, [] { askThenRun(kLinkQuestion, TestAlbumLinkIntegrity); });

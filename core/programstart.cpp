@@ -29,4 +29,33 @@ bool startProgram(const QString &name, const QStringList &arguments) {
     return QProcess::startDetached(path, arguments, QDir::currentPath());
 }
 
+bool startProgramWatched(const QString &name, const QStringList &arguments,
+                         std::function<void(const QString &status, const QString &errors)> failed) {
+    const QString path = locateProgram(name);
+    if (path.isEmpty())
+        return false;
+    // No parent: the program's end must not kill a repair that is still running.
+    auto *process = new QProcess;
+    process->setProgram(path);
+    process->setArguments(arguments);
+    process->setWorkingDirectory(QDir::currentPath());
+    process->setStandardOutputFile(QProcess::nullDevice());
+    QObject::connect(process, &QProcess::finished, process,
+                     [process, failed = std::move(failed)](int code, QProcess::ExitStatus status) {
+                         const QString errors = QString::fromLocal8Bit(process->readAllStandardError()).trimmed();
+                         process->deleteLater();
+                         if (status == QProcess::NormalExit && code == 0)
+                             return;
+                         failed(status == QProcess::NormalExit ? QStringLiteral("exit status %1").arg(code)
+                                                               : QStringLiteral("it ended abnormally"),
+                                errors);
+                     });
+    process->start();
+    if (!process->waitForStarted()) {
+        delete process;
+        return false;
+    }
+    return true;
+}
+
 } // namespace tbk

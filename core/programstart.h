@@ -5,11 +5,17 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace tbk {
 
 // The full path of the program to run, or empty when it is nowhere to be found.
 QString locateProgram(const QString &name);
 // Starts the program in the current directory; false when it could not be started.
 bool startProgram(const QString &name, const QStringList &arguments);
+// The same, watched: when the program ends with a non-zero status (or dies), `failed` runs on
+// Qt's loop with the status in words and what the program wrote to its standard error.
+bool startProgramWatched(const QString &name, const QStringList &arguments,
+                         std::function<void(const QString &status, const QString &errors)> failed);
 
 } // namespace tbk

@@ -59,7 +59,7 @@ QStringList repairArguments(const QString &diskName) {
     return {name, QStringLiteral("/E:") + base + QStringLiteral(".dex"), QStringLiteral("/K")};
 }
 
-bool FixDataFile(data::DataFile &file) {
+bool FixDataFile(data::DataFile &file, std::function<void(const QString &message)> refused) {
     QString disk = file.structure().diskName();
     if (!singleTableName(disk))
         return false;
@@ -76,7 +76,15 @@ bool FixDataFile(data::DataFile &file) {
         message(QStringLiteral("Error creating Example file : ") + data::errorText(), kErrorTitle, MessageIcon::Hand);
         return false;
     }
-    if (!startProgram(QString::fromLatin1(kRepairProgram), repairArguments(disk))) {
+    const QString program = QString::fromLatin1(kRepairProgram);
+    const QStringList arguments = repairArguments(disk);
+    const auto tell = [name = arguments.first(), refused](const QString &status, const QString &errors) {
+        QString text = QStringLiteral("The Fix Utility did not repair %1 (%2).").arg(name, status);
+        if (!errors.isEmpty())
+            text += QStringLiteral("\n\n") + errors;
+        refused(text);
+    };
+    if (!(refused ? startProgramWatched(program, arguments, tell) : startProgram(program, arguments))) {
         message(QStringLiteral("The Fix Utility could not be started: \"%1\" was found neither in the "
                                "program's folder nor on the PATH.")
                     .arg(QString::fromLatin1(kRepairProgram)),

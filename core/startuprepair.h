@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace tbk::data {
 class DataFile;
 }
@@ -28,7 +30,9 @@ QStringList repairArguments(const QString &diskName);
 
 // The Fix action on one data file: writes the structure example the utility needs and starts
 // the utility without waiting. False when it was not started (the user has been told why).
-bool FixDataFile(data::DataFile &file);
+// With `refused`, the utility is watched: when it does not repair, `refused` gets the message
+// that says so (the file, the exit status and the utility's own words).
+bool FixDataFile(data::DataFile &file, std::function<void(const QString &message)> refused = {});
 
 enum class RepairOffer {
     NoFileMarked,

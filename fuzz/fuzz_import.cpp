@@ -1,13 +1,16 @@
-// Reads any bytes as a comma-delimited file and builds a song from each of its lines into real
-// songs and categories files (in a temporary folder, each input rolled back). The first bytes
-// choose which column feeds which target and with which picture. A crash, a sanitizer report or
-// a line, field or value outside its size stops the run.
+// Reads any bytes as a comma-delimited file and imports it as the Import window does (the header
+// line dropped or not, batches, turns, the progress window) into real songs and categories files
+// made anew in a temporary folder for each input. The first bytes choose which column feeds which
+// target, with which picture, and whether the first line is a header. A crash, a sanitizer report
+// or a song field outside its size stops the run. The current folder is left alone, so that the
+// corpus folders named on the command line stay where they are.
 #include "core/datafiles.h"
+#include "impex/importreader.h"
+#include "impex/importrun.h"
 #include "impex/importsong.h"
-#include "runtime/data/transaction.h"
+#include "support/windows/scriptedanswers.h"
 
-#include <QCoreApplication>
-#include <QDir>
+#include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -20,7 +23,6 @@ using namespace tbk;
 
 const char *const kPictures[] = {"@S1000", "@N30.9", "@d2", "@t4", "@d17-", "@p<<#p", "@n-13", "@x", "@", ""};
 constexpr int kConfigBytes = 8;
-constexpr int kMostLines = 300;
 
 void check(bool fine, const char *what) {
     if (!fine) {
@@ -29,13 +31,20 @@ void check(bool fine, const char *what) {
     }
 }
 
-bool setUp() {
+QTemporaryDir &folder() {
     static QTemporaryDir dir;
-    if (!dir.isValid() || !QDir::setCurrent(dir.path()))
-        return false;
-    for (data::DataFile *f : {static_cast<data::DataFile *>(&MUS), static_cast<data::DataFile *>(&CAT)})
+    return dir;
+}
+
+QString inputFile() { return folder().filePath(QStringLiteral("in.csv")); }
+
+// Empty songs and categories files, with the one category "Rock".
+bool freshFiles() {
+    for (data::DataFile *f : {static_cast<data::DataFile *>(&MUS), static_cast<data::DataFile *>(&CAT)}) {
+        f->close();
         if (!f->create() || !f->open())
             return false;
+    }
     CAT.clear();
     CAT.CategoryID = 3;
     CAT.Category = "Rock";
@@ -69,45 +78,43 @@ void checkSong() {
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-    static bool ready = [] {
-        static int argc = 1;
-        static char name[] = "fuzz_import";
-        static char *argv[] = {name, nullptr};
-        new QCoreApplication(argc, argv);
-        return setUp();
-    }();
-    if (!ready)
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    new QApplication(*argc, *argv);
+    if (!folder().isValid())
         std::abort();
+    for (data::DataFile *f : {static_cast<data::DataFile *>(&MUS), static_cast<data::DataFile *>(&CAT)})
+        f->setName(folder().filePath(f->name()));
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     if (size < kConfigBytes)
         return 0;
+    check(freshFiles(), "the data files could not be made");
     {
-        QFile f(QStringLiteral("in.csv"));
-        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            std::abort();
+        QFile f(inputFile());
+        check(f.open(QIODevice::WriteOnly | QIODevice::Truncate), "the input could not be written");
         f.write(reinterpret_cast<const char *>(data + kConfigBytes), qint64(size - kConfigBytes));
     }
-    ImportTransfer t;
-    t.file.setName(QStringLiteral("in.csv"));
-    if (!t.file.open(data::ReadOnly))
-        std::abort();
-    ImportFieldLists lists;
-    if (!readImportColumns(t, lists))
-        return 0;
-    check(!lists.columns.isEmpty(), "a line without a column");
-    assign(lists, data);
-    SongBuilder builder(lists);
-    check(data::beginTransaction(1, {&MUS, &CAT}), "transaction");
-    qint32 id = 1;
-    for (int n = 0; n < kMostLines && !t.record.isEmpty(); ++n) {
-        check(t.record.size() <= kImportLineSize, "line over its size");
-        builder.build(t);
-        check(t.fieldText.size() <= 4000, "field over its size");
+    bool ended = false;
+    // Every message the run shows (a value that does not fit, a song not added) is answered.
+    windowtest::runAnswering([&] {
+        ImportTransfer t;
+        const qint64 fileSize = ImportOpenNamedFile(t, inputFile());
+        ImportFieldLists lists;
+        if (fileSize > 0 && readImportColumns(t, lists)) {
+            check(!lists.columns.isEmpty(), "a line without a column");
+            assign(lists, data);
+            ImportFileSongs(t, lists, data[0] & 1, fileSize);
+        }
+        ImportCloseFile(t);
+        ended = true;
+    });
+    check(ended, "the import did not end");
+    MUS.set(MUS.KEYID);
+    while (MUS.next())
         checkSong();
-        MUS.ID = id++;
-        check(MUS.add(), "song not added");
-        ImportReadLine(t);
-    }
-    data::rollbackTransaction();
     return 0;
 }

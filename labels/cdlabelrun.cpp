@@ -29,6 +29,7 @@ void previewLabelPage(const LabelPage &page) {
     page.fill(r);
     r.print(QString::fromLatin1(kBand));
     r.endPage();
+    r.nameUnreadablePictures();
     const int answer = report::PreviewReport(r.queue());
     r.setPrintOnClose(answer == RequestCompleted);
     r.close();

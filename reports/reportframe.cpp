@@ -339,11 +339,11 @@ void ReportRun::openReport() {
     runCopies_ = report_->copies;
     if (report_->collate)
         report_->copies = 1;
-    const QString dates = clip(DateFormat.str());
+    const QString dates = datePictureFor(DateFormat.str());
     for (report::Band &b : layout.details)
         for (report::Element &e : b.elements)
             if (!dates.isEmpty() && pictureFamily(e.picture) == QLatin1Char('d'))
-                e.picture = dates.startsWith(QLatin1Char('@')) ? dates : QLatin1Char('@') + dates;
+                e.picture = dates;
     if (!m_.title.isEmpty())
         if (report::Element *title = report_->element(QStringLiteral("ReportTitle")))
             title->text = m_.title;
@@ -456,6 +456,8 @@ void ReportRun::output() {
     progress_.reset();
     if (view_)
         view_->close();
+    if (report_)
+        report_->nameUnreadablePictures();
     auto note = [](const char *text) {
         message(QString::fromLatin1(text), QString::fromLatin1(kNote), MessageIcon::Information, ButtonOK);
     };

@@ -16,7 +16,7 @@ fi
 cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$root/build" --target tbk98r datfix discseek "${@:--j4}"
 # The helper programs the catalogue starts, when they are not next to it.
-export PATH="$root/build/tools/datfix:$root/build/app:$PATH"
+export PATH="$root/build/app:$PATH"
 
 catalogue="${TBK_CATALOGUE_DIR:-$HOME/TuneBank}"
 mkdir -p "$catalogue"

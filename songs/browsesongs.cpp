@@ -92,10 +92,10 @@ QWidget *BrowseSongsWindow::buildWindow() {
     songs.addSortOrder({&MUS.SongsByTitle, {}, {}, LocatorKind::Incremental, 0, text});
     songs.addSortOrder({&MUS.SongsByAlbum, {}, {}, LocatorKind::Incremental, 0, text});
     songs.addSortOrder({&MUS.SongsByMedia, QStringLiteral("UPPER(MUS:Media) = UPPER(BRW1::Sort3:Reset:MED:Media)"),
-                        {{QStringLiteral("MED:Media"), QStringLiteral("MUS:Media")}}, LocatorKind::Incremental, 1,
+                        {{QStringLiteral("MED:Media"), QStringLiteral("MUS:Media"), {}, true}}, LocatorKind::Incremental, 1,
                         {1, 0, StopLetters | StopDigits}});
     songs.addSortOrder({&MUS.SONGSBYCATEGORY, QStringLiteral("MUS:CategoryID = BRW1::Sort4:Reset:CAT:CategoryID"),
-                        {{QStringLiteral("CAT:CategoryID"), QStringLiteral("MUS:CategoryID")}},
+                        {{QStringLiteral("CAT:CategoryID"), QStringLiteral("MUS:CategoryID"), {}, true}},
                         LocatorKind::Incremental, 1, {1, 0, StopLetters | StopDigits}});
     songs.addSortOrder({&MUS.SONGSBYCHARTNUMBER, {}, {}, LocatorKind::Incremental, 0, text});
     songs.addSortOrder({&MUS.KEYBEATSPERMINUTE, {}, {}, LocatorKind::Incremental, 0, text});
@@ -103,12 +103,10 @@ QWidget *BrowseSongsWindow::buildWindow() {
     makeSongDragSource(l, songs, kIdValue);
 
     on(selectMedia, EventKind::Accepted, [this] {
-        selectFilterRecord(MED, BrowseMedia);
-        refresh();
+        chooseFilter(MED, BrowseMedia);
     });
     on(selectCategory, EventKind::Accepted, [this] {
-        selectFilterRecord(CAT, BrowseCategories);
-        refresh();
+        chooseFilter(CAT, BrowseCategories);
     });
     wireSongButtons(searchButton, reset, import, exportButton);
     on(print_, EventKind::Accepted, [this] { startProcedure(songReportOfTab(tab())); });

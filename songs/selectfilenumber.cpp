@@ -58,12 +58,11 @@ protected:
         songs.addSortOrder({&MUS.SongsByAlbum, {}, {}, LocatorKind::Incremental, 0, {0, 50, letters}});
         songs.addSortOrder({&MUS.SongsByMedia, {}, {}, LocatorKind::Incremental, 0, {0, 20, letters}});
         songs.addSortOrder({&MUS.SONGSBYCATEGORY, QStringLiteral("MUS:CategoryID = BRW1::Sort4:Reset:CAT:CategoryID"),
-                            {{QStringLiteral("CAT:CategoryID"), {}}}, LocatorKind::Incremental, 1,
+                            {{QStringLiteral("CAT:CategoryID"), {}, {}, true}}, LocatorKind::Incremental, 1,
                             {1, 50, lettersAndDigits}});
         songs.addSortOrder({&MUS.SONGSBYCHARTNUMBER, {}, {}, LocatorKind::Incremental, 0, {-1, 0, 0}});
         on(selectCategory, EventKind::Accepted, [this] {
-            selectFilterRecord(CAT, BrowseCategories);
-            refresh();
+            chooseFilter(CAT, BrowseCategories);
         });
         QWidget *w = b.finish();
         tabs_ = w->findChild<QTabWidget *>();

@@ -39,12 +39,6 @@ void joinCategoryAndMedia() {
         MED.clear();
 }
 
-void selectFilterRecord(data::DataFile &file, void (*browse)()) {
-    const data::Record before = file.record();
-    if (callWithRequest(SelectRecord, browse) != RequestCompleted)
-        file.setRecord(before);
-}
-
 SongSearch::SongSearch(QString queryName, QString fieldList)
     : queryName_(std::move(queryName)), fieldList_(std::move(fieldList)) {}
 

@@ -26,9 +26,6 @@ QLineEdit *locatorEntry(WindowBuilder &b, const QString &prompt = QStringLiteral
 void joinCategory();
 // The same, and the song's media format into the media buffer.
 void joinCategoryAndMedia();
-// Calls the file's list in select mode. A list closed without a choice leaves the buffer as it
-// was: the row it highlighted last is no choice of the user's.
-void selectFilterRecord(data::DataFile &file, void (*browse)());
 
 // A song list's search: the query wizard's field queue under the list's query name, the filter
 // in force (blank: none) and the Search and Reset Search buttons. The filter lives as long as the

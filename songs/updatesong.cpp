@@ -32,6 +32,22 @@ FixedString<20> EditLoopStatus;
 
 namespace {
 
+// A song time as typed, in the hours:minutes:seconds its picture reads: one number is minutes,
+// two are minutes and seconds (short tracks are common), three stay as they are.
+QString songTimeText(const QString &typed) {
+    const QStringList parts = typed.trimmed().split(QLatin1Char(':'));
+    if (parts.size() > 2)
+        return typed;
+    bool minutesRead = false, secondsRead = parts.size() == 1;
+    const int minutes = parts[0].trimmed().toInt(&minutesRead);
+    const int seconds = parts.size() == 1 ? 0 : parts[1].trimmed().toInt(&secondsRead);
+    // Anything else is the picture's to refuse.
+    if (!minutesRead || !secondsRead || minutes < 0 || seconds < 0 || seconds > 59)
+        return typed;
+    const QLatin1Char zero('0');
+    return QStringLiteral("%1:%2:%3").arg(minutes / 60).arg(minutes % 60, 2, 10, zero).arg(seconds, 2, 10, zero);
+}
+
 using data::Record;
 
 std::function<QString()> &addModeChooser() {
@@ -124,7 +140,6 @@ private:
     void copyAlbumData();
     void showCategory();
     int checkMedia();
-    int checkTime();
     int checkCategory();
     int checkRange(const QString &f, int highest, const QString &name);
     bool linkAlbum();
@@ -187,7 +202,8 @@ QWidget *SongForm::createForm() {
         record().setValue(f, v);
     });
     setCheck(media, [this] { return checkMedia(); });
-    setCheck(time, [this] { return checkTime(); });
+    if (auto *entry = qobject_cast<PicturedField *>(FieldControl::of(time)))
+        entry->setTypedText(songTimeText);
     setCheck(category, [this] { return checkCategory(); });
     setCheck(track, [this] { return checkRange(kTrack, 99, QStringLiteral("Track")); });
     setCheck(chart, [this] { return checkRange(kChart, 100, QStringLiteral("Chart")); });
@@ -244,20 +260,15 @@ void SongForm::afterPriming() {
 
 void SongForm::copyAlbumData() {
     const bool always = record().inserting() && !record().copying();
-    const auto take = [this, always](const QString &f, const QVariant &v) {
-        const QVariant now = record().value(f);
-        if (always || now.toString().isEmpty() || now.toString() == QLatin1String("0"))
-            record().setValue(f, v);
-    };
-    take(kNotes, ALB.Notes.str());
-    take(kFileNumber, ALB.FileNumber.str());
-    take(kArtist, ALB.Artist.str());
-    take(kReleaseDate, ALB.ReleaseDate.value());
-    take(kCategoryID, ALB.CategoryID.value());
-    record().setValue(kAlbum, ALB.Album.str());
-    record().setValue(kMedia, ALB.Media.str());
-    record().setValue(kAlbumID, ALB.AlbumID.value());
-    record().setValue(kSide, GLO.Side);
+    const Record kept = MUS.record();
+    record().toBuffer();
+    takeFromAlbum(MUS.Notes, ALB.Notes, always);
+    takeFromAlbum(MUS.Artist, ALB.Artist, always);
+    takeAlbumData(always);
+    MUS.AlbumID = ALB.AlbumID.value();
+    MUS.Side = GLO.Side;
+    record().fromBuffer();
+    MUS.setRecord(kept);
     loadControls();
     showCategory();
 }
@@ -265,16 +276,6 @@ void SongForm::copyAlbumData() {
 void SongForm::showCategory() { lookups_->showCategory(number(kCategoryID)); }
 
 int SongForm::checkMedia() { return lookups_->checkMedia(controls().value(kMedia).toString()); }
-
-int SongForm::checkTime() {
-    const qint32 time = controls().value(kTime).toInt();
-    const qint32 taken = songTimeAsTyped(time);
-    if (taken != time) {
-        controls().setValue(kTime, taken);
-        record().setValue(kTime, taken);
-    }
-    return 0;
-}
 
 int SongForm::checkCategory() { return lookups_->checkCategory(controls().value(kCategory).toString()); }
 
@@ -345,12 +346,25 @@ void SongForm::chooseAlbum() {
 
 } // namespace
 
-qint32 songTimeAsTyped(qint32 time) {
-    const qint32 twoHours = parsePicture(QStringLiteral("@t1"), QStringLiteral("2:00"))->toInt();
-    if (time <= twoHours)
-        return time;
-    // Counted from midnight, as every time is: "3:45" is then three minutes 45 seconds.
-    return (time - kTimeOfMidnight) / 60 + kTimeOfMidnight;
+void takeFromAlbum(const data::FieldProxy &song, const data::FieldProxy &album, bool always,
+                   const data::Record *took) {
+    const data::FieldRef own = song.ref(), given = album.ref();
+    const QString value = own.text();
+    bool taken = value.isEmpty() || value == QLatin1String("0");
+    if (took && size_t(given.index()) < took->cells.size()) {
+        const data::Cell &was = took->cells[size_t(given.index())];
+        taken = taken || value == (given.isText() ? was.s : QString::number(was.n));
+    }
+    if (always || taken)
+        own.setValue(given.value());
+}
+
+void takeAlbumData(bool always, const data::Record *took) {
+    takeFromAlbum(MUS.FileNumber, ALB.FileNumber, always, took);
+    takeFromAlbum(MUS.ReleaseDate, ALB.ReleaseDate, always, took);
+    takeFromAlbum(MUS.CategoryID, ALB.CategoryID, always, took);
+    MUS.Album = ALB.Album.str();
+    MUS.Media = ALB.Media.str();
 }
 
 void setAddModeChooser(std::function<QString()> chooser) { addModeChooser() = std::move(chooser); }

@@ -2,6 +2,7 @@
 // The song form: adds, changes, copies and deletes one song, with its media and category
 // lookups, range checks, the album data of the album windows that call it, and the hand-over
 // of a new song to the add wizards.
+#include "runtime/data/record.h"
 #include "runtime/values/text.h"
 
 #include <QString>
@@ -25,8 +26,14 @@ void setAddModeChooser(std::function<QString()> chooser);
 // (1 when there is none); the buffer is left as it was.
 qint32 nextTrackNumber();
 
-// A time typed in the hours and minutes places (over two hours) taken as minutes and seconds.
-qint32 songTimeAsTyped(qint32 time);
+// The album's value of a field (ALB's buffer) into the song's (MUS's buffer) where the song has
+// none of its own: where its value is blank or 0, or still what it took from the album as `took`
+// was (ALB's layout); always with `always`.
+void takeFromAlbum(const data::FieldProxy &song, const data::FieldProxy &album, bool always,
+                   const data::Record *took = nullptr);
+// What every song of an album takes of it: the album title and media; the file number, release
+// date and category as takeFromAlbum takes them.
+void takeAlbumData(bool always, const data::Record *took = nullptr);
 
 void UpdateSong();
 

@@ -165,8 +165,8 @@ void BM_ChartUpdateOf1000Entries(benchmark::State &state) {
             state.SkipWithError("the update did not run to its end");
             return;
         }
-        state.counters["slices"] = lastProcessFigures().slices;
-        state.counters["longest_slice_ms"] = double(lastProcessFigures().longestSliceNs) / 1e6;
+        state.counters["slices"] = lastProcessFigures().turns;
+        state.counters["longest_slice_ms"] = double(lastProcessFigures().longestTurnNs) / 1e6;
     }
 }
 BENCHMARK(BM_ChartUpdateOf1000Entries)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5)->Repetitions(3)->ReportAggregatesOnly();

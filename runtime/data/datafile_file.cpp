@@ -297,7 +297,8 @@ void DataFile::stream() {
     // processes wait for the run to end.
     if (open_ && !streaming_ && ensureAttached() &&
         driver::exec(QStringLiteral("PRAGMA %1.synchronous=OFF;PRAGMA %1.locking_mode=EXCLUSIVE;"
-                                     "PRAGMA %1.journal_mode=PERSIST").arg(alias_), label_)) {
+                                     "PRAGMA %1.journal_mode=PERSIST;PRAGMA %1.cache_size=-%2")
+                         .arg(alias_).arg(driver::kStreamCacheKiB), label_)) {
         streaming_ = true;
         driver::keep(attachment_, true);
     }
@@ -308,7 +309,8 @@ void DataFile::flush() {
     // The lock is given back only at the next read, hence the read at the end.
     if (open_ && streaming_ &&
         driver::exec(QStringLiteral("PRAGMA %1.synchronous=FULL;PRAGMA %1.locking_mode=NORMAL;"
-                                     "PRAGMA %1.journal_mode=DELETE;SELECT count(*) FROM %1.tbk_meta").arg(alias_), label_)) {
+                                     "PRAGMA %1.journal_mode=DELETE;PRAGMA %1.cache_size=-%2;"
+                                     "SELECT count(*) FROM %1.tbk_meta").arg(alias_).arg(driver::kCacheKiB), label_)) {
         streaming_ = false;
         driver::keep(attachment_, false);
     }

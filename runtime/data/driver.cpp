@@ -67,9 +67,7 @@ State &st() {
 
 DataFile *g_main = nullptr;
 constexpr int kDefaultBusyMs = 2000;
-// Page cache per file, taken only as used: big transactions over 100,000 songs with twelve
-// keys stay in memory instead of spilling.
-const char *const kCacheSize = "-32768";
+const QByteArray kCacheSize = "-" + QByteArray::number(driver::kCacheKiB);
 constexpr qsizetype kMaxCachedStatements = 256;
 
 void attachKnownFiles(State &s);
@@ -364,6 +362,11 @@ void fail(int rc, const QString &label) {
     const int primary = rc & 0xff;
     if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED) {
         setError(FileLocked, label);
+        return;
+    }
+    // A file or folder nobody may write to (read-only media, permissions) is no lock.
+    if (primary == SQLITE_READONLY || primary == SQLITE_PERM) {
+        setError(AccessDenied, label);
         return;
     }
     QString text = st().db ? QString::fromUtf8(sqlite3_errmsg(st().db)) : QString();

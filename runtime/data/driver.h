@@ -64,6 +64,12 @@ sqlite3_stmt *prepare(const QString &sql, const QString &label);
 void bind(sqlite3_stmt *st, int i, const QVariant &v);
 // Runs a statement without results; false with the error set.
 bool exec(const QString &sql, const QString &label);
+// A file's page cache in KiB, taken only as used: a transaction over 100,000 songs with twelve
+// keys stays in memory instead of spilling. A file streaming a long run of writes has the larger
+// one until its flush: at a million songs the keys outgrow the usual cache, and each add read
+// their pages back from the disk file.
+inline constexpr int kCacheKiB = 32768;
+inline constexpr int kStreamCacheKiB = 1048576;
 // Commits the driver's own transaction; rolls it back when the commit fails.
 bool commitOrRollback(const QString &label);
 // Sets the runtime error from SQLite's state after a failed call.

@@ -12,7 +12,8 @@ namespace tbk::data {
 enum ErrorCode : int {
     NoError = 0,
     FileNotFound = 2,          // the disk file does not exist (or holds no table yet)
-    AccessDenied = 5,          // a write through a file opened for reading only
+    AccessDenied = 5,          // a write through a file opened for reading only, or to a file
+                               // or folder nobody may write to
     FileLocked = 32,           // another open denies ours, or a transaction's time-out ran out
     RecordNotAvailable = 33,   // end of file: no further record in this direction
     RecordNotFound = 35,       // a get by key value or position found nothing

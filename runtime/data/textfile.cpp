@@ -1,5 +1,6 @@
 #include "runtime/data/textfile.h"
 
+#include "runtime/values/diskwrite.h"
 #include "runtime/values/text.h"
 
 #include <QFileInfo>
@@ -169,8 +170,8 @@ bool TextFile::flush() {
 
 bool TextFile::writeOut() {
     const qint64 end = file_->size();
-    if (!file_->seek(end) || file_->write(unwritten_) != unwritten_.size() || !file_->flush()) {
-        setDriverError(int(file_->error()), file_->errorString(), label_);
+    if (const int error = writeAllAt(file_->handle(), unwritten_, end)) {
+        setDriverError(error, systemErrorText(error), label_);
         file_->resize(end);
         return false;
     }

@@ -7,7 +7,8 @@
 // ("\r\n" is read too). Text is UTF-8, and sizes are in bytes: a field or piece ends before a
 // character that does not fit whole, which then begins the next one.
 //
-// next() fails with 33 at the end of the file and with 90 (the system's text) on a read error.
+// next() fails with 33 at the end of the file and with 90 (the system's text) on a read error;
+// a write that cannot be made whole fails with 90, the system's error number and text.
 //
 // Sharing: an open with a deny mode (DenyAll, DenyWrite, DenyRead) holds the file alone and
 // fails with 32 while any other open of it exists, in this process or another; create() fails

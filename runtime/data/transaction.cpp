@@ -38,11 +38,9 @@ Try lockFiles(const std::vector<DataFile *> &files) {
         done.insert(f->schemaName());
         // A write that changes nothing takes the file's write lock now.
         if (!driver::exec(QStringLiteral("DELETE FROM %1.tbk_meta WHERE 0").arg(f->schemaName()), f->label())) {
-            const int code = errorCode();
-            const QString file = errorFile();
+            // The error stays the driver's: 32 for another's lock only, worth waiting for.
             sqlite3_exec(driver::db(), "ROLLBACK", nullptr, nullptr, nullptr);
-            setError(code == DriverError ? FileLocked : code, file);
-            return code == FileLocked ? Try::Busy : Try::Failed;
+            return errorCode() == FileLocked ? Try::Busy : Try::Failed;
         }
     }
     return Try::Locked;

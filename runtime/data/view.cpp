@@ -69,6 +69,11 @@ void View::setAt(Position p, const std::vector<Cell> &keyValues) {
         setAt(p);
 }
 
+void View::setCursor(Cursor c) {
+    ahead_.drop();
+    cursor_ = std::move(c);
+}
+
 bool View::next() {
     if (!open_) {
         setError(FileNotOpen, file_->label());

@@ -44,6 +44,9 @@ public:
     void setAt(Position p, const std::vector<Cell> &keyValues);
     bool next();                 // 33 at the end
     bool previous();
+    // Where next() and previous() go on from; a place set reads on from there.
+    const Cursor &cursor() const { return cursor_; }
+    void setCursor(Cursor c);
 
     // Fetches this many rows with one statement and hands them out one by one (1: each read
     // asks the file). For long runs that read on without other writers between: rows read

@@ -7,6 +7,7 @@
 #include "runtime/values/text.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace tbk::expr {
 
@@ -67,6 +68,21 @@ Expression::Key seekKey(const data::DataFile &file, const data::Key *key) {
     return k;
 }
 
+bool isText(const data::FieldDecl &f) { return f.kind == data::FieldKind::Text || f.kind == data::FieldKind::Memo; }
+
+// Key values compared as the key's index orders them; the shorter decides no further.
+int compareKeys(const data::FileStructure &s, const std::vector<int> &fields, const std::vector<data::Cell> &a,
+                const std::vector<data::Cell> &b) {
+    const size_t n = std::min({fields.size(), a.size(), b.size()});
+    for (size_t i = 0; i < n; ++i) {
+        const int c = isText(s.fields()[size_t(fields[i])]) ? compareText(a[i].s, b[i].s, Qt::CaseInsensitive)
+                                                            : (a[i].n > b[i].n) - (a[i].n < b[i].n);
+        if (c != 0)
+            return c;
+    }
+    return 0;
+}
+
 } // namespace
 
 SqlDialect driverDialect() {
@@ -115,6 +131,8 @@ void ExprView::changed() {
     nextIndex_ = 0;
     prevIndex_ = -1;
     dirty_ = true;
+    dropMatches();
+    tooMany_.reset();
 }
 
 bool ExprView::setFilter(const QString &text) {
@@ -153,6 +171,8 @@ void ExprView::close() {
     open_ = false;
     rows_.clear();
     rowsMade_.reset();
+    dropMatches();
+    tooMany_.reset();
 }
 
 bool ExprView::refused() const {
@@ -202,9 +222,13 @@ bool ExprView::prepare() {
     view_.setCondition(plan_.where.sql, toVariants(plan_.where.params), first);
     if (plan_.hasResidue() || loadJoined_) {
         view_.setFilter([this] {
+            // The joined files' reads are no part of the walk.
+            const bool walking = std::exchange(walking_, false);
             if (loadJoined_)
                 loadJoined_();
-            return Expression::residueMatches(plan_);
+            const bool passes = Expression::residueMatches(plan_);
+            walking_ = walking;
+            return passes;
         });
     } else {
         view_.setFilter(nullptr);
@@ -219,6 +243,7 @@ bool ExprView::prepare() {
 }
 
 void ExprView::set() {
+    walked_ = 0;
     if (!prepare())
         return;
     if (order_.isEmpty()) {
@@ -230,6 +255,7 @@ void ExprView::set() {
 }
 
 void ExprView::setFromBuffer() {
+    walked_ = 0;
     if (order_.isEmpty()) {
         if (prepare())
             view_.setFromBuffer();
@@ -268,6 +294,7 @@ const std::vector<Value> &ExprView::keyAt(qsizetype i) {
 }
 
 void ExprView::setAt(data::Position p) {
+    walked_ = 0;
     if (order_.isEmpty()) {
         if (prepare())
             view_.setAt(p);
@@ -286,6 +313,7 @@ void ExprView::setAt(data::Position p) {
 }
 
 void ExprView::setAt(data::Position p, const std::vector<data::Cell> &keyValues) {
+    walked_ = 0;
     if (!order_.isEmpty()) {
         setAt(p);
         return;
@@ -314,8 +342,194 @@ bool ExprView::read(bool forward) {
             return false;
     }
     if (order_.isEmpty())
-        return forward ? view_.next() : view_.previous();
+        return sparse() ? readWalking(forward) : forward ? view_.next() : view_.previous();
     return readOrdered(forward);
+}
+
+bool ExprView::holds(data::Position p) {
+    if (!order_.isEmpty() || !key_) {
+        setAt(p);
+        return next() && file_->position() == p;
+    }
+    if (!prepare())
+        return false;
+    if (!file_->get(p)) {
+        if (data::errorCode() == data::RecordNotFound)
+            data::clearError();
+        return false;
+    }
+    QStringList where{QStringLiteral("_rid = ?")};
+    const QString inKey = data::schema::inKeyCondition(file_->structure(), key_->decl());
+    if (!inKey.isEmpty())
+        where << inKey;
+    if (!plan_.where.isEmpty())
+        where << QLatin1Char('(') + plan_.where.sql + QLatin1Char(')');
+    if (where.size() > 1) {
+        if ((!plan_.where.isEmpty() && !ensureSqlFunctions()) || !file_->ensureAttached())
+            return false;
+        sqlite3_stmt *st = data::driver::prepare(QStringLiteral("SELECT 1 FROM %1.records WHERE %2")
+                                                     .arg(file_->schemaName(), where.join(QStringLiteral(" AND "))),
+                                                 file_->label());
+        if (!st)
+            return false;
+        sqlite3_bind_int64(st, 1, p);
+        bindParams(st, 2, plan_.where.params);
+        const int rc = sqlite3_step(st);
+        sqlite3_reset(st);
+        if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
+            data::driver::fail(rc, file_->label());
+            return false;
+        }
+        if (rc == SQLITE_DONE)
+            return false;
+    }
+    if (loadJoined_)
+        loadJoined_();
+    return Expression::residueMatches(plan_);
+}
+
+bool ExprView::sparse() const {
+    return keepsMatches_ && open_ && key_ && order_.isEmpty() && !plan_.where.isEmpty() && !plan_.hasResidue();
+}
+
+ExprView::MatchesMade ExprView::matchesNow() const {
+    return MatchesMade{stamp(), plan_.where.sql, toVariants(plan_.where.params)};
+}
+
+void ExprView::dropMatches() {
+    matches_.clear();
+    matchesMade_.reset();
+}
+
+bool ExprView::readWalking(bool forward) {
+    const MatchesMade now = matchesNow();
+    if (matchesMade_ && *matchesMade_ == now)
+        return readMatch(forward);
+    dropMatches();
+    if (tooMany_ && *tooMany_ == now)
+        return forward ? view_.next() : view_.previous();
+    tooMany_.reset();
+    if (walkLimit >= 0 && walked_ <= walkLimit) {
+        QElapsedTimer clock;
+        clock.start();
+        walkClock_ = &clock;
+        sqlite3 *db = data::driver::db();
+        sqlite3_progress_handler(
+            db, 100,
+            [](void *view) -> int {
+                auto *v = static_cast<ExprView *>(view);
+                return v->walking_ && v->walked_ + v->walkClock_->nsecsElapsed() > walkLimit ? 1 : 0;
+            },
+            this);
+        walking_ = true;
+        const bool read = forward ? view_.next() : view_.previous();
+        walking_ = false;
+        sqlite3_progress_handler(db, 0, nullptr, nullptr);
+        walkClock_ = nullptr;
+        walked_ += clock.nsecsElapsed();
+        const bool stopped = !read && data::errorCode() == data::DriverError &&
+                             (data::driverErrorCode() & 0xff) == SQLITE_INTERRUPT;
+        if (!stopped)
+            return read;
+        // The walk left its place and the buffer as they were.
+        data::clearError();
+    }
+    if (!makeMatches(now)) {
+        if (data::errorCode() != 0)
+            return false;
+        tooMany_ = now;
+        return forward ? view_.next() : view_.previous();
+    }
+    return readMatch(forward);
+}
+
+bool ExprView::makeMatches(const MatchesMade &now) {
+    dropMatches();
+    const data::FileStructure &s = file_->structure();
+    const std::vector<int> &fields = key_->decl().fields;
+    QStringList columns{QStringLiteral("_rid")};
+    for (int i : fields)
+        columns << data::schema::column(s.fields()[size_t(i)]);
+    QStringList where{QLatin1Char('(') + plan_.where.sql + QLatin1Char(')')};
+    const QString inKey = data::schema::inKeyCondition(s, key_->decl());
+    if (!inKey.isEmpty())
+        where << inKey;
+    // Stored order: no index walked for the order, SQLite reads the file from end to end.
+    const QString sql = QStringLiteral("SELECT %1 FROM %2.records WHERE %3 LIMIT ?")
+                            .arg(columns.join(QLatin1Char(',')), file_->schemaName(), where.join(QStringLiteral(" AND ")));
+    if (!ensureSqlFunctions() || !file_->ensureAttached())
+        return false;
+    sqlite3_stmt *st = data::driver::prepare(sql, file_->label());
+    if (!st)
+        return false;
+    bindParams(st, 1, plan_.where.params);
+    sqlite3_bind_int64(st, sqlite3_bind_parameter_count(st), qint64(kMatchLimit) + 1);
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        Match m{sqlite3_column_int64(st, 0), std::vector<data::Cell>(fields.size())};
+        for (size_t i = 0; i < fields.size(); ++i) {
+            if (isText(s.fields()[size_t(fields[i])])) {
+                const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(st, int(i) + 1));
+                m.key[i].s = QString::fromUtf8(text, sqlite3_column_bytes(st, int(i) + 1));
+            } else {
+                m.key[i].n = sqlite3_column_int64(st, int(i) + 1);
+            }
+        }
+        matches_.push_back(std::move(m));
+    }
+    sqlite3_reset(st);
+    if (rc != SQLITE_DONE) {
+        data::driver::fail(rc, file_->label());
+        matches_.clear();
+        return false;
+    }
+    if (matches_.size() > kMatchLimit) {
+        matches_.clear();
+        return false;
+    }
+    std::sort(matches_.begin(), matches_.end(), [&](const Match &a, const Match &b) {
+        const int c = compareKeys(s, fields, a.key, b.key);
+        return c != 0 ? c < 0 : a.position < b.position;
+    });
+    matchesMade_ = now;
+    return true;
+}
+
+bool ExprView::readMatch(bool forward) {
+    const data::Cursor &c = view_.cursor();
+    const data::FileStructure &s = file_->structure();
+    const std::vector<int> &fields = key_->decl().fields;
+    // Where a match stands from the place: below 0 before it, above 0 after it.
+    const bool withRid = c.anchor != data::Cursor::Values;
+    const auto side = [&](const Match &m) {
+        const int k = compareKeys(s, fields, m.key, c.values);
+        return k != 0 || !withRid ? k : (m.position > c.position) - (m.position < c.position);
+    };
+    const bool strict = c.anchor == data::Cursor::After;
+    qsizetype at;
+    if (c.anchor == data::Cursor::None) {
+        at = forward ? 0 : qsizetype(matches_.size()) - 1;
+    } else {
+        // Forward: the first after the place (or at it); backward: the last before it (or at it).
+        const bool pastIsAt = forward == strict;
+        const auto split = std::partition_point(matches_.begin(), matches_.end(), [&](const Match &m) {
+            const int d = side(m);
+            return pastIsAt ? d <= 0 : d < 0;
+        });
+        at = (split - matches_.begin()) - (forward ? 0 : 1);
+    }
+    if (at < 0 || at >= qsizetype(matches_.size())) {
+        data::setError(data::RecordNotAvailable, file_->label());
+        return false;
+    }
+    const Match &m = matches_[size_t(at)];
+    if (!file_->get(m.position))
+        return false;
+    if (loadJoined_)
+        loadJoined_();
+    view_.setCursor(data::Cursor{key_->index(), data::Cursor::After, m.key, m.position});
+    data::clearError();
+    return true;
 }
 
 bool ExprView::readOrdered(bool forward) {

@@ -12,6 +12,9 @@
 #include "runtime/expr/compile.h"
 #include "runtime/expr/fieldnames.h"
 
+#include <QElapsedTimer>
+#include <QVariantList>
+
 #include <functional>
 #include <optional>
 #include <vector>
@@ -56,9 +59,23 @@ public:
     void setReadAhead(int rows) { view_.setReadAhead(rows); }
     void dropReadAhead() { view_.dropReadAhead(); }
 
+    // Whether the record at p is in the view now, read alone (it is left in the buffer); an
+    // error other than 33 is left set.
+    bool holds(data::Position p);
+
     // How the last positioning ran the filter: all in SQLite, partly, or row by row.
     enum class Path { Sql, Mixed, Rows };
     Path filterPath() const { return path_; }
+
+    // A list's view. Under a filter SQLite answers wholly, reads in the key's order that walk
+    // the key for longer than `walkLimit` nanoseconds since the view was last placed stop; the
+    // records that pass are then found by one read of the file in stored order and kept in key
+    // order, and the reads go through them until the file changes. More than kMatchLimit of
+    // them: the walk goes on unbounded. A limit below 0: no walk.
+    void setKeepsMatches(bool on) { keepsMatches_ = on; }
+    bool readsMatches() const { return matchesMade_.has_value(); }
+    static inline qint64 walkLimit = 6'000'000;
+    static constexpr size_t kMatchLimit = 50000;
 
 private:
     void recompile();
@@ -102,6 +119,32 @@ private:
     Stamp stamp() const;
     std::optional<Stamp> rowsMade_;
     qsizetype nextIndex_ = 0, prevIndex_ = -1;
+
+    // The records passing a filter SQLite answers wholly, in key order, then by position.
+    struct Match {
+        data::Position position;
+        std::vector<data::Cell> key;
+    };
+    // What the matches were made under: the file's stamp and the filter's statement.
+    struct MatchesMade {
+        Stamp stamp;
+        QString sql;
+        QVariantList params;
+        bool operator==(const MatchesMade &) const = default;
+    };
+    bool sparse() const;
+    MatchesMade matchesNow() const;
+    bool readWalking(bool forward);
+    bool makeMatches(const MatchesMade &now);
+    bool readMatch(bool forward);
+    void dropMatches();
+    bool keepsMatches_ = false;
+    std::vector<Match> matches_;
+    std::optional<MatchesMade> matchesMade_;
+    std::optional<MatchesMade> tooMany_;   // the matches outgrew the list: walk on
+    qint64 walked_ = 0;                    // nanoseconds walked since the last placing
+    const QElapsedTimer *walkClock_ = nullptr;
+    bool walking_ = false;                 // the walk's own statements run: they may be stopped
 };
 
 // The case-blind order the driver's keys use, for ordering in memory.

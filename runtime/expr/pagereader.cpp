@@ -194,8 +194,7 @@ bool PageReader::keep(data::Position p, int line) {
     const int onPage = rowOf(p);
     const std::vector<data::Cell> place = onPage >= 0 ? rows_[size_t(onPage)].key : std::vector<data::Cell>();
     // Where the record is now, when it is still in the view: an edit may have moved it.
-    view_->setAt(p);
-    if (view_->next() && file().position() == p)
+    if (view_->holds(p))
         return fillAround([this, p] { view_->setAt(p); }, line);
     if (data::errorCode() != 0 && data::errorCode() != data::RecordNotAvailable)
         return false;

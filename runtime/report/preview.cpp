@@ -586,7 +586,7 @@ protected:
     QWidget *createWindow() override {
         WindowBuilder b(*this, QStringLiteral("Jump to a Report Page"));
         spin_ = b.spin(QStringLiteral("&Page:"), QStringLiteral("Page"), 1, std::max(1, count_),
-                       QStringLiteral("Select a page of the report"));
+                       QStringLiteral("Select a page of the report"), new LimitedSpin(5, nullptr));
         spin_->setValue(std::clamp(page_, 1, std::max(1, count_)));
         QPushButton *ok = b.button(QStringLiteral("OK"), QStringLiteral("Jump to the selected page"));
         QPushButton *cancel = b.button(QStringLiteral("Cancel"), QStringLiteral("Cancel this selection"));

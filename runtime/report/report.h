@@ -7,6 +7,8 @@
 
 #include <QFontMetricsF>
 #include <QHash>
+#include <QSet>
+#include <QStringList>
 
 #include <memory>
 
@@ -43,6 +45,11 @@ public:
     void setPrintOnClose(bool print) { printOnClose_ = print; }
 
     PreviewImageQueue &queue() { return queue_; }
+    // The picture files met that exist but could not be read, each once, with the reader's
+    // reason ("cover.wmf: Unsupported image format").
+    const QStringList &unreadablePictures() const { return unreadable_; }
+    // Names in one message those not named yet: before the pages are shown or printed.
+    void nameUnreadablePictures();
     // The number of the page being made (0 before the first).
     int pageNumber() const { return pageNumber_; }
 
@@ -57,7 +64,12 @@ private:
     void placeText(const Element &e, const QRect &at, const QRect &clip);
     void placeMemo(const Element &e, const QRect &at, const QRect &clip);
     void placeImage(const Element &e, const QRect &at, const QRect &clip);
-    const QImage &image(const QString &file);
+    // What the page shows of a picture file: read once for each place.
+    struct Picture {
+        QImage image;
+        QRect rect;
+    };
+    const Picture &picture(const QString &file, const QRect &at, const QRect &page);
     // Widths of texts in a font, in mils; the few fonts of a layout are measured once each.
     class Measure {
     public:
@@ -85,7 +97,10 @@ private:
     int keptCopies_ = 1;
     bool keptCollate_ = false;
     std::unique_ptr<PagePrinter> printer_;
-    QHash<QString, QImage> images_;
+    QHash<QString, Picture> pictures_;
+    QStringList unreadable_;
+    QSet<QString> unreadableFiles_;
+    qsizetype named_ = 0;
 };
 
 } // namespace tbk::report

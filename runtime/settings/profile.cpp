@@ -1,5 +1,7 @@
 #include "runtime/settings/profile.h"
 
+#include "runtime/values/diskwrite.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -102,10 +104,14 @@ struct IniFile {
     QList<Line> lines;
     QByteArray eol = "\n";
 
+    QString loadError;   // the system's reason when load() failed
+
     bool load(const QString &path) {
         QFile f(path);
-        if (!f.open(QIODevice::ReadOnly))
+        if (!f.open(QIODevice::ReadOnly)) {
+            loadError = f.errorString();
             return false;
+        }
         const QByteArray all = f.readAll();
         if (all.contains("\r\n"))
             eol = "\r\n";
@@ -154,7 +160,10 @@ struct IniFile {
             out += l.raw;
             out += eol;
         }
-        f.write(out);
+        if (const int error = writeAllAt(f.handle(), out, 0)) {
+            f.cancelWriting();
+            return failed(path, systemErrorText(error));
+        }
         return f.commit() || failed(path, f.errorString());
     }
 };
@@ -188,7 +197,7 @@ bool putIni(const QString &section, const QString &entry, const QString &value,
     IniFile ini;
     // A file that exists but cannot be read would be replaced by this one entry.
     if (!ini.load(path) && QFileInfo::exists(path))
-        return failed(path, QStringLiteral("the file cannot be read"));
+        return failed(path, ini.loadError);
     const qsizetype header = ini.section(section);
     const qsizetype at = ini.entry(header, entry);
     if (at >= 0) {

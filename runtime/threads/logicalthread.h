@@ -28,6 +28,7 @@ struct LogicalThread {
     std::function<void()> procedure;
     std::deque<Event> events;
     std::vector<OwnedWindow> windows;   // in opening order; the last one is active
+    int windowsAdopted = 0;              // ever, so that a caller can tell a call opened one
     ThreadGlobals globals;
     StackBounds stack;          // the thread's own stack
     StackBounds schedulerStack; // where it returns to

@@ -66,6 +66,12 @@ void adoptWindow(QWidget *window) {
         disable(w);
     window->setProperty("tbkThread", t->number);
     t->windows.push_back(OwnedWindow{window, false, {}});
+    ++t->windowsAdopted;
+}
+
+int windowsAdopted() {
+    const LogicalThread *t = detail::current();
+    return t ? t->windowsAdopted : 0;
 }
 
 void releaseWindow(QWidget *window) {

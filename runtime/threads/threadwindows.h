@@ -15,6 +15,8 @@ void adoptWindow(QWidget *window);
 // one left. Pending events for the window are dropped.
 void releaseWindow(QWidget *window);
 
+// How many windows the calling thread has adopted so far (0 outside a logical thread).
+int windowsAdopted();
 // True while a later window of the window's own thread is open over it.
 bool windowCovered(const QWidget *window);
 // The thread that owns the window (0 when none).

@@ -104,9 +104,9 @@ void ControlTable::store(const std::function<void(const QString &, const QVarian
 }
 
 void ControlTable::useDateFormat(const QString &format) {
-    if (format.trimmed().isEmpty())
+    const QString picture = datePictureFor(format);
+    if (picture.isEmpty())
         return;
-    const QString picture = format.trimmed().startsWith(QLatin1Char('@')) ? format.trimmed() : QLatin1Char('@') + format.trimmed();
     for (const Row &r : rows_)
         if (auto *e = qobject_cast<EntryField *>(FieldControl::of(r.control)); e && pictureFamily(e->designPicture()) == QLatin1Char('d'))
             e->setPicture(picture);

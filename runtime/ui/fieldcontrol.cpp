@@ -104,7 +104,9 @@ bool FieldControl::eventFilter(QObject *watched, QEvent *event) {
 
 PicturedField::PicturedField(QWidget *widget, const QString &picture) : FieldControl(widget), picture_(picture) {}
 
-std::optional<QVariant> PicturedField::read() { return readText(picture_, text(), value()); }
+std::optional<QVariant> PicturedField::read() {
+    return readText(picture_, rewrite_ ? rewrite_(text()) : text(), value());
+}
 
 void PicturedField::show(const QVariant &value) { setText(shown(picture_, value)); }
 
@@ -191,21 +193,36 @@ OptionField::OptionField(QGroupBox *group, const QList<QAbstractButton *> &butto
         connect(b, &QAbstractButton::clicked, this, [this] { commit(); });
 }
 
+void OptionField::setStandIn(std::function<int(const QVariant &)> choice) {
+    standIn_ = std::move(choice);
+    show(value());
+}
+
+int OptionField::shownChoice(const QVariant &value) const {
+    if (value.isNull())
+        return -1;
+    for (qsizetype i = 0; i < buttons_.size() && i < values_.size(); ++i)
+        if (sameAsText(values_[i], value))
+            return int(i);
+    return standIn_ ? standIn_(value) : -1;
+}
+
 std::optional<QVariant> OptionField::read() {
+    const int shown = shownChoice(value());
     for (qsizetype i = 0; i < buttons_.size() && i < values_.size(); ++i)
         if (buttons_[i]->isChecked())
-            return values_[i];
+            return i == shown ? value() : values_[i];
     return QVariant();
 }
 
 void OptionField::show(const QVariant &value) {
+    const int shown = shownChoice(value);
     for (qsizetype i = 0; i < buttons_.size(); ++i) {
         QAbstractButton *b = buttons_[i];
-        const bool chosen = i < values_.size() && !value.isNull() && sameAsText(values_[i], value);
         // An exclusive button cannot be unticked while it is the one ticked.
         const bool exclusive = b->autoExclusive();
         b->setAutoExclusive(false);
-        b->setChecked(chosen);
+        b->setChecked(i == shown);
         b->setAutoExclusive(exclusive);
     }
 }

@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QVariant>
 
+#include <functional>
 #include <optional>
 
 class QAbstractButton;
@@ -60,6 +61,8 @@ class PicturedField : public FieldControl {
     Q_OBJECT
 public:
     QString picture() const { return picture_; }
+    // Rewrites what the user typed before the picture reads it: a window's own shorthand.
+    void setTypedText(std::function<QString(const QString &)> rewrite) { rewrite_ = std::move(rewrite); }
 
 protected:
     PicturedField(QWidget *widget, const QString &picture);
@@ -70,6 +73,7 @@ protected:
     bool same(const QVariant &a, const QVariant &b) const override;
 
     QString picture_;
+    std::function<QString(const QString &)> rewrite_;
 };
 
 // A line entry.
@@ -146,14 +150,20 @@ class OptionField : public FieldControl {
 public:
     OptionField(QGroupBox *group, const QList<QAbstractButton *> &buttons, const QVariantList &values);
     QList<QAbstractButton *> buttons() const { return buttons_; }
+    // The button (0 up; -1 none) that shows as chosen for a value no button holds, as the value's
+    // readers take it. Left on that button, the group keeps the value itself.
+    void setStandIn(std::function<int(const QVariant &)> choice);
 
 protected:
     std::optional<QVariant> read() override;
     void show(const QVariant &value) override;
 
 private:
+    int shownChoice(const QVariant &value) const;
+
     QList<QAbstractButton *> buttons_;
     QVariantList values_;
+    std::function<int(const QVariant &)> standIn_;
 };
 
 class MemoField : public FieldControl {

@@ -1,6 +1,7 @@
 #include "runtime/ui/listcontrol.h"
 
 #include "runtime/ui/dialogunits.h"
+#include "runtime/values/picture.h"
 
 #include <QApplication>
 #include <QItemSelectionModel>
@@ -144,15 +145,61 @@ void ListControl::setFormat(const QString &format) {
     // The model is reset; the rows stay, and so does the current one.
     const int row = currentRow();
     format_ = ListFormat::parse(format);
+    if (!std::exchange(designKnown_, true))
+        design_ = format_;
     model_->setFormat(format_);
     if (row >= 0)
         setCurrentRow(row);
+    fitColumns();
+}
+
+void ListControl::setWidestText(int column, const QString &text) {
+    widest_[column] = text;
+    fitColumns();
+}
+
+// Widths in dialog units were meant for a smaller font than a user may have: a value cut off
+// would be misread.
+void ListControl::fitColumns() {
     const auto shown = format_.displayColumns();
+    const auto designed = design_.displayColumns();
+    shownPixels_.clear();
     for (int i = 0; i < shown.size(); ++i) {
+        int px = unitsToPixels(shown[i]->width);
+        if (i >= designed.size() || designed[i]->width == shown[i]->width)
+            px = std::max(px, widestPixels(i, *shown[i]));
         header()->setSectionResizeMode(i, shown[i]->hasFlag(u'M') ? QHeaderView::Interactive
                                                                     : QHeaderView::Fixed);
-        header()->resizeSection(i, unitsToPixels(shown[i]->width));
+        header()->resizeSection(i, px);
+        // The header widens a column below its smallest section: that is not the user's doing.
+        shownPixels_ << std::clamp(px, header()->minimumSectionSize(), header()->maximumSectionSize());
     }
+    updateGeometry();
+}
+
+QSize ListControl::sizeHint() const {
+    QSize hint = QTreeView::sizeHint();
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    hint.setWidth(std::max(hint.width(), header()->length() + 2 * frameWidth() + bar));
+    return hint;
+}
+
+int ListControl::widestPixels(int column, const ListColumn &c) const {
+    QStringList texts = c.picture ? pictureSamples(QLatin1Char('@') + *c.picture) : QStringList();
+    if (widest_.contains(column))
+        texts << widest_.value(column);
+    if (texts.isEmpty())
+        return 0;
+    // As the cells measure themselves, margins included.
+    QStyleOptionViewItem cell;
+    initViewItemOption(&cell);
+    cell.features |= QStyleOptionViewItem::HasDisplay;
+    int widest = 0;
+    for (const QString &t : texts) {
+        cell.text = t;
+        widest = std::max(widest, style()->sizeFromContents(QStyle::CT_ItemViewItem, &cell, QSize(), this).width());
+    }
+    return widest + unitsToPixels(c.indent.value_or(0));
 }
 
 QString ListControl::format() const {
@@ -161,11 +208,8 @@ QString ListControl::format() const {
     for (int i = 0; i < shown.size(); ++i) {
         // Only a width the user changed is written back, so an untouched format comes back
         // exactly as it was given.
-        // The header widens a column below its smallest section: that is not the user's doing.
         const int px = header()->sectionSize(i);
-        const int given = std::clamp(unitsToPixels(shown[i]->width), header()->minimumSectionSize(),
-                                     header()->maximumSectionSize());
-        if (px != given)
+        if (i >= shownPixels_.size() || px != shownPixels_[i])
             shown[i]->width = pixelsToUnits(px);
     }
     return now.toString();

@@ -5,6 +5,7 @@
 #include "runtime/ui/listformat.h"
 #include "runtime/ui/listmodel.h"
 
+#include <QHash>
 #include <QStringListModel>
 #include <QTreeView>
 
@@ -17,9 +18,15 @@ class ListControl : public QTreeView {
 public:
     explicit ListControl(QWidget *parent = nullptr);
 
+    // Columns of numbers, dates and times show at least as wide as the widest text their
+    // picture makes in the list's font, unless their width differs from the design's (the
+    // first format the list was given): that width is the user's.
     void setFormat(const QString &format);
     // The format as the list shows it now: the user's column widths, all else as it was given.
     QString format() const;
+    // A text column whose values a picture of the window's own makes (a track's time) is
+    // widened for the widest of them as a picture column is.
+    void setWidestText(int column, const QString &text);
 
     void setRows(ListRows *rows);
     ListModel *listModel() const { return model_; }
@@ -60,6 +67,8 @@ public:
     void setThumbVisible(bool visible);
     bool isThumbVisible() const;
     QScrollBar *thumbBar() const { return thumb_; }
+    // Wide enough for every column whole.
+    QSize sizeHint() const override;
 
 signals:
     void currentRowChanged(int row);
@@ -83,9 +92,15 @@ private:
     void placeThumb();
     void checkLinesFit();
     void shiftPixels(int rows);
+    void fitColumns();
+    int widestPixels(int column, const ListColumn &c) const;
 
     ListModel *model_;
     ListFormat format_;
+    ListFormat design_;
+    bool designKnown_ = false;
+    QList<int> shownPixels_;   // each column's width as the list was given it, widened
+    QHash<int, QString> widest_;
     bool paged_ = false;
     bool marking_ = false;
     Qt::ScrollBarPolicy ownPolicy_ = Qt::ScrollBarAsNeeded;

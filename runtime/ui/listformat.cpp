@@ -1,5 +1,7 @@
 #include "runtime/ui/listformat.h"
 
+#include "runtime/values/picture.h"
+
 #include <QRegularExpression>
 
 namespace tbk {
@@ -233,13 +235,13 @@ QString ListFormat::toString() const {
     return out;
 }
 
-QList<const ListColumn *> ListFormat::displayColumns() const {
+QList<const ListColumn *> ListFormat::displayColumns() const & {
     QList<const ListColumn *> out;
     flatten(columns_, out);
     return out;
 }
 
-QList<ListColumn *> ListFormat::displayColumns() {
+QList<ListColumn *> ListFormat::displayColumns() & {
     QList<ListColumn *> out;
     flatten(columns_, out);
     return out;
@@ -257,11 +259,11 @@ QList<int> ListFormat::displayFields() const {
 }
 
 QString replaceDatePictures(const QString &format, const QString &datePicture) {
-    const QString picture = datePicture.trimmed();
+    const QString picture = datePictureFor(datePicture);
     if (picture.isEmpty())
         return format;
     ListFormat f = ListFormat::parse(format);
-    replaceDates(f.columns(), picture);
+    replaceDates(f.columns(), picture.mid(1));
     return f.toString();
 }
 

@@ -41,9 +41,11 @@ public:
     QList<ListColumn> &columns() { return columns_; }
     const QList<ListColumn> &columns() const { return columns_; }
 
-    // The columns as the list shows them: a group's members in its place.
-    QList<const ListColumn *> displayColumns() const;
-    QList<ListColumn *> displayColumns();
+    // The columns as the list shows them: a group's members in its place. They point into this
+    // format, so a temporary one (`parse(text).displayColumns()`) cannot hand them out.
+    QList<const ListColumn *> displayColumns() const &;
+    QList<ListColumn *> displayColumns() &;
+    void displayColumns() const && = delete;
     // The list field (1 for the first) each displayed column shows: an explicit "#n#", else
     // the next one; a colour column takes four more fields after its own, an icon one more.
     QList<int> displayFields() const;
@@ -53,8 +55,8 @@ private:
     QList<ListColumn> columns_;
 };
 
-// Gives every date column ("@D..." in any case) the picture "@" + date picture. A blank date
-// picture leaves the design picture: an empty picture would show day numbers.
+// Gives every date column ("@D..." in any case) the user's date picture (datePictureFor). A
+// blank date picture leaves the design picture: an empty picture would show day numbers.
 QString replaceDatePictures(const QString &format, const QString &datePicture);
 
 } // namespace tbk

@@ -7,8 +7,11 @@
 #include "runtime/ui/windowevents.h"
 #include "runtime/ui/windowplace.h"
 
+#include <QGuiApplication>
+#include <QLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScreen>
 #include <QStyle>
 #include <QWidget>
 
@@ -18,6 +21,15 @@ namespace {
 QPointer<QMdiArea> &mdiArea() {
     static QPointer<QMdiArea> area;
     return area;
+}
+
+// Big enough for what it shows (lists with all their columns), as far as the room allows; the
+// lists took their columns after the layout was first made.
+QSize openingSize(QWidget *w, QSize room) {
+    for (QLayout *l : w->findChildren<QLayout *>())
+        l->invalidate();
+    const QSize designed = w->testAttribute(Qt::WA_Resized) ? w->size() : w->minimumSize();
+    return designed.expandedTo(w->sizeHint()).boundedTo(room).expandedTo(w->minimumSize());
 }
 
 // From open to close, in opening order.
@@ -74,20 +86,24 @@ void Window::open() {
         sub->setAttribute(Qt::WA_DeleteOnClose, false);
         sub->setWindowTitle(widget_->windowTitle());
         // The document area gives a new child no size of its own: it would open as a bare title bar.
-        const QSize content = widget_->testAttribute(Qt::WA_Resized)
-                                  ? designed.size()
-                                  : widget_->sizeHint().expandedTo(widget_->minimumSize());
         const int border = sub->style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, sub);
         const int title = sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub);
-        sub->resize(content.width() + 2 * border, content.height() + title + border);
+        const QSize decoration(2 * border, title + border);
+        const QSize content = openingSize(widget_, mdiArea()->viewport()->size() - decoration);
+        sub->resize(content + decoration);
         sub->move(designed.topLeft());
         frame_ = sub;
-    } else if (mdiArea() && !widget_->parentWidget() && !widget_->isAncestorOf(mdiArea())) {
+    } else if (!widget_->parentWidget() && !(mdiArea() && widget_->isAncestorOf(mdiArea()))) {
+        const QScreen *screen = mdiArea() ? mdiArea()->window()->screen() : QGuiApplication::primaryScreen();
+        const int title = widget_->style()->pixelMetric(QStyle::PM_TitleBarHeight);
+        widget_->resize(openingSize(widget_, screen->availableGeometry().size() - QSize(0, title)));
         // In front of the frame as its transient. Never the caller's: that one is disabled while
         // this is open and would disable it too.
-        const QRect designed = widget_->geometry();
-        widget_->setParent(mdiArea()->window(), widget_->windowFlags() | Qt::Window);
-        widget_->setGeometry(designed);
+        if (mdiArea()) {
+            const QRect designed = widget_->geometry();
+            widget_->setParent(mdiArea()->window(), widget_->windowFlags() | Qt::Window);
+            widget_->setGeometry(designed);
+        }
     }
     adoptWindow(frame_);
     openWindows().append(this);
@@ -105,8 +121,11 @@ void Window::open() {
 void Window::loop() {
     while (!loopEnds_) {
         const Event e = waitEvent(frame_);
+        const int opened = windowsAdopted();
         if (!dispatch(e))
             takeEvent(e);
+        if (!loopEnds_ && windowsAdopted() != opened && !windowCovered(frame_))
+            calledWindowClosed();
     }
 }
 

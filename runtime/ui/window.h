@@ -52,6 +52,9 @@ protected:
     virtual void takeEvent(const Event &e);
     // Runs once on every way out, the window still open.
     virtual void closeRoutine() {}
+    // After an event during which the thread opened a window over this one (a call, a
+    // message) that is closed again.
+    virtual void calledWindowClosed() {}
 
     // Ends the event loop after the present event.
     void closeWindow() { loopEnds_ = true; }

@@ -20,6 +20,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace tbk {
 
 namespace {
@@ -56,11 +58,11 @@ WindowBuilder::~WindowBuilder() {
         delete widget_;
 }
 
-void WindowBuilder::openSection(QWidget *owner, int margin) {
+void WindowBuilder::openSection(QWidget *owner, int margin, Box *box) {
     auto *columns = new QHBoxLayout(owner);
     columns->setContentsMargins(du_.x(margin), du_.y(margin), du_.x(margin), du_.y(margin));
     columns->setSpacing(du_.x(kColumnGap));
-    sections_.push_back(Section{owner, columns});
+    sections_.push_back(Section{owner, columns, box});
     open_.push_back(&sections_.back());
     addColumn();
 }
@@ -75,6 +77,8 @@ void WindowBuilder::addColumn() {
     s.columns->addLayout(grid);
     columns_.push_back(Column{grid});
     s.column = &columns_.back();
+    if (s.box)
+        s.box->inner.push_back(s.column);
     s.buttons = nullptr;
     s.tabs = nullptr;
 }
@@ -163,8 +167,12 @@ QComboBox *WindowBuilder::lookup(const QString &prompt, const QString &field, co
     return combo;
 }
 
-QSpinBox *WindowBuilder::spin(const QString &prompt, const QString &field, int minimum, int maximum, const QString &tip) {
-    auto *box = new QSpinBox(here().owner);
+QSpinBox *WindowBuilder::spin(const QString &prompt, const QString &field, int minimum, int maximum, const QString &tip,
+                              QSpinBox *box) {
+    if (box)
+        box->setParent(here().owner);
+    else
+        box = new QSpinBox(here().owner);
     declare(box, field, tip);
     box->setRange(minimum, maximum);
     auto *f = new SpinField(box);
@@ -276,13 +284,14 @@ QWidget *WindowBuilder::tab(const QString &text) {
         auto *tabs = new QTabWidget(s.owner);
         ++tabControls_;
         declare(tabs, tabControls_ == 1 ? QStringLiteral("Tabs") : QStringLiteral("Tabs%1").arg(tabControls_), {});
-        spanning(tabs, true);
+        s.tabsBox = addBox();
+        spanning(tabs, false);
         s.tabs = tabs;
     }
     auto *page = new QWidget;
     page->setObjectName(plain(text));
     s.tabs->addTab(page, text);
-    openSection(page, kInnerMargin);
+    openSection(page, kInnerMargin, s.tabsBox);
     return page;
 }
 
@@ -291,16 +300,30 @@ void WindowBuilder::endTab() { closeSection(); }
 QGroupBox *WindowBuilder::group(const QString &title) {
     auto *box = new QGroupBox(title, here().owner);
     box->setObjectName(plain(title));
+    Box *inner = addBox();
     spanning(box, false);
-    openSection(box, kInnerMargin);
+    openSection(box, kInnerMargin, inner);
     return box;
 }
 
 void WindowBuilder::endGroup() { closeSection(); }
 
+// Before the box is placed: it takes the present column's next row.
+WindowBuilder::Box *WindowBuilder::addBox() {
+    Column *c = here().column;
+    boxes_.push_back(Box{c, c->rows, {}});
+    return &boxes_.back();
+}
+
 void WindowBuilder::column() { addColumn(); }
 
 QWidget *WindowBuilder::finish() {
+    // Empty pages do not take the height a list beside them could use; inner boxes first.
+    for (auto box = boxes_.rbegin(); box != boxes_.rend(); ++box)
+        if (std::any_of(box->inner.begin(), box->inner.end(), [](const Column *c) { return c->stretches; })) {
+            box->column->grid->setRowStretch(box->row, 1);
+            box->column->stretches = true;
+        }
     for (Column &c : columns_)
         if (!c.stretches)
             c.grid->setRowStretch(c.rows, 1);

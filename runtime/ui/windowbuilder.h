@@ -58,7 +58,9 @@ public:
     QLineEdit *entry(const QString &prompt, const QString &field, const QString &picture, const QString &tip = {});
     // An editable drop-down whose list the window fills (LookupField::setChoices).
     QComboBox *lookup(const QString &prompt, const QString &field, const QString &picture, const QString &tip = {});
-    QSpinBox *spin(const QString &prompt, const QString &field, int minimum, int maximum, const QString &tip = {});
+    // `box`: a spin box of the window's own making (one that reads its text its own way).
+    QSpinBox *spin(const QString &prompt, const QString &field, int minimum, int maximum, const QString &tip = {},
+                   QSpinBox *box = nullptr);
     // A check box in the controls' column, holding 1 when ticked and 0 when not.
     QCheckBox *check(const QString &text, const QString &field, const QString &tip = {});
     // Radio buttons in a group box titled by the prompt; each choice's value is its text
@@ -105,17 +107,26 @@ private:
         int rows = 0;
         bool stretches = false;
     };
+    // A tab control or group box: it stretches when something on it does.
+    struct Box {
+        Column *column;   // the one it stands in
+        int row;
+        std::vector<Column *> inner;
+    };
     struct Section {
         QWidget *owner;
         QHBoxLayout *columns;
+        Box *box = nullptr;               // the one the section fills, if any
         Column *column = nullptr;         // the present one
         QHBoxLayout *buttons = nullptr;   // the row the last button went into
         QTabWidget *tabs = nullptr;       // the tab control the last page went into
+        Box *tabsBox = nullptr;
     };
     // How a control takes the room of its cell.
     enum class Fit { Fixed, Wide, Fills };
     Section &here() { return *open_.back(); }
-    void openSection(QWidget *owner, int margin);
+    void openSection(QWidget *owner, int margin, Box *box = nullptr);
+    Box *addBox();
     void addColumn();
     void closeSection();
     // The next row of the present column; it ends a run of buttons or of pages.
@@ -131,6 +142,7 @@ private:
     std::vector<Section *> open_;
     std::deque<Section> sections_;
     std::deque<Column> columns_;
+    std::deque<Box> boxes_;
     int tabControls_ = 0;
     bool finished_ = false;
 };

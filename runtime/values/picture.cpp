@@ -1,5 +1,6 @@
 #include "runtime/values/picture.h"
 
+#include "runtime/values/dates.h"
 #include "runtime/values/picture_p.h"
 #include "runtime/values/text.h"
 
@@ -73,11 +74,11 @@ std::optional<Spec> numberSpec(const QString &s, qsizetype i) {
     return spec;
 }
 
-// d<1..18>[separator][b], t<1..8>[b]
+// d<1..19>[separator][b], t<1..8>[b]
 std::optional<Spec> dateTimeSpec(const QString &s, qsizetype i, Family family) {
     Spec spec;
     spec.family = family;
-    if (!readCount(s, i, spec.index) || spec.index < 1 || spec.index > (family == Family::Date ? 18 : 8))
+    if (!readCount(s, i, spec.index) || spec.index < 1 || spec.index > (family == Family::Date ? kYearPicture : 8))
         return std::nullopt;
     if (family == Family::Date && i < s.size()) {
         switch (s[i].unicode()) {
@@ -210,6 +211,52 @@ std::optional<QVariant> parsePicture(const QString &picture, const QString &text
     case Family::Time: return parseTime(*spec, text);
     }
     return std::nullopt;
+}
+
+QString datePictureFor(const QString &dateFormat) {
+    const QString format = dateFormat.trimmed();
+    // "Year Only" is a number picture for the bare year; a date field shows a day number's year.
+    if (pictureFamily(format) == QLatin1Char('n'))
+        return QStringLiteral("@d%1").arg(kYearPicture);
+    return format.startsWith(QLatin1Char('@')) || format.isEmpty() ? format : QLatin1Char('@') + format;
+}
+
+QStringList pictureSamples(const QString &picture) {
+    const auto spec = parseSpec(picture);
+    QStringList out;
+    if (!spec)
+        return out;
+    switch (spec->family) {
+    case Family::String:
+        break;
+    case Family::Number:
+    case Family::Pattern: {
+        // Every count of digits up to the most that fit; an overflow's '#'s are no value.
+        for (qint64 nines = 9; nines <= 999999999999999LL; nines = nines * 10 + 9) {
+            const QVariant v = spec->decimals > 0 ? QVariant(double(nines) / std::pow(10.0, spec->decimals))
+                                                   : QVariant(nines);
+            const QString positive = formatPicture(picture, v);
+            if (positive.contains(QLatin1Char('#')))
+                break;
+            out << positive;
+            const QString negative = formatPicture(picture, -v.toDouble());
+            if (spec->sign != Sign::None && !negative.contains(QLatin1Char('#')))
+                out << negative;
+        }
+        break;
+    }
+    case Family::Date:
+        // The 22nd to the 28th of each month: every month with every weekday.
+        for (int month = 1; month <= 12; ++month)
+            for (int day = 22; day <= 28; ++day)
+                out << formatDate(*spec, dayNumber(2000, month, day));
+        break;
+    case Family::Time:
+        for (int hour = 0; hour < 24; ++hour)
+            out << formatTime(*spec, timeOf(hour, 59, 59));
+        break;
+    }
+    return out;
 }
 
 bool isValidPicture(const QString &picture) { return parseSpec(picture).has_value(); }

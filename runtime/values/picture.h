@@ -10,13 +10,16 @@
 //  @d1..d18  [. ` - _ separator] [b]: d1 10/31/59, d2 10/31/1959, d3 OCT 31,1959,
 //            d4 October 31, 1959, d5 31/10/59, d6 31/10/1959, d7 31 OCT 59, d8 31 OCT 1959,
 //            d9 59/10/31, d10 1959/10/31, d11 591031, d12 19591031, d13 10/59, d14 10/1959,
-//            d15 59/10, d16 1959/10, d17 and d18 the short and long date of QLocale().
-//            Day 0 ("no date") shows nothing.
+//            d15 59/10, d16 1959/10, d17 and d18 the short and long date of QLocale() (d17 in
+//            numbers: month/day/year where the locale's names the month, whose form is still
+//            read), d19 the year alone ("Year Only": a value of at most 3000 is a year already,
+//            and only such a year is read). Day 0 ("no date") shows nothing.
 //  @t1..t8   [b]: t1 21:32, t2 2132, t3 9:32PM, t4 21:32:37, t5 213237, t6 9:32:37PM, t7 and t8
 //            the short and long time of QLocale(). t1..t6 run past 23 hours for durations.
 //  @p...p    [b]: '<' a digit place left blank before the number begins, '#' one that shows 0
 //            there; all else is kept ("@pPage <<<#p" gives "Page    5").
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 #include <optional>
@@ -32,6 +35,14 @@ QString formatPicture(const QString &picture, const QVariant &value);
 // and selects the entry again). Dates and times give qint32, numbers double (pictures with
 // places) or qint64, strings QString. Blank text is 0 for every picture but a string.
 std::optional<QVariant> parsePicture(const QString &picture, const QString &text);
+
+// The picture ("@" and all) of date fields under the user's date format: the format itself,
+// or d19 for "Year Only" (a number picture, "n4b"); blank for no format.
+QString datePictureFor(const QString &dateFormat);
+
+// Texts among which is the widest the picture makes of any value, whatever the font: the
+// largest numbers, every month and weekday, every hour. None for a string picture.
+QStringList pictureSamples(const QString &picture);
 
 // True when the text is a picture the module knows.
 bool isValidPicture(const QString &picture);

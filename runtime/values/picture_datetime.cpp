@@ -8,6 +8,8 @@
 #include <QHash>
 #include <QLocale>
 
+#include <algorithm>
+
 namespace tbk::pictures {
 
 namespace {
@@ -137,22 +139,40 @@ const Layout &builtIn(Family family, int index) {
     return family == Family::Date ? dates[index - 1] : times[index - 1];
 }
 
-// d17, d18, t7 and t8 follow the locale in force (QLocale's default), read afresh each time.
-const Layout &layoutFor(const Spec &spec) {
-    const bool system = spec.family == Family::Date ? spec.index >= 17 : spec.index >= 7;
-    if (!system)
-        return builtIn(spec.family, spec.index);
-    const QLocale locale;
-    const auto length = (spec.index == 17 || spec.index == 7) ? QLocale::ShortFormat : QLocale::LongFormat;
-    const QString format = spec.family == Family::Date ? locale.dateFormat(length) : locale.timeFormat(length);
+const Layout &cachedLayout(const QString &format, bool system) {
     thread_local QHash<QString, Layout> cache;
     auto it = cache.find(format);
     if (it == cache.end()) {
         if (cache.size() > 64)
             cache.clear();
-        it = cache.insert(format, tokenize(format, true));
+        it = cache.insert(format, tokenize(format, system));
     }
     return *it;
+}
+
+bool namesMonth(const Layout &l) {
+    return std::any_of(l.tokens.begin(), l.tokens.end(),
+                       [](const Token &t) { return t.type == T::MonthShort || t.type == T::MonthLong; });
+}
+
+// d17, d18, t7 and t8 as the locale in force (QLocale's default) has them, read afresh each time.
+Layout localeLayout(const Spec &spec) {
+    const QLocale locale;
+    const auto length = (spec.index == 17 || spec.index == 7) ? QLocale::ShortFormat : QLocale::LongFormat;
+    return cachedLayout(spec.family == Family::Date ? locale.dateFormat(length) : locale.timeFormat(length), true);
+}
+
+// Copies: a layout from the cache may go with its next insertion.
+Layout layoutFor(const Spec &spec) {
+    const bool system = spec.family == Family::Date ? spec.index >= 17 : spec.index >= 7;
+    if (!system)
+        return builtIn(spec.family, spec.index);
+    Layout own = localeLayout(spec);
+    // The short date is typed and shown in numbers: where the locale's names the month (as C's
+    // "d MMM yyyy" does), it is month/day/year.
+    if (spec.family == Family::Date && spec.index == 17 && namesMonth(own))
+        return cachedLayout(QStringLiteral("MM/dd/yyyy"), true);
+    return own;
 }
 
 // The separator modifier stands in for the picture's own separators: the slashes (and
@@ -221,6 +241,8 @@ QString formatDate(const Spec &spec, qint64 day) {
     // Day 0 is "no date" whatever the picture says; anything below is no date either.
     if (day <= 0 || day > 3000000)
         return {};
+    if (spec.index == kYearPicture)
+        return QString::number(isBareYear(qint32(day)) ? day : yearOf(qint32(day)));
     const Layout &l = layoutFor(spec);
     const YearMonthDay d = calendarDate(qint32(day));
     QString out;
@@ -483,10 +505,24 @@ private:
 std::optional<QVariant> parseDate(const Spec &spec, const QString &text) {
     if (text.trimmed().isEmpty())
         return QVariant(qint32(0));
-    Fields f;
     const QString digits = asciiDigits(text);
-    if (!Reader(spec, layoutFor(spec), digits).read(f))
-        return std::nullopt;
+    if (spec.index == kYearPicture) {
+        const QString typed = digits.trimmed();
+        bool ok = false;
+        const int year = typed.toInt(&ok);
+        if (!ok || typed.size() > 4 || !typed.front().isDigit() || !isBareYear(year))
+            return std::nullopt;
+        return QVariant(qint32(year));
+    }
+    Fields f;
+    const Layout layout = layoutFor(spec);
+    if (!Reader(spec, layout, digits).read(f)) {
+        // A short date shown in numbers still takes the locale's own form, month name and all.
+        const Layout own = spec.index == 17 ? localeLayout(spec) : Layout();
+        f = {};
+        if (!namesMonth(own) || !Reader(spec, own, digits).read(f))
+            return std::nullopt;
+    }
     if (f.day < 0)
         f.day = 1; // month-and-year pictures
     if (f.year < 1801 || f.year > 9999 || f.month < 1 || f.month > 12 || f.day < 1 ||

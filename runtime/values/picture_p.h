@@ -21,7 +21,7 @@ struct Spec {
     bool zeroFill = false;
     bool grouping = true;
     int decimals = 0;
-    // dates and times: d1..d18, t1..t8
+    // dates and times: d1..d19, t1..t8
     int index = 0;
     QChar separator;          // date separator modifier, null for the picture's own
     // patterns: the text between the two p's
@@ -36,6 +36,9 @@ std::optional<QVariant> parseNumber(const Spec &spec, const QString &text);
 
 QString formatPattern(const Spec &spec, const QVariant &value);
 std::optional<QVariant> parsePattern(const Spec &spec, const QString &text);
+
+// d19: the year alone, of a day number or of a bare year.
+constexpr int kYearPicture = 19;
 
 QString formatDate(const Spec &spec, qint64 day);
 std::optional<QVariant> parseDate(const Spec &spec, const QString &text);

@@ -156,9 +156,10 @@ TEST_F(AlbumWizardTest, ATwoDiscCdReadsSideTwoAndEditsItsSongs) {
     EXPECT_EQ(stored(1), (QStringList{"1.1:Track 1", "1.2:Track 2", "1.3:Track 3", "2.1:Encore", "2.2:Track 2"}));
 }
 
-// Cancel, and the close box too, take the album and its songs of every side with them.
+// Cancel, the close box and Escape on the song list take the album and its songs of every side
+// with them.
 TEST_F(AlbumWizardTest, EveryWayOutBeforeFinishLeavesNoAlbumAndNoSongs) {
-    for (const char *way : {"Cancel", "close box"}) {
+    for (const char *way : {"Cancel", "close box", "Escape"}) {
         SCOPED_TRACE(way);
         describeDrive(QString::fromLatin1(kThreeTrackDisc));
         start();
@@ -170,6 +171,8 @@ TEST_F(AlbumWizardTest, EveryWayOutBeforeFinishLeavesNoAlbumAndNoSongs) {
         ASSERT_EQ(songsOf(1).size(), 5);
         if (QLatin1String(way) == "close box")
             ASSERT_TRUE(closeByUser(window()));
+        else if (QLatin1String(way) == "Escape")
+            pressListKey(songList(), Qt::Key_Escape);
         else
             ASSERT_TRUE(press("Cancel"));
         ASSERT_TRUE(finished());
@@ -179,9 +182,9 @@ TEST_F(AlbumWizardTest, EveryWayOutBeforeFinishLeavesNoAlbumAndNoSongs) {
     }
 }
 
-// A duplicate key keeps the wizard on its page with the album unsaved; leaving then takes only
-// the unsaved album and its songs.
-TEST_F(AlbumWizardTest, FinishOnADuplicateKeyStaysUnsaved) {
+// The same title and artist keep the wizard on its page with the album unsaved; the same disc
+// under another title is stored with its songs but without the serial, which the user is told.
+TEST_F(AlbumWizardTest, FinishOnADuplicateTitleStaysUnsavedAndATakenSerialIsDropped) {
     start();
     ASSERT_TRUE(next());
     ASSERT_TRUE(type("ALB:Album", "First"));
@@ -191,30 +194,56 @@ TEST_F(AlbumWizardTest, FinishOnADuplicateKeyStaysUnsaved) {
     const QString serial = field(readAlbum(1), "CDIDENTIFIER");
     ASSERT_FALSE(serial.isEmpty());
 
-    // The same title and artist first, then the same disc under another title.
     start();
     ASSERT_TRUE(next());
     ASSERT_TRUE(type("ALB:Album", "First"));
     ASSERT_TRUE(next());
-    for (const char *key : {"Album", "CD Serial Number"}) {
-        SCOPED_TRACE(key);
-        ASSERT_TRUE(pressButton(run->thread, "Finish") && runUntilIdle());
-        EXPECT_EQ(messageText(run->thread),
-                  QStringLiteral("Adding this record creates a duplicate entry for the key:") + key);
-        ASSERT_TRUE(answerMessage(run->thread, ButtonOK) && runUntilIdle());
-        EXPECT_EQ(page(), 3);
-        EXPECT_EQ(ALB.records(), 2);
-        EXPECT_EQ(field(readAlbum(2), "Album"), "");
-        ASSERT_TRUE(press("Back"));
-        ASSERT_TRUE(type("ALB:Album", "Second"));
-        ASSERT_TRUE(next());
-    }
-    ASSERT_TRUE(press("Cancel"));
+    ASSERT_TRUE(pressButton(run->thread, "Finish") && runUntilIdle());
+    EXPECT_EQ(messageText(run->thread), "Adding this record creates a duplicate entry for the key:Album");
+    ASSERT_TRUE(answerMessage(run->thread, ButtonOK) && runUntilIdle());
+    EXPECT_EQ(page(), 3);
+    EXPECT_EQ(field(readAlbum(2), "Album"), "");
+
+    ASSERT_TRUE(press("Back"));
+    ASSERT_TRUE(type("ALB:Album", "Second"));
+    ASSERT_TRUE(next());
+    ASSERT_TRUE(pressButton(run->thread, "Finish") && runUntilIdle());
+    EXPECT_EQ(messageText(run->thread),
+              "This CD's serial number belongs to the album \"First\". The album was stored without it.");
+    ASSERT_TRUE(answerMessage(run->thread, ButtonOK));
     ASSERT_TRUE(finished());
-    EXPECT_EQ(run->response, RequestCancelled);
-    EXPECT_EQ(ALB.records(), 1);
-    EXPECT_EQ(stored(1).size(), 3);   // the catalogued album keeps its songs
-    EXPECT_TRUE(songsOf(2).isEmpty());
+    EXPECT_EQ(run->response, RequestCompleted);
+    EXPECT_EQ(field(readAlbum(2), "Album"), "Second");
+    EXPECT_EQ(field(readAlbum(2), "CDIDENTIFIER"), "");
+    EXPECT_EQ(field(readAlbum(1), "CDIDENTIFIER"), serial);
+    EXPECT_EQ(stored(2).size(), 3);
+    EXPECT_EQ(stored(1).size(), 3);
+}
+
+// Page 2 changed after the disc was read: its songs follow the album, but for what a song was
+// given of its own.
+TEST_F(AlbumWizardTest, SongsReadFromTheDiscFollowTheAlbumChangedAfterwards) {
+    start();
+    ASSERT_TRUE(next());
+    ASSERT_TRUE(type("ALB:Album", "First Title"));
+    ASSERT_TRUE(chooseFromList(run->thread, "CAT:Category", "Jazz") && runUntilIdle());
+    ASSERT_TRUE(type("ALB:FileNumber", "A1"));
+    ASSERT_TRUE(next());
+    ASSERT_EQ(albumDataOf(1), QStringList(3, "First Title|CD|3|A1"));
+    ASSERT_TRUE(clickRow(songList(), 1) && runUntilIdle());
+    ASSERT_TRUE(press("Edit"));
+    ASSERT_TRUE(chooseFromList(run->thread, "CAT:Category", "Pop") && runUntilIdle());
+    ASSERT_TRUE(press("OK"));
+
+    ASSERT_TRUE(press("Back"));
+    ASSERT_TRUE(type("ALB:Album", "Second Title"));
+    ASSERT_TRUE(chooseFromList(run->thread, "CAT:Category", "Rock") && runUntilIdle());
+    ASSERT_TRUE(type("ALB:FileNumber", "B2"));
+    ASSERT_TRUE(next());
+    ASSERT_TRUE(press("Finish"));
+    ASSERT_TRUE(finished());
+    EXPECT_EQ(albumDataOf(1),
+              QStringList({"Second Title|CD|1|B2", "Second Title|CD|2|B2", "Second Title|CD|1|B2"}));
 }
 
 } // namespace

@@ -213,8 +213,13 @@ TEST_F(BrowseAlbumsTest, TheCategoryTabsShowTheChosenCategoryAndAddPrimesIt) {
     ASSERT_TRUE(press("Select Category:4") && press("Close"));
     EXPECT_TRUE(showsInOrder(inCategory(2), byArtist)) << "a picker closed without a choice keeps the category";
 
-    // Add primes the category the tab shows, even after another window read another one.
-    CAT.CategoryID = 1;
+    // Each tab keeps its own category, whatever another window reads into the buffer; Add
+    // primes the one the tab shows.
+    ASSERT_TRUE(tab("Category"));
+    EXPECT_TRUE(showsInOrder(inCategory(1), byAlbum));
+    CAT.CategoryID = 0;
+    ASSERT_TRUE(tab("Cat/Art") && clickRow(list, 1) && runUntilIdle());
+    EXPECT_TRUE(showsInOrder(inCategory(2), byArtist));
     ASSERT_TRUE(press("Add"));
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(calls[0].request, InsertRecord);

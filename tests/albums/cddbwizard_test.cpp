@@ -3,6 +3,7 @@
 // order, and what every way out leaves behind.
 #include "albums/browsealbums.h"
 #include "albums/cddbwizard.h"
+#include "albums/updatealbum.h"
 #include "core/datafiles.h"
 #include "core/fileaccess.h"
 #include "core/procedures.h"
@@ -87,7 +88,9 @@ protected:
 };
 
 TEST_F(CddbWizard, TwoCdsEnteredAndAThirdCancelled) {
-    ALB.Media = "Vinyl";   // the album the caller last read: the template of every album but the first's defaults
+    // The album the caller last read: the template of every album but the first's defaults.
+    ALB.Media = "Vinyl";
+    ALB.CategoryID = 4;
     scriptEntry("rock", "DTITLE=Alpha Band / First Light\r\nTTITLE0=Dawn\r\nTTITLE1=Noon\r\nTTITLE2=Dusk\r\n"
                         "EXTD=Recorded at home\r\n");
     start();
@@ -123,7 +126,9 @@ TEST_F(CddbWizard, TwoCdsEnteredAndAThirdCancelled) {
     EXPECT_EQ(heading(), "Step 1:  Insert another CD and press Next.");
     snap("4-another");
     // The next album is primed at once, from the template: the caller's media, no "CD" default.
-    EXPECT_EQ(albums(), (QStringList{"1|Alpha Band|First Light|CD|1", "2|||Vinyl|0"}));
+    EXPECT_EQ(albums(), (QStringList{"1|Alpha Band|First Light|CD|1", "2|||Vinyl|4"}));
+    // The songs were read before the answer came, from the primed album: they follow it.
+    EXPECT_EQ(albumDataOf(1), QStringList(3, "First Light|CD|1|"));
     EXPECT_EQ(field(readAlbum(1), "Notes"), "Recorded at home");
     EXPECT_EQ(field(readAlbum(1), "XCCD"), "1b031e03");
     EXPECT_EQ(songsOf(1).size(), 3);
@@ -279,7 +284,10 @@ TEST_F(CddbWizard, WithoutADiscNextStillMovesOnAndTheAlbumIsEnteredByHand) {
     EXPECT_EQ(server.connections, 0);
 }
 
-TEST_F(CddbWizard, FinishOfADiscCataloguedAlreadyStaysOnStepOneUnsaved) {
+// The same disc again under the same title and artist is refused, and the wizard stays on step 1
+// with the album unsaved; under another title it is stored with its songs but without the serial
+// another album has, which the user is told once.
+TEST_F(CddbWizard, ADiscCataloguedAlreadyIsRefusedByTitleAndStoredWithoutItsSerial) {
     scriptEntry("rock", "DTITLE=Alpha Band / First Light\r\nTTITLE0=Dawn\r\nTTITLE1=Noon\r\nTTITLE2=Dusk\r\n");
     ALB.Media = "CD";
     start();
@@ -287,29 +295,36 @@ TEST_F(CddbWizard, FinishOfADiscCataloguedAlreadyStaysOnStepOneUnsaved) {
     ASSERT_TRUE(press("Finish"));
     const QStringList storedAndPrimed{"1|Alpha Band|First Light|CD|1", "2|||CD|0"};
     ASSERT_EQ(albums(), storedAndPrimed);
+    const QString serial = field(readAlbum(1), "CDIDENTIFIER");
+    ASSERT_FALSE(serial.isEmpty());
 
-    // The same disc again: the same title and artist first, then another title.
-    for (const char *key : {"Album", "CD Serial Number"}) {
-        SCOPED_TRACE(key);
-        ASSERT_TRUE(next());
-        if (QLatin1String(key) != "Album") {
-            ASSERT_TRUE(type("ALB:Album", "Another Title"));
-        }
-        ASSERT_TRUE(next());
-        ASSERT_TRUE(press("Finish"));
-        EXPECT_EQ(messageText(run->thread),
-                  QStringLiteral("Adding this record creates a duplicate entry for the key:") + key);
-        ASSERT_TRUE(answerMessage(run->thread, ButtonOK) && runUntilIdle());
-        EXPECT_EQ(page(), 1);
-        EXPECT_EQ(albums(), storedAndPrimed);
-        // Read again into the same album: its songs updated in place.
-        EXPECT_EQ(songsOf(2).size(), 3);
-    }
+    ASSERT_TRUE(next() && next());
+    ASSERT_TRUE(press("Finish"));
+    EXPECT_EQ(messageText(run->thread), "Adding this record creates a duplicate entry for the key:Album");
+    ASSERT_TRUE(answerMessage(run->thread, ButtonOK) && runUntilIdle());
+    EXPECT_EQ(page(), 1);
+    EXPECT_EQ(albums(), storedAndPrimed);
+
+    // Read again into the same album: its songs updated in place.
+    ASSERT_TRUE(next());
+    ASSERT_TRUE(type("ALB:Album", "Another Title"));
+    ASSERT_TRUE(next());
+    ASSERT_TRUE(press("Finish"));
+    EXPECT_EQ(messageText(run->thread), "This CD's serial number belongs to the album \"First Light\" by Alpha Band. "
+                                        "The album was stored without it.");
+    ASSERT_TRUE(answerMessage(run->thread, ButtonOK) && runUntilIdle());
+    EXPECT_TRUE(messageText(run->thread).isEmpty());
+    EXPECT_EQ(page(), 1);
+    EXPECT_EQ(albums(), (QStringList{storedAndPrimed[0], "2|Alpha Band|Another Title|CD|1", "3|||CD|0"}));
+    EXPECT_EQ(field(readAlbum(2), "CDIDENTIFIER"), "");
+    EXPECT_EQ(field(readAlbum(1), "CDIDENTIFIER"), serial);
+    // The title typed after the answer reaches the songs when the album is stored.
+    EXPECT_EQ(albumDataOf(2), QStringList(3, "Another Title|CD|1|"));
     ASSERT_TRUE(press("Cancel"));
     ASSERT_TRUE(finished());
     EXPECT_EQ(run->response, RequestCompleted);
-    EXPECT_EQ(albums(), storedAndPrimed.mid(0, 1));
-    EXPECT_TRUE(songsOf(2).isEmpty());
+    EXPECT_EQ(albums().size(), 2);
+    EXPECT_EQ(songsOf(2).size(), 3);
 }
 
 // Priming the next album gives up after a Finish (Cancel in warning 25): the album stored stays,
@@ -357,6 +372,37 @@ TEST_F(CddbWizard, TheAlbumListsButtonRunsItAndShowsTheNewAlbum) {
     EXPECT_EQ(listRows(albumList).value(0).section('|', 0, 1).remove(' '), "AlphaBand|FirstLight");
     ASSERT_TRUE(press("Close"));
     ASSERT_TRUE(finished());
+}
+
+// Not a check, so disabled: the road of a CD through the wizard and the notes and songs the album
+// form then shows. Run with --gtest_also_run_disabled_tests, TBK_SCREENSHOT set and a real display.
+TEST_F(CddbWizard, DISABLED_EnteredCdInTheAlbumForm) {
+    if (qEnvironmentVariable("TBK_SCREENSHOT").isEmpty())
+        GTEST_SKIP() << "TBK_SCREENSHOT not set";
+    describeDrive(kFiveTrackDisc);
+    scriptEntry("rock", "DTITLE=The Placeholders / Test Pattern\r\nTTITLE0=Colour Bars\r\nTTITLE1=Tone\r\n"
+                        "TTITLE2=Line Up\r\nTTITLE3=Station Ident\r\nTTITLE4=Close\\tDown\r\n"
+                        "EXTD=Recorded on a bench.\\nAll rights reserved.\r\n");
+    ALB.CategoryID = 2;   // the album last read is filed under another category
+    start();
+    ASSERT_TRUE(next() && next());
+    snap("5-road");
+    ASSERT_TRUE(press("Finish"));
+    ASSERT_TRUE(press("Cancel"));
+    ASSERT_TRUE(finished());
+    EXPECT_EQ(albumDataOf(1), QStringList(5, "Test Pattern|CD|1|"));
+    EXPECT_EQ(field(readAlbum(1), "Notes"), "Recorded on a bench.\nAll rights reserved.");
+
+    const Started form = callOnThread(UpdateAlbum, ChangeRecord, [] { readAlbum(1); });
+    ASSERT_TRUE(windowtest::window(form));
+    for (const char *tab : {"Notes", "Songs"}) {
+        ASSERT_TRUE(chooseTab(form->thread, QString::fromLatin1(tab)));
+        EXPECT_TRUE(saveScreenshot(windowtest::window(form), QStringLiteral("-cddbroad-") + QLatin1String(tab)));
+    }
+    ASSERT_TRUE(windowtest::press(form, "Change"));
+    EXPECT_TRUE(saveScreen("-cddbroad-song.png"));
+    ASSERT_TRUE(windowtest::press(form, "Cancel"));
+    ASSERT_TRUE(windowtest::press(form, "Cancel"));
 }
 
 } // namespace

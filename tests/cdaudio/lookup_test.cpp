@@ -162,6 +162,33 @@ TEST_F(LookUp, SplitTitlesAreJoinedAndLongLinesReadWhole) {
     EXPECT_EQ(songs[2].section('|', 3, 3), "Third");
 }
 
+// The disc's songs were made from the album before the answer: they take its title and media
+// now, and follow it where they hold what they took from it; a song's own values and artist stay.
+TEST_F(LookUp, SongsTakeTheAlbumTheAnswerMade) {
+    scriptAnswer({readReply(kFiveTitleEntry)});
+    cataloguetest::addSong(40, "Mine", 5, 0, 2, "Own", "CD", [] { MUS.CategoryID = 9; });
+    lookUp();
+    EXPECT_EQ(albumDataOf(5), QStringList({"Sampler|CD|3|F5", "Sampler|CD|9|Own", "Sampler|CD|3|F5",
+                                           "Sampler|CD|3|F5", "Sampler|CD|3|F5"}));
+    EXPECT_EQ(songsOf(5).value(1).section('|', 2, 3), "Two|Second");
+}
+
+// The entry format's escapes, decoded once a value is whole: a backslash ending one line escapes
+// the first character of the next; in a title a line break is a blank.
+TEST_F(LookUp, EscapesAreDecodedOnceAValueIsWhole) {
+    scriptAnswer({readReply("DTITLE=Back\\\\Slash / Two\\nLines\r\nTTITLE0=Tab\\there\r\n"
+                            "TTITLE1=Split\\\r\nTTITLE1=nOver \\x\r\nTTITLE2=Plain\r\n"
+                            "EXTD=Recorded on a bench.\\\r\nEXTD=nAll rights reserved.\r\n")});
+    EXPECT_EQ(texts(lookUp()), QStringList());
+    EXPECT_EQ(field(album, "Artist"), "Back\\Slash");
+    EXPECT_EQ(field(album, "Album"), "Two Lines");
+    EXPECT_EQ(field(album, "Notes"), "Recorded on a bench.\nAll rights reserved.");
+    QStringList titles;
+    for (const QString &song : songsOf(5))
+        titles << song.section('|', 3, 3);
+    EXPECT_EQ(titles, QStringList({"Tab\there", "Split Over \\x", "Plain"}));
+}
+
 // The reading's messages: each stops the look-up before the agent is started, with the album,
 // the exchange file and the songs as they were.
 TEST_F(LookUp, DriveFailuresStopBeforeTheAgent) {

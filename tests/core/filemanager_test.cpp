@@ -227,29 +227,56 @@ TEST_F(FileManagerTest, BuildMendsDamagedKeysAndRunsOnTheHighlightedRowWhenNoDat
     closeWith();
 }
 
-TEST_F(FileManagerTest, FixStartsTheRepairUtilityOnTheTaggedFile) {
-    QTemporaryDir bin;
-    const QString record = QDir(bin.path()).filePath(QStringLiteral("started.txt"));
-    QFile script(QDir(bin.path()).filePath(QStringLiteral("datfix")));
-    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-    script.write(QStringLiteral("#!/bin/sh\nprintf '%s\\n' \"$@\" > '%1.tmp'\nmv '%1.tmp' '%1'\n").arg(record).toUtf8());
-    script.close();
-    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    const QByteArray oldPath = qgetenv("PATH");
-    qputenv("PATH", bin.path().toUtf8() + ":" + oldPath);
+// A stand-in repair utility first on PATH: it writes down its arguments, then runs `tail`.
+class StandInRepair {
+public:
+    explicit StandInRepair(const QString &tail) : record(QDir(bin.path()).filePath(QStringLiteral("started.txt"))) {
+        QFile script(QDir(bin.path()).filePath(QStringLiteral("datfix")));
+        script.open(QIODevice::WriteOnly);
+        script.write(QStringLiteral("#!/bin/sh\nprintf '%s\\n' \"$@\" > '%1.tmp'\nmv '%1.tmp' '%1'\n%2\n")
+                         .arg(record, tail)
+                         .toUtf8());
+        script.close();
+        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("PATH", bin.path().toUtf8() + ":" + oldPath);
+    }
+    ~StandInRepair() { qputenv("PATH", oldPath); }
 
+    QTemporaryDir bin;
+    const QString record;
+    const QByteArray oldPath = qgetenv("PATH");
+};
+
+TEST_F(FileManagerTest, FixStartsTheRepairUtilityOnTheTaggedFile) {
+    StandInRepair tool(QStringLiteral("exit 0"));
     open();
     toggle("Tunebank");
     ASSERT_TRUE(press("Fix"));
     EXPECT_TRUE(messageText(thread).isEmpty());
-    ASSERT_TRUE(runUntil([&] { return QFile::exists(record); }, 10000));
-    QFile started(record);
+    ASSERT_TRUE(runUntil([&] { return QFile::exists(tool.record); }, 10000));
+    QFile started(tool.record);
     ASSERT_TRUE(started.open(QIODevice::ReadOnly));
     EXPECT_EQ(QString::fromUtf8(started.readAll()).split('\n', Qt::SkipEmptyParts),
               QStringList({"tbkdata.dat", "/E:tbkdata.dex", "/K"}));
     EXPECT_TRUE(QFile::exists("tbkdata.dex"));
     EXPECT_EQ(cell("Tunebank", 2), "?");
-    qputenv("PATH", oldPath);
+    // A repair that succeeds says nothing.
+    ASSERT_FALSE(runUntil([&] { return !messageText(thread).isEmpty(); }, 1000));
+    closeWith();
+}
+
+TEST_F(FileManagerTest, AFixTheUtilityRefusesIsReportedWithItsWordsAndTheWindowStaysUsable) {
+    StandInRepair tool(QStringLiteral("echo 'datfix: tbkdata.dat is in use' >&2\nexit 3"));
+    open();
+    toggle("Tunebank");
+    ASSERT_TRUE(press("Fix"));
+    ASSERT_TRUE(runUntil([&] { return !messageText(thread).isEmpty(); }, 10000));
+    EXPECT_EQ(messageText(thread), "The Fix Utility did not repair tbkdata.dat (exit status 3).\n\n"
+                                   "datfix: tbkdata.dat is in use");
+    ASSERT_TRUE(answerMessage(thread, ButtonOK));
+    ASSERT_TRUE(runUntilIdle());
+    ASSERT_TRUE(press("Info"));
+    EXPECT_NE(cell("Tunebank", 2), "?");
     closeWith();
 }
 

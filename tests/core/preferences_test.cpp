@@ -17,8 +17,11 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTabBar>
 #include <QTabWidget>
+
+#include <algorithm>
 
 using namespace tbk;
 using namespace tbk::windowtest;
@@ -250,7 +253,7 @@ TEST_F(PreferencesTest, EveryControlWritesItsEntryOnOkAndAnUntickedAlbumAddReads
     ASSERT_TRUE(clickCheck(run->thread, "DefaultWizardCompilation"));
     ASSERT_TRUE(clickCheck(run->thread, "AutoAddToAlbums"));
     ASSERT_TRUE(chooseTab(run->thread, "Labels"));
-    ASSERT_TRUE(chooseOption(run->thread, "LabelArtistTitleOrder", "Title - Artist"));
+    ASSERT_TRUE(chooseOption(run->thread, "LabelArtistTitleOrder", "Artist - Title"));
     ASSERT_TRUE(chooseOption(run->thread, "GLO:Delimiter", ")"));
     ASSERT_TRUE(clickCheck(run->thread, "AltCasFmt"));
     ASSERT_TRUE(chooseTab(run->thread, "CDDB"));
@@ -267,7 +270,7 @@ TEST_F(PreferencesTest, EveryControlWritesItsEntryOnOkAndAnUntickedAlbumAddReads
     ASSERT_TRUE(ended());
 
     const std::pair<const char *, const char *> expected[] = {
-        {"AutoAddToAlbums", ""}, {"AddMode", "Single Artist"}, {"LabelArtistTitleOrder", "Title - Artist"},
+        {"AutoAddToAlbums", ""}, {"AddMode", "Single Artist"}, {"LabelArtistTitleOrder", "Artist - Title"},
         {"GLO:Delimiter", ")"}, {"UDKPrompt", "Catalogue No"}, {"NotesLabel", "DJ Notes"}, {"Setup", "1"},
         {"Interface", "Explorer"}, {"SU_Albums", "1"}, {"SU_Songs", "1"}, {"SU_Playlists", "1"}, {"SU_Labels", "1"},
         {"Logo", "/pictures/logo.png"}, {"AltCasFmt", "1"}, {"UseLog", "1"}, {"ShowTips", "0"},
@@ -281,6 +284,28 @@ TEST_F(PreferencesTest, EveryControlWritesItsEntryOnOkAndAnUntickedAlbumAddReads
     EXPECT_TRUE(AutoAddToAlbums.empty()) << "an unticked box must read as off";
     EXPECT_TRUE(explorerInterface());
     EXPECT_EQ(DateFormat.str(), "");
+}
+
+TEST_F(PreferencesTest, OkOnUntouchedTabsWritesTheDefaultsBackAndChangesNothing) {
+    finishedBefore(QStringLiteral("d2"));
+    const auto chosen = [this](const char *text) {
+        const auto buttons = window()->findChildren<QRadioButton *>();
+        return std::ranges::any_of(buttons, [text](auto *b) { return b->text() == QLatin1String(text) && b->isChecked(); });
+    };
+    QByteArray written;
+    for (int pass = 0; pass < 2; ++pass) {
+        open(EditPreferences);
+        EXPECT_TRUE(chosen("Normal")) << "AddMode 1 adds normally";
+        EXPECT_TRUE(chosen("Title - Artist")) << "only an order beginning A puts the artist first";
+        ASSERT_TRUE(press("OK") && ended());
+        EXPECT_EQ(setting("AddMode"), "1");
+        EXPECT_EQ(setting("LabelArtistTitleOrder"), "1");
+        QFile file(settingsPath(ProgramIniFile.str()));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray now = file.readAll();
+        EXPECT_TRUE(pass == 0 || now == written) << "the second OK changes nothing";
+        written = now;
+    }
 }
 
 TEST_F(PreferencesTest, CancelRestoresEverySettingButTheAutomaticLookup) {

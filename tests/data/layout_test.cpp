@@ -3,6 +3,7 @@
 
 #include "runtime/data/driver.h"
 #include "runtime/data/upgrader.h"
+#include "support/filesizelimit.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -285,12 +286,14 @@ TEST(TextFiles, AnOpenThatDeniesOthersShutsThemOutAndLinesGoOutWhole) {
     ASSERT_TRUE(other.open(SharedReadOnly));
     other.close();
 
-    // A line that cannot be written is not added, and a block left over fails the close.
+    // A line that cannot be written is not added, and a block left over fails the close; both
+    // say why.
     TransferTextFile full(QStringLiteral("TransferFile"), QString());
     full.setName(QStringLiteral("/dev/full"));
     ASSERT_TRUE(full.open(WriteOnly));
     EXPECT_FALSE(full.add());
     EXPECT_EQ(errorCode(), DriverError);
+    EXPECT_EQ(driverErrorText(), "No space left on device");
     full.close();
     EXPECT_EQ(errorCode(), NoError);
     full.setWriteBlock(1000);
@@ -298,6 +301,19 @@ TEST(TextFiles, AnOpenThatDeniesOthersShutsThemOutAndLinesGoOutWhole) {
     ASSERT_TRUE(full.add());
     full.close();
     EXPECT_EQ(errorCode(), DriverError);
+    EXPECT_EQ(driverErrorText(), "No space left on device");
+
+    // A write the system takes only in part fails as a whole, with the system's reason.
+    ASSERT_TRUE(own.open(WriteOnly));
+    own.RECORD = QString(100, QLatin1Char('x'));
+    {
+        FileSizeLimit limit(40);
+        EXPECT_FALSE(own.add());
+    }
+    EXPECT_EQ(errorCode(), DriverError);
+    EXPECT_EQ(driverErrorText(), "File too large");
+    own.close();
+    EXPECT_EQ(QFileInfo(QStringLiteral("t.csv")).size(), 6 + 23 + 2);
 }
 
 TEST(TextFiles, LongLinesComeInPiecesAndNothingIsLost) {

@@ -4,12 +4,15 @@
 
 #include "runtime/data/transaction.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QRandomGenerator>
 #include <chrono>
 #include <csignal>
 #include <thread>
+
+#include <unistd.h>
 
 using namespace tbk;
 using namespace tbk::data;
@@ -119,6 +122,30 @@ TEST_F(Stations, ReadOnlyRefusesWrites) {
     EXPECT_FALSE(MUS.add());
     EXPECT_EQ(errorCode(), AccessDenied);
     EXPECT_EQ(MUS.records(), 0);
+}
+
+TEST_F(Stations, ACatalogueNobodyMayWriteToIsAccessDeniedNotLocked) {
+    addSong(1, "one");
+    closeAll();
+    const auto files = QDir::current().entryList(QDir::Files);
+    for (const QString &name : files)
+        ASSERT_TRUE(QFile::setPermissions(name, QFileDevice::ReadOwner | QFileDevice::ReadOther));
+    const auto readAndEnter = QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                              QFileDevice::ExeOther;
+    ASSERT_TRUE(QFile::setPermissions(".", readAndEnter));
+    // Root writes whatever the permissions: then the child gives up root.
+    QProcess child;
+    child.setProgram(QStringLiteral(TBK_DATA_CHILD));
+    child.setArguments({QStringLiteral("begin")});
+    child.setChildProcessModifier([] {
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+            _exit(3);
+    });
+    child.start();
+    ASSERT_TRUE(child.waitForFinished(10000));
+    EXPECT_EQ(child.exitCode(), 0);
+    EXPECT_EQ(child.readAllStandardOutput().trimmed(), "5 Access Denied");
+    ASSERT_TRUE(QFile::setPermissions(".", readAndEnter | QFileDevice::WriteOwner));
 }
 
 TEST_F(Stations, RollbackAndCommitOverSeveralFiles) {

@@ -1,13 +1,27 @@
 // A run of writes in stream mode: what it wrote is there for everyone once it is flushed.
 #include "support.h"
 
+#include "runtime/data/driver.h"
+
 #include <QFile>
+#include <sqlite3.h>
 
 using namespace tbk;
 using namespace tbk::data;
 using namespace datatest;
 
 namespace {
+
+// The file's page cache as SQLite has it, in KiB.
+int cacheKiB(DataFile &f) {
+    sqlite3_stmt *st = nullptr;
+    const QByteArray sql = QStringLiteral("PRAGMA %1.cache_size").arg(f.schemaName()).toUtf8();
+    int kib = 0;
+    if (sqlite3_prepare_v2(driver::db(), sql.constData(), -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
+        kib = -sqlite3_column_int(st, 0);
+    sqlite3_finalize(st);
+    return kib;
+}
 
 class Stream : public testing::Test {
 protected:
@@ -18,8 +32,11 @@ protected:
 TEST_F(Stream, FlushLetsOtherProcessesWriteAndLeavesNoJournal) {
     addSongs(1, 1);
     MUS.stream();
+    // The run keeps the keys in memory; the flush gives the memory back.
+    EXPECT_EQ(cacheKiB(MUS), driver::kStreamCacheKiB);
     addSongs(2, 50);
     MUS.flush();
+    EXPECT_EQ(cacheKiB(MUS), driver::kCacheKiB);
     EXPECT_EQ(runChild({QStringLiteral("touch"), QStringLiteral("1")}), 0);
     EXPECT_EQ(countsOf(QStringLiteral("tbkdata.dat")), std::make_pair(qint64(50), qint64(50)));
     EXPECT_FALSE(QFile::exists(QStringLiteral("tbkdata.dat-journal")));

@@ -278,6 +278,48 @@ TEST_F(Pages, FiltersThatLeaveNoneOneOrLessThanAPage) {
     }
 }
 
+// A list's view under a filter SQLite answers wholly stops walking and reads the records that
+// pass from a list made in stored order: the pages are the walk's, both ways, while songs are
+// added and deleted between pages.
+TEST_F(Pages, SparseFilterGivesTheWalksPages) {
+    MUS.stream();
+    for (int i = 24; i <= 400; ++i)
+        add(i, QStringLiteral("Artist %1").arg(i % 40, 2, 10, QLatin1Char('0')), i % 9 == 0 ? 120 : 100);
+    MUS.flush();
+    const qint64 limit = ExprView::walkLimit;
+    ExprView::walkLimit = 0;   // every walk stops at its first check
+    ExprView sparse{MUS, &MUS.SongsByArtist};
+    sparse.setKeepsMatches(true);
+    PageReader pages{sparse, 5, [](PageReader::Row &row) { row.values = {MUS.ID.value()}; }};
+    ASSERT_TRUE(sparse.setFilter("MUS:BeatsPerMinute = 1"));
+    ASSERT_TRUE(sparse.open() && pages.top());
+    EXPECT_TRUE(pages.rows().empty());
+    EXPECT_TRUE(sparse.readsMatches());
+
+    const QString filter = QStringLiteral("MUS:BeatsPerMinute = 120");
+    ASSERT_TRUE(view.setFilter(filter) && sparse.setFilter(filter) && view.open());
+    ASSERT_TRUE(reader.top() && pages.top());
+    int added = 1000;
+    int turns = 0;
+    for (bool down : {true, false}) {
+        do {
+            SCOPED_TRACE(testing::Message() << (down ? "down " : "up ") << turns);
+            ASSERT_FALSE(pages.rows().empty());
+            EXPECT_EQ(ids(pages), ids(reader));
+            EXPECT_EQ(pages.moved(), reader.moved());
+            EXPECT_TRUE(sparse.readsMatches());
+            // A passing song added among those of the page, and the page's edge row deleted.
+            add(added++, QStringLiteral("Artist %1").arg(turns % 40, 2, 10, QLatin1Char('0')), 120);
+            ASSERT_TRUE(MUS.get(down ? pages.rows().back().position : pages.rows().front().position));
+            ASSERT_TRUE(MUS.remove());
+            ASSERT_TRUE(down ? reader.pageDown() && pages.pageDown() : reader.pageUp() && pages.pageUp());
+            ASSERT_LT(++turns, 40);
+        } while (reader.moved() > 0);
+        EXPECT_EQ(ids(pages), ids(reader));
+    }
+    ExprView::walkLimit = limit;
+}
+
 TEST_F(Pages, ReadErrorsAreReportedAndTheHintsBracketMultiRowReads) {
     ASSERT_TRUE(view.open());
     ASSERT_TRUE(reader.top());

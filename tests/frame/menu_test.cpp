@@ -2,10 +2,12 @@
 
 #include "core/artwork.h"
 #include "core/splash.h"
+#include "support/windows/scriptedwindow.h"
 
 #include <QAction>
 #include <QLabel>
 #include <QPixmap>
+#include <QScreen>
 #include <QSet>
 #include <QMainWindow>
 #include <QMenu>
@@ -259,6 +261,28 @@ TEST_F(FrameTest, TheFirstCommandClosesTheSplash) {
     ASSERT_TRUE(postFrameCommand(-44));
     ASSERT_TRUE(runUntilIdle());
     EXPECT_FALSE(splashWindowOpen());
+    ASSERT_TRUE(exitFrame());
+}
+
+// Windows whose smallest sizes do not fit side by side are tiled within the screen's width:
+// the frame may grow to it, never past it.
+TEST_F(FrameTest, TileNeverWidensTheFramePastTheScreen) {
+    setting("Settings", "SetupWizardComplete", QStringLiteral("1"));
+    ASSERT_TRUE(startMainProgram());
+    ASSERT_TRUE(postFrameCommand(-44) && runUntilIdle());   // the splash goes
+    for (int i = 0; i < 4; ++i)
+        startThread([] {
+            windowtest::ScriptedWindow w("BrowseWide");
+            w.setMdiChild(true);
+            w.onOpen = [](windowtest::ScriptedWindow &self) { self.widget()->setMinimumSize(500, 200); };
+            w.run();
+        });
+    ASSERT_TRUE(runUntilIdle());
+    QWidget *frame = frameTable().window;
+    const int before = frame->width();
+    const int screen = frame->screen()->availableGeometry().width();
+    ASSERT_TRUE(postFrameCommand(-43) && runUntilIdle());
+    EXPECT_LE(frame->width(), std::max(before, screen));
     ASSERT_TRUE(exitFrame());
 }
 

@@ -391,11 +391,12 @@ TEST_F(ExportTest, AMissingFolderAndAFullDiskGiveTheirMessages) {
     ASSERT_EQ(shown.size(), 3u);
     for (int i : {0, 1}) {
         EXPECT_EQ(shown[i].caption, "Cannot ADD to /dev/full");
-        EXPECT_TRUE(shown[i].text.startsWith("Error #")) << shown[i].text.toStdString();
+        EXPECT_EQ(shown[i].text, "Error #28 - No space left on device");
         EXPECT_EQ(shown[i].buttons, ButtonRetry | ButtonAbort);
         EXPECT_EQ(shown[i].defaultButton, ButtonAbort);
     }
     EXPECT_EQ(shown[2].caption, "Cannot CLOSE /dev/full");
+    EXPECT_EQ(shown[2].text, "Error #28 - No space left on device");
     closeAfterUse(CAT);
     closeAfterUse(MUS);
 }

@@ -338,6 +338,43 @@ TEST_F(ImportTest, FailedAddsAreReportedAndWhatWasAddedStays) {
     EXPECT_EQ(categories(), QStringList{"1=Rock"});
 }
 
+TEST_F(ImportTest, CancelKeepsEverySongAddedBeforeIt) {
+    makeCatalogue();
+    constexpr int kLines = 60000;   // more than one turn takes
+    QByteArray lines;
+    for (int i = 1; i <= kLines; ++i)
+        lines += "A," + QByteArray::number(i) + "\n";
+    writeFile("many.csv", lines);
+    ImportOutcome outcome;
+    bool done = false;
+    const int t = startThread([&] {
+        FilesInUse files{&CAT, &MUS};
+        ImportTransfer transfer;
+        const qint64 size = ImportOpenNamedFile(transfer, "many.csv");
+        ImportFieldLists lists;
+        if (size > 0 && readImportColumns(transfer, lists)) {
+            columnsTo({{"Field_1", "MUS:Artist"}, {"Field_2", "MUS:Title"}})(lists);
+            outcome = ImportFileSongs(transfer, lists, false, size);
+        }
+        ImportCloseFile(transfer);
+        done = true;
+    });
+    ASSERT_TRUE(runUntil([&] { return done || (MUS.isOpen() && MUS.records() > 0); }, 20000));
+    ASSERT_FALSE(done) << "the import ended before Cancel";
+    ASSERT_TRUE(pressButton(t, "Cancel"));
+    ASSERT_TRUE(runUntil([&] { return done; }, 20000));
+    EXPECT_TRUE(outcome.cancelled);
+    EXPECT_GT(outcome.added, 0);
+    EXPECT_LT(outcome.added, kLines);
+    const std::vector<data::Record> songs = songsById();
+    ASSERT_EQ(qint64(songs.size()), outcome.added);
+    for (size_t i = 0; i < songs.size(); ++i) {
+        MUS.setRecord(songs[i]);
+        ASSERT_EQ(MUS.Title.str(), QString::number(i + 1));
+        ASSERT_EQ(MUS.ID.value(), qint32(i + 1));
+    }
+}
+
 TEST_F(ImportTest, OverLongLinesAreSkippedAndNamedAndAHeaderAloneAddsNothing) {
     makeCatalogue();
     writeFile("long.csv", "a\n" + QByteArray(16001, 'x') + "\nb\n\n" + QByteArray(20000, 'y') + "\nc\n");

@@ -177,7 +177,8 @@ TEST_F(LabelPrint, SpinesAndMemosTakeTheirJustificationWordsAndThePictureItsOwnO
         }
         ASSERT_TRUE(press(*c, "Exit"));
     }
-    // A picture Qt cannot read (a Windows metafile) prints nothing, as a missing one does.
+    // A picture Qt cannot read (a Windows metafile) prints nothing, as a missing one does; it
+    // alone is named, with the reader's reason, before the preview shows.
     QFile wmf("cover.wmf");
     ASSERT_TRUE(wmf.open(QIODevice::WriteOnly));
     wmf.write(QByteArray("\xd7\xcd\xc6\x9a\0\0", 6));
@@ -185,6 +186,11 @@ TEST_F(LabelPrint, SpinesAndMemosTakeTheirJustificationWordsAndThePictureItsOwnO
     for (const char *name : {"cover.wmf", "missing.png"}) {
         LAB.IMAGENAME = QDir::current().absoluteFilePath(name);
         Started c = callOnThread(PreviewLabel, 0);
+        if (QString(name) == "cover.wmf") {
+            EXPECT_TRUE(messageText(c->thread).contains(LAB.IMAGENAME.str().trimmed() + ": "));
+            ASSERT_TRUE(answer(c, ButtonOK));
+        }
+        EXPECT_TRUE(messageText(c->thread).isEmpty()) << name;
         ASSERT_TRUE(previewed(c));
         EXPECT_TRUE(items(c, ElementKind::Image).empty()) << name;
         EXPECT_EQ(texts(c, "Spine").size(), 2u);
@@ -332,8 +338,9 @@ TEST_F(LabelScreenshot, DISABLED_FontsAndLabelPreviews) {
     ASSERT_TRUE(press(*c, "Cancel"));
 
     QString tracks;
-    for (int n = 1; n <= 14; ++n)
-        tracks += QStringLiteral("%1. Song number %1 of the album\r\n").arg(n);
+    // Numbered as the label wizard numbers them: right-aligned by leading blanks.
+    for (int n = 1; n <= 12; ++n)
+        tracks += QStringLiteral("%1. Song number %2 of the album\r\n").arg(n, 3).arg(n);
     addLabel(1, "CD", [&] {
         LAB.CDSPINE = "The Artist - The Album";
         LAB.CDTITLE = "The Album";
@@ -342,8 +349,9 @@ TEST_F(LabelScreenshot, DISABLED_FontsAndLabelPreviews) {
         LAB.CDSPINEFONTID = 1;
         LAB.CDSPINEJUSTIFICATION = "Center";
         LAB.CDTEXTJUSTIFICATION = "Center";
-        LAB.IMAGENAME = picture();
-        LAB.IMAGESIZEX = 1500;
+        ASSERT_TRUE(report::test::savePicture("big.png", QSize(8000, 8000)));
+        LAB.IMAGENAME = QDir::current().absoluteFilePath("big.png");
+        LAB.IMAGESIZEX = 1000;
         LAB.IMAGESIZEY = "1000";
     });
     addLabel(2, "Cassette", [&] {

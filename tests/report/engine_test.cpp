@@ -1,5 +1,6 @@
 // The engine's pages read back: where bands break, what each element draws and where.
 #include "runtime/report/report.h"
+#include "support/qstringprint.h"
 #include "support/report/pagelines.h"
 
 #include <QDir>
@@ -9,7 +10,9 @@
 
 using namespace tbk::report;
 using tbk::report::test::findText;
+using tbk::report::test::pageImages;
 using tbk::report::test::pageLines;
+using tbk::report::test::savePicture;
 
 namespace {
 
@@ -164,23 +167,28 @@ TEST(ReportEngine, AlignmentAndRotationPlaceTheTextInItsRect) {
     EXPECT_LT(o->rect.width(), 1000);
 }
 
-TEST(ReportEngine, MemosWrapAtWordsAndLineBreaksAndAreCutAtTheirBox) {
-    Layout l;
+// A page of one memo at the print area's corner.
+void printMemo(Report &r, const QString &text, QSize size, Align align = Align::Left) {
     Band b;
     b.name = "Memo";
     b.height = 3000;
     Element memo;
-    memo.name = "Cover";
     memo.kind = ElementKind::Memo;
-    memo.rect = QRect(0, 0, 1500, 600);
-    memo.text = "one two three four five six seven\r\nSide B\nlast line here never shown "
-                "because the box has no room left for it at all";
-    memo.align = Align::Right;
+    memo.rect = QRect(QPoint(0, 0), size);
+    memo.text = text;
+    memo.align = align;
     b.elements << memo;
-    l.details << b;
-    Report r(std::move(l));
+    r.layout().details << b;
     r.print("Memo");
     r.close();
+}
+
+TEST(ReportEngine, MemosWrapAtWordsAndLineBreaksAndAreCutAtTheirBox) {
+    Report r{Layout()};
+    printMemo(r,
+              "one two three four five six seven\r\nSide B\nlast line here never shown "
+              "because the box has no room left for it at all",
+              QSize(1500, 600), Align::Right);
     const auto lines = pageLines(r.queue(), 1);
     ASSERT_GE(lines.size(), 3);
     QStringList texts;
@@ -200,12 +208,20 @@ TEST(ReportEngine, MemosWrapAtWordsAndLineBreaksAndAreCutAtTheirBox) {
     }
 }
 
+TEST(ReportEngine, AMemoLineKeepsItsLeadingBlanksAndLosesThoseAtABreak) {
+    Report r{Layout()};
+    printMemo(r, "  1. Song\r\n 10. Song\r\n  2. a title long enough to wrap past the memo's edge", QSize(2000, 2000));
+    QStringList texts;
+    for (const DrawItem &it : r.queue().page(1).items)
+        texts << it.text;
+    ASSERT_GE(texts.size(), 4);
+    EXPECT_EQ(texts.mid(0, 2), (QStringList{"  1. Song", " 10. Song"}));
+    EXPECT_TRUE(texts[2].startsWith("  2. a title"));
+    EXPECT_FALSE(texts[3].startsWith(' '));
+}
+
 TEST(ReportEngine, ImagesAreHiddenWhenBlankOrUnreadableAndTakeTheirOwnSizeUnlessGiven) {
-    QImage picture(192, 96, QImage::Format_RGB32);
-    picture.fill(Qt::red);
-    picture.setDotsPerMeterX(3780);   // 96 dots an inch
-    picture.setDotsPerMeterY(3780);
-    ASSERT_TRUE(picture.save("logo.png"));
+    ASSERT_TRUE(savePicture("logo.png", QSize(192, 96)));
     QFile wmf("cover.wmf");
     ASSERT_TRUE(wmf.open(QIODevice::WriteOnly));
     wmf.write("\xd7\xcd\xc6\x9a not a picture Qt reads");
@@ -230,13 +246,52 @@ TEST(ReportEngine, ImagesAreHiddenWhenBlankOrUnreadableAndTakeTheirOwnSizeUnless
     Report r(std::move(l));
     r.print("Images");
     r.close();
-    std::vector<QRect> drawn;
-    for (const DrawItem &it : r.queue().page(1).items)
-        if (it.kind == ElementKind::Image)
-            drawn.push_back(it.rect);
+    const std::vector<DrawItem> drawn = pageImages(r.queue(), 1);
     ASSERT_EQ(drawn.size(), 2u);
-    EXPECT_EQ(drawn[0], QRect(350, 350, 2000, 1000));
-    EXPECT_EQ(drawn[1], QRect(250, 2250, 500, 1000));   // the height not given stays its own
+    EXPECT_EQ(drawn[0].rect, QRect(350, 350, 2000, 1000));
+    EXPECT_EQ(drawn[1].rect, QRect(250, 2250, 500, 1000));   // the height not given stays its own
+    // The file that is there but cannot be read is named once, with the reader's reason; the
+    // missing one is not.
+    ASSERT_EQ(r.unreadablePictures().size(), 1);
+    EXPECT_TRUE(r.unreadablePictures()[0].startsWith("cover.wmf: "));
+    EXPECT_GT(r.unreadablePictures()[0].size(), QString("cover.wmf: ").size());
+}
+
+TEST(ReportEngine, ALargePictureIsReadNoFinerThanThePageShowsIt) {
+    // Over the reader's default allocation limit when read whole; 83 inches of its own.
+    ASSERT_TRUE(savePicture("big.png", QSize(8000, 8000)));
+    Layout l;
+    Band b;
+    b.name = "Pictures";
+    b.height = 10000;
+    for (const QRect &rect : {QRect(0, 0, 1000, 1000), QRect(6792, 8052, 0, 0)}) {
+        Element e;
+        e.kind = ElementKind::Image;
+        e.imageFile = "big.png";
+        e.rect = rect;
+        b.elements << e;
+    }
+    l.details << b;
+    Report r(std::move(l));
+    r.print("Pictures");
+    r.close();
+    const std::vector<DrawItem> drawn = pageImages(r.queue(), 1);
+    ASSERT_EQ(drawn.size(), 2u);
+    EXPECT_TRUE(r.unreadablePictures().isEmpty());
+    // The inch square at 300 dots an inch.
+    const QImage &thumb = drawn[0].image;
+    EXPECT_EQ(drawn[0].rect, QRect(250, 250, 1000, 1000));
+    EXPECT_EQ(thumb.size(), QSize(300, 300));
+    EXPECT_EQ(thumb.pixelColor(10, 10), QColor(Qt::blue));
+    EXPECT_EQ(thumb.pixelColor(290, 290), QColor(Qt::red));
+    // At its own size only the corner on the paper (8.5 x 11 inches), at its own resolution.
+    const QRect &actual = drawn[1].rect;
+    EXPECT_EQ(actual.topLeft(), QPoint(250 + 6792, 250 + 8052));
+    EXPECT_NEAR(actual.right() + 1, 8500, 10);
+    EXPECT_NEAR(actual.bottom() + 1, 11000, 10);
+    EXPECT_LE(drawn[1].image.width(), 141);
+    EXPECT_LE(drawn[1].image.height(), 260);
+    EXPECT_EQ(drawn[1].image.pixelColor(drawn[1].image.width() - 1, drawn[1].image.height() - 1), QColor(Qt::blue));
 }
 
 TEST(ReportEngine, ElementsChangedBetweenBandsPrintAsChanged) {

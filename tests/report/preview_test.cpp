@@ -191,6 +191,14 @@ TEST_F(PreviewTest, JumpAndChangeDisplayWorkThroughTheirOwnWindows) {
     EXPECT_EQ(previewState(w).thumbnails, (QList<int>{6, 7, 0, 0, 0, 0}));
     EXPECT_EQ(spin("Across"), 3);
     EXPECT_EQ(spin("Down"), 2);
+
+    // A page beyond the last is the last, as the toolbar's spin box takes it.
+    jump->trigger();
+    ASSERT_TRUE(runUntilIdle());
+    ASSERT_TRUE(typeInto(thread_, "Page", "99"));
+    ASSERT_TRUE(pressButton(thread_, "OK"));
+    ASSERT_TRUE(runUntilIdle());
+    EXPECT_EQ(previewState(w).pageText, "Page 7 of 7");
 }
 
 TEST_F(PreviewTest, EveryWayOutButPrintAnswersTwo) {

@@ -1,4 +1,5 @@
 #include "runtime/settings/profile.h"
+#include "support/filesizelimit.h"
 
 #include <QDir>
 #include <QFile>
@@ -110,16 +111,29 @@ TEST(Profile, AFileThatCannotBeReadIsNotReplaced) {
         if (asRoot && (setgid(65534) != 0 || setuid(65534) != 0))
             _exit(3);
         const bool written = putIni("A", "y", "2", kLocal);
+        const bool saysWhy = iniWriteError().endsWith(": Permission denied");
         if (asRoot)
-            _exit(written ? 1 : 0);
+            _exit(written ? 1 : saysWhy ? 0 : 2);
         EXPECT_FALSE(written);
+        EXPECT_TRUE(saysWhy) << iniWriteError().toStdString();
     } else {
         int status = 0;
         ASSERT_EQ(waitpid(child, &status, 0), child);
         ASSERT_TRUE(WIFEXITED(status));
-        EXPECT_EQ(WEXITSTATUS(status), 0) << "1: the unreadable file was written over; 3: could not give up root";
+        EXPECT_EQ(WEXITSTATUS(status), 0)
+            << "1: the unreadable file was written over; 2: no reason given; 3: could not give up root";
     }
     ASSERT_TRUE(QFile::setPermissions("POSITION.INI", QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    EXPECT_EQ(readAll("POSITION.INI"), "[A]\nx=1\n");
+}
+
+TEST(Profile, AWriteTheDiskTakesOnlyInPartSaysWhyAndKeepsTheFile) {
+    writeAll("POSITION.INI", "[A]\nx=1\n");
+    {
+        FileSizeLimit limit(100);
+        EXPECT_FALSE(putIni("A", "y", QString(200, QLatin1Char('v')), kLocal));
+    }
+    EXPECT_TRUE(iniWriteError().endsWith("POSITION.INI: File too large")) << iniWriteError().toStdString();
     EXPECT_EQ(readAll("POSITION.INI"), "[A]\nx=1\n");
 }
 

@@ -113,6 +113,14 @@ TEST_F(BrowseSongsTest, TheMediaAndCategoryTabsShowTheChosenOneAndAddPrimesIt) {
     typeOn(l, "artist d");
     EXPECT_EQ(current(), 8);
     EXPECT_EQ(l->rowTexts(l->currentRow()).value(5).trimmed(), "Rock");
+    // Another window reading other media and categories changes neither tab.
+    CAT.CategoryID = 1;
+    MED.Media = "Vinyl";
+    ASSERT_TRUE(clickRow(l, 0) && runUntilIdle());
+    EXPECT_EQ(l->rowTexts(0).value(5).trimmed(), "Rock");
+    ASSERT_TRUE(chooseTab(c->thread, "By Media"));
+    EXPECT_EQ(rowCount(*c), 0);
+    ASSERT_TRUE(chooseTab(c->thread, "By Category"));
 
     // A new song on this tab takes the category.
     ASSERT_TRUE(press(*c, "Add"));
@@ -132,6 +140,7 @@ TEST_F(BrowseSongsTest, ASearchOnTheMediaFileTestsEachSongsOwnMediaAndStaysAcros
     EXPECT_FALSE(enabled(*c, "Reset Search"));
     search(*c, "MED:Media", "Is Equal To", "vinyl");
     EXPECT_EQ(QW_Response, 1);
+    EXPECT_EQ(window(*c)->focusWidget(), list(*c)) << "selected again, for the frame's toolbar";
     EXPECT_TRUE(enabled(*c, "Reset Search"));
     EXPECT_EQ(shownIds(*c), (QList<int>{3, 6, 9, 12, 15, 18, 21, 24}));
     // Combined with the category tab's filter (Rock: the even ones).

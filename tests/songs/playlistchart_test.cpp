@@ -105,7 +105,7 @@ TEST_F(ChartTest, CancelBetweenSlicesKeepsTheEntriesHandled) {
         UpdatePlaylistChart();
     });
     ASSERT_TRUE(answerMessage(c->thread, ButtonOK));
-    ASSERT_TRUE(runUntil([] { return lastProcessFigures().slices >= 3; }));
+    ASSERT_TRUE(runUntil([] { return lastProcessFigures().turns >= 3; }));
     EXPECT_EQ(window(c)->windowTitle(), "Processing Records");
     EXPECT_EQ(controlText(c->thread, "Status"), "100% Completed");
     ASSERT_FALSE(c->done);

@@ -145,6 +145,16 @@ TEST_F(PlaylistFormTest, TheHeaderIsCheckedStampedAndRecalled) {
     ASSERT_TRUE(press(*c, "Cancel"));
 }
 
+TEST_F(PlaylistFormTest, YearOnlyShowsTheYearOfTheDayItWasLastEdited) {
+    DateFormat = "n4b";
+    addPlaylist(1, "Generated");
+    PLD.LASTEDITDATE = today();   // as the generator leaves it
+    ASSERT_TRUE(PLD.put());
+    auto c = openPlaylist(ChangeRecord, 1);
+    EXPECT_EQ(shown(*c, "PLD:LASTEDITDATE"), QString::number(yearOf(today())));
+    ASSERT_TRUE(press(*c, "Cancel"));
+}
+
 // A failed step is reported only after the rollback, so nothing another window writes while
 // the message shows can join the reordering; a transaction that cannot begin changes nothing.
 TEST_F(PlaylistFormTest, AFailedReorderingIsUndoneBeforeItIsReported) {

@@ -5,6 +5,7 @@
 #include "playlisttest.h"
 #include "core/housekeeping.h"
 #include "runtime/data/transaction.h"
+#include "runtime/values/dates.h"
 #include "songs/browseplaylists.h"
 #include "songs/generateplaylist.h"
 #include "songs/updateplaylistchart.h"
@@ -23,7 +24,10 @@ void save(const char *name) {
 TEST_F(PlaylistScreenshot, DISABLED_PlaylistWindows) {
     if (qEnvironmentVariable("TBK_SCREENSHOT").isEmpty())
         GTEST_SKIP() << "TBK_SCREENSHOT not set";
+    DateFormat = "n4b";   // the form shows the year it was last edited
     roadTrip(6);
+    PLD.LASTEDITDATE = today();
+    ASSERT_TRUE(PLD.put());
     addEntry(1, 7, 99);   // a song that is gone
     addPlaylist(2, "Sunday Morning");
     addPlaylist(3, "Party Mix");
@@ -71,7 +75,7 @@ TEST_F(PlaylistScreenshot, DISABLED_GeneratorAndChart) {
     activeWindow(thread)->move(20, 20);
     save("-chart-question");
     ASSERT_TRUE(answerMessage(thread, ButtonOK));
-    ASSERT_TRUE(runUntil([] { return lastProcessFigures().slices >= 20; }, 20000));
+    ASSERT_TRUE(runUntil([] { return lastProcessFigures().turns >= 20; }, 20000));
     activeWindow(thread)->move(20, 20);
     // Soon, before the walk ends.
     EXPECT_TRUE(saveScreen("-chart-progress.png", 50));

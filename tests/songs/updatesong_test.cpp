@@ -266,9 +266,18 @@ TEST_F(SongFormTest, RangeChecksAndTheTimeRule) {
     ASSERT_TRUE(answer(*c, ButtonOK));
     expectRefused(*c, "The value of MUS:Rating must be between 0 and 10.");
     ASSERT_TRUE(type(*c, "MUS:Rating", "10"));
-    // Three hours and 45 minutes as typed are 3 minutes 45 seconds; two hours stay.
-    ASSERT_TRUE(type(*c, "MUS:Time", "3:45"));
-    EXPECT_EQ(shown(*c, "MUS:Time"), "00:03:45");
+    // Two parts are minutes and seconds, one is minutes, three are hours; what is shown reads
+    // back as itself.
+    for (const auto &[typed, time] : std::vector<std::pair<QString, QString>>{{"1:30", "00:01:30"},
+                                                                              {"2:00", "00:02:00"},
+                                                                              {"4", "00:04:00"},
+                                                                              {"75:30", "01:15:30"},
+                                                                              {"3:45:00", "03:45:00"},
+                                                                              {"02:30:00", "02:30:00"},
+                                                                              {"3:45", "00:03:45"}}) {
+        ASSERT_TRUE(type(*c, "MUS:Time", typed));
+        EXPECT_EQ(shown(*c, "MUS:Time"), time) << typed.toStdString();
+    }
     ASSERT_TRUE(press(*c, "OK"));
     ASSERT_TRUE(c->done);
     ASSERT_TRUE(loadSong(1));
@@ -276,8 +285,6 @@ TEST_F(SongFormTest, RangeChecksAndTheTimeRule) {
     EXPECT_EQ(MUS.TrackNumber.value(), 99);
     EXPECT_EQ(MUS.ChartNumber.value(), 100);
     EXPECT_EQ(MUS.Rating.value(), 10);
-    EXPECT_EQ(songTimeAsTyped(timeOf(2, 0, 0)), timeOf(2, 0, 0));
-    EXPECT_EQ(songTimeAsTyped(timeOf(2, 1, 0)), timeOf(0, 2, 1));
 
     // A primed track number over 99 is refused on OK.
     c = insert();

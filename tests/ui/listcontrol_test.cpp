@@ -1,4 +1,5 @@
 #include "runtime/ui/listcontrol.h"
+#include "runtime/values/dates.h"
 #include "support/qstringprint.h"
 #include "support/windows/listtesting.h"
 #include "support/windows/windowtesting.h"
@@ -133,11 +134,12 @@ TEST(ListControl, AGroupHeaderIsDrawnAcrossAllItsColumns) {
     ListControl list;
     list.setFormat(group);
     list.header()->resizeSection(1, list.unitsToPixels(40));
-    const auto saved = ListFormat::parse(list.format()).displayColumns();
+    const ListFormat savedFormat = ListFormat::parse(list.format());
+    const auto saved = savedFormat.displayColumns();
     ASSERT_EQ(saved.size(), 3);
     EXPECT_EQ(saved[1]->width, 40);
     EXPECT_EQ(saved[2]->width, 80);
-    EXPECT_TRUE(ListFormat::parse(list.format()).columns()[0].isGroup);
+    EXPECT_TRUE(savedFormat.columns()[0].isGroup);
 }
 
 TEST(ListControl, ASourceOfManyRowsIsAskedOnlyForWhatIsShown) {
@@ -328,4 +330,40 @@ TEST(ListControl, AColumnSizedInDialogUnitsHoldsTheTextItWasMadeFor) {
     // Widths the user leaves alone come back as the same units.
     for (int units : {10, 23, 80, 200})
         EXPECT_EQ(list.pixelsToUnits(list.unitsToPixels(units)), units);
+}
+
+// Times, dates and numbers show whole in the list's font at the song list's widths, an hour-long
+// time included, and so does a time the window makes into text; a width other than the
+// design's is the user's and stays, while the format given back is the design's text.
+TEST(ListControl, PictureColumnsShowTheirWidestValueWholeUnlessTheUserSetTheWidth) {
+    struct SongRows : ListRows {
+        int rowCount() const override { return 1; }
+        QVariant field(int, int field) const override {
+            const QVariant values[] = {timeOf(1, 2, 3), dayNumber(2001, 6, 17), 4, QStringLiteral("10:01")};
+            return values[field - 1];
+        }
+    } rows;
+    const QString design =
+        QStringLiteral("23R(2)|M~Time~@t4b@36R(2)|M~Released~@d2@12R(2)|M~Track~@n3b@20L(1)|M~Length~@s8@");
+    ListControl list;
+    list.setFormat(design);
+    list.setWidestText(3, QStringLiteral("99:59"));
+    list.setRows(&rows);
+    QStyleOptionViewItem option;
+    option.initFrom(&list);
+    auto whole = [&](int column, int indent) {
+        const QSize text = list.itemDelegate()->sizeHint(option, list.listModel()->index(0, column));
+        return list.header()->sectionSize(column) >= text.width() + list.unitsToPixels(indent);
+    };
+    EXPECT_EQ(list.rowTexts(0), (QStringList{"01:02:03", "06/17/2001", "  4", "10:01"}));
+    EXPECT_TRUE(whole(0, 2));
+    EXPECT_TRUE(whole(1, 2));
+    EXPECT_TRUE(whole(2, 2));
+    EXPECT_TRUE(whole(3, 1));
+    EXPECT_EQ(list.format(), design);
+    // Kept with the user's time width and the design's date width.
+    list.setFormat(QStringLiteral("15R(2)|M~Time~@t4b@36R(2)|M~Released~@d2@12R(2)|M~Track~@n3b@20L(1)|M~Length~@s8@"));
+    EXPECT_EQ(list.header()->sectionSize(0), std::max(list.unitsToPixels(15), list.header()->minimumSectionSize()));
+    EXPECT_TRUE(whole(1, 2));
+    EXPECT_TRUE(list.format().startsWith("15R(2)|M~Time~@t4b@36R(2)"));
 }

@@ -1,5 +1,8 @@
 #include "runtime/ui/listformat.h"
 
+#include <utility>
+
+
 #include <gtest/gtest.h>
 
 using namespace tbk;
@@ -56,6 +59,12 @@ TEST(ListFormat, ColumnsAndGroupsAreReadIntoTheirParts) {
     EXPECT_EQ(f.displayColumns().size(), 10);
 }
 
+// The displayed columns point into their format: a temporary one does not hand them out.
+template <class F>
+concept HandsOutColumns = requires(F &&f) { std::forward<F>(f).displayColumns(); };
+static_assert(HandsOutColumns<ListFormat &> && HandsOutColumns<const ListFormat &>);
+static_assert(!HandsOutColumns<ListFormat> && !HandsOutColumns<const ListFormat>);
+
 TEST(ListFormat, FieldsFollowExplicitNumbersColoursAndIcons) {
     // A colour column takes four more fields after its own, an icon one more.
     const ListFormat f = ListFormat::parse("10L@s5@10L*@s5@10LI@s5@10L@s5@#20#10L@s5@");
@@ -79,7 +88,7 @@ TEST(ListFormat, DatePicturesTakeTheUsersDateFormat) {
     EXPECT_EQ(replaceDatePictures("49R(2)|M~Released~C(1)@d2@128R~X~@s32@", "d17"),
               "49R(2)|M~Released~C(1)@d17@128R~X~@s32@");
     // Any case, inside groups too, and the "Year Only" picture.
-    EXPECT_EQ(replaceDatePictures("[10L@D6@10L@s3@](5)~G~10R@d2@", "n4b"), "[10L@n4b@10L@s3@](5)~G~10R@n4b@");
+    EXPECT_EQ(replaceDatePictures("[10L@D6@10L@s3@](5)~G~10R@d2@", "n4b"), "[10L@d19@10L@s3@](5)~G~10R@d19@");
     // No date format chosen yet: the design picture stays.
     EXPECT_EQ(replaceDatePictures("10R@d2@", ""), "10R@d2@");
     EXPECT_EQ(replaceDatePictures("10R@d2@", "   "), "10R@d2@");

@@ -5,11 +5,13 @@
 #include "runtime/ui/listcontrol.h"
 #include "runtime/ui/progresswindow.h"
 #include "runtime/ui/windowevents.h"
+#include "runtime/ui/windowbuilder.h"
 #include "runtime/ui/windowplace.h"
 #include "support/windows/manualclock.h"
 #include "support/windows/scriptedwindow.h"
 #include "support/windows/windowtesting.h"
 
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMdiArea>
@@ -239,6 +241,60 @@ TEST(MdiWindow, DocumentWindowsOfTwoThreadsShareTheFrameAndKeepTheirPlaces) {
     EXPECT_EQ(log, (QStringList{"BrowseAlbums in frame", "BrowseSongs in frame"}));
     EXPECT_EQ(getIni("BrowseSongs", "XPosit", "", kPositionFile), "30");
     EXPECT_EQ(getIni("BrowseSongs", "Width", "", kPositionFile), "350");
+    Window::setMdiArea(nullptr);
+}
+
+// A list window opened the first time shows its list whole within the frame; the height it
+// gains goes to the list, not to the empty pages above it.
+TEST(MdiWindow, AListOpensWholeWithinTheFrameAndTakesTheHeightGained) {
+    struct ListWindow : Window {
+        ListWindow() : Window("BrowseWide") {
+            setMdiChild(true);
+            setKeepsPlace(false);   // every opening is a first
+        }
+        QWidget *createWindow() override {
+            WindowBuilder b(*this, "Wide", {150, 100});
+            for (const char *tab : {"One", "Two"}) {
+                b.tab(tab);
+                b.button(tab);
+                b.endTab();
+            }
+            list = b.list("Browse", "150L(2)|M~A~@s30@150L(2)|M~B~@s30@150L(2)|M~C~@s30@", 60);
+            b.button("Close");
+            return b.finish();
+        }
+        ListControl *list = nullptr;
+    };
+    QMdiArea area;
+    area.resize(1200, 500);
+    area.show();
+    Window::setMdiArea(&area);
+    ListWindow *w = nullptr;
+    startThread([&] {
+        ListWindow window;
+        w = &window;
+        window.run();
+    });
+    ASSERT_TRUE(runUntilIdle());
+    ASSERT_EQ(area.subWindowList().size(), 1);
+    QMdiSubWindow *sub = area.subWindowList().first();
+    EXPECT_GE(w->list->viewport()->width(), w->list->header()->length());
+    EXPECT_LE(sub->frameGeometry().right(), area.viewport()->width());
+    const int listHeight = w->list->height();
+    sub->resize(sub->width(), sub->height() + 150);
+    ASSERT_TRUE(runUntilIdle());
+    EXPECT_EQ(w->list->height(), listHeight + 150);
+    // A narrower frame: the window stays within it.
+    ASSERT_TRUE(closeByUser(sub) && runUntilIdle());
+    area.resize(400, 500);
+    startThread([&] {
+        ListWindow window;
+        window.run();
+    });
+    ASSERT_TRUE(runUntilIdle());
+    ASSERT_EQ(area.subWindowList().size(), 1);
+    EXPECT_LE(area.subWindowList().first()->width(), area.viewport()->width());
+    ASSERT_TRUE(closeByUser(area.subWindowList().first()) && runUntilIdle());
     Window::setMdiArea(nullptr);
 }
 

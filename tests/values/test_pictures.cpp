@@ -144,6 +144,27 @@ TEST_F(Pictures, SystemDatesFollowTheLocale) {
     EXPECT_EQ(fmt("@d17-", kOct31_1959), QStringLiteral("31-10-59"));
 }
 
+TEST_F(Pictures, TheSystemShortDateIsNumericWhereTheLocaleNamesTheMonth) {
+    QLocale::setDefault(QLocale::c());
+    EXPECT_EQ(fmt("@d17", kOct31_1959), QStringLiteral("10/31/1959"));
+    EXPECT_EQ(fmt("@d17-", kOct31_1959), QStringLiteral("10-31-1959"));
+    for (const char *typed : {"04/03/2001", "4/3/2001", "3 Apr 2001"}) {
+        const auto day = parse("@d17", typed);
+        ASSERT_TRUE(day.has_value()) << typed;
+        EXPECT_EQ(day->toInt(), dayNumber(2001, 4, 3)) << typed;
+    }
+    EXPECT_FALSE(parse("@d17", "13/31/2001").has_value());
+}
+
+TEST_F(Pictures, TheYearPictureShowsADayNumbersYearAndReadsOnlyABareYear) {
+    EXPECT_EQ(datePictureFor("n4b"), "@d19");
+    EXPECT_EQ(fmt("@d19", kOct31_1959), "1959");
+    EXPECT_EQ(fmt("@d19", 1959), "1959");
+    EXPECT_EQ(parse("@d19", "1959")->toInt(), 1959);
+    for (const char *refused : {"3001", "19590", "10/31/1959", "-5"})
+        EXPECT_FALSE(parse("@d19", refused).has_value()) << refused;
+}
+
 TEST_F(Pictures, TimePictures) {
     struct Case { const char *picture; qint32 value; const char *shown; };
     const qint32 evening = 7755738; // 21:32:37.37
@@ -306,10 +327,10 @@ TEST_F(Pictures, Strings) {
 TEST_F(Pictures, KnownAndUnknownPictures) {
     for (const char *p : {"@s30", "@S1000", "@n3", "@n3b", "@n2b", "@n_4b", "@n_3b", "@n_2", "@n-13", "@N30.9",
                           "@N3", "n3", "N3", "n4b", "@d2", "@d3b", "@d4", "@d17", "@d17-", "@d17b", "d1", "d3",
-                          "d18", "@t4", "@t4b", "T4", "t1", "t3", "t7", "@p(<)p", "@p(<)pb", "@p(<<#)pb",
+                          "d18", "d19", "@t4", "@t4b", "T4", "t1", "t3", "t7", "@p(<)p", "@p(<)pb", "@p(<<#)pb",
                           "@pPage <<<#p"})
         EXPECT_TRUE(isValidPicture(QString::fromLatin1(p))) << p;
-    for (const char *p : {"", "@", "@d", "@d0", "@d19", "@t0", "@t9", "@x5", "@s", "@s0", "@n", "@n3x", "@n(5",
+    for (const char *p : {"", "@", "@d", "@d0", "@d20", "@t0", "@t9", "@x5", "@s", "@s0", "@n", "@n3x", "@n(5",
                           "@n3.3", "@p<<", "@pabcp", "@d17+", "@s5b"})
         EXPECT_FALSE(isValidPicture(QString::fromLatin1(p))) << p;
     // An unknown picture shows the value as it is and takes no text.

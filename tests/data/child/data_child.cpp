@@ -36,6 +36,14 @@ int main(int argc, char **argv) {
         commitTransaction();
         return 0;
     }
+    if (cmd == QLatin1String("begin")) {
+        // Try a transaction over the songs file and say how it went.
+        const bool begun = beginTransaction(1, {&MUS});
+        std::printf("%d %s\n", errorCode(), qPrintable(errorText()));
+        if (begun)
+            rollbackTransaction();
+        return 0;
+    }
     if (cmd == QLatin1String("touch")) {
         // Change song with the given identifier.
         MUS.clear();

@@ -109,18 +109,35 @@ QString DiscLookupTest::field(const data::Record &album, const char *name) {
     return ALB.field(QLatin1String(name)).text();
 }
 
-QStringList DiscLookupTest::songsOf(qint32 albumId) {
+namespace {
+QStringList songRows(qint32 albumId, const std::function<QString()> &row) {
     QStringList rows;
     MUS.clear();
     MUS.AlbumID = albumId;
     MUS.setFromBuffer(MUS.KeyAlbumID);
     while (MUS.next() && MUS.AlbumID == albumId)
-        rows << QStringLiteral("%1|%2|%3|%4|%5")
-                    .arg(MUS.Side.value())
-                    .arg(MUS.TrackNumber.value())
-                    .arg(MUS.Artist.str(), MUS.Title.str())
-                    .arg(MUS.Time.value());
+        rows << row();
     return rows;
+}
+} // namespace
+
+QStringList DiscLookupTest::songsOf(qint32 albumId) {
+    return songRows(albumId, [] {
+        return QStringLiteral("%1|%2|%3|%4|%5")
+            .arg(MUS.Side.value())
+            .arg(MUS.TrackNumber.value())
+            .arg(MUS.Artist.str(), MUS.Title.str())
+            .arg(MUS.Time.value());
+    });
+}
+
+QStringList DiscLookupTest::albumDataOf(qint32 albumId) {
+    return songRows(albumId, [] {
+        return QStringLiteral("%1|%2|%3|%4")
+            .arg(MUS.Album.str(), MUS.Media.str())
+            .arg(MUS.CategoryID.value())
+            .arg(MUS.FileNumber.str());
+    });
 }
 
 QString DiscLookupTest::exchange(const QString &section, const QString &entry) {

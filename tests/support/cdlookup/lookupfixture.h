@@ -50,6 +50,8 @@ protected:
     static QString field(const tbk::data::Record &album, const char *name);
     // The album's songs by side and track: "side|track|artist|title|time".
     static QStringList songsOf(qint32 albumId);
+    // What the album's songs took of an album, by side and track: "album|media|category|file number".
+    static QStringList albumDataOf(qint32 albumId);
     // The exchange file's entry.
     static QString exchange(const QString &section, const QString &entry);
 

@@ -1,5 +1,6 @@
 #include "support/report/pagelines.h"
 
+#include <QPainter>
 #include <QProcess>
 #include <gtest/gtest.h>
 
@@ -20,6 +21,23 @@ QList<QStringList> pageLines(const PreviewImageQueue &queue, int page) {
         lines << line;
     }
     return lines;
+}
+
+std::vector<DrawItem> pageImages(const PreviewImageQueue &queue, int page) {
+    std::vector<DrawItem> images;
+    for (const DrawItem &it : queue.page(page).items)
+        if (it.kind == ElementKind::Image)
+            images.push_back(it);
+    return images;
+}
+
+bool savePicture(const QString &file, QSize pixels) {
+    QImage picture(pixels, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    picture.setDotsPerMeterX(3780);
+    picture.setDotsPerMeterY(3780);
+    QPainter(&picture).fillRect(0, 0, pixels.width() / 2, pixels.height() / 2, Qt::blue);
+    return picture.save(file);
 }
 
 const DrawItem *findText(const PreviewImageQueue &queue, int page, const QString &text) {
