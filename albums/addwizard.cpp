@@ -4,7 +4,7 @@
 #include "albums/addwizardwindow.h"
 #include "cdaudio/readcompactdisc.h"
 #include "core/datafiles.h"
-#include "core/procedurecall.h"
+#include "records/procedurecall.h"
 #include "core/programsettings.h"
 #include "core/referentialintegrity.h"
 #include "core/standardwarnings.h"

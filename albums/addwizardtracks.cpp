@@ -4,7 +4,7 @@
 #include "albums/addwizardwindow.h"
 #include "cdaudio/mcicommand.h"
 #include "core/datafiles.h"
-#include "core/sequencemover.h"
+#include "records/sequencemover.h"
 #include "runtime/data/errors.h"
 #include "runtime/threads/callprotocol.h"
 #include "runtime/threads/messagebox.h"

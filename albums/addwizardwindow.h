@@ -2,10 +2,10 @@
 // The add wizards' window: the header of the songs' common values (addwizard.cpp) and the track
 // list over the thread's work rows (addwizardtracks.cpp).
 #include "albums/addwizardwrite.h"
-#include "core/browse.h"
-#include "core/form.h"
-#include "core/movebuttons.h"
-#include "core/sequencemover.h"
+#include "records/browse.h"
+#include "records/form.h"
+#include "records/movebuttons.h"
+#include "records/sequencemover.h"
 #include "runtime/ui/listcontrol.h"
 
 #include <QPointer>

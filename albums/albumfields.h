@@ -3,7 +3,7 @@
 // drop lists: the media names (sorted by name) and the categories (name and identifier, sorted
 // by name), read from their files when the window opens, the checks of an accepted list, and
 // the category's name of the album's identifier.
-#include "core/formrecord.h"
+#include "records/formrecord.h"
 
 #include <QString>
 #include <QStringList>

@@ -4,8 +4,8 @@
 #include "albums/albumfields.h"
 #include "albums/albumsonglist.h"
 #include "albums/albumsongs.h"
-#include "core/browse.h"
-#include "core/form.h"
+#include "records/browse.h"
+#include "records/form.h"
 #include "runtime/ui/listcontrol.h"
 
 #include <QPointer>

@@ -1,10 +1,10 @@
 #include "albums/albumsonglist.h"
 
 #include "cdaudio/mcicommand.h"
-#include "core/movebuttons.h"
+#include "records/movebuttons.h"
 
 #include "core/datafiles.h"
-#include "core/sequencemover.h"
+#include "records/sequencemover.h"
 #include "runtime/threads/callprotocol.h"
 #include "core/artwork.h"
 #include "runtime/ui/listcontrol.h"

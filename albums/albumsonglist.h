@@ -4,8 +4,8 @@
 // song form with the order kept (a new song follows the highlighted one, a delete closes the
 // gap, the four moves), and Edit All Songs. The window holding it builds the list and the
 // buttons, hands it their events and says what it does around each song form call.
-#include "core/browse.h"
-#include "core/form.h"
+#include "records/browse.h"
+#include "records/form.h"
 
 #include <QList>
 #include <QString>

@@ -3,7 +3,7 @@
 // edited through the album form, with the wizards, the album report, the label wizard
 // and the flap printer. It reaches all of them by name, so each of its buttons and menu items
 // stays disabled until its procedure is registered.
-#include "core/browse.h"
+#include "records/browse.h"
 #include "runtime/ui/listcontrol.h"
 
 class QPushButton;

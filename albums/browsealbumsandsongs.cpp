@@ -4,7 +4,7 @@
 #include "albums/browsealbums.h"
 #include "cdaudio/mcicommand.h"
 #include "core/datafiles.h"
-#include "core/listformats.h"
+#include "records/listformats.h"
 #include "core/procedures.h"
 #include "core/programsettings.h"
 #include "runtime/threads/callprotocol.h"

@@ -2,7 +2,7 @@
 // The albums-and-songs browser ("Meta-Browser"): the album list in five sort orders with every
 // album operation, and beneath it the songs of the highlighted album by side and track, shown
 // only.
-#include "core/browse.h"
+#include "records/browse.h"
 
 #include <QList>
 

@@ -1,7 +1,7 @@
 // How a new song is entered, asked when the add-mode setting leaves it open. The song form asks
 // while its own insert request is pending: this window leaves the request alone.
 #include "albums/addwizards.h"
-#include "core/listformats.h"
+#include "records/listformats.h"
 #include "runtime/threads/callprotocol.h"
 #include "runtime/ui/fieldcontrol.h"
 #include "runtime/ui/window.h"

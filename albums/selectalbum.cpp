@@ -1,6 +1,6 @@
 #include "albums/selectalbum.h"
 
-#include "core/browse.h"
+#include "records/browse.h"
 #include "core/datafiles.h"
 #include "runtime/ui/listcontrol.h"
 #include "runtime/ui/windowbuilder.h"

@@ -2,7 +2,7 @@
 // of its side-1 rows.
 #include "albums/addwizards.h"
 #include "core/datafiles.h"
-#include "core/form.h"
+#include "records/form.h"
 #include "core/referentialintegrity.h"
 #include "core/standardwarnings.h"
 #include "runtime/threads/threadglobals.h"

@@ -5,7 +5,7 @@
 #include "cdaudio/readcompactdisc.h"
 #include "core/artwork.h"
 #include "core/datafiles.h"
-#include "core/listformats.h"
+#include "records/listformats.h"
 #include "core/programsettings.h"
 #include "core/smallservices.h"
 #include "core/standardwarnings.h"

@@ -10,8 +10,8 @@
 // step and what follows a written album (the next primed album, or the end).
 #include "albums/albumfields.h"
 #include "albums/albumsonglist.h"
-#include "core/form.h"
-#include "core/wizardsteps.h"
+#include "records/form.h"
+#include "records/wizardsteps.h"
 #include "runtime/ui/listcontrol.h"
 
 #include <QPointer>

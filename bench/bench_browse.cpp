@@ -9,7 +9,7 @@
 // tbk_bench_100000 and tbk_bench_1000000; a missing one is made first, which takes a while.
 #include "bench/data/catalogue.h"
 #include "bench/data/windowbench.h"
-#include "core/browse.h"
+#include "records/browse.h"
 #include "core/datafiles.h"
 #include "core/fileaccess.h"
 #include "runtime/threads/halt.h"

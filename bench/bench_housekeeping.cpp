@@ -9,7 +9,7 @@
 #include "bench/data/windowbench.h"
 #include "core/datafiles.h"
 #include "core/fileaccess.h"
-#include "core/housekeeping.h"
+#include "setup/housekeeping.h"
 #include "runtime/data/driver.h"
 #include "runtime/threads/callprotocol.h"
 #include "runtime/threads/halt.h"

@@ -10,7 +10,7 @@
 #include "bench/data/catalogue.h"
 #include "bench/data/windowbench.h"
 #include "core/datafiles.h"
-#include "core/sequencemover.h"
+#include "records/sequencemover.h"
 
 #include <QElapsedTimer>
 #include <benchmark/benchmark.h>

@@ -4,7 +4,7 @@
 #include "cdaudio/mcicommand.h"
 #include "cdaudio/positionbar.h"
 #include "core/artwork.h"
-#include "core/browse.h"
+#include "records/browse.h"
 #include "core/datafiles.h"
 #include "core/eventlog.h"
 #include "core/frame.h"

@@ -1,8 +1,8 @@
 #include "cdaudio/cdplayer.h"
 
-#include "core/procedurecall.h"
+#include "records/procedurecall.h"
 #include "core/programsettings.h"
-#include "core/settingswindow.h"
+#include "setup/settingswindow.h"
 #include "runtime/ui/windowbuilder.h"
 
 #include <QAbstractButton>

@@ -1,7 +1,7 @@
 #include "impex/importrun.h"
 
 #include "core/datafiles.h"
-#include "core/housekeeping.h"
+#include "setup/housekeeping.h"
 #include "core/standardwarnings.h"
 #include "impex/importsong.h"
 #include "runtime/data/transaction.h"

@@ -3,7 +3,7 @@
 #include "core/datafiles.h"
 #include "core/fileaccess.h"
 #include "core/help.h"
-#include "core/procedurecall.h"
+#include "records/procedurecall.h"
 #include "impex/enterpicture.h"
 #include "impex/importrun.h"
 #include "runtime/threads/messagebox.h"

@@ -20,7 +20,7 @@
 //
 // The row maker gives the values of every column of the table in list field order (colour and
 // icon fields included), shown or not.
-#include "core/browse.h"
+#include "records/browse.h"
 #include "impex/listboxformat.h"
 
 #include <QPointer>

@@ -4,7 +4,7 @@
 #include "albums/selectalbum.h"
 #include "core/artwork.h"
 #include "core/datafiles.h"
-#include "core/procedurecall.h"
+#include "records/procedurecall.h"
 #include "labels/binderpages.h"
 #include "runtime/threads/callprotocol.h"
 #include "runtime/ui/window.h"

@@ -3,7 +3,7 @@
 #include "albums/quickcdcover.h"
 #include "cdaudio/mcicommand.h"
 #include "core/datafiles.h"
-#include "core/keyrangewalk.h"
+#include "records/keyrangewalk.h"
 #include "core/smallservices.h"
 #include "core/standardwarnings.h"
 #include "labels/artistname.h"

@@ -1,4 +1,4 @@
-#include "core/browse.h"
+#include "records/browse.h"
 #include "core/datafiles.h"
 #include "core/procedures.h"
 #include "labels/labelwindows.h"

@@ -2,7 +2,7 @@
 
 #include "cdaudio/mcicommand.h"
 #include "core/datafiles.h"
-#include "core/keyrangewalk.h"
+#include "records/keyrangewalk.h"
 #include "core/programsettings.h"
 #include "labels/artistname.h"
 #include "runtime/values/text.h"

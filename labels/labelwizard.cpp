@@ -2,7 +2,7 @@
 #include "core/artwork.h"
 #include "core/datafiles.h"
 #include "core/standardwarnings.h"
-#include "core/wizardsteps.h"
+#include "records/wizardsteps.h"
 #include "labels/labelfill.h"
 #include "labels/labelwindows.h"
 #include "labels/labelwizardbase.h"

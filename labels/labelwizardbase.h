@@ -2,7 +2,7 @@
 // What the label wizard and the label form share: the label's text controls of both types with
 // their font buttons and font descriptions, showing the controls and pages of the label's type,
 // the picture file's choice and the preview.
-#include "core/form.h"
+#include "records/form.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #include "labels/fonts.h"
 
-#include "core/browse.h"
+#include "records/browse.h"
 #include "core/datafiles.h"
 #include "core/fileaccess.h"
 #include "runtime/ui/listcontrol.h"

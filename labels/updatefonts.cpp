@@ -1,7 +1,7 @@
 #include "labels/fonts.h"
 
 #include "core/datafiles.h"
-#include "core/form.h"
+#include "records/form.h"
 #include "core/referentialintegrity.h"
 #include "runtime/threads/dialogs.h"
 #include "runtime/ui/fontnumbers.h"

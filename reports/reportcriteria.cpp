@@ -1,7 +1,7 @@
 #include "reports/reportcriteria.h"
 
 #include "core/artwork.h"
-#include "core/procedurecall.h"
+#include "records/procedurecall.h"
 #include "core/programsettings.h"
 #include "runtime/report/render.h"
 #include "runtime/ui/dialogunits.h"

@@ -1,6 +1,6 @@
 #include "songs/browseplaylists.h"
 
-#include "core/browse.h"
+#include "records/browse.h"
 #include "core/datafiles.h"
 #include "core/procedures.h"
 #include "runtime/ui/listcontrol.h"

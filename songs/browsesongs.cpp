@@ -2,7 +2,7 @@
 
 #include "songs/browsesongswindow.h"
 
-#include "core/browse.h"
+#include "records/browse.h"
 #include "core/datafiles.h"
 #include "core/procedures.h"
 #include "core/programsettings.h"

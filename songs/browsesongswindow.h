@@ -1,6 +1,6 @@
 #pragma once
 // The song list's window, for what runs it other than the frame (a benchmark, screenshots).
-#include "core/browse.h"
+#include "records/browse.h"
 #include "runtime/ui/listcontrol.h"
 #include "songs/songlistwindow.h"
 

@@ -2,7 +2,7 @@
 
 #include "core/datafiles.h"
 #include "core/fileaccess.h"
-#include "core/procedurecall.h"
+#include "records/procedurecall.h"
 #include "core/programsettings.h"
 #include "core/standardwarnings.h"
 #include "runtime/data/errors.h"

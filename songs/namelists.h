@@ -2,8 +2,8 @@
 // The two small files of names, categories and media formats, share one shape: a one-column
 // list over the name key with a first-letter locator, and a one-entry form with ditto. The
 // windows differ only in their texts, buttons and the file's own rules.
-#include "core/browse.h"
-#include "core/form.h"
+#include "records/browse.h"
+#include "records/form.h"
 #include "runtime/ui/listcontrol.h"
 
 #include <QSize>

@@ -1,7 +1,7 @@
 #include "songs/playlistentries.h"
 
 #include "core/datafiles.h"
-#include "core/keyrangewalk.h"
+#include "records/keyrangewalk.h"
 #include "core/standardwarnings.h"
 #include "runtime/data/errors.h"
 

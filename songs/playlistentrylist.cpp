@@ -1,7 +1,7 @@
 // The playlist form's entries: the playlist's entries in sequence order on the browse engine,
 // each with its song, and what keeps that order.
 #include "core/datafiles.h"
-#include "core/movebuttons.h"
+#include "records/movebuttons.h"
 #include "core/procedures.h"
 #include "core/programsettings.h"
 #include "core/standardwarnings.h"

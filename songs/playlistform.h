@@ -1,9 +1,9 @@
 #pragma once
 // The playlist form's window: the header with its notes (updateplaylist.cpp) and the list of
 // its entries in sequence order with their total time (playlistentrylist.cpp).
-#include "core/browse.h"
-#include "core/form.h"
-#include "core/sequencemover.h"
+#include "records/browse.h"
+#include "records/form.h"
+#include "records/sequencemover.h"
 #include "runtime/ui/listcontrol.h"
 
 #include <QPointer>

@@ -1,7 +1,7 @@
 #include "songs/selectfilenumber.h"
 
 #include "core/artwork.h"
-#include "core/browse.h"
+#include "records/browse.h"
 #include "core/datafiles.h"
 #include "runtime/ui/listcontrol.h"
 #include "runtime/ui/windowbuilder.h"

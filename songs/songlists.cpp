@@ -1,6 +1,6 @@
 #include "songs/songlists.h"
 
-#include "core/browselist.h"
+#include "records/browselist.h"
 #include "core/datafiles.h"
 #include "core/procedures.h"
 #include "impex/queryfieldlists.h"

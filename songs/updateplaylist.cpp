@@ -1,7 +1,7 @@
 #include "songs/updateplaylist.h"
 
 #include "core/datafiles.h"
-#include "core/keyrangewalk.h"
+#include "records/keyrangewalk.h"
 #include "core/referentialintegrity.h"
 #include "runtime/threads/callprotocol.h"
 #include "runtime/ui/windowbuilder.h"

@@ -1,8 +1,8 @@
 #include "songs/updateplaylistchart.h"
 
 #include "core/datafiles.h"
-#include "core/housekeeping.h"
-#include "core/procedurecall.h"
+#include "setup/housekeeping.h"
+#include "records/procedurecall.h"
 #include "runtime/threads/messagebox.h"
 #include "runtime/values/text.h"
 

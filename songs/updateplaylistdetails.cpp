@@ -1,7 +1,7 @@
 #include "songs/updateplaylistdetails.h"
 
 #include "core/datafiles.h"
-#include "core/form.h"
+#include "records/form.h"
 #include "core/referentialintegrity.h"
 #include "runtime/threads/callprotocol.h"
 #include "runtime/ui/windowbuilder.h"

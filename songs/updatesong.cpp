@@ -1,8 +1,8 @@
 #include "songs/updatesong.h"
 
 #include "core/datafiles.h"
-#include "core/form.h"
-#include "core/procedurecall.h"
+#include "records/form.h"
+#include "records/procedurecall.h"
 #include "core/procedures.h"
 #include "core/programsettings.h"
 #include "core/referentialintegrity.h"

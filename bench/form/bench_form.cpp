@@ -6,7 +6,7 @@
 // $TBK_BENCH_<n>, default /tmp/tbk_bench_<n>, and used again while it holds n songs.
 #include "core/datafiles.h"
 #include "core/fileaccess.h"
-#include "core/form.h"
+#include "records/form.h"
 #include "core/referentialintegrity.h"
 #include "runtime/threads/callprotocol.h"
 #include "runtime/threads/halt.h"

@@ -3,7 +3,7 @@
 #include "bench/data/catalogue.h"
 #include "core/datafiles.h"
 #include "core/frame.h"
-#include "core/mainprogram.h"
+#include "setup/mainprogram.h"
 #include "runtime/data/datafile.h"
 #include "runtime/threads/halt.h"
 #include "runtime/threads/scheduler.h"

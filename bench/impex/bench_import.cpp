@@ -11,7 +11,7 @@
 #include "bench/data/catalogue.h"
 #include "core/datafiles.h"
 #include "core/fileaccess.h"
-#include "core/housekeeping.h"
+#include "setup/housekeeping.h"
 #include "impex/exportfields.h"
 #include "impex/exportrun.h"
 #include "impex/importrun.h"

@@ -12,7 +12,7 @@
 #include "bench/data/windowbench.h"
 #include "core/datafiles.h"
 #include "core/fileaccess.h"
-#include "core/housekeeping.h"
+#include "setup/housekeeping.h"
 #include "core/referentialintegrity.h"
 #include "runtime/threads/callprotocol.h"
 #include "runtime/threads/scheduler.h"

@@ -14,7 +14,7 @@
 #include "core/datafiles.h"
 #include "core/fileaccess.h"
 #include "core/referentialintegrity.h"
-#include "core/sequencemover.h"
+#include "records/sequencemover.h"
 #include "runtime/threads/callprotocol.h"
 #include "runtime/threads/scheduler.h"
 #include "runtime/threads/threadwindows.h"

@@ -3,7 +3,7 @@
 // frame through posted commands.
 #include "core/datafiles.h"
 #include "core/frame.h"
-#include "core/mainprogram.h"
+#include "setup/mainprogram.h"
 #include "core/procedures.h"
 #include "core/programsettings.h"
 #include "runtime/settings/profile.h"

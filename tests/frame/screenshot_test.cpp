@@ -9,7 +9,7 @@
 #include "core/procedures.h"
 #include "core/programsettings.h"
 #include "core/splash.h"
-#include "core/tips.h"
+#include "setup/tips.h"
 #include "runtime/threads/callprotocol.h"
 
 #include "runtime/ui/browsetoolbar.h"

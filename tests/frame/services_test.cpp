@@ -2,7 +2,7 @@
 #include "core/eventlog.h"
 #include "core/programsettings.h"
 #include "core/smallservices.h"
-#include "core/startuprepair.h"
+#include "setup/startuprepair.h"
 #include "runtime/threads/threadglobals.h"
 #include "runtime/values/dates.h"
 #include "runtime/values/picture.h"

@@ -2,7 +2,7 @@
 #include "framefixture.h"
 
 #include "runtime/querywizard/displaytexts.h"
-#include "core/startuprepair.h"
+#include "setup/startuprepair.h"
 #include "runtime/querywizard/querywizardtexts.h"
 #include "runtime/data/upgrader.h"
 #include "runtime/threads/messagebox.h"

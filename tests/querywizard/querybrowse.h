@@ -2,7 +2,7 @@
 // A small song browse that searches through the query wizard as the song lists do: its field
 // queue is prepared when it opens, "&Search" runs the wizard and "Reset Search" drops the
 // filter again.
-#include "core/browse.h"
+#include "records/browse.h"
 #include "runtime/querywizard/queryfields.h"
 
 namespace qwtest {

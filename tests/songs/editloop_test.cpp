@@ -1,6 +1,6 @@
 // The edit-all loop: each row of an album in key order gets a change call, until a form is
 // left other than by OK; the walk is not thrown off by the forms' own reads and writes.
-#include "core/keyrangewalk.h"
+#include "records/keyrangewalk.h"
 #include "runtime/threads/callprotocol.h"
 #include "songs/editloop.h"
 #include "songs/updatesong.h"

@@ -1,7 +1,7 @@
 // The chart update: the marker rule without files, then the process over real entries (the
 // question, the other playlists left alone, a second run, Cancel between slices) and the
 // playlist form's button.
-#include "core/housekeeping.h"
+#include "setup/housekeeping.h"
 #include "core/procedures.h"
 #include "playlisttest.h"
 #include "songs/updateplaylistchart.h"

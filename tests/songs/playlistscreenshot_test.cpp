@@ -3,7 +3,7 @@
 // pictures of the playlist list, the playlist form, the entry form, the generator and the
 // chart update's progress.
 #include "playlisttest.h"
-#include "core/housekeeping.h"
+#include "setup/housekeeping.h"
 #include "runtime/data/transaction.h"
 #include "runtime/values/dates.h"
 #include "songs/browseplaylists.h"

@@ -1,7 +1,7 @@
 // The song form on real files: priming with and without album data, the add-mode hand-over,
 // the media and category lookups, the range checks and the time rule, copying, and the album
 // that OK links when albums are added automatically.
-#include "core/procedurecall.h"
+#include "records/procedurecall.h"
 #include "core/procedures.h"
 #include "core/programsettings.h"
 #include "runtime/data/errors.h"

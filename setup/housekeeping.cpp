@@ -1,0 +1,397 @@
+#include "setup/housekeeping.h"
+
+#include "core/datafiles.h"
+#include "core/fileaccess.h"
+#include "records/procedurecall.h"
+#include "core/standardwarnings.h"
+#include "runtime/data/transaction.h"
+#include "runtime/expr/exprview.h"
+#include "runtime/threads/scheduler.h"
+#include "runtime/ui/progresswindow.h"
+#include "runtime/values/dates.h"
+#include "runtime/values/picture.h"
+#include "runtime/values/text.h"
+
+#include <QElapsedTimer>
+
+namespace tbk {
+
+using namespace tbk::data;
+
+namespace {
+
+constexpr int kRecordsPerSlice = 25;
+constexpr int kBytesPerSlice = 1000;
+constexpr int kTransactionSeconds = 1;
+
+ProcessFigures &figures() {
+    static ProcessFigures f;
+    return f;
+}
+
+// The writes of one turn: of a slice in a transaction over the walked file, of a longer turn in
+// one over the process's files, else each committed by itself. All files share one connection,
+// so a transaction held across the window's events would take in other windows' writes and
+// refuse their transactions: it never outlives the turn.
+class TurnTransaction {
+public:
+    explicit TurnTransaction(const ProcessShape &shape) {
+        // One that cannot be begun goes unreported: the records are written all the same.
+        if (shape.transaction)
+            begun_ = beginTransaction(kTransactionSeconds, {shape.walked});
+        else if (shape.turnMs > 0)
+            begun_ = beginTransaction(kTransactionSeconds, shape.files);
+        // Without one, the files keep their read locks for the turn, so that each read and
+        // each autocommitted write does not lock and unlock its disk file by itself.
+        if (!begun_ && !shape.transaction)
+            for (DataFile *f : shape.files)
+                if (f->holdReads())
+                    held_.push_back(f);
+    }
+    ~TurnTransaction() { commit(); }
+    TurnTransaction(const TurnTransaction &) = delete;
+    TurnTransaction &operator=(const TurnTransaction &) = delete;
+
+    // False when the commit failed: the turn's writes are gone, rolled back. Also lets go of
+    // the read locks, before anything may wait.
+    bool commit() {
+        for (DataFile *f : held_)
+            f->releaseReads();
+        held_.clear();
+        if (!begun_)
+            return true;
+        begun_ = false;
+        if (commitTransaction())
+            return true;
+        saveCurrentError();
+        rollbackTransaction();
+        return false;
+    }
+
+private:
+    bool begun_ = false;
+    std::vector<DataFile *> held_;
+};
+
+class ProcessRun {
+public:
+    explicit ProcessRun(const ProcessShape &shape)
+        : shape_(shape), file_(*shape.walked), view_(*shape.walked),
+          unit_(shape.measuredInBytes ? shape.walked->structure().recordSize() : 1),
+          budget_(shape.measuredInBytes ? kBytesPerSlice : kRecordsPerSlice) {}
+
+    ~ProcessRun() {
+        file_.send(QStringLiteral("QUICKSCAN=off"));
+        view_.close();
+        if (!shape_.transaction)
+            for (DataFile *f : shape_.files)
+                f->flush();
+    }
+
+    qint32 run() {
+        total_ = shape_.estimate > 0 ? shape_.estimate * unit_ : file_.records() * unit_;
+        ProgressWindow progress(QStringLiteral("Processing Records"), shape_.caption, true,
+                                QStringLiteral("0% Completed"));
+        progress_ = &progress;
+        file_.send(QStringLiteral("QUICKSCAN=on"));
+        if (!shape_.transaction)
+            for (DataFile *f : shape_.files)
+                f->stream();
+        view_.setKey(shape_.order);
+        view_.setFilter(shape_.filter);
+        if (!view_.open())
+            ShowStandardWarningPlain(36);
+        view_.set();
+        if (shape_.viewOpened)
+            shape_.viewOpened();
+        if (!readNext())
+            return RequestCancelled;
+        for (;;) {
+            held_ = file_.record();
+            // Between turns the window takes its events (Cancel), and other windows run.
+            yieldNow();
+            if (progress.cancelled())
+                return RequestCancelled;
+            if (!turn())
+                break;
+        }
+        progress.setStatusText(QStringLiteral("Process Completed"));
+        return RequestCompleted;
+    }
+
+private:
+    // False when the walk has ended.
+    bool turn() {
+        QElapsedTimer timer;
+        timer.start();
+        TurnTransaction transaction(shape_);
+        bool more = true;
+        // Another window may have used the shared buffer meanwhile, or changed the record.
+        file_.setRecord(held_);
+        if (!file_.reget()) {
+            if (errorCode() == RecordNotFound)
+                more = readNext(&transaction);
+            else
+                more = readFailed(&transaction);
+        }
+        do
+            more = more && slice(transaction);
+        while (more && !shape_.transaction && timer.elapsed() < shape_.turnMs);
+        if (!transaction.commit()) {
+            ShowStandardWarning(31, QStringLiteral("Put"), QStringLiteral("Process:View"));
+            more = false;
+        }
+        ProcessFigures &f = figures();
+        ++f.turns;
+        f.longestTurnNs = std::max(f.longestTurnNs, timer.nsecsElapsed());
+        return more;
+    }
+
+    bool slice(TurnTransaction &transaction) {
+        for (int used = 0; used < budget_; used += unit_) {
+            shape_.rule();
+            if (!file_.put()) {
+                writeFailed(transaction);
+                return false;
+            }
+            if (!readNext(&transaction))
+                return false;
+        }
+        return true;
+    }
+
+    // The next record into the buffer, counted. False at the end or after a read error.
+    bool readNext(TurnTransaction *transaction = nullptr) {
+        if (view_.next()) {
+            count_ += unit_;
+            showProgress();
+            return true;
+        }
+        if (errorCode() == RecordNotAvailable)
+            return false;
+        return readFailed(transaction);
+    }
+
+    // The warning waits for the user: the turn's writes are committed first.
+    bool readFailed(TurnTransaction *transaction) {
+        saveCurrentError();
+        if (transaction)
+            transaction->commit();
+        ShowStandardWarningWithText(35, file_.label());
+        return false;
+    }
+
+    void writeFailed(TurnTransaction &transaction) {
+        saveCurrentError();
+        transaction.commit();
+        ShowStandardWarning(31, QStringLiteral("Put"), QStringLiteral("Process:View"));
+    }
+
+    void showProgress() {
+        if (shown_ >= 100 || total_ <= 0)
+            return;
+        const int percent = int(std::min<qint64>(100, count_ * 100 / total_));
+        if (percent == shown_)
+            return;
+        shown_ = percent;
+        progress_->showPercent(percent);
+        progress_->setStatusText(formatPicture(QStringLiteral("@n3"), percent) + QStringLiteral("% Completed"));
+    }
+
+    const ProcessShape &shape_;
+    DataFile &file_;
+    expr::ExprView view_;
+    const int unit_;
+    const int budget_;
+    ProgressWindow *progress_ = nullptr;
+    qint64 total_ = 0;
+    qint64 count_ = 0;
+    int shown_ = 0;
+    Record held_;
+};
+
+// The album of the song's album title and artist, else of that title by "Various"; when found
+// it is in the album buffer.
+bool findAlbumOfSong() {
+    for (const QString &artist : {MUS.Artist.str(), QStringLiteral("Various")}) {
+        ALB.clear();
+        ALB.Album = MUS.Album.str();
+        ALB.Artist = artist;
+        if (ALB.get(ALB.KEYALBUM))
+            return true;
+    }
+    return false;
+}
+
+qint32 lastAlbumId() {
+    ALB.set(ALB.KEYALBUMID);
+    return ALB.previous() ? ALB.AlbumID.value() : 0;
+}
+
+void addAlbumOfSong() {
+    // A song without album title and artist would add one more empty album each time: such an
+    // album can never be found again (blanks are not in the key).
+    if (MUS.Album.empty() && MUS.Artist.empty())
+        return;
+    const qint32 id = lastAlbumId() + 1;
+    ALB.clear();
+    ALB.AlbumID = id;
+    ALB.Artist = MUS.Artist.str();
+    ALB.Album = MUS.Album.str();
+    ALB.Media = MUS.Media.str();
+    ALB.FileNumber = MUS.FileNumber.str();
+    ALB.ReleaseDate = MUS.ReleaseDate.value();
+    ALB.CategoryID = MUS.CategoryID.value();
+    ALB.Notes = MUS.Notes.str();
+    // Linked only to an album that is there.
+    if (ALB.add())
+        MUS.AlbumID = id;
+}
+
+qint32 yearOnly(qint32 date) {
+    const int year = yearOf(date);
+    return year > 0 && date > kLastBareYear ? year : date;
+}
+
+// The song's identifier, when it has none: the next one no song uses.
+struct SongNumbering {
+    qint32 nextFree = 1;
+
+    void start() {
+        MUS.set(MUS.KEYID);
+        nextFree = MUS.previous() ? MUS.ID.value() + 1 : 1;
+    }
+    void number() {
+        if (MUS.ID.value() != 0)
+            return;
+        const Record song = MUS.record();
+        while (used(nextFree))
+            ++nextFree;
+        MUS.setRecord(song);
+        MUS.ID = nextFree++;
+    }
+    static bool used(qint32 id) {
+        MUS.ID = id;
+        return MUS.get(MUS.KEYID);
+    }
+};
+
+// The album found for the songs before, while they share album title and artist.
+struct LastAlbum {
+    bool found = false;
+    qint32 id = 0;
+    QString artist, album;
+
+    bool holdsSong() const {
+        return found && sameText(artist, MUS.Artist.str(), Qt::CaseInsensitive) &&
+               sameText(album, MUS.Album.str(), Qt::CaseInsensitive);
+    }
+    void relink() {
+        if (holdsSong()) {
+            if (MUS.AlbumID.value() == 0)
+                MUS.AlbumID = id;
+            return;
+        }
+        const Record song = MUS.record();
+        const bool any = findAlbumOfSong();
+        if (any)
+            *this = {true, ALB.AlbumID.value(), ALB.Artist.str(), ALB.Album.str()};
+        MUS.setRecord(song);
+        MUS.AlbumID = any ? id : 0;
+    }
+};
+
+} // namespace
+
+qint32 runProcess(const ProcessShape &shape) {
+    ProcedureCall call;
+    figures() = {};
+    FilesInUse files;
+    for (DataFile *f : shape.files) {
+        files.add(*f);
+        if (!f->isOpen())
+            return RequestCancelled;   // the program is ending
+    }
+    ProcessRun run(shape);
+    call.setResponse(run.run());
+    return call.response();
+}
+
+ProcessFigures lastProcessFigures() { return figures(); }
+
+void CreateAlbumDatabase() {
+    ProcessShape s;
+    s.caption = QStringLiteral("Copying...");
+    s.walked = &MUS;
+    s.measuredInBytes = true;
+    s.files = {&MUS, &ALB};
+    // One commit a song made the copy of a large catalogue take minutes.
+    s.turnMs = 200;
+    s.rule = [] {
+        if (MUS.AlbumID.value() != 0)
+            return;
+        const Record song = MUS.record();
+        const bool found = findAlbumOfSong();
+        const qint32 id = ALB.AlbumID.value();
+        MUS.setRecord(song);
+        if (found)
+            MUS.AlbumID = id;
+        else
+            addAlbumOfSong();
+    };
+    runProcess(s);
+}
+
+void ConvertSongDates() {
+    ProcessShape s;
+    s.caption = QStringLiteral("Converting Song Dates");
+    s.walked = &MUS;
+    // Every song, also those without an identifier, which the identifier key leaves out.
+    s.order = nullptr;
+    s.transaction = true;
+    s.files = {&MUS};
+    s.rule = [] { MUS.ReleaseDate = yearOnly(MUS.ReleaseDate.value()); };
+    runProcess(s);
+}
+
+void ConvertAlbumDates() {
+    ProcessShape s;
+    s.caption = QStringLiteral("Converting Album Dates");
+    s.walked = &ALB;
+    s.measuredInBytes = true;
+    s.transaction = true;
+    s.files = {&ALB};
+    s.rule = [] { ALB.ReleaseDate = yearOnly(ALB.ReleaseDate.value()); };
+    runProcess(s);
+}
+
+void TestAlbumLinkIntegrity() {
+    SongNumbering numbering;
+    LastAlbum last;
+    ProcessShape s;
+    s.caption = QStringLiteral("Testing Link Integrity");
+    s.walked = &MUS;
+    s.order = &MUS.SongsByAlbum;
+    s.transaction = true;
+    s.files = {&MUS, &ALB};
+    s.viewOpened = [&numbering] { numbering.start(); };
+    s.rule = [&numbering, &last] {
+        last.relink();
+        numbering.number();
+    };
+    runProcess(s);
+}
+
+void ProcessAllSongs() {
+    ProcessShape s;
+    s.walked = &MUS;
+    s.measuredInBytes = true;
+    s.files = {&MUS};
+    s.rule = [] {
+        if (MUS.Side.value() == 0)
+            MUS.Side = 1;
+    };
+    runProcess(s);
+}
+
+} // namespace tbk
