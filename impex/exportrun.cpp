@@ -27,7 +27,8 @@ using namespace tbk::data;
 namespace {
 
 // Qt and the other threads have a turn after this long.
-constexpr int kTurnMs = 40;
+constexpr int kDefaultTurnMs = 40;
+int g_turnMs = kDefaultTurnMs;
 // Lines go to the disk in blocks of this many bytes.
 constexpr int kWriteBlock = 1 << 16;
 constexpr qsizetype kDefaultLineBudget = 64 << 20;   // about 370,000 lines of three names
@@ -69,6 +70,8 @@ struct Slot {
     quint32 at = 0;
     quint32 size = 0;
 };
+// The `at` of a song gone before its line was made: it has none to wait for.
+constexpr quint32 kGone = std::numeric_limits<quint32>::max();
 
 // The songs go out in artist order. Reading them through that key costs a seek into the table
 // for each song, most of the run; so the run reads the key alone for the order, then the songs
@@ -105,6 +108,13 @@ private:
     // Keeps only the lines of the first ranks the budget holds.
     void narrowPart();
     bool writeLines(ProgressWindow &progress);
+    // Appends the next rank's line to the block, unless it has none; false once the block could
+    // not be written.
+    bool writeRank();
+    bool writeBlock();
+    // After Cancel: the lines from the next rank on, up to the first song whose line is still
+    // to be made, so that the file holds a whole beginning of the order.
+    void keepMadeLines();
     void advance(ProgressWindow &progress);
     void loadSong();
     QString categoryName();
@@ -126,6 +136,10 @@ private:
     std::vector<Slot> slots_;    // of ranks [lo_, hi_)
     QByteArray lines_;
     quint32 linesMade_ = 0;      // in this part
+    bool partMade_ = false;      // every line of this part made
+    quint32 written_ = 0;        // the next rank to go to the file
+    QByteArray block_;           // lines on their way to the file
+    bool cancelled_ = false;
     // Progress: a song counts once when its place is read, once when its line is made and once
     // when it is written.
     qint64 songCount_ = 0;
@@ -186,14 +200,16 @@ void ExportRun::ExportWriteRecord() {
 bool ExportRun::nextTurn(ProgressWindow &progress) {
     progress.showPercent(shownPercent_);
     yieldNow();
-    if (progress.cancelled())
+    if (progress.cancelled()) {
+        cancelled_ = true;
         return false;
+    }
     turn_.start();
     turnSteps_ = 0;
     return true;
 }
 
-bool ExportRun::turnGoesOn() { return ++turnSteps_ % kExportBatch != 0 || turn_.elapsed() < kTurnMs; }
+bool ExportRun::turnGoesOn() { return ++turnSteps_ % kExportBatch != 0 || turn_.elapsed() < g_turnMs; }
 
 bool ExportRun::scanInTurns(ProgressWindow &progress, View &view, const std::vector<int> &fields,
                             const std::function<bool()> &take, bool onDemand) {
@@ -317,18 +333,25 @@ bool ExportRun::makeLines(ProgressWindow &progress) {
     slots_.assign(hi_ - lo_, Slot{});
     lines_.clear();
     linesMade_ = 0;
+    written_ = lo_;
+    partMade_ = false;
     // The part's songs, in the order they are read.
     auto next = std::find_if(places_.begin(), places_.end(), [&](const Placed &p) { return p.rank >= lo_ && p.rank < hi_; });
-    if (next == places_.end())
+    if (next == places_.end()) {
+        partMade_ = true;
         return true;
+    }
     View view(MUS);
     if (!view.open())
         ShowStandardWarningPlain(36);
     view.setAt(next->position);
-    return scanInTurns(progress, view, fetched_, [&] {
+    partMade_ = scanInTurns(progress, view, fetched_, [&] {
         const Position at = MUS.position();
-        while (next != places_.end() && (next->position < at || next->rank < lo_ || next->rank >= hi_))
+        while (next != places_.end() && (next->position < at || next->rank < lo_ || next->rank >= hi_)) {
+            if (next->position < at && next->rank >= lo_ && next->rank < hi_)
+                slots_[next->rank - lo_].at = kGone;
             ++next;
+        }
         if (next == places_.end())
             return false;
         if (next->position == at) {
@@ -339,32 +362,49 @@ bool ExportRun::makeLines(ProgressWindow &progress) {
         }
         return true;
     }, true);
+    return partMade_;
+}
+
+bool ExportRun::writeBlock() {
+    // A block that cannot be written is tried again whole.
+    while (!t_.file.addLines(block_))
+        if (showTransferError(t_, QStringLiteral("Cannot ADD to "), ButtonRetry | ButtonAbort, ButtonAbort) != ButtonRetry)
+            return false;
+    block_.clear();
+    return true;
+}
+
+bool ExportRun::writeRank() {
+    const Slot &slot = slots_[written_++ - lo_];
+    if (slot.size == 0)
+        return true;
+    block_ += QByteArrayView(lines_).sliced(slot.at, slot.size);
+    return block_.size() < kWriteBlock || writeBlock();
 }
 
 bool ExportRun::writeLines(ProgressWindow &progress) {
-    // Lines go to the file a block at a time; a block that cannot be written is tried again whole.
-    QByteArray block;
-    const auto addBlock = [&] {
-        while (!t_.file.addLines(block))
-            if (showTransferError(t_, QStringLiteral("Cannot ADD to "), ButtonRetry | ButtonAbort, ButtonAbort) != ButtonRetry)
-                return false;
-        block.clear();
-        return true;
-    };
-    for (quint32 rank = lo_; rank < hi_;) {
+    while (written_ < hi_) {
         if (!nextTurn(progress))
             return false;
         do {
-            const Slot &slot = slots_[rank++ - lo_];
-            if (slot.size == 0)
-                continue;
-            block += QByteArrayView(lines_).sliced(slot.at, slot.size);
-            advance(progress);
-            if (block.size() >= kWriteBlock && !addBlock())
+            if (!writeRank())
                 return false;
-        } while (rank < hi_ && turnGoesOn());
+            advance(progress);
+        } while (written_ < hi_ && turnGoesOn());
     }
-    return block.isEmpty() || addBlock();
+    return block_.isEmpty() || writeBlock();
+}
+
+void ExportRun::keepMadeLines() {
+    while (written_ < hi_) {
+        const Slot &slot = slots_[written_ - lo_];
+        if (!partMade_ && slot.size == 0 && slot.at != kGone)
+            break;
+        if (!writeRank())
+            return;
+    }
+    if (!block_.isEmpty())
+        writeBlock();
 }
 
 void ExportRun::writeSongs() {
@@ -376,8 +416,11 @@ void ExportRun::writeSongs() {
         return;
     for (lo_ = 0; lo_ < places_.size(); lo_ = hi_) {
         hi_ = quint32(std::min<size_t>(places_.size(), size_t(lo_) + partSize_));
-        if (!makeLines(progress) || !writeLines(progress))
+        if (!makeLines(progress) || !writeLines(progress)) {
+            if (cancelled_)
+                keepMadeLines();
             return;
+        }
     }
     // Songs gone before their line was made leave steps undone.
     progress.showPercent(100);
@@ -413,5 +456,7 @@ bool RunExportToFile(const QString &fileName, const QList<ExportField> &fields, 
 }
 
 void setExportLineBudget(qsizetype bytes) { g_lineBudget = bytes > 0 ? bytes : kDefaultLineBudget; }
+
+void setExportTurn(int ms) { g_turnMs = ms >= 0 ? ms : kDefaultTurnMs; }
 
 } // namespace tbk

@@ -20,5 +20,8 @@ bool RunExportToFile(const QString &fileName, const QList<ExportField> &fields, 
 // Lines kept in memory before they are written, in bytes (about 64 MB): past it the songs go
 // out in parts of the artist order, the songs read once for each. For tests.
 void setExportLineBudget(qsizetype bytes);
+// How long a turn of the run lasts before Qt and the other threads run, in milliseconds (-1:
+// the default 40). For tests.
+void setExportTurn(int ms);
 
 } // namespace tbk

@@ -1,6 +1,7 @@
 #include "impex/importfields.h"
 
 #include "impex/exportfields.h"
+#include "runtime/values/picture.h"
 #include "runtime/values/text.h"
 
 namespace tbk {
@@ -10,6 +11,20 @@ namespace {
 constexpr int kValueSize = 100;
 const QString kTextPicture = QStringLiteral("@S1000");
 const QString kNumberPicture = QStringLiteral("@N30.9");
+
+// The export writes dates and times quoted, under these pictures: a column of them that is still
+// read as text takes its field's.
+void giveExportPicture(ImportColumn &column, const QString &target) {
+    if (column.picture != kTextPicture)
+        return;
+    for (const ExportField &f : exportableFields())
+        if (f.field == target) {
+            const QChar family = pictureFamily(f.picture);
+            if (family == QLatin1Char('d') || family == QLatin1Char('t'))
+                setColumnPicture(column, f.picture);
+            return;
+        }
+}
 
 } // namespace
 
@@ -125,9 +140,10 @@ void AutoAssignImportFields(ImportFieldLists &lists) {
     for (ImportTarget &t : lists.targets) {
         if (t.assigned())
             continue;
-        for (const ImportColumn &c : lists.columns)
+        for (ImportColumn &c : lists.columns)
             if (sameText(c.value, t.field)) {
                 t.source = c.field;
+                giveExportPicture(c, t.field);
                 break;
             }
     }

@@ -58,7 +58,8 @@ bool readImportColumns(ImportTransfer &t, ImportFieldLists &lists);
 
 void AssignImportField(ImportFieldLists &lists, int target, int column);
 void UnassignImportField(ImportFieldLists &lists, int target);
-// Every target without a column takes the first column whose value is its name (case counts).
+// Every target without a column takes the first column whose value is its name (case counts); a
+// date or time column so taken that is still read as text gets the export's picture for its field.
 void AutoAssignImportFields(ImportFieldLists &lists);
 
 } // namespace tbk

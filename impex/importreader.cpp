@@ -63,31 +63,45 @@ qsizetype openQuotedField(QStringView line, qsizetype at) {
     return -1;
 }
 
+// A line's bytes past this many, blanks ending them aside, are more characters than a line holds
+// in any encoding read.
+constexpr qsizetype kLineBytes = 3 * kImportLineSize;
+
+qsizetype clippedSize(const QByteArray &raw) {
+    qsizetype n = raw.size();
+    while (n > 0 && raw[n - 1] == ' ')
+        --n;
+    return n;
+}
+
 // The next line of the file with the pieces of an over-long one put together (only as far as
-// tells it is too long); false at the end of the file or on a read error.
+// tells it is too long); false at the end of the file or on a read error. A line that is not
+// UTF-8 is Windows-1252; NULs are left out.
 bool readFileLine(ImportTransfer &t, FileLine &out) {
     if (!t.file.next())
         return false;
-    const auto endBlanks = [&] {
-        const QByteArray &raw = t.file.rawLine();
-        qsizetype n = raw.size();
-        while (n > 0 && raw[n - 1] == ' ')
-            --n;
-        return int(raw.size() - n);
-    };
     out.number = ++t.linesRead;
-    out.text = t.file.RECORD.str();
-    out.endBlanks = endBlanks();
     out.tooLong = false;
+    QByteArray raw = t.file.rawLine();
     while (t.file.continues() && t.file.next()) {
-        out.endBlanks = endBlanks();
         if (out.tooLong)
             continue;
-        out.text += t.file.RECORD.str();
-        if (out.text.size() > kImportLineSize) {
+        raw += t.file.rawLine();
+        if (clippedSize(raw) > kLineBytes) {
             out.tooLong = true;
-            out.text.clear();
+            raw.clear();
         }
+    }
+    out.endsInReturn = t.file.endedInReturn();
+    if (raw.contains('\0'))
+        raw.replace(QByteArrayView("\0", 1), QByteArrayView());
+    const qsizetype clipped = clippedSize(raw);
+    out.endBlanks = int(raw.size() - clipped);
+    raw.truncate(clipped);
+    out.text = fromUtf8OrWindows1252(raw);
+    if (out.text.size() > kImportLineSize) {
+        out.tooLong = true;
+        out.text.clear();
     }
     return true;
 }
@@ -134,19 +148,24 @@ int ImportReadLine(ImportTransfer &t) {
     if (open >= 0) {
         // The open field goes on over the following lines while its closing quote is still to
         // come within the line's size; a field that never closes there takes the rest of its line.
+        // The break kept as the file wrote it.
         QString joined = t.record;
         int blanks = line.endBlanks;
+        bool returnEnded = line.endsInReturn;
         size_t tried = 0;
         size_t used = 0;
         while (open >= 0) {
             const FileLine *next = peekLine(t, tried);
-            if (!next || next->tooLong || joined.size() + blanks + 1 + next->text.size() > kImportLineSize)
+            const QLatin1StringView lineEnd = returnEnded ? QLatin1StringView("\r\n") : QLatin1StringView("\n");
+            if (!next || next->tooLong ||
+                joined.size() + blanks + lineEnd.size() + next->text.size() > kImportLineSize)
                 break;
             const qsizetype from = joined.size();
             joined += QString(blanks, QLatin1Char(' '));
-            joined += QLatin1Char('\n');
+            joined += lineEnd;
             joined += next->text;
             blanks = next->endBlanks;
+            returnEnded = next->endsInReturn;
             ++tried;
             const qsizetype q = closingQuote(joined, from);
             if (q < 0)
@@ -187,7 +206,8 @@ void ImportDeformatField(ImportTransfer &t, const QString &picture) {
     const QChar type = pic.size() > 1 ? pic[1].toLower() : QChar();
     if (type == QLatin1Char('s') || type == QLatin1Char('n'))
         return;
-    const std::optional<QVariant> value = parsePicture(pic, t.fieldText);
+    // The export writes a bare year under a date picture as a date of 1800..1809.
+    const std::optional<QVariant> value = parsePicture(pic, t.fieldText, BareYearDays::Taken);
     t.fieldText = value ? value->toString() : QStringLiteral("0");
 }
 

@@ -1,9 +1,10 @@
 #pragma once
 // Reading a comma-delimited file line by line and field by field. A line is what the file
 // holds up to its line end, except that a quoted field still open at the end of its line goes
-// on over the break (kept in the field) when its closing quote follows within the line's
-// 16,000 characters. Empty lines are passed over; lines over 16,000 characters are skipped
-// whole and counted.
+// on over the break (kept in the field as the file wrote it) when its closing quote follows
+// within the line's 16,000 characters. Empty lines are passed over; lines over 16,000
+// characters are skipped whole and counted. A line that is not UTF-8 is read as Windows-1252
+// (a UTF-16 file is decoded whole as it opens, see TextFile); NULs are left out.
 #include "impex/transfer.h"
 
 #include <QList>
@@ -21,6 +22,7 @@ struct FileLine {
     qint64 number = 0;
     bool tooLong = false;
     int endBlanks = 0;         // those blanks: a quoted field going on to the next line keeps them
+    bool endsInReturn = false; // "\r\n" ends it, not "\n"
 };
 
 struct ImportTransfer : Transfer {

@@ -47,6 +47,9 @@ qint32 importCategoryId(const QString &text, bool &addFailed) {
     CAT.Category = name;
     if (CAT.get(CAT.KeyCategory))
         return numberInRange<qint32>(double(CAT.CategoryID.value()));
+    // What the export writes for a song without one.
+    if (name == QLatin1String("0"))
+        return 0;
     if (const std::optional<qint64> id = wholeNumber(name)) {
         CAT.CategoryID = *id;
         if (CAT.CategoryID.value() == *id && CAT.get(CAT.KeyCategoryID))

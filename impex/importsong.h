@@ -12,8 +12,8 @@
 namespace tbk {
 
 // The category identifier for a category text (cut to 30 characters): 0 for a blank text; the
-// identifier of the category of that name; a whole number that is a category's identifier
-// gives it; otherwise a category of that name is added (the highest identifier plus one, or 1)
+// identifier of the category of that name; 0 for "0"; a whole number that is a category's
+// identifier gives it; otherwise a category of that name is added (the highest identifier plus one, or 1)
 // and its identifier given. A failed add gives 0 and sets `addFailed`, the error kept.
 qint32 importCategoryId(const QString &text, bool &addFailed);
 

@@ -52,8 +52,28 @@ bool TextFile::open(int mode) {
         setError(FileLocked, label_);
         return false;
     }
+    if (!write)
+        decodeUtf16();
     set();
     return true;
+}
+
+void TextFile::decodeUtf16() {
+    const QByteArray mark = file_->peek(2);
+    const bool little = mark == QByteArrayView("\xFF\xFE");
+    if (!little && mark != QByteArrayView("\xFE\xFF"))
+        return;
+    const QByteArray bytes = file_->readAll();
+    // Unit by unit, so that nothing the file holds becomes a replacement character.
+    QString text(bytes.size() / 2 - 1, Qt::Uninitialized);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const uchar a = uchar(bytes[2 * i + 2]);
+        const uchar b = uchar(bytes[2 * i + 3]);
+        text[i] = QChar(little ? char16_t(a | b << 8) : char16_t(b | a << 8));
+    }
+    decoded_ = std::make_unique<QBuffer>();
+    decoded_->setData(text.toUtf8());
+    decoded_->open(QIODevice::ReadOnly);
 }
 
 bool TextFile::create() {
@@ -89,6 +109,7 @@ void TextFile::close() {
             setDriverError(int(file_->error()), file_->errorString(), label_);
     }
     file_.reset();
+    decoded_.reset();
     pending_.clear();
     unwritten_.clear();
     raw_.clear();
@@ -99,7 +120,7 @@ void TextFile::set() {
     readPos_ = 0;
     pending_.clear();
     if (file_)
-        file_->seek(0);
+        input().seek(0);
 }
 
 bool TextFile::next() {
@@ -113,19 +134,22 @@ bool TextFile::next() {
         raw = pending_;
         pending_.clear();
     } else {
-        file_->seek(readPos_);
-        if (file_->atEnd()) {
+        QIODevice &in = input();
+        in.seek(readPos_);
+        if (in.atEnd()) {
             setError(RecordNotAvailable, label_);
             return false;
         }
-        raw = file_->readLine();
+        raw = in.readLine();
         if (raw.isEmpty() && file_->error() != QFileDevice::NoError) {
             setDriverError(int(file_->error()), file_->errorString(), label_);
             return false;
         }
         readPos_ += raw.size();
-        if (raw.endsWith('\n'))
+        const bool ended = raw.endsWith('\n');
+        if (ended)
             raw.chop(1);
+        endedInReturn_ = ended && raw.endsWith('\r');
         if (raw.endsWith('\r'))
             raw.chop(1);
     }
@@ -179,7 +203,9 @@ bool TextFile::writeOut() {
     return true;
 }
 
-qint64 TextFile::bytes() const { return file_ ? file_->size() : QFileInfo(name()).size(); }
+qint64 TextFile::bytes() const {
+    return decoded_ ? decoded_->size() : file_ ? file_->size() : QFileInfo(name()).size();
+}
 
 QString TextFile::line() const { return QString::fromUtf8(lineBytes()); }
 

@@ -5,7 +5,9 @@
 // than the record is delivered in record-sized pieces, so nothing is lost (unless whole lines are
 // asked for). Lines end in "\n"
 // ("\r\n" is read too). Text is UTF-8, and sizes are in bytes: a field or piece ends before a
-// character that does not fit whole, which then begins the next one.
+// character that does not fit whole, which then begins the next one. A file opened for reading
+// only that begins with a UTF-16 byte order mark (either order) is decoded whole as it opens and
+// read as UTF-8 from then on, its size that of the UTF-8.
 //
 // next() fails with 33 at the end of the file and with 90 (the system's text) on a read error;
 // a write that cannot be made whole fails with 90, the system's error number and text.
@@ -16,6 +18,7 @@
 #include "runtime/data/errors.h"
 #include "runtime/data/recordbuffer.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <memory>
 
@@ -69,6 +72,8 @@ public:
     void setWholeLines(bool whole) { wholeLines_ = whole; }
     // The bytes the last next() read (one line, or one piece of it), as the file holds them.
     const QByteArray &rawLine() const { return raw_; }
+    // Whether the line last read ended in "\r\n" rather than "\n".
+    bool endedInReturn() const { return endedInReturn_; }
 
     QString line() const;         // the buffer as one line (fields padded, end clipped)
     QByteArray lineBytes() const; // the same in UTF-8
@@ -76,17 +81,22 @@ public:
 
 private:
     void setFields(const QByteArray &line);
+    // What lines are read from: the file, or its UTF-16 decoded.
+    QIODevice &input() const { return decoded_ ? static_cast<QIODevice &>(*decoded_) : *file_; }
+    void decodeUtf16();
     // Appends the unwritten lines to the file: all or, after a failure, none of them.
     bool writeOut();
 
     QString name_;
     std::unique_ptr<QFile> file_;
+    std::unique_ptr<QBuffer> decoded_;
     qint64 readPos_ = 0;
     QByteArray pending_;          // the rest of an over-long line
     QByteArray unwritten_;        // lines added and not yet written
     QByteArray raw_;
     int writeBlock_ = 0;
     bool wholeLines_ = false;
+    bool endedInReturn_ = false;
 };
 
 } // namespace tbk::data

@@ -194,7 +194,7 @@ QString formatPicture(const QString &picture, const QVariant &value) {
     return {};
 }
 
-std::optional<QVariant> parsePicture(const QString &picture, const QString &text) {
+std::optional<QVariant> parsePicture(const QString &picture, const QString &text, BareYearDays bareYearDays) {
     const auto spec = parseSpec(picture);
     if (!spec)
         return std::nullopt;
@@ -207,7 +207,7 @@ std::optional<QVariant> parsePicture(const QString &picture, const QString &text
     }
     case Family::Number: return parseNumber(*spec, text);
     case Family::Pattern: return parsePattern(*spec, text);
-    case Family::Date: return parseDate(*spec, text);
+    case Family::Date: return parseDate(*spec, text, bareYearDays == BareYearDays::Taken);
     case Family::Time: return parseTime(*spec, text);
     }
     return std::nullopt;

@@ -34,7 +34,12 @@ QString formatPicture(const QString &picture, const QVariant &value);
 // Parses a user's text with a picture; nullopt when the text does not fit (the caller beeps
 // and selects the entry again). Dates and times give qint32, numbers double (pictures with
 // places) or qint64, strings QString. Blank text is 0 for every picture but a string.
-std::optional<QVariant> parsePicture(const QString &picture, const QString &text);
+// A date on one of the day numbers bare years share (1 to 3000, in 1800..1809) is refused, as
+// such a date could not be told from a year once stored; reading back what formatPicture wrote
+// of a bare year takes it as that number.
+enum class BareYearDays { Refused, Taken };
+std::optional<QVariant> parsePicture(const QString &picture, const QString &text,
+                                     BareYearDays bareYearDays = BareYearDays::Refused);
 
 // The picture ("@" and all) of date fields under the user's date format: the format itself,
 // or d19 for "Year Only" (a number picture, "n4b"); blank for no format.

@@ -502,7 +502,7 @@ private:
 
 } // namespace
 
-std::optional<QVariant> parseDate(const Spec &spec, const QString &text) {
+std::optional<QVariant> parseDate(const Spec &spec, const QString &text, bool bareYearDays) {
     if (text.trimmed().isEmpty())
         return QVariant(qint32(0));
     const QString digits = asciiDigits(text);
@@ -525,13 +525,13 @@ std::optional<QVariant> parseDate(const Spec &spec, const QString &text) {
     }
     if (f.day < 0)
         f.day = 1; // month-and-year pictures
-    if (f.year < 1801 || f.year > 9999 || f.month < 1 || f.month > 12 || f.day < 1 ||
+    if (f.year < (bareYearDays ? 1800 : 1801) || f.year > 9999 || f.month < 1 || f.month > 12 || f.day < 1 ||
         f.day > daysInMonth(f.year, f.month))
         return std::nullopt;
     const qint32 day = dayNumber(f.year, f.month, f.day);
     // The first days of 1801..1809 share their numbers with bare years: such a date could
     // not be told from a year once stored.
-    if (day <= kLastBareYear)
+    if (day < 1 || (day <= kLastBareYear && !bareYearDays))
         return std::nullopt;
     if (f.weekday >= 0 && f.weekday != weekdayOf(day))
         return std::nullopt;

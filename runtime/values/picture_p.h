@@ -41,7 +41,7 @@ std::optional<QVariant> parsePattern(const Spec &spec, const QString &text);
 constexpr int kYearPicture = 19;
 
 QString formatDate(const Spec &spec, qint64 day);
-std::optional<QVariant> parseDate(const Spec &spec, const QString &text);
+std::optional<QVariant> parseDate(const Spec &spec, const QString &text, bool bareYearDays = false);
 
 QString formatTime(const Spec &spec, qint64 time);
 std::optional<QVariant> parseTime(const Spec &spec, const QString &text);

@@ -2,6 +2,8 @@
 
 #include <QStringDecoder>
 
+#include <optional>
+
 namespace tbk {
 
 qsizetype clippedLength(QStringView s) {
@@ -80,10 +82,36 @@ bool isNumericText(const QString &s) {
     return n > 0 && skipBlanks(s, i + n) == s.size();
 }
 
-QString fromUtf8OrLatin1(const QByteArray &bytes) {
+namespace {
+
+std::optional<QString> validUtf8(const QByteArray &bytes) {
     QStringDecoder utf8(QStringDecoder::Utf8);
     QString text = utf8(bytes);
-    return utf8.hasError() ? QString::fromLatin1(bytes) : text;
+    return utf8.hasError() ? std::nullopt : std::optional(text);
+}
+
+// Windows-1252's characters for the bytes 0x80..0x9F; its five unused bytes keep Latin-1's.
+constexpr char16_t kWindows1252[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+} // namespace
+
+QString fromUtf8OrLatin1(const QByteArray &bytes) {
+    std::optional<QString> text = validUtf8(bytes);
+    return text ? *text : QString::fromLatin1(bytes);
+}
+
+QString fromUtf8OrWindows1252(const QByteArray &bytes) {
+    if (std::optional<QString> text = validUtf8(bytes))
+        return *text;
+    QString text = QString::fromLatin1(bytes);
+    for (QChar &c : text)
+        if (c.unicode() >= 0x80 && c.unicode() < 0xA0)
+            c = QChar(kWindows1252[c.unicode() - 0x80]);
+    return text;
 }
 
 } // namespace tbk

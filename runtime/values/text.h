@@ -40,6 +40,9 @@ bool isNumericText(const QString &s);
 // Bytes from elsewhere (a server, a file another program wrote): UTF-8 when they are valid
 // UTF-8, else Latin-1, which older CD database servers send.
 QString fromUtf8OrLatin1(const QByteArray &bytes);
+// The same with Windows-1252 for Latin-1, which files of older desktop programs hold: every byte
+// is a character, so nothing becomes a replacement character that the bytes do not hold.
+QString fromUtf8OrWindows1252(const QByteArray &bytes);
 
 // A STRING(N): holds at most N characters, stored without trailing blanks.
 template <int N>

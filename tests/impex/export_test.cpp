@@ -281,6 +281,12 @@ struct LineBudget {
     ~LineBudget() { setExportLineBudget(0); }
 };
 
+// Resets the length of the run's turns when the test ends.
+struct TurnLength {
+    explicit TurnLength(int ms) { setExportTurn(ms); }
+    ~TurnLength() { setExportTurn(-1); }
+};
+
 } // namespace
 
 TEST_F(ExportTest, SongsStoredInAnyOrderGoOutInArtistOrderWholeOrInParts) {
@@ -338,36 +344,51 @@ TEST_F(ExportTest, SongsChangedDuringTheRunGoOutAsTheyAreWhenTheirLineIsMade) {
     EXPECT_EQ(fileLines("changed.csv"), want);
 }
 
-TEST_F(ExportTest, CancellingTheProgressWindowKeepsTheLinesWritten) {
-    makeSongs(3000);
-    // The order in parts, so that lines are written while most are still to come.
-    LineBudget small(4000);
-    // A watcher that runs between the export's turns and presses Cancel at half way.
-    int shown = -1;
-    int watcher = startThread([&] {
-        for (;;) {
-            yieldNow();
-            for (int t : threadNumbers())
-                if (QLabel *text = progressText(t); text && text->text().trimmed().section('%', 0, 0).toInt() >= 50) {
-                    shown = text->text().trimmed().section('%', 0, 0).toInt();
-                    QTest::mouseClick(activeWindow(t)->findChild<QPushButton *>("Cancel"), Qt::LeftButton);
-                    return;
-                }
+TEST_F(ExportTest, CancellingTheProgressWindowKeepsAWholeBeginningOfTheOrder) {
+    // Stored in another order than the artists': the odd songs are the first half of that order.
+    makeCatalogue([] {
+        addCategory(1, "Rock");
+        for (int i = 1; i <= 3000; ++i) {
+            const int rank = i % 2 ? i / 2 : 1500 + i / 2 - 1;
+            prepareSong(i, QString("Artist %1").arg(rank, 4, 10, QChar('0')), QString("Song %1").arg(rank));
+            ASSERT_TRUE(MUS.add());
         }
     });
-    bool reached = false;
-    const int run = startRun("part.csv", fieldsNamed({"MUS:Artist", "MUS:Title"}), true, &reached);
-    ASSERT_TRUE(waitForEnd(run));
-    ASSERT_TRUE(waitForEnd(watcher));
-    EXPECT_TRUE(reached);
-    EXPECT_LT(shown, 100);
-    // The header and the songs from the first on, whole, up to where it stopped.
-    const QStringList lines = fileLines("part.csv");
-    ASSERT_GT(lines.size(), 2);
-    ASSERT_LT(lines.size(), 3001);
-    EXPECT_EQ(lines[0], R"("MUS:Artist","MUS:Title")");
-    for (int i = 1; i < lines.size(); ++i)
-        ASSERT_EQ(lines[i], QString(R"("Artist %1","Song %2")").arg(i, 4, 10, QChar('0')).arg(i));
+    // One part, as the run has it; short turns, so that Cancel comes while the lines are made
+    // (half way) and while they are written (five sixths).
+    TurnLength shortTurns(0);
+    for (const int at : {50, 83}) {
+        int shown = -1;
+        const int watcher = startThread([&] {
+            for (;;) {
+                yieldNow();
+                for (int t : threadNumbers())
+                    if (QLabel *text = progressText(t); text && text->text().trimmed().section('%', 0, 0).toInt() >= at) {
+                        shown = text->text().trimmed().section('%', 0, 0).toInt();
+                        QTest::mouseClick(activeWindow(t)->findChild<QPushButton *>("Cancel"), Qt::LeftButton);
+                        return;
+                    }
+            }
+        });
+        bool reached = false;
+        const int run = startRun("part.csv", fieldsNamed({"MUS:Artist", "MUS:Title"}), true, &reached);
+        ASSERT_TRUE(waitForEnd(run));
+        ASSERT_TRUE(waitForEnd(watcher));
+        EXPECT_TRUE(reached);
+        EXPECT_LT(shown, 100);
+        // The header and the songs from the first on, whole, up to the first line not yet made:
+        // while the lines are made, the first half of the order only.
+        const QStringList lines = fileLines("part.csv");
+        EXPECT_EQ(lines.value(0), R"("MUS:Artist","MUS:Title")");
+        if (at == 50) {
+            EXPECT_GT(lines.size(), 2) << at;
+            EXPECT_LE(lines.size(), 1501) << at;
+        } else {
+            EXPECT_EQ(lines.size(), 3001) << at;
+        }
+        for (int i = 1; i < lines.size(); ++i)
+            ASSERT_EQ(lines[i], QString(R"("Artist %1","Song %2")").arg(i - 1, 4, 10, QChar('0')).arg(i - 1));
+    }
 }
 
 TEST_F(ExportTest, AMissingFolderAndAFullDiskGiveTheirMessages) {

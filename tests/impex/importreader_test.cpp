@@ -3,6 +3,7 @@
 #include "impextest.h"
 
 #include "impex/importreader.h"
+#include "runtime/values/picture.h"
 
 #include <QFile>
 
@@ -103,6 +104,35 @@ TEST(ImportLines, AQuotedFieldOpenAtItsLineEndGoesOnOverTheBreak) {
     EXPECT_EQ(r.fields(), (QStringList{"2:a", "1:line one  \nline \"two\"\n \nline four", "2:x", "1:second\nmemo"}));
 }
 
+TEST(ImportLines, ABreakInAQuotedFieldStaysAsTheFileWroteIt) {
+    FileReader r("\"one  \r\ntwo\nthree\r\n\",x\r\nnext\r\n");
+    EXPECT_EQ(r.lines(), (QStringList{"\"one  \r\ntwo\nthree\r\n\",x", "next"}));
+}
+
+// What other programs write: per line UTF-8 or else Windows-1252, UTF-16 in either byte order,
+// a UTF-8 byte order mark, NULs.
+TEST(ImportLines, TextComesInWholeInTheEncodingsFilesHave) {
+    const QString line = QString::fromUtf8("\"Caf\u00e9 M\u00fcller \u2013 \u00c6on\",\"\u20ac5\"");
+    const QString memo = QString::fromUtf8("\"\u6771\u4eac\r\n\u0391\u03b8\u03ae\u03bd\u03b1\",1");
+    const QString text = line + "\r\n" + memo + "\n";
+    QByteArray little("\xFF\xFE"), big("\xFE\xFF");
+    for (QChar c : text) {
+        little += char(c.unicode() & 0xFF);
+        little += char(c.unicode() >> 8);
+        big += char(c.unicode() >> 8);
+        big += char(c.unicode() & 0xFF);
+    }
+    const QStringList both{line, memo};
+    EXPECT_EQ(FileReader(little).lines(), both);
+    EXPECT_EQ(FileReader(big).lines(), both);
+    EXPECT_EQ(FileReader("\xEF\xBB\xBF" + text.toUtf8()).lines(), both);
+    // A line that is not UTF-8 beside one that is.
+    const QByteArray windows = "\"Caf\xE9 M\xFCller \x96 \xC6on\",\"\x80" "5\"\r\n" + memo.toUtf8() + "\n";
+    EXPECT_EQ(FileReader(windows).lines(), both);
+    FileReader nuls(QByteArray("a\0b,\"c\0\",\0\n", 11));
+    EXPECT_EQ(nuls.lines(), QStringList{"ab,\"c\","});
+}
+
 TEST(ImportLines, LinesOverTheSizeAreSkippedWholeAndCounted) {
     const QByteArray wide = QString(9000, QChar(0x65E5)).toUtf8();   // 27,000 bytes, 9,000 characters
     const QByteArray tooWide = QString(16001, QChar(0x65E5)).toUtf8();
@@ -138,5 +168,19 @@ TEST(ImportFields, DeformattingByPictureHappensOncePerField) {
         ImportNextField(r.t);
         ImportDeformatField(r.t, picture);
         EXPECT_EQ(r.t.fieldText, "10/31/1987") << picture;
+    }
+}
+
+TEST(ImportFields, ABareYearOrLowDayNumberWrittenAsADateComesBack) {
+    const QList<int> days{1, 1999, 3000};
+    QStringList line;
+    for (int day : days)
+        line << formatPicture("@d2", day);
+    FileReader r(line.join(',').toUtf8() + "\n");
+    ASSERT_GT(ImportReadLine(r.t), 0);
+    for (int day : days) {
+        ImportNextField(r.t);
+        ImportDeformatField(r.t, "@d2");
+        EXPECT_EQ(r.t.fieldText, QString::number(day));
     }
 }
