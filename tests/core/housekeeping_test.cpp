@@ -344,7 +344,7 @@ TEST_F(Housekeeping, ARunAgainAfterAnInterruptedOneEndsAsOneWholeRun) {
             done = true;
         });
         // The figures start anew before the window opens.
-        ASSERT_TRUE(runUntil([&] { return activeWindow(thread) && lastProcessFigures().slices >= 2; }));
+        ASSERT_TRUE(runUntil([&] { return activeWindow(thread) && lastProcessFigures().turns >= 2; }));
         ASSERT_TRUE(pressButton(thread, "Cancel"));
         ASSERT_TRUE(runUntil([&] { return done; }));
     };
