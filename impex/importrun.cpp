@@ -22,38 +22,19 @@ using namespace tbk::data;
 namespace {
 
 // Batches follow one another at once; Qt and the other threads have a turn after this long or
-// this many batches, whichever comes first. A turn's songs are committed together, and each
-// commit writes every page the turn touched in the twelve keys: longer turns write far less.
+// this many batches, whichever comes first.
 constexpr int kTurnMs = 200;
 constexpr int kBatchesPerTurn = 1000;
-constexpr int kTransactionSeconds = 1;
-
-// The songs of a turn are committed together, not one by one. Never held across a wait: all
-// files share one connection, and another window's writes would join it.
-class TurnTransaction {
-public:
-    TurnTransaction() { begin(); }
-    ~TurnTransaction() { commit(); }
-    TurnTransaction(const TurnTransaction &) = delete;
-    TurnTransaction &operator=(const TurnTransaction &) = delete;
-
-    // One that cannot be begun goes unreported: each song is then written by itself.
-    void begin() { begun_ = beginTransaction(kTransactionSeconds, {&MUS, &CAT}); }
-    void commit() {
-        if (begun_ && !commitTransaction())
-            rollbackTransaction();
-        begun_ = false;
-    }
-
-private:
-    bool begun_ = false;
-};
+// Each commit writes every page its songs touched in the twelve keys, twice (journal and file):
+// the songs are committed together for this long, across turns.
+constexpr int kCommitMs = 3000;
 
 class ImportRun {
 public:
     ImportRun(ImportTransfer &t, const ImportFieldLists &lists, qint64 fileSize)
         : t_(t), builder_(lists), fileSize_(fileSize) {}
     ~ImportRun() {
+        transaction_.commit();
         MUS.flush();
         CAT.flush();
     }
@@ -76,12 +57,14 @@ public:
                 return outcome_;
             }
             turn.start();
-            TurnTransaction transaction;
+            transaction_.start();
             startTurn();
             for (int batches = 0; more && batches < kBatchesPerTurn && (batches == 0 || turn.elapsed() < kTurnMs);
                  ++batches)
-                more = addBatch(progress, transaction);
+                more = addBatch(progress, transaction_);
+            transaction_.pause();
         }
+        transaction_.commit();
         progress.setStatusText(QStringLiteral("Process Completed"));
         return outcome_;
     }
@@ -99,14 +82,14 @@ private:
     }
 
     // Up to one batch of lines; false once no further line is to be added.
-    bool addBatch(ProgressWindow &progress, TurnTransaction &transaction) {
+    bool addBatch(ProgressWindow &progress, RunTransaction &transaction) {
         for (int n = 0; n < kImportBatch; ++n) {
             if (!builder_.build(t_)) {
                 const Record song = MUS.record();
                 saveCurrentError();
                 transaction.commit();
                 ShowStandardWarning(14, QString(), QString());
-                transaction.begin();
+                transaction.start();
                 startTurn();
                 MUS.setRecord(song);
             }
@@ -141,6 +124,7 @@ private:
     }
 
     ImportTransfer &t_;
+    RunTransaction transaction_{{&MUS, &CAT}, kCommitMs};
     SongBuilder builder_;
     qint64 fileSize_;
     qint64 nextId_ = 1;

@@ -14,6 +14,8 @@
 
 #include <QElapsedTimer>
 
+#include <utility>
+
 namespace tbk {
 
 using namespace tbk::data;
@@ -29,47 +31,71 @@ ProcessFigures &figures() {
     return f;
 }
 
-// The writes of one turn: of a slice in a transaction over the walked file, of a longer turn in
-// one over the process's files, else each committed by itself. All files share one connection,
-// so a transaction held across the window's events would take in other windows' writes and
-// refuse their transactions: it never outlives the turn.
+// Commits of a long turn-based run this far apart: each writes every page its records touched.
+constexpr int kCommitMs = 3000;
+
+// The writes of a turn: of a slice in a transaction over the walked file, of a longer turn in
+// one over the process's files kept across turns (RunTransaction), else each committed by itself.
 class TurnTransaction {
 public:
-    explicit TurnTransaction(const ProcessShape &shape) {
-        // One that cannot be begun goes unreported: the records are written all the same.
-        if (shape.transaction)
-            begun_ = beginTransaction(kTransactionSeconds, {shape.walked});
-        else if (shape.turnMs > 0)
-            begun_ = beginTransaction(kTransactionSeconds, shape.files);
-        // Without one, the files keep their read locks for the turn, so that each read and
-        // each autocommitted write does not lock and unlock its disk file by itself.
-        if (!begun_ && !shape.transaction)
-            for (DataFile *f : shape.files)
-                if (f->holdReads())
-                    held_.push_back(f);
-    }
+    explicit TurnTransaction(const ProcessShape &shape)
+        : shape_(shape), run_(shape.files, shape.turnMs > 0 && !shape.transaction ? kCommitMs : 0) {}
     ~TurnTransaction() { commit(); }
     TurnTransaction(const TurnTransaction &) = delete;
     TurnTransaction &operator=(const TurnTransaction &) = delete;
 
-    // False when the commit failed: the turn's writes are gone, rolled back. Also lets go of
-    // the read locks, before anything may wait.
+    // False when the transaction left open at the last turn was lost to a failed commit.
+    bool start() {
+        bool kept = true;
+        if (shape_.transaction)
+            sliceBegun_ = beginTransaction(kTransactionSeconds, {shape_.walked});
+        else if (shape_.turnMs > 0)
+            kept = run_.start();
+        // Without one, the files keep their read locks for the turn, so that each read and
+        // each autocommitted write does not lock and unlock its disk file by itself.
+        if (!sliceBegun_ && !run_.begun() && !shape_.transaction)
+            for (DataFile *f : shape_.files)
+                if (f->holdReads())
+                    held_.push_back(f);
+        return kept;
+    }
+    // At the turn's end, before the other threads run.
+    bool pause() {
+        releaseReads();
+        if (sliceBegun_)
+            return commit();
+        run_.pause();
+        return true;
+    }
+    // False when the commit failed: the writes since the last one are gone, rolled back. Also
+    // lets go of the read locks, before anything may wait.
     bool commit() {
-        for (DataFile *f : held_)
-            f->releaseReads();
-        held_.clear();
-        if (!begun_)
-            return true;
-        begun_ = false;
-        if (commitTransaction())
-            return true;
-        saveCurrentError();
-        rollbackTransaction();
-        return false;
+        releaseReads();
+        bool committed;
+        if (std::exchange(sliceBegun_, false)) {
+            committed = commitTransaction();
+            if (!committed) {
+                KeptError kept;
+                rollbackTransaction();
+            }
+        } else {
+            committed = run_.commit();
+        }
+        if (!committed)
+            saveCurrentError();
+        return committed;
     }
 
 private:
-    bool begun_ = false;
+    void releaseReads() {
+        for (DataFile *f : held_)
+            f->releaseReads();
+        held_.clear();
+    }
+
+    const ProcessShape &shape_;
+    RunTransaction run_;
+    bool sliceBegun_ = false;
     std::vector<DataFile *> held_;
 };
 
@@ -81,6 +107,7 @@ public:
           budget_(shape.measuredInBytes ? kBytesPerSlice : kRecordsPerSlice) {}
 
     ~ProcessRun() {
+        transaction_.commit();
         file_.send(QStringLiteral("QUICKSCAN=off"));
         view_.close();
         if (!shape_.transaction)
@@ -110,8 +137,11 @@ public:
             held_ = file_.record();
             // Between turns the window takes its events (Cancel), and other windows run.
             yieldNow();
-            if (progress.cancelled())
+            if (progress.cancelled()) {
+                if (!transaction_.commit())
+                    ShowStandardWarning(31, QStringLiteral("Put"), QStringLiteral("Process:View"));
                 return RequestCancelled;
+            }
             if (!turn())
                 break;
         }
@@ -124,20 +154,24 @@ private:
     bool turn() {
         QElapsedTimer timer;
         timer.start();
-        TurnTransaction transaction(shape_);
+        if (!transaction_.start()) {
+            ShowStandardWarning(31, QStringLiteral("Put"), QStringLiteral("Process:View"));
+            return false;
+        }
         bool more = true;
         // Another window may have used the shared buffer meanwhile, or changed the record.
         file_.setRecord(held_);
         if (!file_.reget()) {
             if (errorCode() == RecordNotFound)
-                more = readNext(&transaction);
+                more = readNext();
             else
-                more = readFailed(&transaction);
+                more = readFailed();
         }
         do
-            more = more && slice(transaction);
+            more = more && slice();
         while (more && !shape_.transaction && timer.elapsed() < shape_.turnMs);
-        if (!transaction.commit()) {
+        // The last turn's writes are committed before the run says it is done.
+        if (!(more ? transaction_.pause() : transaction_.commit())) {
             ShowStandardWarning(31, QStringLiteral("Put"), QStringLiteral("Process:View"));
             more = false;
         }
@@ -147,21 +181,21 @@ private:
         return more;
     }
 
-    bool slice(TurnTransaction &transaction) {
+    bool slice() {
         for (int used = 0; used < budget_; used += unit_) {
             shape_.rule();
             if (!file_.put()) {
-                writeFailed(transaction);
+                writeFailed();
                 return false;
             }
-            if (!readNext(&transaction))
+            if (!readNext())
                 return false;
         }
         return true;
     }
 
     // The next record into the buffer, counted. False at the end or after a read error.
-    bool readNext(TurnTransaction *transaction = nullptr) {
+    bool readNext() {
         if (view_.next()) {
             count_ += unit_;
             showProgress();
@@ -169,21 +203,20 @@ private:
         }
         if (errorCode() == RecordNotAvailable)
             return false;
-        return readFailed(transaction);
+        return readFailed();
     }
 
     // The warning waits for the user: the turn's writes are committed first.
-    bool readFailed(TurnTransaction *transaction) {
+    bool readFailed() {
         saveCurrentError();
-        if (transaction)
-            transaction->commit();
+        transaction_.commit();
         ShowStandardWarningWithText(35, file_.label());
         return false;
     }
 
-    void writeFailed(TurnTransaction &transaction) {
+    void writeFailed() {
         saveCurrentError();
-        transaction.commit();
+        transaction_.commit();
         ShowStandardWarning(31, QStringLiteral("Put"), QStringLiteral("Process:View"));
     }
 
@@ -201,6 +234,7 @@ private:
     const ProcessShape &shape_;
     DataFile &file_;
     expr::ExprView view_;
+    TurnTransaction transaction_{shape_};
     const int unit_;
     const int budget_;
     ProgressWindow *progress_ = nullptr;

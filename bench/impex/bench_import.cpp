@@ -4,10 +4,11 @@
 // its progress window (offscreen). Then the album copy that the Yes after an import runs, on
 // the songs so imported (none linked) and the catalogue's albums.
 //
-//   bench_import [benchmark flags] [catalogue folder...]
+//   [TBK_BENCH_KEEP_IMPORT=<folder>] bench_import [benchmark flags] [catalogue folder...]
 //
 // A folder holds a catalogue made by tbk_gencat (it is copied first: the run empties the songs
 // file); without folders the kept catalogue of 100,000 songs is used (see bench/data/catalogue.h).
+// With TBK_BENCH_KEEP_IMPORT, each imported catalogue is copied to a folder of the same name there.
 #include "bench/data/catalogue.h"
 #include "core/datafiles.h"
 #include "core/fileaccess.h"
@@ -141,6 +142,14 @@ void BM_Import(benchmark::State &state, QString folder) {
     state.counters["songs"] = double(outcome.added);
     state.counters["MB"] = double(QFileInfo(file).size()) / 1e6;
     closeDataFiles();
+    // The imported catalogue kept for the list benchmarks, which want one in the import's order.
+    const QString keep = qEnvironmentVariable("TBK_BENCH_KEEP_IMPORT");
+    if (!keep.isEmpty()) {
+        const QString to = keep + "/" + QFileInfo(folder).fileName();
+        QFile::remove(file);
+        if (!QDir().mkpath(to) || !copyFolder(work.path(), to))
+            state.SkipWithError("the imported catalogue could not be kept");
+    }
 }
 
 void BM_AlbumCopyAfterImport(benchmark::State &state, QString folder) {

@@ -539,8 +539,10 @@ bool DataFile::get(const Key &k) {
             where << schema::column(fields[size_t(i)]) + QStringLiteral("=?");
         if (kd.excludesBlanks())
             where << schema::inKeyCondition(*structure_, kd);
-        return QStringLiteral("SELECT _rid,_ver,%1 FROM %2.records WHERE %3 ORDER BY _rid LIMIT 1")
-            .arg(columns_, alias_, where.join(QStringLiteral(" AND ")));
+        // A unique key finds one record at most: the order would only cost SQLite a sort.
+        return QStringLiteral("SELECT _rid,_ver,%1 FROM %2.records WHERE %3%4 LIMIT 1")
+            .arg(columns_, alias_, where.join(QStringLiteral(" AND ")),
+                 kd.unique() ? QString() : QStringLiteral(" ORDER BY _rid"));
     });
     if (!st)
         return false;

@@ -54,6 +54,7 @@ struct State {
     quint64 uses = 0;                     // the clock of Attachment::lastUse
     QHash<QString, sqlite3_stmt *> stmts;
     bool inTransaction = false;
+    bool lingering = false;
     qint64 writes = 0;
     int nextAlias = 1;
     quint64 generation = 1;
@@ -73,6 +74,14 @@ constexpr qsizetype kMaxCachedStatements = 256;
 void attachKnownFiles(State &s);
 
 bool openConnection() {
+    // The program's threads take turns on one system thread: SQLite's own locking and memory
+    // statistics would only cost a mutex per call. Refused once SQLite has started; harmless.
+    static const bool configured = [] {
+        sqlite3_config(SQLITE_CONFIG_SINGLETHREAD);
+        sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+        return true;
+    }();
+    (void)configured;
     State &s = st();
     QString path;
     if (g_main)
@@ -232,6 +241,8 @@ bool isMainPath(const QString &absPath) { return st().db && !st().mainPath.isEmp
 
 Attachment *attach(const QString &absPath, const QString &label) {
     State &s = st();
+    if (s.lingering)
+        settleLingering();
     if (!db())
         return nullptr;
     auto it = s.attached.find(absPath);
@@ -256,6 +267,8 @@ Attachment *attach(const QString &absPath, const QString &label) {
 
 bool use(Attachment *a, const QString &label) {
     State &s = st();
+    if (s.lingering)
+        settleLingering();
     a->lastUse = ++s.uses;
     if (a->attached)
         return true;
@@ -295,6 +308,8 @@ void releaseIfIdle() {
 
 sqlite3_stmt *prepare(const QString &sql, const QString &label) {
     State &s = st();
+    if (s.lingering)
+        settleLingering();
     if (!db())
         return nullptr;
     auto it = s.stmts.constFind(sql);
@@ -331,6 +346,8 @@ void bind(sqlite3_stmt *stmt, int i, const QVariant &v) {
 }
 
 bool exec(const QString &sql, const QString &label) {
+    if (st().lingering)
+        settleLingering();
     if (!db())
         return false;
     char *msg = nullptr;
@@ -387,6 +404,10 @@ void finalizeAll() {
 bool inTransaction() { return st().inTransaction; }
 
 void setInTransaction(bool on) { st().inTransaction = on; }
+
+bool lingering() { return st().lingering; }
+
+void setLingering(bool on) { st().lingering = on; }
 
 void setBusyTimeout(int ms) {
     if (st().db)

@@ -81,6 +81,11 @@ quint64 generation();
 
 bool inTransaction();
 void setInTransaction(bool on);
+// A transaction left open between a run's turns (lingerTransaction): committed before any other
+// use of the connection, by settleLingering() (transaction.cpp).
+bool lingering();
+void setLingering(bool on);
+void settleLingering();
 void setBusyTimeout(int ms);
 int defaultBusyTimeout();
 qint64 writeCount();   // grows with every write through the connection

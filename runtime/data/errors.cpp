@@ -67,4 +67,10 @@ void setDuplicateKeyError(const QString &file, const QString &key) {
     state().key = key;
 }
 
+KeptError::KeptError()
+    : code_(state().code), driverCode_(state().driverCode), driverText_(state().driverText), file_(state().file),
+      key_(state().key) {}
+
+KeptError::~KeptError() { state() = {code_, driverCode_, driverText_, file_, key_}; }
+
 } // namespace tbk::data

@@ -46,4 +46,18 @@ void setError(int code, const QString &file = {});
 void setDriverError(int sqliteCode, const QString &sqliteText, const QString &file = {});
 void setDuplicateKeyError(const QString &file, const QString &key);
 
+// Puts the current error back as it was when made, once it goes out of scope: for work done
+// on the side of another operation, whose caller must not see that work's errors.
+class KeptError {
+public:
+    KeptError();
+    ~KeptError();
+    KeptError(const KeptError &) = delete;
+    KeptError &operator=(const KeptError &) = delete;
+
+private:
+    int code_, driverCode_;
+    QString driverText_, file_, key_;
+};
+
 } // namespace tbk::data

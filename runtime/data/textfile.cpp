@@ -135,7 +135,9 @@ bool TextFile::next() {
         pending_.clear();
     } else {
         QIODevice &in = input();
-        in.seek(readPos_);
+        // Only after a write moved it: a seek per line costs a system call and the read buffer.
+        if (in.pos() != readPos_)
+            in.seek(readPos_);
         if (in.atEnd()) {
             setError(RecordNotAvailable, label_);
             return false;

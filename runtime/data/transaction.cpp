@@ -7,12 +7,21 @@
 #include <QElapsedTimer>
 #include <QSet>
 
+#include <optional>
+#include <utility>
+
 namespace tbk::data {
 
 namespace {
 
 // The connection holds one transaction at a time: none may begin while one waits to.
 bool beginning = false;
+// Why a lingering transaction ended before its run resumed it: its commit's error, if any.
+struct LingerEnd {
+    bool failed = false;
+    int code = 0, driverCode = 0;
+    QString driverText, file;
+} lingerEnd;
 constexpr qint64 kRetryMs = 20;
 
 enum class Try { Locked, Busy, Failed };
@@ -49,6 +58,7 @@ Try lockFiles(const std::vector<DataFile *> &files) {
 } // namespace
 
 bool beginTransaction(int timeoutSeconds, const std::vector<DataFile *> &files) {
+    driver::settleLingering();
     clearError();
     if (driver::inTransaction() || beginning) {
         setError(TransactionActive);
@@ -108,6 +118,99 @@ bool rollbackTransaction() {
     return ok;
 }
 
-bool inTransaction() { return driver::inTransaction(); }
+bool inTransaction() {
+    driver::settleLingering();
+    return driver::inTransaction();
+}
+
+void lingerTransaction() {
+    lingerEnd = {};
+    if (driver::inTransaction())
+        driver::setLingering(true);
+}
+
+bool resumeTransaction() {
+    if (driver::lingering()) {
+        driver::setLingering(false);
+        return true;
+    }
+    if (std::exchange(lingerEnd.failed, false)) {
+        if (lingerEnd.code == DriverError)
+            setDriverError(lingerEnd.driverCode, lingerEnd.driverText, lingerEnd.file);
+        else
+            setError(lingerEnd.code, lingerEnd.file);
+    }
+    return false;
+}
+
+RunTransaction::RunTransaction(std::vector<DataFile *> files, int commitMs)
+    : files_(std::move(files)), commitMs_(commitMs) {}
+
+RunTransaction::~RunTransaction() { commit(); }
+
+bool RunTransaction::start() {
+    bool lost = false;
+    if (begun_) {
+        if (resumed())
+            return true;
+        lost = errorCode() != NoError;
+    }
+    {
+        std::optional<KeptError> kept;
+        if (lost)
+            kept.emplace();
+        // Another process's lock is waited for a moment only: the run goes on without.
+        begun_ = beginTransaction(1, files_);
+    }
+    age_.start();
+    return !lost;
+}
+
+void RunTransaction::pause() {
+    if (begun_ && age_.elapsed() < commitMs_) {
+        lingerTransaction();
+        lingering_ = true;
+    } else {
+        commit();
+    }
+}
+
+bool RunTransaction::commit() {
+    if (!begun_)
+        return true;
+    if (!resumed())
+        return errorCode() == NoError;
+    begun_ = false;
+    if (commitTransaction())
+        return true;
+    KeptError kept;
+    rollbackTransaction();
+    return false;
+}
+
+// False when someone else's use of the files committed it meanwhile (or failed to).
+bool RunTransaction::resumed() {
+    if (!std::exchange(lingering_, false))
+        return true;
+    clearError();
+    begun_ = resumeTransaction();
+    return begun_;
+}
+
+namespace driver {
+
+void settleLingering() {
+    if (!lingering())
+        return;
+    setLingering(false);
+    // The caller's own operation follows: it must not see this commit's error.
+    KeptError kept;
+    if (commitTransaction())
+        return;
+    lingerEnd = {true, errorCode(), driverErrorCode(), driverErrorText(), errorFile()};
+    rollbackTransaction();
+}
+
+} // namespace driver
 
 } // namespace tbk::data

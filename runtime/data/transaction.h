@@ -4,6 +4,8 @@
 // with 32; on a logical thread only that thread waits, and no other transaction begins
 // meanwhile); any other file written meanwhile joins the transaction. Commit and rollback act on
 // every file at once: a crash in between leaves all of them as before.
+#include <QElapsedTimer>
+
 #include <initializer_list>
 #include <vector>
 
@@ -18,5 +20,41 @@ inline bool beginTransaction(int timeoutSeconds, std::initializer_list<DataFile 
 bool commitTransaction();     // 91 when none is active
 bool rollbackTransaction();   // 91 when none is active
 bool inTransaction();
+
+// A long run may leave its transaction open while its thread lets the others run: it calls
+// lingerTransaction() before the yield and resumeTransaction() after it. Whoever uses a data
+// file or the connection meanwhile commits it first, so that nobody else's work joins it.
+// resumeTransaction() is true when the transaction is still open and the caller's again; false
+// when it was committed meanwhile, or rolled back after its commit failed (the error is then set).
+void lingerTransaction();
+bool resumeTransaction();
+
+// The transaction of a long run made in turns: begun at a turn's start unless the last turn's
+// is still open, and at a turn's end committed once it is `commitMs` old, else left open while
+// the other threads run. One that cannot be begun goes unreported: the run's writes are then
+// each committed by itself.
+class RunTransaction {
+public:
+    RunTransaction(std::vector<DataFile *> files, int commitMs);
+    ~RunTransaction();
+    RunTransaction(const RunTransaction &) = delete;
+    RunTransaction &operator=(const RunTransaction &) = delete;
+
+    // False when the one left open was rolled back, its commit having failed (the error set).
+    bool start();
+    void pause();
+    // False when the commit failed: the writes since the last commit are rolled back.
+    bool commit();
+    bool begun() const { return begun_; }
+
+private:
+    bool resumed();
+
+    std::vector<DataFile *> files_;
+    int commitMs_;
+    bool begun_ = false;
+    bool lingering_ = false;
+    QElapsedTimer age_;
+};
 
 } // namespace tbk::data

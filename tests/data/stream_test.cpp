@@ -2,6 +2,7 @@
 #include "support.h"
 
 #include "runtime/data/driver.h"
+#include "runtime/data/transaction.h"
 
 #include <QFile>
 #include <sqlite3.h>
@@ -45,6 +46,41 @@ TEST_F(Stream, FlushLetsOtherProcessesWriteAndLeavesNoJournal) {
     addSongs(51, 60);
     MUS.close();
     EXPECT_EQ(runChild({QStringLiteral("touch"), QStringLiteral("60")}), 0);
+}
+
+// A run's transaction left open between its turns belongs to the run only while nobody else
+// uses the connection: any other use commits it first, and its commit's failure is the run's.
+TEST_F(Stream, ALingeringTransactionIsCommittedBeforeAnyoneElsesUse) {
+    const auto songs = [] { return MUS.records(); };
+    ASSERT_TRUE(beginTransaction(1, {&MUS}));
+    addSongs(1, 1);
+    lingerTransaction();
+    ASSERT_TRUE(resumeTransaction());   // untouched: still the run's, so its rollback takes song 1
+    ASSERT_TRUE(rollbackTransaction());
+    EXPECT_EQ(songs(), 0);
+
+    ASSERT_TRUE(beginTransaction(1, {&MUS}));
+    addSongs(1, 2);
+    lingerTransaction();
+    // Another window's own transaction begins at once and is its own: its rollback keeps the run's.
+    ASSERT_TRUE(beginTransaction(1, {&PLA}));
+    addSongs(3, 3);
+    ASSERT_TRUE(rollbackTransaction());
+    EXPECT_FALSE(resumeTransaction());
+    EXPECT_EQ(errorCode(), NoError);
+    EXPECT_EQ(songs(), 2);
+
+    // A plain read commits it too; a commit that fails is rolled back and told to the run only.
+    ASSERT_TRUE(beginTransaction(1, {&MUS}));
+    addSongs(3, 3);
+    lingerTransaction();
+    sqlite3_commit_hook(driver::db(), [](void *) { return 1; }, nullptr);
+    EXPECT_EQ(songs(), 2);
+    EXPECT_EQ(errorCode(), NoError);
+    sqlite3_commit_hook(driver::db(), nullptr, nullptr);
+    EXPECT_FALSE(resumeTransaction());
+    EXPECT_EQ(errorCode(), DriverError);
+    EXPECT_FALSE(inTransaction());
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "impex/importrun.h"
 #include "impex/importsongs.h"
 #include "runtime/data/driver.h"
+#include "runtime/data/transaction.h"
 #include "runtime/threads/callprotocol.h"
 #include "runtime/threads/messagebox.h"
 #include "runtime/threads/scheduler.h"
@@ -377,9 +378,23 @@ TEST_F(ImportTest, CancelKeepsEverySongAddedBeforeIt) {
         done = true;
     });
     ASSERT_TRUE(runUntil([&] { return done || (MUS.isOpen() && MUS.records() > 0); }, 20000));
+    // Another window's transaction between two turns is its own, though the import's spans turns.
+    bool added = false;
+    startThread([&] {
+        if (data::beginTransaction(2, {&CAT})) {
+            CAT.clear();
+            CAT.CategoryID = 7;
+            CAT.Category = "Pop";
+            added = CAT.add() && data::rollbackTransaction();
+        }
+    });
+    ASSERT_TRUE(runUntil([&] { return added || done; }, 20000));
+    EXPECT_TRUE(added);
     ASSERT_FALSE(done) << "the import ended before Cancel";
     ASSERT_TRUE(pressButton(t, "Cancel"));
     ASSERT_TRUE(runUntil([&] { return done; }, 20000));
+    // Committed by the import itself, before it ended.
+    EXPECT_FALSE(data::driver::inTransaction());
     EXPECT_TRUE(outcome.cancelled);
     EXPECT_GT(outcome.added, 0);
     EXPECT_LT(outcome.added, kLines);
