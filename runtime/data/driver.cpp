@@ -27,8 +27,13 @@ int compareTbkText(void *, int n1, const void *p1, int n2, const void *p2) {
     const int n = n1 < n2 ? n1 : n2;
     for (int i = 0; i < n; ++i) {
         unsigned char x = a[i], y = b[i];
+        if (x == y)
+            continue;   // the same bytes are the same text, whatever the rule
         if ((x | y) & 0x80) {
-            // Beyond ASCII: the rest by the runtime's own case-blind rule, as keys compare in memory.
+            // Beyond ASCII: the rest by the runtime's own case-blind rule, as keys compare in
+            // memory, from the start of the character the bytes differ in.
+            while (i > 0 && (a[i] & 0xC0) == 0x80)
+                --i;
             const int c = compareText(QString::fromUtf8(reinterpret_cast<const char *>(a + i), n1 - i),
                                       QString::fromUtf8(reinterpret_cast<const char *>(b + i), n2 - i),
                                       Qt::CaseInsensitive);

@@ -123,6 +123,28 @@ void TextFile::set() {
         input().seek(0);
 }
 
+namespace {
+
+// The next line with its end, through a buffer kept from line to line: QIODevice::readLine()
+// without a limit grows and shrinks a new array for every line.
+QByteArray readWholeLine(QIODevice &in, QByteArray &buffer) {
+    constexpr qsizetype kChunk = 4096;
+    qsizetype used = 0;
+    for (;;) {
+        if (buffer.size() - used < kChunk)
+            buffer.resize(std::max(buffer.size() * 2, used + kChunk));
+        const qint64 n = in.readLine(buffer.data() + used, buffer.size() - used);
+        if (n <= 0)
+            break;
+        used += n;
+        if (buffer[used - 1] == '\n')
+            break;
+    }
+    return QByteArray(buffer.constData(), used);
+}
+
+} // namespace
+
 bool TextFile::next() {
     clearError();
     if (!isOpen()) {
@@ -142,7 +164,7 @@ bool TextFile::next() {
             setError(RecordNotAvailable, label_);
             return false;
         }
-        raw = in.readLine();
+        raw = readWholeLine(in, lineBuffer_);
         if (raw.isEmpty() && file_->error() != QFileDevice::NoError) {
             setDriverError(int(file_->error()), file_->errorString(), label_);
             return false;

@@ -92,6 +92,7 @@ private:
     std::unique_ptr<QBuffer> decoded_;
     qint64 readPos_ = 0;
     QByteArray pending_;          // the rest of an over-long line
+    QByteArray lineBuffer_;       // reused from line to line
     QByteArray unwritten_;        // lines added and not yet written
     QByteArray raw_;
     int writeBlock_ = 0;

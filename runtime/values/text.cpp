@@ -73,7 +73,22 @@ qsizetype skipBlanks(const QString &s, qsizetype i) {
 double numericValue(const QString &s) {
     const qsizetype i = skipBlanks(s, 0);
     const qsizetype n = numberLength(s, i);
-    return n == 0 ? 0.0 : s.mid(i, n).toDouble();
+    if (n == 0)
+        return 0.0;
+    // A whole number, the usual case, is read without a copy and a conversion.
+    const qsizetype end = i + n;
+    qsizetype j = i;
+    const bool negative = s[j] == QLatin1Char('-');
+    if (negative || s[j] == QLatin1Char('+'))
+        ++j;
+    if (end - j <= 15) {
+        qint64 v = 0;
+        for (; j < end && s[j].unicode() >= '0' && s[j].unicode() <= '9'; ++j)
+            v = v * 10 + (s[j].unicode() - '0');
+        if (j == end)
+            return negative ? -double(v) : double(v);
+    }
+    return QStringView(s).mid(i, n).toDouble();
 }
 
 bool isNumericText(const QString &s) {

@@ -80,7 +80,8 @@ TEST(Text, NumericValue) {
         {"", 0, false},        {"   ", 0, false},     {"12", 12, true},      {" 12abc", 12, false},
         {"2.0", 2.0, true},    {"-3.5", -3.5, true},  {"+7", 7, true},       {".5", 0.5, true},
         {"abc", 0, false},     {"-", 0, false},       {"1e3", 1000, true},   {"12e", 12, false},
-        {" 42 ", 42, true},    {"4 2", 4, false},
+        {" 42 ", 42, true},    {"4 2", 4, false},     {"-0012", -12, true},
+        {"123456789012345678", 123456789012345678.0, true},
     };
     for (const Case &c : cases) {
         const QString s = QString::fromUtf8(c.text);
