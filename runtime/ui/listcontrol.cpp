@@ -190,16 +190,23 @@ int ListControl::widestPixels(int column, const ListColumn &c) const {
         texts << widest_.value(column);
     if (texts.isEmpty())
         return 0;
-    // As the cells measure themselves, margins included.
-    QStyleOptionViewItem cell;
-    initViewItemOption(&cell);
-    cell.features |= QStyleOptionViewItem::HasDisplay;
-    int widest = 0;
-    for (const QString &t : texts) {
-        cell.text = t;
-        widest = std::max(widest, style()->sizeFromContents(QStyle::CT_ItemViewItem, &cell, QSize(), this).width());
+    // As the cells measure themselves, margins included. Kept by font, style and texts: a list
+    // opening measures the same pictures' dozens of samples as the one before.
+    static QHash<QString, int> known;
+    const QString key = font().key() + QLatin1Char('\n') + style()->name() + QLatin1Char('\n') + texts.join(QLatin1Char('\n'));
+    auto it = known.constFind(key);
+    if (it == known.constEnd()) {
+        QStyleOptionViewItem cell;
+        initViewItemOption(&cell);
+        cell.features |= QStyleOptionViewItem::HasDisplay;
+        int widest = 0;
+        for (const QString &t : texts) {
+            cell.text = t;
+            widest = std::max(widest, style()->sizeFromContents(QStyle::CT_ItemViewItem, &cell, QSize(), this).width());
+        }
+        it = known.insert(key, widest);
     }
-    return widest + unitsToPixels(c.indent.value_or(0));
+    return *it + unitsToPixels(c.indent.value_or(0));
 }
 
 QString ListControl::format() const {

@@ -9,6 +9,7 @@
 #include <QLocale>
 
 #include <algorithm>
+#include <map>
 
 namespace tbk::pictures {
 
@@ -139,15 +140,13 @@ const Layout &builtIn(Family family, int index) {
     return family == Family::Date ? dates[index - 1] : times[index - 1];
 }
 
+// Never emptied, so that a layout handed out stays as it is: a program meets only a few formats.
 const Layout &cachedLayout(const QString &format, bool system) {
-    thread_local QHash<QString, Layout> cache;
+    thread_local std::map<QString, Layout> cache;
     auto it = cache.find(format);
-    if (it == cache.end()) {
-        if (cache.size() > 64)
-            cache.clear();
-        it = cache.insert(format, tokenize(format, system));
-    }
-    return *it;
+    if (it == cache.end())
+        it = cache.emplace(format, tokenize(format, system)).first;
+    return it->second;
 }
 
 bool namesMonth(const Layout &l) {
@@ -156,18 +155,17 @@ bool namesMonth(const Layout &l) {
 }
 
 // d17, d18, t7 and t8 as the locale in force (QLocale's default) has them, read afresh each time.
-Layout localeLayout(const Spec &spec) {
+const Layout &localeLayout(const Spec &spec) {
     const QLocale locale;
     const auto length = (spec.index == 17 || spec.index == 7) ? QLocale::ShortFormat : QLocale::LongFormat;
     return cachedLayout(spec.family == Family::Date ? locale.dateFormat(length) : locale.timeFormat(length), true);
 }
 
-// Copies: a layout from the cache may go with its next insertion.
-Layout layoutFor(const Spec &spec) {
+const Layout &layoutFor(const Spec &spec) {
     const bool system = spec.family == Family::Date ? spec.index >= 17 : spec.index >= 7;
     if (!system)
         return builtIn(spec.family, spec.index);
-    Layout own = localeLayout(spec);
+    const Layout &own = localeLayout(spec);
     // The short date is typed and shown in numbers: where the locale's names the month (as C's
     // "d MMM yyyy" does), it is month/day/year.
     if (spec.family == Family::Date && spec.index == 17 && namesMonth(own))
@@ -515,10 +513,11 @@ std::optional<QVariant> parseDate(const Spec &spec, const QString &text, bool ba
         return QVariant(qint32(year));
     }
     Fields f;
-    const Layout layout = layoutFor(spec);
+    const Layout &layout = layoutFor(spec);
     if (!Reader(spec, layout, digits).read(f)) {
         // A short date shown in numbers still takes the locale's own form, month name and all.
-        const Layout own = spec.index == 17 ? localeLayout(spec) : Layout();
+        static const Layout none;
+        const Layout &own = spec.index == 17 ? localeLayout(spec) : none;
         f = {};
         if (!namesMonth(own) || !Reader(spec, own, digits).read(f))
             return std::nullopt;
