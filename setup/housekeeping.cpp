@@ -49,8 +49,11 @@ public:
         bool kept = true;
         if (shape_.transaction)
             sliceBegun_ = beginTransaction(kTransactionSeconds, {shape_.walked});
-        else if (shape_.turnMs > 0)
+        else if (shape_.turnMs > 0) {
             kept = run_.start();
+            if (!kept)
+                saveCurrentError();
+        }
         // Without one, the files keep their read locks for the turn, so that each read and
         // each autocommitted write does not lock and unlock its disk file by itself.
         if (!sliceBegun_ && !run_.begun() && !shape_.transaction)
