@@ -295,7 +295,11 @@ void detach(const QString &absPath) {
         --it->second.users;
 }
 
-bool dropAttachment(const QString &absPath) { return rawDetach(st(), absPath); }
+bool dropAttachment(const QString &absPath) {
+    if (st().lingering)
+        settleLingering();
+    return rawDetach(st(), absPath);
+}
 
 void releaseIfIdle() {
     State &s = st();
