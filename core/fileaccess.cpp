@@ -8,6 +8,8 @@
 
 #include <QHash>
 
+#include <sqlite3.h>
+
 namespace tbk {
 
 using namespace tbk::data;
@@ -98,6 +100,9 @@ void OpenDataFile(DataFile &file) {
             clearMarker();
             if (upgradeAndOpen(file))
                 return;
+            // A damaged file keeps the marker, so that the next start offers its repair.
+            if (errorCode() == DriverError && (driverErrorCode() & 0xff) == SQLITE_CORRUPT)
+                setCrashMarker(name);
         }
         ShowStandardWarningWithText(30, name);
         halt(QStringLiteral("Disk Error"), kFatalExitCode);

@@ -30,7 +30,7 @@ bool startProgram(const QString &name, const QStringList &arguments) {
 }
 
 bool startProgramWatched(const QString &name, const QStringList &arguments,
-                         std::function<void(const QString &status, const QString &errors)> failed) {
+                         std::function<void(int status, const QString &errors)> failed) {
     const QString path = locateProgram(name);
     if (path.isEmpty())
         return false;
@@ -46,9 +46,7 @@ bool startProgramWatched(const QString &name, const QStringList &arguments,
                          process->deleteLater();
                          if (status == QProcess::NormalExit && code == 0)
                              return;
-                         failed(status == QProcess::NormalExit ? QStringLiteral("exit status %1").arg(code)
-                                                               : QStringLiteral("it ended abnormally"),
-                                errors);
+                         failed(status == QProcess::NormalExit ? code : -1, errors);
                      });
     process->start();
     if (!process->waitForStarted()) {

@@ -31,6 +31,8 @@ void prepareStartup() {
     data::up_IgnoreDriver(QStringLiteral("AllFiles"), 1);
     for (const RegisteredFile &r : registeredDataFiles())
         data::up_UsingFile(r.file->prefix(), r.file->label(), *r.file, r.registration);
+    // A repair started at an earlier start could not be watched: what it came to is shown now.
+    ShowRepairResults();
     // With a file marked, the File Manager only offers its repair; a marker naming no data
     // file is cleared there.
     if (!crashMarker().isEmpty())

@@ -8,6 +8,9 @@
 #include "runtime/threads/halt.h"
 #include "runtime/threads/messagebox.h"
 #include "runtime/values/text.h"
+#include "tools/datfix/repair.h"
+
+#include <QFile>
 
 namespace tbk {
 
@@ -28,6 +31,23 @@ bool singleTableName(QString &name) {
         return false;
     name = name.left(qMax<qsizetype>(0, bang - 1));
     return true;
+}
+
+// What a run of the utility on `name` came to; `status` is -1 when it did not end normally.
+QString repairOutcome(const QString &name, int status, const QString &said) {
+    QString text;
+    if (status == datfix::Done)
+        text = QStringLiteral("The Fix Utility repaired %1.").arg(name);
+    else if (status == datfix::Lost)
+        text = QStringLiteral("The Fix Utility repaired %1 but could not recover every record (exit status %2).")
+                   .arg(name)
+                   .arg(status);
+    else
+        text = QStringLiteral("The Fix Utility did not repair %1 (%2).")
+                   .arg(name, status < 0 ? QStringLiteral("it ended abnormally") : QStringLiteral("exit status %1").arg(status));
+    if (!said.isEmpty())
+        text += QStringLiteral("\n\n") + said;
+    return text;
 }
 
 } // namespace
@@ -59,6 +79,10 @@ QStringList repairArguments(const QString &diskName) {
     return {name, QStringLiteral("/E:") + base + QStringLiteral(".dex"), QStringLiteral("/K")};
 }
 
+QString repairResultFile(const QString &diskName) {
+    return repairArguments(diskName).first() + QStringLiteral(".fixreport");
+}
+
 bool FixDataFile(data::DataFile &file, std::function<void(const QString &message)> refused) {
     QString disk = file.structure().diskName();
     if (!singleTableName(disk))
@@ -77,12 +101,11 @@ bool FixDataFile(data::DataFile &file, std::function<void(const QString &message
         return false;
     }
     const QString program = QString::fromLatin1(kRepairProgram);
-    const QStringList arguments = repairArguments(disk);
-    const auto tell = [name = arguments.first(), refused](const QString &status, const QString &errors) {
-        QString text = QStringLiteral("The Fix Utility did not repair %1 (%2).").arg(name, status);
-        if (!errors.isEmpty())
-            text += QStringLiteral("\n\n") + errors;
-        refused(text);
+    QStringList arguments = repairArguments(disk);
+    if (!refused)
+        arguments << QStringLiteral("/R:") + repairResultFile(disk);
+    const auto tell = [name = arguments.first(), refused](int status, const QString &errors) {
+        refused(repairOutcome(name, status, errors));
     };
     if (!(refused ? startProgramWatched(program, arguments, tell) : startProgram(program, arguments))) {
         message(QStringLiteral("The Fix Utility could not be started: \"%1\" was found neither in the "
@@ -92,6 +115,33 @@ bool FixDataFile(data::DataFile &file, std::function<void(const QString &message
         return false;
     }
     return true;
+}
+
+void ShowRepairResults() {
+    for (const RegisteredFile &r : registeredDataFiles()) {
+        const QString disk = r.file->structure().diskName();
+        const QString path = repairResultFile(disk);
+        QFile f(path);
+        if (!f.open(QIODevice::ReadOnly))
+            continue;
+        const QString result = QString::fromUtf8(f.read(64 * 1024));
+        f.close();
+        // The exit value, then the utility's own lines.
+        const qsizetype eol = result.indexOf(QLatin1Char('\n'));
+        bool numbered = false;
+        int status = result.left(eol).trimmed().toInt(&numbered);
+        if (!numbered)
+            status = -1;
+        const QString said = eol < 0 ? QString() : result.mid(eol + 1).trimmed();
+        const QString text = repairOutcome(repairArguments(disk).first(), status, said);
+        if (status == datfix::Done)
+            message(text, QStringLiteral("Information"), MessageIcon::Information);
+        else if (status == datfix::Lost)
+            message(text, QStringLiteral("Warning"), MessageIcon::Exclamation);
+        else
+            message(text, kErrorTitle, MessageIcon::Hand);
+        QFile::remove(path);
+    }
 }
 
 RepairOffer OfferStartupRepair() {

@@ -1,6 +1,7 @@
 #pragma once
 // The crash marker and the repair of a data file by the outside utility "datfix": the offer at
-// start-up when an earlier run died while opening a file, and the Fix action itself.
+// start-up when an earlier run died while opening a file, the Fix action itself, and at the
+// next start what a repair that nobody watched came to.
 #include "core/fileaccess.h"
 
 #include <QString>
@@ -28,11 +29,19 @@ data::DataFile *markedDataFile(const QString &marker);
 // tbkdata.dat /E:tbkdata.dex /K.
 QStringList repairArguments(const QString &diskName);
 
+// The file in which an unwatched repair of the named file leaves its outcome for the next start:
+// "tbkdata" gives tbkdata.dat.fixreport.
+QString repairResultFile(const QString &diskName);
+
 // The Fix action on one data file: writes the structure example the utility needs and starts
 // the utility without waiting. False when it was not started (the user has been told why).
-// With `refused`, the utility is watched: when it does not repair, `refused` gets the message
-// that says so (the file, the exit status and the utility's own words).
+// With `refused`, the utility is watched: when it does not repair, or loses records, `refused`
+// gets the message that says so (the file, the exit status and the utility's own words).
+// Unwatched, the utility leaves its outcome in the file's repairResultFile.
 bool FixDataFile(data::DataFile &file, std::function<void(const QString &message)> refused = {});
+
+// Shows, once, the outcome every unwatched repair has left since, and removes it.
+void ShowRepairResults();
 
 enum class RepairOffer {
     NoFileMarked,

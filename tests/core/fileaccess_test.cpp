@@ -179,6 +179,25 @@ TEST_F(FileAccess, TheFatalEndsOfAnOpen) {
              f.write(QByteArray(4096, 'x'));
          },
          ButtonOK, "File (tbkdata) could not be opened.  Error: file is not a database (26).", "Disk Error", ""},
+        {"a damaged file",
+         [] {
+             songsFile();
+             // Scribble over the page type of the file's own table of facts.
+             sqlite3 *db = nullptr;
+             sqlite3_stmt *st = nullptr;
+             ASSERT_EQ(sqlite3_open("tbkdata.dat", &db), SQLITE_OK);
+             ASSERT_EQ(sqlite3_prepare_v2(db, "SELECT (rootpage - 1) * (SELECT page_size FROM pragma_page_size) "
+                                              "FROM sqlite_master WHERE name = 'tbk_meta'", -1, &st, nullptr), SQLITE_OK);
+             ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
+             const qint64 at = sqlite3_column_int64(st, 0);
+             sqlite3_finalize(st);
+             sqlite3_close(db);
+             QFile f("tbkdata.dat");
+             ASSERT_TRUE(f.open(QIODevice::ReadWrite) && f.seek(at));
+             f.write("\xff", 1);
+         },
+         ButtonOK, "File (tbkdata) could not be opened.  Error: database disk image is malformed (11).", "Disk Error",
+         "tbkdata"},
         {"a database of another program", [] { sqlOn("tbkdata.dat", "CREATE TABLE t(x)"); }, ButtonOK,
          "File (tbkdata) could not be opened.  Error: Invalid Data File (36).", "Disk Error", ""},
         {"lock file unusable", [] { songsFile(); QFile::remove("tbkdata.dat-lock"); QDir().mkdir("tbkdata.dat-lock"); }, ButtonOK,

@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <csignal>
@@ -208,11 +209,68 @@ TEST_F(RepairTest, YesStartsTheRepairOfTheMarkedFileAndEndsTheProgram) {
     QFile started(record);
     ASSERT_TRUE(started.open(QIODevice::ReadOnly));
     const QStringList lines = QString::fromUtf8(started.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 4);
-    EXPECT_EQ(lines.mid(0, 3), (QStringList{"tbkdata.dat", "/E:tbkdata.dex", "/K"}));
-    EXPECT_EQ(QDir(lines[3]).canonicalPath(), QDir::current().canonicalPath());
+    ASSERT_EQ(lines.size(), 5);
+    EXPECT_EQ(lines.mid(0, 4), (QStringList{"tbkdata.dat", "/E:tbkdata.dex", "/K", "/R:tbkdata.dat.fixreport"}));
+    EXPECT_EQ(QDir(lines[4]).canonicalPath(), QDir::current().canonicalPath());
     EXPECT_TRUE(QFile::exists(QStringLiteral("tbkdata.dex")));
     EXPECT_EQ(badFile(), "");
+}
+
+TEST_F(RepairTest, WhatTheRepairCameToIsShownOnceAtTheNextStart) {
+    ASSERT_TRUE(MUS.create() && MUS.open());
+    MUS.clear();
+    MUS.ID = 1;
+    ASSERT_TRUE(MUS.add());
+    MUS.close();
+    mark(QStringLiteral("tbkdata"));
+    qputenv("PATH", QFileInfo(QStringLiteral(TBK_DATFIX)).path().toUtf8() + ":" + oldPath);
+    mainThread = startThread([this] { MainProgram(); mainReturned = true; }, kMinimumThreadStack);
+    ASSERT_TRUE(runUntilIdle());
+    ASSERT_TRUE(answerMessage(mainThread, ButtonYes));
+    ASSERT_TRUE(runUntilIdle());
+    ASSERT_TRUE(answerMessage(mainThread, ButtonOK));
+    ASSERT_TRUE(runUntil([this] { return !exitCodes.empty(); }));
+    ASSERT_TRUE(runUntil([] { return QFile::exists(QStringLiteral("tbkdata.dat.fixreport")); }, 20000));
+    endRun();
+    exitCodes.clear();
+    detail::forgetStartupPrepared();
+
+    mainThread = startThread([this] { MainProgram(); mainReturned = true; }, kMinimumThreadStack);
+    ASSERT_TRUE(runUntilIdle());
+    const QString shown = messageText(mainThread);
+    EXPECT_TRUE(shown.startsWith(QLatin1String("The Fix Utility repaired tbkdata.dat.\n\ndatfix: "))) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QLatin1String("no damage found"))) << shown.toStdString();
+    ASSERT_TRUE(answerMessage(mainThread, ButtonOK));
+    ASSERT_TRUE(runUntil([] { return frameTable().thread != 0; }));
+    EXPECT_FALSE(QFile::exists(QStringLiteral("tbkdata.dat.fixreport")));
+    ASSERT_TRUE(exitFrame());
+}
+
+TEST_F(RepairTest, ARepairThatFailedOrLostRecordsSaysSo) {
+    const struct {
+        const char *result, *shown;
+    } cases[] = {
+        {"6\ndatfix: 3 record(s) could not be read",
+         "The Fix Utility repaired tbkdata.dat but could not recover every record (exit status 6).\n\n"
+         "datfix: 3 record(s) could not be read"},
+        {"5\ndatfix: tbkdata.dat is damaged beyond repair",
+         "The Fix Utility did not repair tbkdata.dat (exit status 5).\n\ndatfix: tbkdata.dat is damaged beyond repair"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.result);
+        enterFreshFolder();
+        QFile result(QStringLiteral("tbkdata.dat.fixreport"));
+        ASSERT_TRUE(result.open(QIODevice::WriteOnly));
+        result.write(c.result);
+        result.close();
+        mainThread = startThread([this] { MainProgram(); mainReturned = true; }, kMinimumThreadStack);
+        ASSERT_TRUE(runUntilIdle());
+        EXPECT_EQ(messageText(mainThread), c.shown);
+        ASSERT_TRUE(answerMessage(mainThread, ButtonOK));
+        ASSERT_TRUE(runUntil([] { return frameTable().thread != 0; }));
+        ASSERT_TRUE(exitFrame());
+        endRun();
+    }
 }
 
 TEST_F(RepairTest, NoGoesOnStartingWithoutRepair) {
