@@ -200,7 +200,6 @@ TEST_F(BrowseSongsTest, AddAfterAnAlbumWindowRanFilesTheSongUnderNoAlbum) {
     ALB.Artist = "Various";
     ALB.Album = "Loopback Sessions";
     ASSERT_TRUE(press(*c, "Add"));
-    EXPECT_TRUE(enabled(*c, "MUS:Album"));
     EXPECT_EQ(shown(*c, "MUS:Artist"), "");
     ASSERT_TRUE(type(*c, "MUS:Title", "Alone"));
     ASSERT_TRUE(press(*c, "OK"));
