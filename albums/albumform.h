@@ -36,6 +36,7 @@ protected:
     QWidget *createForm() override;
     void formOpened() override;
     void refreshDisplay() override;
+    void completed() override;
     void closeRoutine() override;
 
 private:
@@ -80,6 +81,8 @@ private:
     QPushButton *readCd_ = nullptr, *reassign_ = nullptr;
     QPointer<QSpinBox> side_;
     AlbumSongsTaken taken_;
+    // The album as a disc reading or look-up last gave its data to the songs; empty before one.
+    data::Record songsTook_;
     bool forceReload_ = false;
 };
 

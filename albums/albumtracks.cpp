@@ -113,7 +113,15 @@ void AlbumForm::readCdInformation() {
         tracks_->rereadCurrent();
     if (ReadCompactDisc(0, 0, record().working()) == 1)
         StoreDiscIdentifier(record().working());
+    songsTook_ = record().working();
     redisplayAfterDisc();
+}
+
+// A new album's songs take what the user made of the album after a disc reading gave them its
+// data; a song's own artist and notes stay.
+void AlbumForm::completed() {
+    if (record().inserting() && !albumDataToSongs(record().working(), songsTook_))
+        showError(QStringLiteral("Error updating song database - ") + data::errorText());
 }
 
 void AlbumForm::reassignSongs() {

@@ -249,13 +249,17 @@ void AlbumForm::readIdentification() {
 
 void AlbumForm::readWholeDisc() {
     ReadCompactDisc(0, 0, record().working());
+    songsTook_ = record().working();
     redisplayAfterDisc();
 }
 
 void AlbumForm::lookUp() {
     QString category = controls().value(kCategory).toString();
     setTimer(kLookupTimerHundredths);
-    LookUpDiscForAlbum({*this, record().working(), category, [this] { redisplayAfterDisc(); }});
+    LookUpDiscForAlbum({*this, record().working(), category, [this] {
+                            songsTook_ = record().working();
+                            redisplayAfterDisc();
+                        }});
     setTimer(0);
     if (tracks_ && !tracks_->empty())
         tracks_->rereadCurrent();

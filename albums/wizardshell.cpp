@@ -238,7 +238,8 @@ void AlbumWizardShell::finishPressed() {
 }
 
 void AlbumWizardShell::songsFollowAlbum() {
-    if (!albumDataToSongs(record().working(), songsTook_))
+    // The song mode of a single-artist album gives every song the album's artist.
+    if (!albumDataToSongs(record().working(), songsTook_, -1, songMode_ == 2))
         showSongError();
     songsTook_ = record().working();
 }

@@ -68,7 +68,8 @@ protected:
     // The refresh with the song list read again.
     void refreshWithSongs();
     // After a disc was read into the album's songs: every song of the album takes its data as
-    // it is now (takeAlbumData), following it where a song still holds what it took before.
+    // it is now (takeAlbumData; the artist too in the single-artist song mode), following it where
+    // a song still holds what it took before.
     void songsFollowAlbum();
     // The highlighted song read again, as before every change of page or album.
     void rereadSong();

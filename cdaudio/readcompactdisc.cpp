@@ -231,7 +231,7 @@ void primeTrackSong(qint32 track, qint32 time) {
     MUS.Time = time;
 }
 
-bool albumDataToSongs(const data::Record &album, const data::Record &took, int side) {
+bool albumDataToSongs(const data::Record &album, const data::Record &took, int side, bool singleArtist) {
     const data::Record keptSong = MUS.record();
     const data::Record keptAlbum = ALB.record();
     ALB.setRecord(album);
@@ -256,7 +256,7 @@ bool albumDataToSongs(const data::Record &album, const data::Record &took, int s
     if (done && !songs.empty()) {
         for (const data::Record &song : songs) {
             MUS.setRecord(song);
-            takeAlbumData(false, took.cells.empty() ? nullptr : &took);
+            takeAlbumData(false, took.cells.empty() ? nullptr : &took, singleArtist);
             if (!MUS.record().sameValues(song) && !MUS.put()) {
                 done = false;
                 break;

@@ -43,11 +43,11 @@ void StoreDiscIdentifier(data::Record &album);
 void primeTrackSong(qint32 track, qint32 time);
 
 // The album's data (`album`, ALB's layout) into its songs as every song of an album takes them
-// (takeAlbumData): the songs of side `side`, or of every side when it is negative. A song follows
-// the album where it still holds what it took from the album as `took` was (none when `took` is
-// empty). In one transaction and without waiting; false, the error set, when it failed. The
-// buffers are left as they were.
-bool albumDataToSongs(const data::Record &album, const data::Record &took, int side = -1);
+// (takeAlbumData), the artist too for a `singleArtist` album: the songs of side `side`, or of
+// every side when it is negative. A song follows the album where it still holds what it took from
+// the album as `took` was (none when `took` is empty). In one transaction and without waiting;
+// false, the error set, when it failed. The buffers are left as they were.
+bool albumDataToSongs(const data::Record &album, const data::Record &took, int side = -1, bool singleArtist = false);
 
 } // namespace tbk
 

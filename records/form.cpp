@@ -132,7 +132,10 @@ void Form::okPressed() {
     if (controls().validateAll())
         return;
     storeControls();
-    act(record_.complete());
+    const FormRecord::Next next = record_.complete();
+    if (next == FormRecord::Next::Close && record_.response() == RequestCompleted)
+        completed();
+    act(next);
 }
 
 void Form::cancelPressed() {

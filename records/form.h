@@ -69,6 +69,8 @@ protected:
     virtual void refreshDisplay() {}
     // The control that has the focus once the window has opened: the first entry field.
     virtual void selectOnOpening() { selectFirstField(); }
+    // OK completed the call (the record written), before the window closes.
+    virtual void completed() {}
 
     void takeEvent(const Event &e) override;
     void closeRoutine() override;

@@ -129,7 +129,6 @@ BrowseSongsWindow::BrowseSongsWindow()
     setBoldSelectedTab(true);
     setTabEntry(QStringLiteral("SongTab"));
     setInsertTooltip(QStringLiteral("Insert a new Record"));
-    setForm(UpdateSong);
 }
 
 QString songReportOfTab(int tab) {

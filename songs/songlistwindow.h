@@ -1,6 +1,6 @@
 #pragma once
-// What the song lists share over their list base: the search through the query wizard, and the
-// Import and Export buttons, whose procedures run on threads of their own.
+// What the song lists share over their list base: the song form, the search through the query
+// wizard, and the Import and Export buttons, whose procedures run on threads of their own.
 #include "core/procedures.h"
 #include "songs/songlists.h"
 #include "songs/updatesong.h"
@@ -24,7 +24,14 @@ public:
 protected:
     template <class... Args>
     SongListWindow(const QString &queryName, const QString &queryFields, Args &&...args)
-        : ListBase(std::forward<Args>(args)...), search_(queryName, queryFields) {}
+        : ListBase(std::forward<Args>(args)...), search_(queryName, queryFields) {
+        // An album window of any thread may have set the mode since the list opened: the form
+        // would file the song under that window's album.
+        this->setForm([] {
+            AlbumSongMode = 0;
+            UpdateSong();
+        });
+    }
 
     void wireSongButtons(QPushButton *search, QPushButton *reset, QPushButton *import, QPushButton *exportButton) {
         import_ = import;

@@ -263,8 +263,7 @@ void SongForm::copyAlbumData() {
     const Record kept = MUS.record();
     record().toBuffer();
     takeFromAlbum(MUS.Notes, ALB.Notes, always);
-    takeFromAlbum(MUS.Artist, ALB.Artist, always);
-    takeAlbumData(always);
+    takeAlbumData(always, nullptr, true);
     MUS.AlbumID = ALB.AlbumID.value();
     MUS.Side = GLO.Side;
     record().fromBuffer();
@@ -359,7 +358,9 @@ void takeFromAlbum(const data::FieldProxy &song, const data::FieldProxy &album, 
         own.setValue(given.value());
 }
 
-void takeAlbumData(bool always, const data::Record *took) {
+void takeAlbumData(bool always, const data::Record *took, bool artist) {
+    if (artist)
+        takeFromAlbum(MUS.Artist, ALB.Artist, always, took);
     takeFromAlbum(MUS.FileNumber, ALB.FileNumber, always, took);
     takeFromAlbum(MUS.ReleaseDate, ALB.ReleaseDate, always, took);
     takeFromAlbum(MUS.CategoryID, ALB.CategoryID, always, took);

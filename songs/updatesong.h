@@ -32,8 +32,9 @@ qint32 nextTrackNumber();
 void takeFromAlbum(const data::FieldProxy &song, const data::FieldProxy &album, bool always,
                    const data::Record *took = nullptr);
 // What every song of an album takes of it: the album title and media; the file number, release
-// date and category as takeFromAlbum takes them.
-void takeAlbumData(bool always, const data::Record *took = nullptr);
+// date and category as takeFromAlbum takes them; with `artist`, the artist too (a single-artist
+// album; a compilation's songs keep theirs).
+void takeAlbumData(bool always, const data::Record *took = nullptr, bool artist = false);
 
 void UpdateSong();
 

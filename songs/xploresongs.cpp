@@ -71,7 +71,6 @@ XploreSongsWindow::XploreSongsWindow(const QString &queryFields)
                      QStringLiteral("XploreSongs"), std::initializer_list<data::DataFile *>{&MUS, &CAT, &MED},
                      std::span<const XploreColumn>(kColumns), QStringLiteral("?Browse")) {
     setCountTitle(QStringLiteral("Songs - "), QStringLiteral(" entries"));
-    setForm(UpdateSong);
 }
 
 QWidget *XploreSongsWindow::buildExplorer() {

@@ -135,13 +135,31 @@ QObject *WindowEvents::controlOf(QObject *watched) const {
     return watched;
 }
 
+bool WindowEvents::covered() const { return window_ && (!window_->isEnabled() || windowCovered(window_)); }
+
+namespace {
+bool isInput(const QEvent *event) {
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+        return true;
+    default:
+        return false;
+    }
+}
+} // namespace
+
 bool WindowEvents::windowFilter(QEvent *event) {
     switch (event->type()) {
     case QEvent::Close:
         // The window closes only through its procedure; a disabled window (a later window of
         // its thread is open) does not close at all.
         event->ignore();
-        if (window_->isEnabled() && !windowCovered(window_))
+        if (!covered())
             post(EventKind::CloseWindow);
         return true;
     case QEvent::WindowActivate:
@@ -155,6 +173,10 @@ bool WindowEvents::windowFilter(QEvent *event) {
 
 bool WindowEvents::eventFilter(QObject *watched, QEvent *event) {
     if (watched == window_ && windowFilter(event))
+        return true;
+    // Qt still hands a disabled window the keys and clicks the window manager lets through;
+    // queued, they would act once the later window had closed.
+    if (isInput(event) && covered())
         return true;
     if (watched == content_ && event->type() == QEvent::Resize) {
         if (resizer_)

@@ -52,6 +52,8 @@ private:
     bool isAlerted(QObject *control, int key) const;
     QObject *controlOf(QObject *watched) const;
     bool windowFilter(QEvent *event);
+    // Disabled, or covered by a later window of its thread: it takes no input.
+    bool covered() const;
 
     QPointer<QWidget> window_;
     QPointer<QWidget> content_;

@@ -220,6 +220,25 @@ TEST_F(AlbumDiscTest, ACancelledNewAlbumLeavesNoSongsFromTheDisc) {
     ASSERT_TRUE(press(*c, "Cancel"));
 }
 
+// A new album looked up, then changed on General before OK: every song carries the stored
+// album's title, media and category.
+TEST_F(AlbumDiscTest, ANewAlbumsChangesAfterTheLookUpReachItsSongs) {
+    addMedia("Vinyl");
+    scriptAnswer({readReply(kUtf8Entry)});
+    auto c = openAlbumForm(InsertRecord);
+    ASSERT_TRUE(chooseTab(c->thread, "Compact Disc"));
+    ASSERT_TRUE(lookUp(*c));
+    ASSERT_EQ(albumDataOf(6), QStringList(3, QString::fromUtf8("Sjön Över|CD|3|")));
+    ASSERT_TRUE(chooseTab(c->thread, "General"));
+    ASSERT_TRUE(typeInto(c->thread, "ALB:Album", "Changed") && runUntilIdle());
+    ASSERT_TRUE(typeInto(c->thread, "ALB:Media", "Vinyl") && runUntilIdle());
+    ASSERT_TRUE(typeInto(c->thread, "CAT:Category", "JAZZ") && runUntilIdle());
+    ASSERT_TRUE(press(*c, "OK"));
+    ASSERT_TRUE(c->done);
+    EXPECT_EQ(field(readAlbum(6), "Media"), "Vinyl");
+    EXPECT_EQ(albumDataOf(6), QStringList(3, "Changed|Vinyl|4|"));
+}
+
 // Not a check, so disabled: run with --gtest_also_run_disabled_tests, TBK_SCREENSHOT set to a
 // path without extension and a real display (xvfb-run with QT_QPA_PLATFORM=xcb); saves the
 // General and Songs tabs of the album form after a look-up.

@@ -246,4 +246,33 @@ TEST_F(AlbumWizardTest, SongsReadFromTheDiscFollowTheAlbumChangedAfterwards) {
               QStringList({"Second Title|CD|1|B2", "Second Title|CD|2|B2", "Second Title|CD|1|B2"}));
 }
 
+// The artist changed after the disc was read: a single artist's songs follow it, a compilation's
+// keep the one they have.
+TEST_F(AlbumWizardTest, TheArtistChangedAfterTheReadReachesOnlyASingleArtistsSongs) {
+    qint32 id = 0;
+    for (const QString kind : {"Single Artist Album", "Compilation"}) {
+        SCOPED_TRACE(kind.toStdString());
+        ++id;
+        start();
+        ASSERT_TRUE(choose("Number of Artists", kind));
+        ASSERT_TRUE(next());
+        ASSERT_TRUE(type("ALB:Artist", "First Artist"));
+        ASSERT_TRUE(type("ALB:Album", kind + " One"));
+        ASSERT_TRUE(next());
+        ASSERT_EQ(songsOf(id).size(), 3);
+        ASSERT_TRUE(press("Back"));
+        ASSERT_TRUE(type("ALB:Artist", "Second Artist"));
+        ASSERT_TRUE(type("ALB:Album", kind + " Two"));
+        ASSERT_TRUE(next());
+        ASSERT_TRUE(press("Finish"));
+        ASSERT_TRUE(finished());
+        QStringList artists;
+        for (const QString &song : songsOf(id))
+            artists << song.section('|', 2, 2);
+        EXPECT_EQ(artists, QStringList(3, kind == "Compilation" ? "First Artist" : "Second Artist"));
+        // Another disc next, not one whose serial an album holds.
+        describeDrive("tracks 150 20000 40000\nleadout 61000\n");
+    }
+}
+
 } // namespace

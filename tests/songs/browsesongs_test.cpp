@@ -190,6 +190,25 @@ TEST_F(BrowseSongsTest, ChangeCopyAndDeleteGoThroughTheSongFormAndReload) {
     ASSERT_TRUE(press(*c, "Close"));
 }
 
+// An album window of any thread leaves its song mode and album in the shared buffers: the list's
+// Add still opens the song form for a song of no album.
+TEST_F(BrowseSongsTest, AddAfterAnAlbumWindowRanFilesTheSongUnderNoAlbum) {
+    auto c = open();
+    AlbumSongMode = 1;
+    ALB.clear();
+    ALB.AlbumID = 7;
+    ALB.Artist = "Various";
+    ALB.Album = "Loopback Sessions";
+    ASSERT_TRUE(press(*c, "Add"));
+    EXPECT_EQ(shown(*c, "MUS:Artist"), "");
+    ASSERT_TRUE(type(*c, "MUS:Title", "Alone"));
+    ASSERT_TRUE(press(*c, "OK"));
+    ASSERT_TRUE(loadSong(kSongs + 1));
+    EXPECT_EQ(MUS.AlbumID.value(), 0);
+    EXPECT_EQ(MUS.Album.str(), "");
+    ASSERT_TRUE(press(*c, "Close"));
+}
+
 TEST_F(BrowseSongsTest, ASongDraggedOntoAnotherWindowHandsOverItsIdentifier) {
     auto c = open();
     QStringList drops;

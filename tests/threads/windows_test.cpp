@@ -1,6 +1,7 @@
 #include "runtime/threads/dialogs.h"
 #include "runtime/threads/messagebox.h"
 #include "runtime/threads/threadwindows.h"
+#include "runtime/ui/listcontrol.h"
 #include "support/windows/scriptedwindow.h"
 #include "threadtestfixture.h"
 
@@ -116,6 +117,37 @@ TEST_F(ThreadTest, AWindowUnderAModalOneCannotBeClosed) {
     ASSERT_TRUE(closeByUser(browse));
     ASSERT_TRUE(runUntilIdle());
     EXPECT_TRUE(log.contains("A browse closes"));
+}
+
+// What reaches a window while a later window of its thread is open is dropped: an Escape the
+// window manager let through does not cancel it once the later window has closed.
+TEST_F(ThreadTest, AKeyOrClickOnAWindowUnderALaterOneIsDroppedNotKept) {
+    ScriptedWindow *browse = nullptr;
+    const int a = startThread([&] {
+        ScriptedWindow w("BrowseA", {"Change", "Close"}, true);
+        browse = &w;
+        w.onOpen = [](ScriptedWindow &self) { self.alertKey(nullptr, Qt::Key_Escape); };
+        w.onEvent = [](ScriptedWindow &self, const Event &e) {
+            if (e.kind == EventKind::AlertKey)
+                self.closeWindow();
+            if (e.kind == EventKind::Accepted && e.control && e.control->objectName() == "Change")
+                ScriptedWindow("UpdateA", {"OK", "Cancel"}).run();
+        };
+        w.run();
+    });
+    ASSERT_TRUE(runUntilIdle());
+    ASSERT_TRUE(pressButton(a, "Change"));
+    ASSERT_TRUE(runUntilIdle());
+    QWidget *under = threadWindowList(a).front();
+    browse->seen.clear();
+    QTest::keyClick(under, Qt::Key_Escape);
+    QTest::mouseClick(browse->list()->viewport(), Qt::LeftButton);
+    ASSERT_TRUE(runUntilIdle());
+    ASSERT_TRUE(pressButton(a, "Cancel"));
+    ASSERT_TRUE(runUntilIdle());
+    ASSERT_EQ(title(a), "BrowseA");
+    for (EventKind kind : {EventKind::AlertKey, EventKind::MouseLeftDown, EventKind::MouseLeftUp})
+        EXPECT_FALSE(browse->seen.contains(kind)) << int(kind);
 }
 
 TEST_F(ThreadTest, AMessageBoxWaitsWhileAnotherThreadsTimerFires) {
