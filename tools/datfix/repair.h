@@ -8,7 +8,7 @@
 
 namespace tbk::datfix {
 
-enum Exit { Done = 0, Usage = 1, Missing = 2, NotOurs = 3, InUse = 4, Unrecoverable = 5 };
+enum Exit { Done = 0, Usage = 1, Missing = 2, NotOurs = 3, InUse = 4, Unrecoverable = 5, Lost = 6 };
 
 struct Outcome {
     int exit = Done;
