@@ -227,7 +227,7 @@ public:
             for (int c = 0; c < cells && h + 8 + 2 * c + 2 <= usable_; ++c) {
                 const uchar *cell = p + be(p + h + 8 + 2 * c, 2);
                 quint64 length = 0, rid = 0;
-                int used = cell < end ? varint(cell, end, &length) : 0;
+                const int used = cell < end ? varint(cell, end, &length) : 0;
                 const int more = used ? varint(cell + used, end, &rid) : 0;
                 QByteArray payload;
                 QList<Value> values;
