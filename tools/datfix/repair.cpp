@@ -130,6 +130,31 @@ QSet<qint64> positionsInKeys(Db &db, const FileStructure &s) {
     return rids;
 }
 
+qint64 highestPosition(Db &db, const QSet<qint64> &read) {
+    sqlite3_stmt *st = nullptr;
+    qint64 v = -1;
+    if (sqlite3_prepare_v2(db.h, "SELECT seq FROM sqlite_sequence WHERE name='records'", -1, &st, nullptr) == SQLITE_OK
+        && sqlite3_step(st) == SQLITE_ROW)
+        v = sqlite3_column_int64(st, 0);
+    sqlite3_finalize(st);
+    return v >= 0 ? v : read.isEmpty() ? 0 : *std::max_element(read.begin(), read.end());
+}
+
+// The records that could not be read: the file's count says how many, its keys which ones (a
+// damaged key page can name positions never given out: only those up to the highest count).
+// -1 when neither knows and reading stopped at damage.
+qint64 lostRecords(Db &db, const FileStructure &s, const QSet<qint64> &read, bool stopped, QList<qint64> *lost) {
+    const qint64 highest = highestPosition(db, read);
+    for (qint64 rid : positionsInKeys(db, s))
+        if (rid >= 1 && rid <= highest && !read.contains(rid))
+            *lost << rid;
+    std::sort(lost->begin(), lost->end());
+    const qint64 count = recordCount(db);
+    if (count >= 0)
+        return qMax<qint64>(0, count - read.size());
+    return lost->isEmpty() && stopped ? -1 : lost->size();
+}
+
 // "3, 17-40, 52", the first few stretches only.
 QString stretches(const QList<qint64> &sorted, int *count) {
     QStringList parts;
@@ -341,9 +366,8 @@ private:
 // them; when it cannot, or the check found damage, from the table's pages themselves. `read`
 // gets the position of every row read (kept or dropped as a duplicate). False when nothing can
 // be written.
-bool copyRows(Db &from, Db &to, const QString &path, const FileStructure &s, Outcome &out, QSet<qint64> &read,
-              bool *stopped) {
-    const QStringList have = columnsOf(from);
+bool copyRows(Db &from, Db &to, const QString &path, const QStringList &have, const FileStructure &s, Outcome &out,
+              QSet<qint64> &read, bool *stopped) {
     QList<int> src{int(have.indexOf(QStringLiteral("_rid")))};
     QStringList dst{QStringLiteral("_rid")};
     if (have.contains(QStringLiteral("_ver"))) {
@@ -363,7 +387,7 @@ bool copyRows(Db &from, Db &to, const QString &path, const FileStructure &s, Out
     }
     sqlite3_stmt *write = nullptr;
     const QByteArray wsql = QStringLiteral("INSERT OR IGNORE INTO records(%1) VALUES(%2)").arg(dst.join(QLatin1Char(',')), qs.join(QLatin1Char(','))).toUtf8();
-    if (src[0] < 0 || sqlite3_prepare_v2(to.h, wsql.constData(), -1, &write, nullptr) != SQLITE_OK) {
+    if (sqlite3_prepare_v2(to.h, wsql.constData(), -1, &write, nullptr) != SQLITE_OK) {
         sqlite3_finalize(write);
         return false;
     }
@@ -480,10 +504,12 @@ Outcome run(const QStringList &args) {
     // records table came before it.
     bool schemaOk = false;
     const QStringList tables = tableNames(from, &schemaOk);
-    if (!schemaOk && !tables.contains(QStringLiteral("records")))
-        return refuse(Unrecoverable, QStringLiteral("%1 is damaged beyond repair (%2); nothing was changed").arg(name, from.error()));
-    if (!tables.contains(QStringLiteral("records")))
+    if (schemaOk && !tables.contains(QStringLiteral("records")))
         return refuse(NotOurs, QStringLiteral("%1 is not a data file of this program; nothing was changed").arg(name));
+    const QString listing = schemaOk ? QStringLiteral("the table of records cannot be read") : from.error();
+    const QStringList columns = columnsOf(from);
+    if (!columns.contains(QStringLiteral("_rid")))
+        return refuse(Unrecoverable, QStringLiteral("%1 is damaged beyond repair (%2); nothing was changed").arg(name, listing));
     FileStructure structure(QString(), 0);
     QString why;
     QFile ex(example);
@@ -511,7 +537,7 @@ Outcome run(const QStringList &args) {
         bool built = true;
         for (const QString &s : sql)
             built = built && exec(to, s);
-        const bool copied = built && copyRows(from, to, path, structure, out, read, &stopped);
+        const bool copied = built && copyRows(from, to, path, columns, structure, out, read, &stopped);
         for (const QString &statement : data::schema::keepCount(QStringLiteral("main")))
             built = built && exec(to, statement);
         if (!built || !copied || data::schema::writeMeta(to.h, structure, QStringLiteral("main")) != SQLITE_OK
@@ -523,20 +549,8 @@ Outcome run(const QStringList &args) {
             return refuse(Unrecoverable, QStringLiteral("cannot build the new file: %1; nothing was changed").arg(error));
         }
     }
-    // What could not be read: the file's count says how many, its keys which ones.
     QList<qint64> lost;
-    qint64 missing = 0;
-    if (!out.problems.isEmpty() || stopped) {
-        const QSet<qint64> listed = positionsInKeys(from, structure);
-        for (qint64 rid : listed)
-            if (!read.contains(rid))
-                lost << rid;
-        std::sort(lost.begin(), lost.end());
-        const qint64 count = recordCount(from);
-        missing = qMax<qint64>(lost.size(), count - read.size());
-        if (count < 0 && listed.isEmpty() && stopped)
-            missing = -1;
-    }
+    const qint64 missing = !out.problems.isEmpty() || stopped ? lostRecords(from, structure, read, stopped, &lost) : 0;
     sqlite3_close_v2(from.h);
     from.h = nullptr;
     QFile::remove(path + QStringLiteral("-journal"));
@@ -558,10 +572,13 @@ Outcome run(const QStringList &args) {
             out.messages << QStringLiteral("some records of %1 could not be read; %2 still holds them").arg(name, backup);
         } else {
             QString numbers = stretches(lost, &out.unreadable);
-            if (lost.size() < missing)
-                numbers = lost.isEmpty() ? QStringLiteral("numbers unknown") : QStringLiteral("among them numbers ") + numbers;
+            if (lost.isEmpty())
+                numbers = QStringLiteral("numbers unknown");
             else
-                numbers = QStringLiteral("numbers ") + numbers;
+                numbers = (lost.size() < missing   ? QStringLiteral("among them numbers ")
+                           : lost.size() > missing ? QStringLiteral("from among numbers ")
+                                                   : QStringLiteral("numbers "))
+                          + numbers;
             out.messages << QStringLiteral("%1 record(s) of %2 could not be read (%3); %4 still holds them")
                                 .arg(missing).arg(name, numbers, backup);
         }
