@@ -27,15 +27,25 @@ Outcome datfix(const QStringList &args) {
 
 class Datfix : public testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override { makeSongs(400, 1500); }   // rows of some size: many pages
+    void TearDown() override { closeAll(); }
+
+    // The songs file and its example file, `songs` records with `notes` characters of notes;
+    // the pages made smaller first when `page` is given.
+    void makeSongs(int songs, int notes, int page = 0) {
         createAndOpen({&CF, &MUS});
         ASSERT_TRUE(up_UsingFile(QStringLiteral("MUS"), QStringLiteral("Tunebank"), MUS, 6));
         ASSERT_EQ(up_MakeExample(MUS), QString());
         ASSERT_TRUE(QFile::exists(QStringLiteral("tbkdata.dex")));
+        if (page) {
+            MUS.close();
+            ASSERT_EQ(sql(QStringLiteral("PRAGMA page_size=%1; VACUUM").arg(page)), 0);
+            ASSERT_TRUE(MUS.open());
+        }
         MUS.clear();
-        MUS.Notes = QString(1500, QLatin1Char('n'));   // rows of some size: many pages
+        MUS.Notes = QString(notes, QLatin1Char('n'));
         ASSERT_TRUE(beginTransaction(1, {&MUS}));
-        for (int i = 1; i <= 400; ++i) {
+        for (int i = 1; i <= songs; ++i) {
             MUS.ID = i;
             MUS.Title = QStringLiteral("song %1").arg(i);
             ASSERT_TRUE(MUS.add());
@@ -43,8 +53,58 @@ protected:
         ASSERT_TRUE(commitTransaction());
         closeAll();
     }
-    void TearDown() override { closeAll(); }
+    // The first value of the first row, on the songs file read behind the driver's back.
+    qint64 sql(const QString &text) {
+        sqlite3 *db = nullptr;
+        sqlite3_stmt *st = nullptr;
+        qint64 v = -1;
+        sqlite3_open(QFile::encodeName(QStringLiteral("tbkdata.dat")).constData(), &db);
+        registerCollation(db);
+        const QByteArray t = text.toUtf8();
+        const char *rest = t.constData();
+        while (*rest && sqlite3_prepare_v2(db, rest, -1, &st, &rest) == SQLITE_OK && st) {
+            const int rc = sqlite3_step(st);
+            v = rc == SQLITE_ROW ? sqlite3_column_int64(st, 0) : rc == SQLITE_DONE ? 0 : -1;
+            sqlite3_finalize(st);
+            st = nullptr;
+        }
+        sqlite3_close(db);
+        return v;
+    }
     const QStringList command{QStringLiteral("tbkdata.dat"), QStringLiteral("/E:tbkdata.dex"), QStringLiteral("/K")};
+};
+
+// Small records on small pages: the songs table is three pages deep.
+class DatfixPages : public Datfix {
+protected:
+    static constexpr int kSongs = 3000, kPage = 512;
+    void SetUp() override {
+        makeSongs(kSongs, 0, kPage);
+        ASSERT_GT(sql(QStringLiteral("SELECT count(*) FROM dbstat WHERE name='records' AND pagetype='internal'")), 2);
+    }
+    void overwrite(qint64 page) {
+        QFile f(QStringLiteral("tbkdata.dat"));
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        f.seek((page - 1) * kPage);
+        f.write(QByteArray(kPage, '\x5a'));
+    }
+    // The records left, checked whole, and the numbers missing among 1 .. kSongs.
+    QList<qint64> missingAfterRepair() {
+        QList<qint64> missing;
+        EXPECT_TRUE(MUS.open());
+        MUS.set(MUS.KEYID);
+        int expected = 1;
+        while (MUS.next()) {
+            EXPECT_EQ(MUS.Title.str(), QStringLiteral("song %1").arg(MUS.ID.value()));
+            for (; expected < MUS.ID.value(); ++expected)
+                missing << expected;
+            ++expected;
+        }
+        for (; expected <= kSongs; ++expected)
+            missing << expected;
+        MUS.close();
+        return missing;
+    }
 };
 
 TEST_F(Datfix, SoundFileKeepsEveryRecord) {
@@ -78,7 +138,7 @@ TEST_F(Datfix, DamagedFileIsRebuiltFromWhatCanBeRead) {
     EXPECT_TRUE(failed || readable < 400);
 
     const Outcome r = datfix(command);
-    ASSERT_EQ(r.exit, 0) << r.output.toStdString();
+    ASSERT_EQ(r.exit, 6) << r.output.toStdString();   // records lost
     EXPECT_TRUE(r.output.contains(QStringLiteral("problem(s) found"))) << r.output.toStdString();
     const auto [kept, rows] = countsOf(QStringLiteral("tbkdata.dat"));
     EXPECT_EQ(kept, rows);
@@ -136,6 +196,50 @@ TEST_F(Datfix, RefusesFilesThatAreNotOurs) {
     r = datfix(command);
     EXPECT_EQ(r.exit, 4);
     EXPECT_FALSE(QFile::exists(QStringLiteral("tbkdata.dat.bak")));
+    MUS.close();
+    // A database without the songs table: refused, and no copy left behind.
+    sqlite3 *db = nullptr;
+    ASSERT_EQ(sqlite3_open("other.dat", &db), SQLITE_OK);
+    sqlite3_exec(db, "CREATE TABLE t(x)", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    r = datfix({QStringLiteral("other.dat")});
+    EXPECT_EQ(r.exit, 3);
+    EXPECT_FALSE(QFile::exists(QStringLiteral("other.dat.bak")));
+}
+
+// An inner page of the table and one leaf elsewhere written over: the rows of every leaf still
+// whole are kept, also those no path from the root reaches any more; the leaf's are named lost.
+TEST_F(DatfixPages, KeepsEveryWholeLeafAndNamesTheRecordsLost) {
+    const qint64 inner = sql(QStringLiteral("SELECT pageno FROM dbstat WHERE name='records' AND path='/001/'"));
+    const qint64 leaf = sql(QStringLiteral("SELECT pageno FROM dbstat WHERE name='records' AND path='/000/002/'"));
+    const qint64 onLeaf = sql(QStringLiteral("SELECT ncell FROM dbstat WHERE name='records' AND path='/000/002/'"));
+    ASSERT_GT(inner, 0);
+    ASSERT_GT(onLeaf, 0);
+    overwrite(inner);
+    overwrite(leaf);
+
+    const Outcome r = datfix(command);
+    EXPECT_EQ(r.exit, 6) << r.output.toStdString();
+    EXPECT_TRUE(r.output.contains(QStringLiteral("20 or more problem(s) found"))) << r.output.toStdString();
+    const QList<qint64> missing = missingAfterRepair();
+    ASSERT_EQ(missing.size(), onLeaf);
+    ASSERT_EQ(missing.last() - missing.first() + 1, onLeaf);
+    EXPECT_TRUE(r.output.contains(QStringLiteral("%1 record(s) of tbkdata.dat could not be read (numbers %2-%3); tbkdata.dat.bak still holds them")
+                                      .arg(onLeaf).arg(missing.first()).arg(missing.last())))
+        << r.output.toStdString();
+}
+
+// A file cut to half its length: the rows of the leaves left whole come back.
+TEST_F(DatfixPages, HalfLengthFileGivesBackTheRowsOfItsWholePages) {
+    const qint64 pages = sql(QStringLiteral("PRAGMA page_count")) / 2;
+    const qint64 whole = sql(QStringLiteral("SELECT sum(ncell) FROM dbstat WHERE name='records' AND pagetype='leaf' AND pageno<=%1").arg(pages));
+    ASSERT_GT(whole, 0);
+    ASSERT_TRUE(QFile::resize(QStringLiteral("tbkdata.dat"), pages * kPage));
+
+    const Outcome r = datfix(command);
+    EXPECT_EQ(r.exit, 6) << r.output.toStdString();
+    EXPECT_EQ(missingAfterRepair().size(), kSongs - whole);
+    EXPECT_TRUE(r.output.contains(QStringLiteral("%1 record(s) of tbkdata.dat could not be read").arg(kSongs - whole))) << r.output.toStdString();
 }
 
 } // namespace

@@ -15,7 +15,8 @@ struct Outcome {
     QStringList messages;     // for the user, one line each
     qint64 kept = 0;          // rows copied into the rebuilt file
     qint64 duplicates = 0;    // rows dropped because a unique key already held their values
-    int unreadable = 0;       // stretches of the file that could not be read
+    qint64 lost = 0;          // records that could not be read; -1: some, how many is unknown
+    int unreadable = 0;       // stretches of record numbers that could not be read
     QStringList problems;     // what the integrity check found
 };
 
