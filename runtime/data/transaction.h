@@ -19,6 +19,7 @@ inline bool beginTransaction(int timeoutSeconds, std::initializer_list<DataFile 
 }
 bool commitTransaction();     // 91 when none is active
 bool rollbackTransaction();   // 91 when none is active
+// Whether a transaction is open; one a run left open between its turns is committed first.
 bool inTransaction();
 
 // A long run may leave its transaction open while its thread lets the others run: it calls

@@ -108,4 +108,19 @@ TEST_F(Stream, InterleavedRunsLoseOnlyTheirOwnWritesToAFailedCommitAndAreTold) {
     EXPECT_EQ(MUS.records(), 1);   // B's song
 }
 
+// Making a file and building a closed file's keys are no use of an open transaction's files:
+// a run's lingering one is committed first, as for any other use.
+TEST_F(Stream, CreateBuildKeysAndHoldReadsCommitALingeringTransactionFirst) {
+    RunTransaction run({&MUS}, 60000);
+    for (int song = 1; song <= 3; ++song) {
+        ASSERT_TRUE(run.start());
+        addSongs(song, song);
+        run.pause();
+        EXPECT_TRUE(song == 1 ? ALB.create() : song == 2 ? ALB.buildKeys() : PLA.holdReads()) << song;
+    }
+    PLA.releaseReads();
+    EXPECT_TRUE(run.commit());
+    EXPECT_EQ(MUS.records(), 3);
+}
+
 } // namespace
