@@ -14,6 +14,7 @@
 #include <QElapsedTimer>
 
 #include <algorithm>
+#include <utility>
 
 namespace tbk {
 
@@ -54,18 +55,20 @@ public:
             yieldNow();
             if (progress.cancelled()) {
                 outcome_.cancelled = true;
-                return outcome_;
+                break;
             }
             turn.start();
-            transaction_.start();
+            if (!stored(transaction_.start()))
+                return outcome_;
             startTurn();
             for (int batches = 0; more && batches < kBatchesPerTurn && (batches == 0 || turn.elapsed() < kTurnMs);
                  ++batches)
-                more = addBatch(progress, transaction_);
-            transaction_.pause();
+                more = addBatch(progress);
+            if (failed() || !stored(transaction_.pause()))
+                return outcome_;
         }
-        transaction_.commit();
-        progress.setStatusText(QStringLiteral("Process Completed"));
+        if (stored(transaction_.commit()) && !outcome_.cancelled)
+            progress.setStatusText(QStringLiteral("Process Completed"));
         return outcome_;
     }
 
@@ -82,14 +85,17 @@ private:
     }
 
     // Up to one batch of lines; false once no further line is to be added.
-    bool addBatch(ProgressWindow &progress, RunTransaction &transaction) {
+    bool addBatch(ProgressWindow &progress) {
         for (int n = 0; n < kImportBatch; ++n) {
             if (!builder_.build(t_)) {
                 const Record song = MUS.record();
                 saveCurrentError();
-                transaction.commit();
+                if (!stored(transaction_.commit())) {
+                    clearSavedError();   // the commit's failure is the one told
+                    return false;
+                }
                 ShowStandardWarning(14, QString(), QString());
-                transaction.start();
+                transaction_.start();   // nothing lingers: nothing to lose
                 startTurn();
                 MUS.setRecord(song);
             }
@@ -97,18 +103,34 @@ private:
             MUS.AlbumID = 0;
             if (!MUS.add()) {
                 const QString error = transferErrorText();
-                transaction.commit();
-                message(error, QStringLiteral("Cannot ADD to Tunebank!"), MessageIcon::Question);
+                if (stored(transaction_.commit()))
+                    message(error, QStringLiteral("Cannot ADD to Tunebank!"), MessageIcon::Question);
                 return false;
             }
             ++nextId_;
-            ++outcome_.added;
+            ++(transaction_.begun() ? uncommitted_ : outcome_.added);
             if (ImportReadLine(t_) == 0)
                 return false;
             showPercent(progress);
         }
         return true;
     }
+
+    // Counts the songs the last commit stored; false when it failed, which ends the run: the
+    // songs since the commit before are gone.
+    bool stored(bool committed) {
+        if (!committed) {
+            outcome_.failure = transferErrorText();
+            uncommitted_ = 0;
+            return false;
+        }
+        if (transaction_.commits() != commits_) {
+            commits_ = transaction_.commits();
+            outcome_.added += std::exchange(uncommitted_, 0);
+        }
+        return true;
+    }
+    bool failed() const { return !outcome_.failure.isEmpty(); }
 
     void showPercent(ProgressWindow &progress) {
         if (shownPercent_ == 100)
@@ -128,6 +150,8 @@ private:
     SongBuilder builder_;
     qint64 fileSize_;
     qint64 nextId_ = 1;
+    qint64 uncommitted_ = 0;
+    int commits_ = 0;
     int shownPercent_ = 0;
     ImportOutcome outcome_;
 };
@@ -185,6 +209,14 @@ void RunImport(ImportTransfer &t, const ImportFieldLists &lists, bool stripHeade
     const ImportOutcome outcome = ImportFileSongs(t, lists, stripHeader, fileSize);
     ImportCloseFile(t);
     reportTooLongLines(t);
+    if (!outcome.failure.isEmpty()) {
+        // What the user may count on now: the songs the file holds, none of those rolled back.
+        const qint64 songs = MUS.records();
+        message(songs < 0 ? outcome.failure
+                          : QStringLiteral("%1\n\nThe Songs database holds %2 song(s) now.").arg(outcome.failure).arg(songs),
+                QStringLiteral("Cannot ADD to Tunebank!"), MessageIcon::Question);
+        return;
+    }
     if (outcome.cancelled)
         return;
     const int answer = message(QStringLiteral("The Songs database has been updated.  Do you want to create Albums "

@@ -17,14 +17,16 @@ qint64 ImportOpenNamedFile(ImportTransfer &t, const QString &name);
 
 struct ImportOutcome {
     bool cancelled = false;
-    qint64 added = 0;
+    qint64 added = 0;   // stored: a failed commit's songs are not counted
+    QString failure;    // the failed commit's error ("Error #n - text"), which ended the run
 };
 
 // Adds the songs of the open file from its first line on (the header line dropped when asked),
 // under the progress window. The file stays open.
 ImportOutcome ImportFileSongs(ImportTransfer &t, const ImportFieldLists &lists, bool stripHeader, qint64 fileSize);
 // That, then the file closed, the lines skipped for their length named, and unless cancelled the
-// question whether to make album entries for the songs.
+// question whether to make album entries for the songs; after a failed commit, its error and the
+// songs the file holds instead.
 void RunImport(ImportTransfer &t, const ImportFieldLists &lists, bool stripHeader, qint64 fileSize);
 
 } // namespace tbk

@@ -49,11 +49,8 @@ public:
         bool kept = true;
         if (shape_.transaction)
             sliceBegun_ = beginTransaction(kTransactionSeconds, {shape_.walked});
-        else if (shape_.turnMs > 0) {
-            kept = run_.start();
-            if (!kept)
-                saveCurrentError();
-        }
+        else if (shape_.turnMs > 0)
+            kept = noteLoss(run_.start());
         // Without one, the files keep their read locks for the turn, so that each read and
         // each autocommitted write does not lock and unlock its disk file by itself.
         if (!sliceBegun_ && !run_.begun() && !shape_.transaction)
@@ -62,32 +59,29 @@ public:
                     held_.push_back(f);
         return kept;
     }
-    // At the turn's end, before the other threads run.
+    // At the turn's end, before the other threads run; false when a commit failed, as commit().
     bool pause() {
         releaseReads();
         if (sliceBegun_)
             return commit();
-        run_.pause();
-        return true;
+        return noteLoss(run_.pause());
     }
     // False when the commit failed: the writes since the last one are gone, rolled back. Also
     // lets go of the read locks, before anything may wait.
     bool commit() {
         releaseReads();
-        bool committed;
-        if (std::exchange(sliceBegun_, false)) {
-            committed = commitTransaction();
-            if (!committed) {
-                KeptError kept;
-                rollbackTransaction();
-            }
-        } else {
-            committed = run_.commit();
+        if (!std::exchange(sliceBegun_, false))
+            return noteLoss(run_.commit());
+        if (commitTransaction())
+            return true;
+        {
+            KeptError kept;
+            rollbackTransaction();
         }
-        if (!committed)
-            saveCurrentError();
-        return committed;
+        return noteLoss(false);
     }
+    // Writes were lost: the run never ends as completed.
+    bool lost() const { return lost_; }
 
 private:
     void releaseReads() {
@@ -96,9 +90,19 @@ private:
         held_.clear();
     }
 
+    // The error saved for the warning that follows.
+    bool noteLoss(bool kept) {
+        if (!kept) {
+            saveCurrentError();
+            lost_ = true;
+        }
+        return kept;
+    }
+
     const ProcessShape &shape_;
     RunTransaction run_;
     bool sliceBegun_ = false;
+    bool lost_ = false;
     std::vector<DataFile *> held_;
 };
 
@@ -141,13 +145,14 @@ public:
             // Between turns the window takes its events (Cancel), and other windows run.
             yieldNow();
             if (progress.cancelled()) {
-                if (!transaction_.commit())
-                    ShowStandardWarning(31, QStringLiteral("Put"), QStringLiteral("Process:View"));
+                committedFirst();
                 return RequestCancelled;
             }
             if (!turn())
                 break;
         }
+        if (transaction_.lost())
+            return RequestCancelled;
         progress.setStatusText(QStringLiteral("Process Completed"));
         return RequestCompleted;
     }
@@ -158,7 +163,7 @@ private:
         QElapsedTimer timer;
         timer.start();
         if (!transaction_.start()) {
-            ShowStandardWarning(31, QStringLiteral("Put"), QStringLiteral("Process:View"));
+            warnPut();
             return false;
         }
         bool more = true;
@@ -175,7 +180,7 @@ private:
         while (more && !shape_.transaction && timer.elapsed() < shape_.turnMs);
         // The last turn's writes are committed before the run says it is done.
         if (!(more ? transaction_.pause() : transaction_.commit())) {
-            ShowStandardWarning(31, QStringLiteral("Put"), QStringLiteral("Process:View"));
+            warnPut();
             more = false;
         }
         ProcessFigures &f = figures();
@@ -212,16 +217,26 @@ private:
     // The warning waits for the user: the turn's writes are committed first.
     bool readFailed() {
         saveCurrentError();
-        transaction_.commit();
-        ShowStandardWarningWithText(35, file_.label());
+        if (committedFirst())
+            ShowStandardWarningWithText(35, file_.label());
         return false;
     }
 
     void writeFailed() {
         saveCurrentError();
-        transaction_.commit();
-        ShowStandardWarning(31, QStringLiteral("Put"), QStringLiteral("Process:View"));
+        if (committedFirst())
+            warnPut();
     }
+
+    // A failed commit is warned of instead of what the caller was to warn of: it lost writes.
+    bool committedFirst() {
+        if (transaction_.commit())
+            return true;
+        warnPut();
+        return false;
+    }
+
+    static void warnPut() { ShowStandardWarning(31, QStringLiteral("Put"), QStringLiteral("Process:View")); }
 
     void showProgress() {
         if (shown_ >= 100 || total_ <= 0)

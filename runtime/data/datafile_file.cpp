@@ -3,6 +3,7 @@
 
 #include "runtime/data/driver.h"
 #include "runtime/data/schema.h"
+#include "runtime/data/transaction.h"
 #include "runtime/values/pause.h"
 
 #include <QDir>
@@ -226,7 +227,7 @@ bool DataFile::checkClosedOutsideTransaction() {
         setError(FileAlreadyOpen, label_);
         return false;
     }
-    if (driver::inTransaction()) {
+    if (inTransaction()) {
         setError(TransactionActive, label_);
         return false;
     }
@@ -319,7 +320,7 @@ void DataFile::flush() {
 bool DataFile::holdReads() {
     if (readHold_)
         return true;
-    if (!open_ || driver::inTransaction() || !sqlite3_get_autocommit(driver::db()) || !ensureAttached())
+    if (!open_ || inTransaction() || !sqlite3_get_autocommit(driver::db()) || !ensureAttached())
         return false;
     // Its own statement, out of the caches: emptying them must not end the hold unseen.
     const QByteArray sql = QStringLiteral("SELECT name FROM %1.tbk_meta").arg(alias_).toUtf8();
@@ -407,7 +408,7 @@ qint64 DataFile::bytes() {
 
 bool DataFile::buildKeys() {
     clearError();
-    if (driver::inTransaction()) {
+    if (inTransaction()) {
         setError(TransactionActive, label_);
         return false;
     }
@@ -443,7 +444,7 @@ bool DataFile::buildKeys() {
 bool DataFile::pack() {
     if (!checkOpen(true))
         return false;
-    if (driver::inTransaction()) {
+    if (inTransaction()) {
         setError(TransactionActive, label_);
         return false;
     }

@@ -7,8 +7,10 @@
 #include <QElapsedTimer>
 #include <QSet>
 
+#include <algorithm>
 #include <optional>
 #include <utility>
+#include <vector>
 
 namespace tbk::data {
 
@@ -16,12 +18,20 @@ namespace {
 
 // The connection holds one transaction at a time: none may begin while one waits to.
 bool beginning = false;
-// Why a lingering transaction ended before its run resumed it: its commit's error, if any.
-struct LingerEnd {
-    bool failed = false;
-    int code = 0, driverCode = 0;
+// The run whose transaction lingers, and the runs whose lingering one failed to commit, with
+// the commit's error, until each resumes: a failure is told to its own run, not the next one.
+const void *lingerer = nullptr;
+struct LingerFailure {
+    const void *run;
+    int code, driverCode;
     QString driverText, file;
-} lingerEnd;
+};
+std::vector<LingerFailure> lingerFailures;
+
+void forgetFailure(const void *run) {
+    std::erase_if(lingerFailures, [run](const LingerFailure &f) { return f.run == run; });
+}
+
 constexpr qint64 kRetryMs = 20;
 
 enum class Try { Locked, Busy, Failed };
@@ -123,22 +133,28 @@ bool inTransaction() {
     return driver::inTransaction();
 }
 
-void lingerTransaction() {
-    lingerEnd = {};
-    if (driver::inTransaction())
+void lingerTransaction(const void *run) {
+    forgetFailure(run);
+    if (driver::inTransaction()) {
+        lingerer = run;
         driver::setLingering(true);
+    }
 }
 
-bool resumeTransaction() {
-    if (driver::lingering()) {
+bool resumeTransaction(const void *run) {
+    if (driver::lingering() && lingerer == run) {
         driver::setLingering(false);
         return true;
     }
-    if (std::exchange(lingerEnd.failed, false)) {
-        if (lingerEnd.code == DriverError)
-            setDriverError(lingerEnd.driverCode, lingerEnd.driverText, lingerEnd.file);
+    // Another run's may linger: it stays, to be committed by whoever uses the files next.
+    const auto failure = std::find_if(lingerFailures.begin(), lingerFailures.end(),
+                                      [run](const LingerFailure &f) { return f.run == run; });
+    if (failure != lingerFailures.end()) {
+        if (failure->code == DriverError)
+            setDriverError(failure->driverCode, failure->driverText, failure->file);
         else
-            setError(lingerEnd.code, lingerEnd.file);
+            setError(failure->code, failure->file);
+        lingerFailures.erase(failure);
     }
     return false;
 }
@@ -166,13 +182,13 @@ bool RunTransaction::start() {
     return !lost;
 }
 
-void RunTransaction::pause() {
+bool RunTransaction::pause() {
     if (begun_ && age_.elapsed() < commitMs_) {
-        lingerTransaction();
+        lingerTransaction(this);
         lingering_ = true;
-    } else {
-        commit();
+        return true;
     }
+    return commit();
 }
 
 bool RunTransaction::commit() {
@@ -181,8 +197,10 @@ bool RunTransaction::commit() {
     if (!resumed())
         return errorCode() == NoError;
     begun_ = false;
-    if (commitTransaction())
+    if (commitTransaction()) {
+        ++commits_;
         return true;
+    }
     KeptError kept;
     rollbackTransaction();
     return false;
@@ -193,7 +211,9 @@ bool RunTransaction::resumed() {
     if (!std::exchange(lingering_, false))
         return true;
     clearError();
-    begun_ = resumeTransaction();
+    begun_ = resumeTransaction(this);
+    if (!begun_ && errorCode() == NoError)
+        ++commits_;
     return begun_;
 }
 
@@ -207,7 +227,7 @@ void settleLingering() {
     KeptError kept;
     if (commitTransaction())
         return;
-    lingerEnd = {true, errorCode(), driverErrorCode(), driverErrorText(), errorFile()};
+    lingerFailures.push_back({lingerer, errorCode(), driverErrorCode(), driverErrorText(), errorFile()});
     rollbackTransaction();
 }
 

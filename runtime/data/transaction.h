@@ -19,15 +19,18 @@ inline bool beginTransaction(int timeoutSeconds, std::initializer_list<DataFile 
 }
 bool commitTransaction();     // 91 when none is active
 bool rollbackTransaction();   // 91 when none is active
+// Whether a transaction is open; one a run left open between its turns is committed first.
 bool inTransaction();
 
 // A long run may leave its transaction open while its thread lets the others run: it calls
-// lingerTransaction() before the yield and resumeTransaction() after it. Whoever uses a data
-// file or the connection meanwhile commits it first, so that nobody else's work joins it.
-// resumeTransaction() is true when the transaction is still open and the caller's again; false
-// when it was committed meanwhile, or rolled back after its commit failed (the error is then set).
-void lingerTransaction();
-bool resumeTransaction();
+// lingerTransaction(run) before the yield and resumeTransaction(run) after it, `run` naming it
+// among the runs under way. Whoever uses a data file or the connection meanwhile commits it first,
+// so that nobody else's work joins it; another run never resumes it.
+// resumeTransaction() is true when the run's transaction is still open and the caller's again; false
+// when it was committed meanwhile, or rolled back after its commit failed (the error, told to
+// this run only, is then set).
+void lingerTransaction(const void *run = nullptr);
+bool resumeTransaction(const void *run = nullptr);
 
 // The transaction of a long run made in turns: begun at a turn's start unless the last turn's
 // is still open, and at a turn's end committed once it is `commitMs` old, else left open while
@@ -42,10 +45,13 @@ public:
 
     // False when the one left open was rolled back, its commit having failed (the error set).
     bool start();
-    void pause();
-    // False when the commit failed: the writes since the last commit are rolled back.
+    // False when the commit failed: the writes since the last commit are rolled back (the error set).
+    bool pause();
     bool commit();
     bool begun() const { return begun_; }
+    // The run's transactions known to have been committed, by the run or by another's use of the
+    // files: the writes before a change of this number are stored.
+    int commits() const { return commits_; }
 
 private:
     bool resumed();
@@ -54,6 +60,7 @@ private:
     int commitMs_;
     bool begun_ = false;
     bool lingering_ = false;
+    int commits_ = 0;
     QElapsedTimer age_;
 };
 

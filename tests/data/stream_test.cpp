@@ -83,4 +83,44 @@ TEST_F(Stream, ALingeringTransactionIsCommittedBeforeAnyoneElsesUse) {
     EXPECT_FALSE(inTransaction());
 }
 
+// Two runs at once (an import and the album copy): each resumes its own transaction only, and a
+// failed commit loses the writes of the run it was, which is told.
+TEST_F(Stream, InterleavedRunsLoseOnlyTheirOwnWritesToAFailedCommitAndAreTold) {
+    const auto refuseCommits = [](bool on) {
+        sqlite3_commit_hook(driver::db(), on ? +[](void *) { return 1; } : nullptr, nullptr);
+    };
+    RunTransaction a({&MUS}, 60000), b({&MUS}, 60000);
+    ASSERT_TRUE(a.start());
+    addSongs(1, 1);
+    a.pause();
+    refuseCommits(true);
+    EXPECT_TRUE(b.start());   // its commit of A's failed: A's to hear of
+    refuseCommits(false);
+    addSongs(2, 2);
+    b.pause();
+    EXPECT_FALSE(a.start());
+    EXPECT_EQ(errorCode(), DriverError);
+    addSongs(3, 3);
+    refuseCommits(true);
+    EXPECT_FALSE(a.commit());
+    refuseCommits(false);
+    EXPECT_TRUE(b.commit());
+    EXPECT_EQ(MUS.records(), 1);   // B's song
+}
+
+// Making a file and building a closed file's keys are no use of an open transaction's files:
+// a run's lingering one is committed first, as for any other use.
+TEST_F(Stream, CreateBuildKeysAndHoldReadsCommitALingeringTransactionFirst) {
+    RunTransaction run({&MUS}, 60000);
+    for (int song = 1; song <= 3; ++song) {
+        ASSERT_TRUE(run.start());
+        addSongs(song, song);
+        run.pause();
+        EXPECT_TRUE(song == 1 ? ALB.create() : song == 2 ? ALB.buildKeys() : PLA.holdReads()) << song;
+    }
+    PLA.releaseReads();
+    EXPECT_TRUE(run.commit());
+    EXPECT_EQ(MUS.records(), 3);
+}
+
 } // namespace

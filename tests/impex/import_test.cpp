@@ -356,6 +356,26 @@ TEST_F(ImportTest, FailedAddsAreReportedAndWhatWasAddedStays) {
     EXPECT_EQ(categories(), QStringList{"1=Rock"});
 }
 
+TEST_F(ImportTest, ARefusedCommitEndsTheImportWithItsErrorAndTheSongsTheFileHolds) {
+    makeSongs(3);
+    QByteArray lines;
+    for (int i = 1; i <= 200; ++i)
+        lines += "A," + QByteArray::number(i) + "\n";
+    writeFile("in.csv", lines);
+    std::vector<ShownMessage> shown;
+    {
+        FilesInUse files{&MUS};   // the connection, and the hook on it, last the import
+        sqlite3_commit_hook(data::driver::db(), [](void *) { return 1; }, nullptr);
+        shown = importFile("in.csv", columnsTo({{"Field_1", "MUS:Artist"}, {"Field_2", "MUS:Title"}}), false,
+                           {ButtonOK, ButtonNo});
+        sqlite3_commit_hook(data::driver::db(), nullptr, nullptr);
+    }
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].caption, "Cannot ADD to Tunebank!");
+    EXPECT_EQ(shown[0].text, "Error #19 - constraint failed\n\nThe Songs database holds 3 song(s) now.");
+    EXPECT_EQ(songsById().size(), 3u);
+}
+
 TEST_F(ImportTest, CancelKeepsEverySongAddedBeforeIt) {
     makeCatalogue();
     constexpr int kLines = 60000;   // more than one turn takes

@@ -14,6 +14,9 @@
 #include <QScreen>
 #include <sqlite3.h>
 
+#include <chrono>
+#include <thread>
+
 using namespace tbk;
 using namespace tbk::data;
 using namespace tbk::windowtest;
@@ -53,6 +56,13 @@ protected:
         ALB.Album = album;
         ALB.ReleaseDate = date;
         ASSERT_TRUE(ALB.add()) << errorText().toStdString();
+    }
+    // Songs 1 to n, the titles and artists of 350 albums first met at songs 1 to 350.
+    static void addSongsOnAlbums(int n) {
+        ASSERT_TRUE(beginTransaction(1, {&MUS}));
+        for (int i = 0; i < n; ++i)
+            addSong(QStringLiteral("A%1").arg(i % 7), QStringLiteral("X%1").arg(i % 50), i + 1);
+        ASSERT_TRUE(commitTransaction());
     }
     // Every song in order of addition as "artist/album:albumId", or with `what` another view.
     static QStringList songs(const std::function<QString()> &what = {}) {
@@ -159,12 +169,8 @@ QString integrity(const QString &file) {
 }
 
 TEST_F(Housekeeping, TheAlbumCopyCommitsInTurnsAndAStopLeavesSoundFilesThatARunAgainFinishes) {
-    // 350 albums, each title and artist first met at songs 1 to 350.
     constexpr int kSongs = 2000, kAlbums = 350, kStop = 1500;
-    ASSERT_TRUE(beginTransaction(1, {&MUS}));
-    for (int i = 0; i < kSongs; ++i)
-        addSong(QStringLiteral("A%1").arg(i % 7), QStringLiteral("X%1").arg(i % 50), i + 1);
-    ASSERT_TRUE(commitTransaction());
+    addSongsOnAlbums(kSongs);
     sqlOn(QStringLiteral("tbkdata.dat"), QStringLiteral("CREATE TRIGGER stop BEFORE UPDATE ON records WHEN "
                                                         "OLD.\"ID\" = %1 BEGIN SELECT RAISE(ABORT, 'full'); END").arg(kStop));
     int commits = 0;
@@ -194,6 +200,32 @@ TEST_F(Housekeeping, TheAlbumCopyCommitsInTurnsAndAStopLeavesSoundFilesThatARunA
     for (int i = 0; i < kAlbums; ++i)
         made << QStringLiteral("%1:A%2/X%3").arg(i + 1).arg(i % 7).arg(i % 50);
     EXPECT_EQ(albums(), made);
+}
+
+TEST_F(Housekeeping, ARefusedCommitEndsTheAlbumCopyUncompletedWithTheDriversErrorAndARunAgainFinishes) {
+    constexpr int kSongs = 2500;
+    addSongsOnAlbums(kSongs);
+    // One song's write outlasts the commit interval: the turn it is in ends with a commit.
+    sqlite3_create_function(driver::db(), "wait_ms", 1, SQLITE_UTF8, nullptr,
+                            [](sqlite3_context *, int, sqlite3_value **v) {
+                                std::this_thread::sleep_for(std::chrono::milliseconds(sqlite3_value_int(v[0])));
+                            }, nullptr, nullptr);
+    sqlOn(QStringLiteral("tbkdata.dat"), QStringLiteral("CREATE TRIGGER slow BEFORE UPDATE ON records WHEN "
+                                                        "OLD.\"ID\" = 1000 BEGIN SELECT wait_ms(3100); END"));
+    int commits = 0;
+    sqlite3_commit_hook(driver::db(), [](void *n) { return int(++*static_cast<int *>(n) == 1); }, &commits);
+    EXPECT_EQ(process(CreateAlbumDatabase), RequestCancelled);
+    sqlite3_commit_hook(driver::db(), nullptr, nullptr);
+    EXPECT_EQ(commits, 1);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].caption, "Process PUT Error");
+    EXPECT_TRUE(shown[0].text.endsWith("constraint failed (19)")) << shown[0].text.toStdString();
+    EXPECT_EQ(ALB.records(), 0);
+    EXPECT_EQ(songs().filter(":0").size(), kSongs);
+
+    sqlOn(QStringLiteral("tbkdata.dat"), QStringLiteral("DROP TRIGGER slow"));
+    EXPECT_EQ(process(CreateAlbumDatabase), RequestCompleted);
+    EXPECT_EQ(songs().filter(":0").size(), 0);
 }
 
 TEST_F(Housekeeping, DatesBecomeBareYearsInEverySongAndAlbum) {
