@@ -62,7 +62,7 @@ QString FormatTrackTime(qint32 time) {
            + QString::number(seconds % 60).rightJustified(2, QLatin1Char('0'));
 }
 
-QString WidestTrackTime() { return FormatTrackTime(timeOf(1, 39, 59)); }
+QString WidestTrackTime() { return FormatTrackTime(timeOf(16, 39, 59)); }
 
 FixedString<8> SongTimeText;
 

@@ -23,7 +23,7 @@ qint32 ParseMciTime(const QString &answer);
 // A time value as track time "mm:ss", minutes blank-padded to two places (" 3:25", "62:03");
 // 0 gives five blanks. Beyond 99 minutes the text grows rather than lose digits.
 QString FormatTrackTime(qint32 time);
-// The widest of those texts below 100 minutes, for the width of a column of them.
+// The widest of those texts below 1000 minutes, for the width of a column of them.
 QString WidestTrackTime();
 
 // The time column of the track lists and the song reports, left-justified; shared by every

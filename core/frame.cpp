@@ -412,14 +412,14 @@ void MainFrame::standardAction(int id) {
         clipboard(id);
         break;
     case -43: {
-        // Qt widens the frame until the windows' smallest sizes fit side by side; the screen
-        // is as far as it may go (the area scrolls beyond).
+        // Qt grows the frame until the windows' smallest sizes fit in their tiles; the screen
+        // is as far as it may go either way (the area scrolls beyond).
         QWidget *frame = area_->window();
         const QSize most = frame->maximumSize();
         if (const QScreen *screen = frame->screen()) {
             const QSize decoration = frame->frameGeometry().size() - frame->size();
-            const int screenWidth = screen->availableGeometry().width() - decoration.width();
-            frame->setMaximumWidth(std::min(most.width(), std::max(frame->width(), screenWidth)));
+            const QSize room = screen->availableGeometry().size() - decoration;
+            frame->setMaximumSize(most.boundedTo(frame->size().expandedTo(room)));
         }
         area_->tileSubWindows();
         frame->setMaximumSize(most);

@@ -156,6 +156,8 @@ private:
     ImportOutcome outcome_;
 };
 
+} // namespace
+
 void reportTooLongLines(const ImportTransfer &t) {
     if (t.tooLongCount == 0)
         return;
@@ -170,8 +172,6 @@ void reportTooLongLines(const ImportTransfer &t) {
                 .arg(numbers.join(QStringLiteral(", "))),
             QStringLiteral("Lines Skipped"), MessageIcon::Exclamation);
 }
-
-} // namespace
 
 qint64 ImportOpenNamedFile(ImportTransfer &t, const QString &name) {
     t.fileName = name;

@@ -24,6 +24,8 @@ struct ImportOutcome {
 // Adds the songs of the open file from its first line on (the header line dropped when asked),
 // under the progress window. The file stays open.
 ImportOutcome ImportFileSongs(ImportTransfer &t, const ImportFieldLists &lists, bool stripHeader, qint64 fileSize);
+// Names the lines read so far that were skipped for their length, if any.
+void reportTooLongLines(const ImportTransfer &t);
 // That, then the file closed, the lines skipped for their length named, and unless cancelled the
 // question whether to make album entries for the songs; after a failed commit, its error and the
 // songs the file holds instead.

@@ -217,6 +217,7 @@ void ImportSongs() {
     ImportFieldLists lists;
     if (!readImportColumns(t, lists)) {
         ImportCloseFile(t);
+        reportTooLongLines(t);   // no line left to show: the user would not know why
         return;
     }
     ImportSongsWindow window(t, lists, size);

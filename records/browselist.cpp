@@ -184,7 +184,10 @@ bool BrowseList::refresh(int order, bool force, bool locate) {
     Order &o = orders_[size_t(order)];
     const bool filterChanged = orderChanged || queryChanged_ || resetsChanged(o);
     const bool linesChanged = reader_->pageSize() != std::max(1, list_->linesFit());
-    if (loaded_ && !filterChanged && !force && !linesChanged)
+    // Another thread's window may have added or deleted records since: the title counts them,
+    // so the rows must show them too.
+    const bool countChanged = file_->records() != readAtCount_;
+    if (loaded_ && !filterChanged && !force && !linesChanged && !countChanged)
         return true;
     if (orderChanged && loaded_)
         o.locator.clear();
@@ -240,6 +243,7 @@ bool BrowseList::reload(data::Position p) {
 }
 
 bool BrowseList::fill(const std::function<bool()> &read, int line) {
+    readAtCount_ = file_->records();
     if (!read())
         return readError();
     show(line >= 0 ? line : reader_->focus());

@@ -171,6 +171,7 @@ private:
     std::vector<Order> orders_;
     int order_ = -1;
     bool loaded_ = false;
+    qint64 readAtCount_ = -1;   // the file's record count when the page was last read afresh
     bool failed_ = false;
     QString query_;
     bool queryChanged_ = false;

@@ -45,6 +45,10 @@ private:
     void includeRule();
     // The controls' values into the globals.
     void storeGlobals();
+    void cancelWindow() {
+        call_.setResponse(RequestCancelled);
+        closeWindow();
+    }
 
     ProcedureCall call_;
     QString noun_;
@@ -146,10 +150,7 @@ QWidget *ReportCriteriaWindow::createWindow() {
         call_.setResponse(RequestCompleted);
         closeWindow();
     });
-    on(cancel, EventKind::Accepted, [this] {
-        call_.setResponse(RequestCancelled);
-        closeWindow();
-    });
+    on(cancel, EventKind::Accepted, [this] { cancelWindow(); });
     return w;
 }
 
@@ -157,6 +158,7 @@ bool ReportCriteriaWindow::openRoutine() {
     if (QLabel *prompt = widget()->findChild<QLabel *>(QStringLiteral("SelectionPrompt")))
         prompt->setText(QStringLiteral("Select ") + noun_ + QStringLiteral(" that start with:"));
     includeRule();
+    alertKey(nullptr, Qt::Key_Escape);   // on every control, as a form's Cancel
     widget()->update();
     if (standard_)
         standard_->setFocus();
@@ -196,6 +198,10 @@ void ReportCriteriaWindow::takeEvent(const Event &e) {
         break;
     case EventKind::GainFocus:
         widget()->update();
+        break;
+    case EventKind::AlertKey:
+        if (e.key == Qt::Key_Escape)
+            cancelWindow();
         break;
     default:
         Window::takeEvent(e);

@@ -97,7 +97,7 @@ int LookupLists::checkCategory(const QString &name) {
                 ButtonYes | ButtonNo, ButtonYes) != ButtonYes)
         return 1;
     if (!addCategory(name))
-        message(QStringLiteral("Unable to add category - ") + data::errorText(), QStringLiteral("Error!"),
+        message(QStringLiteral("Unable to add category - ") + errorDescription(currentError()), QStringLiteral("Error!"),
                 MessageIcon::Exclamation, ButtonOK);
     if (!fillCategories())
         return 1;

@@ -315,8 +315,10 @@ bool SongForm::linkAlbum() {
         ALB.ReleaseDate = number(kReleaseDate);
         ALB.CategoryID = number(kCategoryID);
         linked = ALB.add();
+        // Titled after what the user asked of the song: the album is only on its way.
         if (!linked)
-            message(QStringLiteral("Unable to add album - ") + data::errorText(), QStringLiteral("Error!"),
+            message(QStringLiteral("Unable to add album - ") + errorDescription(currentError()),
+                    record().inserting() ? QStringLiteral("Record Insert Error") : QStringLiteral("Record Update Error"),
                     MessageIcon::Exclamation, ButtonOK);
     }
     if (linked)

@@ -336,6 +336,24 @@ TEST_F(BrowseAlbumsTest, AnEmptyFileOffersAddTheLabelAndACoverForABlankFileNumbe
     ASSERT_TRUE(press("Close"));
 }
 
+// Albums another thread's wizard adds show as soon as the list is refreshed for any reason (here
+// its window said to be resized, which changes no line), not only in its title's count.
+TEST_F(BrowseAlbumsTest, ARefreshShowsTheRowsItsTitleCounts) {
+    ALB.set(ALB.KEYALBUMID);
+    while (ALB.next())
+        ASSERT_TRUE(ALB.remove());
+    open();
+    ASSERT_TRUE(listRows(list).isEmpty());
+    for (int id : {1, 2}) {
+        addAlbum(id, "Artist", QStringLiteral("Added %1").arg(id));
+        QWidget *window = activeWindow(thread);
+        ASSERT_TRUE(postToWindow(window, Event::of(EventKind::Sized, window)) && runUntilIdle());
+        EXPECT_EQ(title(), QStringLiteral("Albums - %1 entries").arg(id));
+        EXPECT_EQ(listRows(list).size(), id);
+    }
+    ASSERT_TRUE(press("Close"));
+}
+
 TEST_F(BrowseAlbumsTest, TheLastTabIsAlwaysWrittenAndRestoredOnlyWhenTheSettingSaysSo) {
     open();
     ASSERT_TRUE(tab("Cat/Art"));

@@ -2,6 +2,7 @@
 // album, the empty album list, the category tabs, the album form's calls, the wizard's return,
 // the popups and the toolbar on the song list.
 #include "albums/browsealbums.h"
+#include "albums/albumsonglist.h"
 #include "albums/browsealbumsandsongs.h"
 #include "albumtest.h"
 #include "core/procedures.h"
@@ -9,7 +10,10 @@
 #include "runtime/settings/profile.h"
 #include "runtime/threads/scheduler.h"
 #include "runtime/ui/browsetoolbar.h"
+#include "runtime/values/dates.h"
 
+#include <QHeaderView>
+#include <QStyleOptionViewItem>
 #include <QTabWidget>
 #include <QTest>
 
@@ -143,6 +147,20 @@ TEST_F(MetaBrowserTest, TheSongsFollowTheHighlightedAlbum) {
     ASSERT_TRUE(postToWindow(window(), Event::of(EventKind::GainFocus, window())) && runUntilIdle());
     EXPECT_EQ(title(), "Albums (3) and Songs (6)");
     EXPECT_EQ(songRows().size(), 4);
+    ASSERT_TRUE(press("Close"));
+}
+
+// A track of hours shows its minutes whole, as every track list measures its time column alike.
+TEST_F(MetaBrowserTest, ATrackOfHoursShowsItsTimeWhole) {
+    addAlbum(1, "Artist", "Long");
+    addSong(1, "Drone", 1, 1, 1, {}, "CD", [] { MUS.Time = timeOf(3, 45, 0); });
+    open();
+    const QModelIndex cell = songs->listModel()->index(0, kTrackTimeColumn);
+    EXPECT_EQ(cell.data().toString().trimmed(), "225:00");
+    QStyleOptionViewItem option;
+    option.initFrom(songs);
+    EXPECT_GE(songs->header()->sectionSize(kTrackTimeColumn),
+              songs->itemDelegate()->sizeHint(option, cell).width() + songs->unitsToPixels(1));
     ASSERT_TRUE(press("Close"));
 }
 

@@ -2,12 +2,15 @@
 // path without extension and a real display (xvfb-run -a -s "-screen 0 1280x1024x24" with
 // QT_QPA_PLATFORM=xcb). The lists as a new user first opens them in the frame: the song list at
 // its opening size and maximised, the albums-and-songs browser, the album picker and the album
-// form's Songs tab with a ten-minute and an hour-long track.
+// form's Songs tab with a ten-minute, an hour-long and a 225-minute track; then four lists tiled in
+// a frame too small for them.
 #include "../frame/framefixture.h"
+#include "albums/browsealbums.h"
 #include "albums/browsealbumsandsongs.h"
 #include "albums/selectalbum.h"
 #include "albums/updatealbum.h"
 #include "runtime/values/dates.h"
+#include "songs/browseplaylists.h"
 #include "songs/browsesongs.h"
 #include "songs/updatesong.h"
 #include "support/catalogue/cataloguetest.h"
@@ -46,9 +49,9 @@ TEST_F(FrameTest, DISABLED_ScreenshotsOfTheListsAtTheirFirstOpening) {
     cataloguetest::addAlbum(1, "Pink Floyd", "Meddle", "CD-0007");
     ALB.ReleaseDate = dayNumber(1971, 10, 30);
     ASSERT_TRUE(ALB.put());
-    const char *titles[] = {"One of These Days", "A Pillow of Winds", "Fearless", "Echoes"};
-    const qint32 times[] = {timeOf(0, 5, 57), timeOf(0, 10, 1), timeOf(0, 6, 8), timeOf(1, 2, 3)};
-    for (int t = 0; t < 4; ++t)
+    const char *titles[] = {"One of These Days", "A Pillow of Winds", "Fearless", "Echoes", "Echoes (all night)"};
+    const qint32 times[] = {timeOf(0, 5, 57), timeOf(0, 10, 1), timeOf(0, 6, 8), timeOf(1, 2, 3), timeOf(3, 45, 0)};
+    for (int t = 0; t < 5; ++t)
         cataloguetest::addSong(t + 1, QString::fromLatin1(titles[t]), 1, 1, t + 1, "CD-0007", "CD", [&] {
             MUS.Artist = "Pink Floyd";
             MUS.Time = times[t];
@@ -83,6 +86,15 @@ TEST_F(FrameTest, DISABLED_ScreenshotsOfTheListsAtTheirFirstOpening) {
     ASSERT_TRUE(chooseTab(form, "Songs"));
     EXPECT_TRUE(saveScreen("-album-songs.png"));
     ASSERT_TRUE(pressButton(form, "Cancel") && runUntilIdle());
+
+    provide(QStringLiteral("BrowseAlbums"), BrowseAlbums);
+    provide(QStringLiteral("BrowsePlayLists"), BrowsePlayLists);
+    frameTable().window->resize(900, 640);
+    for (int command : {-10, -11, -12, -20})
+        ASSERT_TRUE(postFrameCommand(command) && runUntilIdle());
+    ASSERT_TRUE(postFrameCommand(-43) && runUntilIdle());
+    EXPECT_TRUE(saveScreen("-tiled.png"));
+    ASSERT_TRUE(closeDocuments());
     ASSERT_TRUE(exitFrame());
 }
 

@@ -264,9 +264,9 @@ TEST_F(FrameTest, TheFirstCommandClosesTheSplash) {
     ASSERT_TRUE(exitFrame());
 }
 
-// Windows whose smallest sizes do not fit side by side are tiled within the screen's width:
-// the frame may grow to it, never past it.
-TEST_F(FrameTest, TileNeverWidensTheFramePastTheScreen) {
+// Windows whose smallest sizes do not fit in their tiles are tiled within the screen: the
+// frame may grow to it, never past it, across or down.
+TEST_F(FrameTest, TileNeverGrowsTheFramePastTheScreen) {
     setting("Settings", "SetupWizardComplete", QStringLiteral("1"));
     ASSERT_TRUE(startMainProgram());
     ASSERT_TRUE(postFrameCommand(-44) && runUntilIdle());   // the splash goes
@@ -274,15 +274,16 @@ TEST_F(FrameTest, TileNeverWidensTheFramePastTheScreen) {
         startThread([] {
             windowtest::ScriptedWindow w("BrowseWide");
             w.setMdiChild(true);
-            w.onOpen = [](windowtest::ScriptedWindow &self) { self.widget()->setMinimumSize(500, 200); };
+            w.onOpen = [](windowtest::ScriptedWindow &self) { self.widget()->setMinimumSize(500, 400); };
             w.run();
         });
     ASSERT_TRUE(runUntilIdle());
     QWidget *frame = frameTable().window;
-    const int before = frame->width();
-    const int screen = frame->screen()->availableGeometry().width();
+    const QSize before = frame->size();
+    const QSize screen = frame->screen()->availableGeometry().size();
     ASSERT_TRUE(postFrameCommand(-43) && runUntilIdle());
-    EXPECT_LE(frame->width(), std::max(before, screen));
+    EXPECT_LE(frame->width(), std::max(before.width(), screen.width()));
+    EXPECT_LE(frame->height(), std::max(before.height(), screen.height()));
     ASSERT_TRUE(exitFrame());
 }
 

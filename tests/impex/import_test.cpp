@@ -448,6 +448,22 @@ TEST_F(ImportTest, OverLongLinesAreSkippedAndNamedAndAHeaderAloneAddsNothing) {
     EXPECT_TRUE(songsById().empty());
 }
 
+// With no line short enough to show, the import ends at once, and says why.
+TEST_F(ImportTest, AFileOfOneOverLongLineSaysSo) {
+    makeCatalogue();
+    writeFile("one.csv", QByteArray(16001, 'x') + "\n");
+    GlobalResponse = 0;
+    const int t = startThread(ImportSongs);
+    ASSERT_TRUE(chooseFile(t, "one.csv"));
+    ASSERT_TRUE(runUntilIdle());
+    ASSERT_TRUE(activeWindow(t)) << "ended without a word";
+    EXPECT_EQ(activeWindow(t)->windowTitle(), "Lines Skipped");
+    EXPECT_EQ(messageText(t), "1 line(s) longer than 16000 characters could not be imported and were skipped: line 1.");
+    ASSERT_TRUE(answerMessage(t, ButtonOK));
+    ASSERT_TRUE(waitForEnd(t));
+    EXPECT_EQ(GlobalResponse, RequestCancelled);
+}
+
 TEST_F(ImportTest, TheWindowAssignsByHandShowsTheNextLinesAndRefusesAnEmptyChoice) {
     makeCatalogue();
     writeFile("empty.csv", "");

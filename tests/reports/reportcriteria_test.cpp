@@ -1,4 +1,4 @@
-// The criteria window: the globals it edits, what Cancel keeps, and the entry's rule.
+// The criteria window: the globals it edits, what Cancel (or Escape) keeps, and the entry's rule.
 #include "reports/reportcriteria.h"
 #include "reporttest.h"
 #include "runtime/settings/profile.h"
@@ -50,4 +50,11 @@ TEST_F(ReportTest, TheCriteriaEntryServesSelectedOnlyKeepingItsTextAndCancelKeep
     Started closed = open("artists");
     ASSERT_TRUE(closeByUser(window(closed)) && runUntilIdle());
     EXPECT_EQ(closed->response, RequestCancelled);
+
+    // Escape, wherever the focus is, as Cancel.
+    Started escaped = open("artists");
+    findControl(window(escaped), "ReportSelection")->setFocus();
+    ASSERT_TRUE(pressKey(*escaped, Qt::Key_Escape) && runUntilIdle());
+    EXPECT_TRUE(escaped->done);
+    EXPECT_EQ(escaped->response, RequestCancelled);
 }

@@ -9,6 +9,7 @@
 #include "runtime/values/dates.h"
 #include "songs/updatesong.h"
 #include "songtest.h"
+#include "support/filesizelimit.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -404,6 +405,26 @@ TEST_F(SongFormTest, OkLinksTheSongToOneAlbumAndNeverToAFailedOrBlankOne) {
     EXPECT_EQ(albums(), QStringList({"4:Abba/Arrival", "5:Blondie/Parallel Lines", "6:Cher/"}));
     ASSERT_TRUE(loadSong(4));
     EXPECT_EQ(MUS.AlbumID.value(), 6);
+}
+
+// Where the disk takes no more, the album a changed song would link to cannot be added: the
+// message gives the driver's reason, under the title of what was asked of the song.
+TEST_F(SongFormTest, AnAlbumAddThatTheDiskRefusesGivesTheDriversReason) {
+    AutoAddToAlbums = "Y";
+    addSong(1, "Heroes", 0, 0, 1, {}, "CD", [] { MUS.Artist = "Bowie"; });
+    auto c = songCall(ChangeRecord, 1);
+    ASSERT_TRUE(type(*c, "MUS:Album", "Low"));
+    {
+        FileSizeLimit full(1000);
+        ASSERT_TRUE(press(*c, "OK"));
+    }
+    EXPECT_EQ(messageText(c->thread), "Unable to add album - disk I/O error (10)");
+    EXPECT_EQ(window(*c)->windowTitle(), "Record Update Error");
+    ASSERT_TRUE(answer(*c, ButtonOK));
+    EXPECT_FALSE(c->done);
+    ASSERT_TRUE(press(*c, "OK"));
+    ASSERT_TRUE(c->done);
+    EXPECT_EQ(albums(), QStringList({"1:Bowie/Low"}));
 }
 
 TEST_F(SongFormTest, DefaultWithAlbumInformationTakesThePickedAlbum) {
