@@ -169,9 +169,9 @@ public:
     // "OFF"; SQLite reads ahead by itself, so the hint changes nothing else). Unknown commands
     // answer "". Case-blind.
     QString send(const QString &command);
-    // Stream mode for a run of writes outside a transaction: until flush() or close(), commits
-    // of this disk file do not wait for the disk (a crash of the program loses nothing; a crash
-    // of the machine may lose or damage the last writes, as with any unflushed file). From the
+    // Stream mode for a run of writes outside a transaction: until flush() or close(), this disk
+    // file keeps its journal and a larger page cache between commits; each commit still waits
+    // for the disk, so that a crash of the machine loses no commit and damages nothing. From the
     // first write to the flush other processes can neither read nor write the file.
     void stream();
     void flush();

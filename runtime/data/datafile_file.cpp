@@ -293,11 +293,12 @@ bool DataFile::create() {
 void DataFile::stream() {
     clearError();
     // The journal is kept between commits instead of made and deleted for each one; it still
-    // holds every commit's undo until that commit is done. The disk file's lock is held from
-    // the first write to the flush, so that no commit locks and unlocks it by itself: other
-    // processes wait for the run to end.
+    // holds every commit's undo until that commit is done, and commits still wait for the disk:
+    // a power cut must not damage the file. The disk file's lock is held from the first write
+    // to the flush, so that no commit locks and unlocks it by itself: other processes wait for
+    // the run to end.
     if (open_ && !streaming_ && ensureAttached() &&
-        driver::exec(QStringLiteral("PRAGMA %1.synchronous=OFF;PRAGMA %1.locking_mode=EXCLUSIVE;"
+        driver::exec(QStringLiteral("PRAGMA %1.locking_mode=EXCLUSIVE;"
                                      "PRAGMA %1.journal_mode=PERSIST;PRAGMA %1.cache_size=-%2")
                          .arg(alias_).arg(driver::kStreamCacheKiB), label_)) {
         streaming_ = true;
@@ -309,7 +310,7 @@ void DataFile::flush() {
     clearError();
     // The lock is given back only at the next read, hence the read at the end.
     if (open_ && streaming_ &&
-        driver::exec(QStringLiteral("PRAGMA %1.synchronous=FULL;PRAGMA %1.locking_mode=NORMAL;"
+        driver::exec(QStringLiteral("PRAGMA %1.locking_mode=NORMAL;"
                                      "PRAGMA %1.journal_mode=DELETE;PRAGMA %1.cache_size=-%2;"
                                      "SELECT count(*) FROM %1.tbk_meta").arg(alias_).arg(driver::kCacheKiB), label_)) {
         streaming_ = false;

@@ -6,6 +6,7 @@
 
 #include <QFileInfo>
 #include <QHash>
+#include <QStringDecoder>
 
 #include <algorithm>
 #include <map>
@@ -15,8 +16,20 @@ namespace tbk::data {
 
 namespace {
 
+bool continuationAt(const unsigned char *s, int i, int n) {
+    return i < n && (s[i] & 0xC0) == 0x80;
+}
+
+// Decoded as a whole string decodes this part of it: a byte order mark kept as a character, each
+// byte of a broken sequence one replacement character.
+QString decodeKeyText(const unsigned char *s, int n) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    return utf8(QByteArrayView(s, n));
+}
+
 // The collation of text keys: case-blind, trailing blanks ignored (tbk::compareText); plain
-// ASCII, the common case, is compared on the bytes without converting.
+// ASCII, the common case, is compared on the bytes without converting. Any bytes, valid UTF-8 or
+// not, are in the order of their decoded texts, else an index on them is out of order.
 int compareTbkText(void *, int n1, const void *p1, int n2, const void *p2) {
     auto a = static_cast<const unsigned char *>(p1);
     auto b = static_cast<const unsigned char *>(p2);
@@ -25,20 +38,13 @@ int compareTbkText(void *, int n1, const void *p1, int n2, const void *p2) {
     while (n2 > 0 && b[n2 - 1] == ' ')
         --n2;
     const int n = n1 < n2 ? n1 : n2;
-    for (int i = 0; i < n; ++i) {
+    int i = 0;
+    for (; i < n; ++i) {
         unsigned char x = a[i], y = b[i];
         if (x == y)
             continue;   // the same bytes are the same text, whatever the rule
-        if ((x | y) & 0x80) {
-            // Beyond ASCII: the rest by the runtime's own case-blind rule, as keys compare in
-            // memory, from the start of the character the bytes differ in.
-            while (i > 0 && (a[i] & 0xC0) == 0x80)
-                --i;
-            const int c = compareText(QString::fromUtf8(reinterpret_cast<const char *>(a + i), n1 - i),
-                                      QString::fromUtf8(reinterpret_cast<const char *>(b + i), n2 - i),
-                                      Qt::CaseInsensitive);
-            return c < 0 ? -1 : c > 0 ? 1 : 0;
-        }
+        if ((x | y) & 0x80)
+            break;
         if (x >= 'A' && x <= 'Z')
             x += 32;
         if (y >= 'A' && y <= 'Z')
@@ -46,7 +52,16 @@ int compareTbkText(void *, int n1, const void *p1, int n2, const void *p2) {
         if (x != y)
             return x < y ? -1 : 1;
     }
-    return n1 == n2 ? 0 : n1 < n2 ? -1 : 1;
+    // Where one ends the other goes on; a continuation byte there makes what they share decode
+    // otherwise in the longer one.
+    if (i == n && (n1 == n2 || !continuationAt(n1 < n2 ? b : a, n, n1 < n2 ? n2 : n1)))
+        return n1 == n2 ? 0 : n1 < n2 ? -1 : 1;
+    // Beyond ASCII: the rest by the runtime's own case-blind rule, as keys compare in memory,
+    // decoded from a place where a character starts in both.
+    while (i > 0 && (continuationAt(a, i, n1) || continuationAt(b, i, n2)))
+        --i;
+    const int c = compareText(decodeKeyText(a + i, n1 - i), decodeKeyText(b + i, n2 - i), Qt::CaseInsensitive);
+    return c < 0 ? -1 : c > 0 ? 1 : 0;
 }
 
 using driver::Attachment;

@@ -13,16 +13,19 @@ using namespace datatest;
 
 namespace {
 
-// The file's page cache as SQLite has it, in KiB.
-int cacheKiB(DataFile &f) {
+// One of the file's settings as SQLite has it.
+int pragmaOf(DataFile &f, const char *name) {
     sqlite3_stmt *st = nullptr;
-    const QByteArray sql = QStringLiteral("PRAGMA %1.cache_size").arg(f.schemaName()).toUtf8();
-    int kib = 0;
+    const QByteArray sql = QStringLiteral("PRAGMA %1.%2").arg(f.schemaName(), QLatin1String(name)).toUtf8();
+    int value = -1;
     if (sqlite3_prepare_v2(driver::db(), sql.constData(), -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
-        kib = -sqlite3_column_int(st, 0);
+        value = sqlite3_column_int(st, 0);
     sqlite3_finalize(st);
-    return kib;
+    return value;
 }
+
+// The file's page cache, in KiB.
+int cacheKiB(DataFile &f) { return -pragmaOf(f, "cache_size"); }
 
 class Stream : public testing::Test {
 protected:
@@ -46,6 +49,15 @@ TEST_F(Stream, FlushLetsOtherProcessesWriteAndLeavesNoJournal) {
     addSongs(51, 60);
     MUS.close();
     EXPECT_EQ(runChild({QStringLiteral("touch"), QStringLiteral("60")}), 0);
+}
+
+// A power cut in a run must not damage the files: its commits wait for the disk as any other.
+TEST_F(Stream, CommitsWaitForTheDisk) {
+    constexpr int full = 2;
+    MUS.stream();
+    addSongs(1, 10);
+    EXPECT_EQ(pragmaOf(MUS, "synchronous"), full);
+    MUS.flush();
 }
 
 // A run's transaction left open between its turns belongs to the run only while nobody else
