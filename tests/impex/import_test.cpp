@@ -139,19 +139,13 @@ void prepareFullSong(int id) {
     MUS.DoNotPlay = id % 2;
 }
 
-// The export's fields of those names, with their default pictures.
-QList<ExportField> fieldsNamed(const QStringList &names) {
-    QList<ExportField> out;
-    for (const ExportField &f : exportableFields())
-        if (names.contains(f.field))
-            out << f;
-    return out;
-}
-
+// The export's fields of those names, with their default pictures and the header.
 void exportFields(const QString &file, const QStringList &names) {
+    QList<ExportField> fields = exportableFields();
+    fields.removeIf([&](const ExportField &f) { return !names.contains(f.field); });
     runAnswering([&] {
         FilesInUse files{&CAT, &MUS};
-        ASSERT_TRUE(RunExportToFile(file, fieldsNamed(names), true));
+        ASSERT_TRUE(RunExportToFile(file, fields, true));
     });
 }
 
