@@ -1,6 +1,7 @@
 #include "core/programsettings.h"
 
 #include "runtime/settings/profile.h"
+#include "runtime/values/picture.h"
 
 #include <concepts>
 
@@ -90,5 +91,7 @@ void LoadProgramSettings() {
 bool explorerInterface() {
     return sameText(Interface, QStringLiteral("Explorer"));
 }
+
+bool yearOnlyDates() { return pictureFamily(DateFormat.str()) == QLatin1Char('n'); }
 
 } // namespace tbk

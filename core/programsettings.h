@@ -59,5 +59,7 @@ inline const char *const kFontsSection = "Fonts";
 void LoadProgramSettings();
 // "Explorer" (trailing blanks aside) selects the explorer-style lists.
 bool explorerInterface();
+// "Year Only": date fields are kept and shown as bare years.
+bool yearOnlyDates();
 
 } // namespace tbk

@@ -53,6 +53,13 @@ const QList<ExportField> &exportableFields() {
     return fields;
 }
 
+QString defaultExportPicture(const QString &field) {
+    for (const ExportField &f : exportableFields())
+        if (f.field == field)
+            return f.picture;
+    return {};
+}
+
 MarkAction markActionFor(bool leftClick, int key, Qt::KeyboardModifiers modifiers) {
     const Qt::KeyboardModifiers held =
         modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);

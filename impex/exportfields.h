@@ -25,6 +25,8 @@ struct ExportFieldList {
 
 // The 30 exportable fields with their default pictures, in their fixed order.
 const QList<ExportField> &exportableFields();
+// The field's default picture; empty for a field that is not exportable.
+QString defaultExportPicture(const QString &field);
 
 // What a click or key on a list does to its marks.
 enum class MarkAction {

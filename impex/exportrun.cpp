@@ -1,6 +1,7 @@
 #include "impex/exportrun.h"
 
 #include "core/datafiles.h"
+#include "core/programsettings.h"
 #include "core/standardwarnings.h"
 #include "impex/transfer.h"
 #include "runtime/data/driver.h"
@@ -8,6 +9,7 @@
 #include "runtime/threads/dialogs.h"
 #include "runtime/threads/scheduler.h"
 #include "runtime/ui/progresswindow.h"
+#include "runtime/values/dates.h"
 #include "runtime/values/text.h"
 
 #include <QDir>
@@ -42,6 +44,8 @@ struct ExportColumn {
     QString name;
     QString picture;   // clipped
     FieldForm form = FieldForm::Text;
+    // Bare years go out as numbers, as other programs read a year.
+    bool bareYears = false;
 };
 
 // "QUICKSCAN=on" for the songs and categories for the time of the run, whichever way it ends.
@@ -150,11 +154,14 @@ private:
 };
 
 ExportRun::ExportRun(const QList<ExportField> &fields, bool header) : header_(header) {
+    const bool yearOnly = yearOnlyDates();
     for (const ExportField &f : fields) {
         ExportColumn c;
         c.name = f.field;
         c.picture = clip(f.picture);
         c.form = fieldFormOf(c.picture);
+        c.bareYears =
+            yearOnly && c.name == QLatin1String("MUS:ReleaseDate") && c.picture == defaultExportPicture(c.name);
         if (const FieldRef ref = MUS.field(f.field); ref.valid()) {
             c.songField = ref.index();
             c.text = ref.isText();
@@ -193,8 +200,11 @@ void ExportRun::ExportWriteHeader() {
 
 void ExportRun::ExportWriteRecord() {
     ExportStartLine(t_);
-    for (size_t i = 0; i < columns_.size(); ++i)
-        writeField(t_, song_[i], columns_[i].picture, columns_[i].form, false);
+    for (size_t i = 0; i < columns_.size(); ++i) {
+        const ExportColumn &c = columns_[i];
+        const bool year = c.bareYears && isBareYear(qint32(song_[i].toLongLong()));
+        writeField(t_, song_[i], c.picture, year ? FieldForm::Number : c.form, false);
+    }
 }
 
 bool ExportRun::nextTurn(ProgressWindow &progress) {

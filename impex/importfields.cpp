@@ -13,17 +13,17 @@ const QString kTextPicture = QStringLiteral("@S1000");
 const QString kNumberPicture = QStringLiteral("@N30.9");
 
 // The export writes dates and times quoted, under these pictures: a column of them that is still
-// read as text takes its field's.
+// read as text takes its field's. So does a date column read as numbers, as the export writes
+// bare years unquoted and other dates quoted.
 void giveExportPicture(ImportColumn &column, const QString &target) {
-    if (column.picture != kTextPicture)
-        return;
-    for (const ExportField &f : exportableFields())
-        if (f.field == target) {
-            const QChar family = pictureFamily(f.picture);
-            if (family == QLatin1Char('d') || family == QLatin1Char('t'))
-                setColumnPicture(column, f.picture);
-            return;
-        }
+    const QString picture = defaultExportPicture(target);
+    const QChar family = pictureFamily(picture);
+    const bool text = column.picture == kTextPicture;
+    const bool number = column.picture == kNumberPicture;
+    if ((family == QLatin1Char('t') && text) || (family == QLatin1Char('d') && (text || number))) {
+        setColumnPicture(column, picture);
+        column.exportPicture = true;
+    }
 }
 
 } // namespace
@@ -81,6 +81,7 @@ QString importPictureKind(const QString &picture) { return pictureKind(picture, 
 void setColumnPicture(ImportColumn &column, const QString &picture) {
     column.picture = picture;
     column.displayPicture = importPictureKind(picture);
+    column.exportPicture = false;
 }
 
 QList<ImportColumn> columnsOfLine(ImportTransfer &t) {

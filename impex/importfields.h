@@ -16,6 +16,10 @@ struct ImportColumn {
     QString displayPicture;   // "Alpha-num", "Numeric" or the picture itself
     QString value;            // the column's text in the line on display (100 characters)
     QString picture;          // "@S1000", "@N30.9" or one the user entered
+    // Auto gave the column the export's date or time picture, which then also reads what other
+    // programs write: a time of one or two parts as the song form reads it (minutes, or minutes
+    // and seconds), a number as a number column does.
+    bool exportPicture = false;
 };
 
 struct ImportTarget {
@@ -42,6 +46,7 @@ QList<ImportTarget> importTargets();
 
 // "Alpha-num" for a text picture, "Numeric" for a number picture, else the picture.
 QString importPictureKind(const QString &picture);
+// A picture set so reads as itself alone.
 void setColumnPicture(ImportColumn &column, const QString &picture);
 
 // One column per field of the line in the record, each a text column showing its field.
@@ -59,7 +64,8 @@ bool readImportColumns(ImportTransfer &t, ImportFieldLists &lists);
 void AssignImportField(ImportFieldLists &lists, int target, int column);
 void UnassignImportField(ImportFieldLists &lists, int target);
 // Every target without a column takes the first column whose value is its name (case counts); a
-// date or time column so taken that is still read as text gets the export's picture for its field.
+// date or time column so taken that is still read as text (a date column also one read as
+// numbers) gets the export's picture for its field.
 void AutoAssignImportFields(ImportFieldLists &lists);
 
 } // namespace tbk

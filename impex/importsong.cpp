@@ -1,6 +1,9 @@
 #include "impex/importsong.h"
 
 #include "core/datafiles.h"
+#include "core/programsettings.h"
+#include "runtime/values/dates.h"
+#include "runtime/values/picture.h"
 #include "runtime/values/text.h"
 
 #include <cmath>
@@ -30,6 +33,18 @@ std::optional<qint64> wholeNumber(const QString &text) {
     if (n < 1 || n != std::floor(n) || n > 1e15)
         return std::nullopt;
     return qint64(n);
+}
+
+// The year a text of nothing but digits names, 0 when it is none.
+qint32 plainYear(const QString &text) {
+    const QString digits = text.trimmed();
+    if (digits.isEmpty() || digits.size() > 4)
+        return 0;
+    for (const QChar c : digits)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return 0;
+    const qint32 year = digits.toInt();
+    return isBareYear(year) ? year : 0;
 }
 
 qint64 nextCategoryId() {
@@ -66,9 +81,14 @@ qint32 importCategoryId(const QString &text, bool &addFailed) {
     return numberInRange<qint32>(double(id));
 }
 
-SongBuilder::SongBuilder(const ImportFieldLists &lists) {
+SongBuilder::SongBuilder(const ImportFieldLists &lists) : yearOnly_(yearOnlyDates()) {
     for (int c = 0; c < lists.columns.size(); ++c) {
-        Column column{clip(lists.columns[c].picture), {}};
+        const ImportColumn &from = lists.columns[c];
+        Column column;
+        column.picture = clip(from.picture);
+        const QChar family = pictureFamily(column.picture);
+        column.shortTimes = from.exportPicture && family == QLatin1Char('t');
+        column.numbers = from.exportPicture && family == QLatin1Char('d');
         for (const ImportTarget &target : lists.targets) {
             if (target.source != lists.columns[c].field)
                 continue;
@@ -81,6 +101,8 @@ SongBuilder::SongBuilder(const ImportFieldLists &lists) {
             f.byte = ref.kind() == FieldKind::Byte;
             f.size = ref.size();
             f.category = f.field == MUS.CategoryID.index();
+            f.releaseDate = f.field == MUS.ReleaseDate.index();
+            column.years = column.years || f.releaseDate;
             column.feeds.push_back(f);
         }
         columns_.push_back(std::move(column));
@@ -108,11 +130,23 @@ bool SongBuilder::build(ImportTransfer &t) {
     for (const Column &column : columns_) {
         if (ImportNextField(t) == 0)
             break;
+        if (column.shortTimes)
+            t.fieldText = shortTimeText(t.fieldText);
+        else if (column.numbers && isNumericText(t.fieldText))
+            t.fieldDeformatted = true;
+        // Seen before a date picture reads the text.
+        const qint32 year = column.years ? plainYear(t.fieldText) : 0;
         for (const Feed &f : column.feeds) {
             ImportDeformatField(t, column.picture);
             Cell &cell = MUS.cell(f.field);
             if (f.text) {
                 cell.s = fit(t.fieldText, f.size);
+                continue;
+            }
+            if (f.releaseDate && year != 0) {
+                // January 1 of the years up to 1809 shares its day number with a bare year.
+                const qint32 january = dayNumber(year, 1, 1);
+                cell.n = yearOnly_ || january <= kLastBareYear ? year : january;
                 continue;
             }
             const double n = numericValue(t.fieldText);

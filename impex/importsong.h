@@ -2,7 +2,9 @@
 // One song from one line of a comma-delimited file, as the columns are assigned: each line
 // starts from an empty song record, texts are cut to their fields' widths, numbers held within
 // their fields' ranges, the category found, recognised or added by its text, and the media
-// letters "D", "C" and "B" turned into the cassette formats.
+// letters "D", "C" and "B" turned into the cassette formats. A release date that is a plain
+// year (1 to 3000) is that year: kept bare under "Year Only", else January 1 of it (from 1810,
+// the first year whose January 1 is not a bare year's number).
 #include "impex/importfields.h"
 
 #include <QHash>
@@ -34,14 +36,19 @@ private:
         bool byte = false;       // a BYTE number; else LONG
         int size = 0;            // characters of a text
         bool category = false;
+        bool releaseDate = false;
     };
     struct Column {
         QString picture;
+        bool shortTimes = false;   // read as the song form reads a time
+        bool numbers = false;      // a number is taken as it is, whatever the date picture
+        bool years = false;        // feeds the release date
         std::vector<Feed> feeds;
     };
     qint32 categoryId(const QString &text, bool &addFailed);
 
     std::vector<Column> columns_;   // up to the last column assigned
+    bool yearOnly_;
     QHash<QString, qint32> categories_;
 };
 

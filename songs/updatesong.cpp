@@ -32,22 +32,6 @@ FixedString<20> EditLoopStatus;
 
 namespace {
 
-// A song time as typed, in the hours:minutes:seconds its picture reads: one number is minutes,
-// two are minutes and seconds (short tracks are common), three stay as they are.
-QString songTimeText(const QString &typed) {
-    const QStringList parts = typed.trimmed().split(QLatin1Char(':'));
-    if (parts.size() > 2)
-        return typed;
-    bool minutesRead = false, secondsRead = parts.size() == 1;
-    const int minutes = parts[0].trimmed().toInt(&minutesRead);
-    const int seconds = parts.size() == 1 ? 0 : parts[1].trimmed().toInt(&secondsRead);
-    // Anything else is the picture's to refuse.
-    if (!minutesRead || !secondsRead || minutes < 0 || seconds < 0 || seconds > 59)
-        return typed;
-    const QLatin1Char zero('0');
-    return QStringLiteral("%1:%2:%3").arg(minutes / 60).arg(minutes % 60, 2, 10, zero).arg(seconds, 2, 10, zero);
-}
-
 using data::Record;
 
 std::function<QString()> &addModeChooser() {
@@ -203,7 +187,7 @@ QWidget *SongForm::createForm() {
     });
     setCheck(media, [this] { return checkMedia(); });
     if (auto *entry = qobject_cast<PicturedField *>(FieldControl::of(time)))
-        entry->setTypedText(songTimeText);
+        entry->setTypedText(shortTimeText);
     setCheck(category, [this] { return checkCategory(); });
     setCheck(track, [this] { return checkRange(kTrack, 99, QStringLiteral("Track")); });
     setCheck(chart, [this] { return checkRange(kChart, 100, QStringLiteral("Chart")); });

@@ -213,6 +213,19 @@ std::optional<QVariant> parsePicture(const QString &picture, const QString &text
     return std::nullopt;
 }
 
+QString shortTimeText(const QString &typed) {
+    const QStringList parts = typed.trimmed().split(QLatin1Char(':'));
+    if (parts.size() > 2)
+        return typed;
+    bool minutesRead = false, secondsRead = parts.size() == 1;
+    const int minutes = parts[0].trimmed().toInt(&minutesRead);
+    const int seconds = parts.size() == 1 ? 0 : parts[1].trimmed().toInt(&secondsRead);
+    if (!minutesRead || !secondsRead || minutes < 0 || seconds < 0 || seconds > 59)
+        return typed;
+    const QLatin1Char zero('0');
+    return QStringLiteral("%1:%2:%3").arg(minutes / 60).arg(minutes % 60, 2, 10, zero).arg(seconds, 2, 10, zero);
+}
+
 QString datePictureFor(const QString &dateFormat) {
     const QString format = dateFormat.trimmed();
     // "Year Only" is a number picture for the bare year; a date field shows a day number's year.

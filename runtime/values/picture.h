@@ -41,6 +41,11 @@ enum class BareYearDays { Refused, Taken };
 std::optional<QVariant> parsePicture(const QString &picture, const QString &text,
                                      BareYearDays bareYearDays = BareYearDays::Refused);
 
+// A duration as typed, in the hours:minutes:seconds a time picture reads: one number is
+// minutes, two are minutes and seconds (short tracks are common), three stay as they are.
+// Anything else is left as typed, for the picture to refuse.
+QString shortTimeText(const QString &typed);
+
 // The picture ("@" and all) of date fields under the user's date format: the format itself,
 // or d19 for "Year Only" (a number picture, "n4b"); blank for no format.
 QString datePictureFor(const QString &dateFormat);

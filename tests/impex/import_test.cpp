@@ -3,6 +3,7 @@
 // the run's failures.
 #include "impextest.h"
 
+#include "core/programsettings.h"
 #include "impex/exportfields.h"
 #include "impex/exportrun.h"
 #include "impex/importrun.h"
@@ -13,6 +14,7 @@
 #include "runtime/threads/messagebox.h"
 #include "runtime/threads/scheduler.h"
 #include "runtime/ui/listcontrol.h"
+#include "runtime/values/dates.h"
 #include "runtime/values/picture.h"
 #include "runtime/values/text.h"
 #include "support/windows/controltesting.h"
@@ -137,7 +139,30 @@ void prepareFullSong(int id) {
     MUS.DoNotPlay = id % 2;
 }
 
-class ImportTest : public ExportTest {};
+// The export's fields of those names, with their default pictures and the header.
+void exportFields(const QString &file, const QStringList &names) {
+    QList<ExportField> fields = exportableFields();
+    fields.removeIf([&](const ExportField &f) { return !names.contains(f.field); });
+    runAnswering([&] {
+        FilesInUse files{&CAT, &MUS};
+        ASSERT_TRUE(RunExportToFile(file, fields, true));
+    });
+}
+
+std::vector<qint64> valuesOf(int field) {
+    std::vector<qint64> out;
+    for (const data::Record &r : songsById())
+        out.push_back(r.cells[size_t(field)].n);
+    return out;
+}
+
+class ImportTest : public ExportTest {
+protected:
+    void TearDown() override {
+        DateFormat = "";
+        ExportTest::TearDown();
+    }
+};
 
 } // namespace
 
@@ -255,7 +280,9 @@ TEST_F(ImportTest, TextsNumbersAndMediaAsTheLineGivesThem) {
     const QList<QPair<QString, QString>> common{{"Field_1", "MUS:Artist"}, {"Field_2", "MUS:Title"},
                                                 {"Field_3", "MUS:TrackNumber"}, {"Field_3", "MUS:BeatsPerMinute"},
                                                 {"Field_4", "MUS:Media"}};
-    for (const auto &[column, picture, date] : {std::tuple{"Field_5", "", 10}, std::tuple{"Field_6", "", 1987},
+    // An unquoted year is January 1 of it.
+    for (const auto &[column, picture, date] : {std::tuple{"Field_5", "", 10},
+                                               std::tuple{"Field_6", "", dayNumber(1987, 1, 1)},
                                                std::tuple{"Field_5", "@d2", 68242}}) {
         ASSERT_TRUE(MUS.create());
         importFile("in.csv", [&](ImportFieldLists &lists) {
@@ -278,6 +305,53 @@ TEST_F(ImportTest, TextsNumbersAndMediaAsTheLineGivesThem) {
     EXPECT_EQ(seen, (QStringList{"Smith, John|He said \"yes\"|3|3|Cassette (Dolby-C)", "a\"b||0|0|7",
                                  "x|y|255|300|d", "Lonely|-5|255|2147483647|Cassette (DBX)",
                                  "B||0|-7|Cassette (Dolby-B)"}));
+}
+
+TEST_F(ImportTest, ShortTimesAfterAutoAreMinutesAndSecondsUnlessThePictureIsTyped) {
+    makeCatalogue([] {
+        prepareSong(1, "Own", "Own");
+        MUS.Time = timeOf(0, 3, 28);
+        ASSERT_TRUE(MUS.add());
+    });
+    exportFields("times.csv", {"MUS:Title", "MUS:Time"});
+    QByteArray bytes = fileBytes("times.csv");
+    ASSERT_TRUE(bytes.endsWith("\"Own\",\"00:03:28\"\n")) << bytes.constData();
+    writeFile("times.csv", bytes + "\"Short\",\"3:28\"\n\"Long\",\"1:02:03\"\n");
+    for (const bool typed : {false, true}) {
+        ASSERT_TRUE(MUS.create());
+        importFile("times.csv", [&](ImportFieldLists &lists) {
+            AutoAssignImportFields(lists);
+            if (typed)
+                setColumnPicture(lists.columns[1], "@t4");
+        }, true);
+        // Typed, h:mm reads 3 hours 28 minutes.
+        const qint64 shortTime = typed ? timeOf(3, 28, 0) : timeOf(0, 3, 28);
+        EXPECT_EQ(valuesOf(MUS.Time.index()), (std::vector<qint64>{timeOf(0, 3, 28), shortTime, timeOf(1, 2, 3)}))
+            << typed;
+    }
+}
+
+TEST_F(ImportTest, YearOnlyExportWritesBareYearsAsNumbersAndTheImportTakesYearsInEitherMode) {
+    makeCatalogue([] {
+        for (const auto &[id, date] : {std::pair{1, 1999}, std::pair{2, 68242}, std::pair{3, 0}}) {
+            prepareSong(id, QString("Artist %1").arg(id), "Song");
+            MUS.ReleaseDate = date;
+            ASSERT_TRUE(MUS.add());
+        }
+    });
+    DateFormat = "n4b";
+    exportFields("years.csv", {"MUS:Artist", "MUS:ReleaseDate"});
+    QStringList years;
+    for (const QString &line : fileLines("years.csv"))
+        years << line.split(',').value(1);
+    EXPECT_EQ(years, (QStringList{"\"MUS:ReleaseDate\"", "1999", "\"10/31/1987\"", "\"\""}));
+
+    for (const auto &[format, year] : {std::pair{"n4b", 1999}, std::pair{"d6", dayNumber(1999, 1, 1)}}) {
+        DateFormat = format;
+        ASSERT_TRUE(MUS.create());
+        importFile("years.csv", AutoAssignImportFields, true);
+        EXPECT_EQ(valuesOf(MUS.ReleaseDate.index()), (std::vector<qint64>{year, 68242, 0})) << format;
+    }
 }
 
 TEST_F(ImportTest, EachLineIsANewSongWithTheNextIdentifierAndItsCategory) {
