@@ -32,8 +32,6 @@ const QString kListFormat = QStringLiteral(
 
 enum class Action { Build, Pack, Release, Fix, Info };
 
-void showFixRefused(const QString &text) { message(text, QStringLiteral("Error"), MessageIcon::Hand); }
-
 // One row of the list: the fields in the list's order.
 struct ListQueueRow {
     QString TAG;                       // "1" when tagged
@@ -141,9 +139,10 @@ protected:
 
     void closeRoutine() override { saveListFormat(procedureName(), kListName, list_->format()); }
 
+    // A watched repair's end: value its exit status, text its words, source the file.
     void takeEvent(const Event &e) override {
         if (e.kind == EventKind::User)
-            showFixRefused(e.text);
+            showRepairOutcome(e.source, e.value, e.text);
         else
             Window::takeEvent(e);
     }
@@ -210,12 +209,15 @@ private:
             release(*file, row);
             break;
         case Action::Fix:
-            FixDataFile(*file, [window = QPointer<QWidget>(widget())](const QString &text) {
+            FixDataFile(*file, [window = QPointer<QWidget>(widget())](const QString &name, int status,
+                                                                       const QString &said) {
                 Event e = Event::of(EventKind::User);
-                e.text = text;
+                e.source = name;
+                e.value = status;
+                e.text = said;
                 // After the File Manager has closed, the message stands on a thread of its own.
                 if (!postToWindow(window, std::move(e)))
-                    startThread([text] { showFixRefused(text); });
+                    startThread([name, status, said] { showRepairOutcome(name, status, said); });
             });
             break;
         case Action::Info:
