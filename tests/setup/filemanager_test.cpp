@@ -1,5 +1,5 @@
 // The File Manager driven as a user drives it: tags, Info, the exclusive actions on files the
-// program holds, damaged keys, the highlighted row, Fix with the repair
+// program holds, damaged keys, failed packs and builds, the highlighted row, Fix with the repair
 // utility, the start-up offer, and the open counts left as they were.
 #include "setup/filemanager.h"
 
@@ -10,6 +10,7 @@
 #include "runtime/threads/callprotocol.h"
 #include "runtime/ui/listcontrol.h"
 #include "support/windows/controltesting.h"
+#include "support/filesizelimit.h"
 #include "support/windows/listtesting.h"
 
 #include <QFile>
@@ -223,6 +224,37 @@ TEST_F(FileManagerTest, BuildMendsDamagedKeysAndRunsOnTheHighlightedRowWhenNoDat
     EXPECT_EQ(cell("Categories", 2), "3");
     EXPECT_TRUE(CAT.open()) << errorText().toStdString();
     CAT.close();
+    closeWith();
+}
+
+TEST_F(FileManagerTest, PackAndBuildThatFailTellTheDriversTextAndLeaveTheRowAsItWas) {
+    open();
+    toggle("Categories");
+    {
+        FileSizeLimit full(1024);   // no room for the journal
+        for (const char *action : {"Pack", "Build"}) {
+            ASSERT_TRUE(press(action));
+            EXPECT_EQ(messageText(thread), QStringLiteral("Error %1 : Categories Error : disk I/O error")
+                                               .arg(action == QLatin1String("Pack") ? "packing file" : "building keys"));
+            EXPECT_EQ(activeWindow(thread)->windowTitle(), "Error");
+            ASSERT_TRUE(answerMessage(thread, ButtonOK));
+            ASSERT_TRUE(runUntilIdle());
+            EXPECT_EQ(cell("Categories", 2), "?") << action;
+            EXPECT_FALSE(CAT.isOpen()) << action;
+        }
+    }
+    // Keys that cannot be built again over the rows they index.
+    sqlite3 *db = nullptr;
+    ASSERT_EQ(sqlite3_open("TBKCAT.dat", &db), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db, "DROP INDEX k_keycategory; UPDATE records SET \"Category\"='C1' WHERE _rid=2", nullptr,
+                           nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    ASSERT_TRUE(press("Build"));
+    EXPECT_EQ(messageText(thread), "Error building keys : Categories Error : Creates Duplicate Key");
+    ASSERT_TRUE(answerMessage(thread, ButtonOK));
+    ASSERT_TRUE(runUntilIdle());
+    EXPECT_EQ(cell("Categories", 2), "?");
     closeWith();
 }
 
