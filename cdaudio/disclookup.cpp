@@ -164,10 +164,6 @@ private:
     QString notes_;   // as the answer wrote them, escapes and all
 };
 
-QString lastErrorText() {
-    return data::errorCode() == data::DriverError ? data::driverErrorText() : data::errorText();
-}
-
 void readAnswer(const DiscLookupCaller &c) {
     const QString ini = QString::fromLatin1(kDiscSeekIni);
     c.category = getIni(kCDDB, kCategory, c.category, ini).toUpper();
@@ -196,7 +192,7 @@ void readAnswer(const DiscLookupCaller &c) {
             continue;
         }
         const bool atEnd = data::errorCode() == data::RecordNotAvailable;
-        const QString why = lastErrorText();
+        const QString why = data::shownErrorText();
         answer.finish();
         if (!atEnd)
             message(QStringLiteral("Next line:  ") + why, kErrorTitle, MessageIcon::Hand);
@@ -223,7 +219,7 @@ void lookUpDisc(const DiscLookupCaller &c, const QString &notFoundEnding) {
         readAnswer(c);
         FilesInUse songs{&MUS};
         if (!albumDataToSongs(c.album, took, GLO.Side))
-            message(QStringLiteral("Error updating song database - ") + lastErrorText(), kErrorTitle,
+            message(QStringLiteral("Error updating song database - ") + data::shownErrorText(), kErrorTitle,
                     MessageIcon::Exclamation);
     }
     if (c.refresh)

@@ -30,7 +30,7 @@ bool startProgram(const QString &name, const QStringList &arguments) {
 }
 
 bool startProgramWatched(const QString &name, const QStringList &arguments,
-                         std::function<void(int status, const QString &errors)> failed) {
+                         std::function<void(int status, const QString &said)> ended) {
     const QString path = locateProgram(name);
     if (path.isEmpty())
         return false;
@@ -39,14 +39,13 @@ bool startProgramWatched(const QString &name, const QStringList &arguments,
     process->setProgram(path);
     process->setArguments(arguments);
     process->setWorkingDirectory(QDir::currentPath());
-    process->setStandardOutputFile(QProcess::nullDevice());
+    // What it says in the order it says it, whichever channel it takes.
+    process->setProcessChannelMode(QProcess::MergedChannels);
     QObject::connect(process, &QProcess::finished, process,
-                     [process, failed = std::move(failed)](int code, QProcess::ExitStatus status) {
-                         const QString errors = QString::fromLocal8Bit(process->readAllStandardError()).trimmed();
+                     [process, ended = std::move(ended)](int code, QProcess::ExitStatus status) {
+                         const QString said = QString::fromLocal8Bit(process->readAll()).trimmed();
                          process->deleteLater();
-                         if (status == QProcess::NormalExit && code == 0)
-                             return;
-                         failed(status == QProcess::NormalExit ? code : -1, errors);
+                         ended(status == QProcess::NormalExit ? code : -1, said);
                      });
     process->start();
     if (!process->waitForStarted()) {

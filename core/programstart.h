@@ -13,10 +13,9 @@ namespace tbk {
 QString locateProgram(const QString &name);
 // Starts the program in the current directory; false when it could not be started.
 bool startProgram(const QString &name, const QStringList &arguments);
-// The same, watched: when the program ends with a non-zero status (or dies), `failed` runs on
-// Qt's loop with the exit status (-1 when the program did not end normally) and what the
-// program wrote to its standard error.
+// The same, watched: when the program ends, `ended` runs on Qt's loop with its exit status (-1
+// when it did not end normally) and what it wrote to its standard output and error.
 bool startProgramWatched(const QString &name, const QStringList &arguments,
-                         std::function<void(int status, const QString &errors)> failed);
+                         std::function<void(int status, const QString &said)> ended);
 
 } // namespace tbk

@@ -25,10 +25,6 @@ const QString kGetOrigAfter = QStringLiteral("Get Orig After");
 const QString kFinalPut = QStringLiteral("Final Put");
 const QString kPutUpdSeq = QStringLiteral("Put Upd Seq");
 
-QString shownErrorText() {
-    return data::errorCode() == data::DriverError ? data::driverErrorText() : data::errorText();
-}
-
 // The driver's hint for a run of key reads, taken back on every way out.
 class QuickScan {
 public:
@@ -78,7 +74,7 @@ QString SequenceMover::swapErrorText(const QString &step) const {
     QString text = QStringLiteral("Record swap error: ");
     if (kind_.errorTextOnOwnLine)
         text += cr;
-    text += shownErrorText() + cr + kind_.file->label() + QStringLiteral(", ") + kind_.key->name() + cr;
+    text += data::shownErrorText() + cr + kind_.file->label() + QStringLiteral(", ") + kind_.key->name() + cr;
     for (int i : kind_.key->decl().fields) {
         const data::FieldRef f(kind_.file, i);
         text += QStringLiteral("Key Field ") + f.name() + QStringLiteral(" = ") + f.text() + cr;

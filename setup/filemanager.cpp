@@ -32,7 +32,8 @@ const QString kListFormat = QStringLiteral(
 
 enum class Action { Build, Pack, Release, Fix, Info };
 
-void showFixRefused(const QString &text) { message(text, QStringLiteral("Error"), MessageIcon::Hand); }
+const QString kPackFailed = QStringLiteral("Error packing file : ");
+const QString kBuildFailed = QStringLiteral("Error building keys : ");
 
 // One row of the list: the fields in the list's order.
 struct ListQueueRow {
@@ -141,9 +142,10 @@ protected:
 
     void closeRoutine() override { saveListFormat(procedureName(), kListName, list_->format()); }
 
+    // A watched repair's end: value its exit status, text its words, source the file.
     void takeEvent(const Event &e) override {
         if (e.kind == EventKind::User)
-            showFixRefused(e.text);
+            showRepairOutcome(e.source, e.value, e.text);
         else
             Window::takeEvent(e);
     }
@@ -204,18 +206,22 @@ private:
             build(*file, row);
             break;
         case Action::Pack:
-            withExclusiveOpen(*file, row, [file] { file->pack(); });
+            if (!withExclusiveOpen(*file, row, kPackFailed, [file] { return file->pack(); }))
+                exclusiveAccessRefused();
             break;
         case Action::Release:
             release(*file, row);
             break;
         case Action::Fix:
-            FixDataFile(*file, [window = QPointer<QWidget>(widget())](const QString &text) {
+            FixDataFile(*file, [window = QPointer<QWidget>(widget())](const QString &name, int status,
+                                                                       const QString &said) {
                 Event e = Event::of(EventKind::User);
-                e.text = text;
+                e.source = name;
+                e.value = status;
+                e.text = said;
                 // After the File Manager has closed, the message stands on a thread of its own.
                 if (!postToWindow(window, std::move(e)))
-                    startThread([text] { showFixRefused(text); });
+                    startThread([name, status, said] { showRepairOutcome(name, status, said); });
             });
             break;
         case Action::Info:
@@ -234,40 +240,49 @@ private:
                 QStringLiteral("File Access Error"), MessageIcon::None, ButtonOK);
     }
 
+    // A pack or build the driver refused; the row keeps what it showed.
+    static void actionFailed(const QString &what, const ListQueueRow &row, const QString &why) {
+        message(what + row.FILENAME + QStringLiteral(" Error : ") + why, QStringLiteral("Error"), MessageIcon::Hand);
+    }
+
     // Opens the file denying all others, works on it, counts its records and closes it. A file
-    // this program or another one holds is left as it is.
-    static bool withExclusiveOpen(DataFile &file, ListQueueRow &row, const std::function<void()> &work) {
-        if (!file.open(Exclusive)) {
-            exclusiveAccessRefused();
+    // this program or another one holds is left as it is (false). Work that fails is told once
+    // the file is closed: the box lets the other threads run.
+    static bool withExclusiveOpen(DataFile &file, ListQueueRow &row, const QString &failed,
+                                  const std::function<bool()> &work) {
+        if (!file.open(Exclusive))
             return false;
-        }
-        work();
-        row.FILERECORDS = QString::number(file.records());
+        const bool done = work();
+        const QString why = done ? QString() : shownErrorText();
+        if (done)
+            row.FILERECORDS = QString::number(file.records());
         file.close();
+        if (!done)
+            actionFailed(failed, row, why);
         return true;
     }
 
     static void build(DataFile &file, ListQueueRow &row) {
-        if (file.open(Exclusive)) {
+        const auto rebuild = [&file] {
             file.send(QStringLiteral("FULLBUILD=on"));
-            file.buildKeys();
-            row.FILERECORDS = QString::number(file.records());
-            file.close();
+            return file.buildKeys();
+        };
+        if (withExclusiveOpen(file, row, kBuildFailed, rebuild))
             return;
-        }
         if (errorCode() != InvalidKeyFile) {
             exclusiveAccessRefused();
             return;
         }
         // Damaged keys refuse every open: the rebuild works on the closed file, for itself alone.
-        file.send(QStringLiteral("FULLBUILD=on"));
-        if (file.buildKeys())
-            withExclusiveOpen(file, row, [] {});
+        if (!rebuild())
+            actionFailed(kBuildFailed, row, shownErrorText());
+        else if (!withExclusiveOpen(file, row, kBuildFailed, [] { return true; }))
+            exclusiveAccessRefused();
     }
 
     static void release(DataFile &file, ListQueueRow &row) {
         file.send(QStringLiteral("RECOVER=1"));
-        withExclusiveOpen(file, row, [&file] {
+        const bool opened = withExclusiveOpen(file, row, QString(), [&file] {
             file.send(QStringLiteral("IGNORESTATUS=ON"));
             file.setPhysical();
             while (file.next()) {
@@ -278,9 +293,12 @@ private:
             }
             file.send(QStringLiteral("RECOVER=0"));
             file.send(QStringLiteral("IGNORESTATUS=OFF"));
+            return true;
         });
         // An open that failed must not leave its wait for the next one.
         file.send(QStringLiteral("RECOVER=0"));
+        if (!opened)
+            exclusiveAccessRefused();
     }
 
     static void info(DataFile &file, ListQueueRow &row) {

@@ -12,6 +12,8 @@
 
 #include <QFile>
 
+#include <algorithm>
+
 namespace tbk {
 
 namespace {
@@ -33,21 +35,12 @@ bool singleTableName(QString &name) {
     return true;
 }
 
-// What a run of the utility on `name` came to; `status` is -1 when it did not end normally.
-QString repairOutcome(const QString &name, int status, const QString &said) {
-    QString text;
-    if (status == datfix::Done)
-        text = QStringLiteral("The Fix Utility repaired %1.").arg(name);
-    else if (status == datfix::Lost)
-        text = QStringLiteral("The Fix Utility repaired %1 but could not recover every record (exit status %2).")
-                   .arg(name)
-                   .arg(status);
-    else
-        text = QStringLiteral("The Fix Utility did not repair %1 (%2).")
-                   .arg(name, status < 0 ? QStringLiteral("it ended abnormally") : QStringLiteral("exit status %1").arg(status));
-    if (!said.isEmpty())
-        text += QStringLiteral("\n\n") + said;
-    return text;
+// The utility's own words for a file it found whole, at the end of one of its lines.
+const QString kNoDamage = QStringLiteral("no damage found");
+
+bool saysNoDamage(const QString &said) {
+    const QStringList lines = said.split(QLatin1Char('\n'));
+    return std::any_of(lines.begin(), lines.end(), [](const QString &l) { return l.trimmed().endsWith(kNoDamage); });
 }
 
 } // namespace
@@ -83,7 +76,8 @@ QString repairResultFile(const QString &diskName) {
     return repairArguments(diskName).first() + QStringLiteral(".fixreport");
 }
 
-bool FixDataFile(data::DataFile &file, std::function<void(const QString &message)> refused) {
+bool FixDataFile(data::DataFile &file,
+                 std::function<void(const QString &name, int status, const QString &said)> watched) {
     QString disk = file.structure().diskName();
     if (!singleTableName(disk))
         return false;
@@ -102,12 +96,10 @@ bool FixDataFile(data::DataFile &file, std::function<void(const QString &message
     }
     const QString program = QString::fromLatin1(kRepairProgram);
     QStringList arguments = repairArguments(disk);
-    if (!refused)
+    if (!watched)
         arguments << QStringLiteral("/R:") + repairResultFile(disk);
-    const auto tell = [name = arguments.first(), refused](int status, const QString &errors) {
-        refused(repairOutcome(name, status, errors));
-    };
-    if (!(refused ? startProgramWatched(program, arguments, tell) : startProgram(program, arguments))) {
+    const auto ended = [name = arguments.first(), watched](int status, const QString &said) { watched(name, status, said); };
+    if (!(watched ? startProgramWatched(program, arguments, ended) : startProgram(program, arguments))) {
         message(QStringLiteral("The Fix Utility could not be started: \"%1\" was found neither in the "
                                "program's folder nor on the PATH.")
                     .arg(QString::fromLatin1(kRepairProgram)),
@@ -115,6 +107,30 @@ bool FixDataFile(data::DataFile &file, std::function<void(const QString &message
         return false;
     }
     return true;
+}
+
+void showRepairOutcome(const QString &name, int status, const QString &said) {
+    QString text, title = QStringLiteral("Information");
+    MessageIcon icon = MessageIcon::Information;
+    if (status == datfix::Done && saysNoDamage(said)) {
+        text = QStringLiteral("The Fix Utility checked %1: %2.").arg(name, kNoDamage);
+    } else if (status == datfix::Done) {
+        text = QStringLiteral("The Fix Utility repaired %1.").arg(name);
+    } else if (status == datfix::Lost) {
+        text = QStringLiteral("The Fix Utility repaired %1 but could not recover every record (exit status %2).")
+                   .arg(name)
+                   .arg(status);
+        title = QStringLiteral("Warning");
+        icon = MessageIcon::Exclamation;
+    } else {
+        text = QStringLiteral("The Fix Utility did not repair %1 (%2).")
+                   .arg(name, status < 0 ? QStringLiteral("it ended abnormally") : QStringLiteral("exit status %1").arg(status));
+        title = kErrorTitle;
+        icon = MessageIcon::Hand;
+    }
+    if (!said.isEmpty())
+        text += QStringLiteral("\n\n") + said;
+    message(text, title, icon);
 }
 
 void ShowRepairResults() {
@@ -133,13 +149,7 @@ void ShowRepairResults() {
         if (!numbered)
             status = -1;
         const QString said = eol < 0 ? QString() : result.mid(eol + 1).trimmed();
-        const QString text = repairOutcome(repairArguments(disk).first(), status, said);
-        if (status == datfix::Done)
-            message(text, QStringLiteral("Information"), MessageIcon::Information);
-        else if (status == datfix::Lost)
-            message(text, QStringLiteral("Warning"), MessageIcon::Exclamation);
-        else
-            message(text, kErrorTitle, MessageIcon::Hand);
+        showRepairOutcome(repairArguments(disk).first(), status, said);
         QFile::remove(path);
     }
 }

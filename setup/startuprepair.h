@@ -35,10 +35,15 @@ QString repairResultFile(const QString &diskName);
 
 // The Fix action on one data file: writes the structure example the utility needs and starts
 // the utility without waiting. False when it was not started (the user has been told why).
-// With `refused`, the utility is watched: when it does not repair, or loses records, `refused`
-// gets the message that says so (the file, the exit status and the utility's own words).
+// With `watched`, the utility is watched: when it ends, `watched` gets the file's name as the
+// utility was given it, its exit status (-1 when it did not end normally) and its own words.
 // Unwatched, the utility leaves its outcome in the file's repairResultFile.
-bool FixDataFile(data::DataFile &file, std::function<void(const QString &message)> refused = {});
+bool FixDataFile(data::DataFile &file,
+                 std::function<void(const QString &name, int status, const QString &said)> watched = {});
+
+// Tells the user, in a box on the calling thread, what a run of the utility came to: no damage
+// found, repaired, records lost, or not repaired, with the utility's own words.
+void showRepairOutcome(const QString &name, int status, const QString &said);
 
 // Shows, once, the outcome every unwatched repair has left since, and removes it.
 void ShowRepairResults();

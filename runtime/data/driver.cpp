@@ -157,6 +157,15 @@ int rawAttach(State &s, const QString &absPath, const QString &alias) {
 
 bool isMain(const Attachment &a) { return a.alias == QLatin1String("main"); }
 
+// A file replaced on disk since it was attached (the repair utility renames a new one over the
+// old): the attachment still reads the old one and may not write to it.
+bool replacedOnDisk(State &s, const Attachment &a) {
+    int moved = 0;
+    return a.attached && !isMain(a) && QFileInfo::exists(a.path)
+           && sqlite3_file_control(s.db, a.alias.toUtf8().constData(), SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK
+           && moved;
+}
+
 bool detachSchema(State &s, const QString &alias) {
     driver::finalizeAll();
     const QByteArray sql = ("DETACH DATABASE " + alias).toUtf8();
@@ -266,6 +275,8 @@ Attachment *attach(const QString &absPath, const QString &label) {
     if (!db())
         return nullptr;
     auto it = s.attached.find(absPath);
+    if (it != s.attached.end() && it->second.users == 0 && replacedOnDisk(s, it->second) && rawDetach(s, absPath))
+        it = s.attached.end();
     if (it != s.attached.end()) {
         if (!use(&it->second, label))
             return nullptr;

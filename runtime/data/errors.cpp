@@ -22,6 +22,7 @@ int driverErrorCode() { return state().driverCode; }
 QString driverErrorText() { return state().driverText; }
 QString errorFile() { return state().file; }
 QString errorKey() { return state().key; }
+QString shownErrorText() { return state().code == DriverError ? state().driverText : errorText(); }
 
 QString textOfError(int code) {
     switch (code) {

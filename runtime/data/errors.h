@@ -36,6 +36,7 @@ int driverErrorCode();         // SQLite's code for a 90, else 0
 QString driverErrorText();     // SQLite's text for a 90, else empty
 QString errorFile();           // label of the file the last error concerns
 QString errorKey();            // for 40: the key's name as declared (e.g. "KeyCategory")
+QString shownErrorText();      // what the user is told: SQLite's own text for a 90, else errorText()
 
 // The runtime's fixed text for a code ("" for 0, "Unknown Error" for codes it does not use).
 QString textOfError(int code);

@@ -238,8 +238,8 @@ TEST_F(RepairTest, WhatTheRepairCameToIsShownOnceAtTheNextStart) {
     mainThread = startThread([this] { MainProgram(); mainReturned = true; }, kMinimumThreadStack);
     ASSERT_TRUE(runUntilIdle());
     const QString shown = messageText(mainThread);
-    EXPECT_TRUE(shown.startsWith(QLatin1String("The Fix Utility repaired tbkdata.dat.\n\ndatfix: "))) << shown.toStdString();
-    EXPECT_TRUE(shown.contains(QLatin1String("no damage found"))) << shown.toStdString();
+    EXPECT_TRUE(shown.startsWith(QLatin1String("The Fix Utility checked tbkdata.dat: no damage found.\n\ndatfix: ")))
+        << shown.toStdString();
     ASSERT_TRUE(answerMessage(mainThread, ButtonOK));
     ASSERT_TRUE(runUntil([] { return frameTable().thread != 0; }));
     EXPECT_FALSE(QFile::exists(QStringLiteral("tbkdata.dat.fixreport")));
@@ -250,6 +250,8 @@ TEST_F(RepairTest, ARepairThatFailedOrLostRecordsSaysSo) {
     const struct {
         const char *result, *shown;
     } cases[] = {
+        {"0\ndatfix: tbkdata.dat: 1 problem(s) found",
+         "The Fix Utility repaired tbkdata.dat.\n\ndatfix: tbkdata.dat: 1 problem(s) found"},
         {"6\ndatfix: 3 record(s) could not be read",
          "The Fix Utility repaired tbkdata.dat but could not recover every record (exit status 6).\n\n"
          "datfix: 3 record(s) could not be read"},

@@ -1,6 +1,6 @@
 // The File Manager driven as a user drives it: tags, Info, the exclusive actions on files the
-// program holds, damaged keys, the highlighted row, Fix with a stand-in utility, the start-up
-// offer, and the open counts left as they were.
+// program holds, damaged keys, failed packs and builds, the highlighted row, Fix with the repair
+// utility, the start-up offer, and the open counts left as they were.
 #include "setup/filemanager.h"
 
 #include "setup/startuprepair.h"
@@ -10,13 +10,13 @@
 #include "runtime/threads/callprotocol.h"
 #include "runtime/ui/listcontrol.h"
 #include "support/windows/controltesting.h"
+#include "support/filesizelimit.h"
 #include "support/windows/listtesting.h"
 
-#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QTemporaryDir>
 #include <sqlite3.h>
 
 using namespace tbk;
@@ -227,52 +227,116 @@ TEST_F(FileManagerTest, BuildMendsDamagedKeysAndRunsOnTheHighlightedRowWhenNoDat
     closeWith();
 }
 
-// A stand-in repair utility first on PATH: it writes down its arguments, then runs `tail`.
-class StandInRepair {
-public:
-    explicit StandInRepair(const QString &tail) : record(QDir(bin.path()).filePath(QStringLiteral("started.txt"))) {
-        QFile script(QDir(bin.path()).filePath(QStringLiteral("datfix")));
-        script.open(QIODevice::WriteOnly);
-        script.write(QStringLiteral("#!/bin/sh\nprintf '%s\\n' \"$@\" > '%1.tmp'\nmv '%1.tmp' '%1'\n%2\n")
-                         .arg(record, tail)
-                         .toUtf8());
-        script.close();
-        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        qputenv("PATH", bin.path().toUtf8() + ":" + oldPath);
-    }
-    ~StandInRepair() { qputenv("PATH", oldPath); }
-
-    QTemporaryDir bin;
-    const QString record;
-    const QByteArray oldPath = qgetenv("PATH");
-};
-
-TEST_F(FileManagerTest, FixStartsTheRepairUtilityOnTheTaggedFile) {
-    StandInRepair tool(QStringLiteral("exit 0"));
+TEST_F(FileManagerTest, PackAndBuildThatFailTellTheDriversTextAndLeaveTheRowAsItWas) {
     open();
-    toggle("Tunebank");
-    ASSERT_TRUE(press("Fix"));
-    EXPECT_TRUE(messageText(thread).isEmpty());
-    ASSERT_TRUE(runUntil([&] { return QFile::exists(tool.record); }, 10000));
-    QFile started(tool.record);
-    ASSERT_TRUE(started.open(QIODevice::ReadOnly));
-    EXPECT_EQ(QString::fromUtf8(started.readAll()).split('\n', Qt::SkipEmptyParts),
-              QStringList({"tbkdata.dat", "/E:tbkdata.dex", "/K"}));
-    EXPECT_TRUE(QFile::exists("tbkdata.dex"));
-    EXPECT_EQ(cell("Tunebank", 2), "?");
-    // A repair that succeeds says nothing.
-    ASSERT_FALSE(runUntil([&] { return !messageText(thread).isEmpty(); }, 1000));
+    toggle("Categories");
+    {
+        FileSizeLimit full(1024);   // no room for the journal
+        for (const char *action : {"Pack", "Build"}) {
+            ASSERT_TRUE(press(action));
+            EXPECT_EQ(messageText(thread), QStringLiteral("Error %1 : Categories Error : disk I/O error")
+                                               .arg(action == QLatin1String("Pack") ? "packing file" : "building keys"));
+            EXPECT_EQ(activeWindow(thread)->windowTitle(), "Error");
+            ASSERT_TRUE(answerMessage(thread, ButtonOK));
+            ASSERT_TRUE(runUntilIdle());
+            EXPECT_EQ(cell("Categories", 2), "?") << action;
+            EXPECT_FALSE(CAT.isOpen()) << action;
+        }
+    }
+    // Keys that cannot be built again over the rows they index.
+    sqlite3 *db = nullptr;
+    ASSERT_EQ(sqlite3_open("TBKCAT.dat", &db), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db, "DROP INDEX k_keycategory; UPDATE records SET \"Category\"='C1' WHERE _rid=2", nullptr,
+                           nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    ASSERT_TRUE(press("Build"));
+    EXPECT_EQ(messageText(thread), "Error building keys : Categories Error : Creates Duplicate Key");
+    ASSERT_TRUE(answerMessage(thread, ButtonOK));
+    ASSERT_TRUE(runUntilIdle());
+    EXPECT_EQ(cell("Categories", 2), "?");
     closeWith();
 }
 
-TEST_F(FileManagerTest, AFixTheUtilityRefusesIsReportedWithItsWordsAndTheWindowStaysUsable) {
-    StandInRepair tool(QStringLiteral("echo 'datfix: tbkdata.dat is in use' >&2\nexit 3"));
+// The repair utility itself, first on PATH.
+class FixTest : public FileManagerTest {
+protected:
+    void SetUp() override {
+        FileManagerTest::SetUp();
+        qputenv("PATH", QFileInfo(QStringLiteral(TBK_DATFIX)).path().toUtf8() + ":" + oldPath);
+    }
+    void TearDown() override {
+        qputenv("PATH", oldPath);
+        FileManagerTest::TearDown();
+    }
+    // The next box the utility's end brings, on the window's thread.
+    QString outcome() {
+        EXPECT_TRUE(runUntil([&] { return !messageText(thread).isEmpty(); }, 20000));
+        return messageText(thread);
+    }
+    // One key value changed behind the driver's back: the rows stay whole.
+    static void damageCategoryKey() {
+        sqlite3 *db = nullptr;
+        sqlite3_stmt *st = nullptr;
+        ASSERT_EQ(sqlite3_open("TBKCAT.dat", &db), SQLITE_OK);
+        ASSERT_EQ(sqlite3_prepare_v2(db, "SELECT rootpage, (SELECT page_size FROM pragma_page_size) FROM sqlite_master "
+                                         "WHERE name='k_keycategory'",
+                                     -1, &st, nullptr),
+                  SQLITE_OK);
+        ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
+        const qint64 size = sqlite3_column_int64(st, 1), at = (sqlite3_column_int64(st, 0) - 1) * size;
+        sqlite3_finalize(st);
+        sqlite3_close(db);
+        QFile f(QStringLiteral("TBKCAT.dat"));
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite) && f.seek(at));
+        QByteArray page = f.read(size);
+        const qsizetype c2 = page.indexOf("C2");
+        ASSERT_GE(c2, 0);
+        page[c2 + 1] = '9';
+        ASSERT_TRUE(f.seek(at) && f.write(page) == size);
+    }
+
+    const QByteArray oldPath = qgetenv("PATH");
+};
+
+TEST_F(FixTest, FixTellsWhetherTheUtilityFoundDamageOrRepairedIt) {
+    open();
+    toggle("Categories");
+    ASSERT_TRUE(press("Fix"));
+    EXPECT_TRUE(QFile::exists("TBKCAT.dex"));
+    QString said = outcome();
+    EXPECT_TRUE(said.startsWith("The Fix Utility checked TBKCAT.dat: no damage found.\n\ndatfix: ")) << said.toStdString();
+    EXPECT_EQ(activeWindow(thread)->windowTitle(), "Information");
+    ASSERT_TRUE(answerMessage(thread, ButtonOK));
+    ASSERT_TRUE(runUntilIdle());
+
+    damageCategoryKey();
+    ASSERT_TRUE(press("Fix"));
+    said = outcome();
+    EXPECT_TRUE(said.startsWith("The Fix Utility repaired TBKCAT.dat.\n\ndatfix: ")) << said.toStdString();
+    EXPECT_FALSE(said.contains("no damage found")) << said.toStdString();
+    ASSERT_TRUE(answerMessage(thread, ButtonOK));
+    ASSERT_TRUE(runUntilIdle());
+    EXPECT_EQ(cell("Categories", 2), "?");
+    // The program works on the rebuilt file, not on the one it replaced.
+    ASSERT_TRUE(press("Pack"));
+    EXPECT_EQ(messageText(thread), "");
+    EXPECT_EQ(cell("Categories", 2), "3");
+    ASSERT_TRUE(CAT.open());
+    CAT.clear();
+    CAT.Category = QStringLiteral("C2");
+    EXPECT_TRUE(CAT.get(CAT.KeyCategory));
+    CAT.close();
+    closeWith();
+}
+
+TEST_F(FixTest, AFixTheUtilityRefusesIsReportedWithItsWordsAndTheWindowStaysUsable) {
     open();
     toggle("Tunebank");
     ASSERT_TRUE(press("Fix"));
-    ASSERT_TRUE(runUntil([&] { return !messageText(thread).isEmpty(); }, 10000));
-    EXPECT_EQ(messageText(thread), "The Fix Utility did not repair tbkdata.dat (exit status 3).\n\n"
-                                   "datfix: tbkdata.dat is in use");
+    EXPECT_EQ(outcome(), "The Fix Utility did not repair tbkdata.dat (exit status 4).\n\n"
+                         "datfix: tbkdata.dat is in use; close the program and try again");
+    EXPECT_EQ(activeWindow(thread)->windowTitle(), "Error");
     ASSERT_TRUE(answerMessage(thread, ButtonOK));
     ASSERT_TRUE(runUntilIdle());
     ASSERT_TRUE(press("Info"));
