@@ -311,6 +311,27 @@ TEST_F(FailingCascade, AFailedWriteOfASongUndoesTheChange) {
     EXPECT_EQ(songs(), QStringList{"1:0::Vinyl:0"});
 }
 
+TEST_F(FailingCascade, AnAlbumWhoseSongCannotFollowItIsNotChangedAtAll) {
+    addAlbum(1, "A1");
+    addSong(1, 1, "A1");
+    MUS.Album = "album 1";
+    ASSERT_TRUE(MUS.put());
+    const QStringList before = songs();
+    songsReadOnly();
+    ASSERT_TRUE(loadAlbum(1));
+    CaptureAlbumLinks();
+    ALB.Album = "renamed";
+    ALB.FileNumber = "Z9";   // written through A_S before the song is refused
+    EXPECT_EQ(result([] { return UpdateAlbumRecord(false); }), 1);
+    EXPECT_EQ(texts(), QStringList{"An error (Access Denied (5)) was experienced when attempting to update a record from the file.  Probable Cause: Tunebank."});
+    EXPECT_EQ(songs(), before);
+    ASSERT_TRUE(loadSong(1));
+    EXPECT_EQ(MUS.Album.str(), "album 1");
+    ASSERT_TRUE(loadAlbum(1));
+    EXPECT_EQ(ALB.Album.str(), "album 1");
+    EXPECT_EQ(ALB.FileNumber.str(), "A1");
+}
+
 // ---------------------------------------------------------------- updates
 
 TEST_F(Integrity, ARenamedMediaFormatIsRenamedInEverySong) {
@@ -401,6 +422,29 @@ TEST_F(Integrity, AnAlbumsNewFileNumberAndIdentifierReachOnlyItsSongs) {
     EXPECT_TRUE(shown.empty());
     EXPECT_EQ(songs(), QStringList({"1:11:Z9::0", "2:0:Z9::0", "3:11:::0", "4:2:A1::0", "5:0:::0"}));
     EXPECT_EQ(FileUseCount(A_S), 0);
+}
+
+TEST_F(Integrity, AnAlbumsArtistReachesItsSongsOnlyWhenEveryOneHoldsIt) {
+    const auto album = [](int id, const QString &artist, const QStringList &songArtists) {
+        addAlbum(id, "");
+        ALB.Artist = artist;
+        ASSERT_TRUE(ALB.put());
+        for (const QString &a : songArtists) {
+            addSong(id * 10 + int(MUS.records()), id, "");
+            MUS.Artist = a;
+            ASSERT_TRUE(MUS.put());
+        }
+    };
+    album(1, "Band", {"Band", "Band"});
+    album(2, "Various", {"Various", "Solo"});   // a compilation
+    for (int id : {1, 2}) {
+        ASSERT_TRUE(loadAlbum(id));
+        CaptureAlbumLinks();
+        ALB.Artist = ALB.Artist.str() + " Renamed";
+        EXPECT_EQ(result([] { return UpdateAlbumRecord(false); }), 0);
+    }
+    EXPECT_EQ(rows(MUS, MUS.KEYID, [] { return MUS.Artist.str(); }),
+              QStringList({"Band Renamed", "Band Renamed", "Various", "Solo"}));
 }
 
 TEST_F(Integrity, ARecordChangedElsewhereGives2AndTheOtherVersion) {
