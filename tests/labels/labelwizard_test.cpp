@@ -294,6 +294,21 @@ TEST_F(LabelWizardTest, CancelAsksOnlyWhenTheLabelChangedAndNeverLeavesThePrimed
     EXPECT_EQ(LAB.records(), 0);
 }
 
+TEST_F(LabelWizardTest, AltWithALetterTypesNothingWhileControlKeysAndAltGrStillAct) {
+    auto c = wizard(InsertRecord);
+    ASSERT_TRUE(chooseOption(c->thread, "LAB:LABELTYPE", "CD"));
+    ASSERT_TRUE(press(*c, "Next") && press(*c, "Next") && press(*c, "Next"));
+    ASSERT_EQ(page(*c), "Back Cover");
+    ASSERT_TRUE(clickInto(c->thread, "LAB:CDCoverText"));
+    ASSERT_TRUE(pressKey(*c, Qt::Key_P, Qt::AltModifier));
+    EXPECT_EQ(controlText(c->thread, "LAB:CDCoverText"), "");
+    ASSERT_TRUE(pressKey(*c, Qt::Key_P, Qt::ControlModifier | Qt::AltModifier));
+    EXPECT_EQ(controlText(c->thread, "LAB:CDCoverText"), "p");
+    // "&Back", whose button comes up a moment later.
+    ASSERT_TRUE(pressKey(*c, Qt::Key_B, Qt::AltModifier));
+    EXPECT_TRUE(runUntil([&] { return page(*c) == "Front Cover"; }));
+}
+
 } // namespace
 
 namespace {
