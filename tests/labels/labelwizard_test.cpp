@@ -294,7 +294,7 @@ TEST_F(LabelWizardTest, CancelAsksOnlyWhenTheLabelChangedAndNeverLeavesThePrimed
     EXPECT_EQ(LAB.records(), 0);
 }
 
-TEST_F(LabelWizardTest, AltWithALetterTypesNothingWhileControlKeysAndAltGrStillAct) {
+TEST_F(LabelWizardTest, AltWithALetterTypesNothingButCtrlAltStillTypes) {
     auto c = wizard(InsertRecord);
     ASSERT_TRUE(chooseOption(c->thread, "LAB:LABELTYPE", "CD"));
     ASSERT_TRUE(press(*c, "Next") && press(*c, "Next") && press(*c, "Next"));
@@ -303,10 +303,7 @@ TEST_F(LabelWizardTest, AltWithALetterTypesNothingWhileControlKeysAndAltGrStillA
     ASSERT_TRUE(pressKey(*c, Qt::Key_P, Qt::AltModifier));
     EXPECT_EQ(controlText(c->thread, "LAB:CDCoverText"), "");
     ASSERT_TRUE(pressKey(*c, Qt::Key_P, Qt::ControlModifier | Qt::AltModifier));
-    EXPECT_EQ(controlText(c->thread, "LAB:CDCoverText"), "p");
-    // "&Back", whose button comes up a moment later.
-    ASSERT_TRUE(pressKey(*c, Qt::Key_B, Qt::AltModifier));
-    EXPECT_TRUE(runUntil([&] { return page(*c) == "Front Cover"; }));
+    EXPECT_EQ(controlText(c->thread, "LAB:CDCoverText"), "p");   // AltGr on some systems
 }
 
 } // namespace

@@ -304,10 +304,6 @@ TEST_F(SongFormTest, APastedTitleIsCutToWhatTheFieldHolds) {
     EXPECT_EQ(controlText(c->thread, "MUS:Title"), QString(50, 'x'));
     ASSERT_TRUE(pressTab());
     EXPECT_NE(focusedName(), "MUS:Title");
-    ASSERT_TRUE(press(*c, "OK"));
-    ASSERT_TRUE(c->done);
-    ASSERT_TRUE(loadSong(1));
-    EXPECT_EQ(MUS.Title.str(), QString(50, 'x'));
 }
 
 TEST_F(SongFormTest, ACopyKeepsItsSourcesValuesUnderANewIdentifier) {
