@@ -1,6 +1,7 @@
 #include "cdaudio/readcompactdisc.h"
 
 #include "cdaudio/mcicommand.h"
+#include "core/albumdata.h"
 #include "core/datafiles.h"
 #include "core/fileaccess.h"
 #include "core/programsettings.h"
@@ -12,7 +13,6 @@
 #include "runtime/threads/threadglobals.h"
 #include "runtime/ui/progresswindow.h"
 #include "runtime/values/text.h"
-#include "songs/updatesong.h"
 
 #include <algorithm>
 #include <vector>

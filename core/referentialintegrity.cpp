@@ -1,5 +1,6 @@
 #include "core/referentialintegrity.h"
 
+#include "core/albumdata.h"
 #include "core/datafiles.h"
 #include "core/fileaccess.h"
 #include "core/standardwarnings.h"
@@ -168,8 +169,9 @@ Step changeEach(DataFile &file, const std::vector<Position> &positions, const st
     for (Position p : positions) {
         if (!file.get(p))
             return readError(file);
+        const Record before = file.record();
         change();
-        if (!file.put())
+        if (!file.record().sameValues(before) && !file.put())
             return Failure{15, file.label()};
     }
     return kDone;
@@ -204,6 +206,7 @@ void CaptureSongLinks() {}
 void CaptureAlbumLinks() {
     RISave.albumID = ALB.AlbumID;
     RISave.fileNumber = ALB.FileNumber.str();
+    RISave.album = ALB.record();
 }
 void CaptureCategoryLinks() { RISave.categoryID = CAT.CategoryID; }
 void CaptureMediaLinks() { RISave.media = MED.Media.str(); }
@@ -353,6 +356,30 @@ int UpdateCategoryRecord(bool changedMessage) {
     });
 }
 
+// The album's songs take what this change made of its data, where they hold what it was: the
+// rule of a new album's songs. The songs buffer is left as it was.
+Step albumDataToItsSongs(const Record &stored) {
+    const qint32 id = ALB.AlbumID;
+    if (id == 0 || stored.cells.empty())
+        return kDone;
+    const Record kept = MUS.record();
+    // A single-artist album is one whose every song holds its artist; a compilation's songs
+    // keep theirs.
+    const QString artist = stored.cells[size_t(ALB.Artist.index())].s;
+    bool singleArtist = true;
+    std::vector<Position> songs;
+    MUS.clear();
+    MUS.AlbumID = id;
+    Step s = readError(MUS);
+    if (collect(MUS, MUS.KeyAlbumID, [id] { return MUS.AlbumID.value() == id; }, songs, [&] {
+            singleArtist = singleArtist && MUS.Artist == artist;
+            return true;
+        }))
+        s = changeEach(MUS, songs, [&] { takeAlbumData(false, &stored, singleArtist, AlbumValues::Changed); });
+    MUS.setRecord(kept);
+    return s;
+}
+
 int UpdateAlbumRecord(bool changedMessage) {
     return updateRecord(ALB, {&MUS}, true, changedMessage, []() -> Step {
         const qint32 oldID = RISave.albumID;
@@ -377,9 +404,10 @@ int UpdateAlbumRecord(bool changedMessage) {
             MUS.AlbumID = oldID;
             if (!collect(MUS, MUS.KeyAlbumID, [oldID] { return MUS.AlbumID.value() == oldID; }, songs))
                 return readError(MUS);
-            return changeEach(MUS, songs, [newID] { MUS.AlbumID = newID; });
+            if (Step s = changeEach(MUS, songs, [newID] { MUS.AlbumID = newID; }))
+                return s;
         }
-        return kDone;
+        return albumDataToItsSongs(RISave.album);
     });
 }
 

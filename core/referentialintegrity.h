@@ -4,6 +4,7 @@
 // 2-second time-out): it refuses a delete that would leave a dangling reference, carries a
 // changed linking value over to the dependants, and rolls everything back when a step fails.
 // Every failure is shown by a standard warning before the routine returns.
+#include "runtime/data/record.h"
 #include "runtime/values/text.h"
 
 #include <QtGlobal>
@@ -55,6 +56,7 @@ struct KeptLinks {
     qint64 categoryID = 0;          // CAT:CategoryID
     qint32 albumID = 0;             // ALB:AlbumID
     FixedString<20> fileNumber;     // ALB:FileNumber
+    data::Record album;             // the album as read, whose data its songs hold
 };
 extern KeptLinks RISave;
 

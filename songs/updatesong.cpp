@@ -1,5 +1,6 @@
 #include "songs/updatesong.h"
 
+#include "core/albumdata.h"
 #include "core/datafiles.h"
 #include "records/form.h"
 #include "records/procedurecall.h"
@@ -330,29 +331,6 @@ void SongForm::chooseAlbum() {
 }
 
 } // namespace
-
-void takeFromAlbum(const data::FieldProxy &song, const data::FieldProxy &album, bool always,
-                   const data::Record *took) {
-    const data::FieldRef own = song.ref(), given = album.ref();
-    const QString value = own.text();
-    bool taken = value.isEmpty() || value == QLatin1String("0");
-    if (took && size_t(given.index()) < took->cells.size()) {
-        const data::Cell &was = took->cells[size_t(given.index())];
-        taken = taken || value == (given.isText() ? was.s : QString::number(was.n));
-    }
-    if (always || taken)
-        own.setValue(given.value());
-}
-
-void takeAlbumData(bool always, const data::Record *took, bool artist) {
-    if (artist)
-        takeFromAlbum(MUS.Artist, ALB.Artist, always, took);
-    takeFromAlbum(MUS.FileNumber, ALB.FileNumber, always, took);
-    takeFromAlbum(MUS.ReleaseDate, ALB.ReleaseDate, always, took);
-    takeFromAlbum(MUS.CategoryID, ALB.CategoryID, always, took);
-    MUS.Album = ALB.Album.str();
-    MUS.Media = ALB.Media.str();
-}
 
 void setAddModeChooser(std::function<QString()> chooser) { addModeChooser() = std::move(chooser); }
 

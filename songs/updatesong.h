@@ -26,16 +26,6 @@ void setAddModeChooser(std::function<QString()> chooser);
 // (1 when there is none); the buffer is left as it was.
 qint32 nextTrackNumber();
 
-// The album's value of a field (ALB's buffer) into the song's (MUS's buffer) where the song has
-// none of its own: where its value is blank or 0, or still what it took from the album as `took`
-// was (ALB's layout); always with `always`.
-void takeFromAlbum(const data::FieldProxy &song, const data::FieldProxy &album, bool always,
-                   const data::Record *took = nullptr);
-// What every song of an album takes of it: the album title and media; the file number, release
-// date and category as takeFromAlbum takes them; with `artist`, the artist too (a single-artist
-// album; a compilation's songs keep theirs).
-void takeAlbumData(bool always, const data::Record *took = nullptr, bool artist = false);
-
 void UpdateSong();
 
 } // namespace tbk

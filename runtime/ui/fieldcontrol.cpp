@@ -47,6 +47,14 @@ std::optional<QVariant> readText(const QString &picture, const QString &text, co
     return parsePicture(picture, text);
 }
 
+// A text entry takes no more characters than its picture holds, typed or pasted, so that what
+// it shows can be stored; entries of other pictures keep the line edit's own limit.
+void limitToPicture(QLineEdit *edit, const QString &picture) {
+    constexpr int kLineEditLimit = 32767;
+    const int width = pictureTextWidth(picture);
+    edit->setMaxLength(width > 0 ? width : kLineEditLimit);
+}
+
 } // namespace
 
 FieldControl::FieldControl(QWidget *widget) : QObject(widget), widget_(widget) {}
@@ -114,12 +122,14 @@ bool PicturedField::same(const QVariant &a, const QVariant &b) const { return sh
 
 EntryField::EntryField(QLineEdit *edit, const QString &picture)
     : PicturedField(edit, picture), edit_(edit), designPicture_(picture) {
+    limitToPicture(edit, picture);
     commitWhenLeft(edit);
     connect(edit, &QLineEdit::returnPressed, this, [this] { commit(); });
 }
 
 void EntryField::setPicture(const QString &picture) {
     picture_ = picture;
+    limitToPicture(edit_, picture);
     show(value());
     if (fitted_)
         fitWidthToPicture();
@@ -141,6 +151,7 @@ LookupField::LookupField(QComboBox *combo, const QString &picture) : PicturedFie
     combo->setEditable(true);
     // The window decides what the list holds.
     combo->setInsertPolicy(QComboBox::NoInsert);
+    limitToPicture(combo->lineEdit(), picture);
     commitWhenLeft(combo);
     connect(combo, &QComboBox::activated, this, [this] { commit(); });
     connect(combo->lineEdit(), &QLineEdit::returnPressed, this, [this] { commit(); });

@@ -13,7 +13,9 @@
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QTabWidget>
+#include <QTextEdit>
 #include <QWidget>
 
 #include <algorithm>
@@ -111,6 +113,18 @@ bool isTyping(const QKeyEvent *k) {
     const QString text = k->text();
     return !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) { return c.isPrint(); });
 }
+
+// Alt is for commands: with a letter no control has as its key, it types nothing into a text
+// entry. Ctrl+Alt stays typing: some systems send AltGr so.
+bool isAltTyping(const QObject *control, const QKeyEvent *k) {
+    if ((k->modifiers() & (Qt::AltModifier | Qt::ControlModifier)) != Qt::AltModifier || k->text().isEmpty() ||
+        !k->text().front().isPrint())
+        return false;
+    if (auto *combo = qobject_cast<const QComboBox *>(control))
+        return combo->isEditable();
+    return qobject_cast<const QLineEdit *>(control) || qobject_cast<const QPlainTextEdit *>(control) ||
+           qobject_cast<const QTextEdit *>(control) || qobject_cast<const QAbstractSpinBox *>(control);
+}
 } // namespace
 
 bool WindowEvents::isAlerted(QObject *control, int key) const {
@@ -200,6 +214,8 @@ bool WindowEvents::eventFilter(QObject *watched, QEvent *event) {
             postToWindow(window_, std::move(e));
             return true;
         }
+        if (isAltTyping(control, k))
+            return true;
         break;
     }
     case QEvent::FocusIn:

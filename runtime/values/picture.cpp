@@ -272,6 +272,11 @@ QStringList pictureSamples(const QString &picture) {
     return out;
 }
 
+int pictureTextWidth(const QString &picture) {
+    const auto spec = parseSpec(picture);
+    return spec && spec->family == Family::String ? spec->width : 0;
+}
+
 bool isValidPicture(const QString &picture) { return parseSpec(picture).has_value(); }
 
 QChar pictureFamily(const QString &picture) {

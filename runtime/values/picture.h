@@ -54,6 +54,9 @@ QString datePictureFor(const QString &dateFormat);
 // largest numbers, every month and weekday, every hour. None for a string picture.
 QStringList pictureSamples(const QString &picture);
 
+// The most characters a string picture holds; 0 for any other picture, which has no such limit.
+int pictureTextWidth(const QString &picture);
+
 // True when the text is a picture the module knows.
 bool isValidPicture(const QString &picture);
 // The picture's family as its lower-case letter ('s', 'n', 'd', 't' or 'p'); a null QChar

@@ -186,6 +186,24 @@ TEST_F(UpdateAlbumTest, TheSoundFileIsPlayedOrReportedAndTheImageShown) {
     EXPECT_EQ(ALB.ASSOCIATEDIMAGE.str(), "cover.png");
 }
 
+TEST_F(UpdateAlbumTest, AChangedAlbumsTitleMediaAndCategoryReachItsSongs) {
+    addCategory(2, "Rock");
+    addAlbum(1, "Queen", "Jazz", "F1");
+    for (qint32 id : {1, 2})   // the second song has a category of its own
+        addSong(id, "Mustapha", 1, 1, id, "F1", "CD", [id] {
+            MUS.Album = "Jazz";
+            MUS.CategoryID = id == 1 ? 0 : 3;
+        });
+    auto c = change(1);
+    ASSERT_TRUE(type(*c, "ALB:Album", "Jazz (Remastered)") && type(*c, "ALB:Media", "Vinyl"));
+    ASSERT_TRUE(type(*c, "CAT:Category", "Rock") && press(*c, "OK") && c->done);
+    QStringList songs;
+    for (qint32 id : {1, 2})
+        if (loadSong(id))
+            songs << QStringLiteral("%1/%2/%3").arg(MUS.Album.str(), MUS.Media.str()).arg(MUS.CategoryID.value());
+    EXPECT_EQ(songs, (QStringList{"Jazz (Remastered)/Vinyl/2", "Jazz (Remastered)/Vinyl/3"}));
+}
+
 TEST_F(UpdateAlbumTest, DeleteAsksAndIsRefusedWhileASongIsInAPlaylist) {
     addAlbum(1, "Queen", "Jazz");
     addSong(1, "Mustapha", 1, 1, 1);

@@ -311,6 +311,22 @@ TEST_F(FailingCascade, AFailedWriteOfASongUndoesTheChange) {
     EXPECT_EQ(songs(), QStringList{"1:0::Vinyl:0"});
 }
 
+TEST_F(FailingCascade, AnAlbumWhoseSongCannotFollowItIsNotChangedAtAll) {
+    addAlbum(1, "A1");
+    addSong(1, 1, "A1");
+    const QStringList before = songs();
+    songsReadOnly();
+    ASSERT_TRUE(loadAlbum(1));
+    CaptureAlbumLinks();
+    ALB.Album = "renamed";
+    ALB.FileNumber = "Z9";   // written through A_S before the song is refused
+    EXPECT_EQ(result([] { return UpdateAlbumRecord(false); }), 1);
+    EXPECT_EQ(texts(), QStringList{"An error (Access Denied (5)) was experienced when attempting to update a record from the file.  Probable Cause: Tunebank."});
+    EXPECT_EQ(songs(), before);
+    ASSERT_TRUE(loadAlbum(1));
+    EXPECT_EQ(ALB.Album.str() + "/" + ALB.FileNumber.str(), "album 1/A1");
+}
+
 // ---------------------------------------------------------------- updates
 
 TEST_F(Integrity, ARenamedMediaFormatIsRenamedInEverySong) {
@@ -401,6 +417,24 @@ TEST_F(Integrity, AnAlbumsNewFileNumberAndIdentifierReachOnlyItsSongs) {
     EXPECT_TRUE(shown.empty());
     EXPECT_EQ(songs(), QStringList({"1:11:Z9::0", "2:0:Z9::0", "3:11:::0", "4:2:A1::0", "5:0:::0"}));
     EXPECT_EQ(FileUseCount(A_S), 0);
+}
+
+TEST_F(Integrity, AnAlbumsArtistReachesItsSongsOnlyWhenEveryOneHoldsIt) {
+    for (int id : {1, 2}) {
+        addAlbum(id, "");
+        ALB.Artist = "Band";
+        ASSERT_TRUE(ALB.put());
+        for (int n : {0, 1}) {
+            addSong(id * 10 + n, id, "");
+            MUS.Artist = id == 2 && n == 1 ? "Solo" : "Band";   // album 2 is a compilation
+            ASSERT_TRUE(MUS.put());
+        }
+        CaptureAlbumLinks();
+        ALB.Artist = "The Band";
+        EXPECT_EQ(result([] { return UpdateAlbumRecord(false); }), 0);
+    }
+    EXPECT_EQ(rows(MUS, MUS.KEYID, [] { return MUS.Artist.str(); }),
+              QStringList({"The Band", "The Band", "Band", "Solo"}));
 }
 
 TEST_F(Integrity, ARecordChangedElsewhereGives2AndTheOtherVersion) {

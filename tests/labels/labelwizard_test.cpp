@@ -294,6 +294,18 @@ TEST_F(LabelWizardTest, CancelAsksOnlyWhenTheLabelChangedAndNeverLeavesThePrimed
     EXPECT_EQ(LAB.records(), 0);
 }
 
+TEST_F(LabelWizardTest, AltWithALetterTypesNothingButCtrlAltStillTypes) {
+    auto c = wizard(InsertRecord);
+    ASSERT_TRUE(chooseOption(c->thread, "LAB:LABELTYPE", "CD"));
+    ASSERT_TRUE(press(*c, "Next") && press(*c, "Next") && press(*c, "Next"));
+    ASSERT_EQ(page(*c), "Back Cover");
+    ASSERT_TRUE(clickInto(c->thread, "LAB:CDCoverText"));
+    ASSERT_TRUE(pressKey(*c, Qt::Key_P, Qt::AltModifier));
+    EXPECT_EQ(controlText(c->thread, "LAB:CDCoverText"), "");
+    ASSERT_TRUE(pressKey(*c, Qt::Key_P, Qt::ControlModifier | Qt::AltModifier));
+    EXPECT_EQ(controlText(c->thread, "LAB:CDCoverText"), "p");   // AltGr on some systems
+}
+
 } // namespace
 
 namespace {

@@ -11,7 +11,9 @@
 #include "songtest.h"
 #include "support/filesizelimit.h"
 
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
 
@@ -292,6 +294,16 @@ TEST_F(SongFormTest, RangeChecksAndTheTimeRule) {
     EXPECT_EQ(shown(*c, "MUS:TrackNumber"), "100");
     expectRefused(*c, "The value of Track must be between 0 and 99.");
     ASSERT_TRUE(press(*c, "Cancel"));
+}
+
+TEST_F(SongFormTest, APastedTitleIsCutToWhatTheFieldHolds) {
+    auto c = insert();
+    ASSERT_TRUE(clickInto(c->thread, "MUS:Title"));
+    QGuiApplication::clipboard()->setText(QString(10000, 'x'));
+    ASSERT_TRUE(pressKey(*c, Qt::Key_V, Qt::ControlModifier));
+    EXPECT_EQ(controlText(c->thread, "MUS:Title"), QString(50, 'x'));
+    ASSERT_TRUE(pressTab());
+    EXPECT_NE(focusedName(), "MUS:Title");
 }
 
 TEST_F(SongFormTest, ACopyKeepsItsSourcesValuesUnderANewIdentifier) {
