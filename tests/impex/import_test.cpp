@@ -407,6 +407,27 @@ TEST_F(ImportTest, ADiskFullInAnAddIsToldByItsOwnErrorThoughTheCommitThenFindsNo
     EXPECT_EQ(shown[0].text, "Error #13 - database or disk is full\n\nThe Songs database holds 3 song(s) now.");
 }
 
+TEST_F(ImportTest, TwoImportsReadOneFileAtOnceAndAWriterIsShutOut) {
+    writeFile("in.csv", "A,1\n");
+    TransferTextFile writer(QStringLiteral("TransferFile"), QString());
+    writer.setName("in.csv");
+    auto shown = runAnswering([&] {
+        ImportTransfer first, second;
+        EXPECT_GT(ImportOpenNamedFile(first, "in.csv"), 0);
+        EXPECT_GT(ImportOpenNamedFile(second, "in.csv"), 0);
+        EXPECT_FALSE(writer.open(data::SharedReadWrite));
+    });
+    EXPECT_TRUE(shown.empty());
+    // The other way round: a writer's open shuts an import out.
+    ASSERT_TRUE(writer.open(data::SharedReadWrite));
+    shown = runAnswering([] {
+        ImportTransfer t;
+        EXPECT_EQ(ImportOpenNamedFile(t, "in.csv"), -1);
+    });
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, "Error #32 - File Is Already Locked");
+}
+
 TEST_F(ImportTest, CancelKeepsEverySongAddedBeforeIt) {
     makeCatalogue();
     constexpr int kLines = 200000;   // far more than a few turns take, even on a loaded machine

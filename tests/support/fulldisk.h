@@ -85,6 +85,7 @@ private:
             [](sqlite3_file *f, int op, void *arg) { return real(f)->pMethods->xFileControl(real(f), op, arg); },
             [](sqlite3_file *f) { return real(f)->pMethods->xSectorSize(real(f)); },
             [](sqlite3_file *f) { return real(f)->pMethods->xDeviceCharacteristics(real(f)); },
+            nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,   // version 1: no shared memory, no mapping
         };
         return &m;
     }
