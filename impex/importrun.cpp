@@ -103,9 +103,10 @@ private:
             MUS.ID = nextId_;
             MUS.AlbumID = 0;
             if (!MUS.add()) {
-                // The run ends as at a failed commit: the user is told what the file holds.
+                // The run ends as at a failed commit, with the add's error also when the commit
+                // then fails: the user is told what the file holds.
                 const QString cause = transferErrorText();
-                stored(transaction_.commit(), cause);
+                stored(transaction_.commit());
                 outcome_.failure = cause;
                 return false;
             }
