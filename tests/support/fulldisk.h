@@ -1,21 +1,17 @@
 #pragma once
 // While one lives, SQLite connections opened meanwhile write through a disk that can fill up:
 // once fillAfter() is called, a write that would grow the files by more than the room left fails
-// with SQLITE_FULL, as on a full file system. A file shrunk or deleted gives its room back.
+// with SQLITE_FULL, as on a full file system. Nothing gives room back.
 #include <QtGlobal>
 
 #include <sqlite3.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstring>
 
 class FullDisk {
 public:
-    FullDisk() {
-        vfs();
-        sqlite3_vfs_register(&vfs(), 1);
-    }
+    FullDisk() { sqlite3_vfs_register(&vfs(), 1); }
     // A connection still open goes on through it, unlimited.
     ~FullDisk() {
         room() = -1;
@@ -56,16 +52,6 @@ private:
         }
         return rc;
     }
-    static int truncate(sqlite3_file *f, sqlite3_int64 size) {
-        File *file = reinterpret_cast<File *>(f);
-        const int rc = file->real->pMethods->xTruncate(file->real, size);
-        if (rc == SQLITE_OK && size < file->size) {
-            if (room() >= 0)
-                room() += file->size - size;
-            file->size = size;
-        }
-        return rc;
-    }
     static const sqlite3_io_methods *methods() {
         static const sqlite3_io_methods m = {
             1,
@@ -76,7 +62,11 @@ private:
             },
             [](sqlite3_file *f, void *b, int n, sqlite3_int64 at) { return real(f)->pMethods->xRead(real(f), b, n, at); },
             write,
-            truncate,
+            [](sqlite3_file *f, sqlite3_int64 size) {
+                File *file = reinterpret_cast<File *>(f);
+                file->size = std::min<qint64>(file->size, size);
+                return file->real->pMethods->xTruncate(file->real, size);
+            },
             [](sqlite3_file *f, int flags) { return real(f)->pMethods->xSync(real(f), flags); },
             [](sqlite3_file *f, sqlite3_int64 *size) { return real(f)->pMethods->xFileSize(real(f), size); },
             [](sqlite3_file *f, int lock) { return real(f)->pMethods->xLock(real(f), lock); },
@@ -110,14 +100,6 @@ private:
                 file->size = size;
                 f->pMethods = methods();
                 return SQLITE_OK;
-            };
-            s.xDelete = [](sqlite3_vfs *, const char *name, int syncDir) {
-                struct stat st {};
-                const qint64 size = ::stat(name, &st) == 0 ? st.st_size : 0;
-                const int rc = base()->xDelete(base(), name, syncDir);
-                if (rc == SQLITE_OK && room() >= 0)
-                    room() += size;
-                return rc;
             };
             return s;
         }();
