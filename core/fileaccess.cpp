@@ -104,6 +104,9 @@ void OpenDataFile(DataFile &file) {
             if (errorCode() == DriverError && (driverErrorCode() & 0xff) == SQLITE_CORRUPT)
                 setCrashMarker(name);
         }
+        // Another station holds the file: nothing is wrong with it that a repair would mend.
+        if (code == FileLocked)
+            clearMarker();
         ShowStandardWarningWithText(30, name);
         halt(QStringLiteral("Disk Error"), kFatalExitCode);
         return;

@@ -4,7 +4,8 @@
 //
 // While an open is under way the file's disk name stands in the crash marker (entry "BadFile",
 // section "tbk98r" of the system's default settings file); the next start offers to repair a
-// file whose open never finished.
+// file whose open never finished, or failed for a fault of the file (not for another station's
+// lock).
 #include "runtime/data/datafile.h"
 
 #include <initializer_list>

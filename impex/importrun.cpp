@@ -89,9 +89,10 @@ private:
         for (int n = 0; n < kImportBatch; ++n) {
             if (!builder_.build(t_)) {
                 const Record song = MUS.record();
+                const QString cause = transferErrorText();
                 saveCurrentError();
-                if (!stored(transaction_.commit())) {
-                    clearSavedError();   // the commit's failure is the one told
+                if (!stored(transaction_.commit(), cause)) {
+                    clearSavedError();   // the run's end tells it
                     return false;
                 }
                 ShowStandardWarning(14, QString(), QString());
@@ -102,9 +103,11 @@ private:
             MUS.ID = nextId_;
             MUS.AlbumID = 0;
             if (!MUS.add()) {
-                const QString error = transferErrorText();
-                if (stored(transaction_.commit()))
-                    message(error, QStringLiteral("Cannot ADD to Tunebank!"), MessageIcon::Question);
+                // The run ends as at a failed commit, with the add's error also when the commit
+                // then fails: the user is told what the file holds.
+                const QString cause = transferErrorText();
+                stored(transaction_.commit());
+                outcome_.failure = cause;
                 return false;
             }
             ++nextId_;
@@ -117,10 +120,12 @@ private:
     }
 
     // Counts the songs the last commit stored; false when it failed, which ends the run: the
-    // songs since the commit before are gone.
-    bool stored(bool committed) {
+    // songs since the commit before are gone. A write that failed before the commit is told
+    // instead of the commit's error, being its cause: after a full disk SQLite has rolled back
+    // by itself, and the commit finds no transaction.
+    bool stored(bool committed, const QString &cause = {}) {
         if (!committed) {
-            outcome_.failure = transferErrorText();
+            outcome_.failure = cause.isEmpty() ? transferErrorText() : cause;
             uncommitted_ = 0;
             return false;
         }

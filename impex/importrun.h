@@ -18,7 +18,9 @@ qint64 ImportOpenNamedFile(ImportTransfer &t, const QString &name);
 struct ImportOutcome {
     bool cancelled = false;
     qint64 added = 0;   // stored: a failed commit's songs are not counted
-    QString failure;    // the failed commit's error ("Error #n - text"), which ended the run
+    // The error that ended the run ("Error #n - text"): a refused add's, or a failed commit's
+    // (a refused write's before it, its cause, when there was one).
+    QString failure;
 };
 
 // Adds the songs of the open file from its first line on (the header line dropped when asked),
@@ -27,8 +29,8 @@ ImportOutcome ImportFileSongs(ImportTransfer &t, const ImportFieldLists &lists, 
 // Names the lines read so far that were skipped for their length, if any.
 void reportTooLongLines(const ImportTransfer &t);
 // That, then the file closed, the lines skipped for their length named, and unless cancelled the
-// question whether to make album entries for the songs; after a failed commit, its error and the
-// songs the file holds instead.
+// question whether to make album entries for the songs; after a refused add or a failed commit,
+// the error and the songs the file holds instead.
 void RunImport(ImportTransfer &t, const ImportFieldLists &lists, bool stripHeader, qint64 fileSize);
 
 } // namespace tbk

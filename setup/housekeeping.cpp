@@ -145,13 +145,14 @@ public:
             // Between turns the window takes its events (Cancel), and other windows run.
             yieldNow();
             if (progress.cancelled()) {
-                committedFirst();
+                if (!transaction_.commit())
+                    warnPut();   // writes were lost
                 return RequestCancelled;
             }
             if (!turn())
                 break;
         }
-        if (transaction_.lost())
+        if (transaction_.lost() || stopped_)
             return RequestCancelled;
         progress.setStatusText(QStringLiteral("Process Completed"));
         return RequestCompleted;
@@ -173,7 +174,7 @@ private:
             if (errorCode() == RecordNotFound)
                 more = readNext();
             else
-                more = readFailed();
+                more = readFailed(file_.label());
         }
         do
             more = more && slice();
@@ -191,8 +192,20 @@ private:
 
     bool slice() {
         for (int used = 0; used < budget_; used += unit_) {
-            shape_.rule();
-            if (!file_.put()) {
+            switch (shape_.rule()) {
+            case RuleResult::Write:
+                if (!file_.put()) {
+                    writeFailed();
+                    return false;
+                }
+                break;
+            case RuleResult::Keep:
+                break;
+            case RuleResult::ReadFailed:
+                stopped_ = true;
+                return readFailed(errorFile());
+            case RuleResult::WriteFailed:
+                stopped_ = true;
                 writeFailed();
                 return false;
             }
@@ -211,29 +224,34 @@ private:
         }
         if (errorCode() == RecordNotAvailable)
             return false;
-        return readFailed();
+        return readFailed(file_.label());
     }
 
-    // The warning waits for the user: the turn's writes are committed first.
-    bool readFailed() {
-        saveCurrentError();
-        if (committedFirst())
-            ShowStandardWarningWithText(35, file_.label());
+    // A read of the file so labelled failed: false, the walk's end.
+    bool readFailed(const QString &label) {
+        if (committedAfterFailure())
+            ShowStandardWarningWithText(35, label);
+        else
+            warnPut();
         return false;
     }
 
     void writeFailed() {
-        saveCurrentError();
-        if (committedFirst())
-            warnPut();
+        committedAfterFailure();
+        warnPut();
     }
 
-    // A failed commit is warned of instead of what the caller was to warn of: it lost writes.
-    bool committedFirst() {
-        if (transaction_.commit())
-            return true;
-        warnPut();
-        return false;
+    // The warning waits for the user: the turn's writes are committed first. Should that fail,
+    // the warning still tells the error that came first, its cause: after a full disk SQLite
+    // has rolled back by itself, and the commit finds no transaction.
+    bool committedAfterFailure() {
+        bool committed;
+        {
+            KeptError failure;
+            committed = transaction_.commit();
+        }
+        saveCurrentError();
+        return committed;
     }
 
     static void warnPut() { ShowStandardWarning(31, QStringLiteral("Put"), QStringLiteral("Process:View")); }
@@ -259,11 +277,12 @@ private:
     qint64 total_ = 0;
     qint64 count_ = 0;
     int shown_ = 0;
+    bool stopped_ = false;   // by a rule's failed read or write
     Record held_;
 };
 
 // The album of the song's album title and artist, else of that title by "Various"; when found
-// it is in the album buffer.
+// it is in the album buffer. Not found, the error is 35; any other is a refused read.
 bool findAlbumOfSong() {
     for (const QString &artist : {MUS.Artist.str(), QStringLiteral("Various")}) {
         ALB.clear();
@@ -271,21 +290,29 @@ bool findAlbumOfSong() {
         ALB.Artist = artist;
         if (ALB.get(ALB.KEYALBUM))
             return true;
+        if (errorCode() != RecordNotFound)
+            return false;
     }
     return false;
 }
 
+// The highest album identifier, 0 without albums; -1 when the read failed.
 qint32 lastAlbumId() {
     ALB.set(ALB.KEYALBUMID);
-    return ALB.previous() ? ALB.AlbumID.value() : 0;
+    if (ALB.previous())
+        return ALB.AlbumID.value();
+    return errorCode() == RecordNotAvailable ? 0 : -1;
 }
 
-void addAlbumOfSong() {
+RuleResult addAlbumOfSong() {
     // A song without album title and artist would add one more empty album each time: such an
     // album can never be found again (blanks are not in the key).
     if (MUS.Album.empty() && MUS.Artist.empty())
-        return;
-    const qint32 id = lastAlbumId() + 1;
+        return RuleResult::Keep;
+    const qint32 last = lastAlbumId();
+    if (last < 0)
+        return RuleResult::ReadFailed;
+    const qint32 id = last + 1;
     ALB.clear();
     ALB.AlbumID = id;
     ALB.Artist = MUS.Artist.str();
@@ -295,9 +322,10 @@ void addAlbumOfSong() {
     ALB.ReleaseDate = MUS.ReleaseDate.value();
     ALB.CategoryID = MUS.CategoryID.value();
     ALB.Notes = MUS.Notes.str();
-    // Linked only to an album that is there.
-    if (ALB.add())
-        MUS.AlbumID = id;
+    if (!ALB.add())
+        return RuleResult::WriteFailed;
+    MUS.AlbumID = id;
+    return RuleResult::Write;
 }
 
 qint32 yearOnly(qint32 date) {
@@ -338,18 +366,22 @@ struct LastAlbum {
         return found && sameText(artist, MUS.Artist.str(), Qt::CaseInsensitive) &&
                sameText(album, MUS.Album.str(), Qt::CaseInsensitive);
     }
-    void relink() {
+    // False when an album read failed: the song keeps its link.
+    bool relink() {
         if (holdsSong()) {
             if (MUS.AlbumID.value() == 0)
                 MUS.AlbumID = id;
-            return;
+            return true;
         }
         const Record song = MUS.record();
         const bool any = findAlbumOfSong();
+        if (!any && errorCode() != RecordNotFound)
+            return false;
         if (any)
             *this = {true, ALB.AlbumID.value(), ALB.Artist.str(), ALB.Album.str()};
         MUS.setRecord(song);
         MUS.AlbumID = any ? id : 0;
+        return true;
     }
 };
 
@@ -379,17 +411,21 @@ void CreateAlbumDatabase() {
     s.files = {&MUS, &ALB};
     // One commit a song made the copy of a large catalogue take minutes.
     s.turnMs = 200;
+    // A song already linked is not written: a new version of it would meet a form open on it
+    // in another station as a change made there.
     s.rule = [] {
         if (MUS.AlbumID.value() != 0)
-            return;
+            return RuleResult::Keep;
         const Record song = MUS.record();
         const bool found = findAlbumOfSong();
+        if (!found && errorCode() != RecordNotFound)
+            return RuleResult::ReadFailed;
         const qint32 id = ALB.AlbumID.value();
         MUS.setRecord(song);
-        if (found)
-            MUS.AlbumID = id;
-        else
-            addAlbumOfSong();
+        if (!found)
+            return addAlbumOfSong();
+        MUS.AlbumID = id;
+        return RuleResult::Write;
     };
     runProcess(s);
 }
@@ -402,7 +438,10 @@ void ConvertSongDates() {
     s.order = nullptr;
     s.transaction = true;
     s.files = {&MUS};
-    s.rule = [] { MUS.ReleaseDate = yearOnly(MUS.ReleaseDate.value()); };
+    s.rule = [] {
+        MUS.ReleaseDate = yearOnly(MUS.ReleaseDate.value());
+        return RuleResult::Write;
+    };
     runProcess(s);
 }
 
@@ -413,7 +452,10 @@ void ConvertAlbumDates() {
     s.measuredInBytes = true;
     s.transaction = true;
     s.files = {&ALB};
-    s.rule = [] { ALB.ReleaseDate = yearOnly(ALB.ReleaseDate.value()); };
+    s.rule = [] {
+        ALB.ReleaseDate = yearOnly(ALB.ReleaseDate.value());
+        return RuleResult::Write;
+    };
     runProcess(s);
 }
 
@@ -428,8 +470,10 @@ void TestAlbumLinkIntegrity() {
     s.files = {&MUS, &ALB};
     s.viewOpened = [&numbering] { numbering.start(); };
     s.rule = [&numbering, &last] {
-        last.relink();
+        if (!last.relink())
+            return RuleResult::ReadFailed;
         numbering.number();
+        return RuleResult::Write;
     };
     runProcess(s);
 }
@@ -442,6 +486,7 @@ void ProcessAllSongs() {
     s.rule = [] {
         if (MUS.Side.value() == 0)
             MUS.Side = 1;
+        return RuleResult::Write;
     };
     runProcess(s);
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The housekeeping processes: each walks a whole data file once under "Processing Records" with
 // Cancel, changes records and writes them back. They take the request and leave 1 when the walk
-// ran to its end (or stopped after a failed write), 2 when cancelled or the file was empty.
+// ran to its end (or stopped after a failed write of the walked file), 2 when cancelled, when the
+// file was empty, or when writes were lost or a read or write of another file failed.
 #include "runtime/data/datafile.h"
 
 #include <QString>
@@ -11,7 +12,8 @@
 
 namespace tbk {
 
-// Albums made from the songs' album texts, and the songs linked to them.
+// Albums made from the songs' album texts, and the songs linked to them; only the songs it
+// links are written.
 void CreateAlbumDatabase();
 // Release dates held as day numbers become bare years.
 void ConvertSongDates();
@@ -21,6 +23,16 @@ void ConvertAlbumDates();
 void TestAlbumLinkIntegrity();
 // A side/disc number of 0 becomes 1.
 void ProcessAllSongs();
+
+// What a process's rule did with the record in the walked file's buffer.
+enum class RuleResult {
+    Write,         // the record is written back
+    Keep,          // unchanged: nothing is written
+    // A read or write of another file failed (the error set): the walk stops, with standard
+    // warning 35 naming that file or 31, and does not end as completed.
+    ReadFailed,
+    WriteFailed,
+};
 
 // The shape every process shares. The walk is cut into slices: 25 records, or 1000 bytes where
 // a record counts its declared size, one slice a turn of the window unless the shape asks for
@@ -41,7 +53,7 @@ struct ProcessShape {
     // write committed by itself.
     int turnMs = 0;
     std::function<void()> viewOpened;        // once, before the first record is read
-    std::function<void()> rule;              // on the record in the walked file's buffer
+    std::function<RuleResult()> rule;        // on the record in the walked file's buffer
 };
 // Runs the process and returns its response.
 qint32 runProcess(const ProcessShape &shape);

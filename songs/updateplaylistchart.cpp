@@ -56,7 +56,10 @@ void UpdatePlaylistChart() {
     s.filter = QStringLiteral("PLA:PlaylistID = %1").arg(playlist);
     s.estimate = kEstimatedEntries;
     s.files = {&PLA, &PLD};
-    s.rule = [] { PLA.PLAYLISTNOTES = chartNotes(PLA.PLAYLISTNOTES.str(), PLA.PlaylistSeq.value()); };
+    s.rule = [] {
+        PLA.PLAYLISTNOTES = chartNotes(PLA.PLAYLISTNOTES.str(), PLA.PlaylistSeq.value());
+        return RuleResult::Write;
+    };
     call.setResponse(runProcess(s));
 }
 

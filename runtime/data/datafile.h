@@ -40,8 +40,8 @@ enum OpenMode : int {
     WriteOnly = 0x01,
     ReadWrite = 0x02,
     DenyAll = 0x10,     // exclusive: fails while any other open of the file exists, in any process
-    DenyWrite = 0x20,   // treated as DenyAll
-    DenyRead = 0x30,    // treated as DenyAll
+    DenyWrite = 0x20,   // a data file: as DenyAll (a text file shares it with readers)
+    DenyRead = 0x30,    // as DenyAll
     DenyNone = 0x40,
     SharedReadWrite = ReadWrite | DenyNone,   // 66, the program's normal mode
     SharedReadOnly = ReadOnly | DenyNone,

@@ -1,5 +1,6 @@
 #include "runtime/data/textfile.h"
 
+#include "runtime/data/datafile.h"
 #include "runtime/values/diskwrite.h"
 #include "runtime/values/text.h"
 
@@ -8,19 +9,52 @@
 
 #include <algorithm>
 
+#include <fcntl.h>
 #include <sys/file.h>
 
 namespace tbk::data {
 
 namespace {
 
-// Share modes as advisory locks on the file itself: a lock belongs to one open, so two opens in
-// this process exclude each other as two processes do.
-bool lockFile(int fd, bool alone) { return ::flock(fd, (alone ? LOCK_EX : LOCK_SH) | LOCK_NB) == 0; }
+// Share modes as advisory locks on the file itself, each belonging to one open, so that two opens
+// in this process meet as two processes do. The whole-file lock is exclusive for an open that
+// denies all or denies reading, shared for the others. Byte locks of the open mark one that may
+// write and one that denies writing: two readers that deny writing share the file, and either
+// kind shuts the other out.
+constexpr off_t kWriterByte = 0;
+constexpr off_t kDenyWriteByte = 1;
 
-bool deniesOthers(int mode) {
+struct flock oneByte(off_t byte, short type) {
+    struct flock l {};
+    l.l_type = type;
+    l.l_whence = SEEK_SET;
+    l.l_start = byte;
+    l.l_len = 1;
+    return l;
+}
+
+bool markByte(int fd, off_t byte) {
+    struct flock l = oneByte(byte, F_RDLCK);
+    return ::fcntl(fd, F_OFD_SETLK, &l) == 0;
+}
+
+bool markedElsewhere(int fd, off_t byte) {
+    struct flock l = oneByte(byte, F_WRLCK);
+    return ::fcntl(fd, F_OFD_GETLK, &l) != 0 || l.l_type != F_UNLCK;
+}
+
+// Closing the file lets go of whatever was taken. The marks are read locks, which need the file
+// open for reading, as open() has it in every mode.
+bool lockFile(int fd, int mode) {
     const int share = mode & 0x70;
-    return share >= 0x10 && share <= 0x30;
+    if (::flock(fd, (share == DenyAll || share == DenyRead ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0)
+        return false;
+    const bool writes = (mode & 0x0f) != 0;
+    const bool deniesWrite = share == DenyWrite;
+    // Each marks itself before it looks for the other kind: of two opens at once, one sees the other.
+    if ((writes && !markByte(fd, kWriterByte)) || (deniesWrite && !markByte(fd, kDenyWriteByte)))
+        return false;
+    return !(writes && markedElsewhere(fd, kDenyWriteByte)) && !(deniesWrite && markedElsewhere(fd, kWriterByte));
 }
 
 } // namespace
@@ -47,7 +81,7 @@ bool TextFile::open(int mode) {
         file_.reset();
         return false;
     }
-    if (!lockFile(file_->handle(), deniesOthers(mode))) {
+    if (!lockFile(file_->handle(), mode)) {
         file_.reset();
         setError(FileLocked, label_);
         return false;
@@ -88,7 +122,7 @@ bool TextFile::create() {
         setDriverError(int(f.error()), f.errorString(), label_);
         return false;
     }
-    if (!lockFile(f.handle(), true)) {
+    if (!lockFile(f.handle(), DenyAll)) {   // alone: no mark needed
         setError(FileLocked, label_);
         return false;
     }

@@ -12,9 +12,11 @@
 // next() fails with 33 at the end of the file and with 90 (the system's text) on a read error;
 // a write that cannot be made whole fails with 90, the system's error number and text.
 //
-// Sharing: an open with a deny mode (DenyAll, DenyWrite, DenyRead) holds the file alone and
-// fails with 32 while any other open of it exists, in this process or another; create() fails
-// the same way rather than empty a file someone has open.
+// Sharing, among the opens in this process and others: an open that denies all or denies reading
+// holds the file alone; one that denies writing shares it with the others that do not write,
+// such as a second reader that denies writing; an open that writes shares it with those that do
+// not deny writing. An open that cannot share fails with 32; create() fails the same way rather
+// than empty a file someone has open.
 #include "runtime/data/errors.h"
 #include "runtime/data/recordbuffer.h"
 

@@ -3,6 +3,7 @@
 #include "runtime/threads/logicalthread.h"
 #include "runtime/threads/messagebox.h"
 #include "runtime/threads/scheduler.h"
+#include "runtime/values/diskwrite.h"
 
 #include <QApplication>
 
@@ -42,6 +43,7 @@ void halt(const QString &text, int exitCode) {
 }
 
 int runProgram(std::function<void()> body) {
+    failWritesPastSizeLimit();
     // A thread between two windows has none open; that does not end the program.
     QApplication::setQuitOnLastWindowClosed(false);
     startThread(

@@ -27,7 +27,8 @@ void stop(const QString &text);
 bool halting();
 
 // Runs the main program body on the first thread and Qt's loop until the program ends; when
-// the body returns, the remaining threads are closed and the code is 0.
+// the body returns, the remaining threads are closed and the code is 0. A write past the
+// file-size limit fails from then on (failWritesPastSizeLimit) instead of ending the process.
 int runProgram(std::function<void()> body);
 
 } // namespace tbk

@@ -1,6 +1,7 @@
 #include "runtime/values/diskwrite.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 
 #include <unistd.h>
@@ -23,5 +24,7 @@ int writeAllAt(int fd, QByteArrayView bytes, qint64 offset) {
 }
 
 QString systemErrorText(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+
+void failWritesPastSizeLimit() { std::signal(SIGXFSZ, SIG_IGN); }
 
 } // namespace tbk

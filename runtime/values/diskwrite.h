@@ -13,4 +13,9 @@ int writeAllAt(int fd, QByteArrayView bytes, qint64 offset);
 // The system's text for an error number, e.g. "No space left on device".
 QString systemErrorText(int error);
 
+// A write past the process's file-size limit (ulimit -f) then fails with "File too large", as
+// a full disk fails it, and is told; by default the system ends the process instead. Each
+// program calls it as it starts.
+void failWritesPastSizeLimit();
+
 } // namespace tbk

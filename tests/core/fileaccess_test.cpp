@@ -130,6 +130,22 @@ TEST_F(FileAccess, ALockHeldElsewhereIsWaitedForAfterRecover) {
     MUS.send("Recover=0");
 }
 
+TEST_F(FileAccess, AFileAnotherStationHoldsEndsTheProgramWithoutACrashMarker) {
+    songsFile();
+    // An open file keeps the connection, whose waits for a lock are cut short.
+    ASSERT_TRUE(CAT.create() && CAT.open());
+    sqlite3_busy_timeout(driver::db(), 50);
+    sqlite3 *other = nullptr;   // another station's lock, which outlasts the recovery
+    ASSERT_EQ(sqlite3_open("tbkdata.dat", &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    const auto shown = run([] { OpenDataFile(MUS); });
+    sqlite3_close(other);
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].text, "File (tbkdata) could not be opened.  Error: File Is Already Locked (32).");
+    EXPECT_EQ(shown[1].text, "Disk Error");
+    EXPECT_EQ(marker(), "");
+}
+
 TEST_F(FileAccess, DamagedKeysAreRebuiltWhenTheUserAgrees) {
     songsFile();
     sqlOn("tbkdata.dat", "DROP INDEX k_songsbyartist");

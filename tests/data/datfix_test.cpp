@@ -6,6 +6,10 @@
 
 #include <QFile>
 
+#include <csignal>
+
+#include <sys/resource.h>
+
 using namespace tbk;
 using namespace tbk::data;
 using namespace datatest;
@@ -112,6 +116,25 @@ TEST_F(Datfix, SoundFileKeepsEveryRecord) {
     ASSERT_EQ(r.exit, 0) << r.output.toStdString();
     EXPECT_TRUE(r.output.contains(QStringLiteral("no damage found"))) << r.output.toStdString();
     EXPECT_TRUE(QFile::exists(QStringLiteral("tbkdata.dat.bak")));
+    ASSERT_TRUE(MUS.open());
+    EXPECT_EQ(MUS.records(), 400);
+}
+
+TEST_F(Datfix, AWritePastTheFileSizeLimitStopsTheRepairWithItsMessageAndKeepsTheFile) {
+    QProcess p;
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    // As a shell under "ulimit -f" starts it: the signal at its default action.
+    p.setChildProcessModifier([] {
+        std::signal(SIGXFSZ, SIG_DFL);
+        const rlimit limit{64 * 1024, 64 * 1024};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    });
+    p.start(QStringLiteral(TBK_DATFIX), command);
+    ASSERT_TRUE(p.waitForFinished(30000));
+    const std::string output = QString::fromLocal8Bit(p.readAll()).toStdString();
+    ASSERT_EQ(p.exitStatus(), QProcess::NormalExit) << "ended by signal " << p.exitCode();
+    EXPECT_NE(p.exitCode(), 0) << output;
+    EXPECT_NE(output.find("datfix: "), std::string::npos) << output;
     ASSERT_TRUE(MUS.open());
     EXPECT_EQ(MUS.records(), 400);
 }

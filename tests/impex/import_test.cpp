@@ -19,6 +19,7 @@
 #include "runtime/values/text.h"
 #include "support/windows/controltesting.h"
 #include "support/windows/listtesting.h"
+#include "support/fulldisk.h"
 #include "support/windows/scriptedanswers.h"
 
 #include <QDir>
@@ -414,13 +415,13 @@ TEST_F(ImportTest, FailedAddsAreReportedAndWhatWasAddedStays) {
     writeFile("in.csv", lines);
     const auto shown = importFile("in.csv", columnsTo({{"Field_1", "MUS:Artist"}, {"Field_2", "MUS:Title"},
                                                        {"Field_3", "MUS:CategoryID"}}), false,
-                                  {ButtonOK, ButtonOK, ButtonNo});
-    ASSERT_EQ(shown.size(), 3u);
+                                  {ButtonOK, ButtonOK, ButtonYes});
+    // The refused song ends the run as a refused commit does: no completion.
+    ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(shown[0].caption, "Record Insert Error");
     EXPECT_EQ(shown[1].caption, "Cannot ADD to Tunebank!");
-    EXPECT_TRUE(shown[1].text.startsWith("Error #")) << shown[1].text.toStdString();
+    EXPECT_EQ(shown[1].text, "Error #19 - constraint failed\n\nThe Songs database holds 60 song(s) now.");
     EXPECT_EQ(shown[1].icon, QMessageBox::Question);
-    EXPECT_EQ(shown[2].caption, "Import Complete");
     const std::vector<data::Record> songs = songsById();
     ASSERT_EQ(songs.size(), 60u);   // the songs before the refused one, across batches
     MUS.setRecord(songs[0]);
@@ -448,6 +449,57 @@ TEST_F(ImportTest, ARefusedCommitEndsTheImportWithItsErrorAndTheSongsTheFileHold
     EXPECT_EQ(shown[0].caption, "Cannot ADD to Tunebank!");
     EXPECT_EQ(shown[0].text, "Error #19 - constraint failed\n\nThe Songs database holds 3 song(s) now.");
     EXPECT_EQ(songsById().size(), 3u);
+}
+
+TEST_F(ImportTest, AnAddRefusedByAnotherProgramsLockEndsTheImportWithItsError) {
+    makeSongs(3);
+    writeFile("in.csv", "A,1\nA,2\n");
+    // Another program's write lock on the songs file, held through the run.
+    sqlite3 *other = nullptr;
+    ASSERT_EQ(sqlite3_open("tbkdata.dat", &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+    const auto shown = importFile("in.csv", columnsTo({{"Field_1", "MUS:Artist"}, {"Field_2", "MUS:Title"}}), false,
+                                  {ButtonOK, ButtonYes});
+    sqlite3_close(other);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].caption, "Cannot ADD to Tunebank!");
+    EXPECT_EQ(shown[0].text, "Error #32 - File Is Already Locked\n\nThe Songs database holds 3 song(s) now.");
+    EXPECT_EQ(songsById().size(), 3u);
+}
+
+TEST_F(ImportTest, ADiskFullInAnAddIsToldByItsOwnErrorThoughTheCommitThenFindsNoTransaction) {
+    FullDisk disk;   // before the connection opens, which then writes through it
+    makeSongs(3);
+    QByteArray lines;
+    for (int i = 1; i <= 200; ++i)
+        lines += "A," + QByteArray::number(i) + "\n";
+    writeFile("in.csv", lines);
+    disk.fillAfter(16 * 1024);
+    const auto shown = importFile("in.csv", columnsTo({{"Field_1", "MUS:Artist"}, {"Field_2", "MUS:Title"}}), false,
+                                  {ButtonOK, ButtonYes});
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, "Error #13 - database or disk is full\n\nThe Songs database holds 3 song(s) now.");
+}
+
+TEST_F(ImportTest, TwoImportsReadOneFileAtOnceAndAWriterIsShutOut) {
+    writeFile("in.csv", "A,1\n");
+    TransferTextFile writer(QStringLiteral("TransferFile"), QString());
+    writer.setName("in.csv");
+    auto shown = runAnswering([&] {
+        ImportTransfer first, second;
+        EXPECT_GT(ImportOpenNamedFile(first, "in.csv"), 0);
+        EXPECT_GT(ImportOpenNamedFile(second, "in.csv"), 0);
+        EXPECT_FALSE(writer.open(data::SharedReadWrite));
+    });
+    EXPECT_TRUE(shown.empty());
+    // The other way round: a writer's open shuts an import out.
+    ASSERT_TRUE(writer.open(data::SharedReadWrite));
+    shown = runAnswering([] {
+        ImportTransfer t;
+        EXPECT_EQ(ImportOpenNamedFile(t, "in.csv"), -1);
+    });
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, "Error #32 - File Is Already Locked");
 }
 
 TEST_F(ImportTest, CancelKeepsEverySongAddedBeforeIt) {

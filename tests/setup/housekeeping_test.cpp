@@ -8,6 +8,7 @@
 #include "runtime/data/transaction.h"
 #include "runtime/threads/callprotocol.h"
 #include "runtime/values/dates.h"
+#include "support/fulldisk.h"
 #include "support/windows/controltesting.h"
 
 #include <QGuiApplication>
@@ -137,20 +138,70 @@ TEST_F(Housekeeping, CreateAlbumDatabaseFindsVariousKeepsLinksAndAddsNoEmptyAlbu
     addSong("", "");
     addSong("", "");
     addSong("E", "Y");
+    const auto version = [] { return QString::number(MUS.record().version); };
+    const QStringList before = songs(version);
     EXPECT_EQ(process(CreateAlbumDatabase), RequestCompleted);
     EXPECT_EQ(albums(), QStringList({"10:Various/H", "11:E/Y"}));
     EXPECT_EQ(songs(), QStringList({"C/H:10", "D/Y:77", "/:0", "/:0", "E/Y:11"}));
+    // Only the songs it linked were written.
+    const QStringList after = songs(version);
+    ASSERT_EQ(after.size(), before.size());
+    QList<int> written;
+    for (int i = 0; i < after.size(); ++i)
+        if (after[i] != before[i])
+            written << i;
+    EXPECT_EQ(written, QList<int>({0, 4}));
 }
 
-TEST_F(Housekeeping, AnAlbumThatCannotBeAddedLeavesItsSongUnlinkedAndTheWalkGoesOn) {
+TEST_F(Housekeeping, AnAlbumThatCannotBeAddedStopsTheCopyUncompletedWithItsError) {
     addSong("A", "X");
     addSong("B", "Y");
+    addSong("C", "Z");
     sqlOn(QStringLiteral("tbkalbum.dat"), QStringLiteral("CREATE TRIGGER no_y BEFORE INSERT ON records WHEN "
                                                          "NEW.\"Album\" = 'Y' BEGIN SELECT RAISE(ABORT, 'full'); END"));
-    EXPECT_EQ(process(CreateAlbumDatabase), RequestCompleted);
-    EXPECT_TRUE(shown.empty());
+    EXPECT_EQ(process(CreateAlbumDatabase), RequestCancelled);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].caption, "Process PUT Error");
+    EXPECT_TRUE(shown[0].text.endsWith("constraint failed (19)")) << shown[0].text.toStdString();
     EXPECT_EQ(albums(), QStringList({"1:A/X"}));
-    EXPECT_EQ(songs(), QStringList({"A/X:1", "B/Y:0"}));
+    EXPECT_EQ(songs(), QStringList({"A/X:1", "B/Y:0", "C/Z:0"}));
+}
+
+TEST_F(Housekeeping, ALockedAlbumsFileStopsTheCopyUncompletedWithoutLinkingOrUnlinkingASong) {
+    addAlbum(1, "A", "X");
+    addSong("A", "X");
+    addSong("B", "Y");
+    // Another program holds the albums file from before the copy until the warning.
+    sqlite3 *other = nullptr;
+    ASSERT_EQ(sqlite3_open("tbkalbum.dat", &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    qint32 response = -1;
+    const int t = startThread([&] {
+        GlobalRequest = ChangeRecord;
+        CreateAlbumDatabase();
+        response = GlobalResponse;
+    });
+    const bool warned = runUntil([&] { return !messageText(t).isEmpty() || response != -1; }, 15000);
+    sqlite3_close(other);
+    ASSERT_TRUE(warned);
+    EXPECT_EQ(messageText(t), "Error: (File Is Already Locked (32)) attempting to access a record from the Album file.  "
+                              "Returning to previous window.");
+    ASSERT_TRUE(answerMessage(t, ButtonOK));
+    ASSERT_TRUE(runUntil([&] { return response != -1; }));
+    EXPECT_EQ(response, RequestCancelled);
+    EXPECT_EQ(songs(), QStringList({"A/X:0", "B/Y:0"}));
+}
+
+TEST_F(Housekeeping, ADiskFullInAWriteOfTheCopyIsToldByItsOwnErrorThoughTheCommitThenFindsNoTransaction) {
+    addAlbum(1, "A", "X");
+    addSong("A", "X");
+    closeAllDataFiles();
+    FullDisk disk;   // the connection opened again writes through it
+    disk.fillAfter(0);
+    EXPECT_EQ(process(CreateAlbumDatabase), RequestCancelled);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].caption, "Process PUT Error");
+    EXPECT_TRUE(shown[0].text.endsWith("database or disk is full (13)")) << shown[0].text.toStdString();
 }
 
 // What SQLite's own check finds wrong in a data file ("ok": nothing).

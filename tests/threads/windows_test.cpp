@@ -1,6 +1,7 @@
 #include "runtime/threads/dialogs.h"
 #include "runtime/threads/messagebox.h"
 #include "runtime/threads/threadwindows.h"
+#include "runtime/values/diskwrite.h"
 #include "runtime/ui/listcontrol.h"
 #include "support/windows/scriptedwindow.h"
 #include "threadtestfixture.h"
@@ -18,6 +19,13 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+
+#include <cerrno>
+#include <csignal>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace tbk;
 using namespace tbk::windowtest;
@@ -336,6 +344,29 @@ TEST_F(ThreadTest, TheProgramEndsWhenItsBodyReturnsClosingTheOtherThreadsWindows
     EXPECT_EQ(code, 0);
     EXPECT_EQ(log, (QStringList{"body on thread 1", "body returns", "browse closes"}));
     EXPECT_TRUE(threadNumbers().empty());
+}
+
+TEST_F(ThreadTest, AWritePastTheFileSizeLimitFailsInsteadOfEndingTheProgram) {
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // As a shell under "ulimit -f" starts the program: the signal at its default action.
+        std::signal(SIGXFSZ, SIG_DFL);
+        const rlimit limit{4096, 4096};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        setExitHook([](int code) { QCoreApplication::exit(code); });
+        int error = -1;
+        runProgram([&] {
+            QFile f("big");
+            if (f.open(QIODevice::WriteOnly))
+                error = writeAllAt(f.handle(), QByteArray(3 * 4096, 'x'), 0);
+        });
+        _exit(error == EFBIG ? 0 : 2);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 TEST_F(ThreadTest, CommonDialogsAnswerWithoutANestedLoop) {

@@ -1,5 +1,7 @@
 #include "tools/datfix/repair.h"
 
+#include "runtime/values/diskwrite.h"
+
 #include <QCoreApplication>
 #include <QSaveFile>
 #include <cstdio>
@@ -20,6 +22,7 @@ static QString takeResultFile(QStringList &args) {
 }
 
 int main(int argc, char **argv) {
+    tbk::failWritesPastSizeLimit();
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     const QString resultFile = takeResultFile(args);
