@@ -1,6 +1,7 @@
 // Pages of a filtered, keyed view on a real songs file: moving across page edges (ties of
 // equal keys too), ends, locating, keeping a record in view, the thumb, errors, driver hints.
 #include "core/datafiles.h"
+#include "runtime/data/transaction.h"
 #include "runtime/expr/pagereader.h"
 #include "runtime/values/text.h"
 
@@ -353,7 +354,7 @@ private:
         1,
         [](sqlite3_file *f) { return real(f)->pMethods->xClose(real(f)); },
         [](sqlite3_file *f, void *b, int n, sqlite3_int64 at) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
             return real(f)->pMethods->xRead(real(f), b, n, at);
         },
         [](sqlite3_file *f, const void *b, int n, sqlite3_int64 at) { return real(f)->pMethods->xWrite(real(f), b, n, at); },
@@ -375,10 +376,10 @@ private:
 // Which road a list's view takes (walking the key, or collecting the records that pass) and the
 // pages it gives are the same however long the reads take.
 TEST_F(Pages, TheRoadDoesNotDependOnHowLongReadsTake) {
-    MUS.stream();
+    ASSERT_TRUE(beginTransaction(5, {&MUS}));
     for (int i = 24; i <= 700; ++i)
         add(i, QStringLiteral("Artist %1").arg(i % 40, 2, 10, QLatin1Char('0')), i % 9 == 0 ? 120 : 100);
-    MUS.flush();
+    ASSERT_TRUE(commitTransaction());
     using Road = std::pair<bool, std::vector<int>>;   // collected, and the second page
     const auto roads = [] {
         std::vector<Road> out;
