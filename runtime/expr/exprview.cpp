@@ -9,9 +9,34 @@
 #include <algorithm>
 #include <utility>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/uio.h>
+#include <unistd.h>
+
 namespace tbk::expr {
 
 namespace {
+
+// The rows of the key the walk under way has visited, counted by the function its condition
+// starts with, which SQLite runs on each index entry before it reads the entry's row. Past
+// `allowed` the function stops the statement.
+struct WalkCount {
+    bool on = false;
+    bool stopped = false;
+    qint64 visited = 0;
+    qint64 allowed = 0;
+};
+WalkCount g_walk;
+
+void countVisit(sqlite3_context *ctx, int, sqlite3_value **) {
+    if (g_walk.on && ++g_walk.visited > g_walk.allowed) {
+        g_walk.stopped = true;
+        sqlite3_result_error_code(ctx, SQLITE_INTERRUPT);
+        return;
+    }
+    sqlite3_result_int(ctx, 1);
+}
 
 // The driver's connection comes and goes with its files: the functions are registered on
 // whichever connection is there when a view is positioned.
@@ -20,11 +45,41 @@ bool ensureSqlFunctions() {
     if (!db)
         return false;
     sqlite3_stmt *probe = nullptr;
-    if (sqlite3_prepare_v2(db, "SELECT tbk_cmp(1, 1)", -1, &probe, nullptr) == SQLITE_OK) {
+    if (sqlite3_prepare_v2(db, "SELECT tbk_walked(1)", -1, &probe, nullptr) == SQLITE_OK) {
         sqlite3_finalize(probe);
         return true;
     }
-    return registerSqlFunctions(db) == SQLITE_OK;
+    if (const int rc = registerSqlFunctions(db); rc != SQLITE_OK)
+        return false;
+    return sqlite3_create_function_v2(db, "tbk_walked", 1, SQLITE_UTF8, nullptr, countVisit, nullptr, nullptr,
+                                      nullptr) == SQLITE_OK;
+}
+
+// A file handle that served a list's reads has taught the kernel that they are random, and a
+// read of the whole table in stored order would then come from a cold disk a page at a time: a
+// file not wholly in the page cache is asked for in large pieces first. Whether it is cached is
+// told by a few pages read only when cached.
+bool looksCached(int fd, off_t size) {
+    constexpr int kProbes = 16;
+    char byte;
+    for (int i = 0; i < kProbes; ++i) {
+        iovec v{&byte, 1};
+        if (preadv2(fd, &v, 1, size / kProbes * i, RWF_NOWAIT) != 1)
+            return false;
+    }
+    return true;
+}
+
+void readAheadWhenCold(const QString &path) {
+    constexpr off_t kPiece = 8 << 20;   // the kernel takes no more per request
+    const int fd = ::open(path.toLocal8Bit().constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    struct stat st {};
+    if (fstat(fd, &st) == 0 && !looksCached(fd, st.st_size))
+        for (off_t at = 0; at < st.st_size; at += kPiece)
+            posix_fadvise(fd, at, kPiece, POSIX_FADV_WILLNEED);
+    ::close(fd);
 }
 
 QVariantList toVariants(const std::vector<Value> &values) {
@@ -219,16 +274,16 @@ bool ExprView::prepare() {
         const QVariantList bounds = toVariants({r.low, r.high});
         first.push_back(data::KeyRange{bounds[0], bounds[1], r.open});
     }
-    view_.setCondition(plan_.where.sql, toVariants(plan_.where.params), first);
-    if (plan_.hasResidue() || loadJoined_) {
+    // The rowid alone: SQLite counts each entry of the key's index before it reads its row.
+    const QString where = walksKey() ? QStringLiteral("tbk_walked(_rid) AND (%1)").arg(plan_.where.sql) : plan_.where.sql;
+    view_.setCondition(where, toVariants(plan_.where.params), first);
+    // A walk loads the joined files itself: a filter function would make the driver fetch rows
+    // in batches, past what the page needs.
+    if (plan_.hasResidue() || (loadJoined_ && !walksKey())) {
         view_.setFilter([this] {
-            // The joined files' reads are no part of the walk.
-            const bool walking = std::exchange(walking_, false);
             if (loadJoined_)
                 loadJoined_();
-            const bool passes = Expression::residueMatches(plan_);
-            walking_ = walking;
-            return passes;
+            return Expression::residueMatches(plan_);
         });
     } else {
         view_.setFilter(nullptr);
@@ -243,7 +298,7 @@ bool ExprView::prepare() {
 }
 
 void ExprView::set() {
-    walked_ = 0;
+    visited_ = found_ = 0;
     if (!prepare())
         return;
     if (order_.isEmpty()) {
@@ -255,7 +310,7 @@ void ExprView::set() {
 }
 
 void ExprView::setFromBuffer() {
-    walked_ = 0;
+    visited_ = found_ = 0;
     if (order_.isEmpty()) {
         if (prepare())
             view_.setFromBuffer();
@@ -294,7 +349,7 @@ const std::vector<Value> &ExprView::keyAt(qsizetype i) {
 }
 
 void ExprView::setAt(data::Position p) {
-    walked_ = 0;
+    visited_ = found_ = 0;
     if (order_.isEmpty()) {
         if (prepare())
             view_.setAt(p);
@@ -313,7 +368,7 @@ void ExprView::setAt(data::Position p) {
 }
 
 void ExprView::setAt(data::Position p, const std::vector<data::Cell> &keyValues) {
-    walked_ = 0;
+    visited_ = found_ = 0;
     if (!order_.isEmpty()) {
         setAt(p);
         return;
@@ -388,8 +443,12 @@ bool ExprView::holds(data::Position p) {
     return Expression::residueMatches(plan_);
 }
 
+bool ExprView::walksKey() const {
+    return keepsMatches_ && key_ && order_.isEmpty() && !plan_.where.isEmpty() && !plan_.hasResidue();
+}
+
 bool ExprView::sparse() const {
-    return keepsMatches_ && open_ && key_ && order_.isEmpty() && !plan_.where.isEmpty() && !plan_.hasResidue();
+    return open_ && walksKey();
 }
 
 ExprView::MatchesMade ExprView::matchesNow() const {
@@ -406,31 +465,24 @@ bool ExprView::readWalking(bool forward) {
     if (matchesMade_ && *matchesMade_ == now)
         return readMatch(forward);
     dropMatches();
+    const auto withJoined = [this](bool read) {
+        if (read && loadJoined_)
+            loadJoined_();
+        return read;
+    };
     if (tooMany_ && *tooMany_ == now)
-        return forward ? view_.next() : view_.previous();
+        return withJoined(forward ? view_.next() : view_.previous());
     tooMany_.reset();
-    if (walkLimit >= 0 && walked_ <= walkLimit) {
-        QElapsedTimer clock;
-        clock.start();
-        walkClock_ = &clock;
-        sqlite3 *db = data::driver::db();
-        sqlite3_progress_handler(
-            db, 100,
-            [](void *view) -> int {
-                auto *v = static_cast<ExprView *>(view);
-                return v->walking_ && v->walked_ + v->walkClock_->nsecsElapsed() > walkLimit ? 1 : 0;
-            },
-            this);
-        walking_ = true;
+    if (walkLimit >= 0) {
+        g_walk = WalkCount{true, false, visited_, walkLimit * (found_ + 1)};
         const bool read = forward ? view_.next() : view_.previous();
-        walking_ = false;
-        sqlite3_progress_handler(db, 0, nullptr, nullptr);
-        walkClock_ = nullptr;
-        walked_ += clock.nsecsElapsed();
-        const bool stopped = !read && data::errorCode() == data::DriverError &&
-                             (data::driverErrorCode() & 0xff) == SQLITE_INTERRUPT;
-        if (!stopped)
-            return read;
+        const bool stopped = g_walk.stopped;
+        visited_ = g_walk.visited;
+        g_walk = WalkCount{};
+        if (!stopped) {
+            found_ += read ? 1 : 0;
+            return withJoined(read);
+        }
         // The walk left its place and the buffer as they were.
         data::clearError();
     }
@@ -438,7 +490,7 @@ bool ExprView::readWalking(bool forward) {
         if (data::errorCode() != 0)
             return false;
         tooMany_ = now;
-        return forward ? view_.next() : view_.previous();
+        return withJoined(forward ? view_.next() : view_.previous());
     }
     return readMatch(forward);
 }
@@ -462,6 +514,7 @@ bool ExprView::makeMatches(const MatchesMade &now) {
     sqlite3_stmt *st = data::driver::prepare(sql, file_->label());
     if (!st)
         return false;
+    readAheadWhenCold(file_->fullPath());
     bindParams(st, 1, plan_.where.params);
     sqlite3_bind_int64(st, sqlite3_bind_parameter_count(st), qint64(kMatchLimit) + 1);
     int rc;

@@ -12,7 +12,6 @@
 #include "runtime/expr/compile.h"
 #include "runtime/expr/fieldnames.h"
 
-#include <QElapsedTimer>
 #include <QVariantList>
 
 #include <functional>
@@ -67,14 +66,16 @@ public:
     enum class Path { Sql, Mixed, Rows };
     Path filterPath() const { return path_; }
 
-    // A list's view. Under a filter SQLite answers wholly, reads in the key's order that walk
-    // the key for longer than `walkLimit` nanoseconds since the view was last placed stop; the
+    // A list's view. Under a filter SQLite answers wholly, a walk of the key that has visited
+    // more than walkLimit * (records found + 1) rows since the view was last placed stops: the
     // records that pass are then found by one read of the file in stored order and kept in key
     // order, and the reads go through them until the file changes. More than kMatchLimit of
-    // them: the walk goes on unbounded. A limit below 0: no walk.
+    // them: the walk goes on unbounded. A limit below 0: no walk. The road a filter takes thus
+    // depends on the filter and the file, never on how long the reads took. The walk reads one
+    // record per statement: a page, or a thumb's end, costs no more rows than it shows.
     void setKeepsMatches(bool on) { keepsMatches_ = on; }
     bool readsMatches() const { return matchesMade_.has_value(); }
-    static inline qint64 walkLimit = 6'000'000;
+    static inline qint64 walkLimit = 500;
     static constexpr size_t kMatchLimit = 50000;
 
 private:
@@ -132,6 +133,7 @@ private:
         QVariantList params;
         bool operator==(const MatchesMade &) const = default;
     };
+    bool walksKey() const;
     bool sparse() const;
     MatchesMade matchesNow() const;
     bool readWalking(bool forward);
@@ -142,9 +144,8 @@ private:
     std::vector<Match> matches_;
     std::optional<MatchesMade> matchesMade_;
     std::optional<MatchesMade> tooMany_;   // the matches outgrew the list: walk on
-    qint64 walked_ = 0;                    // nanoseconds walked since the last placing
-    const QElapsedTimer *walkClock_ = nullptr;
-    bool walking_ = false;                 // the walk's own statements run: they may be stopped
+    qint64 visited_ = 0;   // rows the walk visited since the last placing
+    qint64 found_ = 0;     // and the records it found
 };
 
 // The case-blind order the driver's keys use, for ordering in memory.

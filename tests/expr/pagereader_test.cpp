@@ -1,10 +1,15 @@
 // Pages of a filtered, keyed view on a real songs file: moving across page edges (ties of
 // equal keys too), ends, locating, keeping a record in view, the thumb, errors, driver hints.
 #include "core/datafiles.h"
+#include "runtime/data/transaction.h"
 #include "runtime/expr/pagereader.h"
 #include "runtime/values/text.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <chrono>
+#include <thread>
 
 using namespace tbk;
 using namespace tbk::data;
@@ -318,6 +323,84 @@ TEST_F(Pages, SparseFilterGivesTheWalksPages) {
         EXPECT_EQ(ids(pages), ids(reader));
     }
     ExprView::walkLimit = limit;
+}
+
+// While it lives, every connection opened reads its files slowly, as from a cold or busy disk.
+class SlowReads {
+public:
+    SlowReads() : real_(sqlite3_vfs_find(nullptr)), vfs_(*real_) {
+        vfs_.zName = "slowreads";
+        vfs_.szOsFile = int(sizeof(File)) + real_->szOsFile;
+        vfs_.pAppData = real_;
+        vfs_.xOpen = [](sqlite3_vfs *v, const char *name, sqlite3_file *f, int flags, int *out) {
+            auto *real = static_cast<sqlite3_vfs *>(v->pAppData);
+            auto *file = reinterpret_cast<File *>(f);
+            file->real = reinterpret_cast<sqlite3_file *>(file + 1);
+            const int rc = real->xOpen(real, name, file->real, flags, out);
+            file->base.pMethods = rc == SQLITE_OK ? &kMethods : nullptr;
+            return rc;
+        };
+        sqlite3_vfs_register(&vfs_, 1);
+    }
+    ~SlowReads() { sqlite3_vfs_unregister(&vfs_); }
+
+private:
+    struct File {
+        sqlite3_file base;
+        sqlite3_file *real;
+    };
+    static sqlite3_file *real(sqlite3_file *f) { return reinterpret_cast<File *>(f)->real; }
+    static constexpr sqlite3_io_methods kMethods = {
+        1,
+        [](sqlite3_file *f) { return real(f)->pMethods->xClose(real(f)); },
+        [](sqlite3_file *f, void *b, int n, sqlite3_int64 at) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            return real(f)->pMethods->xRead(real(f), b, n, at);
+        },
+        [](sqlite3_file *f, const void *b, int n, sqlite3_int64 at) { return real(f)->pMethods->xWrite(real(f), b, n, at); },
+        [](sqlite3_file *f, sqlite3_int64 n) { return real(f)->pMethods->xTruncate(real(f), n); },
+        [](sqlite3_file *f, int flags) { return real(f)->pMethods->xSync(real(f), flags); },
+        [](sqlite3_file *f, sqlite3_int64 *n) { return real(f)->pMethods->xFileSize(real(f), n); },
+        [](sqlite3_file *f, int lock) { return real(f)->pMethods->xLock(real(f), lock); },
+        [](sqlite3_file *f, int lock) { return real(f)->pMethods->xUnlock(real(f), lock); },
+        [](sqlite3_file *f, int *out) { return real(f)->pMethods->xCheckReservedLock(real(f), out); },
+        [](sqlite3_file *f, int op, void *arg) { return real(f)->pMethods->xFileControl(real(f), op, arg); },
+        [](sqlite3_file *f) { return real(f)->pMethods->xSectorSize(real(f)); },
+        [](sqlite3_file *f) { return real(f)->pMethods->xDeviceCharacteristics(real(f)); },
+        nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,   // version 1: no shared memory, no mapping
+    };
+    sqlite3_vfs *real_;
+    sqlite3_vfs vfs_;
+};
+
+// Which road a list's view takes (walking the key, or collecting the records that pass) and the
+// pages it gives are the same however long the reads take.
+TEST_F(Pages, TheRoadDoesNotDependOnHowLongReadsTake) {
+    ASSERT_TRUE(beginTransaction(5, {&MUS}));
+    for (int i = 24; i <= 700; ++i)
+        add(i, QStringLiteral("Artist %1").arg(i % 40, 2, 10, QLatin1Char('0')), i % 9 == 0 ? 120 : 100);
+    ASSERT_TRUE(commitTransaction());
+    using Road = std::pair<bool, std::vector<int>>;   // collected, and the second page
+    const auto roads = [] {
+        std::vector<Road> out;
+        for (const char *filter : {"MUS:BeatsPerMinute = 120", "MUS:BeatsPerMinute = 1"}) {
+            ExprView sparse{MUS, &MUS.SongsByArtist};
+            sparse.setKeepsMatches(true);
+            PageReader pages{sparse, 5, [](PageReader::Row &row) { row.values = {MUS.ID.value()}; }};
+            EXPECT_TRUE(sparse.setFilter(filter) && sparse.open() && pages.top() && pages.pageDown());
+            out.emplace_back(sparse.readsMatches(), ids(pages));
+        }
+        return out;
+    };
+    const std::vector<Road> quick = roads();
+    EXPECT_FALSE(quick[0].first);   // a record in nine: the walk finds a page soon
+    EXPECT_TRUE(quick[1].first);    // none: the walk gives up
+    EXPECT_EQ(quick[0].second.size(), 5u);
+    TearDown();   // the connection closes with its last file, and opens again slow
+    SlowReads slow;
+    ASSERT_TRUE(CF.open() && MUS.open()) << errorCode();
+    EXPECT_EQ(roads(), quick);
+    TearDown();
 }
 
 TEST_F(Pages, ReadErrorsAreReportedAndTheHintsBracketMultiRowReads) {
