@@ -42,7 +42,7 @@ public:
 
     ImportOutcome run(bool stripHeader) {
         ProgressWindow progress(QStringLiteral("Importing Records"), QString(), true, QStringLiteral("0% Completed"));
-        // The keys stay in memory and the files locked until the run ends.
+        // The keys stay in memory until the run ends.
         MUS.stream();
         CAT.stream();
         ImportRewind(t_, true);

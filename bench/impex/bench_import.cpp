@@ -2,7 +2,9 @@
 // imported into an empty songs file beside the catalogue's categories, assigned by Auto with the
 // header stripped; the whole run from opening the file to closing it, on a logical thread with
 // its progress window (offscreen). Then the album copy that the Yes after an import runs, on
-// the songs so imported (none linked) and the catalogue's albums.
+// the songs so imported (none linked) and the catalogue's albums. And the import once more with a
+// second station writing a song every 100 ms meanwhile (bench_station, another process): the
+// longest its single writes took, by themselves and in a transaction.
 //
 //   [TBK_BENCH_KEEP_IMPORT=<folder>] bench_import [benchmark flags] [catalogue folder...]
 //
@@ -24,6 +26,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
@@ -119,7 +122,37 @@ void timeWithWrites(benchmark::State &state, qint64 songs, const std::function<v
     state.counters["written_KB_per_song"] = (after.second - before.second) / 1024 / double(songs);
 }
 
-void BM_Import(benchmark::State &state, QString folder) {
+// The second station, started in the current folder, once it has opened the files.
+std::unique_ptr<QProcess> startStation() {
+    auto p = std::make_unique<QProcess>();
+    p->setProgram(QStringLiteral(TBK_BENCH_STATION));
+    p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    p->start();
+    while (p->waitForReadyRead(10000) && !p->canReadLine()) {
+    }
+    if (p->readLine().trimmed() != "ready")
+        return nullptr;
+    return p;
+}
+
+// Stops the station and takes what it counted.
+bool stopStation(QProcess &station, benchmark::State &state) {
+    station.write("\n");
+    station.closeWriteChannel();
+    if (!station.waitForFinished(10000))
+        return false;
+    const QList<QByteArray> figures = station.readAll().simplified().split(' ');
+    if (figures.size() != 5)
+        return false;
+    state.counters["station_writes"] = figures[0].toDouble();
+    state.counters["station_refused"] = figures[1].toDouble();
+    state.counters["station_reads_refused"] = figures[2].toDouble();
+    state.counters["station_longest_ms"] = figures[3].toDouble();
+    state.counters["station_longest_in_transaction_ms"] = figures[4].toDouble();
+    return true;
+}
+
+void BM_Import(benchmark::State &state, QString folder, bool withStation) {
     QTemporaryDir work;
     const qint64 songs = exportedCopy(folder, work);
     if (songs < 0) {
@@ -134,7 +167,14 @@ void BM_Import(benchmark::State &state, QString folder) {
             state.SkipWithError("the songs file could not be made");
             break;
         }
+        std::unique_ptr<QProcess> station = withStation ? startStation() : nullptr;
+        if (withStation && !station) {
+            state.SkipWithError("the second station did not start");
+            break;
+        }
         timeWithWrites(state, songs, [&] { outcome = importSongs(file); });
+        if (station && !stopStation(*station, state))
+            state.SkipWithError("the second station did not tell what it counted");
         state.ResumeTiming();
         if (outcome.added != songs)
             state.SkipWithError("not every song was imported");
@@ -202,8 +242,11 @@ int main(int argc, char **argv) {
     const QStringList folders = tbk::bench::catalogueFolders(argc, argv, {100000});
     for (const QString &folder : folders) {
         const std::string name = QFileInfo(folder).fileName().toStdString();
-        benchmark::RegisterBenchmark(("ImportAllFieldsAuto/" + name).c_str(), BM_Import, folder)
+        benchmark::RegisterBenchmark(("ImportAllFieldsAuto/" + name).c_str(), BM_Import, folder, false)
             ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->ReportAggregatesOnly(true);
+        // Each run shown: its station's longest wait is the figure.
+        benchmark::RegisterBenchmark(("ImportWithAStationWriting/" + name).c_str(), BM_Import, folder, true)
+            ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
         benchmark::RegisterBenchmark(("AlbumCopyAfterImport/" + name).c_str(), BM_AlbumCopyAfterImport, folder)
             ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->ReportAggregatesOnly(true);
     }

@@ -171,10 +171,12 @@ public:
     QString send(const QString &command);
     // Stream mode for a run of writes outside a transaction: until flush() or close(), this disk
     // file keeps its journal and a larger page cache between commits; each commit still waits
-    // for the disk, so that a crash of the machine loses no commit and damages nothing. From the
-    // first write to the flush other processes can neither read nor write the file.
+    // for the disk, so that a crash of the machine loses no commit and damages nothing. Other
+    // processes read and write the file between commits.
     void stream();
     void flush();
+    // Whether another process waits for this disk file's lock now (driver::WaitMark).
+    bool otherStationWaits() const;
     // Keeps the file's read lock from one statement to the next until releaseReads() (or
     // close()), so that a run of reads and autocommitted writes does not lock, check the
     // journal and unlock the disk file for each one; every write is still committed by itself.

@@ -23,10 +23,6 @@ namespace {
 
 int openFileCount = 0;
 
-// The share modes are advisory locks on a file beside the data file: SQLite's own locks are
-// POSIX locks on the data file, which any close() of another descriptor would drop.
-QString lockPath(const QString &path) { return path + QStringLiteral("-lock"); }
-
 constexpr qint64 kLockRetryMs = 20;
 constexpr int kCountWaitMs = 100;
 
@@ -41,7 +37,9 @@ bool DataFile::lock(bool exclusive) {
         return false;
     }
     const qint64 waitMs = qint64(recoverSeconds_) * 1000;
-    const QByteArray lp = lockPath(fullPath()).toUtf8();
+    // The share modes are advisory locks on a file beside the data file: SQLite's own locks are
+    // POSIX locks on the data file, which any close() of another descriptor would drop.
+    const QByteArray lp = driver::lockPath(fullPath()).toUtf8();
     lockFd_ = ::open(lp.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     if (lockFd_ < 0 && (errno == EROFS || errno == EACCES)) {
         // A folder nobody may write to (a catalogue on read-only media) can still be read.
@@ -294,12 +292,10 @@ void DataFile::stream() {
     clearError();
     // The journal is kept between commits instead of made and deleted for each one; it still
     // holds every commit's undo until that commit is done, and commits still wait for the disk:
-    // a power cut must not damage the file. The disk file's lock is held from the first write
-    // to the flush, so that no commit locks and unlocks it by itself: other processes wait for
-    // the run to end.
+    // a power cut must not damage the file. Between commits the file is everyone's: other
+    // stations read it and write to it, and the cache is kept unless one of them wrote.
     if (open_ && !streaming_ && ensureAttached() &&
-        driver::exec(QStringLiteral("PRAGMA %1.locking_mode=EXCLUSIVE;"
-                                     "PRAGMA %1.journal_mode=PERSIST;PRAGMA %1.cache_size=-%2")
+        driver::exec(QStringLiteral("PRAGMA %1.journal_mode=PERSIST;PRAGMA %1.cache_size=-%2")
                          .arg(alias_).arg(driver::kStreamCacheKiB), label_)) {
         streaming_ = true;
         driver::keep(attachment_, true);
@@ -308,15 +304,15 @@ void DataFile::stream() {
 
 void DataFile::flush() {
     clearError();
-    // The lock is given back only at the next read, hence the read at the end.
     if (open_ && streaming_ &&
-        driver::exec(QStringLiteral("PRAGMA %1.locking_mode=NORMAL;"
-                                     "PRAGMA %1.journal_mode=DELETE;PRAGMA %1.cache_size=-%2;"
-                                     "SELECT count(*) FROM %1.tbk_meta").arg(alias_).arg(driver::kCacheKiB), label_)) {
+        driver::exec(QStringLiteral("PRAGMA %1.journal_mode=DELETE;PRAGMA %1.cache_size=-%2").arg(alias_).arg(driver::kCacheKiB),
+                     label_)) {
         streaming_ = false;
         driver::keep(attachment_, false);
     }
 }
+
+bool DataFile::otherStationWaits() const { return driver::othersWait(lockFd_); }
 
 bool DataFile::holdReads() {
     if (readHold_)

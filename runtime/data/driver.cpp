@@ -4,13 +4,18 @@
 #include "runtime/data/errors.h"
 #include "runtime/values/text.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QHash>
 #include <QStringDecoder>
+#include <QThread>
 
 #include <algorithm>
 #include <map>
 #include <vector>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace tbk::data {
 
@@ -66,6 +71,8 @@ int compareTbkText(void *, int n1, const void *p1, int n2, const void *p2) {
 
 using driver::Attachment;
 
+constexpr int kDefaultBusyMs = 2000;
+
 struct State {
     sqlite3 *db = nullptr;
     QString mainPath;                     // absolute path of the main database ("" temp)
@@ -75,6 +82,9 @@ struct State {
     QHash<QString, sqlite3_stmt *> stmts;
     bool inTransaction = false;
     bool lingering = false;
+    const Attachment *current = nullptr;  // the file of the operation under way
+    int busyMs = kDefaultBusyMs;
+    QElapsedTimer busyWaited;
     qint64 writes = 0;
     int nextAlias = 1;
     quint64 generation = 1;
@@ -87,11 +97,26 @@ State &st() {
 }
 
 DataFile *g_main = nullptr;
-constexpr int kDefaultBusyMs = 2000;
 const QByteArray kCacheSize = "-" + QByteArray::number(driver::kCacheKiB);
 constexpr qsizetype kMaxCachedStatements = 256;
+// The tries at another process's lock come this often: a long run that let go of a file for us
+// waits for nothing longer than this.
+constexpr int kBusyStepMs = 5;
 
 void attachKnownFiles(State &s);
+
+// SQLite's wait for another process's lock, with the file waited for marked meanwhile.
+int waitForLock(void *, int tries) {
+    State &s = st();
+    if (tries == 0)
+        s.busyWaited.start();
+    const qint64 left = s.busyMs - s.busyWaited.elapsed();
+    if (left <= 0)
+        return 0;
+    driver::WaitMark mark(s.current ? s.current->path : QString());
+    QThread::msleep(ulong(qMin<qint64>(left, kBusyStepMs)));
+    return 1;
+}
 
 bool openConnection() {
     // The program's threads take turns on one system thread: SQLite's own locking and memory
@@ -131,7 +156,7 @@ bool openConnection() {
     registerCollation(s.db);
     sqlite3_exec(s.db, (QByteArray("PRAGMA main.journal_mode=DELETE;PRAGMA main.cache_size=") + kCacheSize).constData(),
                  nullptr, nullptr, nullptr);
-    sqlite3_busy_timeout(s.db, kDefaultBusyMs);
+    sqlite3_busy_handler(s.db, waitForLock, nullptr);
     attachKnownFiles(s);
     return true;
 }
@@ -180,6 +205,8 @@ bool rawDetach(State &s, const QString &absPath) {
         return false;
     if (it->second.attached && !isMain(it->second) && !detachSchema(s, it->second.alias))
         return false;
+    if (s.current == &it->second)
+        s.current = nullptr;
     s.attached.erase(it);
     return true;
 }
@@ -293,6 +320,7 @@ Attachment *attach(const QString &absPath, const QString &label) {
     Attachment &a = s.attached.emplace(absPath, Attachment{absPath, alias}).first->second;
     a.users = 1;
     a.lastUse = ++s.uses;
+    s.current = &a;
     return &a;
 }
 
@@ -301,6 +329,7 @@ bool use(Attachment *a, const QString &label) {
     if (s.lingering)
         settleLingering();
     a->lastUse = ++s.uses;
+    s.current = a;
     if (a->attached)
         return true;
     makeRoom(s);
@@ -338,6 +367,7 @@ void releaseIfIdle() {
     sqlite3_close_v2(s.db);
     s.db = nullptr;
     s.mainPath.clear();
+    s.current = nullptr;
     s.attached.clear();
 }
 
@@ -444,14 +474,45 @@ bool lingering() { return st().lingering; }
 
 void setLingering(bool on) { st().lingering = on; }
 
-void setBusyTimeout(int ms) {
-    if (st().db)
-        sqlite3_busy_timeout(st().db, ms);
-}
+void setBusyTimeout(int ms) { st().busyMs = ms; }
 
 int defaultBusyTimeout() { return kDefaultBusyMs; }
 
 qint64 writeCount() { return st().writes; }
+
+QString lockPath(const QString &absPath) { return absPath + QStringLiteral("-lock"); }
+
+// The mark is a read lock on the first byte of the "-lock" file, of this open file description
+// alone (closing another descriptor of the file leaves it); the share modes' locks there are
+// flock locks, which these do not meet.
+static struct flock markByte(short type) {
+    struct flock l {};
+    l.l_type = type;
+    l.l_whence = SEEK_SET;
+    l.l_len = 1;
+    return l;
+}
+
+WaitMark::WaitMark(const QString &absPath) {
+    if (absPath.isEmpty())
+        return;
+    fd_ = ::open(lockPath(absPath).toUtf8().constData(), O_RDONLY | O_CLOEXEC);
+    struct flock l = markByte(F_RDLCK);
+    if (fd_ >= 0 && ::fcntl(fd_, F_OFD_SETLK, &l) != 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+}
+
+WaitMark::~WaitMark() {
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+bool othersWait(int lockFd) {
+    struct flock l = markByte(F_WRLCK);
+    return lockFd >= 0 && ::fcntl(lockFd, F_OFD_GETLK, &l) == 0 && l.l_type != F_UNLCK;
+}
 
 } // namespace driver
 } // namespace tbk::data

@@ -86,9 +86,27 @@ void setInTransaction(bool on);
 bool lingering();
 void setLingering(bool on);
 void settleLingering();
+// How long an operation waits for another process's lock (with every thread of the program).
 void setBusyTimeout(int ms);
 int defaultBusyTimeout();
 qint64 writeCount();   // grows with every write through the connection
+
+// The file beside a disk file that carries its share-mode locks and the marks of waits.
+QString lockPath(const QString &absPath);
+// While it lives, this process is known to wait for the disk file's lock (nothing for an empty
+// path): a long run that holds the file between its commits lets go of it for a station that
+// waits (othersWait on the run's own descriptor of the "-lock" file).
+class WaitMark {
+public:
+    explicit WaitMark(const QString &absPath);
+    ~WaitMark();
+    WaitMark(const WaitMark &) = delete;
+    WaitMark &operator=(const WaitMark &) = delete;
+
+private:
+    int fd_ = -1;
+};
+bool othersWait(int lockFd);
 
 } // namespace driver
 } // namespace tbk::data

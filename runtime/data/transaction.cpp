@@ -33,12 +33,17 @@ void forgetFailure(const void *run) {
 }
 
 constexpr qint64 kRetryMs = 20;
+// A long run lets a waiting station have its files for up to this long before it takes them
+// again: a station's write takes milliseconds, and one waiting on yet another's lock must not
+// hold the run up for long.
+constexpr qint64 kGiveWayMs = 500;
+constexpr int kGiveWayStepMs = 2;
 
 enum class Try { Locked, Busy, Failed };
 
 // One try at the write locks of the files, without waiting. Locked leaves the transaction
-// begun; otherwise nothing is held and the error is set.
-Try lockFiles(const std::vector<DataFile *> &files) {
+// begun; otherwise nothing is held and the error is set. Busy names the file another holds.
+Try lockFiles(const std::vector<DataFile *> &files, DataFile *&busy) {
     for (DataFile *f : files)
         if (!f->isOpen()) {
             setError(FileNotOpen, f->label());
@@ -59,6 +64,7 @@ Try lockFiles(const std::vector<DataFile *> &files) {
         if (!driver::exec(QStringLiteral("DELETE FROM %1.tbk_meta WHERE 0").arg(f->schemaName()), f->label())) {
             // The error stays the driver's: 32 for another's lock only, worth waiting for.
             sqlite3_exec(driver::db(), "ROLLBACK", nullptr, nullptr, nullptr);
+            busy = f;
             return errorCode() == FileLocked ? Try::Busy : Try::Failed;
         }
     }
@@ -84,7 +90,8 @@ bool beginTransaction(int timeoutSeconds, const std::vector<DataFile *> &files) 
     for (;;) {
         // SQLite's own wait would hold up every thread: it tries once, and the wait is ours.
         driver::setBusyTimeout(0);
-        const Try attempt = lockFiles(files);
+        DataFile *busy = nullptr;
+        const Try attempt = lockFiles(files, busy);
         driver::setBusyTimeout(driver::defaultBusyTimeout());
         if (attempt == Try::Locked) {
             clearError();   // of the tries before
@@ -93,6 +100,7 @@ bool beginTransaction(int timeoutSeconds, const std::vector<DataFile *> &files) 
         }
         if (attempt == Try::Failed || waited.elapsed() >= limit)
             return false;
+        driver::WaitMark mark(busy->fullPath());
         pauseFor(int(qMin(kRetryMs, limit - waited.elapsed())));
     }
 }
@@ -175,6 +183,7 @@ bool RunTransaction::start() {
         std::optional<KeptError> kept;
         if (lost)
             kept.emplace();
+        giveWay();
         // Another process's lock is waited for a moment only: the run goes on without.
         begun_ = beginTransaction(1, files_);
     }
@@ -183,7 +192,7 @@ bool RunTransaction::start() {
 }
 
 bool RunTransaction::pause() {
-    if (begun_ && age_.elapsed() < commitMs_) {
+    if (begun_ && age_.elapsed() < commitMs_ && !stationWaits()) {
         lingerTransaction(this);
         lingering_ = true;
         return true;
@@ -204,6 +213,19 @@ bool RunTransaction::commit() {
     KeptError kept;
     rollbackTransaction();
     return false;
+}
+
+bool RunTransaction::stationWaits() const {
+    return std::any_of(files_.begin(), files_.end(), [](const DataFile *f) { return f->otherStationWaits(); });
+}
+
+// A station that waits for the files gets them before the run takes them again: it marks its
+// wait while it sleeps between tries, which come at most 20 ms apart.
+void RunTransaction::giveWay() const {
+    QElapsedTimer waited;
+    waited.start();
+    while (stationWaits() && waited.elapsed() < kGiveWayMs)
+        pauseFor(kGiveWayStepMs);
 }
 
 // False when someone else's use of the files committed it meanwhile (or failed to).

@@ -33,9 +33,10 @@ void lingerTransaction(const void *run = nullptr);
 bool resumeTransaction(const void *run = nullptr);
 
 // The transaction of a long run made in turns: begun at a turn's start unless the last turn's
-// is still open, and at a turn's end committed once it is `commitMs` old, else left open while
-// the other threads run. One that cannot be begun goes unreported: the run's writes are then
-// each committed by itself.
+// is still open, and at a turn's end committed once it is `commitMs` old or another station waits
+// for one of the files, else left open while the other threads run. A new one begins only once
+// the waiting stations have had the files. One that cannot be begun goes unreported: the run's
+// writes are then each committed by itself.
 class RunTransaction {
 public:
     RunTransaction(std::vector<DataFile *> files, int commitMs);
@@ -55,6 +56,8 @@ public:
 
 private:
     bool resumed();
+    bool stationWaits() const;
+    void giveWay() const;
 
     std::vector<DataFile *> files_;
     int commitMs_;

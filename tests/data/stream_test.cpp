@@ -51,6 +51,29 @@ TEST_F(Stream, FlushLetsOtherProcessesWriteAndLeavesNoJournal) {
     EXPECT_EQ(runChild({QStringLiteral("touch"), QStringLiteral("60")}), 0);
 }
 
+// Between the commits of a long run in turns another station opens the files, reads, and gets
+// its writes in (by themselves and in a transaction) while the run goes on.
+TEST_F(Stream, ALongRunLeavesItsFilesToAnotherStationBetweenCommits) {
+    MUS.stream();
+    RunTransaction run({&MUS}, 600000);
+    ASSERT_TRUE(run.start());
+    addSongs(1, 10);
+    ASSERT_TRUE(run.commit());
+    auto station = startChild({QStringLiteral("station"), QStringLiteral("1000000")}, false);
+    int next = 11;
+    for (int turn = 0; turn < 20000 && !station->waitForFinished(1); ++turn, next += 10) {
+        ASSERT_TRUE(run.start());
+        addSongs(next, next + 9);
+        ASSERT_TRUE(run.pause());
+    }
+    EXPECT_EQ(station->exitCode(), 0);
+    ASSERT_TRUE(run.start());   // and the run goes on
+    addSongs(next, next + 9);
+    ASSERT_TRUE(run.commit());
+    MUS.flush();
+    EXPECT_EQ(countsOf(QStringLiteral("tbkdata.dat")).second, next + 9 + 2);
+}
+
 // A power cut in a run must not damage the files: its commits wait for the disk as any other.
 TEST_F(Stream, CommitsWaitForTheDisk) {
     constexpr int full = 2;

@@ -53,6 +53,23 @@ int main(int argc, char **argv) {
         MUS.Title = MUS.Title.str() + QStringLiteral("!");
         return MUS.put() ? 0 : 6;
     }
+    if (cmd == QLatin1String("station")) {
+        // Reads song 1, then adds songs <id> by itself and <id>+1 in a transaction.
+        const int id = args.value(1).toInt();
+        MUS.clear();
+        MUS.ID = 1;
+        if (!MUS.get(MUS.KEYID))
+            return 10;
+        for (int n = 0; n < 2; ++n) {
+            if (n == 1 && !beginTransaction(2, {&MUS}))
+                return 11;
+            MUS.clear();
+            MUS.ID = id + n;
+            if (!MUS.add() || (n == 1 && !commitTransaction()))
+                return 12 + n;
+        }
+        return 0;
+    }
     if (cmd == QLatin1String("pairs")) {
         // Endless transactions, each adding one song and one playlist entry that refers to it.
         out("ready");
