@@ -561,8 +561,13 @@ Outcome run(const QStringList &args) {
     }
     const qsizetype n = out.problems.size();
     const QString found = n >= kCheckLimit ? QStringLiteral("%1 or more").arg(n) : QString::number(n);
-    out.messages << (out.problems.isEmpty() ? QStringLiteral("%1: no damage found").arg(name)
-                                            : QStringLiteral("%1: %2 problem(s) found, first: %3").arg(name, found, out.problems.first()));
+    out.damageFound = !out.problems.isEmpty() || stopped || missing != 0 || out.duplicates > 0;
+    if (!out.damageFound)
+        out.messages << QStringLiteral("%1: no damage found").arg(name);
+    else if (!out.problems.isEmpty())
+        out.messages << QStringLiteral("%1: %2 problem(s) found, first: %3").arg(name, found, out.problems.first());
+    else
+        out.messages << QStringLiteral("%1: the check found no problem, but not every record could be kept as it was").arg(name);
     out.messages << QStringLiteral("%1 rebuilt: %2 record(s) kept, %3 duplicate(s) dropped; the original is kept as %4")
                         .arg(name).arg(out.kept).arg(out.duplicates).arg(backup);
     out.lost = missing;

@@ -13,6 +13,7 @@ enum Exit { Done = 0, Usage = 1, Missing = 2, NotOurs = 3, InUse = 4, Unrecovera
 struct Outcome {
     int exit = Done;
     QStringList messages;     // for the user, one line each
+    bool damageFound = false; // false: the check found no problem and every record was kept unchanged
     qint64 kept = 0;          // rows copied into the rebuilt file
     qint64 duplicates = 0;    // rows dropped because a unique key already held their values
     qint64 lost = 0;          // records that could not be read; -1: some, how many is unknown
