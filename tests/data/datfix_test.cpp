@@ -4,7 +4,12 @@
 #include "runtime/data/transaction.h"
 #include "runtime/data/upgrader.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+
+#include <csignal>
+#include <sys/resource.h>
 
 using namespace tbk;
 using namespace tbk::data;
@@ -17,9 +22,15 @@ struct Outcome {
     QString output;
 };
 
-Outcome datfix(const QStringList &args) {
+// `fileSize`: the most any file the run writes may hold (RLIMIT_FSIZE), when given.
+Outcome datfix(const QStringList &args, rlim_t fileSize = RLIM_INFINITY) {
     QProcess p;
     p.setProcessChannelMode(QProcess::MergedChannels);
+    p.setChildProcessModifier([fileSize] {
+        const rlimit limit{fileSize, fileSize};
+        ::signal(SIGXFSZ, SIG_IGN);
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    });
     p.start(QStringLiteral(TBK_DATFIX), args);
     p.waitForFinished(30000);
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromLocal8Bit(p.readAll())};
@@ -319,6 +330,42 @@ TEST_F(Datfix, ADamagedFirstPageStillGivesBackEveryRecord) {
         EXPECT_TRUE(r.output.contains(QStringLiteral("400 record(s) kept"))) << r.output.toStdString();
         EXPECT_TRUE(missingAfterRepair(400).isEmpty());
     }
+}
+
+// The new file cannot be written whole: the run ends with the write's own error, the original
+// as it was and no copy left.
+TEST_F(Datfix, AFailedWriteEndsTheRunWithItsError) {
+    // Records of half a page as rebuilt, on small pages that they fill: the rebuild outgrows the
+    // original by more than its cache holds, and so fails while it copies.
+    makeSongs(1600, 2000, 512);
+    const qint64 size = QFileInfo(QStringLiteral("tbkdata.dat")).size();
+    const Outcome r = datfix(command, rlim_t(size));
+    EXPECT_EQ(r.exit, 5) << r.output.toStdString();
+    EXPECT_TRUE(r.output.contains(QStringLiteral("cannot build the new file: disk I/O error; nothing was changed"))) << r.output.toStdString();
+    EXPECT_FALSE(QFile::exists(QStringLiteral("tbkdata.dat.bak")));
+    EXPECT_EQ(QFileInfo(QStringLiteral("tbkdata.dat")).size(), size);
+}
+
+// A process killed while its commit over the songs and the playlist entries wrote the songs
+// file: once the next start has rolled back the other file and the commit's super-journal is
+// gone, the backup with its journal still shows the songs as they were before that commit.
+TEST_F(Datfix, TheBackupOfAFileCaughtInACommitOverSeveralFilesRollsBack) {
+    createAndOpen({&CF, &PLA});
+    closeAll();
+    ASSERT_EQ(runChild({QStringLiteral("crash"), QStringLiteral("40")}), 99);
+    ASSERT_TRUE(QFile::exists(QStringLiteral("tbkdata.dat-journal")));
+    const Outcome r = datfix(command);
+    EXPECT_EQ(r.exit, 0) << r.output.toStdString();
+    EXPECT_TRUE(missingAfterRepair(400).isEmpty());
+    ASSERT_TRUE(CF.open());
+    ASSERT_TRUE(PLA.open());
+    closeAll();
+    ASSERT_TRUE(QDir().entryList({QStringLiteral("*-mj*")}).isEmpty());
+    for (const QString &end : {QString(), QStringLiteral("-journal")}) {
+        QFile::remove(QStringLiteral("tbkdata.dat") + end);
+        ASSERT_TRUE(QFile::rename(QStringLiteral("tbkdata.dat.bak") + end, QStringLiteral("tbkdata.dat") + end));
+    }
+    EXPECT_EQ(sql(QStringLiteral("SELECT count(*) FROM records WHERE Title='song ' || _rid")), 400);
 }
 
 // Deleted records leave nothing on the pages, also where the library would keep them.
