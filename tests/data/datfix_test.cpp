@@ -92,6 +92,17 @@ protected:
         ASSERT_TRUE(f.seek(at));
         ASSERT_EQ(f.write(bytes), bytes.size());
     }
+    // Where the bytes stand on a page of the table (not of a key), when they stand there once.
+    qint64 onTablePage(const QByteArray &bytes) {
+        QFile f(QStringLiteral("tbkdata.dat"));
+        const QByteArray all = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        const qint64 page = sql(QStringLiteral("PRAGMA page_size"));
+        QList<qint64> found;
+        for (qsizetype at = all.indexOf(bytes); at >= 0; at = all.indexOf(bytes, at + 1))
+            if (sql(QStringLiteral("SELECT count(*) FROM dbstat WHERE name='records' AND pageno=%1").arg(at / page + 1)) == 1)
+                found << at;
+        return found.size() == 1 ? found[0] : -1;
+    }
     static QByteArray be(quint32 v, int bytes = 4) {
         QByteArray b;
         for (int i = bytes - 1; i >= 0; --i)
@@ -278,16 +289,9 @@ TEST_F(DatfixPages, HalfLengthFileGivesBackTheRowsOfItsWholePages) {
 TEST_F(Datfix, ARecordAUniqueKeyRefusesIsLost) {
     const quint32 id = 0x7a3c5e10;
     ASSERT_EQ(sql(QStringLiteral("UPDATE records SET ID=%1 WHERE _rid=100; UPDATE records SET ID=%2 WHERE _rid=101").arg(id).arg(id + 1)), 0);
-    QFile f(QStringLiteral("tbkdata.dat"));
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QByteArray bytes = f.readAll();
-    int flipped = 0;
-    for (qsizetype at = bytes.indexOf(be(id)); at >= 0; at = bytes.indexOf(be(id), at + 1))
-        if (sql(QStringLiteral("SELECT count(*) FROM dbstat WHERE name='records' AND pageno=%1").arg(at / 4096 + 1)) == 1) {
-            patch(at + 3, be(id + 1).right(1));
-            ++flipped;
-        }
-    ASSERT_EQ(flipped, 1);
+    const qint64 at = onTablePage(be(id));
+    ASSERT_GE(at, 0);
+    patch(at + 3, be(id + 1).right(1));
 
     const Outcome r = datfix(command);
     EXPECT_EQ(r.exit, 6) << r.output.toStdString();
@@ -295,6 +299,21 @@ TEST_F(Datfix, ARecordAUniqueKeyRefusesIsLost) {
     EXPECT_TRUE(r.output.contains(QStringLiteral("1 record(s) of tbkdata.dat kept that may be damaged (numbers 100)"))) << r.output.toStdString();
     EXPECT_EQ(sql(QStringLiteral("SELECT ID FROM records WHERE _rid=100")), id + 1);
     EXPECT_EQ(sql(QStringLiteral("SELECT count(*) FROM records")), 399);
+}
+
+// A title changed on the table's page (its keys hold it otherwise) and a note's byte made one no
+// text holds: both records are kept as read and named.
+TEST_F(Datfix, ChangedValuesTheKeysOrTheTextShowAreNamed) {
+    const qint64 title = onTablePage("song 150"), notes = onTablePage("song 200");
+    ASSERT_GE(title, 0);
+    ASSERT_GE(notes, 0);
+    patch(title + 7, "p");
+    patch(notes + 100, "\xff");
+
+    const Outcome r = datfix(command);
+    EXPECT_EQ(r.exit, 6) << r.output.toStdString();
+    EXPECT_TRUE(r.output.contains(QStringLiteral("2 record(s) of tbkdata.dat kept that may be damaged (numbers 150, 200)"))) << r.output.toStdString();
+    EXPECT_EQ(sql(QStringLiteral("SELECT count(*) FROM records")), 400);
 }
 
 // One overflow pointer led into another record's chain, and a chain led back to its own first

@@ -171,6 +171,14 @@ Columns declaredColumns(const FileStructure &s) {
     return cols;
 }
 
+// The most bytes a row can take: each text at most four bytes a character.
+qint64 longestRow(const FileStructure &s, const Columns &cols) {
+    qint64 bytes = 16 * qint64(cols.names.size() + 1);
+    for (const FieldDecl &f : s.fields())
+        bytes += f.kind == FieldKind::Text || f.kind == FieldKind::Memo ? 4 * qint64(f.size) : 0;
+    return bytes;
+}
+
 // The number of records the file's own count holds; -1 when it keeps none it keeps up.
 qint64 recordCount(Db &db) {
     sqlite3_stmt *st = nullptr;
@@ -422,8 +430,8 @@ public:
         }
     }
 
-    // The records of the table whose overflow chain shares a page with another's, loops, leaves
-    // the file or does not end with the record.
+    // The records of the table whose overflow chain shares a page with another's, loops or
+    // leaves the file.
     QSet<qint64> brokenChains() const {
         QSet<qint64> rids;
         for (const Cell &c : broken_)
@@ -509,8 +517,6 @@ private:
             out += o.mid(4, take);
             next = be(o, 0);
         }
-        if (next)
-            broken(nullptr);
         return true;
     }
 
@@ -662,6 +668,10 @@ public:
         read.insert(rid);
         if (rc == SQLITE_DONE) {
             ++kept;
+            // The program writes its texts whole, in UTF-8 and without NUL characters.
+            for (qsizetype i = 1; i < src_.size(); ++i)
+                if (const Value &v = row[src_[i]]; v.type == SQLITE_TEXT && (v.bytes.contains('\0') || !QUtf8StringView(v.bytes).isValidUtf8()))
+                    garbled.insert(rid);
             return true;
         }
         refused << rid;
@@ -680,6 +690,7 @@ public:
     QSet<qint64> read;      // every row read: kept or refused
     QSet<qint64> refused;
     QSet<qint64> clashes;   // kept records whose values a refused row repeated
+    QSet<qint64> garbled;   // kept records with a text no program writes
     qint64 kept = 0;
 
 private:
@@ -708,6 +719,62 @@ private:
     std::vector<Holder> holders_;
     QString error_;
 };
+
+// Calls `entry(position, field, agrees)` for each field of each entry the file's keys hold:
+// whether the record kept holds the same value. SQLite reads a key's fields and positions from
+// the key itself.
+template <class F>
+void compareWithKeys(Db &from, Db &to, const FileStructure &s, F entry) {
+    for (const data::KeyDecl &k : s.keys()) {
+        QStringList cols;
+        for (int i : k.fields)
+            cols << data::schema::column(s.fields()[size_t(i)]);
+        const QString cond = data::schema::inKeyCondition(s, k);
+        const QByteArray inKey = QStringLiteral("SELECT %1,_rid FROM records INDEXED BY %2%3")
+                                     .arg(cols.join(QLatin1Char(',')), data::schema::indexName(k),
+                                          cond.isEmpty() ? QString() : QStringLiteral(" WHERE ") + cond)
+                                     .toUtf8();
+        const QByteArray kept = QStringLiteral("SELECT %1 FROM records WHERE _rid=?").arg(cols.join(QLatin1Char(','))).toUtf8();
+        sqlite3_stmt *entries = nullptr, *row = nullptr;
+        if (sqlite3_prepare_v2(from.h, inKey.constData(), -1, &entries, nullptr) == SQLITE_OK
+            && sqlite3_prepare_v2(to.h, kept.constData(), -1, &row, nullptr) == SQLITE_OK) {
+            const int n = int(cols.size());
+            while (sqlite3_step(entries) == SQLITE_ROW) {
+                const qint64 rid = sqlite3_column_int64(entries, n);
+                sqlite3_bind_int64(row, 1, rid);
+                if (sqlite3_step(row) == SQLITE_ROW)
+                    for (int c = 0; c < n; ++c) {
+                        const Value a = valueOf(sqlite3_column_value(entries, c)), b = valueOf(sqlite3_column_value(row, c));
+                        entry(rid, k.fields[size_t(c)], a.type == b.type && a.i == b.i && a.d == b.d && a.bytes == b.bytes);
+                    }
+                sqlite3_reset(row);
+            }
+        }
+        sqlite3_finalize(entries);
+        sqlite3_finalize(row);
+    }
+}
+
+// The records kept with a value that a key of the file holds otherwise, and no key as kept: the
+// row changed (kept as read). A value that some key confirms was changed in another key only.
+QSet<qint64> disagreeingWithKeys(Db &from, Db &to, const FileStructure &s) {
+    QHash<QPair<qint64, int>, bool> confirmed;   // the values some key holds otherwise
+    compareWithKeys(from, to, s, [&](qint64 rid, int field, bool agrees) {
+        if (!agrees)
+            confirmed.insert({rid, field}, false);
+    });
+    if (!confirmed.isEmpty())
+        compareWithKeys(from, to, s, [&](qint64 rid, int field, bool agrees) {
+            if (agrees)
+                if (auto c = confirmed.find({rid, field}); c != confirmed.end())
+                    *c = true;
+        });
+    QSet<qint64> out;
+    for (auto c = confirmed.cbegin(); c != confirmed.cend(); ++c)
+        if (!c.value())
+            out.insert(c.key().first);
+    return out;
+}
 
 // Copies the rows SQLite reads, in order of position, into `w`; `stopped`: reading stopped at
 // damage. False when a write failed.
@@ -825,6 +892,10 @@ Outcome run(const QStringList &args) {
         if (!(pageSize = guessPageSize(path, columns)))
             return ours ? refuse(Unrecoverable, beyondRepair) : refuse(NotOurs, notOurs);
     }
+    // A row longer than any the structure allows is damage: SQLite refuses to read it rather
+    // than follow a looping overflow chain for the length its cell claims.
+    if (readable)
+        sqlite3_limit(from.h, SQLITE_LIMIT_LENGTH, int(qMin<qint64>(longestRow(structure, columns), 1 << 30)));
 
     out.problems = readable ? integrityProblems(from) : QStringList{listing};
     const QString fixed = path + QStringLiteral(".fix");
@@ -863,10 +934,12 @@ Outcome run(const QStringList &args) {
                 });
                 damaged = pages->brokenChains();
             }
+            if (readable && !out.problems.isEmpty())
+                damaged += disagreeingWithKeys(from, to, structure);
             error = w.error();
             read = w.read;
             refused = w.refused;
-            damaged += w.clashes;
+            damaged += w.clashes + w.garbled;
             out.kept = w.kept;
         }
         for (const QString &statement : data::schema::keepCount(QStringLiteral("main")))
@@ -916,7 +989,7 @@ Outcome run(const QStringList &args) {
     else if (!out.problems.isEmpty())
         out.messages << QStringLiteral("%1: %2 problem(s) found, first: %3").arg(name, found, out.problems.first());
     else
-        out.messages << QStringLiteral("%1: the check found no problem, but not every record could be kept as it was").arg(name);
+        out.messages << QStringLiteral("%1: damage found in its records").arg(name);
     out.messages << QStringLiteral("%1 rebuilt: %2 record(s) kept; the original is kept as %3").arg(name).arg(out.kept).arg(backup);
     if (missing < 0) {
         out.messages << QStringLiteral("some records of %1 could not be read; %2 still holds them").arg(name, backup);
