@@ -893,9 +893,10 @@ Outcome run(const QStringList &args) {
             return ours ? refuse(Unrecoverable, beyondRepair) : refuse(NotOurs, notOurs);
     }
     // A row longer than any the structure allows is damage: SQLite refuses to read it rather
-    // than follow a looping overflow chain for the length its cell claims.
+    // than follow a looping overflow chain for the length its cell claims. (Never below 64 KiB,
+    // for the check's answer.)
     if (readable)
-        sqlite3_limit(from.h, SQLITE_LIMIT_LENGTH, int(qMin<qint64>(longestRow(structure, columns), 1 << 30)));
+        sqlite3_limit(from.h, SQLITE_LIMIT_LENGTH, int(qBound(qint64(1) << 16, longestRow(structure, columns), qint64(1) << 30)));
 
     out.problems = readable ? integrityProblems(from) : QStringList{listing};
     const QString fixed = path + QStringLiteral(".fix");
