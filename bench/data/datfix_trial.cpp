@@ -1,4 +1,4 @@
-// tbk_datfix_trial <folder> [files [songs [seed]]]: the repair tool over randomly damaged copies
+// tbk_datfix_trial <folder> [files [songs [seed [first]]]]: the repair tool over randomly damaged copies
 // of a catalogue's songs file (`songs` songs, some deleted, some with long memos), each rebuilt
 // file compared record by record with the undamaged one. One line per file:
 //   records held = kept unchanged + counted lost + named damaged + changed unseen
@@ -6,7 +6,8 @@
 // page structure shows such a change), then the exceptions: a lost count that is not the number
 // of records missing, a missing record left unnamed while the names are said to be exact, a
 // record made up, exit 0 although something was lost or named damaged, a refusal. Totals at the
-// end; exits 1 when there was an exception.
+// end; exits 1 when there was an exception. `first`: the number of the first file (to damage one
+// file again as a longer run did).
 #include "bench/data/catalogue.h"
 #include "core/datafiles.h"
 #include "runtime/data/driver.h"
@@ -252,12 +253,13 @@ int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
     if (args.isEmpty()) {
-        std::fprintf(stderr, "usage: tbk_datfix_trial <folder> [files [songs [seed]]]\n");
+        std::fprintf(stderr, "usage: tbk_datfix_trial <folder> [files [songs [seed [first]]]]\n");
         return 2;
     }
     const QString folder = QFileInfo(args[0]).absoluteFilePath();
     const int files = args.value(1, QStringLiteral("300")).toInt(), songs = args.value(2, QStringLiteral("20000")).toInt();
     const quint32 seed = args.value(3, QStringLiteral("1")).toUInt();
+    const int first = args.value(4, QStringLiteral("0")).toInt();
     const QString base = folder + QStringLiteral("/base"), trial = folder + QStringLiteral("/trial");
     if (!makeBase(base, songs, seed)) {
         std::fprintf(stderr, "cannot make the catalogue in %s\n", qPrintable(base));
@@ -274,7 +276,7 @@ int main(int argc, char **argv) {
     std::printf("%zu records on %lld pages of %d bytes, %lld leaves, %lld overflow pages\n", held.size(), layout.pages,
                 layout.pageSize, qint64(layout.leaves.size()), qint64(layout.overflows.size()));
     Totals t;
-    for (int n = 0; n < files; ++n) {
+    for (int n = first; n < first + files; ++n) {
         QRandomGenerator r(seed * 100003u + quint32(n));
         const int kind = r.bounded(int(std::size(kKinds)));
         QByteArray damaged = bytes;

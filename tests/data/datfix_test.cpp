@@ -316,6 +316,21 @@ TEST_F(Datfix, ChangedValuesTheKeysOrTheTextShowAreNamed) {
     EXPECT_EQ(sql(QStringLiteral("SELECT count(*) FROM records")), 400);
 }
 
+// A column named otherwise in the table's definition: its values are still the column's.
+TEST_F(Datfix, AColumnNamedOtherwiseKeepsItsValues) {
+    ASSERT_EQ(sql(QStringLiteral("UPDATE records SET ChartNumber=7 WHERE _rid=5")), 0);
+    QFile f(QStringLiteral("tbkdata.dat"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const qsizetype at = f.readAll().indexOf("\"ChartNumber\" INTEGER");
+    ASSERT_GT(at, 0);
+    patch(at + 11, "s");
+
+    const Outcome r = datfix(command);
+    EXPECT_EQ(r.exit, 0) << r.output.toStdString();
+    EXPECT_TRUE(r.output.contains(QStringLiteral("problem(s) found"))) << r.output.toStdString();
+    EXPECT_EQ(sql(QStringLiteral("SELECT ChartNumber FROM records WHERE _rid=5")), 7);
+}
+
 // One overflow pointer led into another record's chain, and a chain led back to its own first
 // page: SQLite reads all three records, which are kept and named as possibly damaged.
 TEST_F(Datfix, TangledOverflowChainsNameTheirRecordsDamaged) {

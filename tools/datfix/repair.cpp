@@ -779,13 +779,9 @@ QSet<qint64> disagreeingWithKeys(Db &from, Db &to, const FileStructure &s) {
 // Copies the rows SQLite reads, in order of position, into `w`; `stopped`: reading stopped at
 // damage. False when a write failed.
 bool copyReadableRows(Db &from, const Columns &cols, Writer &w, bool *stopped) {
-    QStringList names;
-    for (const QString &c : cols.names)
-        names << QLatin1Char('"') + c + QLatin1Char('"');
     const int ridAt = int(cols.names.indexOf(QStringLiteral("_rid")));
     sqlite3_stmt *rows = nullptr;
-    const QByteArray sql = QStringLiteral("SELECT %1 FROM records ORDER BY _rid").arg(names.join(QLatin1Char(','))).toUtf8();
-    int rc = sqlite3_prepare_v2(from.h, sql.constData(), -1, &rows, nullptr);
+    int rc = sqlite3_prepare_v2(from.h, "SELECT * FROM records ORDER BY rowid", -1, &rows, nullptr);
     QList<Value> row(cols.names.size());
     bool written = true;
     while (written && rc == SQLITE_OK && (rc = sqlite3_step(rows)) == SQLITE_ROW) {
@@ -866,6 +862,8 @@ Outcome run(const QStringList &args) {
         // lies outside its page's content stops the read instead of making up a row.
         exec(from, QStringLiteral("PRAGMA writable_schema=ON"));
         exec(from, QStringLiteral("PRAGMA cell_size_check=ON"));
+        // A column the table no longer has is an error, not a text in double quotes.
+        sqlite3_db_config(from.h, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
         // The table list may break off at a damaged page: the rows can still be read if the
         // records table came before it.
         bool schemaOk = false;
@@ -886,6 +884,19 @@ Outcome run(const QStringList &args) {
         return ours ? refuse(Unrecoverable, beyondRepair) : refuse(NotOurs, notOurs);
     if (!haveStructure)
         return refuse(NotOurs, QStringLiteral("the structure of %1 is unknown (%2); nothing was changed").arg(name, why));
+    // The program writes the table and its copy of the structure together: a column the table
+    // names otherwise than that copy (when they have as many) is a damaged name, and the values
+    // stand in the structure's order.
+    bool renamed = false;
+    if (readable) {
+        FileStructure own(QString(), 0);
+        const Columns expected = declaredColumns(data::schema::parseExample(metaValue(from, "structure"), own, nullptr) ? own : structure);
+        renamed = expected.names.size() == columns.names.size()
+                  && !std::equal(expected.names.begin(), expected.names.end(), columns.names.begin(),
+                                 [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) == 0; });
+        if (renamed)
+            columns = expected;
+    }
     int pageSize = 0;
     if (!readable) {
         columns = declaredColumns(structure);
@@ -899,6 +910,8 @@ Outcome run(const QStringList &args) {
         sqlite3_limit(from.h, SQLITE_LIMIT_LENGTH, int(qBound(qint64(1) << 16, longestRow(structure, columns), qint64(1) << 30)));
 
     out.problems = readable ? integrityProblems(from) : QStringList{listing};
+    if (renamed)
+        out.problems << QStringLiteral("the table names its columns otherwise than the file's structure");
     const QString fixed = path + QStringLiteral(".fix");
     QFile::remove(fixed);
     bool stopped = !readable;
