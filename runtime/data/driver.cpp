@@ -154,7 +154,7 @@ bool openConnection() {
     if (!path.isEmpty())
         s.attached.emplace(path, Attachment{path, QStringLiteral("main")});
     registerCollation(s.db);
-    sqlite3_exec(s.db, (QByteArray("PRAGMA main.journal_mode=DELETE;PRAGMA main.cache_size=") + kCacheSize).constData(),
+    sqlite3_exec(s.db, (QByteArray("PRAGMA main.journal_mode=DELETE;PRAGMA main.secure_delete=ON;PRAGMA main.cache_size=") + kCacheSize).constData(),
                  nullptr, nullptr, nullptr);
     sqlite3_busy_handler(s.db, waitForLock, nullptr);
     attachKnownFiles(s);
@@ -174,7 +174,10 @@ int rawAttach(State &s, const QString &absPath, const QString &alias) {
     }
     sqlite3_finalize(stmt);
     if (rc == SQLITE_OK) {
-        const QByteArray jm = ("PRAGMA " + alias + ".journal_mode=DELETE;PRAGMA " + alias + ".cache_size=" + kCacheSize).toUtf8();
+        // Deleted records leave nothing on the pages, whatever the library's default: a repair
+        // that reads a damaged file's pages directly cannot bring them back.
+        const QByteArray jm = ("PRAGMA " + alias + ".journal_mode=DELETE;PRAGMA " + alias + ".secure_delete=ON;PRAGMA " + alias
+                               + ".cache_size=" + kCacheSize).toUtf8();
         sqlite3_exec(s.db, jm.constData(), nullptr, nullptr, nullptr);
     }
     return rc;

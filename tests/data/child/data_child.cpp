@@ -5,10 +5,40 @@
 
 #include <QCoreApplication>
 #include <cstdio>
+#include <sqlite3.h>
 #include <unistd.h>
 
 using namespace tbk;
 using namespace tbk::data;
+
+namespace {
+
+// The songs file's writes, counted once armed: the process ends at the chosen one, as a kill in
+// the middle of a commit ends it.
+int writesLeft = -1;
+int (*realWrite)(sqlite3_file *, const void *, int, sqlite3_int64) = nullptr;
+sqlite3_io_methods songsMethods;
+sqlite3_vfs crashing;
+
+int writeOrEnd(sqlite3_file *f, const void *bytes, int n, sqlite3_int64 at) {
+    if (writesLeft >= 0 && writesLeft-- == 0)
+        ::_exit(99);
+    return realWrite(f, bytes, n, at);
+}
+
+int openFile(sqlite3_vfs *, const char *name, sqlite3_file *f, int flags, int *outFlags) {
+    auto *real = static_cast<sqlite3_vfs *>(crashing.pAppData);
+    const int rc = real->xOpen(real, name, f, flags, outFlags);
+    if (rc == SQLITE_OK && (flags & SQLITE_OPEN_MAIN_DB) && name && QByteArray(name).endsWith("tbkdata.dat")) {
+        songsMethods = *f->pMethods;
+        realWrite = songsMethods.xWrite;
+        songsMethods.xWrite = writeOrEnd;
+        f->pMethods = &songsMethods;
+    }
+    return rc;
+}
+
+} // namespace
 
 int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);
@@ -16,6 +46,13 @@ int main(int argc, char **argv) {
     if (args.isEmpty())
         return 2;
     const QString cmd = args[0];
+    if (cmd == QLatin1String("crash")) {
+        crashing = *sqlite3_vfs_find(nullptr);
+        crashing.zName = "crashing";
+        crashing.pAppData = sqlite3_vfs_find(nullptr);
+        crashing.xOpen = openFile;
+        sqlite3_vfs_register(&crashing, 1);
+    }
     auto out = [](const char *s) { std::fputs(s, stdout); std::fputc('\n', stdout); std::fflush(stdout); };
     if (!CF.open() || !MUS.open() || !PLA.open()) {
         std::printf("open failed %d\n", errorCode());
@@ -90,6 +127,28 @@ int main(int argc, char **argv) {
             if (!commitTransaction())
                 return 9;
         }
+    }
+    if (cmd == QLatin1String("crash")) {
+        // Every song's title changed and an entry added in one commit, which ends at the given
+        // write to the songs file.
+        if (!beginTransaction(5, {&MUS, &PLA}))
+            return 7;
+        for (int id = 1;; ++id) {
+            MUS.clear();
+            MUS.ID = id;
+            if (!MUS.get(MUS.KEYID))
+                break;
+            MUS.Title = QStringLiteral("changed %1").arg(id);
+            if (!MUS.put())
+                return 8;
+        }
+        PLA.clear();
+        PLA.PlaylistID = 1;
+        if (!PLA.add())
+            return 8;
+        writesLeft = args.value(1).toInt();
+        commitTransaction();
+        return 9;
     }
     return 2;
 }
