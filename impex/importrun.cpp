@@ -27,9 +27,10 @@ namespace {
 // this many batches, whichever comes first.
 constexpr int kTurnMs = 200;
 constexpr int kBatchesPerTurn = 1000;
-// Each commit writes every page its songs touched in the twelve keys, twice (journal and file):
-// the songs are committed together for this long, across turns.
-constexpr int kCommitMs = 3000;
+// Each commit writes every page its songs touched in the twelve keys, twice (journal and file),
+// and late in a long import that is most of the keys: the songs are committed together for this
+// long, across turns. A station that marks its wait for the files is let in at the turn's end.
+constexpr int kCommitMs = 10000;
 
 class ImportRun {
 public:
