@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <utility>
+#include <vector>
 
 namespace tbk {
 
@@ -26,9 +27,10 @@ namespace {
 // this many batches, whichever comes first.
 constexpr int kTurnMs = 200;
 constexpr int kBatchesPerTurn = 1000;
-// Each commit writes every page its songs touched in the twelve keys, twice (journal and file):
-// the songs are committed together for this long, across turns.
-constexpr int kCommitMs = 3000;
+// Each commit writes every page its songs touched in the twelve keys, twice (journal and file),
+// and late in a long import that is most of the keys: the songs are committed together for this
+// long, across turns. A station that marks its wait for the files is let in at the turn's end.
+constexpr int kCommitMs = 10000;
 
 class ImportRun {
 public:
@@ -86,36 +88,49 @@ private:
 
     // Up to one batch of lines; false once no further line is to be added.
     bool addBatch(ProgressWindow &progress) {
-        for (int n = 0; n < kImportBatch; ++n) {
-            if (!builder_.build(t_)) {
-                const Record song = MUS.record();
-                const QString cause = transferErrorText();
-                saveCurrentError();
-                if (!stored(transaction_.commit(), cause)) {
-                    clearSavedError();   // the run's end tells it
-                    return false;
-                }
-                ShowStandardWarning(14, QString(), QString());
-                transaction_.start();   // nothing lingers: nothing to lose
-                startTurn();
-                MUS.setRecord(song);
-            }
-            MUS.ID = nextId_;
+        bool more = true;
+        while (more && songs_.size() < size_t(kImportBatch)) {
+            if (!builder_.build(t_) && !goOnWithoutCategory())
+                return false;
+            MUS.ID = nextId_++;
             MUS.AlbumID = 0;
-            if (!MUS.add()) {
-                // The run ends as at a failed commit, with the add's error also when the commit
-                // then fails: the user is told what the file holds.
-                const QString cause = transferErrorText();
-                stored(transaction_.commit());
-                outcome_.failure = cause;
-                return false;
-            }
-            ++nextId_;
-            ++(transaction_.begun() ? uncommitted_ : outcome_.added);
-            if (ImportReadLine(t_) == 0)
-                return false;
-            showPercent(progress);
+            songs_.push_back(MUS.record());
+            more = ImportReadLine(t_) > 0;
+            if (more)
+                showPercent(progress);
         }
+        return addSongs() && more;
+    }
+
+    // The songs built so far, added together. A refused one ends the run as at a failed commit,
+    // with the add's error also when the commit then fails: the user is told what the file holds.
+    bool addSongs() {
+        size_t added = 0;
+        const bool ok = MUS.add(songs_, added);
+        songs_.clear();
+        (transaction_.begun() ? uncommitted_ : outcome_.added) += qint64(added);
+        if (ok)
+            return true;
+        const QString cause = transferErrorText();
+        stored(transaction_.commit());
+        outcome_.failure = cause;
+        return false;
+    }
+
+    // A category the song's build could not add: the songs before it are stored and the user is
+    // warned; the song goes on without it. False when that ended the run.
+    bool goOnWithoutCategory() {
+        const Record song = MUS.record();
+        const QString cause = transferErrorText();
+        saveCurrentError();
+        if (!addSongs() || !stored(transaction_.commit(), cause)) {
+            clearSavedError();   // the run's end tells it
+            return false;
+        }
+        ShowStandardWarning(14, QString(), QString());
+        transaction_.start();   // nothing lingers: nothing to lose
+        startTurn();
+        MUS.setRecord(song);
         return true;
     }
 
@@ -153,6 +168,7 @@ private:
     ImportTransfer &t_;
     RunTransaction transaction_{{&MUS, &CAT}, kCommitMs};
     SongBuilder builder_;
+    std::vector<Record> songs_;   // built, not yet added
     qint64 fileSize_;
     qint64 nextId_ = 1;
     qint64 uncommitted_ = 0;

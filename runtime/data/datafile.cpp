@@ -43,6 +43,9 @@ int sideOf(const FieldDecl &f, const Cell &c, const KeyRange &r) {
 // statement active, so it may read files itself).
 constexpr int kFilteredBatch = 32;
 
+// The most rows one INSERT statement adds.
+constexpr size_t kRowsPerAdd = 32;
+
 } // namespace
 
 // ---------------------------------------------------------------- Key
@@ -625,30 +628,62 @@ int DataFile::stepWrite(sqlite3_stmt *st) {
 }
 
 bool DataFile::add() {
+    size_t added = 0;
+    return add(std::span<const Record>(&buffer_, 1), added);
+}
+
+bool DataFile::add(std::span<const Record> records, size_t &added) {
+    added = 0;
     if (!checkOpen(true))
         return false;
+    if (records.empty())
+        return true;
     const auto &fields = structure_->fields();
-    sqlite3_stmt *st = statement(4u << 12, [&] {
-        QStringList qs;
-        for (size_t i = 0; i < fields.size(); ++i)
-            qs << QStringLiteral("?");
-        // One row, refused before anything is written: FAIL acts as ABORT here, and spares the
-        // statement journal that ABORT with the count's trigger would write for every add.
-        return QStringLiteral("INSERT OR FAIL INTO %1.records(%2) VALUES(%3)").arg(alias_, columns_, qs.join(QLatin1Char(',')));
-    });
-    if (!st)
-        return false;
-    for (size_t i = 0; i < fields.size(); ++i)
-        bindCell(st, int(i) + 1, fields[i], buffer_.cells[i]);
-    const int rc = stepWrite(st);
-    sqlite3_reset(st);
-    if (rc != SQLITE_DONE) {
+    // One statement for many rows opens the table and its keys once for all of them.
+    const size_t most = std::clamp<size_t>(size_t(sqlite3_limit(driver::db(), SQLITE_LIMIT_VARIABLE_NUMBER, -1)) / fields.size(),
+                                           1, kRowsPerAdd);
+    while (added < records.size()) {
+        const size_t rows = std::min(most, records.size() - added);
+        sqlite3_stmt *st = statement((4u << 12) | quint32(rows), [&] {
+            QStringList qs;
+            for (size_t i = 0; i < fields.size(); ++i)
+                qs << QStringLiteral("?");
+            const QString row = QLatin1Char('(') + qs.join(QLatin1Char(',')) + QLatin1Char(')');
+            // FAIL keeps the rows before a refused one, and spares the statement journal that ABORT
+            // with the count's trigger would write for every add; SQLite checks a row's keys before
+            // it writes any of the row.
+            return QStringLiteral("INSERT OR FAIL INTO %1.records(%2) VALUES%3")
+                .arg(alias_, columns_, QStringList(qsizetype(rows), row).join(QLatin1Char(',')));
+        });
+        if (!st)
+            return false;
+        int b = 1;
+        for (size_t r = added; r < added + rows; ++r)
+            for (size_t i = 0; i < fields.size(); ++i)
+                bindCell(st, b++, fields[i], records[r].cells[i]);
+        const int rc = stepWrite(st);
+        sqlite3_reset(st);
+        if (rc == SQLITE_DONE) {
+            added += rows;
+            continue;
+        }
+        // The rows SQLite kept (none when it rolled back): a refused one among the rest is found,
+        // and the others added, one at a time.
+        added += std::min(size_t(sqlite3_changes(driver::db())), rows - 1);
+        if (rows > 1 && (rc & 0xff) == SQLITE_CONSTRAINT) {
+            for (size_t one = 0; added < records.size(); ++added)
+                if (!add(records.subspan(added, 1), one))
+                    return false;
+            return true;
+        }
+        buffer_ = records[added];
         const Position keep = buffer_.position;
         buffer_.position = 0;
         failWrite(rc);
         buffer_.position = keep;
         return false;
     }
+    buffer_ = records.back();
     buffer_.position = sqlite3_last_insert_rowid(driver::db());
     buffer_.version = 0;
     return true;

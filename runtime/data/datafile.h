@@ -147,6 +147,10 @@ public:
 
     // --- writing
     bool add();                            // the buffer as a new record; 40 names the key
+    // The records as new ones, in order, several to a statement. `added` tells how many went in;
+    // a refused one stops them with its error (those before it stay) and is then in the buffer.
+    // After all of them the buffer holds the last.
+    bool add(std::span<const Record> records, size_t &added);
     // Writes over the record read: 89 when it was changed (or deleted) since it was read, here
     // or in another process; 33 when no record was read; 40 names the key.
     bool put();

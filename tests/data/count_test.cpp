@@ -7,7 +7,9 @@
 #include <QElapsedTimer>
 #include <chrono>
 #include <csignal>
+#include <span>
 #include <thread>
+#include <vector>
 
 using namespace tbk;
 using namespace tbk::data;
@@ -70,6 +72,34 @@ TEST_F(Count, FollowsAddsRemovesAndRollbacks) {
     EXPECT_EQ(CF.records(), 0);
     closeAll();
     EXPECT_EQ(countsOf(kSongs), std::make_pair(qint64(4), qint64(4)));
+}
+
+// Many records added at once go in several to a statement; one a key refuses stops them there.
+TEST_F(Count, RecordsAddedTogetherStopAtTheOneAKeyRefuses) {
+    addSongs(1, 3);
+    std::vector<Record> songs;
+    for (int i = 0; i < 70; ++i) {
+        MUS.clear();
+        MUS.ID = i == 45 ? 2 : 10 + i;
+        MUS.Title = QStringLiteral("new %1").arg(i);
+        songs.push_back(MUS.record());
+    }
+    size_t added = 99;
+    EXPECT_FALSE(MUS.add(songs, added));
+    EXPECT_EQ(added, 45u);
+    EXPECT_EQ(errorCode(), DuplicateKey);
+    EXPECT_EQ(errorKey(), "KEYID");
+    EXPECT_EQ(MUS.Title.str(), "new 45");
+    EXPECT_EQ(MUS.records(), 48);
+    EXPECT_EQ(songsRead(), 48);
+    // The rest, after the refused one, all go in; the buffer holds the last, read back by its position.
+    EXPECT_TRUE(MUS.add(std::span(songs).subspan(46), added));
+    EXPECT_EQ(added, 24u);
+    EXPECT_EQ(MUS.records(), 72);
+    const Position last = MUS.position();
+    MUS.clear();
+    ASSERT_TRUE(MUS.get(last));
+    EXPECT_EQ(MUS.Title.str(), "new 69");
 }
 
 // The other process adds songs in transactions until it is killed, maybe in the middle of one.
